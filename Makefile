@@ -1,0 +1,33 @@
+# The two commands of the README. Each installs the Debian packages that are
+# missing, configures and builds; `run` then starts the program on the
+# simulated evaluation board and `test` runs every test through ctest.
+
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+PACKAGES = cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libhidapi-dev \
+           libgtest-dev libgmock-dev libbenchmark-dev
+SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build deps clean
+
+run: build
+	./$(BUILD_DIR)/kvb71853eval --simulated-board
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+clean:
+	rm -rf $(BUILD_DIR)

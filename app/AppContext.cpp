@@ -1,0 +1,12 @@
+#include "app/AppContext.h"
+
+namespace kvb {
+
+AppContext::AppContext(Services& s, board::HidBackend& backend)
+    : services(s), transport(backend, s), grid(), pipe(transport, grid)
+{
+    // Whatever ends the program closes the board first.
+    services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
+}
+
+}  // namespace kvb

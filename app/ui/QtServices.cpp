@@ -1,0 +1,73 @@
+#include "app/ui/QtServices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace kvb::ui {
+
+Answer QtPrompter::ask(const std::string& text, const std::string& title, Buttons buttons,
+                       Icon icon)
+{
+    QMessageBox box;
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setText(QString::fromStdString(text));
+    switch (icon) {
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::None: break;
+    }
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Retry: return Answer::Retry;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+}
+
+void QtEventPump::yield()
+{
+    QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+std::string QtFileDialogs::openFile(const std::string& title, const std::string& folder,
+                                    const std::string& filter)
+{
+    return QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title),
+                                        QString::fromStdString(folder),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
+std::string QtFileDialogs::saveFile(const std::string& title, const std::string& suggested,
+                                    const std::string& filter)
+{
+    return QFileDialog::getSaveFileName(nullptr, QString::fromStdString(title),
+                                        QString::fromStdString(suggested),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
+void QtProgramEnd::quit()
+{
+    // Queued, so that the handler that asked for the end returns first; quit()
+    // before the event loop runs would be lost, exit code 0 either way.
+    QTimer::singleShot(0, qApp, [] { QApplication::quit(); });
+}
+
+}  // namespace kvb::ui

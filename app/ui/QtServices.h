@@ -1,0 +1,43 @@
+#pragma once
+// The core's services bound to Qt: message boxes, the event loop, file
+// dialogs and the application's quit.
+
+#include "core/Services.h"
+
+namespace kvb::ui {
+
+class QtPrompter : public Prompter {
+public:
+    Answer ask(const std::string& text, const std::string& title, Buttons buttons,
+               Icon icon) override;
+};
+
+class QtEventPump : public EventPump {
+public:
+    void yield() override;
+};
+
+class QtFileDialogs : public FileDialogs {
+public:
+    std::string openFile(const std::string& title, const std::string& folder,
+                         const std::string& filter) override;
+    std::string saveFile(const std::string& title, const std::string& suggested,
+                         const std::string& filter) override;
+};
+
+class QtProgramEnd : public ProgramEnd {
+protected:
+    void quit() override;
+};
+
+// The real services, owned together.
+struct QtServices {
+    QtPrompter prompter;
+    QtEventPump pump;
+    SystemClock clock;
+    QtFileDialogs files;
+    QtProgramEnd programEnd;
+    Services services{prompter, pump, clock, files, programEnd};
+};
+
+}  // namespace kvb::ui

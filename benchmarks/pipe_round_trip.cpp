@@ -1,0 +1,28 @@
+// One chip frame through the pipe and back, against the simulated board.
+
+#include "board/ChipPipe.h"
+#include "sim/SimBoard.h"
+#include "support/TestServices.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+static void PipeRoundTrip(benchmark::State& state)
+{
+    kvb::test::TestServices t;
+    kvb::sim::SimHidBackend usb;
+    usb.plug(t.clock);
+    kvb::board::HidTransport transport(usb, t.services);
+    transport.InitUsbHidConnection();
+    kvb::board::ByteGrid grid;
+    kvb::board::ChipPipe pipe(transport, grid);
+    const std::vector<uint8_t> frame{0x00, 0x22, 0x10, 0x0C};
+    for (auto _ : state) {
+        auto result = pipe.transfer(frame);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(PipeRoundTrip);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,84 @@
+#pragma once
+// The chip transfer pipe: carries one chip frame to the chips through the
+// board's SPI pipe command, tagged with a transaction number 1..7, polls for
+// the answer that carries the same number and retries the transfer once.
+
+#include "board/BoardProtocol.h"
+#include "board/ByteGrid.h"
+#include "board/HidTransport.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace kvb::board {
+
+enum class PipeStatus {
+    Done,       // the answer with our transaction number arrived
+    SyncError,  // answers arrived, but never with our number
+    Lost,       // no answer at all, or the request could not be written
+    Busy,       // refused: another transfer is still in progress
+    NoBoard,    // no board is open
+};
+
+struct PipeResult {
+    PipeStatus status = PipeStatus::NoBoard;
+    // The answer report. Only meaningful when status is Done; otherwise it
+    // holds the last report read, for display, never for parsing.
+    Report answer{};
+    bool ok() const { return status == PipeStatus::Done; }
+    // The answer's count byte (chip bytes + 1) and its chip bytes.
+    int rxLength() const { return answer[3]; }
+};
+
+// What the panel's "MCB I/O" frame shows of the last transfer.
+struct PipeDisplay {
+    std::array<std::string, 11> writeRaw;  // report bytes 0..10 as sent
+    std::string dwait;                      // polls of the last slow transfer
+    std::string reportCountSent;            // transaction number sent
+    std::string reportCountReceived;        // transaction number received
+    std::string byteCount;                  // answer's count byte
+    PipeDisplay() { writeRaw.fill(ByteGrid::kEmpty); }
+};
+
+class ChipPipe {
+public:
+    static constexpr int kMaxPolls = 51;
+    static constexpr int kMaxAttempts = 2;
+    // Report bytes 5..63 carry the frame.
+    static constexpr int kMaxCount = static_cast<int>(kReportSize) - 5;
+
+    ChipPipe(HidTransport& transport, ByteGrid& grid);
+
+    // Sends txFrame (element 0 the select byte, then the chip frame) with the
+    // current PipeCommandCode. The count sent is the frame's length (select
+    // byte included), one less while CommandInProgress is set; positions of
+    // the count past the frame carry 0.
+    PipeResult transfer(std::span<const uint8_t> txFrame);
+
+    uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
+    uint8_t TransferId = 0;
+    bool CommandInProgress = false;
+    bool busy() const { return busy_; }
+
+    PipeDisplay display;
+
+    // Hooks to the rest of the program, all optional:
+    std::function<void(const std::string&)> log;  // the link log, one line
+    std::function<void()> stopPolling;             // untick polling, stop the poll timer
+    std::function<void(bool)> busyChanged;         // the panel's MCB SPI button
+    std::function<void()> displayChanged;          // the panel refreshes its boxes
+
+private:
+    void setBusy(bool busy);
+    void showReport(const Report& report, std::array<std::string, 11>& into);
+    void refresh();
+
+    HidTransport& transport_;
+    ByteGrid& grid_;
+    bool busy_ = false;
+};
+
+}  // namespace kvb::board

@@ -1,0 +1,127 @@
+#pragma once
+// The USB HID transport to the evaluation board: finds and opens every board
+// with the board's vendor and product ID, keeps the one shared report buffer,
+// exchanges 64-byte reports with bounded waits, drains stale input, and turns
+// failures into the Retry/Cancel connection boxes.
+
+#include "board/BoardProtocol.h"
+#include "board/HidBackend.h"
+#include "core/Services.h"
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kvb::board {
+
+class HidTransport {
+public:
+    HidTransport(HidBackend& backend, Services& services);
+
+    // --- Board search and handles -----------------------------------------
+    // Searches for every board, opens each and makes board 0 current. When
+    // none is found it asks Retry/Cancel until one is found or the user
+    // cancels; Cancel ends the program and returns false.
+    bool InitUsbHidConnection();
+    // Closes every board; no board is current afterwards.
+    void CloseHidHandles();
+    size_t boardCount() const { return boards_.size(); }
+    // Makes board `index` current (the board panel's instance list).
+    bool selectBoard(size_t index);
+    // Index of the current board, -1 when none is open.
+    int currentBoard() const { return current_; }
+    bool hasBoard() const { return current_ >= 0; }
+
+    // --- Report exchange --------------------------------------------------
+    Report& ReportBuffer() { return report_; }
+    const Report& ReportBuffer() const { return report_; }
+    void SetReportIdByte() { report_[0] = kReportNumber; }
+    void ClearReportBuffer(uint8_t fill = 0) { report_.fill(fill); }
+
+    // Writes `request` (64 bytes) to the current board. False when there is
+    // no board or the write failed.
+    bool writeReport(const Report& request);
+    // Writes the shared report buffer.
+    bool writeReportBuffer() { return writeReport(report_); }
+    // Reads one answer into the report buffer, waiting at most waitMs.
+    // Status 8 (error byte 0), 1 (error byte nonzero) or 2 (no answer).
+    int16_t ReadReport(int waitMs = kAnswerWaitMs);
+    // Reads whatever report is waiting, at most waitMs, into `into`. Returns
+    // bytes read, 0 when none came, -1 on a device error or with no board.
+    int readInto(Report& into, int waitMs);
+    // Discards every input report already waiting. Stops at the first probe
+    // that times out or fails, and after a bounded number of reports.
+    void FlushHidInput();
+
+    // 8 when the write succeeded; otherwise the connection box ("Please
+    // check USB connection." / "checkStatus"): Retry searches again, Cancel
+    // ends the program; returns 0 then.
+    int16_t CheckStatus(bool writeOk);
+    // The reaction to a failed transfer (status 2 or 4: connection box;
+    // status 1: invalid-I2C-address box unless quiet).
+    void HandleHidStatus(int16_t status, bool quiet);
+
+    // A board command that reads an answer (the query exchange). Builds the
+    // request from a cleared buffer, writes it and waits for the answer.
+    // Returns 8 when the answer arrived with error byte 0, 1 when it was
+    // refused, 2 when it timed out and 4 when the write failed (after the
+    // connection box). The answer is in ReportBuffer() only on 8 and 1.
+    int16_t Query(uint8_t code, std::initializer_list<uint8_t> payload = {},
+                  uint8_t subCommand = kSubGet);
+    // A board command that reads no answer. True when the write succeeded
+    // (a failed write shows the connection box).
+    bool SetCommand(uint8_t code, std::initializer_list<uint8_t> payload = {},
+                    uint8_t subCommand = kSubSet);
+    bool SetCommand(uint8_t code, std::span<const uint8_t> payload,
+                    uint8_t subCommand = kSubSet);
+
+    // --- I2C transfers (board command 0x06) --------------------------------
+    // `address` is the slave address in its 8-bit (even) form. Reads fill
+    // data[0..count-1]. Returns a status; requests that do not fit the
+    // report (count 0 or above 62 for a read, address and data beyond the
+    // report for a write) are refused with status 1 before anything is sent.
+    int16_t I2cRead(uint8_t address, uint8_t count, std::span<uint8_t> data,
+                    std::span<const uint8_t> addressBytes);
+    int16_t I2cWrite(uint8_t address, uint8_t count, std::span<const uint8_t> data,
+                     std::span<const uint8_t> addressBytes);
+    // The transfer, the status reaction, and the transfer again while the
+    // status is a lost connection that the user chose to retry.
+    int16_t I2cReadWithRetry(uint8_t address, uint8_t count, std::span<uint8_t> data,
+                             std::span<const uint8_t> addressBytes, bool quiet);
+    int16_t I2cWriteWithRetry(uint8_t address, uint8_t count, std::span<const uint8_t> data,
+                              std::span<const uint8_t> addressBytes, bool quiet);
+
+    // --- Timing -----------------------------------------------------------
+    // Waits `seconds` on the monotonic clock, letting window events run
+    // every 4 ms.
+    void Delay(double seconds);
+
+    // --- State read by the other modules --------------------------------
+    bool EvbConnected = false;
+    bool PipeOpen = false;
+    int UsbCheckAnswer = 0;
+    std::string BoardDeviceName = "KVB71853 ";
+    std::string BoardTitle = "KVB71853  Evaluation Board";
+
+    // Called whenever the list of open boards changes (the board panel
+    // refills its instance list).
+    std::function<void()> onBoardListChanged;
+
+    Services& services() { return services_; }
+
+private:
+    void boardListChanged();
+    bool connectionBox(const std::string& text);
+    void endProgram();
+
+    HidBackend& backend_;
+    Services& services_;
+    Report report_{};
+    std::vector<std::unique_ptr<HidDevice>> boards_;
+    int current_ = -1;
+};
+
+}  // namespace kvb::board

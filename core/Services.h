@@ -1,0 +1,110 @@
+#pragma once
+// Small interfaces through which the core reaches the user, the event loop,
+// time and the file system. The program binds them to Qt; tests bind them to
+// scripted doubles, so no core code ever opens a modal loop of its own.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kvb {
+
+// Buttons offered by a message box.
+enum class Buttons { Ok, OkCancel, RetryCancel, YesNo, YesNoCancel };
+
+// The answer of a message box. The numbers are the classic message-box
+// results, which some callers store and compare (4 = Retry, 2 = Cancel).
+enum class Answer : int { Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
+
+enum class Icon { None, Information, Warning, Critical, Question };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // Shows text in a box with the given title and buttons and returns the
+    // button the user pressed.
+    virtual Answer ask(const std::string& text, const std::string& title,
+                       Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+    // An OK-only box.
+    void tell(const std::string& text, const std::string& title, Icon icon = Icon::None)
+    {
+        ask(text, title, Buttons::Ok, icon);
+    }
+};
+
+// Lets pending window events (timer ticks, clicks) run once.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void yield() = 0;
+};
+
+// Monotonic time for waits, wall time for names and time stamps.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::chrono::milliseconds now() = 0;  // monotonic
+    virtual void sleep(std::chrono::milliseconds duration) = 0;
+    virtual std::chrono::system_clock::time_point wallNow() = 0;
+};
+
+// Open and save file dialogs. An empty result means the user cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual std::string openFile(const std::string& title, const std::string& folder,
+                                 const std::string& filter) = 0;
+    virtual std::string saveFile(const std::string& title, const std::string& suggested,
+                                 const std::string& filter) = 0;
+};
+
+// Ends the program in order: every registered shutdown step runs once, in
+// the reverse order of registration (logs closed, board handles closed, ...),
+// then the application is asked to quit. Callers return normally afterwards;
+// `ending()` tells long-running loops to stop.
+class ProgramEnd {
+public:
+    virtual ~ProgramEnd() = default;
+    void onShutdown(std::function<void()> step) { steps_.push_back(std::move(step)); }
+    void end()
+    {
+        if (ending_)
+            return;
+        ending_ = true;
+        while (!steps_.empty()) {
+            auto step = std::move(steps_.back());
+            steps_.pop_back();
+            step();
+        }
+        quit();
+    }
+    bool ending() const { return ending_; }
+
+protected:
+    virtual void quit() = 0;
+
+private:
+    std::vector<std::function<void()>> steps_;
+    bool ending_ = false;
+};
+
+// The set of services handed to every module.
+struct Services {
+    Prompter& prompter;
+    EventPump& pump;
+    Clock& clock;
+    FileDialogs& files;
+    ProgramEnd& programEnd;
+};
+
+// The real clock: steady_clock and std::this_thread::sleep_for.
+class SystemClock : public Clock {
+public:
+    std::chrono::milliseconds now() override;
+    void sleep(std::chrono::milliseconds duration) override;
+    std::chrono::system_clock::time_point wallNow() override;
+};
+
+}  // namespace kvb

@@ -1,0 +1,244 @@
+#include "sim/SimBoard.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kvb::sim {
+
+using namespace kvb::board;
+
+SimBoard::SimBoard(Clock& clock) : clock_(clock) {}
+
+bool SimBoard::write(const uint8_t* data, size_t length)
+{
+    if (faults.failWrite || length != kReportSize)
+        return false;
+    Report request{};
+    std::copy_n(data, kReportSize, request.begin());
+    requests.push_back(request);
+    handle(request);
+    return true;
+}
+
+int SimBoard::read(uint8_t* data, size_t length, int timeoutMs)
+{
+    if (pending_.empty()) {
+        // Nothing to read: the wait runs out as it would on a real device.
+        if (timeoutMs > 0)
+            clock_.sleep(std::chrono::milliseconds(timeoutMs));
+        return 0;
+    }
+    Report report = pending_.front();
+    pending_.pop_front();
+    size_t n = std::min(length, kReportSize);
+    std::memcpy(data, report.data(), n);
+    return static_cast<int>(n);
+}
+
+void SimBoard::answer(Report report)
+{
+    if (faults.noAnswer)
+        return;
+    if (faults.dropAnswers > 0) {
+        --faults.dropAnswers;
+        return;
+    }
+    report[0] = kReportNumber;
+    if (faults.errorByte)
+        report[1] = 1;
+    pending_.push_back(report);
+}
+
+void SimBoard::handle(const Report& request)
+{
+    const uint8_t code = request[1];
+    const uint8_t sub = request[2];
+    Report reply{};
+    switch (code) {
+    case HidFirmwareVersion:
+        std::copy(firmware.begin(), firmware.end(), reply.begin() + 2);
+        answer(reply);
+        return;
+    case HidLeds:
+        leds = request[3];
+        return;
+    case HidGpioConfig:
+        std::copy_n(request.begin() + 3, 3, gpioConfig.begin());
+        return;
+    case HidI2cOptions:
+        std::copy_n(request.begin() + 3, 3, i2cOptions.begin());
+        if (request[5] == 1)
+            answer(reply);  // SCL toggled; bit 0 of byte 2 clear: SDA released
+        return;
+    case HidI2cTransfer: {
+        const uint8_t address = request[2];
+        const uint8_t count = request[3];
+        const uint8_t addressLength = request[4];
+        if ((address & 0xFE) != kI2cSlaveAddress) {
+            reply[1] = 1;  // no acknowledge
+            answer(reply);
+            return;
+        }
+        uint8_t reg = addressLength > 0 ? request[5] : 0;
+        if (address & 1) {
+            for (int i = 0; i < count && 2 + i < static_cast<int>(kReportSize); ++i)
+                reply[2 + i] = i2cMemory[static_cast<uint8_t>(reg + i)];
+        } else {
+            for (int i = 0; i < count && 5 + addressLength + i < static_cast<int>(kReportSize); ++i)
+                i2cMemory[static_cast<uint8_t>(reg + i)] = request[5 + addressLength + i];
+        }
+        answer(reply);
+        return;
+    }
+    case HidSpiConfig:
+        spiConfig = request[3];
+        return;
+    case HidSpiClock:
+        if (sub == kSubSet) {
+            spiClockCode = request[3];
+            return;
+        }
+        reply[2] = kSystemClockMhz;
+        reply[3] = spiClockCode;
+        answer(reply);
+        return;
+    case HidAdcClock:
+    case HidAdcRefControl:
+    case HidAdcMux:
+    case HidAdcMode:
+    case HidAdcLoopCount:
+    case HidAdcSampleRate:
+    case HidAdcEnable:
+        if (sub == kSubSet) {
+            adcSettings[code] = request[3];
+            if (code == HidAdcMux)
+                adcSettings[0xFF] = request[4];  // negative input
+            return;
+        }
+        reply[2] = adcSettings[code];
+        if (code == HidAdcMux)
+            reply[3] = adcSettings[0xFF];
+        answer(reply);
+        return;
+    case HidAdcConvert:
+        reply[2] = static_cast<uint8_t>(adcConversion >> 8);
+        reply[3] = static_cast<uint8_t>(adcConversion & 0xFF);
+        answer(reply);
+        return;
+    case HidSfr:
+        if (sub == kSubSet) {
+            sfr[request[3]] = request[4];
+            return;
+        }
+        reply[3] = sfr[request[3]];
+        answer(reply);
+        return;
+    case HidAdcChipRegister:
+        if (sub == kSubSet) {
+            adcChipRegisters[request[3]] =
+                (static_cast<uint32_t>(request[4]) << 8) | request[5];
+            return;
+        }
+        {
+            uint32_t value = adcChipRegisters[request[3]];
+            reply[3] = static_cast<uint8_t>(value >> 16);
+            reply[4] = static_cast<uint8_t>(value >> 8);
+            reply[5] = static_cast<uint8_t>(value);
+        }
+        answer(reply);
+        return;
+    case HidGpioSpiSetup:
+        if (sub == kSubSet) {
+            std::copy_n(request.begin() + 3, gpioSpiSetup.size(), gpioSpiSetup.begin());
+            return;
+        }
+        std::copy(gpioSpiSetup.begin(), gpioSpiSetup.end(), reply.begin() + 2);
+        answer(reply);
+        return;
+    case HidSpiPipe:
+    case HidSpiPipeDaisyChain:
+    case HidReadUprBuffer1:
+    case HidReadUprBuffer2:
+        handlePipe(request);
+        return;
+    default:
+        reply[1] = 1;  // unknown command: refused
+        answer(reply);
+        return;
+    }
+}
+
+void SimBoard::handlePipe(const Report& request)
+{
+    const uint8_t transaction = request[2];
+    const uint8_t count = std::min<uint8_t>(request[3], kReportSize - 5);
+    const uint8_t select = request[4];
+    // The count includes the select byte; the bytes clocked out follow it.
+    std::span<const uint8_t> frame(request.data() + 5, count > 0 ? count - 1u : 0u);
+
+    std::vector<uint8_t> chipBytes;
+    if (chipBus_)
+        chipBus_->exchange(request[1], select, frame).swap(chipBytes);
+    else
+        chipBytes.assign(frame.begin(), frame.end());  // no chips fitted: bytes loop back
+    if (chipBytes.size() > kReportSize - 5)
+        chipBytes.resize(kReportSize - 5);
+
+    auto earlier = [](uint8_t id) -> uint8_t { return id <= 1 ? 7 : id - 1; };
+    for (int i = 0; i < faults.staleAnswers; ++i) {
+        Report stale{};
+        stale[2] = earlier(transaction);
+        answer(stale);
+    }
+
+    Report reply{};
+    reply[2] = faults.wrongTransaction ? earlier(transaction) : transaction;
+    reply[3] = static_cast<uint8_t>(chipBytes.size() + 1);
+    std::copy(chipBytes.begin(), chipBytes.end(), reply.begin() + 5);
+    answer(reply);
+}
+
+namespace {
+
+class SimDevice : public HidDevice {
+public:
+    explicit SimDevice(std::shared_ptr<SimBoard> board) : board_(std::move(board)) {}
+    bool write(const uint8_t* data, size_t length) override { return board_->write(data, length); }
+    int read(uint8_t* data, size_t length, int timeoutMs) override
+    {
+        return board_->read(data, length, timeoutMs);
+    }
+
+private:
+    std::shared_ptr<SimBoard> board_;
+};
+
+}  // namespace
+
+std::shared_ptr<SimBoard> SimHidBackend::plug(Clock& clock, uint16_t productId, uint16_t vendorId)
+{
+    auto board = std::make_shared<SimBoard>(clock);
+    devices_.push_back({{"sim:" + std::to_string(nextId_++), vendorId, productId}, board});
+    return board;
+}
+
+std::vector<HidDeviceInfo> SimHidBackend::enumerate()
+{
+    std::vector<HidDeviceInfo> infos;
+    for (const auto& device : devices_)
+        infos.push_back(device.info);
+    return infos;
+}
+
+std::unique_ptr<HidDevice> SimHidBackend::open(const std::string& path)
+{
+    for (const auto& device : devices_) {
+        if (device.info.path == path) {
+            ++opens_;
+            return std::make_unique<SimDevice>(device.board);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace kvb::sim

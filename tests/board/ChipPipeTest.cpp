@@ -1,0 +1,163 @@
+#include "board/ChipPipe.h"
+#include "sim/SimBoard.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace kvb;
+using namespace kvb::board;
+
+namespace {
+
+class PipeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        board = usb.plug(t.clock);
+        ASSERT_TRUE(transport.InitUsbHidConnection());
+        pipe.log = [this](const std::string& line) { log.push_back(line); };
+        pipe.stopPolling = [this] { ++pollingStops; };
+    }
+
+    test::TestServices t;
+    sim::SimHidBackend usb;
+    std::shared_ptr<sim::SimBoard> board;
+    HidTransport transport{usb, t.services};
+    ByteGrid grid;
+    ChipPipe pipe{transport, grid};
+    std::vector<std::string> log;
+    int pollingStops = 0;
+    const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
+};
+
+TEST_F(PipeTest, TransactionNumbersRunOneToSevenAndWrap)
+{
+    std::vector<int> ids;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(pipe.transfer(readFrame).ok());
+        ids.push_back(board->requests.back()[2]);
+    }
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 1}));
+}
+
+TEST_F(PipeTest, RequestCarriesCountSelectByteAndFrame)
+{
+    pipe.PipeCommandCode = HidSpiPipeDaisyChain;
+    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    Report sent = board->requests.back();
+    EXPECT_EQ(sent[0], 1);
+    EXPECT_EQ(sent[1], 0x16);
+    EXPECT_EQ(sent[3], 4);
+    EXPECT_EQ(sent[4], 0x00);
+    EXPECT_EQ(sent[5], 0x22);
+    EXPECT_EQ(sent[6], 0x10);
+    EXPECT_EQ(sent[7], 0x0C);
+    EXPECT_EQ(sent[8], 0x00);  // the count's last position lies past the frame
+
+    pipe.CommandInProgress = true;
+    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    sent = board->requests.back();
+    EXPECT_EQ(sent[3], 3);
+    EXPECT_EQ(sent[7], 0x0C);
+}
+
+TEST_F(PipeTest, AnswerIsHandedBackAndShown)
+{
+    PipeResult r = pipe.transfer(readFrame);
+    ASSERT_TRUE(r.ok());
+    // With no chips behind the board the bytes loop back: count + 1.
+    EXPECT_EQ(r.rxLength(), 4);
+    EXPECT_EQ(r.answer[5], 0x22);
+    EXPECT_EQ(transport.ReportBuffer(), r.answer);
+    EXPECT_EQ(pipe.display.reportCountSent, " 1");
+    EXPECT_EQ(pipe.display.reportCountReceived, " 1");
+    EXPECT_EQ(pipe.display.dwait, "");  // answered on the first read
+    EXPECT_EQ(pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(grid.readVal[2], "01");
+    EXPECT_FALSE(pipe.busy());
+}
+
+TEST_F(PipeTest, AnswerOfAnEarlierTransferIsReadOver)
+{
+    board->faults.staleAnswers = 2;
+    PipeResult r = pipe.transfer(readFrame);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(board->requests.size(), 1u);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(pipe.display.dwait, " 2");
+}
+
+TEST_F(PipeTest, LostFirstAnswerIsRetriedOnceWithTheSameNumberAndBytes)
+{
+    board->faults.dropAnswers = 1;
+    PipeResult r = pipe.transfer(readFrame);
+    ASSERT_TRUE(r.ok());
+    ASSERT_EQ(board->requests.size(), 2u);
+    EXPECT_EQ(board->requests[0], board->requests[1]);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], "Packet Sync: Retry count =  1BQTY  0XID  1RID  0");
+    EXPECT_TRUE(t.prompter.asked.empty());
+}
+
+TEST_F(PipeTest, ForeignNumbersTwiceAreASyncErrorNeverAnAnswer)
+{
+    board->faults.wrongTransaction = true;
+    PipeResult r = pipe.transfer(readFrame);
+    EXPECT_EQ(r.status, PipeStatus::SyncError);
+    EXPECT_EQ(board->requests.size(), 2u);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "HID Packet Sync Error Retry 2x");
+    EXPECT_EQ(pollingStops, 0);
+    EXPECT_FALSE(pipe.busy());
+}
+
+TEST_F(PipeTest, NoAnswerStopsPollingAndKeepsTheProgramRunning)
+{
+    board->faults.noAnswer = true;
+    PipeResult r = pipe.transfer(readFrame);
+    EXPECT_EQ(r.status, PipeStatus::Lost);
+    EXPECT_EQ(pollingStops, 1);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
+    EXPECT_FALSE(t.programEnd.ending());
+    EXPECT_FALSE(pipe.busy());
+    // Two attempts of at most 51 one-millisecond polls each.
+    EXPECT_LE(t.clock.slept.count(), 2 * (2 + 51 + 1) + 10);
+}
+
+TEST_F(PipeTest, FailedWriteIsLostNotDone)
+{
+    board->faults.failWrite = true;
+    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+}
+
+TEST_F(PipeTest, NestedTransferIsRefusedAndTheOuterOneCompletes)
+{
+    PipeStatus inner = PipeStatus::Done;
+    bool once = false;
+    t.pump.hook = [&] {
+        if (!once) {
+            once = true;
+            inner = pipe.transfer(readFrame).status;
+        }
+    };
+    PipeResult outer = pipe.transfer(readFrame);
+    EXPECT_EQ(inner, PipeStatus::Busy);
+    EXPECT_TRUE(outer.ok());
+    EXPECT_EQ(board->requests.size(), 1u);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log[0], "USB Still Busy from previous call, exit comm routine");
+    EXPECT_FALSE(t.programEnd.ending());
+    EXPECT_FALSE(pipe.busy());
+}
+
+TEST_F(PipeTest, NoBoardSendsNothing)
+{
+    transport.CloseHidHandles();
+    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::NoBoard);
+}
+
+}  // namespace

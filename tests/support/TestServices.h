@@ -1,0 +1,114 @@
+#pragma once
+// Test doubles of the core's services: scripted message-box answers, a clock
+// that only moves when something sleeps, an event pump that can run a hook,
+// a program end that records instead of quitting.
+
+#include "core/Services.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kvb::test {
+
+struct AskedBox {
+    std::string text;
+    std::string title;
+    Buttons buttons;
+};
+
+class ScriptedPrompter : public Prompter {
+public:
+    // Answers handed out in order; when they run out, `fallback` answers.
+    std::deque<Answer> script;
+    Answer fallback = Answer::Cancel;
+    std::vector<AskedBox> asked;
+    // Runs before the box is answered (e.g. to plug in a board on Retry).
+    std::function<void(const AskedBox&)> onAsk;
+
+    Answer ask(const std::string& text, const std::string& title, Buttons buttons,
+               Icon) override
+    {
+        asked.push_back({text, title, buttons});
+        if (onAsk)
+            onAsk(asked.back());
+        if (script.empty())
+            return fallback;
+        Answer a = script.front();
+        script.pop_front();
+        return a;
+    }
+};
+
+class FakeClock : public Clock {
+public:
+    std::chrono::milliseconds current{1000};
+    std::chrono::system_clock::time_point wall{};
+    std::chrono::milliseconds slept{0};
+
+    std::chrono::milliseconds now() override { return current; }
+    void sleep(std::chrono::milliseconds d) override
+    {
+        current += d;
+        slept += d;
+        wall += d;
+    }
+    std::chrono::system_clock::time_point wallNow() override { return wall; }
+};
+
+class HookPump : public EventPump {
+public:
+    int yields = 0;
+    std::function<void()> hook;
+    void yield() override
+    {
+        ++yields;
+        if (hook)
+            hook();
+    }
+};
+
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    std::deque<std::string> openAnswers;
+    std::deque<std::string> saveAnswers;
+    std::string openFile(const std::string&, const std::string&, const std::string&) override
+    {
+        return take(openAnswers);
+    }
+    std::string saveFile(const std::string&, const std::string&, const std::string&) override
+    {
+        return take(saveAnswers);
+    }
+
+private:
+    static std::string take(std::deque<std::string>& q)
+    {
+        if (q.empty())
+            return {};
+        std::string s = q.front();
+        q.pop_front();
+        return s;
+    }
+};
+
+class RecordingProgramEnd : public ProgramEnd {
+public:
+    int quits = 0;
+
+protected:
+    void quit() override { ++quits; }
+};
+
+// Everything bundled, ready to hand to the modules under test.
+struct TestServices {
+    ScriptedPrompter prompter;
+    HookPump pump;
+    FakeClock clock;
+    ScriptedFileDialogs files;
+    RecordingProgramEnd programEnd;
+    Services services{prompter, pump, clock, files, programEnd};
+};
+
+}  // namespace kvb::test
