@@ -1,0 +1,77 @@
+#include "app/DeviceMenu.h"
+#include "app/MainWindowLayout.h"
+
+#include <gtest/gtest.h>
+
+using namespace kvb;
+
+TEST(DeviceMenu, DaisyChainOfThreeListsDevicesZeroToThreeAndFifteen)
+{
+    DeviceMenuState s = RefreshDeviceMenu({0, 1, 3, 0, true});
+    EXPECT_EQ(s.comboEntries, (std::vector<std::string>{"Device 0", "Device 1", "Device 2",
+                                                        "Device 3", "Device 15"}));
+    EXPECT_EQ(s.comboSelection, 1);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(s.items[0][i].enabled, i <= 3 || i == 15) << i;
+    EXPECT_TRUE(s.items[0][1].checked);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FALSE(s.items[1][i].enabled);
+}
+
+TEST(DeviceMenu, NoDeviceOfTheSelectedTypeEmptiesTheCombos)
+{
+    DeviceMenuState s = RefreshDeviceMenu({1, 1, 3, 0, true});
+    EXPECT_TRUE(s.rebuildCombos);
+    EXPECT_TRUE(s.comboEntries.empty());
+    EXPECT_EQ(s.comboSelection, -1);
+    EXPECT_FALSE(s.items[0][1].checked);
+}
+
+TEST(DeviceMenu, SingleDeviceLinkDisablesZeroAndFifteenAndKeepsCombos)
+{
+    DeviceMenuState s = RefreshDeviceMenu({0, 1, 1, 0, false});
+    EXPECT_FALSE(s.rebuildCombos);
+    EXPECT_FALSE(s.items[0][0].enabled);
+    EXPECT_TRUE(s.items[0][1].enabled);
+    EXPECT_FALSE(s.items[0][15].enabled);
+}
+
+TEST(DeviceMenu, DeviceFifteenAndDevicesAboveTheCount)
+{
+    DeviceMenuState s = RefreshDeviceMenu({0, 15, 3, 0, true});
+    EXPECT_EQ(s.comboSelection, 4);
+    EXPECT_EQ(s.selectedDevice, 15);
+    EXPECT_EQ(DeviceForComboEntry(4, 5), 15);
+    EXPECT_EQ(DeviceForComboEntry(3, 5), 3);
+
+    // Device 9 selected, then a type with two devices: the combos select
+    // the highest device instead of an entry that does not exist.
+    s = RefreshDeviceMenu({1, 9, 14, 2, true});
+    EXPECT_EQ(s.comboSelection, 2);
+    EXPECT_EQ(s.selectedDevice, 2);
+    EXPECT_EQ(s.comboEntries.size(), 4u);
+}
+
+TEST(MainWindowLists, BalanceListsAndLogLayout)
+{
+    auto timeouts = BalanceTimeoutEntries();
+    ASSERT_EQ(timeouts.size(), 128u);
+    EXPECT_EQ(timeouts[0], "Disabled");
+    EXPECT_EQ(timeouts[1], "0.33 Minute");
+    EXPECT_EQ(timeouts[2], "0.67 Minute");
+    EXPECT_EQ(timeouts[3], "1.00 Minute");
+    EXPECT_EQ(timeouts[4], "1.33 Minutes");
+    EXPECT_EQ(timeouts[127], "42.33 Minutes");
+    EXPECT_EQ(BalanceWaitEntries()[7], "64 seconds");
+
+    EXPECT_EQ(LayOutLogArea(11100).logHeight, 1155);
+    EXPECT_EQ(LayOutLogArea(11101).logHeight, 1171);
+    EXPECT_EQ(LayOutLogArea(11101).controlsTop, 11101 - 1425);
+    EXPECT_EQ(LayOutLogArea(9000).controlsTop, 9660);
+
+    EXPECT_EQ(PollIntervalFromText("500"), 500);
+    EXPECT_EQ(PollIntervalFromText("10"), 50);
+    EXPECT_EQ(PollIntervalFromText("99999"), 5000);
+    EXPECT_EQ(PollIntervalFromText("abc"), 500);
+    EXPECT_EQ(PollIntervalFromText("120.6"), 121);
+}
