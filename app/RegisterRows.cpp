@@ -30,6 +30,14 @@ std::string fixed(double value, int places)
 RowLayout LayoutForKind(int kind)
 {
     RowLayout l;
+    // Command rows: "Send", the name moved right over the bits they lack.
+    auto commandRow = [&l](int nameLeft, int dataBits) {
+        l.nameLeft = nameLeft;
+        l.readCaption = "Send";
+        l.readColour = kSendButtonColour;
+        l.bitsShown = dataBits;
+        l.valueShown = dataBits > 0;
+    };
     switch (kind) {
     case link::KindReadOnly:
         l.enablesReadGroup = true;
@@ -41,18 +49,11 @@ RowLayout LayoutForKind(int kind)
         break;
     case link::KindCommand:
     case link::KindReadAll:
-        l.nameLeft = 10320;
-        l.readCaption = "Send";
-        l.readColour = kSendButtonColour;
-        l.bitsShown = 0;
-        l.valueShown = false;
+        commandRow(10320, 0);
         break;
     case link::KindCommandData:
     case link::KindCommandData4:
-        l.nameLeft = 5160;
-        l.readCaption = "Send";
-        l.readColour = kSendButtonColour;
-        l.bitsShown = 6;  // the six data bits a command frame carries
+        commandRow(5160, 6);  // the six data bits a command frame carries
         break;
     default:  // absent on this type, or unknown: a read-only row of its own
         break;
