@@ -1,0 +1,140 @@
+#include "app/HexRowEditor.h"
+
+#include <algorithm>
+
+namespace kvb {
+
+namespace {
+
+bool isHexDigit(int c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+void clampCursor(HexEdit& e)
+{
+    const int size = static_cast<int>(e.text.size());
+    e.caret = std::clamp(e.caret, 0, size);
+    e.selStart = std::clamp(e.selStart, 0, size);
+    e.selLength = std::clamp(e.selLength, 0, size - e.selStart);
+}
+
+void setCaret(HexEdit& e, int caret)
+{
+    e.caret = caret;
+    e.selStart = caret;
+    e.selLength = 0;
+}
+
+// Keeps the last four characters; the caret moves with the text it was in.
+void keepLastFour(HexEdit& e)
+{
+    if (e.text.size() <= 4)
+        return;
+    const int cut = static_cast<int>(e.text.size()) - 4;
+    e.text.erase(0, cut);
+    setCaret(e, std::max(0, e.caret - cut));
+}
+
+void backspace(HexEdit& e)
+{
+    if (e.selLength > 0) {
+        e.text.erase(e.selStart, e.selLength);
+        setCaret(e, e.selStart);
+    } else if (e.caret > 0) {
+        e.text.erase(e.caret - 1, 1);
+        setCaret(e, e.caret - 1);
+    }
+    if (e.text.empty()) {
+        e.text = "0";
+        setCaret(e, 1);
+    }
+}
+
+void typeDigit(HexEdit& e, char digit)
+{
+    if (e.selLength > 0) {
+        e.text.replace(e.selStart, e.selLength, 1, digit);
+        setCaret(e, e.selStart + 1);
+    } else if (e.caret >= static_cast<int>(e.text.size())) {
+        e.text.push_back(digit);
+        setCaret(e, static_cast<int>(e.text.size()));
+        keepLastFour(e);
+        setCaret(e, static_cast<int>(e.text.size()));
+    } else {
+        // Overtype the character after the caret and move past it.
+        e.text[e.caret] = digit;
+        setCaret(e, e.caret + 1);
+        keepLastFour(e);
+    }
+}
+
+// A value above 0x3FFF keeps its last three digits behind a "3", with the
+// caret after the "3".
+void limitValue(HexEdit& e)
+{
+    if (HexRowValue(e.text) <= kMaxRowValue)
+        return;
+    const std::string tail = e.text.size() > 3 ? e.text.substr(e.text.size() - 3) : e.text;
+    e.text = "3" + tail;
+    setCaret(e, 1);
+}
+
+}  // namespace
+
+bool HexKeyPress(HexEdit& e, int key)
+{
+    clampCursor(e);
+    if (key >= 'a' && key <= 'f')
+        key -= 32;
+    if (key == kKeyEscape) {
+        // Escape clears the value and leaves the caret at the start.
+        e.text = "0000";
+        setCaret(e, 0);
+        return true;
+    }
+    if (key == kKeyBackspace) {
+        backspace(e);
+    } else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'F')) {
+        typeDigit(e, static_cast<char>(key));
+    } else {
+        return false;
+    }
+    limitValue(e);
+    return true;
+}
+
+bool HexPaste(HexEdit& e, std::string_view pasted)
+{
+    if (pasted.empty() || !std::all_of(pasted.begin(), pasted.end(), [](char c) {
+            return isHexDigit(static_cast<unsigned char>(c));
+        }))
+        return false;
+    for (char c : pasted)
+        HexKeyPress(e, static_cast<unsigned char>(c));
+    return true;
+}
+
+unsigned HexRowValue(std::string_view text)
+{
+    unsigned long long value = 0;
+    if (text.size() > 8)
+        return 0;
+    for (char c : text) {
+        if (!isHexDigit(static_cast<unsigned char>(c)))
+            return 0;
+        const int d = c <= '9' ? c - '0' : (c & ~0x20) - 'A' + 10;
+        value = value * 16 + static_cast<unsigned>(d);
+    }
+    return static_cast<unsigned>(value);
+}
+
+bool IsRowText(std::string_view text)
+{
+    return text.size() <= 4 &&
+           std::all_of(text.begin(), text.end(),
+                       [](char c) { return isHexDigit(static_cast<unsigned char>(c)); }) &&
+           HexRowValue(text) <= kMaxRowValue;
+}
+
+}  // namespace kvb
