@@ -64,7 +64,7 @@ void SimChipChain::setDevices(int type, int count)
         const int serial = 0x0123400 + type * 0x100 + number;
         d.regs[kSerialLow] = static_cast<int16_t>(serial & 0x3FFF);
         d.regs[kSerialHigh] = static_cast<int16_t>(serial >> 14);
-        scan(d, type, number);
+        scan(d, number);
     }
     unprompted_[type].clear();
 }
@@ -81,7 +81,7 @@ void SimChipChain::raiseFault(int type, int number, int16_t bits)
 // Cell voltages around 3.6 V (5/8192 V a count), the pack their sum
 // (80/16384 V a count), temperatures near 25 degrees; each scan moves them a
 // little so that charts show life.
-void SimChipChain::scan(Device& d, int type, int number)
+void SimChipChain::scan(Device& d, int number)
 {
     ++d.scans;
     const int wobble = (d.scans * 7 + number * 3) % 11 - 5;
@@ -89,15 +89,11 @@ void SimChipChain::scan(Device& d, int type, int number)
     for (int c = 0; c < kCells; ++c) {
         const double volts = 3.6 + number * 0.01 + c * 0.002 + wobble * 0.0005;
         pack += volts;
-        if (kind(type, kFirstCell + c) != link::KindAbsent)
-            d.regs[kFirstCell + c] = static_cast<int16_t>(volts * 8192 / 5);
+        d.regs[kFirstCell + c] = static_cast<int16_t>(volts * 8192 / 5);
     }
-    if (kind(type, kPack) != link::KindAbsent)
-        d.regs[kPack] = static_cast<int16_t>(pack * 16384 / 80);
+    d.regs[kPack] = static_cast<int16_t>(pack * 16384 / 80);
     for (int t = 0; t < kTemperatures; ++t)
-        if (kind(type, kFirstTemperature + t) != link::KindAbsent)
-            d.regs[kFirstTemperature + t] =
-                static_cast<int16_t>(definitions_.tint25 + t * 16 + wobble);
+        d.regs[kFirstTemperature + t] = static_cast<int16_t>(definitions_.tint25 + t * 16 + wobble);
 }
 
 int16_t SimChipChain::read(Device& d, int reg) const
@@ -284,13 +280,13 @@ void SimChipChain::addressed(Bytes& out, int type, int number, const Frame& requ
         return;
     }
     default:
-        runCommand(d, type, number, request.adr);
+        runCommand(d, number, request.adr);
         ack(out, number);
         return;
     }
 }
 
-void SimChipChain::runCommand(Device& d, int type, int number, int adr)
+void SimChipChain::runCommand(Device& d, int number, int adr)
 {
     switch (adr) {
     case ScanVolts:
@@ -298,7 +294,7 @@ void SimChipChain::runCommand(Device& d, int type, int number, int adr)
     case ScanMixed:
     case ScanAll:
     case ScanContinuous:
-        scan(d, type, number);
+        scan(d, number);
         break;
     case Sleep:
         d.asleep = true;
@@ -337,7 +333,7 @@ std::vector<uint8_t> SimChipChain::single(int type, std::span<const uint8_t> fra
     if ((cat & link::kWriteFlag) && frame.size() >= 3 && k == link::KindReadWrite)
         write(d, reg, static_cast<int16_t>((frame[1] & 0x3F) << 8 | frame[2]));
     else if ((cat & 7) == 3 && k >= link::KindCommand)
-        runCommand(d, type, 1, adr);
+        runCommand(d, 1, adr);
     if (out.size() >= 4 && (k == link::KindReadOnly || k == link::KindReadWrite)) {
         const int16_t value = read(d, reg);
         out[2] = static_cast<uint8_t>(value >> 8 & 0x3F);

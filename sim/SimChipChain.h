@@ -68,7 +68,7 @@ private:
 
     int kind(int type, int reg) const { return definitions_.kind(type, reg); }
     int reachable(int type) const;
-    void scan(Device& d, int type, int number);
+    void scan(Device& d, int number);
     int16_t read(Device& d, int reg) const;
     void write(Device& d, int reg, int16_t value);
     void answer(Bytes& out, const Frame& f);
@@ -78,7 +78,7 @@ private:
     Bytes daisy(int type, std::span<const uint8_t> frame, bool shortened);
     Bytes identify(int type, int dat);
     void addressed(Bytes& out, int type, int number, const Frame& request, bool isWrite);
-    void runCommand(Device& d, int type, int number, int adr);
+    void runCommand(Device& d, int number, int adr);
     Bytes single(int type, std::span<const uint8_t> frame);
     Bytes unpromptedBuffer(int type);
 
