@@ -7,6 +7,8 @@
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
+#include "data/ChartSamples.h"
+#include "data/DataLogging.h"
 
 namespace kvb {
 
@@ -22,6 +24,10 @@ public:
     board::HidTransport transport;
     board::ByteGrid grid;
     board::ChipPipe pipe;
+
+    // Data files and charts.
+    data::DataLogging logging;
+    data::ChartSamples samples;
 };
 
 }  // namespace kvb
