@@ -3,7 +3,7 @@
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
-    : services(s), transport(backend, s), grid(), pipe(transport, grid),
+    : services(s), transport(backend, s), grid(), pipe(transport, grid), logging(s),
       link(transport, pipe, grid, s)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
@@ -14,8 +14,15 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
         if (link.hooks.setPollTimer)
             link.hooks.setPollTimer(false);
     };
+    // The link's traffic goes to the text log while it is open, and its
+    // error bits to the chart sample being gathered.
+    link.hooks.loggingActive = [this] { return logging.LoggingActive(); };
+    link.hooks.logEvent = [this](const std::string& line) { logging.LogEvent(line); };
+    link.hooks.addSampleFlags = [this](int16_t flag) { samples.OrComError(flag); };
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
+    // ... and closes the traffic log with its closing line.
+    services.programEnd.onShutdown([this] { logging.LogStop(); });
 }
 
 }  // namespace kvb

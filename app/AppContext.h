@@ -7,6 +7,8 @@
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
+#include "data/ChartSamples.h"
+#include "data/DataLogging.h"
 #include "link/ChipLink.h"
 
 namespace kvb {
@@ -23,6 +25,10 @@ public:
     board::HidTransport transport;
     board::ByteGrid grid;
     board::ChipPipe pipe;
+
+    // Data files and charts.
+    data::DataLogging logging;
+    data::ChartSamples samples;
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
