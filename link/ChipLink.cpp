@@ -60,24 +60,25 @@ void ChipLink::AddToEvbLog(const std::string& text1, const std::string& text2)
         hooks.appendLog(text1 + text2);
 }
 
-void ChipLink::LogSentBytes(std::span<const uint8_t> bytes, int deviceType)
+void ChipLink::logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
+                        std::string& lastText)
 {
-    const std::string text = ByteDump("Sent:", bytes);
-    LastSentText = flattened(text, " ");
+    const std::string text = ByteDump(label, bytes);
+    lastText = flattened(text, " ");
     if (options.ShowActivityLogs && hooks.appendHexLog)
         hooks.appendHexLog(typeIndex(deviceType), text);
     if (hooks.loggingActive && hooks.loggingActive() && hooks.logEvent)
         hooks.logEvent(flattened(text, ""));
 }
 
+void ChipLink::LogSentBytes(std::span<const uint8_t> bytes, int deviceType)
+{
+    logBytes("Sent:", bytes, deviceType, LastSentText);
+}
+
 void ChipLink::LogRcvdBytes(std::span<const uint8_t> bytes, int deviceType)
 {
-    const std::string text = ByteDump("Rcvd:", bytes);
-    LastRcvdText = flattened(text, " ");
-    if (options.ShowActivityLogs && hooks.appendHexLog)
-        hooks.appendHexLog(typeIndex(deviceType), text);
-    if (hooks.loggingActive && hooks.loggingActive() && hooks.logEvent)
-        hooks.logEvent(flattened(text, ""));
+    logBytes("Rcvd:", bytes, deviceType, LastRcvdText);
 }
 
 void ChipLink::TimerDelay(int milliseconds)

@@ -145,6 +145,8 @@ private:
     bool readable(int type, int reg) const;
     std::string requestLine(const std::string& prefix, const ChipMessage& m, int dataWidth) const;
     void lampsChanged();
+    void logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
+                  std::string& lastText);
     void comErrorLine(const std::string& text, int16_t flag);
     void parseDaisy(const ChipMessage& message, const std::string& prefix);
     void parseNonDaisy(ChipMessage& message, const std::string& prefix);
