@@ -6,6 +6,7 @@
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
+#include "app/ManualConfig.h"
 #include "core/Services.h"
 #include "data/ChartSamples.h"
 #include "data/DataLogging.h"
@@ -32,6 +33,13 @@ public:
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
+
+    // The last accepted "BMS Configuration".
+    ManualConfig manualConfig;
+
+    // The folder the program reads its own files from (the register-
+    // definition file); the program's folder unless a test sets another.
+    std::string programFolder = ".";
 };
 
 }  // namespace kvb

@@ -3,6 +3,8 @@
 #include "app/AppContext.h"
 #include "app/DeviceMenu.h"
 #include "app/MainWindowLayout.h"
+#include "app/ui/FrmManualConfig.h"
+#include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
 
 #include <QAction>
@@ -92,11 +94,11 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     Timer4->setSingleShot(true);
     connect(Timer4, &QTimer::timeout, this, [this] {
         Timer4->stop();
-        if (onTimer4)
-            onTimer4();
+        ShowManualConfig(false);
         context_.services.pump.yield();
     });
 
+    wireLink();
     resize(Twips(kWindowWidth), Twips(kWindowHeight));
     FormLoad();
 }
@@ -240,6 +242,12 @@ void MainKvb71853::buildPages(QWidget* central)
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
     PlaceTwips(cbSendRawMsg, 7700, 1500, 1000, 420);
 
+    rowsView = new RegisterRowsView(context_.link.definitions, context_.link.image,
+                                    context_.services.prompter, &context_.services.pump, pageArea);
+    rowsView->setObjectName("registerRows");
+    rowsView->move(Twips(240), 0);
+    rowsView->setVisible(false);
+
     for (int i = 0; i < 4; ++i) {
         fraDeviceVoltagesFaults[i] =
             Named<QGroupBox>(pageArea, ArrayName("fraDeviceVoltagesFaults", i), "");
@@ -379,6 +387,9 @@ void MainKvb71853::FormLoad()
     opt53961->setChecked(false);
     cmdDisconnect->setEnabled(false);
     InitMenus();
+    ParseTabsefsCreateTabs();
+    if (context_.services.programEnd.ending())
+        return;
     HideDaisyChainControls();
     mnu53960DevNum[1]->setChecked(true);
     Timer2->setInterval(PollIntervalFromText(tbPollingInterval->text().toStdString()));
@@ -590,8 +601,9 @@ void MainKvb71853::TabStrip1_Click()
         HideDisableDatalogTabFrames();
 
     const bool registerTab = !(isMain || isCommands || isMonitor || isChart);
-    if (onShowRegisterTab)
-        onShowRegisterTab(registerTab, link.SelectedDeviceType, tab, link.SelectedDevice);
+    rowsView->setVisible(registerTab);
+    if (registerTab)
+        rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
 }
 
 // --- Device and device-type selection ----------------------------------------

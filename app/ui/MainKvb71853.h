@@ -23,6 +23,11 @@ class QSpinBox;
 class QTabBar;
 class QTimer;
 
+namespace kvb::ui {
+class FrmManualConfig;
+class RegisterRowsView;
+}
+
 namespace kvb {
 class AppContext;
 }
@@ -61,6 +66,17 @@ public:
     void TabStrip1_Click();
     void RebuildTabStrip(int type);
 
+    // Connection.
+    void cmdConnect_Click();
+    void cmdDisconnect_Click();
+    void mnuManualConfig_Click();
+    void NotConnectedState();
+    void ConnectedState(bool uprPolling);
+    // The configuration dialog's OK: takes the choices and connects.
+    void ManualConfigAccepted();
+    void ShowManualConfig(bool modal);
+    void ParseTabsefsCreateTabs();
+
     // Menu commands.
     void cmdClearLog_Click();
     void cmdClear53960HexLog_Click();
@@ -87,6 +103,9 @@ private:
     void FormLoad();
     void selectDeviceFromMenu(int type, int index);
     void selectComboEntries(int entry);
+    void wireLink();
+    void applyTypeControls();
+    void showRegisterValue(int reg, int16_t value);
 
     AppContext& context_;
     bool comboSync_ = false;
@@ -96,6 +115,8 @@ public:
     // Controls other parts of the window bind to. Names are the objectNames.
     QTabBar* TabStrip1 = nullptr;
     QWidget* pageArea = nullptr;
+    RegisterRowsView* rowsView = nullptr;
+    FrmManualConfig* frmManualConfig = nullptr;
 
     std::array<QGroupBox*, 5> mainTabFrames{};  // device status, balance, temps, thresholds, chain
     QGroupBox* fraRawMessageSender = nullptr;
@@ -159,12 +180,25 @@ public:
     QTimer* Timer4 = nullptr;
 
     // Hooks to the parts of the window built elsewhere.
-    std::function<void()> onTimer4;  // opens the configuration dialog
+    std::function<void()> onEncodeRawMessage;
+    // The poll-options dialog's start box: shown after a daisy-chain
+    // connect, hidden (and cleared) otherwise.
+    std::function<void(bool shown)> onShowStartPollBox;
+    std::function<void()> onUntickPolling;
+    std::function<void(int type, bool present)> onPresence;
+    std::function<void(bool shown)> onTypeOneShown;
+    // The USB lamp's colour (0x00BBGGRR).
+    static constexpr int kUsbLampGrey = 0x7F7F7F;
+    static constexpr int kUsbLampYellow = 0x00FFFF;
+    static constexpr int kUsbLampGreen = 0x00FF00;
+    std::function<void(int colour)> onUsbLamp;
+    void setUsbLamp(int colour)
+    {
+        if (onUsbLamp)
+            onUsbLamp(colour);
+    }
     std::function<void()> onRefreshMainPage;
     std::function<void()> onRefreshMonitorPage;
-    // A register tab (true) fills the rows of (type, tab) for a device; a
-    // fixed page (false) hides them.
-    std::function<void(bool, int, int, int)> onShowRegisterTab;
     std::function<void(bool)> onRawSenderFramingChanged;
     // The balance dialogs' device combos follow the window's.
     std::function<void(const std::vector<std::string>&)> onFillDialogCombos;
