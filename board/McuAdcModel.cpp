@@ -109,6 +109,10 @@ bool McuAdcModel::writeMux()
 {
     BusyScope busy(notices_);
     ports_.clearAnalog();
+    // Clear Analog writes ports 0 to 2 only; ports 3 and 4 hold multiplexer
+    // pins too, so they are written here to leave every pin digital.
+    for (int port : {3, 4})
+        ports_.write(PortRow::InputMode, port);
     const uint8_t positive = muxCode(muxPositive);
     const uint8_t negative = muxCode(muxNegative);
     modeByte = {std::to_string(positive), std::to_string(negative)};

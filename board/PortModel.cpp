@@ -102,10 +102,12 @@ void PortModel::rowChanged(PortRow row, int port)
 
 void PortModel::write(PortRow row, int port)
 {
-    // A label still showing "--" was never computed: it stands for 0.
-    const std::string& label = writeLabels_[rowIndex(row)][port];
-    uint8_t value = static_cast<uint8_t>(ParseHex(label, 0xFF).value_or(0));
-    sfr_.writeRegister(registerAddress(row, port), value);
+    // A label still showing "--" was never computed since the boxes last
+    // changed; the register gets what the boxes show, not 0.
+    std::string& label = writeLabels_[rowIndex(row)][port];
+    if (!ParseHex(label, 0xFF))
+        label = ByteToHex2(rowByte(row, port));
+    sfr_.writeRegister(registerAddress(row, port), static_cast<uint8_t>(HexStrToInt(label)));
 }
 
 bool PortModel::read(PortRow row, int port)

@@ -47,7 +47,8 @@ public:
     const std::string& readLabel(PortRow row, int port) const;
     Lamp lamp(int index) const { return lamps_[index]; }
 
-    // Writes the write label's byte ("--" sends 0); no answer is read.
+    // Writes the write label's byte (a label never computed takes the
+    // boxes' byte first); no answer is read.
     void write(PortRow row, int port);
     // Reads the register back into the read label and paints the lamp.
     // A refused or missing answer shows "--" and a red lamp. True when the
