@@ -61,6 +61,14 @@ void AdcChipModel::initAdcIo()
     pump.yield();
 }
 
+std::optional<int16_t> AdcChipModel::exchange(uint8_t subCommand)
+{
+    std::array<uint8_t, 3> bytes{};
+    if (!requestBytes(bytes))
+        return std::nullopt;
+    return transport_.Query(HidAdcChipRegister, {bytes[0], bytes[1], bytes[2]}, subCommand);
+}
+
 bool AdcChipModel::requestBytes(std::array<uint8_t, 3>& bytes)
 {
     Prompter& prompter = transport_.services().prompter;
@@ -77,10 +85,10 @@ bool AdcChipModel::requestBytes(std::array<uint8_t, 3>& bytes)
 
 bool AdcChipModel::writeReadRegister()
 {
-    std::array<uint8_t, 3> bytes{};
-    if (!requestBytes(bytes))
+    auto exchanged = exchange(kSubSet);
+    if (!exchanged)
         return false;
-    int16_t status = transport_.Query(HidAdcChipRegister, {bytes[0], bytes[1], bytes[2]}, kSubSet);
+    const int16_t status = *exchanged;
     const Report& answer = transport_.ReportBuffer();
     received.fill("--");
     registerRead = "--";
@@ -96,10 +104,10 @@ bool AdcChipModel::writeReadRegister()
 
 bool AdcChipModel::readConversion()
 {
-    std::array<uint8_t, 3> bytes{};
-    if (!requestBytes(bytes))
+    auto exchanged = exchange(kSubGet);
+    if (!exchanged)
         return false;
-    int16_t status = transport_.Query(HidAdcChipRegister, {bytes[0], bytes[1], bytes[2]}, kSubGet);
+    const int16_t status = *exchanged;
     const Report& answer = transport_.ReportBuffer();
     if (status == StatusDone) {
         int32_t value = AdcChipValue(answer[3], answer[4], answer[5]);

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kvb::board {
@@ -44,6 +45,9 @@ public:
 
 private:
     bool requestBytes(std::array<uint8_t, 3>& bytes);
+    // The command with the checked boxes; its status, or nothing when a box
+    // was refused.
+    std::optional<int16_t> exchange(uint8_t subCommand);
 
     HidTransport& transport_;
     PortModel& ports_;

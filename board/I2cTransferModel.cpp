@@ -79,19 +79,30 @@ void I2cTransferModel::simpleRead()
     showRead(where->reg, data, status == StatusDone);
 }
 
+std::optional<I2cTransferModel::WriteRequest> I2cTransferModel::prepareWrite()
+{
+    WriteRequest request;
+    request.count = static_cast<uint8_t>(clampCount(grid_.numToWrite));
+    auto data = writeBytes(request.count);
+    if (!data)
+        return std::nullopt;
+    request.data = std::move(*data);
+    auto where = registerFor(grid_.startRegWr, "Starting Reg Write");
+    if (!where)
+        return std::nullopt;
+    request.where = *where;
+    return request;
+}
+
 void I2cTransferModel::simpleWrite()
 {
     showSlave();
     transport_.FlushHidInput();
-    const int count = clampCount(grid_.numToWrite);
-    auto data = writeBytes(count);
-    if (!data)
+    auto request = prepareWrite();
+    if (!request)
         return;
-    auto where = registerFor(grid_.startRegWr, "Starting Reg Write");
-    if (!where)
-        return;
-    transport_.I2cWrite(address_.I2cSlaveAddress, static_cast<uint8_t>(count), *data,
-                        std::span<const uint8_t>(&where->reg, where->length));
+    transport_.I2cWrite(address_.I2cSlaveAddress, request->count, request->data,
+                        std::span<const uint8_t>(&request->where.reg, request->where.length));
     transport_.services().pump.yield();
 }
 
@@ -118,15 +129,13 @@ void I2cTransferModel::blockWrite()
     showSlave();
     transport_.services().pump.yield();
     transport_.FlushHidInput();
-    const int count = clampCount(grid_.numToWrite);
-    auto data = writeBytes(count);
-    if (!data)
+    auto request = prepareWrite();
+    if (!request)
         return;
-    auto where = registerFor(grid_.startRegWr, "Starting Reg Write");
-    if (!where)
-        return;
-    transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, static_cast<uint8_t>(count), *data,
-                                 std::span<const uint8_t>(&where->reg, where->length), false);
+    transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, request->count, request->data,
+                                 std::span<const uint8_t>(&request->where.reg,
+                                                          request->where.length),
+                                 false);
 }
 
 void I2cTransferModel::fillWriteBoxes()

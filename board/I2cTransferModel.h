@@ -58,6 +58,14 @@ public:
     static int clampCount(std::string& box);
 
 private:
+    struct WriteRequest {
+        uint8_t count = 0;
+        std::vector<uint8_t> data;
+        RegisterAddress where;
+    };
+    // The count, bytes and register of a write, each checked; nothing when
+    // a box is refused.
+    std::optional<WriteRequest> prepareWrite();
     std::optional<RegisterAddress> registerFor(const std::string& box, const std::string& name);
     std::optional<std::vector<uint8_t>> writeBytes(int count);
     void showRead(uint8_t reg, const std::vector<uint8_t>& data, bool good);
