@@ -3,8 +3,8 @@
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
-    : services(s), transport(backend, s), grid(), pipe(transport, grid), logging(s),
-      link(transport, pipe, grid, s)
+    : services(s), transport(backend, s), grid(), pipe(transport, grid),
+      panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };

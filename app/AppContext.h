@@ -2,6 +2,7 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
+#include "board/BoardPanel.h"
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
@@ -26,6 +27,7 @@ public:
     board::HidTransport transport;
     board::ByteGrid grid;
     board::ChipPipe pipe;
+    board::BoardPanel panel;  // the board panel's state, one model per control group
 
     // Data files and charts.
     data::DataLogging logging;
