@@ -145,14 +145,15 @@ PipeResult SpiModel::mcbSpi()
 {
     const int count = ClampCountText(grid_.numToWrite, 1, ChipPipe::kMaxCount);
     grid_.numToWrite = std::to_string(count);
-    // The count includes the select byte; the frame is the boxes before it.
+    // The count comes from the count box; the bytes after the select byte
+    // are write boxes 0 .. count-1.
     std::vector<uint8_t> frame;
-    if (!gridBytes(count - 1, frame)) {
+    if (!gridBytes(count, frame)) {
         PipeResult refused;
         return refused;
     }
     frame.insert(frame.begin(), selectByte);
-    PipeResult result = pipe_.transfer(frame);
+    PipeResult result = pipe_.transfer(frame, count);
     notices_.notify();
     return result;
 }
