@@ -3,7 +3,8 @@
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
-    : services(s), transport(backend, s), grid(), pipe(transport, grid)
+    : services(s), transport(backend, s), grid(), pipe(transport, grid),
+      gpibLibrary(), instruments(s, gpibLibrary)
 {
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
