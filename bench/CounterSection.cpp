@@ -6,15 +6,9 @@ namespace kvb::bench {
 
 void CounterSection::cmd53141Init_Click()
 {
-    auto address = s_.checkedAddress(txtAdr53131);
-    if (!address)
+    if (!s_.openSection(txtAdr53131, s_.CounterAddress, s_.CounterDevice[0],
+                        "Unable to open 53131 device"))
         return;
-    s_.CounterAddress = *address;
-    int16_t ud = 0;
-    if (!s_.OpenIfNeeded(s_.CounterDevice[0], s_.CounterAddress, "Unable to open 53131 device",
-                         ud))
-        return;
-    s_.CurrentDevice = ud;
     s_.gpib.ibsta = 0;
     if (!s_.Clear("Unable to clear 53131 device"))
         return;

@@ -78,6 +78,20 @@ bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string
     return false;
 }
 
+bool GpibSession::openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+                              const std::string& failureLine)
+{
+    auto checked = checkedAddress(addressBox);
+    if (!checked)
+        return false;
+    address = *checked;
+    int16_t ud = 0;
+    if (!OpenIfNeeded(slot, address, failureLine, ud))
+        return false;
+    CurrentDevice = ud;
+    return true;
+}
+
 bool GpibSession::Clear(const std::string& failureMessage)
 {
     gpib.GpibClear(CurrentDevice);

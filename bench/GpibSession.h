@@ -64,6 +64,12 @@ public:
     bool OpenIfNeeded(int16_t& slot, int16_t address, const std::string& failureLine,
                       int16_t& ud);
 
+    // A section's opening steps: reads and checks the address box into
+    // `address`, opens the slot if needed and makes it CurrentDevice. False
+    // when the address is refused or the open failed.
+    bool openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+                     const std::string& failureLine);
+
     // Checked steps on CurrentDevice: false (after the error report) when
     // the driver set the error bit.
     bool Clear(const std::string& failureMessage);

@@ -38,15 +38,8 @@ void SmuSection::fillCommandStrings()
 
 bool SmuSection::openPanel(int i)
 {
-    auto address = s_.checkedAddress(panels.at(i).txtVIAddress);
-    if (!address)
-        return false;
-    s_.SmuAddress = *address;
-    int16_t ud = 0;
-    if (!s_.OpenIfNeeded(s_.SmuDevice[i], s_.SmuAddress, "Unable to open VI device", ud))
-        return false;
-    s_.CurrentDevice = ud;
-    return true;
+    return s_.openSection(panels.at(i).txtVIAddress, s_.SmuAddress, s_.SmuDevice.at(i),
+                          "Unable to open VI device");
 }
 
 bool SmuSection::usePanel(int i)

@@ -4,14 +4,9 @@ namespace kvb::bench {
 
 void SupplySection::cmdInitAuxPS_Click()
 {
-    auto address = s_.checkedAddress(txtAuxPSAdr);
-    if (!address)
+    if (!s_.openSection(txtAuxPSAdr, s_.SupplyAddress, s_.SupplyDevice[0],
+                        "Unable to open E3631 device"))
         return;
-    s_.SupplyAddress = *address;
-    int16_t ud = 0;
-    if (!s_.OpenIfNeeded(s_.SupplyDevice[0], s_.SupplyAddress, "Unable to open E3631 device", ud))
-        return;
-    s_.CurrentDevice = ud;
     if (!s_.Clear("Unable to clear device E3631"))
         return;
     std::string reply;

@@ -18,14 +18,9 @@ VoltmeterSection::VoltmeterSection(GpibSession& session) : s_(session)
 void VoltmeterSection::setMode(int i, DvmMode mode)
 {
     VoltmeterPanel& p = panels.at(i);
-    auto address = s_.checkedAddress(p.txtDVMAddress);
-    if (!address)
+    if (!s_.openSection(p.txtDVMAddress, s_.DvmAddress, s_.DvmDevice[i],
+                        "Unable to open dvm device"))
         return;
-    s_.DvmAddress = *address;
-    int16_t ud = 0;
-    if (!s_.OpenIfNeeded(s_.DvmDevice[i], s_.DvmAddress, "Unable to open dvm device", ud))
-        return;
-    s_.CurrentDevice = ud;
     p.ShpDVMDCMode = p.ShpDVMACMode = p.ShpDVMOhmMode = kLampBlack;
     switch (mode) {
     case DvmMode::DC:

@@ -56,6 +56,23 @@ bool SimGpibBus::injectedFailure(int32_t& status)
     return true;
 }
 
+SimInstrument* SimGpibBus::listener(int32_t device, int& address, int32_t& status)
+{
+    if (injectedFailure(status))
+        return nullptr;
+    address = addressOf(device);
+    if (address < 0) {
+        status = fail(kErrorSystem);
+        return nullptr;
+    }
+    SimInstrument* instrument = at(address);
+    if (!instrument || faults.noListener.contains(address)) {
+        status = fail(kErrorNoListener);
+        return nullptr;
+    }
+    return instrument;
+}
+
 int32_t SimGpibBus::ibdev(int32_t boardIndex, int32_t pad, int32_t sad, int32_t, int32_t,
                           int32_t)
 {
@@ -75,14 +92,10 @@ int32_t SimGpibBus::ibdev(int32_t boardIndex, int32_t pad, int32_t sad, int32_t,
 int32_t SimGpibBus::ibclr(int32_t device)
 {
     int32_t status = 0;
-    if (injectedFailure(status))
+    int address = -1;
+    SimInstrument* instrument = listener(device, address, status);
+    if (!instrument)
         return status;
-    int address = addressOf(device);
-    if (address < 0)
-        return fail(kErrorSystem);
-    SimInstrument* instrument = at(address);
-    if (!instrument || faults.noListener.contains(address))
-        return fail(kErrorNoListener);
     clears.push_back(address);
     instrument->clear();
     return succeed(0);
@@ -106,14 +119,10 @@ int32_t SimGpibBus::ibonl(int32_t device, int32_t value)
 int32_t SimGpibBus::ibrd(int32_t device, char* buffer, int32_t count)
 {
     int32_t status = 0;
-    if (injectedFailure(status))
+    int address = -1;
+    SimInstrument* instrument = listener(device, address, status);
+    if (!instrument)
         return status;
-    int address = addressOf(device);
-    if (address < 0)
-        return fail(kErrorSystem);
-    SimInstrument* instrument = at(address);
-    if (!instrument || faults.noListener.contains(address))
-        return fail(kErrorNoListener);
     if (faults.timeoutReads > 0) {
         --faults.timeoutReads;
         return fail(kErrorAborted, kStatusTimeout);
@@ -129,14 +138,10 @@ int32_t SimGpibBus::ibrd(int32_t device, char* buffer, int32_t count)
 int32_t SimGpibBus::ibwrt(int32_t device, const char* data, int32_t count)
 {
     int32_t status = 0;
-    if (injectedFailure(status))
+    int address = -1;
+    SimInstrument* instrument = listener(device, address, status);
+    if (!instrument)
         return status;
-    int address = addressOf(device);
-    if (address < 0)
-        return fail(kErrorSystem);
-    SimInstrument* instrument = at(address);
-    if (!instrument || faults.noListener.contains(address))
-        return fail(kErrorNoListener);
     std::string text(data, static_cast<size_t>(std::max<int32_t>(count, 0)));
     writes.push_back({address, text});
     instrument->write(text);

@@ -72,6 +72,9 @@ private:
     int32_t fail(int32_t error, int32_t extraStatus = 0);
     int32_t succeed(int32_t count, int32_t extraStatus = 0);
     bool injectedFailure(int32_t& status);
+    // The instrument listening at an open descriptor; null (with the failed
+    // call's status) when the call fails first or nothing listens.
+    SimInstrument* listener(int32_t device, int& address, int32_t& status);
 
     std::map<int, std::unique_ptr<SimInstrument>> instruments_;
     std::vector<Device> devices_;
