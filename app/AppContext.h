@@ -3,6 +3,8 @@
 // for the whole run, and the windows are handed this context.
 
 #include "board/BoardPanel.h"
+#include "bench/GpibLibrary.h"
+#include "bench/InstrumentPanel.h"
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
@@ -42,6 +44,12 @@ public:
     // The folder the program reads its own files from (the register-
     // definition file); the program's folder unless a test sets another.
     std::string programFolder = ".";
+
+    // Bench instruments: the system's GPIB library (loaded on first use)
+    // and the instrument panel's state; main may switch the panel to the
+    // simulated GPIB bus.
+    bench::GpibLibrary gpibLibrary;
+    bench::InstrumentPanel instruments;
 };
 
 }  // namespace kvb

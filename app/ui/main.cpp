@@ -1,13 +1,16 @@
 // The program's entry: binds the core to Qt, picks the real USB backend or
-// the simulated board, and shows the start-up form.
+// the simulated board, and shows the start-up form (or, with --bench, the
+// bench-instrument panel).
 
 #include "app/AppContext.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/QtServices.h"
+#include "bench/ui/FrmInst.h"
 #include "board/HidapiBackend.h"
 #include "core/AppInfo.h"
 #include "sim/SimBoard.h"
 #include "sim/SimChipChain.h"
+#include "sim/SimGpibBus.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -25,6 +28,10 @@ int main(int argc, char* argv[])
     QCommandLineOption simulated("simulated-board",
                                  "Run against a simulated evaluation board and chip chain.");
     parser.addOption(simulated);
+    QCommandLineOption bench("bench",
+                             "Open the bench-instrument panel (GPIB); with --simulated-board "
+                             "the instruments are simulated too.");
+    parser.addOption(bench);
     parser.process(app);
 
     kvb::ui::QtServices services;
@@ -50,6 +57,18 @@ int main(int argc, char* argv[])
     }
     if (services.programEnd.ending())
         return 0;
+
+    if (parser.isSet(bench)) {
+        kvb::sim::SimGpibBus simulatedGpib;
+        if (parser.isSet(simulated))
+            context.instruments.useDriver(simulatedGpib);
+        context.instruments.programFolder = QCoreApplication::applicationDirPath().toStdString();
+        kvb::ui::FrmInst panel(context.instruments);
+        panel.show();
+        int code = QApplication::exec();
+        services.programEnd.end();
+        return code;
+    }
 
     kvb::ui::FrmStartup startup(context);
     if (services.programEnd.ending())
