@@ -7,6 +7,7 @@
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
+#include "data/ChartModel.h"
 #include "data/ChartSamples.h"
 #include "data/DataLogging.h"
 
@@ -28,6 +29,7 @@ public:
     // Data files and charts.
     data::DataLogging logging;
     data::ChartSamples samples;
+    data::ChartModel charts{samples};
 };
 
 }  // namespace kvb
