@@ -11,6 +11,7 @@
 #include "board/HidTransport.h"
 #include "app/ManualConfig.h"
 #include "core/Services.h"
+#include "data/ChartModel.h"
 #include "data/ChartSamples.h"
 #include "data/DataLogging.h"
 #include "link/ChipLink.h"
@@ -34,6 +35,7 @@ public:
     // Data files and charts.
     data::DataLogging logging;
     data::ChartSamples samples;
+    data::ChartModel charts{samples};
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;

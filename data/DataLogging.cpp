@@ -70,6 +70,10 @@ bool DataLogging::write(Kind& kind, const std::string& line, const char* operati
     if (!kind.file) {
         int err = errno ? errno : EIO;
         reportFailure(operation, err, std::strerror(err));
+        // The file is given up at once, so that its closing does not report
+        // the same failure again.
+        kind.file.close();
+        kind.file.clear();
         return false;
     }
     return true;
@@ -113,7 +117,6 @@ std::string DataLogging::LogStart()
     loggingActive_ = true;
     if (!write(log_, "[Logging Started: " + now() + "]", "LogStart")) {
         loggingActive_ = false;
-        log_.file.close();
         return {};
     }
     return path;
@@ -126,9 +129,6 @@ bool DataLogging::LogEvent(const std::string& line)
     // A log that cannot be written is closed once, rather than raising a
     // box for every line of traffic that follows.
     loggingActive_ = false;
-    if (log_.file.is_open())
-        log_.file.close();
-    log_.file.clear();
     return false;
 }
 

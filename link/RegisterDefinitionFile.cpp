@@ -33,33 +33,19 @@ std::string upper(std::string_view text)
     return s;
 }
 
-std::vector<std::string_view> splitLines(std::string_view text)
+// Splits text at every separator; the pieces between them, empty ones too.
+std::vector<std::string_view> split(std::string_view text, std::string_view separator)
 {
-    std::vector<std::string_view> lines;
+    std::vector<std::string_view> pieces;
     size_t start = 0;
     while (true) {
-        size_t end = text.find("\r\n", start);
+        size_t end = text.find(separator, start);
         if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
+            pieces.push_back(text.substr(start));
+            return pieces;
         }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-}
-
-std::vector<std::string_view> splitFields(std::string_view line)
-{
-    std::vector<std::string_view> fields;
-    size_t start = 0;
-    while (true) {
-        size_t end = line.find(',', start);
-        if (end == std::string_view::npos) {
-            fields.push_back(line.substr(start));
-            return fields;
-        }
-        fields.push_back(line.substr(start, end - start));
-        start = end + 1;
+        pieces.push_back(text.substr(start, end - start));
+        start = end + separator.size();
     }
 }
 
@@ -255,13 +241,13 @@ RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefin
             r.kind = KindAbsent;
 
     Walk walk{*next};
-    const auto lines = splitLines(text);
+    const auto lines = split(text, "\r\n");
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty())
             continue;
         const int lineNumber = static_cast<int>(i) + 1;
         try {
-            walk.apply(splitFields(lines[i]), lineNumber);
+            walk.apply(split(lines[i], ","), lineNumber);
         } catch (const LineError& e) {
             return invalid(lineNumber, e);
         }
