@@ -110,6 +110,10 @@ void MainKvb71853::buildMenus()
     QMenuBar* bar = menuBar();
     mnuAbout = bar->addAction("About");
     mnuAbout->setObjectName("mnuAbout");
+    connect(mnuAbout, &QAction::triggered, this, [this] {
+        if (onShowAbout)
+            onShowAbout();
+    });
 
     QMenu* file = bar->addMenu("File");
     file->setObjectName("mnuFile");
@@ -383,6 +387,33 @@ void MainKvb71853::InitMenus()
 
 void MainKvb71853::FormLoad()
 {
+    context_.panel.spi.getSPIclock();
+    context_.panel.spi.readBack = true;
+
+    // Defaults of a new evaluation session.
+    link::ChipLink& link = context_.link;
+    context_.pipe.CommandInProgress = false;
+    link.SecondTypePresent = false;
+    context_.pipe.TransferId = 0;
+    link.PartName1 = "KVB71853";
+    link.PartName2 = "NA";
+    context_.transport.PipeOpen = false;
+    context_.transport.EvbConnected = false;
+    link.DaisyChainMode = false;
+    link.SelectedDeviceType = 0;
+    link.DeviceCount1 = 0;
+    link.DeviceCount2 = 0;
+    link.SelectedDevice = 1;
+    link.SpiClockCode = 2;
+    link.SpiTimeoutHigh = 0x29;
+    link.SpiTimeoutLow = 0x30;
+    context_.manualConfig.done = false;
+    context_.pipe.PipeCommandCode = board::HidSpiPipe;
+    link.resetFaultLatch();
+    context_.samples.ChartStarted = false;
+    link.definitions.tint25 = 9217;
+    context_.charts.ChartingStartup();
+
     opt53960->setChecked(true);
     opt53961->setChecked(false);
     cmdDisconnect->setEnabled(false);
@@ -402,6 +433,10 @@ void MainKvb71853::FormLoad()
 void MainKvb71853::closeEvent(QCloseEvent* event)
 {
     Timer2->stop();
+    context_.charts.ChartReady = false;
+    if (context_.transport.EvbConnected)
+        context_.link.CloseEvbOnUnload();
+    // Ending the program stops the text log and closes the other windows.
     context_.services.programEnd.end();
     event->accept();
 }

@@ -180,6 +180,7 @@ public:
     QTimer* Timer4 = nullptr;
 
     // Hooks to the parts of the window built elsewhere.
+    std::function<void()> onShowAbout;
     std::function<void()> onEncodeRawMessage;
     // The poll-options dialog's start box: shown after a daisy-chain
     // connect, hidden (and cleared) otherwise.

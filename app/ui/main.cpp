@@ -8,6 +8,7 @@
 #include "bench/ui/FrmInst.h"
 #include "board/HidapiBackend.h"
 #include "core/AppInfo.h"
+#include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
 #include "sim/SimChipChain.h"
 #include "sim/SimGpibBus.h"
@@ -47,11 +48,15 @@ int main(int argc, char* argv[])
     }
 
     kvb::AppContext context(services.services, *backend);
+    context.programFolder = QCoreApplication::applicationDirPath().toStdString();
     // The simulated board carries a chain of three type-0 devices that know
-    // the registers the program reads from its register-definition file.
+    // the registers of the shipped register-definition file.
     std::unique_ptr<kvb::sim::SimChipChain> simChain;
+    kvb::link::RegisterDefinitions simDefinitions;
     if (simBoard) {
-        simChain = std::make_unique<kvb::sim::SimChipChain>(context.link.definitions);
+        kvb::link::LoadRegisterDefinitionFile(
+            context.programFolder + "/" + kvb::link::kTabdefsFileName, simDefinitions);
+        simChain = std::make_unique<kvb::sim::SimChipChain>(simDefinitions);
         simChain->setDevices(0, 3);
         simBoard->setChipBus(simChain.get());
     }
