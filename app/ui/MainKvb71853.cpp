@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
@@ -246,11 +247,15 @@ void MainKvb71853::buildPages(QWidget* central)
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
     PlaceTwips(cbSendRawMsg, 7700, 1500, 1000, 420);
 
+    // The eight rows are taller than the page area: they scroll.
+    rowsScroll = Named<QScrollArea>(pageArea, "registerRowsScroll");
+    rowsScroll->setFrameShape(QFrame::NoFrame);
+    PlaceTwips(rowsScroll, 120, 0, kWindowWidth - 240, kPageHeight);
     rowsView = new RegisterRowsView(context_.link.definitions, context_.link.image,
-                                    context_.services.prompter, &context_.services.pump, pageArea);
+                                    context_.services.prompter, &context_.services.pump);
     rowsView->setObjectName("registerRows");
-    rowsView->move(Twips(240), 0);
-    rowsView->setVisible(false);
+    rowsScroll->setWidget(rowsView);
+    rowsScroll->setVisible(false);
 
     for (int i = 0; i < 4; ++i) {
         fraDeviceVoltagesFaults[i] =
@@ -636,7 +641,7 @@ void MainKvb71853::TabStrip1_Click()
         HideDisableDatalogTabFrames();
 
     const bool registerTab = !(isMain || isCommands || isMonitor || isChart);
-    rowsView->setVisible(registerTab);
+    rowsScroll->setVisible(registerTab);
     if (registerTab)
         rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
 }

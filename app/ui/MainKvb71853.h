@@ -19,6 +19,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QSpinBox;
 class QTabBar;
 class QTimer;
@@ -116,6 +117,7 @@ public:
     QTabBar* TabStrip1 = nullptr;
     QWidget* pageArea = nullptr;
     RegisterRowsView* rowsView = nullptr;
+    QScrollArea* rowsScroll = nullptr;
     FrmManualConfig* frmManualConfig = nullptr;
 
     std::array<QGroupBox*, 5> mainTabFrames{};  // device status, balance, temps, thresholds, chain

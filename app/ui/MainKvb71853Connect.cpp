@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTimer>
 
 namespace kvb::ui {
@@ -31,11 +32,11 @@ void MainKvb71853::wireLink()
     };
     link.hooks.showRegisterValue = [this](int reg, int16_t value) { showRegisterValue(reg, value); };
     link.hooks.refreshMainTab = [this] {
-        if (mainTabFrames[0]->isVisible() && onRefreshMainPage)
+        if (!mainTabFrames[0]->isHidden() && onRefreshMainPage)
             onRefreshMainPage();
     };
     link.hooks.refreshMonitorTab = [this] {
-        if (fraDeviceVoltagesFaults[0]->isVisible() && onRefreshMonitorPage)
+        if (!fraDeviceVoltagesFaults[0]->isHidden() && onRefreshMonitorPage)
             onRefreshMonitorPage();
     };
     link.hooks.pollingTicked = [this] { return chkEnablePolling->isChecked(); };
@@ -52,12 +53,12 @@ void MainKvb71853::wireLink()
             [this](bool on) { context_.link.options.UpdateGuiControls = on; });
 
     rowsView->setPageHooks({
-        [this] { return mainTabFrames[0]->isVisible(); },
+        [this] { return !mainTabFrames[0]->isHidden(); },
         [this] {
             if (onRefreshMainPage)
                 onRefreshMainPage();
         },
-        [this] { return fraDeviceVoltagesFaults[0]->isVisible(); },
+        [this] { return !fraDeviceVoltagesFaults[0]->isHidden(); },
         [this] {
             if (onRefreshMonitorPage)
                 onRefreshMonitorPage();
@@ -73,7 +74,7 @@ void MainKvb71853::wireLink()
 
 void MainKvb71853::showRegisterValue(int reg, int16_t value)
 {
-    if (!rowsView->isVisible())
+    if (rowsScroll->isHidden())
         return;
     for (int row : rowsView->rowsShowing(reg))
         rowsView->setRowValue(row, value);

@@ -5,6 +5,7 @@
 #include "app/AppContext.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/QtServices.h"
+#include "app/ui/Screenshot.h"
 #include "bench/ui/FrmInst.h"
 #include "board/HidapiBackend.h"
 #include "core/AppInfo.h"
@@ -33,6 +34,13 @@ int main(int argc, char* argv[])
                              "Open the bench-instrument panel (GPIB); with --simulated-board "
                              "the instruments are simulated too.");
     parser.addOption(bench);
+    QCommandLineOption screenshot("screenshot",
+                                  "Render the main window, connected to the simulated chain, "
+                                  "to a PNG file and quit (use with --simulated-board).",
+                                  "file");
+    parser.addOption(screenshot);
+    QCommandLineOption screenshotTab("screenshot-tab", "The tab shown in the screenshot.", "tab");
+    parser.addOption(screenshotTab);
     parser.process(app);
 
     kvb::ui::QtServices services;
@@ -73,6 +81,13 @@ int main(int argc, char* argv[])
         int code = QApplication::exec();
         services.programEnd.end();
         return code;
+    }
+
+    if (parser.isSet(screenshot)) {
+        bool saved = kvb::ui::RenderMainWindow(context, parser.value(screenshot).toStdString(), 3,
+                                               parser.value(screenshotTab).toStdString());
+        services.programEnd.end();
+        return saved ? 0 : 1;
     }
 
     kvb::ui::FrmStartup startup(context);
