@@ -14,6 +14,7 @@
 #include "link/LinkHooks.h"
 #include "link/LinkText.h"
 #include "link/RegisterModel.h"
+#include "link/StatusLamps.h"
 
 #include <array>
 #include <cstdint>
@@ -85,7 +86,8 @@ public:
     void resetFaultLatch();
 
     // --- Views and windows ------------------------------------------------
-    LinkLamps lamps;
+    // COM, ACK, NACK and FAULT are lit here; the window follows `lamps.changed`.
+    StatusLamps lamps;
     LinkViewOptions options;
     LinkHooks hooks;
     ErrorLogWindow comErrors{" Communication Errors"};
@@ -144,7 +146,6 @@ private:
     static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
     bool readable(int type, int reg) const;
     std::string requestLine(const std::string& prefix, const ChipMessage& m, int dataWidth) const;
-    void lampsChanged();
     void logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
                   std::string& lastText);
     void comErrorLine(const std::string& text, int16_t flag);
