@@ -173,6 +173,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
 
 void ChipLink::comErrorLine(const std::string& text, int16_t flag)
 {
+    ++comErrorCount_;
     comErrors.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + text);
     if (hooks.addSampleFlags)
         hooks.addSampleFlags(flag);

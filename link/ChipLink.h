@@ -108,7 +108,10 @@ public:
 
     // --- Register access and polling pause ---------------------------------
     void ReadSingleReg(ChipMessage& message);
-    void WriteSingleReg(ChipMessage& message);
+    // True when the write went out and was answered without a communication
+    // error (on the daisy chain: an answer frame, no CRC error, no
+    // not-acknowledge); callers keep their copy of the value only then.
+    bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
     // poll timer. Prefer PollingPause, which resumes on every path.
     void PauseUprPolling();
@@ -126,6 +129,8 @@ public:
     void LogUnrecognizedResponse();
     void LogPipeError();
     void LogFaultStatus(const std::string& text);
+    // Lines written to the communication-error log so far.
+    int communicationErrors() const { return comErrorCount_; }
 
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();
@@ -174,6 +179,7 @@ private:
     board::ByteGrid& grid_;
     Services& services_;
     int pauseDepth_ = 0;
+    int comErrorCount_ = 0;
     // Fault status values as the chips last reported them.
     LatchedFaults chipFaults_{};
 };
