@@ -4,7 +4,7 @@ namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
     : services(s), transport(backend, s), grid(), pipe(transport, grid), logging(s),
-      link(transport, pipe, grid, s)
+      link(transport, pipe, grid, s), commands(link, pipe, s), upr(link, commands, s)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };

@@ -2,6 +2,8 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
+#include "app/ChipCommands.h"
+#include "app/UprBuffers.h"
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
@@ -32,6 +34,11 @@ public:
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
+
+    // Fixed chip commands and the unprompted-response check; the window
+    // wires their hooks (chart sample, tab layout, tab selection).
+    ChipCommands commands;
+    UprBuffers upr;
 };
 
 }  // namespace kvb
