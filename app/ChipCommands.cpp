@@ -1,9 +1,11 @@
 #include "app/ChipCommands.h"
 
+#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
 
 #include <algorithm>
+#include <span>
 
 namespace kvb {
 
@@ -108,11 +110,7 @@ ChipCommands::ChipCommands(link::ChipLink& link, board::ChipPipe& pipe, Services
 
 bool ChipCommands::connected(const std::string& name)
 {
-    if (link_.EvbConnected())
-        return true;
-    services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-    link_.AddToEvbLog(name + ": EVB not detected. Please check connections.");
-    return false;
+    return EvbConnectedOrTell(link_, services_.prompter, name);
 }
 
 bool ChipCommands::linkModeIs(bool daisyChain, const std::string& name)
@@ -208,8 +206,9 @@ void ChipCommands::clearAllFaults()
         const int count = presentDevices(link_, type);
         if (count < 1)
             continue;
-        const std::span<const uint8_t> addresses =
-            type == 0 ? std::span<const uint8_t>(kType0Faults) : std::span<const uint8_t>(kType1Faults);
+        const std::span<const uint8_t> addresses = type == 0
+                                                       ? std::span<const uint8_t>(kType0Faults)
+                                                       : std::span<const uint8_t>(kType1Faults);
         for (uint8_t adr : addresses) {
             for (int dev = 1; dev <= count; ++dev) {
                 ChipMessage m(static_cast<uint8_t>(dev), 2, adr, 0, static_cast<int16_t>(type));

@@ -1,5 +1,6 @@
 #include "app/RegisterRowActions.h"
 
+#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
 
@@ -11,15 +12,6 @@ RegisterRowActions::RegisterRowActions(link::ChipLink& link, RegisterRows& rows,
                                        Services& services)
     : link_(link), rows_(rows), services_(services)
 {
-}
-
-bool RegisterRowActions::connected(const char* logName)
-{
-    if (link_.EvbConnected())
-        return true;
-    services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-    link_.AddToEvbLog(std::string(logName) + ": EVB not detected. Please check connections.");
-    return false;
 }
 
 int RegisterRowActions::rowRegister(int index) const
@@ -45,7 +37,7 @@ ChipMessage RegisterRowActions::rowMessage(int reg, bool write)
 void RegisterRowActions::cbRead_Click(int index)
 {
     try {
-        if (!connected("cbRead_Click"))
+        if (!EvbConnectedOrTell(link_, services_.prompter, "cbRead_Click"))
             return;
         const int reg = rowRegister(index);
         if (reg < 0)
@@ -65,7 +57,7 @@ void RegisterRowActions::cbRead_Click(int index)
 void RegisterRowActions::cbWrite_Click(int index)
 {
     try {
-        if (!connected("cbWrite_Click"))
+        if (!EvbConnectedOrTell(link_, services_.prompter, "cbWrite_Click"))
             return;
         const int reg = rowRegister(index);
         if (reg < 0)
@@ -124,11 +116,8 @@ void RegisterRowActions::cbReadRegs_Click()
     try {
         if (groupRunning(RowGroup::Read))
             return;
-        if (!link_.EvbConnected()) {
-            services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-            link_.AddToEvbLog("Error: EVB not detected. Please check connections.");
+        if (!EvbConnectedOrTell(link_, services_.prompter, "Error"))
             return;
-        }
         link_.AddToEvbLog("Reading register group:");
         // Only kinds 0 and 1: a group read never sends a command.
         runGroup(RowGroup::Read, rows_.groupReadRows(), &RegisterRowActions::cbRead_Click);

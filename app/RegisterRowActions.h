@@ -8,6 +8,7 @@
 #include "link/ChipLink.h"
 
 #include <functional>
+#include <vector>
 
 namespace kvb {
 
@@ -29,12 +30,12 @@ public:
     bool groupRunning(RowGroup group) const { return running_[static_cast<int>(group)]; }
 
 private:
-    bool connected(const char* logName);
     int rowRegister(int index) const;
     link::ChipMessage rowMessage(int reg, bool write);
     // Runs `press` for each row, 3 ms apart, with the group's button
     // disabled; a second press while the group runs is ignored.
-    void runGroup(RowGroup group, const std::vector<int>& rows, void (RegisterRowActions::*press)(int));
+    void runGroup(RowGroup group, const std::vector<int>& rows,
+                  void (RegisterRowActions::*press)(int));
 
     link::ChipLink& link_;
     RegisterRows& rows_;

@@ -1,5 +1,6 @@
 #include "app/UprBuffers.h"
 
+#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
 
@@ -21,11 +22,8 @@ void UprBuffers::ReadUPRBuffers(int16_t& index)
 
 void UprBuffers::readBuffer(int16_t& index)
 {
-    if (!link_.EvbConnected()) {
-        services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-        link_.AddToEvbLog("ReadUPRBuffers: EVB not detected. Please check connections.");
+    if (!EvbConnectedOrTell(link_, services_.prompter, "ReadUPRBuffers"))
         return;
-    }
     if (!link_.DaisyChainMode) {
         services_.prompter.tell(
             "Programming error. ReadUPRBuffers() should not be called when in non-daisychain mode!",

@@ -11,7 +11,7 @@ namespace kvb::ui {
 
 namespace {
 
-// Rows of the frame: read-alls, scans, then balance, sleep, wake and clear.
+// Four buttons to a row, in the order of the command table.
 constexpr int kColumns = 4;
 
 }  // namespace
@@ -25,7 +25,8 @@ DeviceCommandsFrame::DeviceCommandsFrame(ChipCommands& commands, QWidget* parent
     int slot = 0;
     for (const ChipCommandInfo& info : ChipCommandTable()) {
         const bool measure = info.id == ChipCommand::SendMeasure;
-        auto* button = new QPushButton(info.caption, measure && measureParent ? measureParent : this);
+        QWidget* owner = measure && measureParent ? measureParent : this;
+        auto* button = new QPushButton(info.caption, owner);
         button->setObjectName(info.control);
         const ChipCommand id = info.id;
         connect(button, &QPushButton::clicked, this, [&commands, id] { commands.press(id); });

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 using namespace kvb;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -110,7 +109,8 @@ TEST_F(ChipCommandsTest, MeasureSendsItsDataAndLeavesCommandInProgress)
     pipe.CommandInProgress = false;
     const size_t from = chain.received.size();
     commands.cmdSendMeasure_Click();
-    EXPECT_EQ(lines("cmd,"), std::vector<std::string>{"cmd,KVB71853,dev0x01,cat0x03,adr0x08,dat0x0015"});
+    EXPECT_EQ(lines("cmd,"),
+              std::vector<std::string>{"cmd,KVB71853,dev0x01,cat0x03,adr0x08,dat0x0015"});
     EXPECT_EQ(framesSince(from).at(0).frame.size(), 3u);
     EXPECT_FALSE(pipe.CommandInProgress);
 }
@@ -134,14 +134,16 @@ TEST_F(ChipCommandsTest, ClearAllFaultsWritesThirteenRegistersInOrder)
 
     EXPECT_EQ(writesBeforeGrey, 0u);
     EXPECT_EQ(link.lamps.colour(LampId::Fault0), kLampGrey);
-    const std::vector<std::string> expected = {
-        "wrt,KVB71853,dev0x01,cat0x0A,adr0x00,dat0x0000", "wrt,KVB71853,dev0x02,cat0x0A,adr0x00,dat0x0000",
-        "wrt,KVB71853,dev0x01,cat0x0A,adr0x01,dat0x0000", "wrt,KVB71853,dev0x02,cat0x0A,adr0x01,dat0x0000",
-        "wrt,KVB71853,dev0x01,cat0x0A,adr0x02,dat0x0000", "wrt,KVB71853,dev0x02,cat0x0A,adr0x02,dat0x0000",
-        "wrt,KVB71853,dev0x01,cat0x0A,adr0x06,dat0x0000", "wrt,KVB71853,dev0x02,cat0x0A,adr0x06,dat0x0000",
-        "wrt,KVB71853,dev0x01,cat0x0A,adr0x04,dat0x0000", "wrt,KVB71853,dev0x02,cat0x0A,adr0x04,dat0x0000",
-        "wrt,KVB53961,dev0x01,cat0x0A,adr0x00,dat0x0000", "wrt,KVB53961,dev0x01,cat0x0A,adr0x01,dat0x0000",
-        "wrt,KVB53961,dev0x01,cat0x0A,adr0x04,dat0x0000"};
+    // (register address, device) of type 0, then of type 1.
+    std::vector<std::string> expected;
+    for (int adr : {0, 1, 2, 6, 4})
+        for (int dev : {1, 2})
+            expected.push_back("wrt,KVB71853,dev0x0" + std::to_string(dev) + ",cat0x0A,adr0x0" +
+                               std::to_string(adr) + ",dat0x0000");
+    for (int adr : {0, 1, 4})
+        expected.push_back("wrt,KVB53961,dev0x01,cat0x0A,adr0x0" + std::to_string(adr) +
+                           ",dat0x0000");
+    ASSERT_EQ(expected.size(), 13u);
     EXPECT_EQ(lines("wrt,"), expected);
     for (int reg : {128, 129, 130, 132, 134}) {
         EXPECT_EQ(link.image.at(0, 1, reg), 0) << reg;

@@ -32,12 +32,14 @@ TEST_F(RowActions, DaisyChainRowReadAndWrite)
     show(2);
     chain.device(0, 2).regs[144] = 0x155;
     rowActions.cbRead_Click(0);
-    EXPECT_EQ(lines("cmd,"), std::vector<std::string>{"cmd,KVB71853,dev0x02,cat0x02,adr0x10,dat0x00"});
+    EXPECT_EQ(lines("cmd,"),
+              std::vector<std::string>{"cmd,KVB71853,dev0x02,cat0x02,adr0x10,dat0x00"});
     EXPECT_EQ(link.image.at(0, 2, 144), 0x155);
 
     link.image.at(0, 2, 144) = 0x1F40;  // as the row's editors store it
     rowActions.cbWrite_Click(0);
-    EXPECT_EQ(lines("wrt,"), std::vector<std::string>{"wrt,KVB71853,dev0x02,cat0x0A,adr0x10,dat0x1F40"});
+    EXPECT_EQ(lines("wrt,"),
+              std::vector<std::string>{"wrt,KVB71853,dev0x02,cat0x0A,adr0x10,dat0x1F40"});
     EXPECT_EQ(chain.device(0, 2).regs[144], 0x1F40);
     EXPECT_EQ(link.pauseDepth(), 0);
 }
