@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace kvb;
 
 namespace {
@@ -178,6 +180,18 @@ TEST_F(ChipCommandsTest, PollingIsPausedAroundASenderAndResumedAfter)
     commands.cbBalEnableAll_Click();
     EXPECT_EQ(link.pauseDepth(), 0);
     EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
+
+    // A failure inside the device loop still resumes polling.
+    link.hooks.appendLog = [](const std::string& line) {
+        if (line.rfind("cmd,", 0) == 0)
+            throw std::runtime_error("log full");
+    };
+    pollTimer.clear();
+    commands.cbBalInhibitAll_Click();
+    EXPECT_EQ(link.pauseDepth(), 0);
+    EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
+    ASSERT_FALSE(t.prompter.asked.empty());
+    EXPECT_EQ(t.prompter.asked.back().text.rfind("Error in DaisyChainQuickCommand", 0), 0u);
 }
 
 TEST_F(ChipCommandsTest, RefusesWithoutBoardAndInTheWrongLinkMode)
