@@ -4,8 +4,8 @@ namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
     : services(s), transport(backend, s), grid(), pipe(transport, grid),
-      panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s), gpibLibrary(),
-      instruments(s, gpibLibrary)
+      panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s),
+      commands(link, pipe, s), upr(link, commands, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };

@@ -2,14 +2,17 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
-#include "board/BoardPanel.h"
+
+#include "app/ChipCommands.h"
+#include "app/ManualConfig.h"
+#include "app/UprBuffers.h"
 #include "bench/GpibLibrary.h"
 #include "bench/InstrumentPanel.h"
+#include "board/BoardPanel.h"
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
-#include "app/ManualConfig.h"
 #include "core/Services.h"
 #include "data/ChartModel.h"
 #include "data/ChartSamples.h"
@@ -46,6 +49,11 @@ public:
     // The folder the program reads its own files from (the register-
     // definition file); the program's folder unless a test sets another.
     std::string programFolder = ".";
+
+    // Fixed chip commands and the unprompted-response check; the window
+    // wires their hooks (chart sample, tab layout, tab selection).
+    ChipCommands commands;
+    UprBuffers upr;
 
     // Bench instruments: the system's GPIB library (loaded on first use)
     // and the instrument panel's state; main may switch the panel to the

@@ -48,12 +48,6 @@ bool ChipLink::readable(int type, int reg) const
     return kind == KindReadOnly || kind == KindReadWrite;
 }
 
-void ChipLink::lampsChanged()
-{
-    if (hooks.lampsChanged)
-        hooks.lampsChanged();
-}
-
 void ChipLink::AddToEvbLog(const std::string& text1, const std::string& text2)
 {
     if (hooks.appendLog)
@@ -104,8 +98,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     services_.pump.yield();
 
     const int type = typeIndex(m.DeviceType);
-    lamps.com[type] = kLampGreen;
-    lampsChanged();
+    lamps.set(LampKind::Com, type, kLampGreen);
 
     const int reg = RegisterIndex(m.cat, m.adr);
     const bool readableReg = readable(type, reg);
@@ -147,8 +140,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     if (!result.ok()) {
         // The report holds no answer of ours: nothing may be read from it.
         RxLength = 0;
-        lamps.com[type] = kLampRed;
-        lampsChanged();
+        lamps.set(LampKind::Com, type, kLampRed);
         return false;
     }
     RxLength = result.rxLength();
@@ -171,8 +163,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
         } else {
             m.dat = 0;
             LogUnrecognizedResponse();
-            lamps.com[type] = kLampRed;
-            lampsChanged();
+            lamps.set(LampKind::Com, type, kLampRed);
         }
     }
     return true;
@@ -182,6 +173,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
 
 void ChipLink::comErrorLine(const std::string& text, int16_t flag)
 {
+    ++comErrorCount_;
     comErrors.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + text);
     if (hooks.addSampleFlags)
         hooks.addSampleFlags(flag);
