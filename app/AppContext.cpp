@@ -20,6 +20,11 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     link.hooks.loggingActive = [this] { return logging.LoggingActive(); };
     link.hooks.logEvent = [this](const std::string& line) { logging.LogEvent(line); };
     link.hooks.addSampleFlags = [this](int16_t flag) { samples.OrComError(flag); };
+    // The charts read the link's register map and state.
+    charts.bindDefinitions(link.definitions);
+    charts.isDaisyChain = [this] { return link.DaisyChainMode; };
+    charts.isConnected = [this] { return transport.EvbConnected; };
+    charts.typeZeroCount = [this] { return static_cast<int>(link.DeviceCount1); };
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
     // ... and closes the traffic log with its closing line.

@@ -3,7 +3,11 @@
 #include "app/AppContext.h"
 #include "app/DeviceMenu.h"
 #include "app/MainWindowLayout.h"
+#include "app/ui/DeviceCommandsFrame.h"
 #include "app/ui/FrmManualConfig.h"
+#include "app/ui/Lamp.h"
+#include "app/ui/LampPanel.h"
+#include "app/RegisterRowActions.h"
 #include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
 
@@ -100,7 +104,9 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     });
 
     wireLink();
-    resize(Twips(kWindowWidth), Twips(kWindowHeight));
+    wireCommands();
+    resize(Twips(kWindowWidth) + fraDaisyChainCommands->sizeHint().width() + Twips(240),
+           Twips(kWindowHeight));
     FormLoad();
 }
 
@@ -277,9 +283,9 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     connect(cbQuit, &QPushButton::clicked, this, [this] { close(); });
 
     opt53960 = Named<QRadioButton>(central, "opt53960", "KVB53960");
-    PlaceTwips(opt53960, 1700, top, 1600, 300);
+    PlaceTwips(opt53960, 1900, top, 1500, 300);
     opt53961 = Named<QRadioButton>(central, "opt53961", "KVB53961");
-    PlaceTwips(opt53961, 1700, top + 340, 1600, 300);
+    PlaceTwips(opt53961, 1900, top + 340, 1500, 300);
     connect(opt53960, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             opt53960_Click();
@@ -290,6 +296,7 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     });
     cmdShowChart = Named<QPushButton>(central, "cmdShowChart", "Show Chart");
     PlaceTwips(cmdShowChart, 1700, top + 920, 1600, 400);
+
 
     fraDeviceNumber = Named<QGroupBox>(central, "fraDeviceNumber", "");
     PlaceTwips(fraDeviceNumber, 3400, top, 2000, 900);
@@ -317,6 +324,14 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     chkEnablePolling = Named<QCheckBox>(fraPollingControls, "chkEnablePolling", "ENABLE POLLING");
     PlaceTwips(chkEnablePolling, 120, 900, 2200, 330);
 
+    ledUSBConnected = new Lamp("ledUSBConnected", central);
+    PlaceTwips(ledUSBConnected, 1560, top + 60, 240, 240);
+    lampPanel = new LampPanel(context_.link.lamps, central);
+    lampPanel->setObjectName("lampPanel");
+    lampPanel->move(Twips(12300), Twips(top));
+    ledPolling = new Lamp("ledPolling", fraPollingControls);
+    PlaceTwips(ledPolling, 1400, 100, 240, 240);
+
     Frupr = Named<QGroupBox>(central, "Frupr", "UPR");
     PlaceTwips(Frupr, 9800, top, 2400, 1350);
     for (int i = 0; i < 2; ++i) {
@@ -324,7 +339,15 @@ void MainKvb71853::buildControlStrip(QWidget* central)
                                            QString("Read UPR %1").arg(i));
         PlaceTwips(cmdUPRRead[i], 120, 300 + i * 460, 1500, 400);
     }
+    ledUPRStatus = new Lamp("ledUPRStatus", Frupr);
+    PlaceTwips(ledUPRStatus, 1800, 400, 240, 240);
+    auto* uprLabel = Named<QLabel>(Frupr, "lblUprStatus", " Status");
+    PlaceTwips(uprLabel, 1700, 700, 700, 280);
     Frupr->setVisible(false);
+
+    // The fixed chip commands, with the hidden measure button beside them.
+    fraDaisyChainCommands = new DeviceCommandsFrame(context_.commands, central, central);
+    fraDaisyChainCommands->move(Twips(kWindowWidth + 120), Twips(kPageTop));
 }
 
 void MainKvb71853::buildLogs(QWidget* central)
@@ -376,6 +399,8 @@ void MainKvb71853::resizeEvent(QResizeEvent* event)
     PlaceTwips(lbl53960HexLog, 120 + 2 * third, logTop - 260, 2000, 250);
     PlaceTwips(lbl53961HexLog, 120 + 2 * third + third / 2, logTop - 260, 2000, 250);
     PlaceTwips(FrLogCtrls, 120, controlsTop, widthTwips - 240, 500);
+    PlaceTwips(cmdClear53960HexLog, 2 * third, 60, 1200, 360);
+    PlaceTwips(cmdClear53961HexLog, 2 * third + third / 2, 60, 1200, 360);
     TabStrip1->resize(Twips(std::max(0, widthTwips - 435)), TabStrip1->height());
 }
 

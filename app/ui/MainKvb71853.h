@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,15 @@ class QSpinBox;
 class QTabBar;
 class QTimer;
 
+namespace kvb {
+class RegisterRowActions;
+}
+
 namespace kvb::ui {
+class DeviceCommandsFrame;
 class FrmManualConfig;
+class Lamp;
+class LampPanel;
 class RegisterRowsView;
 }
 
@@ -105,6 +113,7 @@ private:
     void selectDeviceFromMenu(int type, int index);
     void selectComboEntries(int entry);
     void wireLink();
+    void wireCommands();
     void applyTypeControls();
     void showRegisterValue(int reg, int16_t value);
 
@@ -117,6 +126,12 @@ public:
     QTabBar* TabStrip1 = nullptr;
     QWidget* pageArea = nullptr;
     RegisterRowsView* rowsView = nullptr;
+    std::unique_ptr<RegisterRowActions> rowActions;
+    DeviceCommandsFrame* fraDaisyChainCommands = nullptr;
+    LampPanel* lampPanel = nullptr;
+    Lamp* ledUSBConnected = nullptr;
+    Lamp* ledPolling = nullptr;
+    Lamp* ledUPRStatus = nullptr;
     QScrollArea* rowsScroll = nullptr;
     FrmManualConfig* frmManualConfig = nullptr;
 
@@ -188,18 +203,7 @@ public:
     // connect, hidden (and cleared) otherwise.
     std::function<void(bool shown)> onShowStartPollBox;
     std::function<void()> onUntickPolling;
-    std::function<void(int type, bool present)> onPresence;
-    std::function<void(bool shown)> onTypeOneShown;
-    // The USB lamp's colour (0x00BBGGRR).
-    static constexpr int kUsbLampGrey = 0x7F7F7F;
-    static constexpr int kUsbLampYellow = 0x00FFFF;
-    static constexpr int kUsbLampGreen = 0x00FF00;
-    std::function<void(int colour)> onUsbLamp;
-    void setUsbLamp(int colour)
-    {
-        if (onUsbLamp)
-            onUsbLamp(colour);
-    }
+    void setUsbLamp(int colour);
     std::function<void()> onRefreshMainPage;
     std::function<void()> onRefreshMonitorPage;
     std::function<void(bool)> onRawSenderFramingChanged;

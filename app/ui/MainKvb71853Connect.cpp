@@ -5,7 +5,12 @@
 #include "app/ui/FrmManualConfig.h"
 #include "app/ui/MainKvb71853.h"
 #include "app/ui/RegisterRowsView.h"
+#include "app/RegisterRowActions.h"
+#include "app/ui/DeviceCommandsFrame.h"
+#include "app/ui/Lamp.h"
+#include "app/ui/LampPanel.h"
 #include "link/RegisterDefinitionFile.h"
+#include "link/StatusLamps.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTimer>
 
 namespace kvb::ui {
@@ -72,6 +78,40 @@ void MainKvb71853::wireLink()
     connect(mnuManualConfig, &QAction::triggered, this, [this] { mnuManualConfig_Click(); });
 }
 
+void MainKvb71853::wireCommands()
+{
+    link::ChipLink& link = context_.link;
+    // Lamps follow the link's lamp state.
+    link.lamps.changed = [this](LampId id, int colour) {
+        if (lampPanel->apply(id, colour))
+            return;
+        if (id == LampId::UsbConnected)
+            ledUSBConnected->setColour(colour);
+        else if (id == LampId::Polling)
+            ledPolling->setColour(colour);
+        else if (id == LampId::UprStatus)
+            ledUPRStatus->setColour(colour);
+    };
+
+    rowActions = std::make_unique<RegisterRowActions>(link, rowsView->rows(), context_.services);
+    BindRegisterRowButtons(*rowsView, *rowActions);
+    BindUprReadButtons(cmdUPRRead, context_.upr);
+
+    ChipCommandHooks& hooks = context_.commands.hooks;
+    hooks.updateChart = [this] { return mnuUpdateChart->isChecked(); };
+    hooks.addChartSample = [this] {
+        context_.charts.AddNewVoltageDataToChartArray(context_.link.image,
+                                                      context_.services.clock);
+    };
+    hooks.relayoutTab = [this] { TabStrip1_Click(); };
+    context_.upr.selectTab = [this](int position) { TabStrip1->setCurrentIndex(position - 1); };
+}
+
+void MainKvb71853::setUsbLamp(int colour)
+{
+    context_.link.lamps.set(LampId::UsbConnected, colour);
+}
+
 void MainKvb71853::showRegisterValue(int reg, int16_t value)
 {
     if (rowsScroll->isHidden())
@@ -100,8 +140,10 @@ void MainKvb71853::applyTypeControls()
     txt53961HexLog->setVisible(hexLog);
     cmdClear53961HexLog->setVisible(hexLog);
     lbl53961HexLog->setVisible(hexLog);
-    if (onTypeOneShown)
-        onTypeOneShown(typeOne);
+    lampPanel->setSecondTypeShown(typeOne);
+    if (typeOne)
+        lampPanel->setTypeCaption(1, QString::fromStdString(plan.typeOneCaption));
+    lampPanel->setTypeCaption(0, QString::fromStdString(plan.typeZeroLabel));
 }
 
 void MainKvb71853::ParseTabsefsCreateTabs()
@@ -158,11 +200,9 @@ void MainKvb71853::NotConnectedState()
     cmdDisconnect->setEnabled(false);
     mnuSetSpiSpeed->setEnabled(true);
     mnuSetSpiTimeout->setEnabled(true);
-    setUsbLamp(kUsbLampGrey);
-    if (onPresence) {
-        onPresence(0, false);
-        onPresence(1, false);
-    }
+    setUsbLamp(kLampGrey);
+    context_.link.lamps.set(LampKind::Pres, 0, kLampGrey);
+    context_.link.lamps.set(LampKind::Pres, 1, kLampGrey);
     DisableDaisyChainControls();
     HideDaisyChainControls();
     fraRawMsgNotConnected->setVisible(true);
@@ -182,15 +222,13 @@ void MainKvb71853::ConnectedState(bool uprPolling)
     link::ChipLink& link = context_.link;
     cmdConnect->setEnabled(false);
     cmdDisconnect->setEnabled(true);
-    setUsbLamp(kUsbLampGreen);
+    setUsbLamp(kLampGreen);
     chkEnablePolling->setChecked(false);
     link.UprPollingEnabled = uprPolling;
     Timer2->stop();
     const bool present[2] = {link.DeviceCount1 > 0, link.DeviceCount2 > 0};
-    for (int type = 0; type < 2; ++type) {
-        if (onPresence)
-            onPresence(type, present[type]);
-    }
+    for (int type = 0; type < 2; ++type)
+        link.lamps.set(LampKind::Pres, type, present[type] ? kLampGreen : kLampGrey);
     opt53960->setEnabled(present[0]);
     opt53961->setEnabled(present[1]);
     fraRawMsgNotConnected->setVisible(false);
@@ -221,7 +259,7 @@ void MainKvb71853::cmdConnect_Click()
         return;
     }
 
-    setUsbLamp(kUsbLampYellow);
+    setUsbLamp(kLampYellow);
     mnuSetSpiSpeed->setEnabled(true);
     mnuSetSpiTimeout->setEnabled(true);
 
@@ -284,7 +322,7 @@ void MainKvb71853::mnuManualConfig_Click()
     if (!context_.manualConfig.accepted || context_.services.programEnd.ending())
         return;
 
-    setUsbLamp(kUsbLampYellow);
+    setUsbLamp(kLampYellow);
     mnuSetSpiSpeed->setEnabled(true);
     mnuSetSpiTimeout->setEnabled(true);
     if (!link.InitializeDriver()) {

@@ -122,6 +122,21 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     EXPECT_EQ(context.pipe.PipeCommandCode, 0x16);
     EXPECT_TRUE(context.link.UprPollingEnabled);
 
+    // Read the first cell of device 1 from its register row.
+    for (int i = 0; i < main->TabStrip1->count(); ++i) {
+        if (main->TabStrip1->tabText(i) == "CELLS 1-8")
+            main->TabStrip1->setCurrentIndex(i);
+    }
+    auto* read = main->findChild<QPushButton*>("cbRead_0");
+    auto* value = main->findChild<QLineEdit*>("tbRegdata_0");
+    ASSERT_NE(read, nullptr);
+    ASSERT_NE(value, nullptr);
+    read->click();
+    const int16_t cell = context.link.image.at(0, 1, 65);
+    EXPECT_NE(cell, 0);
+    EXPECT_EQ(value->text(), QString("%1").arg(cell, 4, 16, QChar('0')).toUpper());
+    EXPECT_EQ(chain->device(0, 1).regs[65], cell);
+
     main->cmdDisconnect_Click();
     EXPECT_TRUE(main->cmdConnect->isEnabled());
     EXPECT_FALSE(context.transport.hasBoard());
