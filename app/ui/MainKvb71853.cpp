@@ -10,6 +10,7 @@
 #include "app/RegisterRowActions.h"
 #include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
+#include "data/ui/FrmCharting.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -105,6 +106,7 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
 
     wireLink();
     wireCommands();
+    wireMenus();
     resize(Twips(kWindowWidth) + fraDaisyChainCommands->sizeHint().width() + Twips(240),
            Twips(kWindowHeight));
     FormLoad();

@@ -31,6 +31,7 @@ class RegisterRowActions;
 
 namespace kvb::ui {
 class DeviceCommandsFrame;
+class FrmCharting;
 class FrmManualConfig;
 class Lamp;
 class LampPanel;
@@ -87,6 +88,11 @@ public:
     void ParseTabsefsCreateTabs();
 
     // Menu commands.
+    void cmdLogToFile_Click();
+    void cmdShowChart_Click();
+    void mnuSetSpiSpeed_Click();
+    void mnuSetSpiTimeout_Click();
+    FrmCharting& chartWindow();
     void cmdClearLog_Click();
     void cmdClear53960HexLog_Click();
     void cmdClear53961HexLog_Click();
@@ -114,6 +120,9 @@ private:
     void selectComboEntries(int entry);
     void wireLink();
     void wireCommands();
+    void wireMenus();
+    static void runHook(const std::function<void()>& hook);
+    std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();
     void showRegisterValue(int reg, int16_t value);
 
@@ -198,6 +207,13 @@ public:
 
     // Hooks to the parts of the window built elsewhere.
     std::function<void()> onShowAbout;
+    // Configuration files and SPI dialogs, bound when they are built.
+    std::function<void()> onLoadConfig;
+    std::function<void()> onSaveConfig;
+    std::function<void()> onLoadEE;
+    std::function<void()> onSaveEE;
+    std::function<void()> onShowSpiClockDialog;
+    std::function<void()> onShowSpiTimeoutDialog;
     std::function<void()> onEncodeRawMessage;
     // The poll-options dialog's start box: shown after a daisy-chain
     // connect, hidden (and cleared) otherwise.

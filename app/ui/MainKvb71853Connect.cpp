@@ -128,7 +128,8 @@ void MainKvb71853::applyTypeControls()
     opt53960->setText(QString::fromStdString(plan.typeZeroOption));
     mnuKVB53960->setTitle(QString::fromStdString(plan.typeZeroLabel));
     lbl53960HexLog->setText(QString::fromStdString(plan.typeZeroLabel));
-    const bool typeOne = !plan.hideTypeOne;
+    // Type-1 controls show only when a type-1 device is fitted.
+    const bool typeOne = !plan.hideTypeOne && context_.link.SecondTypePresent;
     opt53961->setVisible(typeOne);
     if (typeOne) {
         const QString caption = QString::fromStdString(plan.typeOneCaption);

@@ -1,0 +1,77 @@
+// The main window's small menu and button commands: data logging, the chart
+// window, configuration files and the SPI dialogs.
+
+#include "app/AppContext.h"
+#include "app/ui/MainKvb71853.h"
+#include "data/ui/FrmCharting.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace kvb::ui {
+
+void MainKvb71853::wireMenus()
+{
+    connect(cmdLogToFile, &QPushButton::clicked, this, [this] { cmdLogToFile_Click(); });
+    connect(cmdShowChart, &QPushButton::clicked, this, [this] { cmdShowChart_Click(); });
+    connect(mnuSetSpiSpeed, &QAction::triggered, this, [this] { mnuSetSpiSpeed_Click(); });
+    connect(mnuSetSpiTimeout, &QAction::triggered, this, [this] { mnuSetSpiTimeout_Click(); });
+    connect(mnuLoadConfig, &QAction::triggered, this, [this] { runHook(onLoadConfig); });
+    connect(mnuSaveConfig, &QAction::triggered, this, [this] { runHook(onSaveConfig); });
+    connect(mnuLoadEE, &QAction::triggered, this, [this] { runHook(onLoadEE); });
+    connect(mnuSaveEE, &QAction::triggered, this, [this] { runHook(onSaveEE); });
+}
+
+void MainKvb71853::runHook(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+void MainKvb71853::cmdLogToFile_Click()
+{
+    data::DataLogging& logging = context_.logging;
+    if (!logging.LoggingActive()) {
+        if (!logging.LogStart().empty())
+            cmdLogToFile->setText("Stop Data Logging");
+    } else if (logging.LogStop()) {
+        cmdLogToFile->setText("Start Data Logging");
+    }
+}
+
+FrmCharting& MainKvb71853::chartWindow()
+{
+    if (!chartWindow_)
+        chartWindow_ = std::make_unique<FrmCharting>(context_);
+    return *chartWindow_;
+}
+
+void MainKvb71853::cmdShowChart_Click()
+{
+    chartWindow().showChart();
+}
+
+void MainKvb71853::mnuSetSpiSpeed_Click()
+{
+    if (context_.manualConfig.result.daisyChain) {
+        context_.services.prompter.tell(
+            "GUI does not support Daisy Chain Communication with different clock speeds",
+            windowTitle().toStdString());
+        return;
+    }
+    runHook(onShowSpiClockDialog);
+}
+
+void MainKvb71853::mnuSetSpiTimeout_Click()
+{
+    if (!context_.manualConfig.result.daisyChain) {
+        context_.services.prompter.tell(
+            "GUI firmware does not support Non-Daisy Chain (Full Duplex / Synchronous ) "
+            "Communication adjustable Timeout function",
+            windowTitle().toStdString());
+        return;
+    }
+    runHook(onShowSpiTimeoutDialog);
+}
+
+}  // namespace kvb::ui

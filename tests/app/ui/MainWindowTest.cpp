@@ -1,0 +1,192 @@
+// The main window's control groups, device selection and menu commands on
+// the simulated board.
+
+#include "app/AppContext.h"
+#include "app/ui/MainKvb71853.h"
+#include "link/RegisterDefinitionFile.h"
+#include "sim/SimBoard.h"
+#include "sim/SimChipChain.h"
+#include "support/TestServices.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace kvb;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        board = usb.plug(t.clock);
+        link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, chipDefs);
+        chain = std::make_unique<sim::SimChipChain>(chipDefs);
+        board->setChipBus(chain.get());
+        context.transport.InitUsbHidConnection();
+        main = std::make_unique<ui::MainKvb71853>(context);
+    }
+
+    void configure(bool daisy, int devicesChoice, int stack)
+    {
+        auto* dialog = main->findChild<QDialog*>("frmManualConfig");
+        dialog->findChild<QRadioButton*>(daisy ? "optDaisyChain_1" : "optDaisyChain_0")
+            ->setChecked(true);
+        dialog->findChild<QRadioButton*>(QString("optDevices_%1").arg(devicesChoice))
+            ->setChecked(true);
+        auto* size = dialog->findChild<QLineEdit*>("txtStackSize");
+        size->setText(QString::number(stack));
+        emit size->textEdited(size->text());
+        dialog->accept();
+    }
+
+    void selectTab(const QString& name)
+    {
+        for (int i = 0; i < main->TabStrip1->count(); ++i) {
+            if (main->TabStrip1->tabText(i) == name)
+                main->TabStrip1->setCurrentIndex(i);
+        }
+    }
+
+    test::TestServices t;
+    sim::SimHidBackend usb;
+    std::shared_ptr<sim::SimBoard> board;
+    link::RegisterDefinitions chipDefs;
+    std::unique_ptr<sim::SimChipChain> chain;
+    AppContext context{t.services, usb};
+    std::unique_ptr<ui::MainKvb71853> main;
+};
+
+TEST_F(MainWindow, LoadSetsTheDefaultsAndStartsTheConfigurationTimer)
+{
+    EXPECT_EQ(main->Timer2->interval(), 500);
+    EXPECT_TRUE(main->Timer4->isActive());
+    EXPECT_EQ(main->Timer4->interval(), 350);
+    EXPECT_FALSE(main->mnuLoadConfig->isEnabled());
+    EXPECT_TRUE(main->mnu53960DevNum[1]->isChecked());
+    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
+    EXPECT_FALSE(main->fraPollingControls->isHidden());
+    EXPECT_TRUE(main->mnuShowActivityLogs->isChecked());
+    EXPECT_EQ(main->opt53960->text(), "Status");
+    // No type-1 device before a configuration names one.
+    EXPECT_TRUE(main->opt53961->isHidden());
+}
+
+TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
+{
+    chain->setDevices(0, 2);
+    chain->setDevices(1, 1);
+    configure(true, 2, 2);
+    EXPECT_EQ(context.link.DeviceCount1, 2);
+    EXPECT_EQ(context.link.DeviceCount2, 1);
+    EXPECT_FALSE(main->opt53961->isHidden());
+    EXPECT_EQ(main->opt53961->text(), "KVB53961");
+    EXPECT_TRUE(main->opt53961->isEnabled());
+
+    // Choosing the type-1 device in its menu switches type, tabs and combos.
+    main->mnu53961DevNum_Click(1);
+    EXPECT_EQ(context.link.SelectedDeviceType, 1);
+    EXPECT_TRUE(main->opt53961->isChecked());
+    EXPECT_EQ(main->cboDeviceNumber->count(), 3);  // Device 0, Device 1, Device 15
+    EXPECT_TRUE(main->mnu53961DevNum[1]->isChecked());
+    EXPECT_FALSE(main->mnu53960DevNum[1]->isChecked());
+
+    // Device 15 from the combo addresses all devices.
+    main->cboDeviceNumber->setCurrentIndex(2);
+    main->cboDeviceNumber_Click();
+    EXPECT_EQ(context.link.SelectedDevice, 15);
+}
+
+TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
+{
+    chain->setDevices(0, 1);
+    configure(false, 0, 1);
+    EXPECT_FALSE(context.link.DaisyChainMode);
+    EXPECT_EQ(context.link.DeviceCount1, 1);
+    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
+    EXPECT_FALSE(main->fraPollingControls->isHidden());
+    EXPECT_TRUE(main->Frupr->isHidden());
+    EXPECT_FALSE(main->mnu53960DevNum[0]->isEnabled());
+    EXPECT_TRUE(main->mnu53960DevNum[1]->isEnabled());
+    EXPECT_FALSE(main->mnu53960DevNum[15]->isEnabled());
+    EXPECT_FALSE(context.link.UprPollingEnabled);
+}
+
+TEST_F(MainWindow, TabsSwitchTheirPageGroups)
+{
+    chain->setDevices(0, 3);
+    configure(true, 0, 3);
+    selectTab("MONITOR");
+    EXPECT_EQ(main->fraDeviceVoltagesFaults[0]->x(), 12120 / 15);
+    EXPECT_EQ(main->fraDeviceVoltagesFaults[3]->x(), 240 / 15);
+    EXPECT_TRUE(main->mainTabFrames[0]->isHidden());
+    selectTab("MAIN");
+    EXPECT_FALSE(main->mainTabFrames[0]->isHidden());
+    EXPECT_EQ(main->fraDeviceVoltagesFaults[0]->x(), 30000 / 15);
+    selectTab("COMMANDS");
+    EXPECT_FALSE(main->fraRawMessageSender->isHidden());
+    EXPECT_TRUE(main->fraRawMsgNotConnected->isHidden());
+    EXPECT_FALSE(main->cbSendRawMsg->isHidden());
+}
+
+TEST_F(MainWindow, OfflineRawSenderModeLeavesTheLinkModeAlone)
+{
+    selectTab("COMMANDS");
+    EXPECT_FALSE(main->fraRawMsgNotConnected->isHidden());
+    EXPECT_TRUE(main->cbSendRawMsg->isHidden());
+    main->optRawMsgNotConnectedMode[1]->setChecked(true);
+    EXPECT_TRUE(main->tbRawMsgHex[0]->isHidden());
+    EXPECT_TRUE(main->tbRawMsgHex[4]->isHidden());
+    main->optRawMsgNotConnectedMode[0]->setChecked(true);
+    EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
+    EXPECT_FALSE(context.link.DaisyChainMode);
+}
+
+TEST_F(MainWindow, MenuCommands)
+{
+    // Cancelled log file: caption and state unchanged.
+    main->cmdLogToFile_Click();
+    EXPECT_EQ(main->cmdLogToFile->text(), "Start Data Logging");
+    EXPECT_FALSE(context.logging.LoggingActive());
+
+    // The clock dialog is refused after a daisy-chain configuration; the
+    // time-out dialog before one.
+    int clockDialogs = 0;
+    int timeoutDialogs = 0;
+    main->onShowSpiClockDialog = [&] { ++clockDialogs; };
+    main->onShowSpiTimeoutDialog = [&] { ++timeoutDialogs; };
+    main->mnuSetSpiTimeout_Click();
+    EXPECT_EQ(timeoutDialogs, 0);
+    main->mnuSetSpiSpeed_Click();
+    EXPECT_EQ(clockDialogs, 1);
+    chain->setDevices(0, 1);
+    configure(true, 0, 1);
+    t.prompter.asked.clear();
+    main->mnuSetSpiSpeed_Click();
+    EXPECT_EQ(clockDialogs, 1);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "GUI does not support Daisy Chain Communication with different clock speeds");
+    main->mnuSetSpiTimeout_Click();
+    EXPECT_EQ(timeoutDialogs, 1);
+
+    // Clearing one hex log leaves the others.
+    main->txtLog->setPlainText("log");
+    main->txt53961HexLog->setPlainText("type 1");
+    main->cmdClear53960HexLog_Click();
+    EXPECT_EQ(main->txtLog->toPlainText(), "log");
+    EXPECT_EQ(main->txt53961HexLog->toPlainText(), "type 1");
+}
+
+}  // namespace
