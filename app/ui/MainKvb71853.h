@@ -82,6 +82,9 @@ public:
     void mnuManualConfig_Click();
     void NotConnectedState();
     void ConnectedState(bool uprPolling);
+    void NotConnectedWithoutDevices();
+    // Connecting starts with a new board search; false when none was found.
+    bool searchBoard();
     // The configuration dialog's OK: takes the choices and connects.
     void ManualConfigAccepted();
     void ShowManualConfig(bool modal);

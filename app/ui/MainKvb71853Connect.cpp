@@ -245,6 +245,28 @@ void MainKvb71853::ConnectedState(bool uprPolling)
     RefreshDeviceMenu();
 }
 
+void MainKvb71853::NotConnectedWithoutDevices()
+{
+    NotConnectedState();
+    opt53960->setEnabled(false);
+    opt53961->setEnabled(false);
+    RefreshDeviceMenu();
+}
+
+bool MainKvb71853::searchBoard()
+{
+    setUsbLamp(kLampYellow);
+    mnuSetSpiSpeed->setEnabled(true);
+    mnuSetSpiTimeout->setEnabled(true);
+    if (context_.link.InitializeDriver())
+        return true;
+    if (!context_.services.programEnd.ending()) {
+        context_.link.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
+        NotConnectedWithoutDevices();
+    }
+    return false;
+}
+
 void MainKvb71853::cmdConnect_Click()
 {
     link::ChipLink& link = context_.link;
@@ -260,20 +282,8 @@ void MainKvb71853::cmdConnect_Click()
         return;
     }
 
-    setUsbLamp(kLampYellow);
-    mnuSetSpiSpeed->setEnabled(true);
-    mnuSetSpiTimeout->setEnabled(true);
-
-    if (!link.InitializeDriver()) {
-        if (context_.services.programEnd.ending())
-            return;
-        link.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
-        NotConnectedState();
-        opt53960->setEnabled(false);
-        opt53961->setEnabled(false);
-        RefreshDeviceMenu();
+    if (!searchBoard())
         return;
-    }
 
     link.InitializeEvb();
     const bool daisy = link.DaisyChainMode;
@@ -298,10 +308,7 @@ void MainKvb71853::cmdConnect_Click()
         // Connect starts from a clean search.
         link.CloseEvbOnUnload();
         context_.transport.EvbConnected = false;
-        NotConnectedState();
-        opt53960->setEnabled(false);
-        opt53961->setEnabled(false);
-        RefreshDeviceMenu();
+        NotConnectedWithoutDevices();
         return;
     }
     ConnectedState(daisy);
@@ -323,19 +330,8 @@ void MainKvb71853::mnuManualConfig_Click()
     if (!context_.manualConfig.accepted || context_.services.programEnd.ending())
         return;
 
-    setUsbLamp(kLampYellow);
-    mnuSetSpiSpeed->setEnabled(true);
-    mnuSetSpiTimeout->setEnabled(true);
-    if (!link.InitializeDriver()) {
-        if (context_.services.programEnd.ending())
-            return;
-        link.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
-        NotConnectedState();
-        opt53960->setEnabled(false);
-        opt53961->setEnabled(false);
-        RefreshDeviceMenu();
+    if (!searchBoard())
         return;
-    }
     const ManualConfigResult& r = context_.manualConfig.result;
     link.DaisyChainMode = r.daisyChain;
     if (r.daisyChain) {

@@ -4,10 +4,7 @@
 #include "app/AppContext.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
-#include "link/RegisterDefinitionFile.h"
-#include "sim/SimBoard.h"
-#include "sim/SimChipChain.h"
-#include "support/TestServices.h"
+#include "support/SimulatedChain.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -26,11 +23,7 @@ class EvaluationFlow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        board = usb.plug(t.clock);
-        link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, chipDefs);
-        chain = std::make_unique<sim::SimChipChain>(chipDefs);
         chain->setDevices(0, 3);
-        board->setChipBus(chain.get());
     }
 
     // Chooses the board in the start-up form: power-up, main window.
@@ -54,11 +47,10 @@ protected:
     }
 
     test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    link::RegisterDefinitions chipDefs;
-    std::unique_ptr<sim::SimChipChain> chain;
-    AppContext context{t.services, usb};
+    test::SimulatedChain sim{t};
+    std::shared_ptr<sim::SimBoard>& board = sim.board;
+    std::unique_ptr<sim::SimChipChain>& chain = sim.chain;
+    AppContext context{t.services, sim.usb};
 };
 
 TEST_F(EvaluationFlow, StartingOpensTheBoardBeforeTheFormIsShown)

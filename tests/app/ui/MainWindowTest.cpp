@@ -3,10 +3,7 @@
 
 #include "app/AppContext.h"
 #include "app/ui/MainKvb71853.h"
-#include "link/RegisterDefinitionFile.h"
-#include "sim/SimBoard.h"
-#include "sim/SimChipChain.h"
-#include "support/TestServices.h"
+#include "support/SimulatedChain.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,10 +27,6 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        board = usb.plug(t.clock);
-        link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, chipDefs);
-        chain = std::make_unique<sim::SimChipChain>(chipDefs);
-        board->setChipBus(chain.get());
         context.transport.InitUsbHidConnection();
         main = std::make_unique<ui::MainKvb71853>(context);
     }
@@ -60,11 +53,10 @@ protected:
     }
 
     test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    link::RegisterDefinitions chipDefs;
-    std::unique_ptr<sim::SimChipChain> chain;
-    AppContext context{t.services, usb};
+    test::SimulatedChain sim{t};
+    std::shared_ptr<sim::SimBoard>& board = sim.board;
+    std::unique_ptr<sim::SimChipChain>& chain = sim.chain;
+    AppContext context{t.services, sim.usb};
     std::unique_ptr<ui::MainKvb71853> main;
 };
 
