@@ -7,6 +7,7 @@
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
+#include "link/ChipLink.h"
 
 namespace kvb {
 
@@ -22,6 +23,9 @@ public:
     board::HidTransport transport;
     board::ByteGrid grid;
     board::ChipPipe pipe;
+
+    // Chip link: frames, register access, identification, error logs.
+    link::ChipLink link;
 };
 
 }  // namespace kvb

@@ -23,6 +23,8 @@ public:
     std::array<std::string, kRows> writeVal;
     std::array<std::string, kRows> readVal;
     std::string numToWrite;
+    // The encoded frame's length less one, shown beside the boxes.
+    std::string encodeLength;
 
     // Fills write boxes [first, last] with text.
     void fillWrite(int first, int last, const std::string& text)

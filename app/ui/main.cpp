@@ -7,6 +7,7 @@
 #include "board/HidapiBackend.h"
 #include "core/AppInfo.h"
 #include "sim/SimBoard.h"
+#include "sim/SimChipChain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -29,15 +30,24 @@ int main(int argc, char* argv[])
     kvb::ui::QtServices services;
 
     std::unique_ptr<kvb::board::HidBackend> backend;
+    std::shared_ptr<kvb::sim::SimBoard> simBoard;
     if (parser.isSet(simulated)) {
         auto sim = std::make_unique<kvb::sim::SimHidBackend>();
-        sim->plug(services.clock);
+        simBoard = sim->plug(services.clock);
         backend = std::move(sim);
     } else {
         backend = std::make_unique<kvb::board::HidapiBackend>();
     }
 
     kvb::AppContext context(services.services, *backend);
+    // The simulated board carries a chain of three type-0 devices that know
+    // the registers the program reads from its register-definition file.
+    std::unique_ptr<kvb::sim::SimChipChain> simChain;
+    if (simBoard) {
+        simChain = std::make_unique<kvb::sim::SimChipChain>(context.link.definitions);
+        simChain->setDevices(0, 3);
+        simBoard->setChipBus(simChain.get());
+    }
     if (services.programEnd.ending())
         return 0;
 

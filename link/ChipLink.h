@@ -1,0 +1,190 @@
+#pragma once
+// The chip link: carries chip messages through the board's pipe, reads and
+// writes single registers, pauses the poll timer around exchanges, parses
+// the answers into the register image, identifies the devices on the link
+// and keeps the communication-error and fault-status logs. It owns the link
+// state that the rest of the program reads.
+
+#include "board/ByteGrid.h"
+#include "board/ChipPipe.h"
+#include "board/HidTransport.h"
+#include "core/Services.h"
+#include "link/ChipFrame.h"
+#include "link/ErrorLogWindow.h"
+#include "link/LinkHooks.h"
+#include "link/LinkText.h"
+#include "link/RegisterModel.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kvb::link {
+
+// Register of the fault status, read by the fault scan.
+constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
+constexpr int kAckRegister = RegisterIndex(3, 0x0C);
+constexpr int kNackRegister = RegisterIndex(3, 0x0B);
+
+// Error bits the link adds to the chart sample being gathered.
+enum SampleFlag : int16_t {
+    FlagCrc4Error = 0x02,
+    FlagUnrecognized = 0x04,
+    FlagNack = 0x08,
+    FlagPipeError = 0x10,
+};
+
+class ChipLink {
+public:
+    // Answer bytes start at report byte 5, so at most 59 fit: a count of 60.
+    static constexpr int kMaxRxLength = static_cast<int>(board::kReportSize) - 4;
+    static constexpr uint16_t kTestPattern = 0x3A5A;
+
+    ChipLink(board::HidTransport& transport, board::ChipPipe& pipe, board::ByteGrid& grid,
+             Services& services);
+    ChipLink(const ChipLink&) = delete;
+    ChipLink& operator=(const ChipLink&) = delete;
+
+    // --- Link state -------------------------------------------------------
+    bool EvbConnected() const { return transport_.EvbConnected; }
+    bool DaisyChainMode = false;
+    int16_t DeviceCount1 = 0;
+    int16_t DeviceCount2 = 0;
+    bool SecondTypePresent = false;
+    std::string PartName1 = "KVB71853";
+    std::string PartName2 = "NA";
+    int16_t SelectedDevice = 1;
+    int16_t SelectedDeviceType = 0;
+    bool UprPollingEnabled = false;
+
+    // SPI and port set-up sent to the board and read back.
+    std::array<uint8_t, 9> GpioSpiSetup{};
+    uint8_t GpioSetupByte = 0;  // 8 daisy chain, 0 single device
+    uint8_t SpiClockCode = 2;
+    uint8_t SpiTimeoutHigh = 0x29;
+    uint8_t SpiTimeoutLow = 0x30;
+
+    // Frame buffers of the last exchange.
+    std::vector<uint8_t> TxFrame;
+    int TxFrameLength = 0;
+    int RxLength = 0;
+    std::string LastSentText;
+    std::string LastRcvdText;
+
+    int16_t& deviceCount(int type) { return type == 0 ? DeviceCount1 : DeviceCount2; }
+    const std::string& partName(int type) const { return type == 0 ? PartName1 : PartName2; }
+
+    // --- Register map -----------------------------------------------------
+    RegisterImage image;
+    RegisterDefinitions definitions;
+    LatchedFaults latchedFaults{};
+    // Forgets every fault seen, so the next scan reports all set bits again.
+    void resetFaultLatch();
+
+    // --- Views and windows ------------------------------------------------
+    LinkLamps lamps;
+    LinkViewOptions options;
+    LinkHooks hooks;
+    ErrorLogWindow comErrors{" Communication Errors"};
+    ErrorLogWindow faultStatus{" Fault Status Log"};
+
+    // --- Exchange and traffic log -----------------------------------------
+    // Encodes the message for the current link, sends it and takes the
+    // answer's length. True when the board answered; a failed transfer
+    // leaves RxLength 0 and must not be parsed.
+    bool SendReceivePipe(ChipMessage& message);
+    // The chip bytes of the last answer (report bytes 5 onward).
+    std::span<const uint8_t> answerBytes() const;
+    void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf);
+    void LogSentBytes(std::span<const uint8_t> bytes, int deviceType);
+    void LogRcvdBytes(std::span<const uint8_t> bytes, int deviceType);
+    // Waits on the clock, letting window events run; 0 returns at once.
+    void TimerDelay(int milliseconds);
+
+    // --- Register access and polling pause ---------------------------------
+    void ReadSingleReg(ChipMessage& message);
+    void WriteSingleReg(ChipMessage& message);
+    // Pause and resume nest: only the outermost pair stops and restarts the
+    // poll timer. Prefer PollingPause, which resumes on every path.
+    void PauseUprPolling();
+    void ResumeUprPolling();
+    void DisableUprPolling();
+    int pauseDepth() const { return pauseDepth_; }
+
+    // --- Answer parsing ----------------------------------------------------
+    void ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
+    void ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix);
+
+    // --- Error logs -------------------------------------------------------
+    void LogCrc4Error();
+    void LogNackResponse();
+    void LogUnrecognizedResponse();
+    void LogPipeError();
+    void LogFaultStatus(const std::string& text);
+
+    // --- Link start -------------------------------------------------------
+    bool InitializeDriver();
+    // Sends the set-up for the chosen mode and identifies the devices. False
+    // when the set-up could not be read back or a device type was not found.
+    bool InitializeEvb();
+    bool SetGpioSpiSetupNonDaisy();
+    bool SetGpioSpiSetupDaisy();
+    // False when the read-back failed; the record then keeps what it held.
+    bool UpdateReadGpioSpi();
+    void CloseEvbOnUnload();
+
+    // --- Identification ---------------------------------------------------
+    bool IdentifyDaisyChain(int chain);
+    bool IdentifyNonDaisyChain(int deviceType);
+
+private:
+    static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
+    bool readable(int type, int reg) const;
+    std::string requestLine(const std::string& prefix, const ChipMessage& m, int dataWidth) const;
+    void lampsChanged();
+    void comErrorLine(const std::string& text, int16_t flag);
+    void parseDaisy(const ChipMessage& message, const std::string& prefix);
+    void parseNonDaisy(ChipMessage& message, const std::string& prefix);
+    void refreshTabs();
+    void scanFaults();
+    void restartPollTimer();
+    void waitWhileBusy();
+    bool pollingTicked() const { return hooks.pollingTicked && hooks.pollingTicked(); }
+    void setPollTimer(bool enabled)
+    {
+        if (hooks.setPollTimer)
+            hooks.setPollTimer(enabled);
+    }
+    // Identification helpers.
+    struct AnswerFrame {
+        uint8_t dev = 0, cat = 0, adr = 0;
+        int16_t dat = 0;
+    };
+    std::optional<AnswerFrame> identifyExchange(int chain, uint8_t dev, uint8_t adr, int16_t dat);
+    bool singleExchange(ChipMessage& message, const std::string& name);
+
+    board::HidTransport& transport_;
+    board::ChipPipe& pipe_;
+    board::ByteGrid& grid_;
+    Services& services_;
+    int pauseDepth_ = 0;
+    // Fault status values as the chips last reported them.
+    LatchedFaults chipFaults_{};
+};
+
+// Pauses polling for its lifetime.
+class PollingPause {
+public:
+    explicit PollingPause(ChipLink& link) : link_(link) { link_.PauseUprPolling(); }
+    ~PollingPause() { link_.ResumeUprPolling(); }
+    PollingPause(const PollingPause&) = delete;
+    PollingPause& operator=(const PollingPause&) = delete;
+
+private:
+    ChipLink& link_;
+};
+
+}  // namespace kvb::link

@@ -1,0 +1,65 @@
+#pragma once
+// What the chip link needs of the windows around it, as hooks the program
+// wires when it builds its windows. Every hook is optional: an unset hook
+// does nothing (or answers false).
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kvb::link {
+
+// Lamp colours, 24-bit with red in the low byte.
+inline constexpr uint32_t kLampGreen = 0x00FF00;
+inline constexpr uint32_t kLampRed = 0x0000FF;
+inline constexpr uint32_t kLampGrey = 0x7F7F7F;
+
+// The status lamps of the main window that the link lights, per device type.
+// The window shows them and fades them back to grey on its own timer.
+struct LinkLamps {
+    std::array<uint32_t, 2> com{kLampGrey, kLampGrey};
+    std::array<uint32_t, 2> ack{kLampGrey, kLampGrey};
+    std::array<uint32_t, 2> nack{kLampGrey, kLampGrey};
+    std::array<uint32_t, 2> fault{kLampGrey, kLampGrey};
+};
+
+// The main window's menu options the link obeys (both checked at start).
+struct LinkViewOptions {
+    bool ShowActivityLogs = true;   // hex dumps and per-frame "rcv," lines
+    bool UpdateGuiControls = true;  // register rows and tabs follow the answers
+};
+
+struct LinkHooks {
+    // The main window's link log box.
+    std::function<void(const std::string&)> appendLog;
+    std::function<void()> clearLog;
+    // The hex log box of a device type (0 or 1).
+    std::function<void(int, const std::string&)> appendHexLog;
+    std::function<void()> lampsChanged;
+
+    // Register views: a value for the selected device arrived (the window
+    // refreshes every visible row that shows the register); the MAIN and
+    // MONITOR pages refresh when they are visible.
+    std::function<void(int reg, int16_t value)> showRegisterValue;
+    std::function<void()> refreshMainTab;
+    std::function<void()> refreshMonitorTab;
+
+    // Polling: the "ENABLE POLLING" box, the poll timer, and whether the
+    // balance-sequence dialog holds the timer back.
+    std::function<bool()> pollingTicked;
+    std::function<void()> untickPolling;  // clears the box, running its handler
+    std::function<void(bool)> setPollTimer;
+    std::function<bool()> holdPollTimer;
+
+    // The text log file.
+    std::function<bool()> loggingActive;
+    std::function<void(const std::string&)> logEvent;
+
+    // Error bits of the chart sample being gathered.
+    std::function<void(int16_t)> addSampleFlags;
+    // The board panel's "Pause on Nack" box.
+    std::function<bool()> pauseOnNack;
+};
+
+}  // namespace kvb::link

@@ -1,0 +1,104 @@
+// Bringing the link up: the board search, the SPI and port set-up for the
+// chosen link mode, and the identification of the devices.
+
+#include "link/ChipLink.h"
+
+namespace kvb::link {
+
+bool ChipLink::InitializeDriver()
+{
+    transport_.InitUsbHidConnection();
+    services_.pump.yield();
+    AddToEvbLog("Initializing driver for " + PartName1 + "EVB...");
+    if (!EvbConnected()) {
+        AddToEvbLog("Error: " + PartName1 + "EVB not detected. Please check connections.");
+        return false;
+    }
+    if (hooks.clearLog)
+        hooks.clearLog();
+    // Left open: the next message of the log continues this line.
+    AddToEvbLog("Success: " + PartName1 + "EVB detected, ", "");
+    return true;
+}
+
+bool ChipLink::SetGpioSpiSetupNonDaisy()
+{
+    GpioSpiSetup = {0xFF, 0xFF, 0x80, 0x03, 0x00, 0x00, SpiClockCode, SpiTimeoutHigh, SpiTimeoutLow};
+    return UpdateReadGpioSpi();
+}
+
+bool ChipLink::SetGpioSpiSetupDaisy()
+{
+    GpioSpiSetup = {0xFF, 0xFF, 0x80, 0x03, 0x80, 0x00, SpiClockCode, SpiTimeoutHigh, SpiTimeoutLow};
+    return UpdateReadGpioSpi();
+}
+
+bool ChipLink::UpdateReadGpioSpi()
+{
+    if (!EvbConnected())
+        return false;
+    TxFrame.assign(GpioSpiSetup.begin(), GpioSpiSetup.end());
+    TxFrameLength = static_cast<int>(TxFrame.size());
+
+    // The set-up goes out unanswered; its read-back proves it arrived.
+    board::Report request{};
+    request[0] = board::kReportNumber;
+    request[1] = board::HidGpioSpiSetup;
+    request[2] = board::kSubSet;
+    std::copy(GpioSpiSetup.begin(), GpioSpiSetup.end(), request.begin() + 3);
+    transport_.writeReport(request);
+
+    const int16_t status = transport_.Query(board::HidGpioSpiSetup, {}, board::kSubGet);
+    if (status == board::StatusWriteFailed || status == board::StatusNone) {
+        AddToEvbLog("UpdateReadGpioSpi: ReadPipe response size incorrect. Check firmware version!");
+        return false;
+    }
+    if (status == board::StatusTimedOut)
+        return false;  // no answer: the record keeps what the board last said
+    const auto& answer = transport_.ReportBuffer();
+    std::copy_n(answer.begin() + 2, GpioSpiSetup.size(), GpioSpiSetup.begin());
+    GpioSpiSetup[0] = GpioSetupByte;
+    return true;
+}
+
+bool ChipLink::InitializeEvb()
+{
+    if (!EvbConnected())
+        return false;
+    if (!SetGpioSpiSetupNonDaisy())
+        return false;
+    DeviceCount1 = 0;
+    DeviceCount2 = 0;
+    GpioSpiSetup[0] = GpioSetupByte;
+    switch (GpioSetupByte & 0x18) {
+    case 0x00: {
+        AddToEvbLog("InitializeEvb: non-daisy chain mode");
+        DaisyChainMode = false;
+        bool found = IdentifyNonDaisyChain(0);
+        if (SecondTypePresent)
+            found = IdentifyNonDaisyChain(1) && found;
+        return found;
+    }
+    case 0x08: {
+        AddToEvbLog("InitializeEvb: daisy chain mode has been detected");
+        DaisyChainMode = true;
+        if (!SetGpioSpiSetupDaisy())
+            return false;
+        bool found = IdentifyDaisyChain(0);
+        if (SecondTypePresent)
+            found = IdentifyDaisyChain(1) && found;
+        return found;
+    }
+    default:
+        return false;  // no link mode chosen: nothing to identify
+    }
+}
+
+void ChipLink::CloseEvbOnUnload()
+{
+    transport_.CloseHidHandles();
+    services_.pump.yield();
+    transport_.PipeOpen = false;
+}
+
+}  // namespace kvb::link

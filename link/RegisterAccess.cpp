@@ -1,0 +1,130 @@
+// Single-register reads and writes, and the poll timer's pause around them.
+
+#include "link/ChipLink.h"
+
+#include "core/AppInfo.h"
+#include "core/UnexpectedError.h"
+
+namespace kvb::link {
+
+std::string ChipLink::requestLine(const std::string& prefix, const ChipMessage& m,
+                                  int dataWidth) const
+{
+    std::string line = prefix + partName(typeIndex(m.DeviceType));
+    if (DaisyChainMode)
+        line += ",dev" + HexPrefixed(m.dev, 2);
+    return line + ",cat" + HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) + ",dat" +
+           HexPrefixed(m.dat, dataWidth);
+}
+
+void ChipLink::ReadSingleReg(ChipMessage& m)
+{
+    try {
+        if (!EvbConnected()) {
+            restartPollTimer();
+            services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
+            AddToEvbLog("ReadSingleReg: " + PartName1 +
+                        "EVB not detected. Please check connections.");
+            return;
+        }
+        PollingPause pause(*this);
+        AddToEvbLog(requestLine("cmd,", m, 2));
+        if (!SendReceivePipe(m))
+            return;
+        if (DaisyChainMode)
+            ParseDaisyChainResponse(m, "rcv,");
+        else
+            ParseNonDaisyChainResponse(m, "rcv,");
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "ReadSingleReg", e);
+    }
+}
+
+void ChipLink::WriteSingleReg(ChipMessage& m)
+{
+    try {
+        if (!EvbConnected()) {
+            services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
+            AddToEvbLog("WriteSingleReg: " + PartName1 +
+                        "EVB not detected. Please check connections.");
+            return;
+        }
+        PollingPause pause(*this);
+        m.cat |= kWriteFlag;
+        const int reg = RegisterIndex(m.cat, m.adr);
+        // Judged by the type the message goes to, not the type on screen.
+        if (definitions.kind(typeIndex(m.DeviceType), reg) != KindReadWrite) {
+            AddToEvbLog("WriteSingleReg: " + partName(typeIndex(m.DeviceType)) + ",cat" +
+                        HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) +
+                        " write not supported");
+            return;
+        }
+        AddToEvbLog(requestLine("wrt,", m, 4));
+        if (!SendReceivePipe(m))
+            return;
+        // The single-device link answers a write with nothing worth parsing.
+        if (DaisyChainMode)
+            ParseDaisyChainResponse(m, "rcv,");
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "WriteSingleReg", e);
+    }
+}
+
+void ChipLink::waitWhileBusy()
+{
+    while (pipe_.busy() && !services_.programEnd.ending())
+        services_.pump.yield();
+}
+
+void ChipLink::PauseUprPolling()
+{
+    try {
+        if (pauseDepth_++ > 0)
+            return;  // an outer exchange holds the timer already
+        if (!DaisyChainMode || !pollingTicked())
+            return;
+        setPollTimer(false);
+        // Let a poll tick that is inside a transfer finish it first.
+        services_.pump.yield();
+        waitWhileBusy();
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "PauseUprPolling", e);
+    }
+}
+
+void ChipLink::ResumeUprPolling()
+{
+    try {
+        if (pauseDepth_ > 0 && --pauseDepth_ > 0)
+            return;
+        restartPollTimer();
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "ResumeUprPolling", e);
+    }
+}
+
+void ChipLink::restartPollTimer()
+{
+    if (pauseDepth_ > 0)
+        return;
+    if (hooks.holdPollTimer && hooks.holdPollTimer())
+        return;
+    if (!DaisyChainMode || !pollingTicked())
+        return;
+    waitWhileBusy();
+    setPollTimer(true);
+}
+
+void ChipLink::DisableUprPolling()
+{
+    try {
+        if (hooks.untickPolling)
+            hooks.untickPolling();
+        setPollTimer(false);
+        UprPollingEnabled = false;
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "DisableUprPolling", e);
+    }
+}
+
+}  // namespace kvb::link

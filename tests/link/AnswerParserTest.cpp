@@ -1,0 +1,182 @@
+// Walking daisy-chain and single-device answers from the simulated chips.
+
+#include "LinkBench.h"
+
+#include <gtest/gtest.h>
+
+using namespace kvb;
+using namespace kvb::link;
+
+namespace {
+
+class AnswerParser : public ::testing::Test, public test::LinkBench {
+protected:
+    void SetUp() override { ASSERT_TRUE(connect(true, 3, 1)); }
+
+    void send(uint8_t dev, uint8_t cat, uint8_t adr, int16_t type = 0)
+    {
+        ChipMessage m(dev, cat, adr, 0, type);
+        link.ReadSingleReg(m);
+    }
+    int count(const std::string& text) const
+    {
+        int n = 0;
+        for (size_t at = 0; (at = log.find(text, at)) != std::string::npos; at += text.size())
+            ++n;
+        return n;
+    }
+};
+
+}  // namespace
+
+TEST_F(AnswerParser, ReadAllAnswersFillTheWholeBlock)
+{
+    send(2, 1, 0x0F);  // read-all voltages
+    EXPECT_EQ(link.RxLength, 1 + 4 + 12 * 3);
+    for (int reg = 64; reg <= 76; ++reg)
+        EXPECT_EQ(link.image.at(0, 2, reg), chain.device(0, 2).regs[reg]) << reg;
+    EXPECT_NE(link.image.at(0, 2, 65), 0);
+    EXPECT_EQ(link.image.at(0, 1, 65), 0);  // other devices untouched
+
+    send(1, 2, 0x1F, 1);  // type 1 setup block: 7 frames ending at address 29
+    for (int reg = 151; reg <= 157; ++reg)
+        EXPECT_EQ(link.image.at(1, 1, reg), chain.device(1, 1).regs[reg]) << reg;
+}
+
+TEST_F(AnswerParser, ACorruptFrameStopsTheWalk)
+{
+    // The third frame of the faults block (addresses 6, 5, 4, ...) fails.
+    chain.device(0, 1).regs[134] = 0x11;
+    chain.device(0, 1).regs[133] = 0x22;
+    chain.device(0, 1).regs[132] = 0x3;
+    struct Corrupt : sim::SimChipBus {
+        sim::SimChipChain& inner;
+        explicit Corrupt(sim::SimChipChain& c) : inner(c) {}
+        std::vector<uint8_t> exchange(uint8_t code, uint8_t select,
+                                      std::span<const uint8_t> frame) override
+        {
+            auto bytes = inner.exchange(code, select, frame);
+            if (bytes.size() > 10)
+                bytes[9] ^= 0x01;  // last byte of the third frame
+            return bytes;
+        }
+    } corrupt(chain);
+    board->setChipBus(&corrupt);
+    send(1, 2, 0x0F);
+    EXPECT_EQ(link.image.at(0, 1, 134), 0x11);
+    EXPECT_EQ(link.image.at(0, 1, 133), 0x22);
+    EXPECT_EQ(link.image.at(0, 1, 132), 0);
+    EXPECT_TRUE(logHas("ParseDaisyChainResponse: KVB71853 CRC4 checksum error\r\n"));
+    EXPECT_EQ(sampleFlags, FlagCrc4Error);
+    EXPECT_NE(link.comErrors.text().find("    CRC4 Error "), std::string::npos);
+    EXPECT_EQ(link.faultStatus.lineCount(), 0);
+}
+
+TEST_F(AnswerParser, NackForAnAbsentRegister)
+{
+    send(3, 0, 5);  // page 0 does not exist
+    EXPECT_EQ(link.lamps.nack[0], kLampGreen);
+    EXPECT_EQ(sampleFlags, FlagNack);
+    EXPECT_NE(link.comErrors.text().find("    NACK Response Sent: 30 14 0"), std::string::npos);
+    EXPECT_NE(link.comErrors.text().find("Rcvd: 33 2C 00 0"), std::string::npos);
+}
+
+TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
+{
+    chain.raiseFault(0, 2, 0x5);
+    send(2, 2, 4);
+    EXPECT_EQ(link.lamps.fault[0], kLampRed);
+    EXPECT_EQ(link.faultStatus.lineCount(), 2);
+    const std::string& text = link.faultStatus.text();
+    EXPECT_LT(text.find("KVB71853 device 2 F0 Fault"), text.find("KVB71853 device 2 F2 Fault"));
+    send(2, 2, 4);
+    EXPECT_EQ(link.faultStatus.lineCount(), 2);
+
+    // A value typed into the image is no report from a chip.
+    link.image.at(0, 3, 132) = 0x100;
+    send(1, 2, 4);
+    EXPECT_EQ(link.faultStatus.lineCount(), 2);
+
+    // Cleared and set again: reported again.
+    ChipMessage clear(2, 2, 4, 0, 0);
+    link.WriteSingleReg(clear);
+    chain.raiseFault(0, 2, 0x1);
+    send(2, 2, 4);
+    EXPECT_EQ(link.faultStatus.lineCount(), 3);
+}
+
+TEST_F(AnswerParser, RowsFollowOnlyTheSelectedDevice)
+{
+    link.SelectedDevice = 2;
+    send(1, 2, 4);
+    send(2, 2, 4);
+    ASSERT_EQ(shownRows.size(), 1u);
+    EXPECT_EQ(shownRows[0].first, 132);
+    link.options.ShowActivityLogs = false;
+    log.clear();
+    send(2, 2, 4);
+    EXPECT_FALSE(logHas("rcv,"));
+}
+
+TEST_F(AnswerParser, BroadcastSleepAndWake)
+{
+    ChipMessage sleep(15, 3, 0x0A, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(sleep));
+    EXPECT_EQ(link.RxLength, 1 + 3 * 4);  // an acknowledge from every device
+    link.ParseDaisyChainResponse(sleep, "rcv,");
+    EXPECT_EQ(count("rcv,KVB71853,dev0x0"), 3);
+    EXPECT_EQ(link.lamps.ack[0], kLampGreen);
+
+    ChipMessage read(1, 2, 4, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(read));
+    EXPECT_EQ(link.RxLength, 1);  // asleep: no answer
+    ChipMessage wake(15, 3, 0x0F, 0, 0);
+    link.SendReceivePipe(wake);
+    ASSERT_TRUE(link.SendReceivePipe(read));
+    EXPECT_EQ(link.RxLength, 5);
+}
+
+TEST_F(AnswerParser, BalanceBanksSitBehindOnePort)
+{
+    auto write = [&](int adr, int16_t value) {
+        ChipMessage m(1, 2, static_cast<uint8_t>(adr), value, 0);
+        link.WriteSingleReg(m);
+    };
+    write(0x13, 5 * 32);
+    write(0x14, 0x0A5);
+    write(0x13, 12 * 32);
+    write(0x14, 0x0FF);
+    write(0x13, 5 * 32);
+    send(1, 2, 0x14);
+    EXPECT_EQ(link.image.at(0, 1, 148), 0x0A5);
+    EXPECT_EQ(chain.device(0, 1).balanceBanks[12], 0x0FF);
+}
+
+TEST_F(AnswerParser, UnpromptedResponsesWaitInTheBoardsBuffer)
+{
+    chain.raiseFault(0, 3, 0x2);
+    ChipMessage request(0, 0, 0, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(request));
+    EXPECT_EQ(pipe.PipeCommandCode, 0x17);
+    EXPECT_EQ(link.answerBytes()[0], 0x32);  // device 3, page 2
+    ASSERT_TRUE(link.SendReceivePipe(request));
+    EXPECT_EQ(link.answerBytes()[0], sim::SimChipChain::kEmptyBuffer);
+}
+
+TEST_F(AnswerParser, SingleDeviceAnswers)
+{
+    ASSERT_TRUE(connect(false, 1));
+    chain.device(0, 1).regs[130] = 0x123;
+    ChipMessage read(0, 2, 2, 0, 0);
+    link.ReadSingleReg(read);
+    EXPECT_EQ(read.dev, 1);
+    EXPECT_EQ(read.dat, 0x123);
+    EXPECT_EQ(link.image.at(0, 1, 130), 0x123);
+    EXPECT_TRUE(logHas("rcv,KVB71853,cat0x02,adr0x02,dat0x0123\r\n"));
+
+    chain.faults.silentFrom[0] = 1;  // the device stops answering
+    link.ReadSingleReg(read);
+    EXPECT_TRUE(logHas("ParseNonDaisyChainResponse: KVB71853 unrecognized response\r\n"));
+    EXPECT_EQ(sampleFlags & FlagUnrecognized, FlagUnrecognized);
+    EXPECT_EQ(link.lamps.com[0], kLampRed);
+}

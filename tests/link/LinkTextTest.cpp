@@ -1,0 +1,72 @@
+#include "link/ErrorLogWindow.h"
+#include "link/LinkText.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace kvb::link;
+
+TEST(LinkText, HexFieldsArePaddedAndCut)
+{
+    EXPECT_EQ(HexPrefixed(0x3A5A, 2), "0x5A");
+    EXPECT_EQ(HexPrefixed(10, 2), "0x0A");
+    EXPECT_EQ(HexPrefixed(0, 4), "0x0000");
+    EXPECT_EQ(HexPadded(5, 4), "0005");
+    EXPECT_EQ(HexPadded(-1, 4), "FFFF");
+    EXPECT_EQ(HexPrefixed(0x0ABCDEF1, 8), "0x0ABCDEF1");
+    EXPECT_EQ(HexPrefixed(16386, 8), "0x00004002");
+    EXPECT_EQ(HexPrefixed("abc", 2), "?");
+    EXPECT_EQ(HexPadded("", 2), "?");
+    EXPECT_EQ(HexPrefixed("26", 2), "0x1A");
+}
+
+TEST(LinkText, DumpsHoldEightBytesALine)
+{
+    const std::vector<uint8_t> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    EXPECT_EQ(ByteDump("Rcvd:", ten),
+              "Rcvd: 01 02 03 04 05 06 07 08\r\n      09 0A\r\n");
+    EXPECT_EQ(ByteDump("Sent:", std::span(ten).first(8)), "Sent: 01 02 03 04 05 06 07 08\r\n");
+    EXPECT_EQ(ByteDump("Sent:", std::span(ten).first(9)),
+              "Sent: 01 02 03 04 05 06 07 08\r\n      09\r\n");
+    EXPECT_EQ(ByteDump("Sent:", std::span<const uint8_t>()), "Sent:");
+}
+
+TEST(ErrorLogWindow, StartsAfreshWhenTheCounterPassesTheLimit)
+{
+    ErrorLogWindow window(" Communication Errors");
+    auto lines = [&] {
+        size_t n = 0;
+        for (size_t at = 0; (at = window.text().find("\r\n", at)) != std::string::npos; at += 2)
+            ++n;
+        return n;
+    };
+    for (int i = 0; i < 250; ++i)
+        window.add("KVB71853", "line");
+    EXPECT_EQ(lines(), 250u);
+    window.add("KVB71853", "trip");
+    EXPECT_EQ(window.text(), "trip\r\n");
+    EXPECT_EQ(window.lineCount(), 0);
+    for (int i = 0; i < 250; ++i)
+        window.add("KVB71853", "line");
+    EXPECT_EQ(lines(), 251u);
+    window.add("KVB71853", "again");
+    EXPECT_EQ(window.text(), "again\r\n");
+    EXPECT_EQ(window.caption(), "KVB71853 Communication Errors");
+}
+
+TEST(ErrorLogWindow, ClearAndDoneKeepTheCounter)
+{
+    ErrorLogWindow window(" Fault Status Log");
+    window.add("A", "one");
+    window.clearText();
+    EXPECT_EQ(window.text(), "");
+    EXPECT_EQ(window.lineCount(), 1);
+    window.add("A", "two");
+    window.done();
+    EXPECT_FALSE(window.visible());
+    window.add("B", "three");
+    EXPECT_TRUE(window.visible());
+    EXPECT_EQ(window.text(), "two\r\nthree\r\n");
+    EXPECT_EQ(window.caption(), "B Fault Status Log");
+}

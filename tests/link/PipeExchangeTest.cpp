@@ -1,0 +1,147 @@
+// The pipe exchange and single-register access against the simulated board.
+
+#include "LinkBench.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace kvb;
+using namespace kvb::link;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+class PipeExchange : public ::testing::Test, public test::LinkBench {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(transport.InitUsbHidConnection());
+        chain.setDevices(0, 3);
+        chain.setDevices(1, 2);
+        link.DaisyChainMode = true;
+    }
+};
+
+}  // namespace
+
+TEST_F(PipeExchange, DaisyFramesCarryTheirSelectByteAndCode)
+{
+    ChipMessage read(2, 2, 4, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(read));
+    EXPECT_EQ(link.TxFrame, (Bytes{0x00, 0x22, 0x10, 0x0C}));
+    EXPECT_EQ(link.TxFrameLength, 4);
+    EXPECT_EQ(board->requests.back()[1], 0x16);
+    EXPECT_EQ(hexLog.at(0), "Sent: 22 10 0C\r\n");
+    EXPECT_EQ(grid.numToWrite, "4");
+    EXPECT_EQ(link.RxLength, 5);  // one 4-byte answer frame
+
+    ChipMessage write(1, 0x0A, 0x16, 0x155, 1);
+    ASSERT_TRUE(link.SendReceivePipe(write));
+    EXPECT_EQ(link.TxFrame.size(), 5u);
+    EXPECT_EQ(link.TxFrame[0], 0xC0);
+
+    ChipMessage buffer(0, 0, 0, 0, 1);
+    hexLog.clear();
+    ASSERT_TRUE(link.SendReceivePipe(buffer));
+    EXPECT_EQ(link.TxFrame, Bytes{0x70});
+    EXPECT_EQ(pipe.PipeCommandCode, 0x18);
+    EXPECT_EQ(link.answerBytes()[0], sim::SimChipChain::kEmptyBuffer);
+    EXPECT_EQ(hexLog.size(), 1u);  // only the "Rcvd:" dump
+}
+
+TEST_F(PipeExchange, SingleDeviceTakesTheValueFromTheAnswer)
+{
+    link.DaisyChainMode = false;
+    pipe.PipeCommandCode = board::HidSpiPipe;
+    chain.device(0, 1).regs[150] = static_cast<int16_t>(0x3A5A);
+    ChipMessage read(0, 2, 0x16, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(read));
+    EXPECT_EQ(link.TxFrame, (Bytes{0x00, 0x25, 0x80, 0x00, 0x00}));
+    EXPECT_EQ(read.dat, 0x3A5A);
+
+    ChipMessage command(0, 3, 1, 0, 0);  // a command: no room for an answer
+    ASSERT_TRUE(link.SendReceivePipe(command));
+    EXPECT_EQ(link.TxFrame.size(), 3u);
+}
+
+TEST_F(PipeExchange, AFailedTransferIsNeverParsed)
+{
+    board->faults.noAnswer = true;
+    ChipMessage read(1, 2, 4, 0, 0);
+    link.image.at(0, 1, 132) = 7;
+    link.ReadSingleReg(read);
+    EXPECT_EQ(link.RxLength, 0);
+    EXPECT_EQ(link.image.at(0, 1, 132), 7);
+    EXPECT_EQ(link.lamps.com[0], kLampRed);
+    EXPECT_FALSE(logHas("rcv,"));
+}
+
+TEST_F(PipeExchange, ReadAndWriteLogTheirRequestLines)
+{
+    chain.device(0, 1).regs[132] = 0x21;
+    ChipMessage read(1, 2, 4, 0, 0);
+    link.ReadSingleReg(read);
+    EXPECT_TRUE(logHas("cmd,KVB71853,dev0x01,cat0x02,adr0x04,dat0x00\r\n"));
+    EXPECT_TRUE(logHas("rcv,KVB71853,dev0x01,cat0x02,adr0x04,dat0x0021\r\n"));
+    EXPECT_EQ(link.image.at(0, 1, 132), 0x21);
+
+    ChipMessage write(2, 2, 0x16, 0x3A5A, 0);
+    link.WriteSingleReg(write);
+    EXPECT_EQ(write.cat, 0x0A);
+    EXPECT_TRUE(logHas("wrt,KVB71853,dev0x02,cat0x0A,adr0x16,dat0x3A5A\r\n"));
+    EXPECT_EQ(chain.device(0, 2).regs[150], 0x3A5A);
+    EXPECT_EQ(link.image.at(0, 2, 150), 0x3A5A);  // from the chip's echo
+}
+
+TEST_F(PipeExchange, WritesAreJudgedByTheMessagesOwnType)
+{
+    link.definitions.regs[1][150].kind = KindReadOnly;
+    const size_t sent = board->requests.size();
+    ChipMessage write(1, 2, 0x16, 5, 1);
+    link.WriteSingleReg(write);
+    EXPECT_TRUE(logHas("WriteSingleReg: NA,cat0x0A,adr0x16 write not supported\r\n"));
+    EXPECT_EQ(board->requests.size(), sent);
+    EXPECT_EQ(link.pauseDepth(), 0);
+}
+
+TEST_F(PipeExchange, NoBoardIsReported)
+{
+    transport.CloseHidHandles();
+    transport.EvbConnected = false;
+    ChipMessage read(1, 2, 4, 0, 0);
+    link.ReadSingleReg(read);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "KVB71853EVB not connected!");
+    EXPECT_EQ(log, "ReadSingleReg: KVB71853EVB not detected. Please check connections.\r\n");
+}
+
+TEST_F(PipeExchange, PollingPausesNestAndAlwaysResume)
+{
+    pollingTicked = true;
+    link.PauseUprPolling();
+    {
+        PollingPause inner(link);
+        ChipMessage read(1, 2, 4, 0, 0);
+        link.ReadSingleReg(read);
+    }
+    EXPECT_EQ(pollTimer, std::vector<bool>{false});  // inner pairs leave the timer alone
+    link.ResumeUprPolling();
+    EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
+
+    // A failure inside an exchange still releases the pause.
+    link.hooks.appendLog = [](const std::string&) { throw std::out_of_range("boom"); };
+    ChipMessage read(1, 2, 4, 0, 0);
+    link.ReadSingleReg(read);
+    EXPECT_EQ(link.pauseDepth(), 0);
+    EXPECT_EQ(pollTimer.back(), true);
+    EXPECT_EQ(t.prompter.asked.back().text,
+              "Error in ReadSingleReg Err.Number = 9, Err.Description = boom");
+
+    // The single-device link never touches the timer.
+    link.DaisyChainMode = false;
+    pollTimer.clear();
+    link.PauseUprPolling();
+    link.ResumeUprPolling();
+    EXPECT_TRUE(pollTimer.empty());
+}
