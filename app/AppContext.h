@@ -2,6 +2,8 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
+#include "app/Polling.h"
+#include "app/StatusPages.h"
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
@@ -26,6 +28,11 @@ public:
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
+
+    // Main window: the poll tick and its options; the MAIN and MONITOR
+    // pages' shared flag and conversions.
+    Poller polling{link, services};
+    StatusPageState pages;
 };
 
 }  // namespace kvb
