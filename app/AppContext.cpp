@@ -1,10 +1,13 @@
 #include "app/AppContext.h"
 
+#include "data/Conversions.h"
+
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
     : services(s), transport(backend, s), grid(), pipe(transport, grid),
-      link(transport, pipe, grid, s)
+      panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s),
+      commands(link, pipe, s), upr(link, commands, s), polling(link, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };
@@ -14,8 +17,20 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
         if (link.hooks.setPollTimer)
             link.hooks.setPollTimer(false);
     };
+    // The link's traffic goes to the text log while it is open, and its
+    // error bits to the chart sample being gathered.
+    link.hooks.loggingActive = [this] { return logging.LoggingActive(); };
+    link.hooks.logEvent = [this](const std::string& line) { logging.LogEvent(line); };
+    link.hooks.addSampleFlags = [this](int16_t flag) { samples.OrComError(flag); };
+    // The poll tick runs the command handlers and the unprompted-response
+    // check; the pages convert with the data module's conversions.
+    WirePolling(polling.hooks, commands, upr);
+    pages.conversions = {data::RegToCellVolts, data::RegToPackVolts, data::RegToICTempDegC,
+                         data::RegToETVolts};
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
+    // ... and closes the traffic log with its closing line.
+    services.programEnd.onShutdown([this] { logging.LogStop(); });
 }
 
 }  // namespace kvb

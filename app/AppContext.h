@@ -2,13 +2,22 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
+#include "app/ChipCommands.h"
+#include "app/ManualConfig.h"
 #include "app/Polling.h"
 #include "app/StatusPages.h"
+#include "app/UprBuffers.h"
+#include "bench/GpibLibrary.h"
+#include "bench/InstrumentPanel.h"
+#include "board/BoardPanel.h"
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
+#include "data/ChartModel.h"
+#include "data/ChartSamples.h"
+#include "data/DataLogging.h"
 #include "link/ChipLink.h"
 
 namespace kvb {
@@ -25,14 +34,39 @@ public:
     board::HidTransport transport;
     board::ByteGrid grid;
     board::ChipPipe pipe;
+    board::BoardPanel panel;  // the board panel's state, one model per control group
+
+    // Data files and charts.
+    data::DataLogging logging;
+    data::ChartSamples samples;
+    data::ChartModel charts{samples};
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
 
-    // Main window: the poll tick and its options; the MAIN and MONITOR
-    // pages' shared flag and conversions.
-    Poller polling{link, services};
+    // The last accepted "BMS Configuration".
+    ManualConfig manualConfig;
+
+    // The folder the program reads its own files from (the register-
+    // definition file); the program's folder unless a test sets another.
+    std::string programFolder = ".";
+
+    // Fixed chip commands and the unprompted-response check; the window
+    // wires their hooks (chart sample, tab layout, tab selection).
+    ChipCommands commands;
+    UprBuffers upr;
+
+    // The poll tick and its options, running the commands and the
+    // unprompted-response check above; the MAIN and MONITOR pages' shared
+    // flag and unit conversions.
+    Poller polling;
     StatusPageState pages;
+
+    // Bench instruments: the system's GPIB library (loaded on first use)
+    // and the instrument panel's state; main may switch the panel to the
+    // simulated GPIB bus.
+    bench::GpibLibrary gpibLibrary;
+    bench::InstrumentPanel instruments;
 };
 
 }  // namespace kvb

@@ -58,6 +58,21 @@ std::optional<int> PollIntervalFromBox(std::string_view text)
     return static_cast<int>(std::clamp(rounded, double{kMinPollInterval}, double{kMaxPollInterval}));
 }
 
+void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr)
+{
+    constexpr ChipCommand kRun[kPollActions] = {
+        ChipCommand::ScanAllAll,   ChipCommand::ScanAllMixed, ChipCommand::ScanAllVolts,
+        ChipCommand::ScanAllTemps, ChipCommand::ScanAllWires, ChipCommand::ReadAllVolts,
+        ChipCommand::ReadAllTemps, ChipCommand::ReadAllFaults, ChipCommand::ReadAllSetup,
+    };
+    for (int i = 0; i < kPollActions; ++i)
+        hooks.commands[i] = [&commands, id = kRun[i]] { commands.press(id); };
+    hooks.readUprBuffers = [&upr](int16_t& index) { upr.ReadUPRBuffers(index); };
+    hooks.scanAllInhibit = [&commands] { commands.cbScanAllInhibit_Click(); };
+    hooks.clearAllFaults = [&commands] { commands.cbClearAllFaults_Click(); };
+    hooks.scanAllContinuous = [&commands] { commands.cbScanAllContinuous_Click(); };
+}
+
 Poller::Poller(link::ChipLink& link, Services& services) : link_(link), services_(services) {}
 
 bool Poller::pollingTicked() const
@@ -70,11 +85,11 @@ bool Poller::timerRunning() const
     return hooks.pollTimerRunning && hooks.pollTimerRunning();
 }
 
-void Poller::readUpr(int type)
+void Poller::readUpr(int index)
 {
-    int16_t t = static_cast<int16_t>(type);
+    int16_t i = static_cast<int16_t>(index);
     if (hooks.readUprBuffers)
-        hooks.readUprBuffers(t);
+        hooks.readUprBuffers(i);
 }
 
 void Poller::call(const std::function<void()>& handler)
@@ -100,8 +115,8 @@ void Poller::RunStartSequence()
     ++startSequences_;
     call(hooks.scanAllInhibit);
     call(hooks.clearAllFaults);
-    readUpr(0);
-    readUpr(1);
+    readUpr(2);
+    readUpr(3);
     call(hooks.scanAllContinuous);
 }
 

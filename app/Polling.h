@@ -4,7 +4,8 @@
 // polling-options dialog. The tick does no chip work of its own: it calls
 // the main window's command handlers through hooks.
 
-#include "app/StatusLamps.h"
+#include "app/ChipCommands.h"
+#include "app/UprBuffers.h"
 #include "core/Services.h"
 #include "link/ChipLink.h"
 
@@ -55,8 +56,9 @@ std::optional<int> PollIntervalFromBox(std::string_view text);
 struct PollHooks {
     // cbScanAllAll_Click .. cbReadAllSetup_Click, indexed by PollAction.
     std::array<std::function<void()>, kPollActions> commands;
-    // ReadUPRBuffers for a device type (0 or 1).
-    std::function<void(int16_t& type)> readUprBuffers;
+    // ReadUPRBuffers: 0 or 1 checks that type's buffer, 2 or 3 only reads
+    // (empties) it.
+    std::function<void(int16_t& index)> readUprBuffers;
     std::function<void()> scanAllInhibit;     // cbScanAllInhibit_Click
     std::function<void()> clearAllFaults;     // cbClearAllFaults_Click
     std::function<void()> scanAllContinuous;  // cbScanAllContinuous_Click
@@ -67,10 +69,12 @@ struct PollHooks {
     // Ticks the "ENABLE POLLING" box; when that changes it, the box's handler
     // (chkEnablePolling_Click) runs.
     std::function<void()> tickPolling;
-    std::function<void(LampId, int)> setLamp;
     // The dialog's boxes changed from code.
     std::function<void()> boxesChanged;
 };
+
+// Points the hooks at the command handlers and the unprompted-response check.
+void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr);
 
 // The enable box and the poll timer are the chip link's hooks
 // (pollingTicked, untickPolling, setPollTimer); the link pauses the timer
@@ -92,8 +96,8 @@ public:
     void Timer2_Timer();
     bool ticking() const { return ticking_; }
 
-    // Scan inhibit, clear faults, unprompted responses of type 0 then type 1,
-    // continuous scan.
+    // Scan inhibit, clear faults, the unprompted-response buffers of type 0
+    // then type 1 emptied, continuous scan.
     void RunStartSequence();
     int startSequences() const { return startSequences_; }
 
@@ -106,14 +110,10 @@ public:
     void ShowStartPoll(bool shown);
 
 private:
-    void lamp(LampId id, int colour)
-    {
-        if (hooks.setLamp)
-            hooks.setLamp(id, colour);
-    }
+    void lamp(LampId id, int colour) { link_.lamps.set(id, colour); }
     bool pollingTicked() const;
     bool timerRunning() const;
-    void readUpr(int type);
+    void readUpr(int index);
     void call(const std::function<void()>& handler);
     void clearLogsWhenActive();
     void boxesChanged();

@@ -4,7 +4,7 @@
 // buttons. Nothing here sends anything to the chips; every call repaints the
 // whole page from the image as it is now.
 
-#include "app/StatusLamps.h"
+#include "link/StatusLamps.h"
 #include "link/ChipLink.h"
 
 #include <array>

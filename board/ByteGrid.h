@@ -26,6 +26,23 @@ public:
     // The encoded frame's length less one, shown beside the boxes.
     std::string encodeLength;
 
+    // The boxes around the grid that the I2C and raw SPI transfers share.
+    std::string numToRead = "1";
+    std::string startRegRd = "00";
+    std::string startRegWr = "00";
+    std::string slaveAddress = "--";  // address of the last I2C transfer
+    bool random = false;              // "Random Read/Write": send a register byte
+    bool fileWriteData = false;       // "Load Write Data from File"
+
+    // The panel's starting state: write boxes "00", read boxes empty, one
+    // byte to write.
+    void resetForPanel()
+    {
+        writeVal.fill("00");
+        readVal.fill("");
+        numToWrite = "1";
+    }
+
     // Fills write boxes [first, last] with text.
     void fillWrite(int first, int last, const std::string& text)
     {

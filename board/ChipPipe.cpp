@@ -29,7 +29,7 @@ void ChipPipe::refresh()
         displayChanged();
 }
 
-PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame)
+PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
 {
     PipeResult result;
     Services& services = transport_.services();
@@ -57,8 +57,7 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame)
 
     TransferId = TransferId < 7 ? TransferId + 1 : 1;
 
-    int count = static_cast<int>(txFrame.size()) - (CommandInProgress ? 1 : 0);
-    count = std::clamp(count, 0, kMaxCount);
+    count = std::clamp(count - (CommandInProgress ? 1 : 0), 0, kMaxCount);
 
     Report request{};
     request[0] = kReportNumber;

@@ -56,7 +56,13 @@ public:
     // current PipeCommandCode. The count sent is the frame's length (select
     // byte included), one less while CommandInProgress is set; positions of
     // the count past the frame carry 0.
-    PipeResult transfer(std::span<const uint8_t> txFrame);
+    PipeResult transfer(std::span<const uint8_t> txFrame)
+    {
+        return transfer(txFrame, static_cast<int>(txFrame.size()));
+    }
+    // The same with the count given apart from the frame (the panel's byte
+    // count box): bytes 0..count-1 after the select byte are sent.
+    PipeResult transfer(std::span<const uint8_t> txFrame, int count);
 
     uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
     uint8_t TransferId = 0;

@@ -72,15 +72,12 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         const int reg = RegisterIndex(cat, adr);
 
         if (reg == kAckRegister) {
-            lamps.ack[type] = kLampGreen;
-            lampsChanged();
+            lamps.set(LampKind::Ack, type, kLampGreen);
         } else if (reg == kNackRegister) {
             LogNackResponse();
-            lamps.nack[type] = kLampGreen;
-            lampsChanged();
+            lamps.set(LampKind::Nack, type, kLampGreen);
         } else if (reg == kFaultStatusRegister && dat != 0) {
-            lamps.fault[type] = kLampRed;
-            lampsChanged();
+            lamps.set(LampKind::Fault, type, kLampRed);
         }
 
         if (readAll) {

@@ -48,36 +48,31 @@ bool ChipLink::readable(int type, int reg) const
     return kind == KindReadOnly || kind == KindReadWrite;
 }
 
-void ChipLink::lampsChanged()
-{
-    if (hooks.lampsChanged)
-        hooks.lampsChanged();
-}
-
 void ChipLink::AddToEvbLog(const std::string& text1, const std::string& text2)
 {
     if (hooks.appendLog)
         hooks.appendLog(text1 + text2);
 }
 
-void ChipLink::LogSentBytes(std::span<const uint8_t> bytes, int deviceType)
+void ChipLink::logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
+                        std::string& lastText)
 {
-    const std::string text = ByteDump("Sent:", bytes);
-    LastSentText = flattened(text, " ");
+    const std::string text = ByteDump(label, bytes);
+    lastText = flattened(text, " ");
     if (options.ShowActivityLogs && hooks.appendHexLog)
         hooks.appendHexLog(typeIndex(deviceType), text);
     if (hooks.loggingActive && hooks.loggingActive() && hooks.logEvent)
         hooks.logEvent(flattened(text, ""));
 }
 
+void ChipLink::LogSentBytes(std::span<const uint8_t> bytes, int deviceType)
+{
+    logBytes("Sent:", bytes, deviceType, LastSentText);
+}
+
 void ChipLink::LogRcvdBytes(std::span<const uint8_t> bytes, int deviceType)
 {
-    const std::string text = ByteDump("Rcvd:", bytes);
-    LastRcvdText = flattened(text, " ");
-    if (options.ShowActivityLogs && hooks.appendHexLog)
-        hooks.appendHexLog(typeIndex(deviceType), text);
-    if (hooks.loggingActive && hooks.loggingActive() && hooks.logEvent)
-        hooks.logEvent(flattened(text, ""));
+    logBytes("Rcvd:", bytes, deviceType, LastRcvdText);
 }
 
 void ChipLink::TimerDelay(int milliseconds)
@@ -103,8 +98,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     services_.pump.yield();
 
     const int type = typeIndex(m.DeviceType);
-    lamps.com[type] = kLampGreen;
-    lampsChanged();
+    lamps.set(LampKind::Com, type, kLampGreen);
 
     const int reg = RegisterIndex(m.cat, m.adr);
     const bool readableReg = readable(type, reg);
@@ -146,8 +140,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     if (!result.ok()) {
         // The report holds no answer of ours: nothing may be read from it.
         RxLength = 0;
-        lamps.com[type] = kLampRed;
-        lampsChanged();
+        lamps.set(LampKind::Com, type, kLampRed);
         return false;
     }
     RxLength = result.rxLength();
@@ -170,8 +163,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
         } else {
             m.dat = 0;
             LogUnrecognizedResponse();
-            lamps.com[type] = kLampRed;
-            lampsChanged();
+            lamps.set(LampKind::Com, type, kLampRed);
         }
     }
     return true;
@@ -181,6 +173,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
 
 void ChipLink::comErrorLine(const std::string& text, int16_t flag)
 {
+    ++comErrorCount_;
     comErrors.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + text);
     if (hooks.addSampleFlags)
         hooks.addSampleFlags(flag);

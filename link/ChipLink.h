@@ -14,6 +14,7 @@
 #include "link/LinkHooks.h"
 #include "link/LinkText.h"
 #include "link/RegisterModel.h"
+#include "link/StatusLamps.h"
 
 #include <array>
 #include <cstdint>
@@ -85,7 +86,8 @@ public:
     void resetFaultLatch();
 
     // --- Views and windows ------------------------------------------------
-    LinkLamps lamps;
+    // COM, ACK, NACK and FAULT are lit here; the window follows `lamps.changed`.
+    StatusLamps lamps;
     LinkViewOptions options;
     LinkHooks hooks;
     ErrorLogWindow comErrors{" Communication Errors"};
@@ -106,7 +108,10 @@ public:
 
     // --- Register access and polling pause ---------------------------------
     void ReadSingleReg(ChipMessage& message);
-    void WriteSingleReg(ChipMessage& message);
+    // True when the write went out and was answered without a communication
+    // error (on the daisy chain: an answer frame, no CRC error, no
+    // not-acknowledge); callers keep their copy of the value only then.
+    bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
     // poll timer. Prefer PollingPause, which resumes on every path.
     void PauseUprPolling();
@@ -124,6 +129,8 @@ public:
     void LogUnrecognizedResponse();
     void LogPipeError();
     void LogFaultStatus(const std::string& text);
+    // Lines written to the communication-error log so far.
+    int communicationErrors() const { return comErrorCount_; }
 
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();
@@ -144,7 +151,8 @@ private:
     static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
     bool readable(int type, int reg) const;
     std::string requestLine(const std::string& prefix, const ChipMessage& m, int dataWidth) const;
-    void lampsChanged();
+    void logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
+                  std::string& lastText);
     void comErrorLine(const std::string& text, int16_t flag);
     void parseDaisy(const ChipMessage& message, const std::string& prefix);
     void parseNonDaisy(ChipMessage& message, const std::string& prefix);
@@ -171,6 +179,7 @@ private:
     board::ByteGrid& grid_;
     Services& services_;
     int pauseDepth_ = 0;
+    int comErrorCount_ = 0;
     // Fault status values as the chips last reported them.
     LatchedFaults chipFaults_{};
 };

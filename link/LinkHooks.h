@@ -3,26 +3,11 @@
 // wires when it builds its windows. Every hook is optional: an unset hook
 // does nothing (or answers false).
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace kvb::link {
-
-// Lamp colours, 24-bit with red in the low byte.
-inline constexpr uint32_t kLampGreen = 0x00FF00;
-inline constexpr uint32_t kLampRed = 0x0000FF;
-inline constexpr uint32_t kLampGrey = 0x7F7F7F;
-
-// The status lamps of the main window that the link lights, per device type.
-// The window shows them and fades them back to grey on its own timer.
-struct LinkLamps {
-    std::array<uint32_t, 2> com{kLampGrey, kLampGrey};
-    std::array<uint32_t, 2> ack{kLampGrey, kLampGrey};
-    std::array<uint32_t, 2> nack{kLampGrey, kLampGrey};
-    std::array<uint32_t, 2> fault{kLampGrey, kLampGrey};
-};
 
 // The main window's menu options the link obeys (both checked at start).
 struct LinkViewOptions {
@@ -36,7 +21,6 @@ struct LinkHooks {
     std::function<void()> clearLog;
     // The hex log box of a device type (0 or 1).
     std::function<void(int, const std::string&)> appendHexLog;
-    std::function<void()> lampsChanged;
 
     // Register views: a value for the selected device arrived (the window
     // refreshes every visible row that shows the register); the MAIN and

@@ -40,14 +40,14 @@ void ChipLink::ReadSingleReg(ChipMessage& m)
     }
 }
 
-void ChipLink::WriteSingleReg(ChipMessage& m)
+bool ChipLink::WriteSingleReg(ChipMessage& m)
 {
     try {
         if (!EvbConnected()) {
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
             AddToEvbLog("WriteSingleReg: " + PartName1 +
                         "EVB not detected. Please check connections.");
-            return;
+            return false;
         }
         PollingPause pause(*this);
         m.cat |= kWriteFlag;
@@ -57,16 +57,21 @@ void ChipLink::WriteSingleReg(ChipMessage& m)
             AddToEvbLog("WriteSingleReg: " + partName(typeIndex(m.DeviceType)) + ",cat" +
                         HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) +
                         " write not supported");
-            return;
+            return false;
         }
         AddToEvbLog(requestLine("wrt,", m, 4));
+        const int errorsBefore = comErrorCount_;
         if (!SendReceivePipe(m))
-            return;
+            return false;
         // The single-device link answers a write with nothing worth parsing.
-        if (DaisyChainMode)
-            ParseDaisyChainResponse(m, "rcv,");
+        if (!DaisyChainMode)
+            return true;
+        ParseDaisyChainResponse(m, "rcv,");
+        const bool answered = RxLength >= 5;  // count byte + one 4-byte frame
+        return answered && comErrorCount_ == errorsBefore;
     } catch (const std::exception& e) {
         ReportUnexpectedError(services_.prompter, "WriteSingleReg", e);
+        return false;
     }
 }
 

@@ -7,7 +7,13 @@ namespace kvb::sim {
 
 using namespace kvb::board;
 
-SimBoard::SimBoard(Clock& clock) : clock_(clock) {}
+SimBoard::SimBoard(Clock& clock) : clock_(clock)
+{
+    // The microcontroller's reset state: port latches high, every pin a
+    // digital input (input-mode registers all ones), outputs open-drain.
+    for (uint8_t address : {0x80, 0x90, 0xA0, 0xB0, 0xC7, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5})
+        sfr[address] = 0xFF;
+}
 
 bool SimBoard::write(const uint8_t* data, size_t length)
 {
@@ -113,11 +119,11 @@ void SimBoard::handle(const Report& request)
             adcSettings[code] = request[3];
             if (code == HidAdcMux)
                 adcSettings[0xFF] = request[4];  // negative input
+            if (code == HidAdcSampleRate)
+                adcSampleRateLow = request[4];
             return;
         }
-        reply[2] = adcSettings[code];
-        if (code == HidAdcMux)
-            reply[3] = adcSettings[0xFF];
+        handleAdcGet(code, reply);
         answer(reply);
         return;
     case HidAdcConvert:
@@ -135,16 +141,19 @@ void SimBoard::handle(const Report& request)
         return;
     case HidAdcChipRegister:
         if (sub == kSubSet) {
-            adcChipRegisters[request[3]] =
-                (static_cast<uint32_t>(request[4]) << 8) | request[5];
+            // A register write: the chip shifts the register back out, its
+            // bit 7 in bit 0 of byte 2 and bits 6..0 in bits 7..1 of byte 3.
+            uint32_t value = request[4];
+            adcChipRegisters[request[3]] = value;
+            reply[2] = static_cast<uint8_t>((value >> 7) & 1);
+            reply[3] = static_cast<uint8_t>((value << 1) & 0xFF);
+            reply[4] = request[5];
+            answer(reply);
             return;
         }
-        {
-            uint32_t value = adcChipRegisters[request[3]];
-            reply[3] = static_cast<uint8_t>(value >> 16);
-            reply[4] = static_cast<uint8_t>(value >> 8);
-            reply[5] = static_cast<uint8_t>(value);
-        }
+        reply[3] = static_cast<uint8_t>(adcChipConversion >> 16);
+        reply[4] = static_cast<uint8_t>(adcChipConversion >> 8);
+        reply[5] = static_cast<uint8_t>(adcChipConversion);
         answer(reply);
         return;
     case HidGpioSpiSetup:
@@ -168,8 +177,48 @@ void SimBoard::handle(const Report& request)
     }
 }
 
+void SimBoard::handleAdcGet(uint8_t code, Report& reply)
+{
+    switch (code) {
+    case HidAdcClock:
+        reply[2] = kSystemClockMhz;
+        reply[3] = adcSettings[code];
+        return;
+    case HidAdcMux: {
+        reply[2] = adcSettings[code];
+        reply[3] = adcSettings[0xFF];
+        // The port registers the multiplexer depends on: input modes and skips.
+        const uint8_t ports[] = {0xF1, 0xD4, 0xF2, 0xD5, 0xF3, 0xD6, 0xF4, 0xDF, 0xF5};
+        for (size_t i = 0; i < std::size(ports); ++i)
+            reply[4 + i] = sfr[ports[i]];
+        return;
+    }
+    case HidAdcSampleRate:
+        reply[2] = kSystemClockMhz;
+        reply[3] = adcSettings[code];
+        reply[4] = adcSampleRateLow;
+        return;
+    default:
+        reply[2] = adcSettings[code];
+        return;
+    }
+}
+
 void SimBoard::handlePipe(const Report& request)
 {
+    if (request[1] == HidSpiPipeDaisyChain && request[2] == 0) {
+        // The panel's raw SPI write (no transaction number): count in byte 6,
+        // data from byte 7; with read-back (byte 3) the bytes clocked in
+        // come back from byte 2. No chip answers the raw bus: they loop back.
+        if (request[3] == 1) {
+            Report reply{};
+            const size_t count = std::min<size_t>(request[6], kReportSize - 7);
+            std::copy_n(request.begin() + 7, count, reply.begin() + 2);
+            answer(reply);
+        }
+        return;
+    }
+
     const uint8_t transaction = request[2];
     const uint8_t count = std::min<uint8_t>(request[3], kReportSize - 5);
     const uint8_t select = request[4];

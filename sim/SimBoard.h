@@ -62,13 +62,16 @@ public:
     uint16_t adcConversion = 0x0200;
     std::array<uint8_t, 9> gpioSpiSetup{};
     std::array<uint8_t, 256> i2cMemory{};       // the I2C slave's registers
-    std::map<uint8_t, uint32_t> adcChipRegisters;
+    std::map<uint8_t, uint32_t> adcChipRegisters;  // by the register byte of a write
+    uint32_t adcChipConversion = 0x000000;         // the ADC chip's 24-bit result
+    uint8_t adcSampleRateLow = 0;                  // second byte of the sample rate
     std::array<uint8_t, 6> firmware{2, 1, 0x07, 0xEA, 12, 8};  // 2.1, 2026-12-08
 
 private:
     void answer(Report report);
     void handle(const Report& request);
     void handlePipe(const Report& request);
+    void handleAdcGet(uint8_t code, Report& reply);
 
     Clock& clock_;
     SimChipBus* chipBus_ = nullptr;

@@ -114,29 +114,23 @@ void SimChipChain::write(Device& d, int reg, int16_t value)
 
 void SimChipChain::answer(Bytes& out, const Frame& f)
 {
-    std::vector<uint8_t> frame{static_cast<uint8_t>(f.dev << 4 | (f.cat & 0x0F)),
-                               static_cast<uint8_t>((f.adr & 0x3F) << 2 | (f.dat >> 12 & 3)),
-                               static_cast<uint8_t>(f.dat >> 4 & 0xFF),
-                               static_cast<uint8_t>((f.dat & 0x0F) << 4)};
-    link::InsertCrc4(frame);
-    if (faults.corruptCrc > 0) {
-        --faults.corruptCrc;
-        frame.back() ^= 0x01;
-    }
-    out.insert(out.end(), frame.begin(), frame.end());
+    out.push_back(static_cast<uint8_t>(f.dev << 4 | (f.cat & 0x0F)));
+    answerShort(out, f.adr, f.dat, 4);
 }
 
-void SimChipChain::answerShort(Bytes& out, int adr, int dat)
+// Appends the address and data of a frame, then its CRC over the last
+// `frameLength` bytes.
+void SimChipChain::answerShort(Bytes& out, int adr, int dat, size_t frameLength)
 {
-    std::vector<uint8_t> frame{static_cast<uint8_t>((adr & 0x3F) << 2 | (dat >> 12 & 3)),
-                               static_cast<uint8_t>(dat >> 4 & 0xFF),
-                               static_cast<uint8_t>((dat & 0x0F) << 4)};
+    out.push_back(static_cast<uint8_t>((adr & 0x3F) << 2 | (dat >> 12 & 3)));
+    out.push_back(static_cast<uint8_t>(dat >> 4 & 0xFF));
+    out.push_back(static_cast<uint8_t>((dat & 0x0F) << 4));
+    std::span<uint8_t> frame(out.data() + out.size() - frameLength, frameLength);
     link::InsertCrc4(frame);
     if (faults.corruptCrc > 0) {
         --faults.corruptCrc;
         frame.back() ^= 0x01;
     }
-    out.insert(out.end(), frame.begin(), frame.end());
 }
 
 int SimChipChain::reachable(int type) const

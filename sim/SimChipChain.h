@@ -72,7 +72,7 @@ private:
     int16_t read(Device& d, int reg) const;
     void write(Device& d, int reg, int16_t value);
     void answer(Bytes& out, const Frame& f);
-    void answerShort(Bytes& out, int adr, int dat);
+    void answerShort(Bytes& out, int adr, int dat, size_t frameLength = 3);
     void ack(Bytes& out, int dev) { answer(out, {dev, 3, 0x0C, 0}); }
     void nack(Bytes& out, int dev) { answer(out, {dev, 3, 0x0B, 0}); }
     Bytes daisy(int type, std::span<const uint8_t> frame, bool shortened);

@@ -1,6 +1,6 @@
 #include "app/ui/Lamp.h"
 
-#include "app/StatusLamps.h"
+#include "link/StatusLamps.h"
 #include "app/ui/BgrColour.h"
 
 #include <QPainter>

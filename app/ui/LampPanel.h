@@ -6,7 +6,7 @@
 // (Lamp widgets of their own). The type-1 row can be hidden when no type-1
 // device is fitted.
 
-#include "app/StatusLamps.h"
+#include "link/StatusLamps.h"
 
 #include <QWidget>
 

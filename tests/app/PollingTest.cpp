@@ -37,7 +37,7 @@ struct PollBench : kvb::test::LinkBench {
         h.clearLogs = [this] { calls.push_back("logs"); };
         h.pollTimerRunning = [this] { return timer; };
         h.tickPolling = [this] { setBox(true); };
-        h.setLamp = [this](LampId id, int colour) { lampChanges.push_back({id, colour}); };
+        link.lamps.changed = [this](LampId id, int colour) { lampChanges.push_back({id, colour}); };
     }
 
     // The enable box: its handler runs only when its value changes.
@@ -179,7 +179,8 @@ TEST(PollOptions, OkRunsTheStartSequenceOnceForBothTypes)
     b.poller.boxes.upr = true;
     b.poller.boxes.startPoll = true;
     b.poller.OKButton_Click();
-    EXPECT_EQ(b.calls, (std::vector<std::string>{"inhibit", "clear", "upr0", "upr1", "continuous"}));
+    // The buffers of both types are emptied, not judged.
+    EXPECT_EQ(b.calls, (std::vector<std::string>{"inhibit", "clear", "upr2", "upr3", "continuous"}));
     EXPECT_TRUE(b.link.UprPollingEnabled);
 
     // Polling already on: the box does not change, the dialog runs it.

@@ -75,7 +75,7 @@ TEST_F(AnswerParser, ACorruptFrameStopsTheWalk)
 TEST_F(AnswerParser, NackForAnAbsentRegister)
 {
     send(3, 0, 5);  // page 0 does not exist
-    EXPECT_EQ(link.lamps.nack[0], kLampGreen);
+    EXPECT_EQ(link.lamps.colour(LampId::Nack0), kLampGreen);
     EXPECT_EQ(sampleFlags, FlagNack);
     EXPECT_NE(link.comErrors.text().find("    NACK Response Sent: 30 14 0"), std::string::npos);
     EXPECT_NE(link.comErrors.text().find("Rcvd: 33 2C 00 0"), std::string::npos);
@@ -85,7 +85,7 @@ TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
 {
     chain.raiseFault(0, 2, 0x5);
     send(2, 2, 4);
-    EXPECT_EQ(link.lamps.fault[0], kLampRed);
+    EXPECT_EQ(link.lamps.colour(LampId::Fault0), kLampRed);
     EXPECT_EQ(link.faultStatus.lineCount(), 2);
     const std::string& text = link.faultStatus.text();
     EXPECT_LT(text.find("KVB71853 device 2 F0 Fault"), text.find("KVB71853 device 2 F2 Fault"));
@@ -125,7 +125,7 @@ TEST_F(AnswerParser, BroadcastSleepAndWake)
     EXPECT_EQ(link.RxLength, 1 + 3 * 4);  // an acknowledge from every device
     link.ParseDaisyChainResponse(sleep, "rcv,");
     EXPECT_EQ(count("rcv,KVB71853,dev0x0"), 3);
-    EXPECT_EQ(link.lamps.ack[0], kLampGreen);
+    EXPECT_EQ(link.lamps.colour(LampId::Ack0), kLampGreen);
 
     ChipMessage read(1, 2, 4, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(read));
@@ -178,5 +178,5 @@ TEST_F(AnswerParser, SingleDeviceAnswers)
     link.ReadSingleReg(read);
     EXPECT_TRUE(logHas("ParseNonDaisyChainResponse: KVB71853 unrecognized response\r\n"));
     EXPECT_EQ(sampleFlags & FlagUnrecognized, FlagUnrecognized);
-    EXPECT_EQ(link.lamps.com[0], kLampRed);
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
 }

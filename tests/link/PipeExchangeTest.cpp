@@ -73,7 +73,7 @@ TEST_F(PipeExchange, AFailedTransferIsNeverParsed)
     link.ReadSingleReg(read);
     EXPECT_EQ(link.RxLength, 0);
     EXPECT_EQ(link.image.at(0, 1, 132), 7);
-    EXPECT_EQ(link.lamps.com[0], kLampRed);
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
     EXPECT_FALSE(logHas("rcv,"));
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's status lamps as state: each lamp keeps the colour its
-// owner last set (no timer dims them). The chip link, the connect steps and
-// the poll tick set them here; the window's lamp widgets follow through
+// owner last set (no timer dims them). The chip link owns them and lights
+// COM, ACK, NACK and FAULT as frames go and answers arrive; the connect steps
+// and the poll tick set the others. The window's lamp widgets follow through
 // `changed`.
 
 #include <array>

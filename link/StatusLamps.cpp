@@ -1,4 +1,4 @@
-#include "app/StatusLamps.h"
+#include "link/StatusLamps.h"
 
 namespace kvb {
 

@@ -1,0 +1,298 @@
+#include "app/ChipCommands.h"
+
+#include "app/BoardCheck.h"
+#include "core/AppInfo.h"
+#include "core/UnexpectedError.h"
+
+#include <algorithm>
+#include <span>
+
+namespace kvb {
+
+using link::ChipMessage;
+
+namespace {
+
+// A chain holds at most 14 devices of a type.
+constexpr int kMaxChainDevices = 14;
+
+int presentDevices(link::ChipLink& link, int type)
+{
+    return std::clamp<int>(link.deviceCount(type), 0, kMaxChainDevices);
+}
+
+// Raises CommandInProgress for the scan, sleep and wake commands while they
+// are sent, and clears it on every way out.
+class InProgress {
+public:
+    InProgress(board::ChipPipe& pipe, bool raise) : pipe_(pipe), raised_(raise)
+    {
+        if (raised_)
+            pipe_.CommandInProgress = true;
+    }
+    ~InProgress()
+    {
+        if (raised_)
+            pipe_.CommandInProgress = false;
+    }
+    InProgress(const InProgress&) = delete;
+    InProgress& operator=(const InProgress&) = delete;
+
+private:
+    board::ChipPipe& pipe_;
+    bool raised_;
+};
+
+ChipCommandInfo readAll(ChipCommand id, const char* name, const char* caption, uint8_t cat,
+                        uint8_t adr, int first, int last)
+{
+    ChipCommandInfo info{id, name, caption, cat, adr};
+    info.firstRegister = first;
+    info.lastRegister = last;
+    return info;
+}
+
+ChipCommandInfo command(ChipCommand id, const char* name, const char* caption, uint8_t adr,
+                        Sender sender, bool inProgress, int16_t dat = 0)
+{
+    return ChipCommandInfo{id, name, caption, 3, adr, dat, sender, inProgress};
+}
+
+std::array<ChipCommandInfo, kChipCommands> makeTable()
+{
+    using C = ChipCommand;
+    std::array<ChipCommandInfo, kChipCommands> t{{
+        readAll(C::ReadAllVolts, "cbReadAllVolts", "Read Volts", 1, 0x0F, 64, 76),
+        readAll(C::ReadAllTemps, "cbReadAllTemps", "Read Temps", 1, 0x1F, 80, 86),
+        readAll(C::ReadAllFaults, "cbReadAllFaults", "Read Faults", 2, 0x0F, 128, 134),
+        readAll(C::ReadAllSetup, "cbReadAllSetup", "Read Setups", 2, 0x1F, 144, 157),
+        command(C::ScanAllVolts, "cbScanAllVolts", "Scan Volts", 0x01, Sender::Quick, true),
+        command(C::ScanAllTemps, "cbScanAllTemps", "Scan Temps", 0x02, Sender::Quick, true),
+        command(C::ScanAllMixed, "cbScanAllMixed", "Scan Mixed", 0x03, Sender::Quick, true),
+        command(C::ScanAllWires, "cbScanAllWires", "Scan Wires", 0x04, Sender::Quick, true),
+        command(C::ScanAllAll, "cbScanAllAll", "Scan All", 0x05, Sender::Quick, true),
+        command(C::ScanAllContinuous, "cbScanAllContinuous", "Scan Cont.", 0x06, Sender::Quick,
+                true),
+        command(C::ScanAllInhibit, "cbScanAllInhibit", "Scan Inhibit", 0x07, Sender::Quick, true),
+        command(C::BalEnableAll, "cbBalEnableAll", "Bal. Enable", 0x10, Sender::Quick, false),
+        command(C::BalInhibitAll, "cbBalInhibitAll", "Bal. Inhibit", 0x11, Sender::Quick, false),
+        command(C::DaisyChainSleep, "cbDaisyChainSleep", "Sleep", 0x0A, Sender::Broadcast, true),
+        command(C::DaisyChainWake, "cbDaisyChainWake", "Wake", 0x0F, Sender::Broadcast, true),
+        command(C::SendMeasure, "cmdSendMeasure", "Send Meas", 0x08, Sender::Quick, false, 0x15),
+        ChipCommandInfo{C::ClearAllFaults, "cbClearAllFaults", "Clear All Faults", 2, 0, 0,
+                        Sender::None},
+    }};
+    return t;
+}
+
+}  // namespace
+
+const std::array<ChipCommandInfo, kChipCommands>& ChipCommandTable()
+{
+    static const std::array<ChipCommandInfo, kChipCommands> table = makeTable();
+    return table;
+}
+
+std::string HandlerName(const ChipCommandInfo& info)
+{
+    return std::string(info.control) + "_Click";
+}
+
+const ChipCommandInfo& CommandInfo(ChipCommand id)
+{
+    return ChipCommandTable()[static_cast<size_t>(id)];
+}
+
+ChipCommands::ChipCommands(link::ChipLink& link, board::ChipPipe& pipe, Services& services)
+    : link_(link), pipe_(pipe), services_(services)
+{
+}
+
+bool ChipCommands::connected(const std::string& name)
+{
+    return EvbConnectedOrTell(link_, services_.prompter, name);
+}
+
+bool ChipCommands::linkModeIs(bool daisyChain, const std::string& name)
+{
+    if (link_.DaisyChainMode == daisyChain)
+        return true;
+    const std::string mode = link_.DaisyChainMode ? "daisychain" : "non-daisychain";
+    services_.prompter.tell(
+        "Programming error. " + name + "() should not be called when in " + mode + " mode!",
+        kProgramTitle);
+    link_.AddToEvbLog(name + ": Was called when in " + mode + " mode. This should not happen.");
+    return false;
+}
+
+bool ChipCommands::commandExists(int type, const ChipMessage& m) const
+{
+    return link_.definitions.kind(type, link::RegisterIndex(m.cat, m.adr)) != link::KindAbsent;
+}
+
+void ChipCommands::press(ChipCommand id)
+{
+    const ChipCommandInfo& info = CommandInfo(id);
+    const std::string handler = HandlerName(info);
+    try {
+        if (!connected(handler))
+            return;
+        if (id == ChipCommand::ClearAllFaults) {
+            clearAllFaults();
+            return;
+        }
+        if (info.firstRegister >= 0) {
+            readAll(info);
+            if (id == ChipCommand::ReadAllVolts && hooks.updateChart && hooks.updateChart() &&
+                link_.EvbConnected() && hooks.addChartSample)
+                hooks.addChartSample();
+            return;
+        }
+        ChipMessage m(0, info.cat, info.adr, info.dat);
+        InProgress inProgress(pipe_, info.inProgress);
+        send(info, m);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, handler, e);
+    }
+}
+
+void ChipCommands::send(const ChipCommandInfo& info, ChipMessage& m)
+{
+    const bool broadcast = info.sender == Sender::Broadcast;
+    if (link_.DaisyChainMode) {
+        if (broadcast)
+            DaisyChainBroadcastCommand(m);
+        else
+            DaisyChainQuickCommand(m);
+    } else {
+        if (broadcast)
+            NonDaisyChainBroadcastCommand(m);
+        else
+            NonDaisyChainQuickCommand(m);
+    }
+}
+
+void ChipCommands::readAll(const ChipCommandInfo& info)
+{
+    if (link_.DaisyChainMode) {
+        // Each device answers with its whole block in one multi-frame answer.
+        ChipMessage m(0, info.cat, info.adr);
+        DaisyChainQuickCommand(m);
+        return;
+    }
+    // One read per register. The request line shows the register index as
+    // the address; the frame carries its low six bits.
+    ChipMessage m(0, info.cat, 0);
+    for (int reg = info.firstRegister; reg <= info.lastRegister; ++reg) {
+        m.cat = info.cat;
+        m.adr = static_cast<uint8_t>(reg);
+        m.dat = 0;  // the previous answer's value is no request data
+        NonDaisyChainQuickCommand(m);
+    }
+}
+
+void ChipCommands::clearAllFaults()
+{
+    link_.lamps.set(LampId::Fault0, kLampGrey);
+    link_.lamps.set(LampId::Fault1, kLampGrey);
+    link_.lamps.set(LampId::UprStatus, kLampGrey);
+
+    link::PollingPause pause(link_);
+    // Fault registers of page 2, cleared one register at a time over all
+    // devices of a type.
+    static constexpr uint8_t kType0Faults[] = {0, 1, 2, 6, 4};
+    static constexpr uint8_t kType1Faults[] = {0, 1, 4};
+    for (int type = 0; type < link::kDeviceTypes; ++type) {
+        const int count = presentDevices(link_, type);
+        if (count < 1)
+            continue;
+        const std::span<const uint8_t> addresses = type == 0
+                                                       ? std::span<const uint8_t>(kType0Faults)
+                                                       : std::span<const uint8_t>(kType1Faults);
+        for (uint8_t adr : addresses) {
+            for (int dev = 1; dev <= count; ++dev) {
+                ChipMessage m(static_cast<uint8_t>(dev), 2, adr, 0, static_cast<int16_t>(type));
+                // The image shows 0 only where the chip took the write.
+                if (link_.WriteSingleReg(m))
+                    link_.image.at(type, dev, link::RegisterIndex(2, adr)) = 0;
+            }
+        }
+    }
+    if (hooks.relayoutTab)
+        hooks.relayoutTab();
+}
+
+void ChipCommands::DaisyChainQuickCommand(ChipMessage& m)
+{
+    daisyChainSend(m, false, "DaisyChainQuickCommand");
+}
+
+void ChipCommands::DaisyChainBroadcastCommand(ChipMessage& m)
+{
+    daisyChainSend(m, true, "DaisyChainBroadcastCommand");
+}
+
+void ChipCommands::NonDaisyChainQuickCommand(ChipMessage& m)
+{
+    nonDaisyChainSend(m, "NonDaisyChainQuickCommand");
+}
+
+void ChipCommands::NonDaisyChainBroadcastCommand(ChipMessage& m)
+{
+    nonDaisyChainSend(m, "NonDaisyChainBroadcastCommand");
+}
+
+void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::string& name)
+{
+    try {
+        if (!connected(name) || !linkModeIs(true, name))
+            return;
+        link::PollingPause pause(link_);
+        for (int type = 0; type < link::kDeviceTypes; ++type) {
+            const int count = presentDevices(link_, type);
+            m.DeviceType = static_cast<int16_t>(type);
+            if (count == 0 || !commandExists(type, m))
+                continue;
+            const std::string& part = link_.partName(type);
+            auto exchange = [&](int dev) {
+                m.dev = static_cast<uint8_t>(dev);
+                link_.AddToEvbLog("cmd," + part + ",dev" + link::HexPrefixed(m.dev, 2) + ",cat" +
+                                  link::HexPrefixed(m.cat, 2) + ",adr" +
+                                  link::HexPrefixed(m.adr, 2) + ",dat" +
+                                  link::HexPrefixed(m.dat, 4));
+                if (link_.SendReceivePipe(m))
+                    link_.ParseDaisyChainResponse(m, "rcv,");
+            };
+            if (broadcast) {
+                exchange(link::kBroadcastDevice);
+            } else {
+                for (int dev = 1; dev <= count; ++dev)
+                    exchange(dev);
+            }
+        }
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+    }
+}
+
+void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
+{
+    try {
+        if (!connected(name) || !linkModeIs(false, name))
+            return;
+        for (int type = 0; type < link::kDeviceTypes; ++type) {
+            m.DeviceType = static_cast<int16_t>(type);
+            if (presentDevices(link_, type) == 0 || !commandExists(type, m))
+                continue;
+            link_.AddToEvbLog("cmd," + link_.partName(type) + ",cat" +
+                              link::HexPrefixed(m.cat, 2) + ",adr" + link::HexPrefixed(m.adr, 2) +
+                              ",dat" + link::HexPrefixed(m.dat, 4));
+            if (link_.SendReceivePipe(m))
+                link_.ParseNonDaisyChainResponse(m, "rcv,");
+        }
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+    }
+}
+
+}  // namespace kvb

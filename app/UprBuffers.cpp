@@ -1,0 +1,72 @@
+#include "app/UprBuffers.h"
+
+#include "app/BoardCheck.h"
+#include "core/AppInfo.h"
+#include "core/UnexpectedError.h"
+
+namespace kvb {
+
+UprBuffers::UprBuffers(link::ChipLink& link, ChipCommands& commands, Services& services)
+    : link_(link), commands_(commands), services_(services)
+{
+}
+
+void UprBuffers::ReadUPRBuffers(int16_t& index)
+{
+    try {
+        readBuffer(index);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "ReadUPRBuffers", e);
+    }
+}
+
+void UprBuffers::readBuffer(int16_t& index)
+{
+    if (!EvbConnectedOrTell(link_, services_.prompter, "ReadUPRBuffers"))
+        return;
+    if (!link_.DaisyChainMode) {
+        services_.prompter.tell(
+            "Programming error. ReadUPRBuffers() should not be called when in non-daisychain mode!",
+            kProgramTitle);
+        link_.AddToEvbLog(
+            "ReadUPRBuffers: Was called when in non-daisychain mode. This should not happen.");
+        return;
+    }
+    if (index < 0 || index > 3)
+        return;
+    const bool readOnly = index > 1;
+    if (readOnly)
+        index = static_cast<int16_t>(index - 2);
+
+    // The all-zero message is sent as the type's buffer request alone.
+    link::ChipMessage request(0, 0, 0, 0, index);
+    if (!link_.SendReceivePipe(request) || readOnly)
+        return;
+    const auto answer = link_.answerBytes();
+    if (answer.empty())
+        return;
+    if (answer.front() == kEmptyBuffer) {
+        // Heartbeat: the lamp alternates between green and yellow.
+        const bool green = link_.lamps.colour(LampId::UprStatus) == kLampGreen;
+        link_.lamps.set(LampId::UprStatus, green ? kLampYellow : kLampGreen);
+        return;
+    }
+    responsePending();
+}
+
+void UprBuffers::responsePending()
+{
+    link_.lamps.set(LampId::UprStatus, kLampRed);
+    // Polling stays off until the user switches it on again.
+    if (link_.hooks.untickPolling)
+        link_.hooks.untickPolling();
+    if (link_.hooks.setPollTimer)
+        link_.hooks.setPollTimer(false);
+    services_.pump.yield();
+    if (selectTab)
+        selectTab(2);
+    commands_.cbReadAllFaults_Click();
+    commands_.cbReadAllVolts_Click();
+}
+
+}  // namespace kvb

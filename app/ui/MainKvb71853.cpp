@@ -1,0 +1,737 @@
+#include "app/ui/MainKvb71853.h"
+
+#include "app/AppContext.h"
+#include "app/DeviceMenu.h"
+#include "app/MainWindowLayout.h"
+#include "app/ui/FrmManualConfig.h"
+#include "app/ui/RegisterRowsView.h"
+#include "app/ui/Widgets.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace kvb::ui {
+
+namespace {
+
+// Window size in twips.
+constexpr int kWindowWidth = 16560;
+constexpr int kWindowHeight = 11100;
+constexpr int kPageTop = 480;
+constexpr int kPageHeight = 6000;
+constexpr int kStripTop = kPageTop + kPageHeight + 60;
+
+// Left edges of the MAIN page's frames.
+constexpr std::array<int, 5> kMainFrameLeft{240, 8040, 8040, 8040, 10800};
+
+// Sets a guard flag for the lifetime of the object, lowering it on every
+// path out.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+void ShowFrame(QWidget* w, int left)
+{
+    w->setVisible(true);
+    w->setEnabled(true);
+    MoveLeftTwips(w, left);
+}
+
+void HideFrame(QWidget* w)
+{
+    w->setVisible(false);
+    w->setEnabled(false);
+    MoveLeftTwips(w, kHiddenLeft);
+}
+
+}  // namespace
+
+MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context)
+{
+    setObjectName("Main_KVB71853");
+    setWindowTitle("Defined in tabdefs.csv: TITLEBAR");
+    auto* central = new QWidget(this);
+    central->setObjectName("centralWidget");
+    setCentralWidget(central);
+
+    buildMenus();
+    buildPages(central);
+    buildControlStrip(central);
+    buildLogs(central);
+
+    Timer1 = Named<QTimer>(this, "Timer1");
+    Timer1->setInterval(100);
+    Timer2 = Named<QTimer>(this, "Timer2");
+    Timer2->setInterval(2000);
+    Timer3 = Named<QTimer>(this, "Timer3");
+    Timer3->setInterval(100);
+    Timer4 = Named<QTimer>(this, "Timer4");
+    Timer4->setInterval(400);
+    Timer4->setSingleShot(true);
+    connect(Timer4, &QTimer::timeout, this, [this] {
+        Timer4->stop();
+        ShowManualConfig(false);
+        context_.services.pump.yield();
+    });
+
+    wireLink();
+    resize(Twips(kWindowWidth), Twips(kWindowHeight));
+    FormLoad();
+}
+
+MainKvb71853::~MainKvb71853() = default;
+
+void MainKvb71853::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    mnuAbout = bar->addAction("About");
+    mnuAbout->setObjectName("mnuAbout");
+    connect(mnuAbout, &QAction::triggered, this, [this] {
+        if (onShowAbout)
+            onShowAbout();
+    });
+
+    QMenu* file = bar->addMenu("File");
+    file->setObjectName("mnuFile");
+    mnuLoadConfig = file->addAction("Load Configuration...");
+    mnuLoadConfig->setObjectName("mnuLoadConfig");
+    mnuSaveConfig = file->addAction("Save Configuration...");
+    mnuSaveConfig->setObjectName("mnuSaveConfig");
+    mnuLoadEE = file->addAction("Load EEPROM");
+    mnuLoadEE->setObjectName("mnuLoadEE");
+    mnuSaveEE = file->addAction("Save EEPROM");
+    mnuSaveEE->setObjectName("mnuSaveEE");
+    mnuExit = file->addAction("Exit");
+    mnuExit->setObjectName("mnuExit");
+    connect(mnuExit, &QAction::triggered, this, [this] { close(); });
+
+    QMenu* spi = bar->addMenu("SPI Options");
+    spi->setObjectName("mnuSpiOptions");
+    mnuSetSpiSpeed = spi->addAction("SPI Clock Speed...");
+    mnuSetSpiSpeed->setObjectName("mnuSetSpiSpeed");
+    mnuSetSpiTimeout = spi->addAction("SPI Daisy Chain Timeout...");
+    mnuSetSpiTimeout->setObjectName("mnuSetSpiTimeout");
+
+    QMenu* polling = bar->addMenu("Polling Options");
+    polling->setObjectName("mnuPollingOptions");
+    mnuShowActivityLogs = polling->addAction("Polling Optiion Show Activity Log");
+    mnuShowActivityLogs->setObjectName("mnuShowActivityLogs");
+    mnuUpdateGUIControls = polling->addAction("Polling Update GUI Contols");
+    mnuUpdateGUIControls->setObjectName("mnuUpdateGUIControls");
+    mnuUpdateChart = polling->addAction("Polling Update Charts");
+    mnuUpdateChart->setObjectName("mnuUpdateChart");
+    // Each check-mark item only inverts its own mark (QAction does it).
+    for (QAction* a : {mnuShowActivityLogs, mnuUpdateGUIControls, mnuUpdateChart}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+
+    QMenu* device = bar->addMenu("Device");
+    device->setObjectName("mnuDevice");
+    mnuManualConfig = device->addAction("Manual Configuration...");
+    mnuManualConfig->setObjectName("mnuManualConfig");
+    mnuKVB53960 = device->addMenu("KVB539XX");
+    mnuKVB53960->setObjectName("mnuKVB53960");
+    mnuKVB53961 = device->addMenu("KVB53961");
+    mnuKVB53961->setObjectName("mnuKVB53961");
+    for (int i = 0; i < 16; ++i) {
+        QString caption = QString("Device %1").arg(i);
+        mnu53960DevNum[i] = mnuKVB53960->addAction(caption);
+        mnu53960DevNum[i]->setObjectName(ArrayName("mnu53960DevNum", i));
+        mnu53960DevNum[i]->setCheckable(true);
+        connect(mnu53960DevNum[i], &QAction::triggered, this, [this, i] { mnu53960DevNum_Click(i); });
+        mnu53961DevNum[i] = mnuKVB53961->addAction(caption);
+        mnu53961DevNum[i]->setObjectName(ArrayName("mnu53961DevNum", i));
+        mnu53961DevNum[i]->setCheckable(true);
+        connect(mnu53961DevNum[i], &QAction::triggered, this, [this, i] { mnu53961DevNum_Click(i); });
+    }
+    // The type-1 device menu stays out of sight: the type-1 device is chosen
+    // through its option button and the device combo.
+    mnuKVB53961->menuAction()->setVisible(false);
+    mnuKVB53961->setEnabled(false);
+}
+
+void MainKvb71853::buildPages(QWidget* central)
+{
+    TabStrip1 = Named<QTabBar>(central, "TabStrip1");
+    TabStrip1->setExpanding(false);
+    PlaceTwips(TabStrip1, 120, 60, kWindowWidth - 435, 400);
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
+
+    pageArea = Named<QWidget>(central, "pageArea");
+    PlaceTwips(pageArea, 0, kPageTop, kWindowWidth, kPageHeight);
+
+    const char* mainNames[5] = {"fraMainTabDeviceStatus", "fraMainTabBalanceCtrls",
+                                "fraMainTabTemperatures", "fraMainTabThresholds",
+                                "fraMainTabDaisyChainStatus"};
+    const int mainTops[5] = {0, 0, 2000, 4000, 0};
+    const int mainWidths[5] = {7700, 2700, 2700, 2700, 5400};
+    const int mainHeights[5] = {5900, 1950, 1950, 1900, 5900};
+    for (int i = 0; i < 5; ++i) {
+        mainTabFrames[i] = Named<QGroupBox>(pageArea, mainNames[i], "");
+        PlaceTwips(mainTabFrames[i], kHiddenLeft, mainTops[i], mainWidths[i], mainHeights[i]);
+        mainTabFrames[i]->setVisible(false);
+    }
+
+    fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender", "Raw Message Sender");
+    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 9000, 3600);
+    fraRawMessageSender->setVisible(false);
+    fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
+    PlaceTwips(fraRawMsgNotConnected, 120, 240, 3000, 900);
+    optRawMsgNotConnectedMode[0] =
+        Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 0),
+                            "Daisy Chain Mode");
+    PlaceTwips(optRawMsgNotConnectedMode[0], 120, 120, 2700, 300);
+    optRawMsgNotConnectedMode[1] =
+        Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 1),
+                            "Non Daisy Chain Mode");
+    PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2700, 300);
+    optRawMsgNotConnectedMode[0]->setChecked(true);
+    for (auto* o : optRawMsgNotConnectedMode)
+        connect(o, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                ShowEnableRawMessageSender();
+        });
+    fraRawMsgDevType = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgDevType", "");
+    PlaceTwips(fraRawMsgDevType, 120, 240, 3000, 900);
+    optRawDevicetype[0] =
+        Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 0), "KVB53960");
+    PlaceTwips(optRawDevicetype[0], 120, 120, 2700, 300);
+    optRawDevicetype[1] =
+        Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 1), "KVB53961");
+    PlaceTwips(optRawDevicetype[1], 120, 480, 2700, 300);
+    optRawDevicetype[0]->setChecked(true);
+    const char* rawLabels[5] = {"Device Address", "Data Type", "Data Address", "Data", "CRC4"};
+    for (int i = 0; i < 5; ++i) {
+        lblRawMsg[i] = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", i), rawLabels[i]);
+        PlaceTwips(lblRawMsg[i], 3300 + i * 1100, 300, 1050, 300);
+        tbRawMsgHex[i] = Named<QLineEdit>(fraRawMessageSender, ArrayName("tbRawMsgHex", i), "0");
+        PlaceTwips(tbRawMsgHex[i], 3300 + i * 1100, 660, 900, 330);
+    }
+    auto* hex = Named<QLabel>(fraRawMessageSender, "lblRawMsgHexCaption", "Hex");
+    PlaceTwips(hex, 2700, 700, 500, 300);
+    auto* encoded =
+        Named<QLabel>(fraRawMessageSender, "lblEncodedCommand", "Encoded Command (Hex)");
+    PlaceTwips(encoded, 3300, 1200, 3000, 300);
+    for (int i = 0; i < 4; ++i) {
+        tbEncodedCommandHexByte[i] =
+            Named<QLineEdit>(fraRawMessageSender, ArrayName("tbEncodedCommandHexByte", i), "");
+        tbEncodedCommandHexByte[i]->setReadOnly(true);
+        PlaceTwips(tbEncodedCommandHexByte[i], 3300 + i * 1100, 1560, 900, 330);
+    }
+    cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
+    PlaceTwips(cbSendRawMsg, 7700, 1500, 1000, 420);
+
+    // The eight rows are taller than the page area: they scroll.
+    rowsScroll = Named<QScrollArea>(pageArea, "registerRowsScroll");
+    rowsScroll->setFrameShape(QFrame::NoFrame);
+    PlaceTwips(rowsScroll, 120, 0, kWindowWidth - 240, kPageHeight);
+    rowsView = new RegisterRowsView(context_.link.definitions, context_.link.image,
+                                    context_.services.prompter, &context_.services.pump);
+    rowsView->setObjectName("registerRows");
+    rowsScroll->setWidget(rowsView);
+    rowsScroll->setVisible(false);
+
+    for (int i = 0; i < 4; ++i) {
+        fraDeviceVoltagesFaults[i] =
+            Named<QGroupBox>(pageArea, ArrayName("fraDeviceVoltagesFaults", i), "");
+        PlaceTwips(fraDeviceVoltagesFaults[i], kHiddenLeft, 0, 3840, 5900);
+        fraDeviceVoltagesFaults[i]->setVisible(false);
+    }
+}
+
+void MainKvb71853::buildControlStrip(QWidget* central)
+{
+    const int top = kStripTop;
+    cmdConnect = Named<QPushButton>(central, "cmdConnect", "Connect");
+    PlaceTwips(cmdConnect, 240, top, 1300, 400);
+    cmdDisconnect = Named<QPushButton>(central, "cmdDisconnect", "Disconnect");
+    PlaceTwips(cmdDisconnect, 240, top + 460, 1300, 400);
+    cbQuit = Named<QPushButton>(central, "cbQuit", "Quit");
+    PlaceTwips(cbQuit, 240, top + 920, 1300, 400);
+    connect(cbQuit, &QPushButton::clicked, this, [this] { close(); });
+
+    opt53960 = Named<QRadioButton>(central, "opt53960", "KVB53960");
+    PlaceTwips(opt53960, 1700, top, 1600, 300);
+    opt53961 = Named<QRadioButton>(central, "opt53961", "KVB53961");
+    PlaceTwips(opt53961, 1700, top + 340, 1600, 300);
+    connect(opt53960, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            opt53960_Click();
+    });
+    connect(opt53961, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            opt53961_Click();
+    });
+    cmdShowChart = Named<QPushButton>(central, "cmdShowChart", "Show Chart");
+    PlaceTwips(cmdShowChart, 1700, top + 920, 1600, 400);
+
+    fraDeviceNumber = Named<QGroupBox>(central, "fraDeviceNumber", "");
+    PlaceTwips(fraDeviceNumber, 3400, top, 2000, 900);
+    auto* devLabel = Named<QLabel>(fraDeviceNumber, "lblDeviceNumber", "DEVICE NUMBER");
+    PlaceTwips(devLabel, 120, 100, 1800, 280);
+    cboDeviceNumber = Named<QComboBox>(fraDeviceNumber, "cboDeviceNumber");
+    PlaceTwips(cboDeviceNumber, 120, 420, 1750, 360);
+    connect(cboDeviceNumber, &QComboBox::activated, this, [this](int) { cboDeviceNumber_Click(); });
+
+    fraPollingControls = Named<QGroupBox>(central, "fraPollingControls", "");
+    PlaceTwips(fraPollingControls, 5500, top, 4200, 1350);
+    auto* pollLabel = Named<QLabel>(fraPollingControls, "lblPolling", "POLLING");
+    PlaceTwips(pollLabel, 120, 80, 1200, 280);
+    cmdPollingSetup = Named<QPushButton>(fraPollingControls, "cmdPollingSetup", "Polling Setup...");
+    PlaceTwips(cmdPollingSetup, 120, 420, 1800, 400);
+    auto* intervalLabel = Named<QLabel>(fraPollingControls, "lblPollingInterval", "INTERVAL (ms)");
+    PlaceTwips(intervalLabel, 2040, 80, 1500, 280);
+    tbPollingInterval = Named<QLineEdit>(fraPollingControls, "tbPollingInterval", "500");
+    PlaceTwips(tbPollingInterval, 2040, 420, 1000, 360);
+    updnPollingInterval = Named<QSpinBox>(fraPollingControls, "updnPollingInterval");
+    updnPollingInterval->setRange(50, 5000);
+    updnPollingInterval->setValue(500);
+    updnPollingInterval->setButtonSymbols(QSpinBox::UpDownArrows);
+    PlaceTwips(updnPollingInterval, 3060, 420, 300, 360);
+    chkEnablePolling = Named<QCheckBox>(fraPollingControls, "chkEnablePolling", "ENABLE POLLING");
+    PlaceTwips(chkEnablePolling, 120, 900, 2200, 330);
+
+    Frupr = Named<QGroupBox>(central, "Frupr", "UPR");
+    PlaceTwips(Frupr, 9800, top, 2400, 1350);
+    for (int i = 0; i < 2; ++i) {
+        cmdUPRRead[i] = Named<QPushButton>(Frupr, ArrayName("cmdUPRRead", i),
+                                           QString("Read UPR %1").arg(i));
+        PlaceTwips(cmdUPRRead[i], 120, 300 + i * 460, 1500, 400);
+    }
+    Frupr->setVisible(false);
+}
+
+void MainKvb71853::buildLogs(QWidget* central)
+{
+    txtLog = Named<QPlainTextEdit>(central, "txtLog");
+    txtLog->setReadOnly(true);
+    txt53960HexLog = Named<QPlainTextEdit>(central, "txt53960HexLog");
+    txt53960HexLog->setReadOnly(true);
+    txt53961HexLog = Named<QPlainTextEdit>(central, "txt53961HexLog");
+    txt53961HexLog->setReadOnly(true);
+    lbl53960HexLog = Named<QLabel>(central, "lbl53960HexLog", "KVB53960");
+    lbl53961HexLog = Named<QLabel>(central, "lbl53961HexLog", "KVB53961");
+    for (auto* box : {txtLog, txt53960HexLog, txt53961HexLog}) {
+        QFont mono("Monospace");
+        mono.setStyleHint(QFont::TypeWriter);
+        box->setFont(mono);
+    }
+
+    FrLogCtrls = Named<QGroupBox>(central, "FrLogCtrls", "");
+    cmdClearLog = Named<QPushButton>(FrLogCtrls, "cmdClearLog", "Clear Log");
+    PlaceTwips(cmdClearLog, 120, 60, 1600, 360);
+    cmdClear53960HexLog = Named<QPushButton>(FrLogCtrls, "cmdClear53960HexLog", "Clear");
+    PlaceTwips(cmdClear53960HexLog, 8400, 60, 1200, 360);
+    cmdClear53961HexLog = Named<QPushButton>(FrLogCtrls, "cmdClear53961HexLog", "Clear");
+    PlaceTwips(cmdClear53961HexLog, 12600, 60, 1200, 360);
+    cmdLogToFile = Named<QPushButton>(FrLogCtrls, "cmdLogToFile", "Start Data Logging");
+    PlaceTwips(cmdLogToFile, 1900, 60, 2200, 360);
+    connect(cmdClearLog, &QPushButton::clicked, this, [this] { cmdClearLog_Click(); });
+    connect(cmdClear53960HexLog, &QPushButton::clicked, this, [this] { cmdClear53960HexLog_Click(); });
+    connect(cmdClear53961HexLog, &QPushButton::clicked, this, [this] { cmdClear53961HexLog_Click(); });
+}
+
+void MainKvb71853::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const int heightTwips = height() * 15;
+    const int widthTwips = width() * 15;
+    LogAreaLayout layout = LayOutLogArea(heightTwips);
+    // The menu bar takes the top of the window; the log area is measured
+    // from the window's top edge as a whole.
+    const int menuTwips = menuBar()->height() * 15;
+    const int logTop = layout.logTop - menuTwips;
+    const int controlsTop = layout.controlsTop - menuTwips;
+    const int third = (widthTwips - 480) / 3;
+    PlaceTwips(txtLog, 120, logTop, 2 * third - 120, layout.logHeight);
+    PlaceTwips(txt53960HexLog, 120 + 2 * third, logTop, third / 2 - 60, layout.logHeight);
+    PlaceTwips(txt53961HexLog, 120 + 2 * third + third / 2, logTop, third / 2 - 60,
+               layout.logHeight);
+    PlaceTwips(lbl53960HexLog, 120 + 2 * third, logTop - 260, 2000, 250);
+    PlaceTwips(lbl53961HexLog, 120 + 2 * third + third / 2, logTop - 260, 2000, 250);
+    PlaceTwips(FrLogCtrls, 120, controlsTop, widthTwips - 240, 500);
+    TabStrip1->resize(Twips(std::max(0, widthTwips - 435)), TabStrip1->height());
+}
+
+// --- Load ------------------------------------------------------------------
+
+void MainKvb71853::InitMenus()
+{
+    cboDeviceNumber->clear();
+    for (int i = 0; i < 16; ++i)
+        cboDeviceNumber->addItem(QString("Device %1").arg(i));
+    mnuLoadConfig->setEnabled(false);
+    mnuSaveConfig->setEnabled(false);
+}
+
+void MainKvb71853::FormLoad()
+{
+    context_.panel.spi.getSPIclock();
+    context_.panel.spi.readBack = true;
+
+    // Defaults of a new evaluation session.
+    link::ChipLink& link = context_.link;
+    context_.pipe.CommandInProgress = false;
+    link.SecondTypePresent = false;
+    context_.pipe.TransferId = 0;
+    link.PartName1 = "KVB71853";
+    link.PartName2 = "NA";
+    context_.transport.PipeOpen = false;
+    context_.transport.EvbConnected = false;
+    link.DaisyChainMode = false;
+    link.SelectedDeviceType = 0;
+    link.DeviceCount1 = 0;
+    link.DeviceCount2 = 0;
+    link.SelectedDevice = 1;
+    link.SpiClockCode = 2;
+    link.SpiTimeoutHigh = 0x29;
+    link.SpiTimeoutLow = 0x30;
+    context_.manualConfig.done = false;
+    context_.pipe.PipeCommandCode = board::HidSpiPipe;
+    link.resetFaultLatch();
+    context_.samples.ChartStarted = false;
+    link.definitions.tint25 = 9217;
+    context_.charts.ChartingStartup();
+
+    opt53960->setChecked(true);
+    opt53961->setChecked(false);
+    cmdDisconnect->setEnabled(false);
+    InitMenus();
+    ParseTabsefsCreateTabs();
+    if (context_.services.programEnd.ending())
+        return;
+    HideDaisyChainControls();
+    mnu53960DevNum[1]->setChecked(true);
+    Timer2->setInterval(PollIntervalFromText(tbPollingInterval->text().toStdString()));
+    Timer4->setInterval(350);
+    Timer4->start();
+}
+
+// --- Close -----------------------------------------------------------------
+
+void MainKvb71853::closeEvent(QCloseEvent* event)
+{
+    Timer2->stop();
+    context_.charts.ChartReady = false;
+    if (context_.transport.EvbConnected)
+        context_.link.CloseEvbOnUnload();
+    // Ending the program stops the text log and closes the other windows.
+    context_.services.programEnd.end();
+    event->accept();
+}
+
+// --- Link-mode control groups ----------------------------------------------
+
+void MainKvb71853::EnableDaisyChainControls()
+{
+    fraDeviceNumber->setEnabled(true);
+    cboDeviceNumber->setEnabled(true);
+    fraPollingControls->setEnabled(true);
+    chkEnablePolling->setEnabled(true);
+}
+
+void MainKvb71853::DisableDaisyChainControls()
+{
+    fraDeviceNumber->setEnabled(false);
+    cboDeviceNumber->setEnabled(false);
+}
+
+void MainKvb71853::ShowDaisyChainControls()
+{
+    fraDeviceNumber->setVisible(true);
+    cboDeviceNumber->setVisible(true);
+    fraPollingControls->setVisible(true);
+    optRawDevicetype[0]->setVisible(true);
+    optRawDevicetype[1]->setVisible(true);
+}
+
+void MainKvb71853::HideDaisyChainControls()
+{
+    fraDeviceNumber->setVisible(false);
+    cboDeviceNumber->setVisible(false);
+    optRawDevicetype[0]->setVisible(false);
+    optRawDevicetype[1]->setVisible(false);
+}
+
+void MainKvb71853::ShowEnableMainTabFrames()
+{
+    for (size_t i = 0; i < mainTabFrames.size(); ++i)
+        ShowFrame(mainTabFrames[i], kMainFrameLeft[i]);
+}
+
+void MainKvb71853::HideDisableMainTabFrames()
+{
+    for (auto* f : mainTabFrames)
+        HideFrame(f);
+}
+
+void MainKvb71853::HideDisableRawMessageSender()
+{
+    HideFrame(fraRawMessageSender);
+}
+
+void MainKvb71853::ShowEnableMonitorTabFrames()
+{
+    for (int i = 0; i < 4; ++i) {
+        fraDeviceVoltagesFaults[i]->setEnabled(true);
+        MoveLeftTwips(fraDeviceVoltagesFaults[i], (3 - i) * 3960 + 240);
+    }
+}
+
+void MainKvb71853::HideDisableMonitorTabFrames()
+{
+    for (auto* f : fraDeviceVoltagesFaults)
+        HideFrame(f);
+}
+
+// --- Logs ------------------------------------------------------------------
+
+void MainKvb71853::AddToEvbLog(const QString& text1, const QString& text2)
+{
+    txtLog->moveCursor(QTextCursor::End);
+    txtLog->insertPlainText(text1 + text2);
+    txtLog->moveCursor(QTextCursor::End);
+}
+
+void MainKvb71853::AppendHexLog(int type, const QString& text)
+{
+    QPlainTextEdit* box = type != 0 ? txt53961HexLog : txt53960HexLog;
+    box->moveCursor(QTextCursor::End);
+    box->insertPlainText(text);
+    box->moveCursor(QTextCursor::End);
+}
+
+void MainKvb71853::cmdClearLog_Click()
+{
+    txtLog->clear();
+}
+
+void MainKvb71853::cmdClear53960HexLog_Click()
+{
+    txt53960HexLog->clear();
+}
+
+void MainKvb71853::cmdClear53961HexLog_Click()
+{
+    txt53961HexLog->clear();
+}
+
+bool MainKvb71853::showActivityLogs() const
+{
+    return mnuShowActivityLogs->isChecked();
+}
+
+bool MainKvb71853::updateGuiControls() const
+{
+    return mnuUpdateGUIControls->isChecked();
+}
+
+bool MainKvb71853::updateChart() const
+{
+    return mnuUpdateChart->isChecked();
+}
+
+}  // namespace kvb::ui
+
+namespace kvb::ui {
+
+void MainKvb71853::ShowEnableRawMessageSender()
+{
+    link::ChipLink& link = context_.link;
+    ShowFrame(fraRawMessageSender, 240);
+    const bool connected = link.EvbConnected();
+    fraRawMsgNotConnected->setVisible(!connected);
+    fraRawMsgNotConnected->setEnabled(!connected);
+    fraRawMsgDevType->setVisible(connected);
+    fraRawMsgDevType->setEnabled(connected);
+    cbSendRawMsg->setVisible(connected);
+    cbSendRawMsg->setEnabled(connected);
+    // Without a board the offline option chooses the framing the sender
+    // shows; it does not change the link's own mode.
+    const bool daisy = connected ? link.DaisyChainMode : optRawMsgNotConnectedMode[0]->isChecked();
+    lblRawMsg[0]->setVisible(daisy);
+    tbRawMsgHex[0]->setVisible(daisy);
+    lblRawMsg[4]->setVisible(daisy);
+    tbRawMsgHex[4]->setVisible(daisy);
+    if (daisy) {
+        lblRawMsg[0]->setEnabled(true);
+        tbRawMsgHex[0]->setEnabled(true);
+    } else {
+        lblRawMsg[0]->setEnabled(false);
+        tbRawMsgHex[0]->setEnabled(false);
+    }
+    if (onRawSenderFramingChanged)
+        onRawSenderFramingChanged(daisy);
+}
+
+// --- Tabs ------------------------------------------------------------------
+
+void MainKvb71853::RebuildTabStrip(int type)
+{
+    const link::RegisterDefinitions& defs = context_.link.definitions;
+    FlagGuard guard(tabsRebuilding_);
+    while (TabStrip1->count() > 0)
+        TabStrip1->removeTab(0);
+    for (int k = 0; k <= defs.tabCount[type]; ++k)
+        TabStrip1->addTab(QString::fromStdString(defs.tabNames[type][k]));
+}
+
+void MainKvb71853::TabStrip1_Click()
+{
+    if (tabsRebuilding_)
+        return;
+    const link::ChipLink& link = context_.link;
+    const int tab = std::max(0, TabStrip1->currentIndex());
+    const std::string name =
+        QString::fromStdString(link.definitions.tabNames[link.SelectedDeviceType][tab])
+            .toUpper()
+            .toStdString();
+    const bool isMain = name == "MAIN";
+    const bool isCommands = name == "COMMANDS";
+    const bool isMonitor = name == "MONITOR";
+    const bool isChart = name == "CHART";
+
+    if (isMain) {
+        if (onRefreshMainPage)
+            onRefreshMainPage();
+        ShowEnableMainTabFrames();
+    } else {
+        HideDisableMainTabFrames();
+    }
+    if (isCommands)
+        ShowEnableRawMessageSender();
+    else
+        HideDisableRawMessageSender();
+    if (isMonitor) {
+        if (onRefreshMonitorPage)
+            onRefreshMonitorPage();
+        ShowEnableMonitorTabFrames();
+    } else {
+        HideDisableMonitorTabFrames();
+    }
+    if (isChart)
+        ShowEnableDatalogTabFrames();
+    else
+        HideDisableDatalogTabFrames();
+
+    const bool registerTab = !(isMain || isCommands || isMonitor || isChart);
+    rowsScroll->setVisible(registerTab);
+    if (registerTab)
+        rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
+}
+
+// --- Device and device-type selection ----------------------------------------
+
+void MainKvb71853::selectComboEntries(int entry)
+{
+    FlagGuard guard(comboSync_);
+    if (entry >= 0 && entry < cboDeviceNumber->count())
+        cboDeviceNumber->setCurrentIndex(entry);
+    if (onSelectDialogComboEntry)
+        onSelectDialogComboEntry(entry);
+}
+
+void MainKvb71853::selectDeviceFromMenu(int type, int index)
+{
+    link::ChipLink& link = context_.link;
+    link.SelectedDeviceType = static_cast<int16_t>(type);
+    if (type == 0)
+        opt53960->setChecked(true);
+    else
+        opt53961->setChecked(true);
+    link.SelectedDevice = static_cast<int16_t>(index);
+    const int entry = index != 15 ? index : cboDeviceNumber->count() - 1;
+    selectComboEntries(entry);
+    RefreshDeviceMenu();
+}
+
+void MainKvb71853::mnu53960DevNum_Click(int index)
+{
+    selectDeviceFromMenu(0, index);
+}
+
+void MainKvb71853::mnu53961DevNum_Click(int index)
+{
+    selectDeviceFromMenu(1, index);
+}
+
+void MainKvb71853::opt53960_Click()
+{
+    context_.link.SelectedDeviceType = 0;
+    RebuildTabStrip(0);
+    TabStrip1_Click();
+    RefreshDeviceMenu();
+}
+
+void MainKvb71853::opt53961_Click()
+{
+    context_.link.SelectedDeviceType = 1;
+    RebuildTabStrip(1);
+    TabStrip1_Click();
+    RefreshDeviceMenu();
+}
+
+void MainKvb71853::cboDeviceNumber_Click()
+{
+    if (!comboSync_) {
+        context_.link.SelectedDevice = static_cast<int16_t>(
+            DeviceForComboEntry(cboDeviceNumber->currentIndex(), cboDeviceNumber->count()));
+        RefreshDeviceMenu();
+    }
+    TabStrip1_Click();
+}
+
+void MainKvb71853::RefreshDeviceMenu()
+{
+    link::ChipLink& link = context_.link;
+    DeviceMenuState state = kvb::RefreshDeviceMenu({link.SelectedDeviceType, link.SelectedDevice,
+                                                     link.DeviceCount1, link.DeviceCount2,
+                                                     link.DaisyChainMode});
+    for (int i = 0; i < 16; ++i) {
+        mnu53960DevNum[i]->setChecked(state.items[0][i].checked);
+        mnu53960DevNum[i]->setEnabled(state.items[0][i].enabled);
+        mnu53961DevNum[i]->setChecked(state.items[1][i].checked);
+        mnu53961DevNum[i]->setEnabled(state.items[1][i].enabled);
+    }
+    if (!state.rebuildCombos)
+        return;
+    link.SelectedDevice = static_cast<int16_t>(state.selectedDevice);
+    {
+        FlagGuard guard(comboSync_);
+        cboDeviceNumber->clear();
+        for (const std::string& entry : state.comboEntries)
+            cboDeviceNumber->addItem(QString::fromStdString(entry));
+    }
+    if (onFillDialogCombos)
+        onFillDialogCombos(state.comboEntries);
+    if (state.comboSelection >= 0)
+        selectComboEntries(state.comboSelection);
+}
+
+}  // namespace kvb::ui

@@ -1,0 +1,211 @@
+#pragma once
+// The evaluation window: tabs of register rows and fixed pages, connection
+// and device selection, polling controls, lamps and the three logs.
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QSpinBox;
+class QTabBar;
+class QTimer;
+
+namespace kvb::ui {
+class FrmManualConfig;
+class RegisterRowsView;
+}
+
+namespace kvb {
+class AppContext;
+}
+
+namespace kvb::ui {
+
+class MainKvb71853 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainKvb71853(AppContext& context, QWidget* parent = nullptr);
+    ~MainKvb71853() override;
+
+    // Link-mode control groups.
+    void EnableDaisyChainControls();
+    void DisableDaisyChainControls();
+    void ShowDaisyChainControls();
+    void HideDaisyChainControls();
+    void ShowEnableMainTabFrames();
+    void HideDisableMainTabFrames();
+    void ShowEnableRawMessageSender();
+    void HideDisableRawMessageSender();
+    void ShowEnableMonitorTabFrames();
+    void HideDisableMonitorTabFrames();
+    void ShowEnableDatalogTabFrames() {}
+    void HideDisableDatalogTabFrames() {}
+
+    // Device and device-type selection.
+    void mnu53960DevNum_Click(int index);
+    void mnu53961DevNum_Click(int index);
+    void opt53960_Click();
+    void opt53961_Click();
+    void cboDeviceNumber_Click();
+    void RefreshDeviceMenu();
+
+    // Tabs.
+    void TabStrip1_Click();
+    void RebuildTabStrip(int type);
+
+    // Connection.
+    void cmdConnect_Click();
+    void cmdDisconnect_Click();
+    void mnuManualConfig_Click();
+    void NotConnectedState();
+    void ConnectedState(bool uprPolling);
+    // The configuration dialog's OK: takes the choices and connects.
+    void ManualConfigAccepted();
+    void ShowManualConfig(bool modal);
+    void ParseTabsefsCreateTabs();
+
+    // Menu commands.
+    void cmdClearLog_Click();
+    void cmdClear53960HexLog_Click();
+    void cmdClear53961HexLog_Click();
+
+    // The three logs.
+    void AddToEvbLog(const QString& text1, const QString& text2);
+    void AppendHexLog(int type, const QString& text);
+
+    bool showActivityLogs() const;
+    bool updateGuiControls() const;
+    bool updateChart() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildPages(QWidget* central);
+    void buildControlStrip(QWidget* central);
+    void buildLogs(QWidget* central);
+    void InitMenus();
+    void FormLoad();
+    void selectDeviceFromMenu(int type, int index);
+    void selectComboEntries(int entry);
+    void wireLink();
+    void applyTypeControls();
+    void showRegisterValue(int reg, int16_t value);
+
+    AppContext& context_;
+    bool comboSync_ = false;
+    bool tabsRebuilding_ = false;
+
+public:
+    // Controls other parts of the window bind to. Names are the objectNames.
+    QTabBar* TabStrip1 = nullptr;
+    QWidget* pageArea = nullptr;
+    RegisterRowsView* rowsView = nullptr;
+    QScrollArea* rowsScroll = nullptr;
+    FrmManualConfig* frmManualConfig = nullptr;
+
+    std::array<QGroupBox*, 5> mainTabFrames{};  // device status, balance, temps, thresholds, chain
+    QGroupBox* fraRawMessageSender = nullptr;
+    QGroupBox* fraRawMsgNotConnected = nullptr;
+    std::array<QRadioButton*, 2> optRawMsgNotConnectedMode{};
+    QGroupBox* fraRawMsgDevType = nullptr;
+    std::array<QRadioButton*, 2> optRawDevicetype{};
+    QPushButton* cbSendRawMsg = nullptr;
+    std::array<QLabel*, 5> lblRawMsg{};
+    std::array<QLineEdit*, 5> tbRawMsgHex{};
+    std::array<QLineEdit*, 4> tbEncodedCommandHexByte{};
+    std::array<QGroupBox*, 4> fraDeviceVoltagesFaults{};
+
+    QPushButton* cmdConnect = nullptr;
+    QPushButton* cmdDisconnect = nullptr;
+    QPushButton* cbQuit = nullptr;
+    QPushButton* cmdShowChart = nullptr;
+    QRadioButton* opt53960 = nullptr;
+    QRadioButton* opt53961 = nullptr;
+    QGroupBox* fraDeviceNumber = nullptr;
+    QComboBox* cboDeviceNumber = nullptr;
+    QGroupBox* fraPollingControls = nullptr;
+    QPushButton* cmdPollingSetup = nullptr;
+    QLineEdit* tbPollingInterval = nullptr;
+    QSpinBox* updnPollingInterval = nullptr;
+    QCheckBox* chkEnablePolling = nullptr;
+    QGroupBox* Frupr = nullptr;
+    std::array<QPushButton*, 2> cmdUPRRead{};
+
+    QPlainTextEdit* txtLog = nullptr;
+    QPlainTextEdit* txt53960HexLog = nullptr;
+    QPlainTextEdit* txt53961HexLog = nullptr;
+    QLabel* lbl53960HexLog = nullptr;
+    QLabel* lbl53961HexLog = nullptr;
+    QGroupBox* FrLogCtrls = nullptr;
+    QPushButton* cmdClearLog = nullptr;
+    QPushButton* cmdClear53960HexLog = nullptr;
+    QPushButton* cmdClear53961HexLog = nullptr;
+    QPushButton* cmdLogToFile = nullptr;
+
+    QMenu* mnuKVB53960 = nullptr;
+    QMenu* mnuKVB53961 = nullptr;
+    std::array<QAction*, 16> mnu53960DevNum{};
+    std::array<QAction*, 16> mnu53961DevNum{};
+    QAction* mnuLoadConfig = nullptr;
+    QAction* mnuSaveConfig = nullptr;
+    QAction* mnuLoadEE = nullptr;
+    QAction* mnuSaveEE = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuSetSpiSpeed = nullptr;
+    QAction* mnuSetSpiTimeout = nullptr;
+    QAction* mnuShowActivityLogs = nullptr;
+    QAction* mnuUpdateGUIControls = nullptr;
+    QAction* mnuUpdateChart = nullptr;
+    QAction* mnuManualConfig = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+    QTimer* Timer4 = nullptr;
+
+    // Hooks to the parts of the window built elsewhere.
+    std::function<void()> onShowAbout;
+    std::function<void()> onEncodeRawMessage;
+    // The poll-options dialog's start box: shown after a daisy-chain
+    // connect, hidden (and cleared) otherwise.
+    std::function<void(bool shown)> onShowStartPollBox;
+    std::function<void()> onUntickPolling;
+    std::function<void(int type, bool present)> onPresence;
+    std::function<void(bool shown)> onTypeOneShown;
+    // The USB lamp's colour (0x00BBGGRR).
+    static constexpr int kUsbLampGrey = 0x7F7F7F;
+    static constexpr int kUsbLampYellow = 0x00FFFF;
+    static constexpr int kUsbLampGreen = 0x00FF00;
+    std::function<void(int colour)> onUsbLamp;
+    void setUsbLamp(int colour)
+    {
+        if (onUsbLamp)
+            onUsbLamp(colour);
+    }
+    std::function<void()> onRefreshMainPage;
+    std::function<void()> onRefreshMonitorPage;
+    std::function<void(bool)> onRawSenderFramingChanged;
+    // The balance dialogs' device combos follow the window's.
+    std::function<void(const std::vector<std::string>&)> onFillDialogCombos;
+    std::function<void(int)> onSelectDialogComboEntry;
+};
+
+}  // namespace kvb::ui

@@ -1,0 +1,319 @@
+// The main window's connection: configuration, connect, disconnect, the
+// register-definition file, and the link's hooks into the window.
+
+#include "app/AppContext.h"
+#include "app/ui/FrmManualConfig.h"
+#include "app/ui/MainKvb71853.h"
+#include "app/ui/RegisterRowsView.h"
+#include "link/RegisterDefinitionFile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTimer>
+
+namespace kvb::ui {
+
+void MainKvb71853::wireLink()
+{
+    link::ChipLink& link = context_.link;
+    link.hooks.appendLog = [this](const std::string& text) {
+        AddToEvbLog(QString::fromStdString(text), QString());
+    };
+    link.hooks.clearLog = [this] { txtLog->clear(); };
+    link.hooks.appendHexLog = [this](int type, const std::string& text) {
+        AppendHexLog(type, QString::fromStdString(text));
+    };
+    link.hooks.showRegisterValue = [this](int reg, int16_t value) { showRegisterValue(reg, value); };
+    link.hooks.refreshMainTab = [this] {
+        if (!mainTabFrames[0]->isHidden() && onRefreshMainPage)
+            onRefreshMainPage();
+    };
+    link.hooks.refreshMonitorTab = [this] {
+        if (!fraDeviceVoltagesFaults[0]->isHidden() && onRefreshMonitorPage)
+            onRefreshMonitorPage();
+    };
+    link.hooks.pollingTicked = [this] { return chkEnablePolling->isChecked(); };
+    link.hooks.untickPolling = [this] { chkEnablePolling->setChecked(false); };
+    link.hooks.setPollTimer = [this](bool on) {
+        if (on)
+            Timer2->start();
+        else
+            Timer2->stop();
+    };
+    connect(mnuShowActivityLogs, &QAction::toggled, this,
+            [this](bool on) { context_.link.options.ShowActivityLogs = on; });
+    connect(mnuUpdateGUIControls, &QAction::toggled, this,
+            [this](bool on) { context_.link.options.UpdateGuiControls = on; });
+
+    rowsView->setPageHooks({
+        [this] { return !mainTabFrames[0]->isHidden(); },
+        [this] {
+            if (onRefreshMainPage)
+                onRefreshMainPage();
+        },
+        [this] { return !fraDeviceVoltagesFaults[0]->isHidden(); },
+        [this] {
+            if (onRefreshMonitorPage)
+                onRefreshMonitorPage();
+        },
+    });
+
+    frmManualConfig = new FrmManualConfig(context_.manualConfig, this);
+    connect(frmManualConfig, &QDialog::accepted, this, [this] { ManualConfigAccepted(); });
+    connect(cmdConnect, &QPushButton::clicked, this, [this] { cmdConnect_Click(); });
+    connect(cmdDisconnect, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
+    connect(mnuManualConfig, &QAction::triggered, this, [this] { mnuManualConfig_Click(); });
+}
+
+void MainKvb71853::showRegisterValue(int reg, int16_t value)
+{
+    if (rowsScroll->isHidden())
+        return;
+    for (int row : rowsView->rowsShowing(reg))
+        rowsView->setRowValue(row, value);
+}
+
+// --- Register-definition file -------------------------------------------------
+
+void MainKvb71853::applyTypeControls()
+{
+    link::TypeControlsPlan plan = link::PlanTypeControls(context_.link.PartName2);
+    opt53960->setText(QString::fromStdString(plan.typeZeroOption));
+    mnuKVB53960->setTitle(QString::fromStdString(plan.typeZeroLabel));
+    lbl53960HexLog->setText(QString::fromStdString(plan.typeZeroLabel));
+    const bool typeOne = !plan.hideTypeOne;
+    opt53961->setVisible(typeOne);
+    if (typeOne) {
+        const QString caption = QString::fromStdString(plan.typeOneCaption);
+        opt53961->setText(caption);
+        mnuKVB53961->setTitle(caption);
+        lbl53961HexLog->setText(caption);
+    }
+    const bool hexLog = typeOne && plan.showTypeOneHexLog;
+    txt53961HexLog->setVisible(hexLog);
+    cmdClear53961HexLog->setVisible(hexLog);
+    lbl53961HexLog->setVisible(hexLog);
+    if (onTypeOneShown)
+        onTypeOneShown(typeOne);
+}
+
+void MainKvb71853::ParseTabsefsCreateTabs()
+{
+    link::ChipLink& link = context_.link;
+    const std::string path = context_.programFolder + "/" + link::kTabdefsFileName;
+    link::RegisterFileResult result =
+        link::LoadTabdefs(context_.services, path, link.definitions, link.image,
+                          [&link](const std::string& line) { link.AddToEvbLog(line); });
+    if (!result.ok())
+        return;
+    applyTypeControls();
+    link.SelectedDeviceType = 0;
+    RebuildTabStrip(0);
+    TabStrip1_Click();
+}
+
+// --- Configuration ---------------------------------------------------------
+
+void MainKvb71853::ShowManualConfig(bool modal)
+{
+    if (modal) {
+        frmManualConfig->exec();
+    } else {
+        frmManualConfig->show();
+        frmManualConfig->raise();
+    }
+}
+
+void MainKvb71853::ManualConfigAccepted()
+{
+    link::ChipLink& link = context_.link;
+    const ManualConfigResult& r = context_.manualConfig.result;
+    context_.pipe.PipeCommandCode = r.pipeCommandCode;
+    link.GpioSetupByte = r.gpioSetupByte;
+    link.GpioSpiSetup[0] = r.gpioSetupByte;
+    link.SecondTypePresent = r.secondTypePresent;
+    link.PartName1 = r.partName1;
+    link.PartName2 = r.partName2;
+    optRawDevicetype[0]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[0]));
+    optRawDevicetype[1]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[1]));
+    ParseTabsefsCreateTabs();
+    if (context_.services.programEnd.ending())
+        return;
+    setWindowTitle(QString::fromStdString(ManualConfigCaption(r.daisyChain)));
+    cmdConnect_Click();
+}
+
+// --- Connect and disconnect ------------------------------------------------
+
+void MainKvb71853::NotConnectedState()
+{
+    cmdConnect->setEnabled(true);
+    cmdDisconnect->setEnabled(false);
+    mnuSetSpiSpeed->setEnabled(true);
+    mnuSetSpiTimeout->setEnabled(true);
+    setUsbLamp(kUsbLampGrey);
+    if (onPresence) {
+        onPresence(0, false);
+        onPresence(1, false);
+    }
+    DisableDaisyChainControls();
+    HideDaisyChainControls();
+    fraRawMsgNotConnected->setVisible(true);
+    fraRawMsgNotConnected->setEnabled(true);
+    fraRawMsgDevType->setVisible(false);
+    fraRawMsgDevType->setEnabled(false);
+    cbSendRawMsg->setVisible(false);
+    cbSendRawMsg->setEnabled(false);
+    mnuLoadConfig->setEnabled(false);
+    mnuSaveConfig->setEnabled(false);
+    if (onEncodeRawMessage)
+        onEncodeRawMessage();
+}
+
+void MainKvb71853::ConnectedState(bool uprPolling)
+{
+    link::ChipLink& link = context_.link;
+    cmdConnect->setEnabled(false);
+    cmdDisconnect->setEnabled(true);
+    setUsbLamp(kUsbLampGreen);
+    chkEnablePolling->setChecked(false);
+    link.UprPollingEnabled = uprPolling;
+    Timer2->stop();
+    const bool present[2] = {link.DeviceCount1 > 0, link.DeviceCount2 > 0};
+    for (int type = 0; type < 2; ++type) {
+        if (onPresence)
+            onPresence(type, present[type]);
+    }
+    opt53960->setEnabled(present[0]);
+    opt53961->setEnabled(present[1]);
+    fraRawMsgNotConnected->setVisible(false);
+    fraRawMsgNotConnected->setEnabled(false);
+    fraRawMsgDevType->setVisible(true);
+    fraRawMsgDevType->setEnabled(true);
+    cbSendRawMsg->setVisible(true);
+    cbSendRawMsg->setEnabled(true);
+    mnuLoadConfig->setEnabled(true);
+    mnuSaveConfig->setEnabled(true);
+    if (onEncodeRawMessage)
+        onEncodeRawMessage();
+    RefreshDeviceMenu();
+}
+
+void MainKvb71853::cmdConnect_Click()
+{
+    link::ChipLink& link = context_.link;
+    context_.services.pump.yield();
+    if (onShowStartPollBox)
+        onShowStartPollBox(false);
+    cmdUPRRead[0]->setVisible(false);
+    cmdUPRRead[1]->setVisible(false);
+    Frupr->setVisible(false);
+    if (!context_.manualConfig.done) {
+        // The dialog's OK connects; Cancel leaves the window unconnected.
+        ShowManualConfig(false);
+        return;
+    }
+
+    setUsbLamp(kUsbLampYellow);
+    mnuSetSpiSpeed->setEnabled(true);
+    mnuSetSpiTimeout->setEnabled(true);
+
+    if (!link.InitializeDriver()) {
+        if (context_.services.programEnd.ending())
+            return;
+        link.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
+        NotConnectedState();
+        opt53960->setEnabled(false);
+        opt53961->setEnabled(false);
+        RefreshDeviceMenu();
+        return;
+    }
+
+    link.InitializeEvb();
+    const bool daisy = link.DaisyChainMode;
+    if (daisy) {
+        EnableDaisyChainControls();
+        ShowDaisyChainControls();
+    } else {
+        link.DisableUprPolling();
+        DisableDaisyChainControls();
+        HideDaisyChainControls();
+    }
+    if (onShowStartPollBox)
+        onShowStartPollBox(daisy);
+    cmdUPRRead[0]->setVisible(daisy);
+    cmdUPRRead[1]->setVisible(daisy);
+    Frupr->setVisible(daisy);
+
+    if (link.DeviceCount1 < 1 && link.DeviceCount2 < 1) {
+        link.AddToEvbLog(
+            "InitializeEvb: Did not find KVB5396x / 71853 IC. Check connections and power");
+        // Nothing answered: the board is closed again, so that the next
+        // Connect starts from a clean search.
+        link.CloseEvbOnUnload();
+        context_.transport.EvbConnected = false;
+        NotConnectedState();
+        opt53960->setEnabled(false);
+        opt53961->setEnabled(false);
+        RefreshDeviceMenu();
+        return;
+    }
+    ConnectedState(daisy);
+}
+
+void MainKvb71853::cmdDisconnect_Click()
+{
+    context_.link.DisableUprPolling();
+    context_.transport.CloseHidHandles();
+    context_.transport.EvbConnected = false;
+    NotConnectedState();
+}
+
+void MainKvb71853::mnuManualConfig_Click()
+{
+    link::ChipLink& link = context_.link;
+    // OK runs a full connect with identification before exec() returns.
+    ShowManualConfig(true);
+    if (!context_.manualConfig.accepted || context_.services.programEnd.ending())
+        return;
+
+    setUsbLamp(kUsbLampYellow);
+    mnuSetSpiSpeed->setEnabled(true);
+    mnuSetSpiTimeout->setEnabled(true);
+    if (!link.InitializeDriver()) {
+        if (context_.services.programEnd.ending())
+            return;
+        link.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
+        NotConnectedState();
+        opt53960->setEnabled(false);
+        opt53961->setEnabled(false);
+        RefreshDeviceMenu();
+        return;
+    }
+    const ManualConfigResult& r = context_.manualConfig.result;
+    link.DaisyChainMode = r.daisyChain;
+    if (r.daisyChain) {
+        EnableDaisyChainControls();
+        ShowDaisyChainControls();
+    } else {
+        DisableDaisyChainControls();
+        HideDaisyChainControls();
+        link.DisableUprPolling();
+    }
+    // The chosen counts stand in only for a type the identification did not
+    // find; counts that devices answered to are kept.
+    if (link.DeviceCount1 < 1)
+        link.DeviceCount1 = r.deviceCount1;
+    if (link.DeviceCount2 < 1)
+        link.DeviceCount2 = r.deviceCount2;
+    ConnectedState(false);
+}
+
+}  // namespace kvb::ui

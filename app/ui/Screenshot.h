@@ -1,0 +1,19 @@
+#pragma once
+// Renders the main window, connected to the simulated chain, to a PNG file:
+// a development aid for looking at the windows without a display.
+
+#include <string>
+
+namespace kvb {
+class AppContext;
+}
+
+namespace kvb::ui {
+
+// Powers up through the start-up form, accepts a daisy-chain configuration
+// of `devices` type-0 devices, connects, selects `tab` (a tab caption; empty
+// keeps the first) and saves the main window to `file`. True when saved.
+bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
+                      const std::string& tab);
+
+}  // namespace kvb::ui

@@ -1,0 +1,180 @@
+#include "bench/GpibSession.h"
+
+#include "bench/NumberText.h"
+#include "core/AppInfo.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace kvb::bench {
+
+GpibSession::GpibSession(Services& s, GpibDriver& driver) : services(s), gpib(driver)
+{
+    resetSlots();
+}
+
+void GpibSession::resetSlots()
+{
+    for (DeviceSlots* slots : {&CounterDevice, &SupplyDevice, &SwitchDevice, &DvmDevice,
+                               &SmuDevice})
+        slots->fill(NotOpened);
+}
+
+int16_t GpibSession::addressValue(const std::string& box)
+{
+    double v = std::round(numericValue(box));
+    if (v < -32768.0 || v > 32767.0)
+        return 0;
+    return static_cast<int16_t>(v);
+}
+
+std::optional<int16_t> GpibSession::checkedAddress(const std::string& box)
+{
+    auto n = leadingNumber(box);
+    if (n && std::round(*n) >= 0 && std::round(*n) <= kMaxGpibAddress)
+        return addressValue(box);
+    services.prompter.tell("The GPIB address \"" + box + "\" is not a number from 0 to " +
+                               std::to_string(kMaxGpibAddress) + ".",
+                           kProgramTitle, Icon::Warning);
+    return std::nullopt;
+}
+
+std::string GpibSession::hexStatus(int16_t status)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(static_cast<uint16_t>(status)));
+    return text;
+}
+
+void GpibSession::showError(const std::string& text)
+{
+    std::string shown = text.substr(0, 100);
+    GpibErrorText = shown + std::string(100 - shown.size(), ' ');
+    services.prompter.tell(shown, "Error", Icon::Critical);
+}
+
+bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string& failureLine,
+                               int16_t& ud)
+{
+    if (slot != NotOpened) {
+        ud = slot;
+        return true;
+    }
+    if (!libraryWarned_ && !gpib.driver().available()) {
+        libraryWarned_ = true;
+        services.prompter.tell(gpib.driver().unavailableReason() +
+                                   "\nThe instruments cannot be reached.",
+                               kProgramTitle, Icon::Warning);
+    }
+    gpib.ibsta = 0;
+    ud = gpib.GpibOpenDevice(0, address, 0, 12, 1, 0);
+    if (!gpib.failed() && ud >= 0) {
+        slot = ud;
+        return true;
+    }
+    if (!failureLine.empty())
+        showError(failureLine + "\nibsta = &H\n" + hexStatus(gpib.ibsta) +
+                  "iberr = " + std::to_string(gpib.iberr));
+    return false;
+}
+
+bool GpibSession::openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+                              const std::string& failureLine)
+{
+    auto checked = checkedAddress(addressBox);
+    if (!checked)
+        return false;
+    address = *checked;
+    int16_t ud = 0;
+    if (!OpenIfNeeded(slot, address, failureLine, ud))
+        return false;
+    CurrentDevice = ud;
+    return true;
+}
+
+bool GpibSession::Clear(const std::string& failureMessage)
+{
+    gpib.GpibClear(CurrentDevice);
+    if (!gpib.failed())
+        return true;
+    ReportGpibError(failureMessage);
+    return false;
+}
+
+bool GpibSession::Write(const std::string& text)
+{
+    return WriteTo(CurrentDevice, text);
+}
+
+bool GpibSession::WriteTo(int16_t device, const std::string& text)
+{
+    // A failure is reported against, and takes off line, the device that failed.
+    CurrentDevice = device;
+    gpib.GpibWrite(device, text, static_cast<int32_t>(text.size()));
+    if (!gpib.failed())
+        return true;
+    ReportGpibError("Unable to write to device");
+    return false;
+}
+
+void GpibSession::WriteUnchecked(int16_t device, const std::string& text)
+{
+    gpib.GpibWrite(device, text, static_cast<int32_t>(text.size()));
+}
+
+bool GpibSession::ReadReply(int16_t device, int cut, std::string& reply)
+{
+    CurrentDevice = device;
+    ReplyBuffer.assign(1024, ' ');
+    gpib.GpibRead(device, ReplyBuffer, 1024);
+    if (gpib.failed()) {
+        ReportGpibError("Unable to read from device");
+        return false;
+    }
+    int32_t length = gpib.ibcntl - cut;
+    if (length < 0)
+        length = 0;
+    if (length > static_cast<int32_t>(ReplyBuffer.size()))
+        length = static_cast<int32_t>(ReplyBuffer.size());
+    reply = ReplyBuffer.substr(0, static_cast<size_t>(length));
+    return true;
+}
+
+void GpibSession::ReportGpibError(const std::string& message)
+{
+    ErrorMnemonics = {"EDVR", "ECIC", "ENOL", "EADR", "EARG", "ESAC", "EABO", "ENEB",
+                      "EDMA", "",     "EOIP", "ECAP", "EFSO", "",     "EBUS", "ESTB",
+                      "ESRQ", "",     "",     "",     "ETAB", "ELCK", "EARM", "EHDL",
+                      "",     "",     "EWIP", "ERST", "EPWR"};
+    // Codes the table does not name show an empty mnemonic.
+    int code = gpib.iberr;
+    std::string mnemonic =
+        code >= 0 && code < static_cast<int>(ErrorMnemonics.size()) ? ErrorMnemonics[code] : "";
+    showError(message + "\nibsta = &H" + hexStatus(gpib.ibsta) + "\niberr = " +
+              std::to_string(code) + " <" + mnemonic + ">");
+    int16_t device = CurrentDevice;
+    gpib.GpibOnline(device, 0);
+    freeSlotsHolding(device);
+    CurrentDevice = NotOpened;
+}
+
+void GpibSession::freeSlotsHolding(int16_t device)
+{
+    if (device < 0)
+        return;
+    for (DeviceSlots* slots : {&CounterDevice, &SupplyDevice, &SwitchDevice, &DvmDevice,
+                               &SmuDevice})
+        for (int16_t& slot : *slots)
+            if (slot == device)
+                slot = NotOpened;
+}
+
+bool GpibSession::requireOpen(int16_t slot, const std::string& hint)
+{
+    if (slot != NotOpened)
+        return true;
+    services.prompter.tell(hint, kProgramTitle, Icon::None);
+    return false;
+}
+
+}  // namespace kvb::bench

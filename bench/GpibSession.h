@@ -1,0 +1,102 @@
+#pragma once
+// What every section of the instrument panel shares: the device slots of
+// all instruments, the device the last operation addressed, the reply
+// buffer, and the steps the sections use by name (open if needed, write,
+// read a reply, clear, report an error).
+//
+// An instrument error is reported in a box and the device is taken off line;
+// its slot goes back to "not opened" so that the section's init opens it
+// again. The program goes on.
+
+#include "bench/Vbib32.h"
+#include "core/Services.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kvb::bench {
+
+// A slot whose device has not been opened yet.
+inline constexpr int16_t NotOpened = -5;
+using DeviceSlots = std::array<int16_t, 21>;
+
+// Highest primary GPIB address.
+inline constexpr int kMaxGpibAddress = 30;
+
+class GpibSession {
+public:
+    GpibSession(Services& services, GpibDriver& driver);
+
+    Services& services;
+    Vbib32 gpib;
+
+    int16_t CurrentDevice = NotOpened;
+    DeviceSlots CounterDevice{};
+    DeviceSlots SupplyDevice{};
+    DeviceSlots SwitchDevice{};
+    DeviceSlots DvmDevice{};
+    DeviceSlots SmuDevice{};
+    int16_t CounterAddress = 0;
+    int16_t SupplyAddress = 0;
+    int16_t SwitchAddress = 0;
+    int16_t DvmAddress = 0;
+    int16_t SmuAddress = 0;
+    std::string GpibErrorText = std::string(100, ' ');
+    std::string ReplyBuffer = std::string(1024, ' ');
+    std::array<std::string, 29> ErrorMnemonics;
+
+    // Every slot back to "not opened".
+    void resetSlots();
+
+    // The value of an address box: its leading number rounded, 0 when none.
+    static int16_t addressValue(const std::string& box);
+    // The address in `box` when it is a number from 0 to 30; otherwise says
+    // so and returns nothing.
+    std::optional<int16_t> checkedAddress(const std::string& box);
+
+    // Opens the device at `address` into `slot` when the slot is not opened.
+    // A failed open shows the open-failure box with `failureLine` (none when
+    // it is empty), leaves the slot not opened so that the next attempt
+    // opens again, and returns false. Returns the descriptor to use in `ud`
+    // either way (the driver's answer when the open failed).
+    bool OpenIfNeeded(int16_t& slot, int16_t address, const std::string& failureLine,
+                      int16_t& ud);
+
+    // A section's opening steps: reads and checks the address box into
+    // `address`, opens the slot if needed and makes it CurrentDevice. False
+    // when the address is refused or the open failed.
+    bool openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+                     const std::string& failureLine);
+
+    // Checked steps on CurrentDevice: false (after the error report) when
+    // the driver set the error bit.
+    bool Clear(const std::string& failureMessage);
+    bool Write(const std::string& text);
+    bool WriteTo(int16_t device, const std::string& text);
+    // The reply without its last `cut` characters (1: line feed, 2: carriage
+    // return and line feed); empty when the reply is shorter.
+    bool ReadReply(int16_t device, int cut, std::string& reply);
+    // A write whose failure is ignored.
+    void WriteUnchecked(int16_t device, const std::string& text);
+
+    // The error box with the driver's status; takes CurrentDevice off line
+    // and frees every slot that held it.
+    void ReportGpibError(const std::string& message);
+    // The hint for a handler that needs an instrument its section has not
+    // opened yet: true when `slot` is open, otherwise shows `hint` and
+    // returns false.
+    bool requireOpen(int16_t slot, const std::string& hint);
+
+    // "ibsta = &H" text of the 16-bit status: upper-case hex, no leading zeros.
+    static std::string hexStatus(int16_t status);
+
+private:
+    void showError(const std::string& text);
+    void freeSlotsHolding(int16_t device);
+
+    bool libraryWarned_ = false;
+};
+
+}  // namespace kvb::bench

@@ -1,0 +1,154 @@
+#include "bench/NumberText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <charconv>
+#include <cstdlib>
+#include <utility>
+
+namespace kvb::bench {
+
+std::optional<double> leadingNumber(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    size_t digits = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    size_t end = i;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        size_t expStart = j;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
+            ++j;
+        if (j > expStart)
+            end = j;
+    }
+    // from_chars reads "." as the decimal point whatever the locale; it
+    // takes no "+" sign.
+    std::string_view number = text.substr(start, end - start);
+    bool negative = false;
+    if (number.front() == '+' || number.front() == '-') {
+        negative = number.front() == '-';
+        number.remove_prefix(1);
+    }
+    double value = 0.0;
+    std::from_chars(number.data(), number.data() + number.size(), value);
+    return negative ? -value : value;
+}
+
+double numericValue(std::string_view text)
+{
+    return leadingNumber(text).value_or(0.0);
+}
+
+namespace {
+
+// The integer and fraction digits of `value` (not negative) rounded half up
+// to `places` decimals, from its 15 significant digits: like the digits a
+// person reads, 1000000.0123 stays 1000000.0123000000 and does not show the
+// binary value's 1000000.0122999999.
+std::pair<std::string, std::string> fixedDigits(double value, int places)
+{
+    // to_chars, unlike printf, ignores the locale.
+    char buffer[64];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value,
+                             std::chars_format::scientific, 14).ptr;
+    std::string text(buffer, end);
+    size_t e = text.find('e');
+    std::string mantissa = text.substr(0, 1) + text.substr(2, e - 2);
+    int point = std::atoi(text.c_str() + e + 1) + 1;  // digits before the point
+
+    std::string whole, fraction;
+    if (point <= 0) {
+        whole = "0";
+        fraction = std::string(static_cast<size_t>(-point), '0') + mantissa;
+    } else if (point >= static_cast<int>(mantissa.size())) {
+        whole = mantissa + std::string(point - mantissa.size(), '0');
+    } else {
+        whole = mantissa.substr(0, static_cast<size_t>(point));
+        fraction = mantissa.substr(static_cast<size_t>(point));
+    }
+    if (static_cast<int>(fraction.size()) > places) {
+        bool up = fraction[static_cast<size_t>(places)] >= '5';
+        fraction.resize(static_cast<size_t>(places));
+        std::string digits = whole + fraction;
+        for (size_t k = digits.size(); up && k-- > 0;) {
+            if (digits[k] == '9') {
+                digits[k] = '0';
+            } else {
+                ++digits[k];
+                up = false;
+            }
+        }
+        if (up)
+            digits.insert(digits.begin(), '1');
+        whole = digits.substr(0, digits.size() - fraction.size());
+        fraction = digits.substr(digits.size() - fraction.size());
+    }
+    fraction.resize(static_cast<size_t>(places), '0');
+    return {whole, fraction};
+}
+
+}  // namespace
+
+std::string formatPattern(double value, std::string_view pattern)
+{
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value < 0 ? "-Overflow" : "Overflow";
+    size_t point = pattern.find('.');
+    std::string_view integerPart = pattern.substr(0, point);
+    std::string_view fractionPart =
+        point == std::string_view::npos ? std::string_view{} : pattern.substr(point + 1);
+    int minInteger = static_cast<int>(std::count(integerPart.begin(), integerPart.end(), '0'));
+    bool grouping = integerPart.find(',') != std::string_view::npos;
+    int minFraction = static_cast<int>(std::count(fractionPart.begin(), fractionPart.end(), '0'));
+    int maxFraction = minFraction +
+                      static_cast<int>(std::count(fractionPart.begin(), fractionPart.end(), '#'));
+
+    auto [whole, fraction] = fixedDigits(std::fabs(value), maxFraction);
+    bool nonzero = (whole + fraction).find_first_not_of('0') != std::string::npos;
+
+    while (static_cast<int>(fraction.size()) > minFraction && fraction.back() == '0')
+        fraction.pop_back();
+    size_t firstSignificant = whole.find_first_not_of('0');
+    whole = firstSignificant == std::string::npos ? std::string{} : whole.substr(firstSignificant);
+    while (static_cast<int>(whole.size()) < minInteger)
+        whole.insert(whole.begin(), '0');
+    if (grouping) {
+        std::string grouped;
+        for (size_t k = 0; k < whole.size(); ++k) {
+            if (k > 0 && (whole.size() - k) % 3 == 0)
+                grouped.push_back(',');
+            grouped.push_back(whole[k]);
+        }
+        whole = grouped;
+    }
+    std::string out = (value < 0 && nonzero) ? "-" : "";
+    out += whole;
+    if (point != std::string_view::npos)
+        out += "." + fraction;
+    return out;
+}
+
+}  // namespace kvb::bench

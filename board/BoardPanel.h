@@ -1,0 +1,75 @@
+#pragma once
+// The board panel: the engineering window's state for the board's
+// microcontroller. It owns one model per control group (ports, SFRs, SPI,
+// I2C address and transfers, the microcontroller's ADC, the on-board ADC
+// chip) plus the board-instance list, the LEDs and the firmware version, and
+// its load opens the board. Unloading it ends the program.
+
+#include "board/AdcChipModel.h"
+#include "board/ByteGrid.h"
+#include "board/ChipPipe.h"
+#include "board/HidTransport.h"
+#include "board/I2cAddressModel.h"
+#include "board/I2cTransferModel.h"
+#include "board/McuAdcModel.h"
+#include "board/PanelIo.h"
+#include "board/PortModel.h"
+#include "board/SfrModel.h"
+#include "board/SpiModel.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kvb::board {
+
+// "Firmware Version 2.5 - 2012/October/31" from a firmware answer; a month
+// outside 1..12 is shown as its number.
+std::string FirmwareVersionText(const Report& answer);
+
+class BoardPanel {
+public:
+    BoardPanel(HidTransport& transport, ByteGrid& grid, ChipPipe& pipe);
+    BoardPanel(const BoardPanel&) = delete;
+    BoardPanel& operator=(const BoardPanel&) = delete;
+
+    PanelSignals notices;
+    SfrModel sfr;
+    PortModel ports;
+    SpiModel spi;
+    I2cAddressModel i2cAddress;
+    I2cTransferModel i2c;
+    McuAdcModel mcuAdc;
+    AdcChipModel adcChip;
+
+    // Opens the board (the board search), then sets the grid and the I2C
+    // address box to their starting texts. False when the search was
+    // cancelled, which ends the program.
+    bool load();
+    bool loaded() const { return loaded_; }
+    // Ends the program; its shutdown closes the board first.
+    void unload();
+
+    // Board instances: the texts "0", "1", ... of the open boards.
+    std::vector<std::string> instances;
+    int selectedInstance = -1;
+    void refillInstances();
+    void selectInstance(int index);
+
+    // LEDs: [0] red, [1] green.
+    std::array<bool, 2> leds{};
+    bool setLed(int index, bool on);
+
+    // Firmware version label and its copy; "--" when the board gave no
+    // usable answer.
+    std::string firmwareVersion;
+    std::string firmwareVersionCopy;
+    bool readFirmwareVersion();
+
+private:
+    HidTransport& transport_;
+    ByteGrid& grid_;
+    bool loaded_ = false;
+};
+
+}  // namespace kvb::board

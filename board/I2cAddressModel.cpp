@@ -1,0 +1,124 @@
+#include "board/I2cAddressModel.h"
+
+#include "core/AppInfo.h"
+#include "core/Hex.h"
+
+namespace kvb::board {
+
+I2cAddressModel::I2cAddressModel(HidTransport& transport, ByteGrid& grid, PanelSignals& notices)
+    : transport_(transport), grid_(grid), notices_(notices)
+{
+}
+
+void I2cAddressModel::setOption(bool& option, bool value)
+{
+    if (option == value)
+        return;
+    option = value;
+    setI2Coptions(false);
+}
+
+int16_t I2cAddressModel::setI2Coptions(bool toggleScl)
+{
+    uint8_t options = static_cast<uint8_t>((stoppedWrite ? 2 : 0) + (repeatedStart ? 1 : 0));
+    bool written = transport_.SetCommand(
+        HidI2cOptions, {options, static_cast<uint8_t>(extendHold ? 1 : 0),
+                        static_cast<uint8_t>(toggleScl ? 1 : 0)});
+    return written ? StatusDone : StatusNone;
+}
+
+void I2cAddressModel::showAddress(uint8_t address)
+{
+    addressText = ByteToHex2(address);
+    I2cSlaveAddress = address;
+    for (int i = 0; i < 7; ++i)
+        addressBits[i] = (address >> (i + 1)) & 1;
+    notices_.notify();
+}
+
+void I2cAddressModel::applyAddressText(const std::string& text)
+{
+    unsigned value = ParseHex(text, 0xFFFF).value_or(0);
+    showAddress(static_cast<uint8_t>(value & 0xFE));
+}
+
+void I2cAddressModel::addressTextChanged(const std::string& text)
+{
+    transport_.Delay(kTypingWaitSeconds);
+    applyAddressText(text);
+}
+
+void I2cAddressModel::setAddressBit(int index, bool checked)
+{
+    if (index < 0 || index >= 7 || addressBits[index] == checked)
+        return;
+    addressBits[index] = checked;
+    unsigned address = 0;
+    for (int i = 0; i < 7; ++i)
+        if (addressBits[i])
+            address |= 1u << (i + 1);
+    showAddress(static_cast<uint8_t>(address));
+}
+
+void I2cAddressModel::showDefaultAddress()
+{
+    applyAddressText(ByteToHex2(I2cDefaultAddress));
+}
+
+void I2cAddressModel::toggleScl()
+{
+    transport_.FlushHidInput();
+    if (setI2Coptions(true) != StatusDone)
+        return;
+    transport_.ClearReportBuffer(0);
+    if (transport_.ReadReport() == StatusTimedOut) {
+        transport_.CheckStatus(false);
+        return;  // no answer: nothing to judge SDA by
+    }
+    if (transport_.ReportBuffer()[2] & 1)
+        transport_.services().prompter.tell("SDA error", kProgramTitle);
+}
+
+int I2cAddressModel::scan()
+{
+    Services& services = transport_.services();
+    uint8_t reg = 0;
+    size_t addressLength = 0;
+    if (grid_.random) {
+        auto start = HexByteField(services.prompter, grid_.startRegRd, "Starting Reg Read");
+        if (!start)
+            return 0;
+        reg = *start;
+        addressLength = 1;
+    }
+
+    BusyScope busy(notices_);
+    transport_.FlushHidInput();
+    int probes = 0;
+    for (unsigned a = 0; a <= 0xFE; a += 2) {
+        const uint8_t address = static_cast<uint8_t>(a);
+        uint8_t data[1] = {0};
+        const uint8_t regs[1] = {reg};
+        int16_t status = transport_.I2cReadWithRetry(
+            address, 1, data, std::span<const uint8_t>(regs, addressLength), true);
+        ++probes;
+        if (services.programEnd.ending())
+            return probes;
+        transport_.Delay(kProbeWaitSeconds);
+        showAddress(address);
+        grid_.slaveAddress = addressText;
+        grid_.notify();
+        if (status != StatusRefused)
+            return probes;  // acknowledged: this address stays selected
+    }
+
+    Answer answer = services.prompter.ask(
+        "Dravonel HID USB (PID 2035)  I2C address not found. Close GUI?", kProgramTitle,
+        Buttons::YesNo, Icon::Question);
+    transport_.UsbCheckAnswer = static_cast<int>(answer);
+    if (answer == Answer::Yes)
+        services.programEnd.end();  // unloading the panel ends the program
+    return probes;
+}
+
+}  // namespace kvb::board

@@ -1,0 +1,224 @@
+#include "board/I2cTransferModel.h"
+
+#include "board/RegistersFile.h"
+#include "core/Hex.h"
+#include "core/KeyFilters.h"
+
+#include <random>
+
+namespace kvb::board {
+
+I2cTransferModel::I2cTransferModel(HidTransport& transport, ByteGrid& grid,
+                                   I2cAddressModel& address, PanelSignals& notices)
+    : transport_(transport), grid_(grid), address_(address), notices_(notices)
+{
+}
+
+int I2cTransferModel::clampCount(std::string& box)
+{
+    int count = ClampCountText(box, 1, kMaxCount);
+    box = std::to_string(count);
+    return count;
+}
+
+std::optional<RegisterAddress> I2cTransferModel::registerFor(const std::string& box,
+                                                             const std::string& name)
+{
+    if (!grid_.random)
+        return RegisterAddress{};
+    auto reg = HexByteField(transport_.services().prompter, box, name);
+    if (!reg)
+        return std::nullopt;
+    return RegisterAddress{1, *reg};
+}
+
+std::optional<std::vector<uint8_t>> I2cTransferModel::writeBytes(int count)
+{
+    Prompter& prompter = transport_.services().prompter;
+    if (grid_.fileWriteData)
+        return LoadRegistersFile(prompter, count);
+    std::vector<uint8_t> data;
+    for (int i = 0; i < count; ++i) {
+        auto value = HexByteField(prompter, grid_.writeVal[i], "Write box " + ByteToHex2(i));
+        if (!value)
+            return std::nullopt;
+        data.push_back(*value);
+    }
+    return data;
+}
+
+void I2cTransferModel::showSlave()
+{
+    grid_.slaveAddress = ByteToHex2(address_.I2cSlaveAddress);
+    grid_.notify();
+}
+
+void I2cTransferModel::showRead(uint8_t reg, const std::vector<uint8_t>& data, bool good)
+{
+    // Rows past 3F do not exist: those bytes are not shown.
+    if (reg >= ByteGrid::kRows)
+        return;
+    int last = std::min<int>(ByteGrid::kRows - 1, reg + static_cast<int>(data.size()) - 1);
+    for (int row = reg; row <= last; ++row)
+        grid_.readVal[row] = good ? ByteToHex2(data[row - reg]) : "--";
+    grid_.notify();
+}
+
+void I2cTransferModel::simpleRead()
+{
+    showSlave();
+    const int count = clampCount(grid_.numToRead);
+    auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
+    if (!where)
+        return;
+    std::vector<uint8_t> data(static_cast<size_t>(count), 0);
+    int16_t status = transport_.I2cRead(address_.I2cSlaveAddress, static_cast<uint8_t>(count),
+                                        data, std::span<const uint8_t>(&where->reg, where->length));
+    transport_.services().pump.yield();
+    // A transfer that failed has no data: its rows say so instead of 00.
+    showRead(where->reg, data, status == StatusDone);
+}
+
+std::optional<I2cTransferModel::WriteRequest> I2cTransferModel::prepareWrite()
+{
+    WriteRequest request;
+    request.count = static_cast<uint8_t>(clampCount(grid_.numToWrite));
+    auto data = writeBytes(request.count);
+    if (!data)
+        return std::nullopt;
+    request.data = std::move(*data);
+    auto where = registerFor(grid_.startRegWr, "Starting Reg Write");
+    if (!where)
+        return std::nullopt;
+    request.where = *where;
+    return request;
+}
+
+void I2cTransferModel::simpleWrite()
+{
+    showSlave();
+    transport_.FlushHidInput();
+    auto request = prepareWrite();
+    if (!request)
+        return;
+    transport_.I2cWrite(address_.I2cSlaveAddress, request->count, request->data,
+                        std::span<const uint8_t>(&request->where.reg, request->where.length));
+    transport_.services().pump.yield();
+}
+
+void I2cTransferModel::blockRead()
+{
+    showSlave();
+    transport_.services().pump.yield();
+    transport_.FlushHidInput();
+    const int count = clampCount(grid_.numToRead);
+    auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
+    if (!where)
+        return;
+    std::vector<uint8_t> data(static_cast<size_t>(count), 0);
+    int16_t status = transport_.I2cReadWithRetry(
+        address_.I2cSlaveAddress, static_cast<uint8_t>(count), data,
+        std::span<const uint8_t>(&where->reg, where->length), false);
+    if (status != StatusDone)
+        return;  // refused or lost: the grid keeps what it showed
+    showRead(where->reg, data, true);
+}
+
+void I2cTransferModel::blockWrite()
+{
+    showSlave();
+    transport_.services().pump.yield();
+    transport_.FlushHidInput();
+    auto request = prepareWrite();
+    if (!request)
+        return;
+    transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, request->count, request->data,
+                                 std::span<const uint8_t>(&request->where.reg,
+                                                          request->where.length),
+                                 false);
+}
+
+void I2cTransferModel::fillWriteBoxes()
+{
+    const int count = clampCount(grid_.numToWrite);
+    static const char* patterns[] = {"", "FF", "00", "AA", "55"};
+    switch (fillOption) {
+    case 0:
+        if (auto data = LoadRegistersFile(transport_.services().prompter, count))
+            for (int i = 0; i < count; ++i)
+                grid_.writeVal[i] = ByteToHex2((*data)[i]);
+        break;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+        grid_.fillWrite(0, count - 1, patterns[fillOption]);
+        break;
+    case 5: {
+        // Seeded anew from the clock at each fill.
+        auto seed = transport_.services().clock.wallNow().time_since_epoch().count();
+        std::mt19937 generator(static_cast<std::mt19937::result_type>(seed));
+        std::uniform_int_distribution<int> byte(0, 255);
+        for (int i = 0; i < count; ++i)
+            grid_.writeVal[i] = ByteToHex2(static_cast<uint8_t>(byte(generator)));
+        break;
+    }
+    default:
+        return;
+    }
+    grid_.notify();
+}
+
+void I2cTransferModel::clearReadBoxes()
+{
+    grid_.fillRead(0, kClearedReadRows - 1, "");
+    grid_.notify();
+}
+
+bool I2cTransferModel::ReadIndividual()
+{
+    transport_.FlushHidInput();
+    auto reg = HexByteField(transport_.services().prompter, registerText, "Register");
+    if (!reg)
+        return false;
+    registerText = ByteToHex2(*reg);
+    RegisterAddress where = grid_.random ? RegisterAddress{1, *reg} : RegisterAddress{};
+    uint8_t data[1] = {0};
+    int16_t status = transport_.I2cReadWithRetry(
+        address_.I2cSlaveAddress, 1, data, std::span<const uint8_t>(&where.reg, where.length),
+        false);
+    if (status == StatusDone)
+        readIndividual = ByteToHex2(data[0]);
+    notices_.notify();
+    return status == StatusDone;
+}
+
+void I2cTransferModel::writeToggle(int index)
+{
+    if (index < 0 || index > 1)
+        return;
+    Prompter& prompter = transport_.services().prompter;
+    auto value0 = HexByteField(prompter, writeIndividual[0], "Toggle value 1");
+    auto value1 = value0 ? HexByteField(prompter, writeIndividual[1], "Toggle value 2")
+                         : std::nullopt;
+    if (!value1 || !ReadIndividual())
+        return;
+    uint8_t reg = static_cast<uint8_t>(HexStrToInt(registerText));
+    RegisterAddress where = grid_.random ? RegisterAddress{1, reg} : RegisterAddress{};
+    std::span<const uint8_t> regs(&where.reg, where.length);
+
+    uint8_t current = static_cast<uint8_t>(HexStrToInt(readIndividual));
+    const uint8_t values[2] = {*value0, *value1};
+    uint8_t chosen = current == values[index] ? values[1 - index] : values[index];
+    const uint8_t out[1] = {chosen};
+    transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, 1, out, regs, false);
+    uint8_t back[1] = {current};
+    if (transport_.I2cRead(address_.I2cSlaveAddress, 1, back, regs) == StatusDone)
+        current = back[0];
+
+    writeIndividual[index] = ByteToHex2(values[index]);
+    readIndividual = ByteToHex2(current);
+    notices_.notify();
+}
+
+}  // namespace kvb::board

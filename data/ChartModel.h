@@ -1,0 +1,145 @@
+#pragma once
+// The live charts as data: five charts (cell voltages, pack voltages, IC
+// temperature, external inputs, fault status) with their series, axes,
+// zoom sliders and option boxes, fed from the chart sample buffers. The
+// chart window draws from this model and the buffers; nothing here knows Qt.
+
+#include "core/Services.h"
+#include "data/ChartSamples.h"
+#include "link/RegisterModel.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kvb::data {
+
+enum ChartId : int { CellChart, PackChart, ICTempChart, ETChart, FaultChart, kChartCount };
+enum SliderId : int { CellSlider, PackSlider, ICTempSlider, ETSlider, TimeSlider, kSliderCount };
+
+inline constexpr int kSeriesToggles = 38;  // 0..23 cell series, 24..37 pack series
+inline constexpr int kZoomPositions = 10;  // slider positions 0..10
+
+struct AxisRange {
+    double fullMin = 0, fullMax = 0, viewMin = 0, viewMax = 0;
+};
+
+struct ChartSeries {
+    std::string name;
+    uint32_t colour = 0;  // 0xBBGGRR
+    bool visible = false;
+};
+
+struct ChartAxes {
+    std::string valueTitle;
+    std::string valueFormat;  // printf pattern of the value labels
+    AxisRange value;
+};
+
+// The colour table of the series, 0xBBGGRR.
+extern const std::array<uint32_t, 12> kSeriesColours;
+
+class ChartModel {
+public:
+    explicit ChartModel(ChartSamples& samples);
+    ChartModel(const ChartModel&) = delete;
+    ChartModel& operator=(const ChartModel&) = delete;
+
+    // Wiring: the register map whose scales convert the samples, and the
+    // link state. Until bound, scales are 1 and the link is a single,
+    // unconnected device.
+    void bindDefinitions(const link::RegisterDefinitions& defs) { defs_ = &defs; }
+    const link::RegisterDefinitions& definitions() const { return *defs_; }
+    std::function<bool()> isDaisyChain;
+    std::function<bool()> isConnected;
+    std::function<int()> typeZeroCount;  // devices of type 0 found (export columns)
+
+    // Prepares the charts once at start-up.
+    void ChartingStartup();
+    // Rebuilds the series and axes. With `firstTime` the current run ends and
+    // the charts start empty; without it every stored sample is plotted again.
+    void Initialize(bool firstTime);
+    // Takes a chart sample from the register image and plots it.
+    void AddNewVoltageDataToChartArray(const link::RegisterImage& image, Clock& clock);
+    // Plots the sample at SampleCount at CurrentSampleMinutes.
+    void AddChartDataPoints();
+    // A device selector (0 or 1) picked list entry `listIndex` (device listIndex + 1).
+    void HandlePackSelectCombobox(int selector, int listIndex);
+
+    // Zoom.
+    double zoomSpan(SliderId slider) const;
+    void AutoZoom(SliderId slider);
+    void ViewZoomer();
+    void AutoZoomCharts();
+    // The slider moved (by the user or by auto fit): caption and zoom follow.
+    void setSliderPosition(SliderId slider, int position);
+    int sliderPosition(SliderId slider) const { return sliders_[slider]; }
+    std::string sliderCaption(SliderId slider) const;
+
+    // Series toggles and chart options.
+    void setToggle(int index, bool checked);
+    bool toggle(int index) const { return toggles_[index]; }
+    void SetSeriesVisibility(int index, bool visible);
+    void showGroup(int buttonIndex, bool show);  // "All" / "None" buttons
+    bool RollChart = true;
+    bool ShowAxisTitles = true;
+    bool ShowLegends = true;
+    bool ShowAllAxisLabels = true;
+    bool ShowETChart = true;
+    bool ShowITChart = true;
+
+    // Action buttons: each is disabled while its action runs and enabled
+    // again when it ends and at every new sample.
+    void ClearCharts();
+    void AutoFit();
+    bool clearEnabled = true, autoFitEnabled = true, exportEnabled = true;
+
+    // State read by the window.
+    bool ChartReady = false;
+    std::array<int, 3> ChartDevices{1, 2, 0};
+    const std::vector<ChartSeries>& series(ChartId chart) const { return series_[chart]; }
+    const ChartAxes& axes(ChartId chart) const { return axes_[chart]; }
+    const AxisRange& timeAxis() const { return time_; }
+    std::string startingTimeText;
+    // Grows whenever something the window shows changes.
+    uint64_t revision() const { return revision_; }
+    // Called when a new run's first sample sets the start time.
+    std::function<void()> onRunStarted;
+
+    // The value series `index` of `chart` plots for a sample, in units.
+    double seriesValue(ChartId chart, int index, int sample) const;
+    // Whether the series has data to draw (the second charted device's
+    // series only on a daisy chain).
+    bool seriesHasData(ChartId chart, int index) const;
+
+    // Data extremes seen since the charts were last built.
+    double CellVoltMin = 5.0, CellVoltMax = -5.0, PackVoltMin = 80.0, PackVoltMax = 0.0;
+    double ICTempMin = 175.0, ICTempMax = -50.0, ETVoltMin = 2.5, ETVoltMax = 0.0;
+
+    ChartSamples& samples() { return samples_; }
+    const ChartSamples& samples() const { return samples_; }
+
+private:
+    bool daisy() const { return isDaisyChain && isDaisyChain(); }
+    bool connected() const { return isConnected && isConnected(); }
+    void buildSeries();
+    int shownPackSeriesSingle() const;
+    void updateExtremes(double& lo, double& hi, double v);
+    void zoomValueAxis(ChartId chart, SliderId slider, double floor);
+    void changed() { ++revision_; }
+
+    ChartSamples& samples_;
+    link::RegisterDefinitions fallback_;
+    const link::RegisterDefinitions* defs_ = &fallback_;
+    std::array<std::vector<ChartSeries>, kChartCount> series_;
+    std::array<ChartAxes, kChartCount> axes_;
+    AxisRange time_;
+    std::array<int, kSliderCount> sliders_{};
+    std::array<bool, kSeriesToggles> toggles_{};
+    std::array<std::array<double, kZoomPositions>, kSliderCount> spans_{};
+    uint64_t revision_ = 0;
+};
+
+}  // namespace kvb::data

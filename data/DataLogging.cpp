@@ -1,0 +1,158 @@
+#include "data/DataLogging.h"
+
+#include "core/AppInfo.h"
+#include "data/FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace kvb::data {
+
+DataLogging::DataLogging(Services& services)
+    : documentsFolder(&GetMyDocumentsFolder), services_(services)
+{
+}
+
+std::string DataLogging::open(Kind& kind, const char* operation)
+{
+    if (!FolderExists(kind.folder))
+        kind.folder = documentsFolder ? documentsFolder() : std::string();
+    int number = 1;
+    std::string candidate;
+    do {
+        candidate = AppendToPath(kind.folder, kind.prefix + FileNumberText(number) + kind.extension);
+        ++number;
+    } while (FileExists(candidate));
+
+    const std::string chosen =
+        TrimAtNul(services_.files.saveFile(kind.title, candidate, kind.filter));
+    if (chosen.empty())
+        return {};
+    kind.folder = GetFolderOfPath(chosen);
+    if (IsFileInUse(chosen)) {
+        services_.prompter.tell("The file \"" + chosen +
+                                    "\" is currently open or in use by another program.\r\n"
+                                    "You must first close this file before you can create the index.",
+                                kProgramTitle, Icon::Warning);
+        return {};
+    }
+    if (IsRegularFile(chosen)) {
+        // Only a plain file is replaced; anything else (a device, a pipe) is
+        // opened as it is and never deleted.
+        std::remove(chosen.c_str());
+        services_.pump.yield();
+    }
+    if (kind.file.is_open())
+        kind.file.close();
+    kind.file.clear();
+    errno = 0;
+    kind.file.open(chosen, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (!kind.file) {
+        int err = errno ? errno : EIO;
+        reportFailure(operation, err, std::strerror(err));
+        return {};
+    }
+    return chosen;
+}
+
+bool DataLogging::write(Kind& kind, const std::string& line, const char* operation)
+{
+    if (!kind.file.is_open()) {
+        reportFailure(operation, 52, "Bad file name or number");
+        return false;
+    }
+    errno = 0;
+    kind.file << line << "\r\n";
+    if (&kind == &log_)
+        kind.file.flush();  // the traffic log is kept complete line by line
+    if (!kind.file) {
+        int err = errno ? errno : EIO;
+        reportFailure(operation, err, std::strerror(err));
+        // The file is given up at once, so that its closing does not report
+        // the same failure again.
+        kind.file.close();
+        kind.file.clear();
+        return false;
+    }
+    return true;
+}
+
+bool DataLogging::close(Kind& kind, const char* operation)
+{
+    if (!kind.file.is_open())
+        return true;
+    kind.file.close();
+    if (!kind.file) {
+        reportFailure(operation, EIO, std::strerror(EIO));
+        kind.file.clear();
+        return false;
+    }
+    return true;
+}
+
+void DataLogging::reportFailure(const char* operation, int number, const std::string& text)
+{
+    services_.prompter.tell(std::string(operation) + " failed due to the following:\r\nError " +
+                                std::to_string(number) + ":\r\n" + text,
+                            kProgramTitle, Icon::Warning);
+}
+
+std::string DataLogging::now()
+{
+    std::time_t t = std::chrono::system_clock::to_time_t(services_.clock.wallNow());
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+std::string DataLogging::LogStart()
+{
+    std::string path = open(log_, "LogStart");
+    if (path.empty())
+        return {};
+    loggingActive_ = true;
+    if (!write(log_, "[Logging Started: " + now() + "]", "LogStart")) {
+        loggingActive_ = false;
+        return {};
+    }
+    return path;
+}
+
+bool DataLogging::LogEvent(const std::string& line)
+{
+    if (write(log_, line, "LogEvent"))
+        return true;
+    // A log that cannot be written is closed once, rather than raising a
+    // box for every line of traffic that follows.
+    loggingActive_ = false;
+    return false;
+}
+
+bool DataLogging::LogStop()
+{
+    if (!loggingActive_)
+        return false;
+    write(log_, "[Logging Stopped: " + now() + "]", "LogStop");
+    loggingActive_ = false;
+    return close(log_, "LogStop");
+}
+
+std::string DataLogging::OpenFileForExportCsv() { return open(csv_, "OpenFileForExportCsv"); }
+bool DataLogging::AddLineToExportCsv(const std::string& line)
+{
+    return write(csv_, line, "AddLineToExportCsv");
+}
+bool DataLogging::CloseFileForExportCsv() { return close(csv_, "CloseFileForExportCsv"); }
+
+std::string DataLogging::OpenFileForExportTxt() { return open(txt_, "OpenFileForExportTxt"); }
+bool DataLogging::AddLineToExportTxt(const std::string& line)
+{
+    return write(txt_, line, "AddLineToExportTxt");
+}
+bool DataLogging::CloseFileForExportTxt() { return close(txt_, "CloseFileForExportTxt"); }
+
+}  // namespace kvb::data

@@ -1,0 +1,71 @@
+#pragma once
+// The text files the program writes for the user: the traffic log, the CSV
+// export and the text export. Each kind proposes a numbered file name that
+// is free in the folder it remembers (the documents folder at first), lets
+// the user confirm it in a save dialog, refuses a file another program
+// holds, replaces an existing file and keeps the file open for writing line
+// by line (each line ended by CR LF) until it is closed.
+
+#include "core/Services.h"
+
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace kvb::data {
+
+class DataLogging {
+public:
+    explicit DataLogging(Services& services);
+    DataLogging(const DataLogging&) = delete;
+    DataLogging& operator=(const DataLogging&) = delete;
+
+    // Traffic log.
+    std::string LogStart();
+    bool LogEvent(const std::string& line);
+    bool LogStop();
+    bool LoggingActive() const { return loggingActive_; }
+
+    // CSV export.
+    std::string OpenFileForExportCsv();
+    bool AddLineToExportCsv(const std::string& line);
+    bool CloseFileForExportCsv();
+
+    // Text export.
+    std::string OpenFileForExportTxt();
+    bool AddLineToExportTxt(const std::string& line);
+    bool CloseFileForExportTxt();
+
+    // The folders the three kinds remember (empty until first used).
+    const std::string& LogFolder() const { return log_.folder; }
+    const std::string& CsvFolder() const { return csv_.folder; }
+    const std::string& TxtFolder() const { return txt_.folder; }
+
+    // Where a kind starts when its folder is gone; the documents folder
+    // unless a test points it elsewhere.
+    std::function<std::string()> documentsFolder;
+
+private:
+    struct Kind {
+        const char* prefix;
+        const char* extension;
+        const char* title;
+        const char* filter;
+        std::string folder;
+        std::ofstream file;
+    };
+
+    std::string open(Kind& kind, const char* operation);
+    bool write(Kind& kind, const std::string& line, const char* operation);
+    bool close(Kind& kind, const char* operation);
+    void reportFailure(const char* operation, int number, const std::string& text);
+    std::string now();
+
+    Services& services_;
+    Kind log_{"EvalSw539_Log_", ".txt", "Create Log File", "Text Files (*.txt)", {}, {}};
+    Kind csv_{"EvalSw539_Export_", ".csv", "Export CSV File", "CSV Files (*.csv)", {}, {}};
+    Kind txt_{"EvalSw539_Config_", ".txt", "Export Text File", "Text Files (*.txt)", {}, {}};
+    bool loggingActive_ = false;
+};
+
+}  // namespace kvb::data

@@ -1,0 +1,437 @@
+#include "data/ui/FrmCharting.h"
+
+#include "data/ChartDecimation.h"
+#include "data/ChartExport.h"
+#include "data/ChartWindowLayout.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTimer>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+namespace kvb::ui {
+
+using namespace kvb::data;
+
+namespace {
+
+int px(int twips) { return twips / kTwipsPerPixel; }
+
+QColor fromBgr(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+void place(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+const char* kChartNames[kChartCount] = {"CellVoltageChartControl", "PackVoltageChartControl",
+                                        "TempChartControl", "ETVoltChartControl",
+                                        "FaultStatusChartControl"};
+
+}  // namespace
+
+FrmCharting::FrmCharting(AppContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), model_(context.charts)
+{
+    setObjectName("frmCharting");
+    setWindowTitle("BMS Chart Window");
+    buildControls();
+    resize(px(kChartWindowMinWidth), px(kChartWindowMinHeight));
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setInterval(100);  // at most ten redraws a second
+    connect(refreshTimer_, &QTimer::timeout, this, [this] {
+        if (model_.revision() != shownRevision_)
+            refreshNow();
+    });
+    refreshTimer_->start();
+    refreshNow();
+}
+
+FrmCharting::~FrmCharting() = default;
+
+void FrmCharting::showChart()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+QGroupBox* FrmCharting::zoomFrame(const char* name, const char* title, SliderId slider,
+                                  const char* sliderName, const char* labelName, bool vertical)
+{
+    auto* frame = new QGroupBox(title, this);
+    frame->setObjectName(name);
+    auto* s = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, frame);
+    s->setObjectName(sliderName);
+    s->setRange(0, kZoomPositions);
+    s->setSingleStep(1);
+    s->setPageStep(5);
+    auto* label = new QLabel(frame);
+    label->setObjectName(labelName);
+    if (vertical) {
+        s->setInvertedAppearance(true);  // position 0 at the top
+        s->setGeometry(px(120), px(240), px(300), px(1500));
+        label->setGeometry(px(60), px(1800), px(780), px(300));
+    } else {
+        s->setGeometry(px(120), px(240), px(3000), px(300));
+        label->setGeometry(px(120), px(540), px(3000), px(255));
+    }
+    connect(s, &QSlider::valueChanged, this, [this, slider](int v) {
+        if (syncing_)
+            return;
+        model_.setSliderPosition(slider, v);
+        refreshNow();
+    });
+    sliders_[slider] = s;
+    sliderLabels_[slider] = label;
+    return frame;
+}
+
+void FrmCharting::buildControls()
+{
+    const int designTops[kChartCount] = {8760, 6480, 4200, 1920, 120};
+    for (int c = 0; c < kChartCount; ++c) {
+        ChartBox& b = charts_[c];
+        b.chart = new QChart();
+        b.chart->setMargins(QMargins(2, 2, 2, 2));
+        b.chart->legend()->setAlignment(Qt::AlignRight);
+        b.x = new QValueAxis(b.chart);
+        b.y = new QValueAxis(b.chart);
+        b.x->setLabelFormat("%0.2f");
+        b.x->setLabelsAngle(-90);
+        b.chart->addAxis(b.x, Qt::AlignBottom);
+        b.chart->addAxis(b.y, Qt::AlignLeft);
+        b.view = new QChartView(b.chart, this);
+        b.view->setObjectName(kChartNames[c]);
+        place(b.view, kChartLeft, designTops[c], 12615, c == FaultChart ? 1815 : 2295);
+    }
+
+    valueZoomFrames_[0] = zoomFrame("fraVCellVertZoom", "VCELL ZOOM", CellSlider,
+                                    "sliderZoomCellVoltage", "lblCellVoltYAxisSliderVal", true);
+    valueZoomFrames_[1] = zoomFrame("fraVPackVertZoom", "VPACK ZOOM", PackSlider,
+                                    "sliderZoomPackVoltage", "lblPackVoltYAxisSliderVal", true);
+    valueZoomFrames_[2] = zoomFrame("fraITempVertZoom", "ICTEMP ZOOM", ICTempSlider,
+                                    "sliderZoomITemp", "lblITempYAxisSliderVal", true);
+    valueZoomFrames_[3] = zoomFrame("fraETVoltsVertZoom", "ET_V ZOOM", ETSlider,
+                                    "sliderZoomETemp", "lblETempYAxisSliderVal", true);
+    auto* horiz = zoomFrame("fraHorizZoom", "HORIZ ZOOM", TimeSlider, "sliderZoomTime",
+                            "lblChartXAxisSliderVal", false);
+    place(horiz, 120, 1080, 3255, 855);
+
+    auto* options = new QGroupBox("CHART OPTIONS", this);
+    options->setObjectName("fraChartOptions");
+    place(options, 120, 1920, 2295, 2535);
+    auto option = [&](const char* name, const char* text, int row, bool ChartModel::*flag) {
+        auto* box = new QCheckBox(text, options);
+        box->setObjectName(name);
+        box->setChecked(true);
+        place(box, 120, 240 + row * 360, 2100, 300);
+        connect(box, &QCheckBox::toggled, this, [this, flag](bool on) {
+            if (syncing_)
+                return;
+            model_.*flag = on;
+            applyLayout();
+            refreshNow();
+        });
+        return box;
+    };
+    chkRollChart_ = option("chkRollChart", "Roll Chart Mode", 0, &ChartModel::RollChart);
+    chkShowChartAxisTitles_ =
+        option("chkShowChartAxisTitles", "Show Axis Titles", 1, &ChartModel::ShowAxisTitles);
+    chkShowChartLegends_ = option("chkShowChartLegends", "Show Legends", 2, &ChartModel::ShowLegends);
+    chkShowETChart_ = option("chkShowETChart", "Show ET Volt. Chart", 3, &ChartModel::ShowETChart);
+    chkShowITChart_ = option("chkShowITChart", "Show IC Temp Chart", 4, &ChartModel::ShowITChart);
+    chkShowChartXAxisLabelsAll_ = option("chkShowChartXAxisLabelsAll", "Show All Axis Labels", 5,
+                                         &ChartModel::ShowAllAxisLabels);
+
+    auto* actions = new QGroupBox("CHART ACTIONS", this);
+    actions->setObjectName("fraChartActions");
+    place(actions, 120, 4440, 2295, 1815);
+    auto action = [&](const char* name, const char* text, int row) {
+        auto* b = new QPushButton(text, actions);
+        b->setObjectName(name);
+        place(b, 240, 300 + row * 480, 1815, 420);
+        return b;
+    };
+    cmbClearChart_ = action("cmbClearChart", "Clear Charts", 0);
+    cmdChartAutoZoom_ = action("cmdChartAutoZoom", "Auto Fit", 1);
+    cmdChartExportCsv_ = action("cmdChartExportCsv", "Export...", 2);
+    connect(cmbClearChart_, &QPushButton::clicked, this, [this] {
+        model_.ClearCharts();
+        refreshNow();
+    });
+    connect(cmdChartAutoZoom_, &QPushButton::clicked, this, [this] {
+        model_.AutoFit();
+        refreshNow();
+    });
+    connect(cmdChartExportCsv_, &QPushButton::clicked, this, [this] { exportCsv(); });
+
+    tabStrip_ = new QTabBar(this);
+    tabStrip_->setObjectName("TabStrip1");
+    tabStrip_->addTab("VCELL");
+    tabStrip_->addTab("VPACK");
+    place(tabStrip_, 105, 6300, 2325, 360);
+
+    cellToggles_ = new QGroupBox(this);
+    cellToggles_->setObjectName("fraChartCellVoltageToggles");
+    packToggles_ = new QGroupBox(this);
+    packToggles_->setObjectName("fraChartPackVoltageToggles");
+    place(cellToggles_, 225, 6780, 2085, 4350);
+    place(packToggles_, 345, 7020, 1845, 4110);
+    for (int k = 0; k < 2; ++k) {
+        auto* dev = new QLabel("DEV", cellToggles_);
+        place(dev, 120 + k * 1000, 120, 400, 255);
+        auto* combo = new QComboBox(cellToggles_);
+        combo->setObjectName(QString("cboChartCellSelector_%1").arg(k));
+        for (int d = 1; d <= 14; ++d)
+            combo->addItem(QString::number(d));
+        place(combo, 480 + k * 1000, 60, 600, 330);
+        connect(combo, &QComboBox::activated, this, [this, k](int index) {
+            model_.HandlePackSelectCombobox(k, index);
+            refreshNow();
+        });
+        selectors_[k] = combo;
+    }
+    auto toggle = [&](int index, QWidget* parent, const QString& text, int left, int top) {
+        auto* box = new QCheckBox(text, parent);
+        box->setObjectName(QString("chkChartShowSeries_%1").arg(index));
+        place(box, left, top, 960, 270);
+        connect(box, &QCheckBox::toggled, this, [this, index](bool on) {
+            if (syncing_)
+                return;
+            model_.setToggle(index, on);
+            refreshNow();
+        });
+        toggles_[index] = box;
+    };
+    for (int k = 0; k < 2; ++k)
+        for (int c = 0; c < 12; ++c)
+            toggle(k * 12 + c, cellToggles_, QString("CELL %1").arg(c + 1), 120 + k * 1000,
+                   480 + c * 285);
+    for (int p = 0; p < 14; ++p)
+        toggle(24 + p, packToggles_, QString("PACK %1").arg(p + 1), 120, 120 + p * 270);
+    auto groupButtons = [&](int index, QWidget* parent, int left, int top) {
+        auto* all = new QPushButton("All", parent);
+        all->setObjectName(QString("cmbChartShowAll_%1").arg(index));
+        auto* none = new QPushButton("None", parent);
+        none->setObjectName(QString("cmbChartShowNone_%1").arg(index));
+        place(all, left, top, 450, 300);
+        place(none, left + 480, top, 450, 300);
+        connect(all, &QPushButton::clicked, this, [this, index] {
+            model_.showGroup(index, true);
+            refreshNow();
+        });
+        connect(none, &QPushButton::clicked, this, [this, index] {
+            model_.showGroup(index, false);
+            refreshNow();
+        });
+    };
+    groupButtons(0, cellToggles_, 60, 3960);
+    groupButtons(1, cellToggles_, 1060, 3960);
+    groupButtons(2, packToggles_, 120, 3960 - 240);
+    connect(tabStrip_, &QTabBar::currentChanged, this, [this](int i) { switchToggleFrames(i); });
+    switchToggleFrames(0);
+
+    lowerLeftInfo_ = new QGroupBox(this);
+    lowerLeftInfo_->setObjectName("fraLowerLeftInfo");
+    auto* startCaption = new QLabel("DATA START TIME: ", lowerLeftInfo_);
+    place(startCaption, 60, 60, 1500, 255);
+    lblStartingTime_ = new QLabel(lowerLeftInfo_);
+    lblStartingTime_->setObjectName("lblStartingTime");
+    place(lblStartingTime_, 1560, 60, 2400, 255);
+    const char* fixed[] = {"MAX = 3.999V", "MIN = 3.500V", "COUNT = 0"};
+    for (int i = 0; i < 3; ++i)
+        place(new QLabel(fixed[i], lowerLeftInfo_), 4080 + i * 1500, 60, 1440, 255);
+
+    cmdHideChart_ = new QPushButton("Close Chart Window", this);
+    cmdHideChart_->setObjectName("cmdHideChart");
+    cmdHideChart_->resize(px(2055), px(375));
+    connect(cmdHideChart_, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void FrmCharting::switchToggleFrames(int tab)
+{
+    const QRect strip = tabStrip_->geometry();
+    if (tab == 0) {
+        cellToggles_->move(strip.left() + px(120), strip.top() + px(480));
+        cellToggles_->show();
+        packToggles_->hide();
+        packToggles_->move(px(30000), px(30000));
+    } else {
+        cellToggles_->hide();
+        cellToggles_->move(px(30000), px(30000));
+        packToggles_->move(strip.left() + px(240), strip.top() + px(720));
+        packToggles_->show();
+    }
+}
+
+void FrmCharting::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void FrmCharting::applyLayout()
+{
+    if (isMinimized())
+        return;
+    const int w = width() * kTwipsPerPixel, h = height() * kTwipsPerPixel;
+    const ChartWindowLayout l =
+        LayoutChartWindow(w, h, h, model_.ShowETChart, model_.ShowITChart,
+                          cmdHideChart_->width() * kTwipsPerPixel,
+                          cmdHideChart_->height() * kTwipsPerPixel);
+    if (px(l.width) != width() || px(l.height) != height()) {
+        resize(px(l.width), px(l.height));  // comes back here with the new size
+        return;
+    }
+    auto setChart = [&](ChartId id, QGroupBox* zoom, const ChartPlace& p) {
+        QChartView* v = charts_[id].view;
+        v->setVisible(p.visible);
+        if (zoom)
+            zoom->setVisible(p.visible);
+        if (!p.visible)
+            return;
+        place(v, kChartLeft, p.top, p.width, p.height);
+        if (zoom)
+            place(zoom, 2520, p.top, 855, p.height);
+    };
+    setChart(FaultChart, nullptr, l.fault);
+    setChart(ETChart, valueZoomFrames_[3], l.et);
+    setChart(ICTempChart, valueZoomFrames_[2], l.icTemp);
+    setChart(PackChart, valueZoomFrames_[1], l.pack);
+    setChart(CellChart, valueZoomFrames_[0], l.cell);
+    cmdHideChart_->move(px(l.hideButtonLeft), px(l.hideButtonTop));
+    place(lowerLeftInfo_, 120, l.lowerInfoTop, 8400, 375);
+}
+
+void FrmCharting::closeEvent(QCloseEvent* event)
+{
+    // The window lives for the whole run: closing only hides it.
+    if (model_.ChartReady) {
+        event->ignore();
+        hide();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void FrmCharting::exportCsv()
+{
+    model_.exportEnabled = false;
+    syncControls();
+    const bool daisy = model_.isDaisyChain && model_.isDaisyChain();
+    const int count = model_.typeZeroCount ? model_.typeZeroCount() : 1;
+    ExportCSV(context_.logging, context_.services.prompter, model_.samples(), model_.definitions(),
+              daisy, count);
+    model_.exportEnabled = true;  // also after a cancel or a failure
+    refreshNow();
+}
+
+void FrmCharting::syncControls()
+{
+    syncing_ = true;
+    for (int s = 0; s < kSliderCount; ++s) {
+        sliders_[s]->setValue(model_.sliderPosition(static_cast<SliderId>(s)));
+        sliderLabels_[s]->setText(QString::fromStdString(model_.sliderCaption(static_cast<SliderId>(s))));
+    }
+    for (int i = 0; i < kSeriesToggles; ++i)
+        toggles_[i]->setChecked(model_.toggle(i));
+    chkRollChart_->setChecked(model_.RollChart);
+    chkShowChartAxisTitles_->setChecked(model_.ShowAxisTitles);
+    chkShowChartLegends_->setChecked(model_.ShowLegends);
+    chkShowETChart_->setChecked(model_.ShowETChart);
+    chkShowITChart_->setChecked(model_.ShowITChart);
+    chkShowChartXAxisLabelsAll_->setChecked(model_.ShowAllAxisLabels);
+    cmbClearChart_->setEnabled(model_.clearEnabled);
+    cmdChartAutoZoom_->setEnabled(model_.autoFitEnabled);
+    cmdChartExportCsv_->setEnabled(model_.exportEnabled);
+    for (int k = 0; k < 2; ++k)
+        if (model_.ChartDevices[k] >= 1 && model_.ChartDevices[k] <= 14)
+            selectors_[k]->setCurrentIndex(model_.ChartDevices[k] - 1);
+    lblStartingTime_->setText(QString::fromStdString(model_.startingTimeText));
+    syncing_ = false;
+}
+
+void FrmCharting::rebuildSeriesIfNeeded()
+{
+    std::vector<std::string> names;
+    for (int c = 0; c < kChartCount; ++c)
+        for (const ChartSeries& s : model_.series(static_cast<ChartId>(c)))
+            names.push_back(s.name);
+    if (names == shownSeriesNames_)
+        return;
+    shownSeriesNames_ = names;
+    for (int c = 0; c < kChartCount; ++c) {
+        ChartBox& b = charts_[c];
+        b.chart->removeAllSeries();
+        b.series.clear();
+        for (const ChartSeries& s : model_.series(static_cast<ChartId>(c))) {
+            auto* line = new QLineSeries(b.chart);
+            line->setName(QString::fromStdString(s.name));
+            line->setColor(fromBgr(s.colour));
+            b.chart->addSeries(line);
+            line->attachAxis(b.x);
+            line->attachAxis(b.y);
+            b.series.push_back(line);
+        }
+    }
+}
+
+void FrmCharting::redrawSeries()
+{
+    rebuildSeriesIfNeeded();
+    const ChartSamples& samples = model_.samples();
+    const AxisRange& t = model_.timeAxis();
+    std::vector<ChartPoint> points;
+    QList<QPointF> qpoints;
+    for (int c = 0; c < kChartCount; ++c) {
+        ChartBox& b = charts_[c];
+        const auto id = static_cast<ChartId>(c);
+        // One min/max pair per two pixel columns.
+        const int columns = std::max(static_cast<int>(b.chart->plotArea().width()) / 2, 100);
+        const auto& defs = model_.series(id);
+        for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i) {
+            const bool shown = defs[i].visible && model_.seriesHasData(id, static_cast<int>(i));
+            b.series[i]->setVisible(shown);
+            points.clear();
+            if (shown)
+                DecimateSeries(
+                    samples.minutesData(), samples.SampleCount,
+                    [&](int s) { return model_.seriesValue(id, static_cast<int>(i), s); },
+                    t.viewMin, t.viewMax, columns, points);
+            qpoints.resize(static_cast<qsizetype>(points.size()));
+            for (size_t k = 0; k < points.size(); ++k)
+                qpoints[static_cast<qsizetype>(k)] = QPointF(points[k].x, points[k].y);
+            b.series[i]->replace(qpoints);
+        }
+        const ChartAxes& a = model_.axes(id);
+        b.x->setRange(t.viewMin, t.viewMax);
+        b.y->setRange(a.value.viewMin, a.value.viewMax);
+        b.y->setLabelFormat(QString::fromStdString(a.valueFormat));
+        b.y->setTitleText(QString::fromStdString(a.valueTitle));
+        b.y->setTitleVisible(model_.ShowAxisTitles);
+        b.x->setTitleText("Elapsed Time (min)");
+        b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
+        b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
+        b.chart->legend()->setVisible(model_.ShowLegends);
+    }
+}
+
+void FrmCharting::refreshNow()
+{
+    shownRevision_ = model_.revision();
+    syncControls();
+    redrawSeries();
+}
+
+}  // namespace kvb::ui

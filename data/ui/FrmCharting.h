@@ -1,0 +1,85 @@
+#pragma once
+// The chart window "BMS Chart Window": five stacked charts of the chart
+// samples with their zoom sliders, chart options, series toggles and the
+// clear, auto-fit and export actions. The window draws from the chart model
+// and the sample buffers, reduced to the visible time window, at most ten
+// times a second.
+
+#include "app/AppContext.h"
+
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QChart;
+class QChartView;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QSlider;
+class QTabBar;
+class QTimer;
+class QValueAxis;
+
+namespace kvb::ui {
+
+class FrmCharting : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmCharting(AppContext& context, QWidget* parent = nullptr);
+    ~FrmCharting() override;
+
+    // Shows the window without waiting and brings it to the front.
+    void showChart();
+    // Brings the controls and the charts up to date with the model now.
+    void refreshNow();
+    // Redraws the series from the buffers (what a refresh does when data changed).
+    void redrawSeries();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct ChartBox {
+        QChartView* view = nullptr;
+        QChart* chart = nullptr;
+        QValueAxis* x = nullptr;
+        QValueAxis* y = nullptr;
+        std::vector<QLineSeries*> series;
+    };
+
+    void buildControls();
+    QGroupBox* zoomFrame(const char* name, const char* title, data::SliderId slider,
+                         const char* sliderName, const char* labelName, bool vertical);
+    void rebuildSeriesIfNeeded();
+    void applyLayout();
+    void syncControls();
+    void switchToggleFrames(int tab);
+    void exportCsv();
+
+    AppContext& context_;
+    data::ChartModel& model_;
+    std::array<ChartBox, data::kChartCount> charts_;
+    std::array<QGroupBox*, 4> valueZoomFrames_{};  // cell, pack, IC, ET
+    std::array<QSlider*, data::kSliderCount> sliders_{};
+    std::array<QLabel*, data::kSliderCount> sliderLabels_{};
+    std::array<QCheckBox*, data::kSeriesToggles> toggles_{};
+    QCheckBox *chkRollChart_, *chkShowChartAxisTitles_, *chkShowChartLegends_, *chkShowETChart_,
+        *chkShowITChart_, *chkShowChartXAxisLabelsAll_;
+    QPushButton *cmbClearChart_, *cmdChartAutoZoom_, *cmdChartExportCsv_, *cmdHideChart_;
+    QTabBar* tabStrip_;
+    QGroupBox *cellToggles_, *packToggles_, *lowerLeftInfo_;
+    std::array<QComboBox*, 2> selectors_{};
+    QLabel* lblStartingTime_;
+    QTimer* refreshTimer_;
+    uint64_t shownRevision_ = ~uint64_t{0};
+    std::vector<std::string> shownSeriesNames_;
+    bool syncing_ = false;
+};
+
+}  // namespace kvb::ui

@@ -1,0 +1,354 @@
+#include "link/RegisterDefinitionFile.h"
+
+#include "core/AppInfo.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace kvb::link {
+
+namespace {
+
+// A failure of one line, carried to the loop that knows the line number.
+struct LineError {
+    int number;
+    std::string text;
+};
+
+[[noreturn]] void overflow() { throw LineError{6, "Overflow"}; }
+[[noreturn]] void outOfRange() { throw LineError{9, "Subscript out of range"}; }
+
+std::string upper(std::string_view text)
+{
+    std::string s(text);
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// Splits text at every separator; the pieces between them, empty ones too.
+std::vector<std::string_view> split(std::string_view text, std::string_view separator)
+{
+    std::vector<std::string_view> pieces;
+    size_t start = 0;
+    while (true) {
+        size_t end = text.find(separator, start);
+        if (end == std::string_view::npos) {
+            pieces.push_back(text.substr(start));
+            return pieces;
+        }
+        pieces.push_back(text.substr(start, end - start));
+        start = end + separator.size();
+    }
+}
+
+// Rounds half to even into the range of a signed integer of the given width.
+template <typename Int>
+Int roundInto(double value)
+{
+    double r = std::nearbyint(value);
+    if (!(r >= static_cast<double>(std::numeric_limits<Int>::min()) &&
+          r <= static_cast<double>(std::numeric_limits<Int>::max())))
+        overflow();
+    return static_cast<Int>(r);
+}
+
+double number(std::string_view field)
+{
+    try {
+        return LeadingNumber(field);
+    } catch (const std::overflow_error&) {
+        overflow();
+    }
+}
+
+// The state of one walk through the file.
+struct Walk {
+    RegisterDefinitions& defs;
+    int type = 0;
+    int tab = -1;
+    int row = 0;
+    int lastRegister = 0;
+    bool titleBarSeen = false;
+    // Line of the TABNAME that last named each tab, for duplicate reports.
+    std::array<std::array<int, kMaxTabs>, kDeviceTypes> tabLines{};
+
+    void apply(const std::vector<std::string_view>& f, int lineNumber)
+    {
+        const std::string key = upper(f[0]);
+        const size_t n = f.size();
+        if (key == "BEGIN53960" || key == "BEGIN53961") {
+            type = key == "BEGIN53960" ? 0 : 1;
+            tab = -1;
+        } else if (key == "TINT25") {
+            if (n > 1)
+                defs.tint25 = roundInto<int16_t>(number(f[1]));
+        } else if (key == "TABNAME") {
+            if (tab + 1 >= kMaxTabs)
+                outOfRange();
+            ++tab;
+            defs.tabCount[type] = static_cast<int16_t>(tab);
+            row = 0;
+            if (n > 1)
+                defs.tabNames[type][tab] = std::string(f[1]);
+            tabLines[type][tab] = lineNumber;
+        } else if (key == "REG") {
+            if (n > 1)
+                reg(f);
+        } else if (key == "BITS") {
+            if (n > kBits && lastRegister >= 0 && lastRegister < kRegisters)
+                for (int i = 0; i < kBits; ++i)
+                    defs.regs[type][lastRegister].bitNames[kBits - 1 - i] = std::string(f[1 + i]);
+        } else if (key == "TITLEBAR") {
+            if (n > 1 && !f[1].empty())
+                titleBarSeen = true;
+        }
+        // TITLE, PART1, PART2 and unknown keywords change nothing.
+    }
+
+    void reg(const std::vector<std::string_view>& f)
+    {
+        const size_t n = f.size();
+        const int index = roundInto<int16_t>(number(f[1]));
+        lastRegister = index;
+        if (index < 0 || index >= kRegisters)
+            return;
+        RegisterDefinition& d = defs.regs[type][index];
+        d.name = n > 2 ? std::string(f[2]) : std::string();
+        d.kind = n > 3 ? roundInto<int32_t>(number(f[3])) : KindAbsent;
+        d.valueLabel = n > 4 ? std::string(f[4]) : std::string();
+        d.units = n > 5 ? std::string(f[5]) : std::string();
+        d.scale = n > 6 ? number(f[6]) : 1.0;
+        if (tab < 0)
+            outOfRange();  // a register before the first tab of its section
+        defs.tabRegisters[type][tab][row] = static_cast<int16_t>(index);
+        if (row < kTabRows - 1)
+            ++row;
+        for (int b = 0; b < kBits; ++b)
+            d.bitNames[b] = "Bit" + std::to_string(b);
+    }
+
+    // Tab names are the keys of the tab strip: they must be unique within a
+    // type (compared without regard to case, as the strip compares keys).
+    void checkUniqueTabNames() const
+    {
+        for (int t = 0; t < kDeviceTypes; ++t)
+            for (int i = 1; i <= defs.tabCount[t]; ++i)
+                for (int j = 0; j < i; ++j)
+                    if (upper(defs.tabNames[t][i]) == upper(defs.tabNames[t][j]))
+                        throw std::pair<int, LineError>(
+                            tabLines[t][i], LineError{35602, "Key is not unique in collection"});
+    }
+};
+
+RegisterFileResult invalid(int line, const LineError& e)
+{
+    RegisterFileResult r;
+    r.status = RegisterFileResult::Status::Invalid;
+    r.line = line;
+    r.errorNumber = e.number;
+    r.description = e.text + " (line " + std::to_string(line) + ")";
+    return r;
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text)
+{
+    std::string s;
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\n')
+            s += c;
+    if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
+        const int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
+        uint64_t value = 0;
+        size_t i = 2;
+        for (; i < s.size(); ++i) {
+            char c = s[i];
+            int digit;
+            if (c >= '0' && c <= '7')
+                digit = c - '0';
+            else if (base == 16 && c >= '8' && c <= '9')
+                digit = c - '0';
+            else if (base == 16 && c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (base == 16 && c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            else
+                break;
+            value = value * base + digit;
+            if (value > 0xFFFFFFFFull)
+                throw std::overflow_error("hexadecimal number wider than 32 bits");
+        }
+        // Up to 16 bits the number is a 16-bit integer, else a 32-bit one.
+        if (value <= 0xFFFF)
+            return static_cast<int16_t>(value);
+        return static_cast<int32_t>(static_cast<uint32_t>(value));
+    }
+    // Decimal: sign, digits, point, digits, exponent (E or D).
+    size_t i = 0;
+    std::string num;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        num += s[i++];
+    bool digits = false;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+        num += s[i++];
+        digits = true;
+    }
+    if (i < s.size() && s[i] == '.') {
+        num += s[i++];
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+            num += s[i++];
+            digits = true;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
+        std::string exp = "e";
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            exp += s[j++];
+        bool expDigits = false;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
+            exp += s[j++];
+            expDigits = true;
+        }
+        if (expDigits)
+            num += exp;
+    }
+    return std::strtod(num.c_str(), nullptr);
+}
+
+RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefinitions& defs)
+{
+    // The new table set starts as a copy of the current one, reset where a
+    // load starts from scratch.
+    auto next = std::make_unique<RegisterDefinitions>(defs);
+    for (auto& type : next->tabRegisters)
+        for (auto& tab : type)
+            tab.fill(-1);
+    next->tabCount = {0, 0};
+    for (auto& type : next->regs)
+        for (auto& r : type)
+            r.kind = KindAbsent;
+
+    Walk walk{*next};
+    const auto lines = split(text, "\r\n");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty())
+            continue;
+        const int lineNumber = static_cast<int>(i) + 1;
+        try {
+            walk.apply(split(lines[i], ","), lineNumber);
+        } catch (const LineError& e) {
+            return invalid(lineNumber, e);
+        }
+    }
+    try {
+        walk.checkUniqueTabNames();
+    } catch (const std::pair<int, LineError>& e) {
+        return invalid(e.first, e.second);
+    }
+
+    defs = *next;
+    RegisterFileResult result;
+    result.titleBarSeen = walk.titleBarSeen;
+    return result;
+}
+
+RegisterFileResult LoadRegisterDefinitionFile(const std::string& path, RegisterDefinitions& defs)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        RegisterFileResult r;
+        r.status = RegisterFileResult::Status::NotFound;
+        r.errorNumber = 53;
+        r.description = "File not found";
+        return r;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        RegisterFileResult r;
+        r.status = RegisterFileResult::Status::Invalid;
+        r.errorNumber = 75;
+        r.description = "Path/File access error";
+        return r;
+    }
+    return ParseRegisterDefinitions(text, defs);
+}
+
+RegisterFileResult LoadTabdefs(Services& services, const std::string& path,
+                               RegisterDefinitions& defs, RegisterImage& image,
+                               const std::function<void(const std::string&)>& log)
+{
+    RegisterFileResult r = LoadRegisterDefinitionFile(path, defs);
+    const std::string title = kProgramTitle;
+    switch (r.status) {
+    case RegisterFileResult::Status::NotFound:
+        services.prompter.tell("Configuration file " + path + "   not found.", title);
+        if (log)
+            log("ParseTabsefsCreateTabs: Configuration file " + path + "  not found.");
+        services.programEnd.end();
+        break;
+    case RegisterFileResult::Status::Invalid:
+        services.prompter.tell("Error in ParseTabsefsCreateTabs Err.Number = " +
+                                   std::to_string(r.errorNumber) +
+                                   ", Err.Description = " + r.description,
+                               title);
+        break;
+    case RegisterFileResult::Status::Loaded:
+        image.clear();
+        break;
+    }
+    return r;
+}
+
+std::string TitleBarCaption()
+{
+    return "Morvane KVB71853 Evaluation Software  Version " + std::to_string(kVersionMajor) + "." +
+           std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+}
+
+FixedPage PageOfTab(std::string_view tabName)
+{
+    const std::string name = upper(tabName);
+    if (name == "MAIN")
+        return FixedPage::Main;
+    if (name == "COMMANDS")
+        return FixedPage::Commands;
+    if (name == "MONITOR")
+        return FixedPage::Monitor;
+    if (name == "CHART")
+        return FixedPage::Chart;
+    return FixedPage::None;
+}
+
+std::vector<std::string> TabCaptions(const RegisterDefinitions& defs, int type)
+{
+    std::vector<std::string> captions;
+    for (int i = 0; i <= defs.tabCount[type]; ++i)
+        captions.push_back(defs.tabNames[type][i]);
+    return captions;
+}
+
+TypeControlsPlan PlanTypeControls(std::string_view partName2)
+{
+    TypeControlsPlan plan;
+    if (upper(partName2) == "NONE") {
+        plan.hideTypeOne = true;
+        return plan;
+    }
+    plan.typeOneCaption = std::string(partName2);
+    plan.showTypeOneHexLog = !partName2.empty();
+    return plan;
+}
+
+}  // namespace kvb::link

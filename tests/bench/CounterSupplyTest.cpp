@@ -1,0 +1,158 @@
+#include "BenchFixture.h"
+#include "bench/GpibLibrary.h"
+
+using namespace kvb;
+using namespace kvb::bench;
+using Strings = std::vector<std::string>;
+
+namespace {
+class CounterSupply : public test::BenchTest {};
+}  // namespace
+
+TEST_F(CounterSupply, CounterInitSetUpAndReadSendTheShippedCommands)
+{
+    panel.counter.cmd53141Init_Click();
+    panel.counter.cmd53131_2_Click(0);
+    panel.counter.cmd53131_2_Click(1);
+    panel.counter.xms53131_4_Click();
+    EXPECT_EQ(bus.clears, (std::vector<int>{3}));
+    EXPECT_EQ(bus.writesTo(3),
+              (Strings{"*IDN?", "*RST", "*CLS", "*SRE 0", "*ESE 0", ":STAT:PRES",
+                       ":FUNC 'FREQ 1'", ":FREQ:ARM:STAR:SOUR IMM", ":FREQ:ARM:STOP:SOUR TMM",
+                       ":FREQ:ARM:STOP:TIM 2.000", ":SENS:EVENt1:LEV:ABS 1.2", ":INP1:FILT ON",
+                       ":INIT:CONT ON", "SHOW: MEAS", "FETCH:FREQ?"}));
+    EXPECT_EQ(panel.counter.ReadingsList53131_1, (Strings{"HEWLETT-PACKARD,53131A,0,4806"}));
+    // +1.00000001230000E+006 with its line feed dropped.
+    EXPECT_EQ(panel.counter.lblCounter1Read, "1000000.0123000000");
+    EXPECT_EQ(panel.counter.ReadingsList53131_2, (Strings{"1000000.0123000000"}));
+    EXPECT_TRUE(t.prompter.asked.empty());
+}
+
+TEST_F(CounterSupply, CounterReadingsAreNotLimitedAndInitRestartsTheIndex)
+{
+    panel.counter.cmd53141Init_Click();
+    for (int i = 0; i < 1005; ++i)
+        panel.counter.xms53131_4_Click();
+    EXPECT_EQ(panel.counter.CounterReadingCount, 1005u);
+    EXPECT_EQ(panel.counter.CounterReadings.size(), 1005u);
+    panel.counter.cmd53141Init_Click();
+    EXPECT_EQ(panel.counter.CounterReadingCount, 0u);
+    EXPECT_EQ(bus.opens, 1);  // the slot stays open
+}
+
+TEST_F(CounterSupply, TimerStartEmptiesTheListAndStopOnlyStops)
+{
+    panel.counter.ReadingsList53131_2 = {"old"};
+    panel.counter.cmdStartTimer_Click(1);
+    EXPECT_EQ(panel.counter.ReadingsList53131_2, Strings{"old"});
+    panel.counter.cmdStartTimer_Click(0);
+    EXPECT_TRUE(panel.counter.ReadingsList53131_2.empty());
+    EXPECT_TRUE(panel.counter.TimerFreqEnabled);
+    // Ticking before an init says so once and stops the timer.
+    panel.counter.TimerFreq_Timer();
+    EXPECT_FALSE(panel.counter.TimerFreqEnabled);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_NE(t.prompter.asked[0].text.find("has not been initialized"), std::string::npos);
+    EXPECT_TRUE(bus.writes.empty());
+}
+
+TEST_F(CounterSupply, SupplySequencesAndReadings)
+{
+    panel.supply.cmdInitAuxPS_Click();
+    panel.supply.cmdSendAuxPSCommand_Click();
+    panel.supply.cmdClearRdgAuxPS_Click();
+    EXPECT_EQ(bus.writesTo(5), (Strings{"*IDN?", "APPL P25V, 25.0,  1.0", "OUTP:STAT ON",
+                                        "MEAS:VOLT:DC?", "OUTP:STAT OFF", "MEAS:VOLT:DC?",
+                                        "MEAS:VOLT:DC?", "MEAS:VOLT:DC?"}));
+    EXPECT_EQ(panel.supply.ReadingsListAuxPS, Strings{"HEWLETT-PACKARD,E3631A,0,2.1-5.0-1.0"});
+    ASSERT_EQ(panel.supply.ReadingsListAuxPS_2.size(), 4u);
+    EXPECT_EQ(panel.supply.ReadingsListAuxPS_2[0], "+2.49996000E+01");
+    EXPECT_EQ(panel.supply.ReadingsListAuxPS_2[1], "+2.00000000E-04");
+
+    bus.at(5)->replies.push_back("+1.0E+00\n");
+    panel.supply.cmdAuxPSRdOnly_Click();
+    EXPECT_EQ(panel.supply.lblLastReadingAuxPS, "+1.0E+00");
+}
+
+TEST_F(CounterSupply, AReadErrorIsReportedTakesTheDeviceOffLineAndInitRetries)
+{
+    panel.supply.cmdInitAuxPS_Click();
+    bus.faults.timeoutReads = 1;
+    panel.supply.cmdSendAuxPSCommand_Click();
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].title, "Error");
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "Unable to read from device\nibsta = &HC000\niberr = 6 <EABO>");
+    EXPECT_EQ(bus.offline, (std::vector<int>{5}));
+    EXPECT_EQ(t.programEnd.quits, 0);
+    EXPECT_FALSE(t.programEnd.ending());
+    EXPECT_EQ(session.SupplyDevice[0], NotOpened);
+
+    // The supply is used again only after a new init, which opens it again.
+    panel.supply.cmdAuxPSRdOnly_Click();
+    EXPECT_NE(t.prompter.asked.back().text.find("has not been initialized"), std::string::npos);
+    panel.supply.cmdInitAuxPS_Click();
+    EXPECT_EQ(bus.opens, 2);
+    EXPECT_NE(session.SupplyDevice[0], NotOpened);
+}
+
+TEST_F(CounterSupply, ErrorCodesOutsideTheTableAndLongTextsAreShownSafely)
+{
+    panel.counter.cmd53141Init_Click();
+    bus.faults.failNextCalls = 1;
+    bus.faults.errorCode = 40;
+    panel.counter.xms53131_4_Click();
+    EXPECT_EQ(t.prompter.asked.back().text,
+              "Unable to write to device\nibsta = &H8000\niberr = 40 <>");
+    panel.counter.cmd53141Init_Click();
+    bus.faults.failNextCalls = 1;
+    bus.faults.errorCode = 9;
+    panel.counter.xms53131_4_Click();
+    EXPECT_EQ(t.prompter.asked.back().text,
+              "Unable to write to device\nibsta = &H8000\niberr = 9 <>");
+
+    session.ReportGpibError(std::string(120, 'x'));
+    EXPECT_EQ(t.prompter.asked.back().text, std::string(100, 'x'));
+    EXPECT_EQ(session.GpibErrorText.size(), 100u);
+}
+
+TEST_F(CounterSupply, OpenFailuresShowTheBoxAndAddressesAreChecked)
+{
+    bus.faults.failNextCalls = 1;
+    bus.faults.errorCode = 4;
+    panel.counter.cmd53141Init_Click();
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Unable to open 53131 device\nibsta = &H\n8000iberr = 4");
+    EXPECT_TRUE(bus.writes.empty());
+    panel.counter.cmd53141Init_Click();  // retried: opens now
+    EXPECT_EQ(bus.clears, (std::vector<int>{3}));
+
+    panel.supply.txtAuxPSAdr = "31";
+    panel.supply.cmdInitAuxPS_Click();
+    panel.supply.txtAuxPSAdr = "";
+    panel.supply.cmdInitAuxPS_Click();
+    EXPECT_EQ(bus.opens, 2);
+    EXPECT_EQ(t.prompter.asked.size(), 3u);
+    EXPECT_NE(t.prompter.asked[1].text.find("not a number from 0 to 30"), std::string::npos);
+}
+
+TEST_F(CounterSupply, NoListenerIsReportedAtTheClear)
+{
+    bus.faults.noListener = {3};
+    panel.counter.cmd53141Init_Click();
+    EXPECT_EQ(boxTexts(),
+              Strings{"Unable to clear 53131 device\nibsta = &H8000\niberr = 2 <ENOL>"});
+}
+
+TEST_F(CounterSupply, WithoutALibraryThePanelSaysSoOnce)
+{
+    GpibLibrary none({"libkvb-no-such-gpib.so"});
+    panel.useDriver(none);
+    panel.counter.cmd53141Init_Click();
+    panel.supply.cmdInitAuxPS_Click();
+    Strings texts = boxTexts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_NE(texts[0].find("No GPIB library was found"), std::string::npos);
+    EXPECT_EQ(texts[1], "Unable to open 53131 device\nibsta = &H\n8000iberr = 0");
+    EXPECT_EQ(texts[2], "Unable to open E3631 device\nibsta = &H\n8000iberr = 0");
+}

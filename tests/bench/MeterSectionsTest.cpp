@@ -1,0 +1,145 @@
+#include "BenchFixture.h"
+
+using namespace kvb;
+using namespace kvb::bench;
+using Strings = std::vector<std::string>;
+
+namespace {
+class Meters : public test::BenchTest {};
+}  // namespace
+
+TEST_F(Meters, VoltmeterModesSendRangeAndDigits)
+{
+    panel.voltmeters.cmdDVMSetDC_Click(0);
+    panel.voltmeters.cmdDVMSetAC_Click(1);
+    panel.voltmeters.panels[2].txtOhmRange = "3";
+    panel.voltmeters.cmdDVMSetOhm_Click(2);
+    EXPECT_EQ(bus.writesTo(28), Strings{"F1T1RAN4"});
+    EXPECT_EQ(bus.writesTo(29), Strings{"F2T1RAN3"});
+    EXPECT_EQ(bus.writesTo(30), Strings{"F3T1R3N3"});
+    const VoltmeterPanel& p = panel.voltmeters.panels[0];
+    EXPECT_EQ(p.ShpDVMDCMode, kLampLightRed);
+    EXPECT_EQ(p.ShpDVMACMode, kLampBlack);
+    EXPECT_EQ(p.lblDVMReading, "");
+}
+
+TEST_F(Meters, VoltmeterReadingsAreShownWithTheModeSuffix)
+{
+    panel.voltmeters.cmdDVMSetDC_Click(0);
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(panel.voltmeters.panels[0].lblDVMReading, "1.23456 DCV");
+    auto* dvm = bus.instrument<sim::SimVoltmeter>(28);
+    dvm->nextReading = "+1.2345E+3";
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(panel.voltmeters.panels[0].lblDVMReading, "1,234.500 DCV");
+    dvm->nextReading = "0.25";  // no exponent
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(panel.voltmeters.panels[0].lblDVMReading, ".250 DCV");
+    dvm->replies.push_back("\n");  // shorter than its terminator
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(panel.voltmeters.panels[0].lblDVMReading, ".000 DCV");
+}
+
+TEST_F(Meters, SampleBeforeAModeShowsOnlyTheHint)
+{
+    panel.voltmeters.cmdDVMGetMeas_Click(3);
+    EXPECT_EQ(boxTexts(), Strings{"DVM has not been initialized #  3Click on set Mode before "
+                                  "making a measurement"});
+    EXPECT_TRUE(bus.writes.empty());
+    EXPECT_EQ(bus.opens, 0);
+}
+
+TEST_F(Meters, SmuModeStringsFromTheDefaults)
+{
+    panel.smus.cmdSetIVMODE_Click(0);
+    EXPECT_EQ(panel.smus.panels[0].TXTlbVIlControlString, "J0XF1,0B.02,0,0L5.,0P4S3G5,2,0X");
+    panel.smus.cmdSetVIMODE_Click(0);
+    EXPECT_EQ(panel.smus.panels[0].TXTlbVIlControlString, "J0XF0,0L.001,7B1.2,2,0P4S3G5,2,0X");
+    panel.smus.cmdSetVIMODE_Click(1);
+    EXPECT_EQ(panel.smus.panels[1].lbVIlControlString,
+              "J0XF0,0L.1,9B12.0,3,0T0,0,0,1P4S3G5,2,0X");
+    panel.smus.cmdSetVIMODE_Click(3);
+    EXPECT_EQ(panel.smus.panels[3].lbVIlControlString, "J0XF0,0");
+    // Each "Set VI" first resets the second unit.
+    EXPECT_EQ(bus.writesTo(14), (Strings{"J0XF1,0B.02,0,0L5.,0P4S3G5,2,0X",
+                                         "J0XF0,0L.001,7B1.2,2,0P4S3G5,2,0X"}));
+    EXPECT_EQ(bus.writesTo(17), Strings{"J0XF0,0"});
+    EXPECT_EQ(bus.writesTo(16),
+              (Strings{"J0X", "J0XF0,0L.1,9B12.0,3,0T0,0,0,1P4S3G5,2,0X", "J0X"}));
+    EXPECT_TRUE(panel.smus.panels[3].cmdVIDOMeasVisible);
+    EXPECT_TRUE(t.prompter.asked.empty());
+}
+
+TEST_F(Meters, SmuSampleAndOperateToggle)
+{
+    panel.smus.txtVI228String[0] = "X";
+    panel.smus.cmdSetVIMODE_Click(0);
+    panel.smus.cmdVIDOMeas_Click(0);
+    const SmuPanel& p = panel.smus.panels[0];
+    EXPECT_EQ(p.lblVIMeasureA, "+1.20000E+00 V");
+    EXPECT_EQ(p.lblVIMeasureB, "1.20000E-03 A");
+    EXPECT_TRUE(p.SmuOperating);
+    EXPECT_EQ(p.cmdVIOperate, Picture::OutputOn);
+    EXPECT_EQ(t.pump.yields, 1);
+    panel.smus.cmdVIOperate_Click(0);
+    EXPECT_FALSE(p.SmuOperating);
+    EXPECT_EQ(p.lblVIMeasureB, "ST.BY");
+    EXPECT_EQ(bus.writesTo(14).back(), "N0H0X");
+    panel.smus.cmdVIOperate_Click(0);
+    EXPECT_TRUE(p.SmuOperating);
+    EXPECT_EQ(bus.writesTo(14).back(), "N1H0X");
+}
+
+TEST_F(Meters, SmuRepliesAreSplitAtTheComma)
+{
+    std::string a, b;
+    SmuSection::splitReply("+1.20000E+00,+2.00000E-02", a, b);
+    EXPECT_EQ(a, "+1.20000E+00");
+    EXPECT_EQ(b, "2.00000E-02");
+    SmuSection::splitReply("+1.2", a, b);
+    EXPECT_EQ(a, "+1.2");
+    EXPECT_EQ(b, "");
+    SmuSection::splitReply("+1.2,", a, b);
+    EXPECT_EQ(a, "+1.2");
+    EXPECT_EQ(b, "");
+
+    panel.smus.cmdSetIVMODE_Click(0);
+    auto* smu = bus.at(14);
+    smu->replies.push_back("OK\r\n");
+    // The unit answers to N1H0X too; the short reply comes first.
+    panel.smus.cmdVIDOMeas_Click(0);
+    EXPECT_EQ(panel.smus.panels[0].lblVIMeasureA, "");
+    EXPECT_EQ(panel.smus.panels[0].lblVIMeasureB, " V");
+}
+
+TEST_F(Meters, SetV1VoltsAndCommandStrings)
+{
+    EXPECT_EQ(panel.smus.txtVI228String[0], "B16.53,3,X");
+    EXPECT_EQ(panel.smus.txtVI228String[3], "B16.57,3,X");
+    EXPECT_EQ(panel.smus.txtVI228String[10], "B16.50,3,X");
+    EXPECT_EQ(panel.smus.txtVI228String[11], "B16.00,3,X");
+    EXPECT_EQ(panel.smus.txtVI228String[19], "B15.92,3,X");
+
+    panel.smus.cmdSendString_Click(5);  // nothing addressed yet
+    EXPECT_TRUE(bus.writes.empty());
+    panel.smus.cmdSetIVMODE_Click(0);
+    panel.smus.cmdSetVI1V_Click(0);
+    EXPECT_EQ(panel.smus.txtVI1VCmd[0], "B15.80,3,X");
+    panel.smus.cmdSendString_Click(5);
+    EXPECT_EQ(bus.writesTo(14).back(), "B16.55,3,X");
+}
+
+TEST_F(Meters, ClearVIsResetsUnitsTwoAndOneSkippingAnEmptyAddress)
+{
+    panel.smus.cmdSetVIMODE_Click(0);
+    panel.smus.panels[1].txtVIAddress = "";
+    bus.writes.clear();
+    panel.smus.cmdVIsOFf_Click();
+    EXPECT_EQ(bus.writesTo(14), Strings{"J0X"});
+    EXPECT_TRUE(bus.writesTo(16).empty());
+    const SmuPanel& p = panel.smus.panels[0];
+    EXPECT_EQ(p.lblVIMeasureA, "+00.000 V");
+    EXPECT_EQ(p.lblVIMeasureB, "STBY.  uA");
+    EXPECT_FALSE(p.cmdVIDOMeasVisible);
+    EXPECT_EQ(panel.smus.panels[1].lblVIMeasureA, "-000.000 V");
+}

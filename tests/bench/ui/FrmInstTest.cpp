@@ -1,0 +1,116 @@
+#include "bench/GpibLibrary.h"
+#include "bench/InstrumentPanel.h"
+#include "bench/ui/FrmInst.h"
+#include "sim/SimGpibBus.h"
+#include "support/TestServices.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace kvb;
+
+namespace {
+
+class InstrumentWindow : public ::testing::Test {
+protected:
+    template <typename T>
+    T* find(const char* name)
+    {
+        T* w = form.findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    test::TestServices t;
+    sim::SimGpibBus bus;
+    bench::InstrumentPanel panel{t.services, bus};
+    ui::FrmInst form{panel};
+};
+
+}  // namespace
+
+TEST_F(InstrumentWindow, ShowsEverySectionWithItsDefaults)
+{
+    EXPECT_EQ(form.windowTitle(), "IEEE Test Station Instruments");
+    EXPECT_EQ(find<QLineEdit>("txtAdr53131")->text(), "3");
+    EXPECT_EQ(find<QLineEdit>("txt53131Command_3")->text(), ":FREQ:ARM:STOP:TIM 2.000");
+    EXPECT_EQ(find<QLineEdit>("txtAuxPSCommand_0")->text(), "APPL P25V, 25.0,  1.0");
+    EXPECT_EQ(find<QLineEdit>("txtDVMAddress_8")->text(), "36");
+    EXPECT_EQ(find<QGroupBox>("frDVMSet_2")->title(), "VM Control 3");
+    EXPECT_EQ(find<QLineEdit>("txtVIILimit_1")->text(), "100");
+    EXPECT_EQ(find<QLineEdit>("txtVI228String_0")->text(), "B16.53,3,X");
+    EXPECT_EQ(find<QLabel>("lblVIMeasureB_4")->text(), "-000.000 mA");
+    EXPECT_EQ(form.findChild<QLineEdit*>("TXTlbVIlControlString_2"), nullptr);
+    EXPECT_EQ(find<QRadioButton>("OptS1B_4")->text(), "CLR");
+    EXPECT_EQ(find<QLabel>("lblSweepStatus")->text(), "Sweep Stopped");
+    EXPECT_NE(find<QPushButton>("cmdSwPLDVMminus"), nullptr);
+    EXPECT_NE(find<QPushButton>("cmdSwVBVIplus_4"), nullptr);
+    EXPECT_TRUE(find<QPushButton>("cmdVIDOMeas_0")->isHidden());
+}
+
+TEST_F(InstrumentWindow, TypedTextGoesToTheInstrumentAndTheOutcomeIsShown)
+{
+    auto* range = find<QLineEdit>("txtDCRange_0");
+    range->selectAll();
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2");
+    QApplication::sendEvent(range, &typed);
+    find<QPushButton>("cmdDVMSetDC_0")->click();
+    EXPECT_EQ(bus.writesTo(28), std::vector<std::string>{"F1T1R2N4"});
+    EXPECT_EQ(find<QLabel>("lblDVMControlString_0")->text(), "F1T1R2N4");
+    find<QPushButton>("cmdDVMGetMeas_0")->click();
+    EXPECT_EQ(find<QLabel>("lblDVMReading_0")->text(), "1.23456 DCV");
+
+    find<QPushButton>("cmdSetVIMODE_0")->click();
+    EXPECT_FALSE(find<QPushButton>("cmdVIDOMeas_0")->isHidden());
+    find<QPushButton>("cmdVIDOMeas_0")->click();
+    EXPECT_EQ(find<QLabel>("lblVIMeasureA_0")->text(), "+1.20000E+00 V");
+}
+
+TEST_F(InstrumentWindow, SelectorsActOnClickAndTogglesChangeTheirPicture)
+{
+    find<QPushButton>("cmdSWINIT")->click();
+    EXPECT_EQ(find<QLabel>("lbl3488ID")->text(), "HP3488A");
+    find<QRadioButton>("OptS1A_2")->click();
+    EXPECT_EQ(bus.instrument<sim::SimSwitch>(10)->closedChannels, (std::set<int>{102}));
+    auto* toggle = find<QPushButton>("cmdSwVHVIminus_1");
+    toggle->click();
+    EXPECT_TRUE(panel.switchUnit.SmuMinusLinks[1][2]);
+    EXPECT_EQ(toggle->property("picture").toInt(), static_cast<int>(bench::Picture::RelayLinked) + 1);
+}
+
+TEST_F(InstrumentWindow, CounterTimerRunsBetweenStartAndStop)
+{
+    find<QPushButton>("cmd53141Init")->click();
+    find<QPushButton>("cmdStartTimer_0")->click();
+    auto* timer = form.findChild<QTimer*>("TimerFreq");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 2000);
+    find<QPushButton>("cmdStartTimer_1")->click();
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(find<QListWidget>("ReadingsList53131_1")->count(), 1);
+}
+
+TEST(InstrumentWindowWithoutLibrary, SaysOnceThatNoLibraryWasFound)
+{
+    test::TestServices t;
+    bench::GpibLibrary none({"libkvb-no-such-gpib.so"});
+    bench::InstrumentPanel panel{t.services, none};
+    ui::FrmInst form{panel};
+    form.findChild<QPushButton*>("cmdSWINIT")->click();
+    form.findChild<QPushButton*>("cmdSWINIT")->click();
+    int libraryBoxes = 0;
+    for (const auto& box : t.prompter.asked)
+        libraryBoxes += box.text.find("No GPIB library was found") != std::string::npos;
+    EXPECT_EQ(libraryBoxes, 1);
+    EXPECT_EQ(t.programEnd.quits, 0);
+}

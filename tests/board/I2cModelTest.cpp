@@ -1,0 +1,223 @@
+#include "board/PanelFixture.h"
+#include "board/RegistersFile.h"
+
+#include <filesystem>
+#include <fstream>
+
+using namespace kvb;
+using namespace kvb::board;
+using kvb::test::PanelTest;
+
+namespace {
+
+using I2cTest = PanelTest;
+
+TEST_F(I2cTest, AddressTextIsNormalisedToAnEvenAddressAndItsBits)
+{
+    I2cAddressModel& a = panel().i2cAddress;
+    EXPECT_EQ(a.addressText, "50");  // the panel's load shows the default
+
+    auto before = t.clock.now();
+    a.addressTextChanged("51");
+    EXPECT_GE((t.clock.now() - before).count(), 500);
+    EXPECT_EQ(a.addressText, "50");
+    EXPECT_EQ(a.I2cSlaveAddress, 0x50);
+    EXPECT_EQ(a.addressBits, (std::array<bool, 7>{false, false, false, true, false, true, false}));
+
+    a.applyAddressText("A");
+    EXPECT_EQ(a.addressText, "0A");
+    EXPECT_EQ(a.addressBits, (std::array<bool, 7>{true, false, true, false, false, false, false}));
+    a.applyAddressText("");
+    EXPECT_EQ(a.addressText, "00");
+    EXPECT_EQ(a.addressBits, (std::array<bool, 7>{}));
+
+    a.setAddressBit(6, true);
+    EXPECT_EQ(a.addressText, "80");
+    EXPECT_EQ(a.I2cSlaveAddress, 0x80);
+}
+
+TEST_F(I2cTest, ScanStopsAtTheFirstDeviceAfterFortyOneProbes)
+{
+    I2cAddressModel& a = panel().i2cAddress;
+    std::vector<bool> busy;
+    panel().notices.busyChanged = [&](bool b) { busy.push_back(b); };
+    EXPECT_EQ(a.scan(), 41);
+    auto probes = sent(HidI2cTransfer);
+    ASSERT_EQ(probes.size(), 41u);
+    EXPECT_EQ(probes.front()[2], 0x01);
+    EXPECT_EQ(probes.back()[2], 0x51);
+    EXPECT_EQ(probes.back()[4], 0);  // Random clear: no register byte
+    EXPECT_EQ(a.addressText, "50");
+    EXPECT_EQ(grid().slaveAddress, "50");
+    EXPECT_TRUE(t.prompter.asked.empty());
+    EXPECT_EQ(busy, (std::vector<bool>{true, false}));
+}
+
+TEST_F(I2cTest, ScanWithoutADeviceAsksAndYesEndsTheProgram)
+{
+    board->faults.errorByte = true;  // nobody acknowledges
+    t.prompter.script = {Answer::No};
+    EXPECT_EQ(panel().i2cAddress.scan(), 128);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "Dravonel HID USB (PID 2035)  I2C address not found. Close GUI?");
+    EXPECT_EQ(t.prompter.asked[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(panel().i2cAddress.addressText, "FE");
+    EXPECT_FALSE(t.programEnd.ending());
+
+    t.prompter.script = {Answer::Yes};
+    panel().i2cAddress.scan();
+    EXPECT_TRUE(t.programEnd.ending());
+    EXPECT_FALSE(context->transport.hasBoard());  // closed on the way out
+}
+
+TEST_F(I2cTest, BlockReadPlacesBytesFromTheStartRegisterWithinTheGrid)
+{
+    for (int i = 0; i < 256; ++i)
+        board->i2cMemory[i] = static_cast<uint8_t>(i);
+    grid().random = true;
+    grid().numToRead = "8";
+    grid().startRegRd = "3C";
+    panel().i2c.blockRead();
+    EXPECT_EQ(grid().readVal[0x3C], "3C");
+    EXPECT_EQ(grid().readVal[0x3F], "3F");
+    EXPECT_EQ(grid().readVal[0x3B], "");
+    EXPECT_EQ(grid().slaveAddress, "50");
+
+    board->requests.clear();
+    grid().startRegRd = "40";
+    panel().i2c.blockRead();
+    EXPECT_EQ(sent(HidI2cTransfer).size(), 1u);  // sent, nothing shown
+    EXPECT_EQ(grid().readVal[0], "");
+
+    grid().random = false;
+    grid().numToRead = "4";
+    board->requests.clear();
+    panel().i2c.blockRead();
+    EXPECT_EQ(sent(HidI2cTransfer)[0][4], 0);
+    EXPECT_EQ(grid().readVal[3], "03");
+    EXPECT_EQ(grid().readVal[4], "");
+
+    panel().i2c.clearReadBoxes();
+    EXPECT_EQ(grid().readVal[3], "");
+    EXPECT_EQ(grid().readVal[0x3C], "3C");
+}
+
+TEST_F(I2cTest, CountBoxesClampBeforeSending)
+{
+    grid().numToRead = "45";
+    panel().i2c.blockRead();
+    EXPECT_EQ(grid().numToRead, "32");
+    EXPECT_EQ(sent(HidI2cTransfer).back()[3], 32);
+    grid().numToWrite = "";
+    panel().i2c.blockWrite();
+    EXPECT_EQ(grid().numToWrite, "1");
+    grid().numToWrite = "0";
+    EXPECT_EQ(I2cTransferModel::clampCount(grid().numToWrite), 1);
+}
+
+TEST_F(I2cTest, BlockWriteTakesRowsFromZeroAndRefusesBadBoxes)
+{
+    grid().random = true;
+    grid().startRegWr = "10";
+    grid().numToWrite = "3";
+    grid().writeVal[0] = "A1";
+    grid().writeVal[1] = "B2";
+    grid().writeVal[2] = "C3";
+    panel().i2c.blockWrite();
+    EXPECT_EQ(board->i2cMemory[0x10], 0xA1);
+    EXPECT_EQ(board->i2cMemory[0x12], 0xC3);
+
+    board->requests.clear();
+    grid().writeVal[1] = "--";
+    panel().i2c.blockWrite();
+    EXPECT_TRUE(sent(HidI2cTransfer).empty());
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_NE(t.prompter.asked[0].text.find("Write box 01"), std::string::npos);
+}
+
+TEST_F(I2cTest, SimpleReadShowsNoDataWhenTheDeviceDidNotAnswer)
+{
+    grid().random = true;
+    grid().startRegRd = "3E";
+    grid().numToRead = "4";
+    board->i2cMemory[0x3E] = 0x77;
+    panel().i2c.simpleRead();
+    EXPECT_EQ(grid().readVal[0x3E], "77");
+
+    board->faults.errorByte = true;
+    panel().i2c.simpleRead();
+    EXPECT_EQ(grid().readVal[0x3E], "--");
+    EXPECT_TRUE(t.prompter.asked.empty());  // one quiet attempt
+}
+
+TEST_F(I2cTest, ToggleWritesTheOtherValue)
+{
+    I2cTransferModel& i2c = panel().i2c;
+    grid().random = true;
+    i2c.registerText = "5";
+    i2c.writeIndividual = {"01", "2"};
+    board->i2cMemory[5] = 0x01;
+    i2c.writeToggle(0);
+    EXPECT_EQ(board->i2cMemory[5], 0x02);
+    EXPECT_EQ(i2c.readIndividual, "02");
+    EXPECT_EQ(i2c.registerText, "05");
+    EXPECT_EQ(i2c.writeIndividual[1], "2");
+    i2c.writeToggle(1);
+    EXPECT_EQ(board->i2cMemory[5], 0x01);
+    EXPECT_EQ(i2c.writeIndividual[1], "02");
+    board->i2cMemory[5] = 0x05;
+    i2c.writeToggle(1);
+    EXPECT_EQ(board->i2cMemory[5], 0x02);
+}
+
+TEST_F(I2cTest, FillsAndTheSclToggle)
+{
+    grid().numToWrite = "3";
+    panel().i2c.fillOption = 3;
+    panel().i2c.fillWriteBoxes();
+    EXPECT_EQ(grid().writeVal[2], "AA");
+    EXPECT_EQ(grid().writeVal[3], "00");
+
+    panel().i2cAddress.toggleScl();
+    EXPECT_EQ(sent(HidI2cOptions).back()[5], 1);
+    EXPECT_TRUE(t.prompter.asked.empty());
+    board->faults.noAnswer = true;
+    board->queueReport(board::Report{1, 0, 0x01});
+    panel().i2cAddress.repeatedStart = false;
+    // The stale report is drained first; SDA is judged only by an answer.
+    t.prompter.script = {Answer::Retry};
+    panel().i2cAddress.toggleScl();
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Please check USB connection.\ncheckStatus");
+}
+
+TEST(RegistersList, ParsesItemsAndRefusesBadLists)
+{
+    auto bytes = ParseRegistersList("generic, 0x12\nabc,0x7\n", 3);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, (std::vector<uint8_t>{0x12, 0x00, 0x07}));
+    EXPECT_EQ(*ParseRegistersList("generic,0x1234,\"a,b\",0xfF", 3),
+              (std::vector<uint8_t>{0x12, 0x00, 0xFF}));
+    EXPECT_FALSE(ParseRegistersList("Generic,0x12", 1));
+    EXPECT_FALSE(ParseRegistersList("generic,0x12", 2));
+    EXPECT_FALSE(ParseRegistersList("generic,0xZZ", 1));
+    EXPECT_FALSE(ParseRegistersList("generic,0x", 1));
+    EXPECT_TRUE(ParseRegistersList("generic\r\n0x01\r\n\r\n0x02\r\n", 2));
+}
+
+TEST(RegistersList, MissingFileShowsTheMessage)
+{
+    test::ScriptedPrompter prompter;
+    EXPECT_FALSE(LoadRegistersFile(prompter, 1, "/nonexistent/registers.txt"));
+    ASSERT_EQ(prompter.asked.size(), 1u);
+    EXPECT_EQ(prompter.asked[0].text, "Register file does not exist or is invalid");
+    EXPECT_EQ(prompter.asked[0].title, "Error");
+
+    auto path = std::filesystem::temp_directory_path() / "kvb_registers_test.txt";
+    std::ofstream(path) << "generic,0xA5\n";
+    EXPECT_EQ(*LoadRegistersFile(prompter, 1, path.string()), (std::vector<uint8_t>{0xA5}));
+    std::filesystem::remove(path);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include "board/PanelFixture.h"
+
+using namespace kvb;
+using namespace kvb::board;
+using kvb::test::PanelTest;
+
+namespace {
+
+TEST(SpiClockList, SpeedsFromTheSystemClock)
+{
+    auto list = SpiClockList(24);
+    ASSERT_EQ(list.size(), 24u);
+    EXPECT_EQ(list.front().text, "0.5");
+    EXPECT_EQ(list.front().code, 23);
+    EXPECT_EQ(list.back().text, "12");
+    EXPECT_EQ(list.back().code, 0);
+    auto textOf = [&](int code) { return list[23 - code].text; };
+    EXPECT_EQ(textOf(5), "2");
+    EXPECT_EQ(textOf(16), "0.705");
+    EXPECT_EQ(textOf(17), "0.666");
+    EXPECT_EQ(SpiClockList(12).size(), 12u);
+    EXPECT_TRUE(SpiClockList(0).empty());
+    // A system clock beyond 32 MHz no longer overflows the arithmetic.
+    EXPECT_EQ(SpiClockList(48).back().text, "24");
+}
+
+using SpiTest = PanelTest;
+
+TEST_F(SpiTest, ReadingTheClockSelectsTheBoardsCodeAndSendsItBack)
+{
+    SpiModel& spi = panel().spi;
+    int mirrored = 0;
+    spi.clockListChanged = [&] { ++mirrored; };
+    board->spiClockCode = 2;
+    ASSERT_TRUE(spi.getSPIclock());
+    EXPECT_EQ(mirrored, 1);
+    ASSERT_EQ(spi.clockEntries.size(), 24u);
+    EXPECT_EQ(spi.clockEntries[spi.selectedClock].text, "4");
+    auto set = sent(HidSpiClock).back();
+    EXPECT_EQ(set[2], kSubSet);
+    EXPECT_EQ(set[3], 2);
+
+    spi.selectClock(0);
+    EXPECT_EQ(board->spiClockCode, 23);
+
+    // An empty list sends nothing.
+    spi.clockEntries.clear();
+    spi.selectedClock = -1;
+    board->requests.clear();
+    EXPECT_FALSE(spi.writeClock());
+    EXPECT_TRUE(board->requests.empty());
+}
+
+TEST_F(SpiTest, OptionsAndRawWriteWithReadBack)
+{
+    SpiModel& spi = panel().spi;
+    spi.setOption(spi.clockPhase, true);
+    EXPECT_EQ(board->spiConfig, 2);
+    spi.setOption(spi.clockPolarity, true);
+    spi.setOption(spi.slaveSelect, true);
+    EXPECT_EQ(board->spiConfig, 7);
+
+    grid().numToWrite = "3";
+    grid().writeVal[0] = "0A";
+    grid().writeVal[1] = "0B";
+    grid().writeVal[2] = "0C";
+    spi.readBack = true;
+    spi.phaseChangeByte = "9";
+    ASSERT_TRUE(spi.spiWrite());
+    const Report r = sent(HidSpiPipeDaisyChain).back();
+    const uint8_t head[] = {1, 0x16, 0, 1, 0, 9, 3, 0x0A, 0x0B, 0x0C};
+    for (size_t i = 0; i < std::size(head); ++i)
+        EXPECT_EQ(r[i], head[i]) << i;
+    EXPECT_EQ(grid().readVal[2], "0A");  // the loop-back's bytes from answer byte 2
+    EXPECT_EQ(grid().readVal[20], "00");
+
+    grid().numToWrite = "99";
+    grid().fillWrite(0, 63, "11");
+    spi.readBack = false;
+    spi.spiWrite();
+    EXPECT_EQ(grid().numToWrite, "57");
+    EXPECT_EQ(sent(HidSpiPipeDaisyChain).back()[6], 57);
+
+    spi.phaseChangeByte = "300";
+    board->requests.clear();
+    EXPECT_FALSE(spi.spiWrite());
+    EXPECT_TRUE(board->requests.empty());
+}
+
+TEST_F(SpiTest, McbSpiAndTheCustomSequenceUseThePipe)
+{
+    SpiModel& spi = panel().spi;
+    spi.testSequence();
+    auto pipes = sent(HidSpiPipeDaisyChain);
+    ASSERT_EQ(pipes.size(), 2u);
+    EXPECT_EQ(pipes[0][3], 3);
+    EXPECT_EQ(pipes[0][4], 0x00);
+    EXPECT_EQ(pipes[0][5], 0x30);
+    EXPECT_EQ(pipes[0][6], 0x80);
+    EXPECT_EQ(pipes[0][7], 0x00);
+    EXPECT_EQ(pipes[1][3], 5);
+    EXPECT_EQ(pipes[1][7], 0x0A);
+    EXPECT_EQ(pipes[1][8], 0x03);
+    auto direct = sent(HidSpiPipe);
+    ASSERT_EQ(direct.size(), 1u);
+    const uint8_t expected[] = {1, 0x15, 0, 5, 0, 1, 0x15, 0, 5, 0};
+    for (size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(direct[0][i], expected[i]);
+    // The pipe's display shows the last transfer.
+    EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
+    EXPECT_FALSE(context->pipe.busy());
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+#include "data/ChartExport.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+using namespace kvb;
+using namespace kvb::data;
+
+namespace {
+
+std::vector<std::string> splitCrLf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0, end;
+    while ((end = text.find("\r\n", start)) != std::string::npos) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    std::string x;
+    while (std::getline(ss, x, ','))
+        f.push_back(x);
+    return f;
+}
+
+TEST(ChartExportFormat, HeaderWordsAndNumbers)
+{
+    EXPECT_EQ(ComErrorWords(0x0A), "CRCErr_NackResponse_");
+    EXPECT_EQ(ComErrorWords(0x1F), "NoACK_CRCErr_BadResponse_NackResponse_PipeComErr_");
+    EXPECT_EQ(ComErrorWords(0), "");
+    EXPECT_EQ(HexPrefixed(0x2001, 4), "0x2001");
+    EXPECT_EQ(HexPrefixed(0, 4), "0x0000");
+    EXPECT_EQ(HexPrefixed(0x12345, 4), "0x2345");
+    EXPECT_EQ(FixedText(0.5, 4), "0.5000");
+    EXPECT_EQ(FixedText(-0.25, 4), "-0.2500");
+    EXPECT_EQ(FixedText(-0.00001, 4), "0.0000");
+    EXPECT_EQ(FixedText(1234.56, 1), "1234.6");
+    const auto header = fields(ExportHeaderLine(3));
+    EXPECT_EQ(header.size(), 3u + 3 * 20);
+    EXPECT_EQ(header[3], "VCell1-1");
+    EXPECT_EQ(header[15], "VBat1");
+    EXPECT_EQ(header[17], "ETV1-1");
+    EXPECT_EQ(header[21], "FAULTSTAT960-1");
+    EXPECT_EQ(header[22], "FAULTSTAT961-1");
+    EXPECT_EQ(header.back(), "FAULTSTAT961-3");
+    EXPECT_EQ(ExportHeaderLine(1).back(), ',');
+}
+
+class ChartExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = ::testing::TempDir() + "chart_export_" + std::to_string(::getpid()) + ".csv";
+        defs->regs[0][65].scale = 5.0 / 8192;
+        defs->regs[0][64].scale = 80.0 / 16384;
+        defs->regs[0][80].scale = 0.015625;
+        defs->regs[0][81].scale = 2.5 / 16384;
+    }
+    void TearDown() override { std::filesystem::remove(path); }
+    std::string path;
+    test::TestServices t;
+    DataLogging files{t.services};
+    std::unique_ptr<ChartSamples> samples = std::make_unique<ChartSamples>();
+    std::unique_ptr<link::RegisterImage> image = std::make_unique<link::RegisterImage>();
+    std::unique_ptr<link::RegisterDefinitions> defs = std::make_unique<link::RegisterDefinitions>();
+};
+
+TEST_F(ChartExportTest, RowsMatchTheBuffers)
+{
+    for (int n = 0; n < 3; ++n) {
+        image->at(0, 2, 65) = static_cast<int16_t>(8192 + n);  // negative cell
+        image->at(0, 2, 64) = static_cast<int16_t>(1000 * n);
+        image->at(0, 2, 80) = 9217;
+        image->at(0, 2, 84) = 8192;
+        image->at(1, 2, 132) = 0x2001;
+        samples->takeSample(*image, t.clock);
+        samples->finishSample();
+        samples->OrComError(n == 1 ? 0x0A : 0);
+        t.clock.current += std::chrono::seconds(30);
+    }
+    t.files.saveAnswers = {path};
+    ASSERT_TRUE(ExportCSV(files, t.prompter, *samples, *defs, true, 2));
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const auto lines = splitCrLf(ss.str());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], ExportHeaderLine(2));
+    for (int i = 0; i < 3; ++i) {
+        const auto f = fields(lines[1 + i]);
+        ASSERT_EQ(f.size(), 3u + 2 * 20);
+        EXPECT_EQ(f[1], FixedText(samples->minutes(i), 2));
+        const int d2 = 3 + 20;  // first column of device 2
+        EXPECT_DOUBLE_EQ(std::stod(f[d2]), std::round((-8192 + i) * 5.0 / 8192 * 1e4) / 1e4);
+        EXPECT_EQ(f[d2 + 12], FixedText(1000 * i * 80.0 / 16384, 3));
+        EXPECT_EQ(f[d2 + 13], "25.0");
+        EXPECT_EQ(f[d2 + 17], "1.2500");  // no sign extension for inputs
+        EXPECT_EQ(f[d2 + 18], "0x0000");
+        EXPECT_EQ(f[d2 + 19], "0x2001");
+    }
+    EXPECT_EQ(fields(lines[2])[1], "0.50");
+    // The flags logged after sample 1 was taken belong to sample 2.
+    EXPECT_EQ(fields(lines[3])[2], "CRCErr_NackResponse_");
+    EXPECT_EQ(fields(lines[2])[2], "");
+}
+
+TEST_F(ChartExportTest, CancelAndEmptyBuffers)
+{
+    EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, false, 5));
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Export to CSV cancelled, logfile not created.");
+    t.files.saveAnswers = {path};
+    ASSERT_TRUE(ExportCSV(files, t.prompter, *samples, *defs, false, 5));
+    std::ifstream in(path, std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all, ExportHeaderLine(1) + "\r\n");  // single device: one block only
+}
+
+TEST_F(ChartExportTest, WriteFailureStopsAndIsReportedOnce)
+{
+    if (!std::filesystem::is_character_file("/dev/full"))
+        GTEST_SKIP();
+    for (int n = 0; n < 2000; ++n) {
+        samples->takeSample(*image, t.clock);
+        samples->finishSample();
+    }
+    t.files.saveAnswers = {"/dev/full"};
+    EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, true, 14));
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+#include "data/ChartDecimation.h"
+#include "data/ChartModel.h"
+#include "data/ChartWindowLayout.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kvb;
+using namespace kvb::data;
+
+namespace {
+
+class ChartModelTest : public ::testing::Test {
+protected:
+    std::unique_ptr<ChartSamples> samples = std::make_unique<ChartSamples>();
+    std::unique_ptr<link::RegisterImage> image = std::make_unique<link::RegisterImage>();
+    std::unique_ptr<link::RegisterDefinitions> defs = std::make_unique<link::RegisterDefinitions>();
+    ChartModel model{*samples};
+    test::FakeClock clock;
+    bool daisy = false;
+    bool connected = true;
+
+    void SetUp() override
+    {
+        defs->regs[0][65].scale = 0.01;  // cells: 1 count = 10 mV
+        model.bindDefinitions(*defs);
+        model.isDaisyChain = [this] { return daisy; };
+        model.isConnected = [this] { return connected; };
+        model.ChartingStartup();
+    }
+    // A sample at `minutes` with every cell of device `device` at `volts`.
+    void sampleAt(double minutes, double volts, int device = 1)
+    {
+        for (int c = 0; c < 12; ++c)
+            image->at(0, device, 65 + c) = static_cast<int16_t>(volts * 100 + 0.5);
+        clock.current = std::chrono::milliseconds(1000 + static_cast<long long>(minutes * 60000));
+        model.AddNewVoltageDataToChartArray(*image, clock);
+    }
+    std::vector<std::string> names(ChartId c)
+    {
+        std::vector<std::string> n;
+        for (const auto& s : model.series(c))
+            n.push_back(s.name);
+        return n;
+    }
+};
+
+TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
+{
+    EXPECT_EQ(model.series(CellChart).size(), 24u);
+    EXPECT_EQ(names(CellChart)[13], "Vcell 2-2");
+    EXPECT_EQ(names(PackChart)[0], "VPack  1");
+    EXPECT_EQ(names(ICTempChart), (std::vector<std::string>{"ICTemp 1", "ICTemp 2"}));
+    EXPECT_EQ(names(ETChart)[7], "ETVolt 2-4");
+    EXPECT_EQ(model.series(ETChart)[4].colour, kSeriesColours[4]);
+    EXPECT_EQ(names(FaultChart),
+              (std::vector<std::string>{"Flt 960-1", "Flt 961-1", "Flt 960-2", "Flt 961-2"}));
+    // Single connected device: the second device's series stay hidden and
+    // the pack series of the first device is shown.
+    EXPECT_FALSE(model.series(CellChart)[12].visible);
+    EXPECT_TRUE(model.series(PackChart)[0].visible);
+    EXPECT_TRUE(model.toggle(24));
+    sampleAt(0, 3.0);
+    EXPECT_DOUBLE_EQ(model.seriesValue(FaultChart, 1, 0), 0.2);
+    image->at(1, 1, 132) = 4;
+    sampleAt(0.1, 3.0);
+    EXPECT_DOUBLE_EQ(model.seriesValue(FaultChart, 1, 1), 1.2);
+
+    daisy = true;
+    model.ClearCharts();
+    int visible = 0;
+    for (const auto& s : model.series(CellChart))
+        visible += s.visible;
+    EXPECT_EQ(visible, 24);
+    EXPECT_TRUE(model.series(PackChart)[1].visible);
+    EXPECT_FALSE(model.series(PackChart)[2].visible);
+    EXPECT_EQ(samples->ChartStarted, false);
+    EXPECT_TRUE(model.clearEnabled && model.autoFitEnabled && model.exportEnabled);
+}
+
+TEST_F(ChartModelTest, PickingAnotherDeviceRenamesAndReplots)
+{
+    image->at(0, 3, 80) = 1234;
+    sampleAt(0, 3.0);
+    sampleAt(1, 3.1);
+    model.HandlePackSelectCombobox(0, 2);  // list entry 2 = device 3
+    EXPECT_EQ(names(ICTempChart)[0], "ICTemp 3");
+    EXPECT_EQ(samples->SampleCount, 2);
+    EXPECT_EQ(model.seriesValue(ICTempChart, 0, 1), (1234.0 - 9217) + 25.0);
+    // Pack series p shows device p whatever the selection.
+    image->at(0, 5, 64) = 77;
+    sampleAt(2, 3.1);
+    EXPECT_EQ(model.seriesValue(PackChart, 4, 2), 77.0);
+}
+
+TEST_F(ChartModelTest, TimeWindowFollowsSpanAndRollMode)
+{
+    model.setSliderPosition(TimeSlider, 4);  // 30 min
+    sampleAt(0, 3.0);
+    sampleAt(10, 3.0);
+    EXPECT_EQ(model.timeAxis().viewMin, 0);
+    EXPECT_EQ(model.timeAxis().viewMax, 10);
+    EXPECT_EQ(model.timeAxis().fullMax, 10);
+
+    model.ClearCharts();
+    sampleAt(0, 3.0);
+    sampleAt(0.1, 3.0);
+    EXPECT_EQ(model.timeAxis().viewMax, 0.25);
+    EXPECT_EQ(model.timeAxis().fullMax, 0.25);
+
+    model.setSliderPosition(TimeSlider, 5);  // 15 min
+    sampleAt(40, 3.0);
+    EXPECT_EQ(model.timeAxis().viewMin, 25);
+    EXPECT_EQ(model.timeAxis().viewMax, 40);
+    EXPECT_EQ(model.timeAxis().fullMax, 40);
+
+    model.RollChart = false;
+    model.setSliderPosition(TimeSlider, 3);  // 60 min: the window is 0..40, centred at 20
+    sampleAt(100, 3.0);                      // 20 - 30 is below 0: the window is 0..60
+    EXPECT_EQ(model.timeAxis().viewMin, 0);
+    EXPECT_EQ(model.timeAxis().viewMax, 60);
+    EXPECT_EQ(model.timeAxis().fullMax, 100);
+}
+
+TEST_F(ChartModelTest, ValueZoomFloorsAndAutoFit)
+{
+    EXPECT_EQ(model.sliderCaption(CellSlider), "10V");
+    EXPECT_EQ(model.sliderCaption(ICTempSlider), "250 °C");
+    EXPECT_EQ(model.sliderCaption(TimeSlider), "240 min");
+    model.setSliderPosition(CellSlider, 5);
+    EXPECT_EQ(model.sliderCaption(CellSlider), "0.5V");
+    EXPECT_EQ(model.axes(CellChart).value.viewMax, 5);  // before the first sample: unchanged
+
+    // No data yet: every value slider goes to the smallest span.
+    model.AutoZoomCharts();
+    EXPECT_EQ(model.sliderPosition(PackSlider), 10);
+    EXPECT_EQ(model.sliderPosition(TimeSlider), 10);
+
+    sampleAt(0, 3.2);
+    sampleAt(10, 3.5);
+    model.AutoFit();
+    EXPECT_EQ(model.sliderPosition(CellSlider), 5);
+    EXPECT_NEAR(model.axes(CellChart).value.viewMin, 3.10, 1e-9);
+    EXPECT_NEAR(model.axes(CellChart).value.viewMax, 3.60, 1e-9);
+    EXPECT_EQ(model.sliderPosition(TimeSlider), 5);  // 15 min covers 10 min
+
+    // A wide range can pick the widest span.
+    sampleAt(11, 0.0);
+    sampleAt(12, 7.0);
+    model.AutoZoom(CellSlider);
+    EXPECT_EQ(model.sliderPosition(CellSlider), 1);
+    EXPECT_EQ(model.zoomSpan(CellSlider), 10);
+
+    // Floors: -5 V for packs, -50 degrees for the IC, 0 V for cells and inputs.
+    model.setSliderPosition(ICTempSlider, 1);
+    model.setSliderPosition(ETSlider, 1);
+    model.ViewZoomer();
+    EXPECT_GE(model.axes(ICTempChart).value.viewMin, -50.0);
+    EXPECT_EQ(model.axes(ETChart).value.viewMin, 0.0);
+    EXPECT_GE(model.axes(PackChart).value.viewMin, -5.0);
+}
+
+TEST_F(ChartModelTest, TogglesAndGroupButtons)
+{
+    model.showGroup(2, false);
+    for (int i = 24; i < 38; ++i)
+        EXPECT_FALSE(model.toggle(i));
+    for (const auto& s : model.series(PackChart))
+        EXPECT_FALSE(s.visible);
+    model.setToggle(30, true);
+    EXPECT_TRUE(model.series(PackChart)[6].visible);
+    model.showGroup(1, true);
+    EXPECT_TRUE(model.series(CellChart)[23].visible);
+    sampleAt(0, 3.0);  // single device: the second device's cells hide again
+    EXPECT_FALSE(model.series(CellChart)[23].visible);
+    EXPECT_TRUE(model.toggle(23));
+}
+
+TEST(ChartWindowLayout, SnapsAndStacksCharts)
+{
+    auto small = LayoutChartWindow(10000, 10000, 10000, true, true, 2055, 375);
+    EXPECT_EQ(small.width, 16250);
+    EXPECT_EQ(small.height, 12000);
+    auto hidden = LayoutChartWindow(16250, 12000, 12000, false, false, 2055, 375);
+    EXPECT_EQ(hidden.pack.top, 1920);
+    EXPECT_EQ(hidden.cell.top, 4200);
+    EXPECT_FALSE(hidden.et.visible);
+    auto shown = LayoutChartWindow(16250, 12000, 12000, true, true, 2055, 375);
+    EXPECT_EQ(shown.pack.top, 6480);
+    EXPECT_EQ(shown.cell.top, 8760);
+    EXPECT_EQ(shown.cell.height, 12000 - 8760 - 375 - 120);
+    EXPECT_EQ(shown.hideButtonTop, 8760 + shown.cell.height + 60);
+    EXPECT_EQ(shown.cell.width, 16250 - 3360 - 240);
+}
+
+TEST(ChartDecimation, KeepsExtremesPerColumnWithinTheWindow)
+{
+    std::vector<double> x(10000), y(10000);
+    for (int i = 0; i < 10000; ++i) {
+        x[i] = i * 0.01;
+        y[i] = (i % 100 == 50) ? 9.0 : (i % 100 == 70 ? -9.0 : 0.0);
+    }
+    std::vector<ChartPoint> out;
+    DecimateSeries(x.data(), 10000, [&](int i) { return y[i]; }, 20.0, 60.0, 40, out);
+    EXPECT_LE(out.size(), 2u * 40 + 2);
+    EXPECT_NEAR(out.front().x, 19.99, 1e-9);  // one sample before the window
+    EXPECT_NEAR(out.back().x, 60.0, 1e-9);
+    int peaks = 0, dips = 0;
+    for (const auto& p : out) {
+        peaks += p.y == 9.0;
+        dips += p.y == -9.0;
+    }
+    EXPECT_EQ(peaks, 40);
+    EXPECT_EQ(dips, 40);
+    out.clear();
+    DecimateSeries(x.data(), 5, [&](int i) { return y[i]; }, 0, 1, 40, out);
+    EXPECT_EQ(out.size(), 5u);
+}
+
+}  // namespace

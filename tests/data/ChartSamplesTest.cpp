@@ -1,0 +1,91 @@
+#include "data/ChartSamples.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kvb;
+using namespace kvb::data;
+
+namespace {
+
+class ChartSamplesTest : public ::testing::Test {
+protected:
+    test::FakeClock clock;
+    std::unique_ptr<link::RegisterImage> image = std::make_unique<link::RegisterImage>();
+    std::unique_ptr<ChartSamples> samples = std::make_unique<ChartSamples>();
+
+    // Takes sample number n with values that identify it, one minute apart.
+    void take(int n)
+    {
+        image->at(0, 3, 65 + 11) = static_cast<int16_t>(n);
+        image->at(0, 15, 64) = static_cast<int16_t>(n + 1);
+        image->at(1, 2, 132) = static_cast<int16_t>(n + 2);
+        image->at(0, 0, 84) = static_cast<int16_t>(n + 3);
+        samples->takeSample(*image, clock);
+        samples->finishSample();
+        clock.current += std::chrono::minutes(1);
+    }
+};
+
+TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
+{
+    samples->OrComError(CrcError);  // gathered before the first sample
+    clock.wall = std::chrono::system_clock::time_point(std::chrono::hours(5));
+    EXPECT_TRUE(samples->takeSample(*image, clock));
+    EXPECT_EQ(samples->ChartStartDate, clock.wall);
+    samples->finishSample();
+    samples->OrComError(NackResponseError);
+    samples->OrComError(BadResponseError);
+    clock.current += std::chrono::seconds(90);
+    image->at(0, 7, 80) = 1234;
+    image->at(1, 9, 132) = 0x2001;
+    EXPECT_FALSE(samples->takeSample(*image, clock));
+    samples->finishSample();
+
+    EXPECT_EQ(samples->SampleCount, 2);
+    EXPECT_EQ(samples->minutes(0), 0.0);
+    EXPECT_DOUBLE_EQ(samples->minutes(1), 1.5);
+    EXPECT_EQ(samples->comErrors(0), CrcError);
+    EXPECT_EQ(samples->comErrors(1), NackResponseError | BadResponseError);
+    EXPECT_EQ(samples->comErrors(2), 0);
+    EXPECT_EQ(samples->icTemp(7, 1), 1234);
+    EXPECT_EQ(samples->fault2(9, 1), 0x2001);
+    EXPECT_EQ(samples->fault1(9, 1), 0);
+
+    // A new run restarts at sample 0 with time 0.
+    samples->endRun();
+    EXPECT_TRUE(samples->takeSample(*image, clock));
+    EXPECT_EQ(samples->SampleCount, 0);
+    EXPECT_EQ(samples->minutes(0), 0.0);
+}
+
+TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
+{
+    for (int n = 0; n < kLastSample; ++n) {
+        if (n == 600)
+            samples->OrComError(PipeComError);
+        take(n);
+    }
+    EXPECT_EQ(samples->SampleCount, 32760);
+    take(32760);  // the 32761st sample
+    EXPECT_EQ(samples->SampleCount, 32161);
+    EXPECT_EQ(samples->cell(3, 11, 32160), 32760);
+    EXPECT_EQ(samples->pack(15, 32160), 32761);
+    EXPECT_EQ(samples->fault2(2, 32160), 32762);
+    EXPECT_EQ(samples->et(0, 3, 32160), 32763);
+    EXPECT_DOUBLE_EQ(samples->minutes(32160), 32760.0);
+    EXPECT_EQ(samples->cell(3, 11, 0), 600);
+    EXPECT_DOUBLE_EQ(samples->minutes(0), 600.0);
+    EXPECT_EQ(samples->comErrors(0), PipeComError);  // flags move with their sample
+    EXPECT_EQ(samples->comErrors(32161), 0);
+
+    for (int n = 32761; n < 32761 + 599; ++n)
+        take(n);
+    EXPECT_EQ(samples->SampleCount, 32760);
+    take(0);
+    EXPECT_EQ(samples->SampleCount, 32161);
+}
+
+}  // namespace
