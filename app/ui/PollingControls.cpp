@@ -14,7 +14,7 @@
 namespace kvb::ui {
 
 PollingControls::PollingControls(const PollingWidgets& widgets, Poller& poller,
-                                 link::ChipLink& link, FrmPollOptions& dialog, Prompter& prompter)
+                                 FrmPollOptions& dialog, Prompter& prompter)
     : QObject(widgets.chkEnablePolling), w_(widgets), poller_(poller), dialog_(dialog),
       prompter_(prompter)
 {
@@ -22,14 +22,6 @@ PollingControls::PollingControls(const PollingWidgets& widgets, Poller& poller,
     QCheckBox* box = w_.chkEnablePolling;
     QTimer* timer = w_.Timer2;
 
-    link.hooks.pollingTicked = [box] { return box->isChecked(); };
-    link.hooks.untickPolling = [box] { box->setChecked(false); };
-    link.hooks.setPollTimer = [timer](bool on) {
-        if (on)
-            timer->start();
-        else
-            timer->stop();
-    };
     poller_.hooks.pollTimerRunning = [timer] { return timer->isActive(); };
     poller_.hooks.tickPolling = [box] { box->setChecked(true); };
 

@@ -30,8 +30,8 @@ struct PollingWidgets {
 class PollingControls : public QObject {
     Q_OBJECT
 public:
-    PollingControls(const PollingWidgets& widgets, Poller& poller, link::ChipLink& link,
-                    FrmPollOptions& dialog, Prompter& prompter);
+    PollingControls(const PollingWidgets& widgets, Poller& poller, FrmPollOptions& dialog,
+                    Prompter& prompter);
 
     // The interval box changed: the timer takes the clamped interval; a
     // number beyond 16 bits is reported and the interval kept.

@@ -1,6 +1,6 @@
 #include "app/Polling.h"
 
-#include "link/LinkBench.h"
+#include "app/CommandBench.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +204,34 @@ TEST(PollOptions, NothingTickedLeavesPollingAloneAndActivationFollowsTheLink)
     EXPECT_FALSE(b.poller.boxes.uprEnabled);
     EXPECT_FALSE(b.poller.boxes.upr);
     EXPECT_TRUE(b.poller.boxes.actions[PollAction::ReadTemps]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PollTick, DrivesTheCommandHandlersOnTheSimulatedChain)
+{
+    kvb::test::CommandBench b;
+    ASSERT_TRUE(b.connect(true, 2));
+    kvb::Poller poller(b.link, b.t.services);
+    kvb::WirePolling(poller.hooks, b.commands, b.upr);
+    bool timer = true;
+    b.pollingTicked = true;
+    b.link.hooks.setPollTimer = [&](bool on) { timer = on; };
+    poller.hooks.pollTimerRunning = [&] { return timer; };
+    poller.options[PollAction::ReadVolts] = true;
+    poller.options[PollAction::ScanAll] = true;
+
+    const size_t from = b.chain.received.size();
+    poller.Timer2_Timer();
+    std::vector<std::pair<int, int>> sent;  // (device, category * 64 + address)
+    for (const auto& r : b.framesSince(from))
+        sent.push_back({r.frame[0] >> 4, (r.frame[0] & 7) * 64 + (r.frame[1] >> 2)});
+    const std::vector<std::pair<int, int>> expected{{1, 197}, {2, 197}, {1, 79}, {2, 79}};
+    EXPECT_EQ(sent, expected);
+    EXPECT_NE(b.link.image.at(0, 2, 65), 0);
+    EXPECT_TRUE(timer);
 }
 
 }  // namespace

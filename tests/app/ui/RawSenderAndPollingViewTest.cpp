@@ -134,7 +134,15 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
                                new QTimer(&window)};
     widgets.updnPollingInterval->setRange(50, 5000);
     ui::FrmPollOptions dialog(poller, bench.link);
-    ui::PollingControls controls(widgets, poller, bench.link, dialog, bench.t.prompter);
+    ui::PollingControls controls(widgets, poller, dialog, bench.t.prompter);
+    // The window's view of the box and timer for the link.
+    bench.link.hooks.pollingTicked = [&] { return widgets.chkEnablePolling->isChecked(); };
+    bench.link.hooks.setPollTimer = [&](bool on) {
+        if (on)
+            widgets.Timer2->start();
+        else
+            widgets.Timer2->stop();
+    };
     EXPECT_EQ(dialog.windowTitle(), "KVB71853 Eval Polling Setup");
 
     widgets.tbPollingInterval->setText("10");
