@@ -3,8 +3,7 @@
 // device by the chip command handlers, every answer parsed into the
 // register image. Against the simulated board and chain.
 
-#include "app/CommandBench.h"
-#include "app/Polling.h"
+#include "app/TickBench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,17 +13,12 @@ using kvb::PollAction;
 
 void PollTick14Devices(benchmark::State& state)
 {
-    kvb::test::CommandBench b;
+    kvb::test::TickBench b;
     if (!b.connect(true, 14) || b.link.DeviceCount1 != 14) {
         state.SkipWithError("the simulated chain did not connect");
         return;
     }
-    kvb::Poller poller(b.link, b.t.services);
-    kvb::WirePolling(poller.hooks, b.commands, b.upr);
-    bool timer = true;
-    b.pollingTicked = true;
-    b.link.hooks.setPollTimer = [&](bool on) { timer = on; };
-    poller.hooks.pollTimerRunning = [&] { return timer; };
+    kvb::Poller& poller = b.poller;
     poller.hooks.clearLogs = [&] {
         b.log.clear();
         b.hexLog.clear();
@@ -42,7 +36,7 @@ void PollTick14Devices(benchmark::State& state)
     }
     // The answers must have reached the image, or the timing means nothing.
     if (b.link.image.at(0, 14, 65) == 0 || b.link.image.at(0, 14, 80) == 0 ||
-        b.link.comErrors.lineCount() != 0 || !timer)
+        b.link.comErrors.lineCount() != 0 || !b.timer)
         state.SkipWithError("the tick did not fill the register image");
 }
 BENCHMARK(PollTick14Devices)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,6 @@
 #include "app/Polling.h"
 
-#include "app/CommandBench.h"
+#include "app/TickBench.h"
 
 #include <gtest/gtest.h>
 
@@ -212,14 +212,9 @@ namespace {
 
 TEST(PollTick, DrivesTheCommandHandlersOnTheSimulatedChain)
 {
-    kvb::test::CommandBench b;
+    kvb::test::TickBench b;
     ASSERT_TRUE(b.connect(true, 2));
-    kvb::Poller poller(b.link, b.t.services);
-    kvb::WirePolling(poller.hooks, b.commands, b.upr);
-    bool timer = true;
-    b.pollingTicked = true;
-    b.link.hooks.setPollTimer = [&](bool on) { timer = on; };
-    poller.hooks.pollTimerRunning = [&] { return timer; };
+    kvb::Poller& poller = b.poller;
     poller.options[PollAction::ReadVolts] = true;
     poller.options[PollAction::ScanAll] = true;
 
@@ -231,7 +226,7 @@ TEST(PollTick, DrivesTheCommandHandlersOnTheSimulatedChain)
     const std::vector<std::pair<int, int>> expected{{1, 197}, {2, 197}, {1, 79}, {2, 79}};
     EXPECT_EQ(sent, expected);
     EXPECT_NE(b.link.image.at(0, 2, 65), 0);
-    EXPECT_TRUE(timer);
+    EXPECT_TRUE(b.timer);
 }
 
 }  // namespace
