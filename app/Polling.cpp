@@ -1,5 +1,7 @@
 #include "app/Polling.h"
 
+#include "core/ScopedFlag.h"
+
 #include "app/MainWindowLayout.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
@@ -19,18 +21,6 @@ constexpr const char* kCaptions[kPollActions] = {
     "Scan All",          "Scan Mixed",            "Scan Voltages",
     "Scan Temperatures", "Scan Wires",            "Read All Voltages",
     "Read All Temperatures", "Read All Faults",   "Read All Setups",
-};
-
-// Raises a flag for its lifetime.
-class Raised {
-public:
-    explicit Raised(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Raised() { flag_ = false; }
-    Raised(const Raised&) = delete;
-    Raised& operator=(const Raised&) = delete;
-
-private:
-    bool& flag_;
 };
 
 }  // namespace
@@ -144,7 +134,7 @@ void Poller::Timer2_Timer()
 {
     if (ticking_)
         return;
-    Raised running(ticking_);
+    ScopedFlag running(ticking_);
     try {
         tick();
     } catch (const std::exception& e) {

@@ -5,11 +5,17 @@
 #include "app/MainWindowLayout.h"
 #include "app/ui/DeviceCommandsFrame.h"
 #include "app/ui/FrmManualConfig.h"
+#include "app/ui/FrmPollOptions.h"
+#include "app/ui/MainTabPage.h"
+#include "app/ui/MonitorTabPage.h"
+#include "app/ui/PollingControls.h"
+#include "app/ui/RawMessageSenderView.h"
 #include "app/ui/Lamp.h"
 #include "app/ui/LampPanel.h"
 #include "app/RegisterRowActions.h"
 #include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
+#include "core/ScopedFlag.h"
 #include "data/ui/FrmCharting.h"
 
 #include <QAction>
@@ -45,19 +51,6 @@ constexpr int kStripTop = kPageTop + kPageHeight + 60;
 
 // Left edges of the MAIN page's frames.
 constexpr std::array<int, 5> kMainFrameLeft{240, 8040, 8040, 8040, 10800};
-
-// Sets a guard flag for the lifetime of the object, lowering it on every
-// path out.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-};
 
 void ShowFrame(QWidget* w, int left)
 {
@@ -107,6 +100,7 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     wireLink();
     wireCommands();
     wireMenus();
+    wirePages();
     resize(Twips(kWindowWidth) + fraDaisyChainCommands->sizeHint().width() + Twips(240),
            Twips(kWindowHeight));
     FormLoad();
@@ -622,7 +616,7 @@ void MainKvb71853::ShowEnableRawMessageSender()
 void MainKvb71853::RebuildTabStrip(int type)
 {
     const link::RegisterDefinitions& defs = context_.link.definitions;
-    FlagGuard guard(tabsRebuilding_);
+    ScopedFlag guard(tabsRebuilding_);
     while (TabStrip1->count() > 0)
         TabStrip1->removeTab(0);
     for (int k = 0; k <= defs.tabCount[type]; ++k)
@@ -677,7 +671,7 @@ void MainKvb71853::TabStrip1_Click()
 
 void MainKvb71853::selectComboEntries(int entry)
 {
-    FlagGuard guard(comboSync_);
+    ScopedFlag guard(comboSync_);
     if (entry >= 0 && entry < cboDeviceNumber->count())
         cboDeviceNumber->setCurrentIndex(entry);
     if (onSelectDialogComboEntry)
@@ -750,7 +744,7 @@ void MainKvb71853::RefreshDeviceMenu()
         return;
     link.SelectedDevice = static_cast<int16_t>(state.selectedDevice);
     {
-        FlagGuard guard(comboSync_);
+        ScopedFlag guard(comboSync_);
         cboDeviceNumber->clear();
         for (const std::string& entry : state.comboEntries)
             cboDeviceNumber->addItem(QString::fromStdString(entry));

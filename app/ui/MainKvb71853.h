@@ -32,6 +32,11 @@ class RegisterRowActions;
 namespace kvb::ui {
 class DeviceCommandsFrame;
 class FrmCharting;
+class FrmPollOptions;
+class MainTabPage;
+class MonitorTabPage;
+class PollingControls;
+class RawMessageSenderView;
 class FrmManualConfig;
 class Lamp;
 class LampPanel;
@@ -124,6 +129,11 @@ private:
     void wireLink();
     void wireCommands();
     void wireMenus();
+    void wirePages();
+    std::unique_ptr<MainTabPage> mainTabPage_;
+    std::unique_ptr<MonitorTabPage> monitorTabPage_;
+    std::unique_ptr<RawMessageSenderView> rawSender_;
+    std::unique_ptr<PollingControls> pollingControls_;
     static void runHook(const std::function<void()>& hook);
     std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();
@@ -146,6 +156,7 @@ public:
     Lamp* ledUPRStatus = nullptr;
     QScrollArea* rowsScroll = nullptr;
     FrmManualConfig* frmManualConfig = nullptr;
+    FrmPollOptions* frmPollOptions = nullptr;
 
     std::array<QGroupBox*, 5> mainTabFrames{};  // device status, balance, temps, thresholds, chain
     QGroupBox* fraRawMessageSender = nullptr;

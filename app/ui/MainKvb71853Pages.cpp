@@ -1,0 +1,49 @@
+// The main window's fixed pages and polling: the MAIN and MONITOR pages,
+// the raw message sender, the polling controls and their dialog.
+
+#include "app/AppContext.h"
+#include "app/ui/FrmPollOptions.h"
+#include "app/ui/MainKvb71853.h"
+#include "app/ui/MainTabPage.h"
+#include "app/ui/MonitorTabPage.h"
+#include "app/ui/PollingControls.h"
+#include "app/ui/RawMessageSenderView.h"
+
+#include <QGroupBox>
+#include <QPlainTextEdit>
+
+namespace kvb::ui {
+
+void MainKvb71853::wirePages()
+{
+    link::ChipLink& link = context_.link;
+    Prompter& prompter = context_.services.prompter;
+
+    mainTabPage_ = std::make_unique<MainTabPage>(
+        MainTabFrames{mainTabFrames[0], mainTabFrames[2], mainTabFrames[3], mainTabFrames[4]}, link,
+        context_.pages, prompter);
+    onRefreshMainPage = [this] { mainTabPage_->UpdateMainTabDeviceStatusControls(); };
+
+    monitorTabPage_ =
+        std::make_unique<MonitorTabPage>(fraDeviceVoltagesFaults, link, context_.pages, prompter);
+    onRefreshMonitorPage = [this] { monitorTabPage_->UpdateMonitorTabControls(); };
+
+    rawSender_ = std::make_unique<RawMessageSenderView>(fraRawMessageSender, link,
+                                                        context_.services);
+    onEncodeRawMessage = [this] { rawSender_->EncodeRawMessage(); };
+    onRawSenderFramingChanged = [this](bool) { rawSender_->EncodeRawMessage(); };
+
+    frmPollOptions = new FrmPollOptions(context_.polling, link, this);
+    pollingControls_ = std::make_unique<PollingControls>(
+        PollingWidgets{chkEnablePolling, tbPollingInterval, updnPollingInterval, cmdPollingSetup,
+                       Timer2},
+        context_.polling, *frmPollOptions, prompter);
+    onShowStartPollBox = [this](bool shown) { context_.polling.ShowStartPoll(shown); };
+    context_.polling.hooks.clearLogs = [this] {
+        txtLog->clear();
+        txt53960HexLog->clear();
+        txt53961HexLog->clear();
+    };
+}
+
+}  // namespace kvb::ui
