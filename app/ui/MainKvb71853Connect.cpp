@@ -9,6 +9,8 @@
 #include "app/ui/DeviceCommandsFrame.h"
 #include "app/ui/Lamp.h"
 #include "app/ui/LampPanel.h"
+#include "app/ui/MainTabPage.h"
+#include "app/ui/MonitorTabPage.h"
 #include "link/RegisterDefinitionFile.h"
 #include "link/StatusLamps.h"
 
@@ -142,6 +144,10 @@ void MainKvb71853::applyTypeControls()
     cmdClear53961HexLog->setVisible(hexLog);
     lbl53961HexLog->setVisible(hexLog);
     lampPanel->setSecondTypeShown(typeOne);
+    const QString typeZeroLabel = QString::fromStdString(plan.typeZeroLabel);
+    const QString typeOneLabel = QString::fromStdString(plan.typeOneCaption);
+    mainTabPage_->setPartNames(typeZeroLabel, typeOne, typeOneLabel);
+    monitorTabPage_->setPartNames(typeZeroLabel, typeOne, typeOneLabel);
     if (typeOne)
         lampPanel->setTypeCaption(1, QString::fromStdString(plan.typeOneCaption));
     lampPanel->setTypeCaption(0, QString::fromStdString(plan.typeZeroLabel));

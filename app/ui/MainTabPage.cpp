@@ -51,8 +51,9 @@ MainTabPage::MainTabPage(const MainTabFrames& frames, const link::ChipLink& link
 void MainTabPage::buildDeviceStatus(QGroupBox* frame)
 {
     QGridLayout* grid = FrameGrid(frame);
-    Caption(grid, kTypeNames[0], 0, ColOV0, 4);
-    Caption(grid, kTypeNames[1], 0, ColOV1, 3);
+    statusGrid_ = grid;
+    partNames_[0] = Caption(grid, kTypeNames[0], 0, ColOV0, 4);
+    partNames_[1] = Caption(grid, kTypeNames[1], 0, ColOV1, 3);
     Caption(grid, "Cell", 0, ColBalance);
     Caption(grid, "Voltages", 1, ColVoltage);
     Caption(grid, "Faults", 1, ColOV0, 3);
@@ -130,8 +131,9 @@ void MainTabPage::buildThresholds(QGroupBox* frame)
 void MainTabPage::buildDaisyChainStatus(QGroupBox* frame)
 {
     QGridLayout* grid = FrameGrid(frame);
-    Caption(grid, kTypeNames[0], 0, 1, 3);
-    Caption(grid, kTypeNames[1], 0, 4, 2);
+    chainGrid_ = grid;
+    partNames_[2] = Caption(grid, kTypeNames[0], 0, 1, 3);
+    partNames_[3] = Caption(grid, kTypeNames[1], 0, 4, 2);
     Caption(grid, "Voltages", 1, 1);
     Caption(grid, "Pres", 1, 2);
     Caption(grid, "Fault", 1, 3);
@@ -153,6 +155,16 @@ void MainTabPage::buildDaisyChainStatus(QGroupBox* frame)
     Caption(grid, "Stack", 2 + kStackDevices, 0);
     tbMainTabStackVoltage = ValueBox(frame, "tbMainTabStackVoltage");
     grid->addWidget(tbMainTabStackVoltage, 2 + kStackDevices, 1);
+}
+
+void MainTabPage::setPartNames(const QString& typeZero, bool typeOneShown, const QString& typeOne)
+{
+    partNames_[0]->setText(typeZero);
+    partNames_[2]->setText(typeZero);
+    partNames_[1]->setText(typeOne);
+    partNames_[3]->setText(typeOne);
+    ShowGridColumns(statusGrid_, {ColOV1, ColUV1, ColSetup1}, typeOneShown);
+    ShowGridColumns(chainGrid_, {4, 5}, typeOneShown);
 }
 
 void MainTabPage::UpdateMainTabDeviceStatusControls()

@@ -14,7 +14,9 @@
 #include <array>
 #include <functional>
 
+class QGridLayout;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -35,6 +37,10 @@ class MainTabPage : public QObject {
 public:
     MainTabPage(const MainTabFrames& frames, const link::ChipLink& link, StatusPageState& state,
                 Prompter& prompter);
+
+    // The captions that carry the part names, and whether the type-1
+    // indicators with their captions are shown.
+    void setPartNames(const QString& typeZero, bool typeOneShown, const QString& typeOne);
 
     // Repaints the page for the selected device.
     void UpdateMainTabDeviceStatusControls();
@@ -74,6 +80,9 @@ private:
     void buildDaisyChainStatus(QGroupBox* frame);
     void show(const MainPageContent& c);
 
+    QGridLayout* statusGrid_ = nullptr;
+    QGridLayout* chainGrid_ = nullptr;
+    std::array<QLabel*, 4> partNames_{};
     const link::ChipLink& link_;
     StatusPageState& state_;
     Prompter& prompter_;

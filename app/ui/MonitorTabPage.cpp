@@ -30,8 +30,9 @@ void MonitorTabPage::buildFrame(QGroupBox* frame, int f)
 {
     frame->setTitle(QString("Device #%1").arg(f + 1));
     QGridLayout* grid = FrameGrid(frame);
-    Caption(grid, "KVB53960", 0, ColOV0, 3);
-    Caption(grid, "KVB53961", 0, ColOV1, 2);
+    grids_[f] = grid;
+    partNames_[f][0] = Caption(grid, "KVB53960", 0, ColOV0, 3);
+    partNames_[f][1] = Caption(grid, "KVB53961", 0, ColOV1, 2);
     Caption(grid, "Voltages", 1, ColVoltage);
     Caption(grid, "Faults", 1, ColOV0, 3);
     Caption(grid, "Faults", 1, ColOV1, 2);
@@ -64,6 +65,16 @@ void MonitorTabPage::buildFrame(QGroupBox* frame, int f)
         PlacedLamp(grid, ElementName("ledMonitorTab53960OW", vc0), vbatRow + 1, ColOW0);
     Caption(grid, "VSS", vbatRow + 2, ColName);
     ledMonitorTabVssOW[f] = PlacedLamp(grid, ElementName("ledMonitorTabVssOW", f), vbatRow + 2, ColOW0);
+}
+
+void MonitorTabPage::setPartNames(const QString& typeZero, bool typeOneShown,
+                                  const QString& typeOne)
+{
+    for (int f = 0; f < kMonitorFrames; ++f) {
+        partNames_[f][0]->setText(typeZero);
+        partNames_[f][1]->setText(typeOne);
+        ShowGridColumns(grids_[f], {ColOV1, ColUV1}, typeOneShown);
+    }
 }
 
 void MonitorTabPage::UpdateMonitorTabControls()

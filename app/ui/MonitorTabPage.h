@@ -11,7 +11,9 @@
 
 #include <array>
 
+class QGridLayout;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 
 namespace kvb::ui {
@@ -24,6 +26,10 @@ public:
     // fraDeviceVoltagesFaults_0 .. _3.
     MonitorTabPage(const std::array<QGroupBox*, kMonitorFrames>& frames,
                    const link::ChipLink& link, StatusPageState& state, Prompter& prompter);
+
+    // The captions that carry the part names, and whether the type-1
+    // indicators with their captions are shown.
+    void setPartNames(const QString& typeZero, bool typeOneShown, const QString& typeOne);
 
     // Repaints the four frames and sets which of them are shown.
     void UpdateMonitorTabControls();
@@ -43,6 +49,8 @@ private:
     void buildFrame(QGroupBox* frame, int f);
 
     std::array<QGroupBox*, kMonitorFrames> frames_;
+    std::array<QGridLayout*, kMonitorFrames> grids_{};
+    std::array<std::array<QLabel*, 2>, kMonitorFrames> partNames_{};
     const link::ChipLink& link_;
     StatusPageState& state_;
     Prompter& prompter_;

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <initializer_list>
 // Builders of the small controls the status pages are made of: named value
 // boxes, captions and lamps placed in a grid.
 
@@ -37,6 +39,22 @@ inline QLabel* Caption(QGridLayout* grid, const QString& text, int row, int colu
     label->setAlignment(Qt::AlignCenter);
     grid->addWidget(label, row, column, 1, columnSpan);
     return label;
+}
+
+// Shows or hides every widget that starts in one of `columns` of a grid.
+inline void ShowGridColumns(QGridLayout* grid, std::initializer_list<int> columns, bool shown)
+{
+    for (int i = 0; i < grid->count(); ++i) {
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        QWidget* w = grid->itemAt(i)->widget();
+        if (!w)
+            continue;
+        for (int c : columns) {
+            if (c == column)
+                w->setVisible(shown);
+        }
+    }
 }
 
 inline Lamp* PlacedLamp(QGridLayout* grid, const QString& name, int row, int column)
