@@ -459,6 +459,10 @@ void MainKvb71853::FormLoad()
 void MainKvb71853::closeEvent(QCloseEvent* event)
 {
     Timer2->stop();
+    // The bench instruments are switched off only while they are in use,
+    // which nothing in the evaluation window sets.
+    if (InstrumentsInUse)
+        context_.instruments.closeInstruments();
     context_.charts.ChartReady = false;
     if (context_.transport.EvbConnected)
         context_.link.CloseEvbOnUnload();

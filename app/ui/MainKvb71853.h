@@ -140,6 +140,7 @@ private:
     void showRegisterValue(int reg, int16_t value);
 
     AppContext& context_;
+    bool InstrumentsInUse = false;
     bool comboSync_ = false;
     bool tabsRebuilding_ = false;
 
