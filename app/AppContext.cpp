@@ -1,11 +1,13 @@
 #include "app/AppContext.h"
 
+#include "data/Conversions.h"
+
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
     : services(s), transport(backend, s), grid(), pipe(transport, grid),
       panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s),
-      commands(link, pipe, s), upr(link, commands, s), gpibLibrary(), instruments(s, gpibLibrary)
+      commands(link, pipe, s), upr(link, commands, s), polling(link, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };
@@ -25,6 +27,11 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     charts.isDaisyChain = [this] { return link.DaisyChainMode; };
     charts.isConnected = [this] { return transport.EvbConnected; };
     charts.typeZeroCount = [this] { return static_cast<int>(link.DeviceCount1); };
+    // The poll tick runs the command handlers and the unprompted-response
+    // check; the pages convert with the data module's conversions.
+    WirePolling(polling.hooks, commands, upr);
+    pages.conversions = {data::RegToCellVolts, data::RegToPackVolts, data::RegToICTempDegC,
+                         data::RegToETVolts};
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
     // ... and closes the traffic log with its closing line.

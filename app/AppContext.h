@@ -2,9 +2,10 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
-
 #include "app/ChipCommands.h"
 #include "app/ManualConfig.h"
+#include "app/Polling.h"
+#include "app/StatusPages.h"
 #include "app/UprBuffers.h"
 #include "bench/GpibLibrary.h"
 #include "bench/InstrumentPanel.h"
@@ -54,6 +55,12 @@ public:
     // wires their hooks (chart sample, tab layout, tab selection).
     ChipCommands commands;
     UprBuffers upr;
+
+    // The poll tick and its options, running the commands and the
+    // unprompted-response check above; the MAIN and MONITOR pages' shared
+    // flag and unit conversions.
+    Poller polling;
+    StatusPageState pages;
 
     // Bench instruments: the system's GPIB library (loaded on first use)
     // and the instrument panel's state; main may switch the panel to the

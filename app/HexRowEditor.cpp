@@ -26,12 +26,12 @@ void setCaret(HexEdit& e, int caret)
     e.selLength = 0;
 }
 
-// Keeps the last four characters; the caret moves with the text it was in.
-void keepLastFour(HexEdit& e)
+// Keeps the last `width` characters; the caret moves with the text it was in.
+void keepLast(HexEdit& e, int width)
 {
-    if (e.text.size() <= 4)
+    if (static_cast<int>(e.text.size()) <= width)
         return;
-    const int cut = static_cast<int>(e.text.size()) - 4;
+    const int cut = static_cast<int>(e.text.size()) - width;
     e.text.erase(0, cut);
     setCaret(e, std::max(0, e.caret - cut));
 }
@@ -51,7 +51,7 @@ void backspace(HexEdit& e)
     }
 }
 
-void typeDigit(HexEdit& e, char digit)
+void typeDigit(HexEdit& e, char digit, int width)
 {
     if (e.selLength > 0) {
         e.text.replace(e.selStart, e.selLength, 1, digit);
@@ -59,13 +59,13 @@ void typeDigit(HexEdit& e, char digit)
     } else if (e.caret >= static_cast<int>(e.text.size())) {
         e.text.push_back(digit);
         setCaret(e, static_cast<int>(e.text.size()));
-        keepLastFour(e);
+        keepLast(e, width);
         setCaret(e, static_cast<int>(e.text.size()));
     } else {
         // Overtype the character after the caret and move past it.
         e.text[e.caret] = digit;
         setCaret(e, e.caret + 1);
-        keepLastFour(e);
+        keepLast(e, width);
     }
 }
 
@@ -82,24 +82,30 @@ void limitValue(HexEdit& e)
 
 }  // namespace
 
-bool HexKeyPress(HexEdit& e, int key)
+bool HexDigitKey(HexEdit& e, int key, int width)
 {
     clampCursor(e);
     if (key >= 'a' && key <= 'f')
         key -= 32;
+    if (key == kKeyBackspace)
+        backspace(e);
+    else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'F'))
+        typeDigit(e, static_cast<char>(key), width);
+    else
+        return false;
+    return true;
+}
+
+bool HexKeyPress(HexEdit& e, int key)
+{
     if (key == kKeyEscape) {
         // Escape clears the value and leaves the caret at the start.
         e.text = "0000";
         setCaret(e, 0);
         return true;
     }
-    if (key == kKeyBackspace) {
-        backspace(e);
-    } else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'F')) {
-        typeDigit(e, static_cast<char>(key));
-    } else {
+    if (!HexDigitKey(e, key, 4))
         return false;
-    }
     limitValue(e);
     return true;
 }

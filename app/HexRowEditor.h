@@ -25,6 +25,13 @@ constexpr int kKeyEscape = 27;
 // The largest value a register row holds.
 constexpr unsigned kMaxRowValue = 0x3FFF;
 
+// Applies a hexadecimal digit or Backspace to a field of at most `width`
+// digits, as a calculator does: digits typed at the end push the older ones
+// out to the left, a digit inside the text overtypes, a digit replaces a
+// selection; Backspace never leaves the field empty ("0"). Lower-case digits
+// are taken as upper-case. False for any other key, which changes nothing.
+bool HexDigitKey(HexEdit& edit, int key, int width);
+
 // Applies one typed character (its character code). Returns true when the
 // key was taken (the row must then be refreshed); keys the editor does not
 // accept return false and change nothing.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace kvb {
 
@@ -30,6 +31,39 @@ std::vector<std::string> BalanceWaitEntries()
             "8 seconds", "16 seconds", "32 seconds", "64 seconds"};
 }
 
+double LeadingNumber(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    const size_t start = i;
+    auto digits = [&] {
+        size_t from = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i - from;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return 0.0;
+    size_t end = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (digits() > 0)
+            end = i;
+    }
+    const std::string number(text.substr(start, end - start));
+    return std::strtod(number.c_str(), nullptr);
+}
+
 LogAreaLayout LayOutLogArea(int height)
 {
     LogAreaLayout layout;
@@ -43,12 +77,9 @@ LogAreaLayout LayOutLogArea(int height)
 
 int PollIntervalFromText(const std::string& text)
 {
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || !std::isfinite(value))
-        return 500;
-    long rounded = std::lround(value);
-    return static_cast<int>(std::clamp<long>(rounded, 50, 5000));
+    const double value = LeadingNumber(text);
+    return static_cast<int>(std::clamp(std::nearbyint(value), double{kMinPollInterval},
+                                       double{kMaxPollInterval}));
 }
 
 }  // namespace kvb

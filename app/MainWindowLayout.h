@@ -3,6 +3,7 @@
 // widgets so they can be checked on their own.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvb {
@@ -26,8 +27,18 @@ struct LogAreaLayout {
 };
 LogAreaLayout LayOutLogArea(int windowHeightTwips);
 
+// The number a text starts with (after blanks: sign, digits, decimal point,
+// exponent), as a box's numeric value is read; 0 when it starts with none.
+// A number too large for a double reads as an infinity.
+double LeadingNumber(std::string_view text);
+
+constexpr int kMinPollInterval = 50;
+constexpr int kMaxPollInterval = 5000;
+
 // The poll interval box's text as the poll timer's interval in ms: the
-// number rounded, kept within 50..5000; text without a number gives 500.
+// leading number rounded, kept within 50..5000 (text without a number reads
+// as 0, so 50). The box's change handler uses PollIntervalFromBox, which also
+// refuses numbers beyond 16 bits.
 int PollIntervalFromText(const std::string& text);
 
 }  // namespace kvb

@@ -72,6 +72,6 @@ TEST(MainWindowLists, BalanceListsAndLogLayout)
     EXPECT_EQ(PollIntervalFromText("500"), 500);
     EXPECT_EQ(PollIntervalFromText("10"), 50);
     EXPECT_EQ(PollIntervalFromText("99999"), 5000);
-    EXPECT_EQ(PollIntervalFromText("abc"), 500);
+    EXPECT_EQ(PollIntervalFromText("abc"), 50);
     EXPECT_EQ(PollIntervalFromText("120.6"), 121);
 }

@@ -1,0 +1,128 @@
+#pragma once
+// Polling: the poll tick that runs the chosen chip commands in a fixed order,
+// the enable box's handling with its start sequence, and the state of the
+// polling-options dialog. The tick does no chip work of its own: it calls
+// the main window's command handlers through hooks.
+
+#include "app/ChipCommands.h"
+#include "app/UprBuffers.h"
+#include "core/Services.h"
+#include "link/ChipLink.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kvb {
+
+// The actions a tick can run, in the order it runs them.
+enum class PollAction : int {
+    ScanAll, ScanMixed, ScanVolts, ScanTemps, ScanWires,
+    ReadVolts, ReadTemps, ReadFaults, ReadSetups,
+};
+constexpr int kPollActions = 9;
+
+// The dialog's check box of an action ("chkPollScanAll", ...) and its caption.
+const char* PollActionBoxName(PollAction action);
+const char* PollActionCaption(PollAction action);
+
+// The nine action flags (PollScanAll .. PollReadSetups). The unprompted-
+// response flag is the link's UprPollingEnabled.
+struct PollOptions {
+    std::array<bool, kPollActions> actions{};
+    bool& operator[](PollAction a) { return actions[static_cast<size_t>(a)]; }
+    bool operator[](PollAction a) const { return actions[static_cast<size_t>(a)]; }
+    bool any() const;
+};
+
+// The check boxes of the polling-options dialog as the dialog shows them.
+struct PollOptionBoxes {
+    bool upr = false;             // chkPollUPR
+    bool uprEnabled = true;       // chkPollUPR can be ticked (daisy chain)
+    PollOptions actions;          // chkPollScanAll .. chkReadSetups
+    bool startPoll = false;       // ChkStartPoll
+    bool startPollShown = false;  // shown only after a daisy-chain connect
+};
+
+// The poll interval box's text as the poll timer's interval (50..5000 ms);
+// nothing when the number does not fit 16 bits, in which case the change is
+// reported and the timer keeps its interval.
+std::optional<int> PollIntervalFromBox(std::string_view text);
+
+// What polling drives in the main window.
+struct PollHooks {
+    // cbScanAllAll_Click .. cbReadAllSetup_Click, indexed by PollAction.
+    std::array<std::function<void()>, kPollActions> commands;
+    // ReadUPRBuffers: 0 or 1 checks that type's buffer, 2 or 3 only reads
+    // (empties) it.
+    std::function<void(int16_t& index)> readUprBuffers;
+    std::function<void()> scanAllInhibit;     // cbScanAllInhibit_Click
+    std::function<void()> clearAllFaults;     // cbClearAllFaults_Click
+    std::function<void()> scanAllContinuous;  // cbScanAllContinuous_Click
+    // Empties the link log and both hex logs.
+    std::function<void()> clearLogs;
+    // Whether the poll timer (Timer2) is running now.
+    std::function<bool()> pollTimerRunning;
+    // Ticks the "ENABLE POLLING" box; when that changes it, the box's handler
+    // (chkEnablePolling_Click) runs.
+    std::function<void()> tickPolling;
+    // The dialog's boxes changed from code.
+    std::function<void()> boxesChanged;
+};
+
+// Points the hooks at the command handlers and the unprompted-response check.
+void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr);
+
+// The enable box and the poll timer are the chip link's hooks
+// (pollingTicked, untickPolling, setPollTimer); the link pauses the timer
+// around its exchanges through the same hooks.
+class Poller {
+public:
+    Poller(link::ChipLink& link, Services& services);
+    Poller(const Poller&) = delete;
+    Poller& operator=(const Poller&) = delete;
+
+    PollOptions options;
+    PollOptionBoxes boxes;
+    PollHooks hooks;
+
+    // The enable box was ticked or unticked (by the user or by code).
+    void chkEnablePolling_Click(bool ticked);
+    // One tick of the poll timer. A tick that starts while another is
+    // running (its exchanges let timer events through) returns at once.
+    void Timer2_Timer();
+    bool ticking() const { return ticking_; }
+
+    // Scan inhibit, clear faults, the unprompted-response buffers of type 0
+    // then type 1 emptied, continuous scan.
+    void RunStartSequence();
+    int startSequences() const { return startSequences_; }
+
+    // The polling-options dialog.
+    void Form_Activate();
+    void cmdQuickSetup_Click();
+    void OKButton_Click();
+    // The connect handler shows the auto-start box after a daisy-chain
+    // connect and hides and unticks it otherwise.
+    void ShowStartPoll(bool shown);
+
+private:
+    void lamp(LampId id, int colour) { link_.lamps.set(id, colour); }
+    bool pollingTicked() const;
+    bool timerRunning() const;
+    void readUpr(int index);
+    void call(const std::function<void()>& handler);
+    void clearLogsWhenActive();
+    void boxesChanged();
+    void tick();
+
+    link::ChipLink& link_;
+    Services& services_;
+    bool ticking_ = false;
+    int startSequences_ = 0;
+};
+
+}  // namespace kvb

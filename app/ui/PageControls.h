@@ -1,0 +1,64 @@
+#pragma once
+// Builders of the small controls the status pages are made of: named value
+// boxes, captions and lamps placed in a grid.
+
+#include "app/ui/Lamp.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+
+#include <string>
+
+namespace kvb::ui::pages {
+
+// The objectName of element `index` of a control array: "name_index".
+inline QString ElementName(const char* name, int index)
+{
+    return QString("%1_%2").arg(name).arg(index);
+}
+
+// A read-only box for a value the page shows.
+inline QLineEdit* ValueBox(QWidget* parent, const QString& name)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    box->setFixedWidth(72);
+    return box;
+}
+
+inline QLabel* Caption(QGridLayout* grid, const QString& text, int row, int column,
+                       int columnSpan = 1)
+{
+    auto* label = new QLabel(text, grid->parentWidget());
+    label->setAlignment(Qt::AlignCenter);
+    grid->addWidget(label, row, column, 1, columnSpan);
+    return label;
+}
+
+inline Lamp* PlacedLamp(QGridLayout* grid, const QString& name, int row, int column)
+{
+    auto* lamp = new Lamp(name, grid->parentWidget());
+    grid->addWidget(lamp, row, column, Qt::AlignCenter);
+    return lamp;
+}
+
+inline void ShowText(QLineEdit* box, const std::string& text)
+{
+    box->setText(QString::fromStdString(text));
+}
+
+// A grid that fills a frame, with tight spacing.
+inline QGridLayout* FrameGrid(QWidget* frame)
+{
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(1);
+    return grid;
+}
+
+}  // namespace kvb::ui::pages

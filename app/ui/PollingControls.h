@@ -1,0 +1,49 @@
+#pragma once
+// Binds the main window's polling controls to the poller: the interval box
+// and its up-down, the "ENABLE POLLING" box, the set-up button and the poll
+// timer Timer2. It also gives the chip link its view of the enable box and
+// the timer (pollingTicked, untickPolling, setPollTimer), which the link uses
+// to hold the timer around its exchanges.
+
+#include "app/Polling.h"
+
+#include <QObject>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace kvb::ui {
+
+class FrmPollOptions;
+
+struct PollingWidgets {
+    QCheckBox* chkEnablePolling = nullptr;
+    QLineEdit* tbPollingInterval = nullptr;
+    QSpinBox* updnPollingInterval = nullptr;
+    QPushButton* cmdPollingSetup = nullptr;
+    QTimer* Timer2 = nullptr;
+};
+
+class PollingControls : public QObject {
+    Q_OBJECT
+public:
+    PollingControls(const PollingWidgets& widgets, Poller& poller, link::ChipLink& link,
+                    FrmPollOptions& dialog, Prompter& prompter);
+
+    // The interval box changed: the timer takes the clamped interval; a
+    // number beyond 16 bits is reported and the interval kept.
+    void tbPollingInterval_Change();
+    // Opens the polling-options dialog modally.
+    void cmdPollingSetup_Click();
+
+private:
+    PollingWidgets w_;
+    Poller& poller_;
+    FrmPollOptions& dialog_;
+    Prompter& prompter_;
+};
+
+}  // namespace kvb::ui

@@ -1,0 +1,209 @@
+#include "app/Polling.h"
+
+#include "link/LinkBench.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using kvb::LampId;
+using kvb::PollAction;
+
+// A poller on the simulated chain, with the enable box, the poll timer and
+// the command handlers played by plain state that records every call.
+struct PollBench : kvb::test::LinkBench {
+    kvb::Poller poller{link, t.services};
+    bool timer = false;
+    std::vector<std::string> calls;
+    std::vector<std::pair<LampId, int>> lampChanges;
+
+    PollBench()
+    {
+        auto& lh = link.hooks;
+        lh.setPollTimer = [this](bool on) { timer = on; };
+        lh.untickPolling = [this] { setBox(false); };
+        auto& h = poller.hooks;
+        for (int i = 0; i < kvb::kPollActions; ++i)
+            h.commands[i] = [this, i] {
+                calls.push_back(kvb::PollActionBoxName(static_cast<PollAction>(i)));
+            };
+        h.readUprBuffers = [this](int16_t& type) { calls.push_back("upr" + std::to_string(type)); };
+        h.scanAllInhibit = [this] { calls.push_back("inhibit"); };
+        h.clearAllFaults = [this] { calls.push_back("clear"); };
+        h.scanAllContinuous = [this] { calls.push_back("continuous"); };
+        h.clearLogs = [this] { calls.push_back("logs"); };
+        h.pollTimerRunning = [this] { return timer; };
+        h.tickPolling = [this] { setBox(true); };
+        link.lamps.changed = [this](LampId id, int colour) { lampChanges.push_back({id, colour}); };
+    }
+
+    // The enable box: its handler runs only when its value changes.
+    void setBox(bool ticked)
+    {
+        if (pollingTicked == ticked)
+            return;
+        pollingTicked = ticked;
+        poller.chkEnablePolling_Click(ticked);
+    }
+};
+
+TEST(PollTick, RunsUnpromptedReadsThenTheChosenCommandsInTableOrder)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 2, 1));
+    for (bool& on : b.poller.options.actions)
+        on = true;
+    b.poller.boxes.upr = true;
+    b.setBox(true);
+    ASSERT_TRUE(b.timer);
+    b.calls.clear();
+
+    b.poller.Timer2_Timer();
+    const std::vector<std::string> expected{
+        "upr0",          "upr1",         "logs",         "chkPollScanAll", "chkScanMixed",
+        "chkScanVolts",  "chkScanTemps", "chkScanWires", "chkReadVolts",   "chkReadTemps",
+        "chkReadFaults", "chkReadSetups"};
+    EXPECT_EQ(b.calls, expected);
+    ASSERT_GE(b.lampChanges.size(), 2u);
+    EXPECT_EQ(b.lampChanges[b.lampChanges.size() - 2].second, kvb::kLampYellow);
+    EXPECT_EQ(b.lampChanges.back().second, kvb::kLampGrey);
+}
+
+TEST(PollTick, StopsWhereAReadOrCommandEndsPolling)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 2));
+    b.poller.options[PollAction::ScanAll] = true;
+    b.poller.options[PollAction::ReadVolts] = true;
+    b.poller.boxes.upr = true;
+    b.setBox(true);
+
+    // A pending unprompted response unticks the box: nothing else runs and
+    // the logs are kept.
+    b.poller.hooks.readUprBuffers = [&](int16_t&) { b.setBox(false); };
+    b.calls.clear();
+    b.poller.Timer2_Timer();
+    EXPECT_TRUE(b.calls.empty());
+    EXPECT_FALSE(b.timer);
+
+    // A command that stops the timer cancels the rest of the tick.
+    b.poller.hooks.readUprBuffers = nullptr;
+    b.setBox(true);
+    b.poller.hooks.commands[0] = [&] {
+        b.calls.push_back("scan");
+        b.timer = false;
+    };
+    b.calls.clear();
+    b.poller.Timer2_Timer();
+    EXPECT_EQ(b.calls, (std::vector<std::string>{"logs", "scan"}));
+}
+
+TEST(PollTick, NeverReentersAndStopsOnceWithoutABoard)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 1));
+    b.poller.options[PollAction::ReadVolts] = true;
+    b.setBox(true);
+    int nested = 0;
+    b.poller.hooks.commands[static_cast<int>(PollAction::ReadVolts)] = [&] {
+        ++nested;
+        b.poller.Timer2_Timer();  // a timer event let through by an exchange
+    };
+    b.poller.Timer2_Timer();
+    EXPECT_EQ(nested, 1);
+    EXPECT_FALSE(b.poller.ticking());
+
+    b.transport.EvbConnected = false;
+    b.poller.Timer2_Timer();
+    b.poller.Timer2_Timer();  // a late event of the stopped timer
+    EXPECT_FALSE(b.pollingTicked);
+    EXPECT_FALSE(b.timer);
+    ASSERT_EQ(b.t.prompter.asked.size(), 1u);
+    EXPECT_EQ(b.t.prompter.asked[0].text, "KVB71853 EVB not connected!");
+    EXPECT_TRUE(b.logHas("Timer2_Timer: EVB not detected. Please check connections."));
+    EXPECT_EQ(nested, 1);
+}
+
+TEST(PollTick, UnpromptedReadsNeedTheDaisyChain)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(false, 1));
+    b.poller.boxes.upr = true;
+    b.setBox(true);
+    b.calls.clear();
+    b.poller.Timer2_Timer();
+    EXPECT_TRUE(b.calls.empty());
+}
+
+TEST(PollInterval, BoxTextClampsAndRefusesSixteenBitOverflow)
+{
+    using kvb::PollIntervalFromBox;
+    EXPECT_EQ(PollIntervalFromBox(""), 50);
+    EXPECT_EQ(PollIntervalFromBox("abc"), 50);
+    EXPECT_EQ(PollIntervalFromBox("10"), 50);
+    EXPECT_EQ(PollIntervalFromBox("500"), 500);
+    EXPECT_EQ(PollIntervalFromBox(" 75ms"), 75);
+    EXPECT_EQ(PollIntervalFromBox("120.5"), 120);  // halves round to even
+    EXPECT_EQ(PollIntervalFromBox("9999"), 5000);
+    EXPECT_EQ(PollIntervalFromBox("-32768"), 50);
+    EXPECT_EQ(PollIntervalFromBox("40000"), std::nullopt);
+    EXPECT_EQ(PollIntervalFromBox("1e400"), std::nullopt);
+}
+
+TEST(PollOptions, QuickSetupAndOkStartPollingWithTheStandardSet)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 2));
+    b.poller.boxes.upr = true;
+    b.poller.boxes.startPoll = true;
+    b.poller.cmdQuickSetup_Click();
+    b.poller.OKButton_Click();
+    const auto& o = b.poller.options;
+    EXPECT_TRUE(o[PollAction::ScanAll] && o[PollAction::ReadVolts] && o[PollAction::ReadTemps] &&
+                o[PollAction::ReadFaults]);
+    EXPECT_FALSE(o[PollAction::ScanMixed] || o[PollAction::ReadSetups]);
+    EXPECT_FALSE(b.link.UprPollingEnabled);
+    EXPECT_FALSE(b.poller.boxes.startPoll);
+    EXPECT_TRUE(b.pollingTicked);
+    EXPECT_TRUE(b.timer);
+    EXPECT_EQ(b.poller.startSequences(), 0);
+}
+
+TEST(PollOptions, OkRunsTheStartSequenceOnceForBothTypes)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 2, 1));
+    b.poller.boxes.upr = true;
+    b.poller.boxes.startPoll = true;
+    b.poller.OKButton_Click();
+    // The buffers of both types are emptied, not judged.
+    EXPECT_EQ(b.calls, (std::vector<std::string>{"inhibit", "clear", "upr2", "upr3", "continuous"}));
+    EXPECT_TRUE(b.link.UprPollingEnabled);
+
+    // Polling already on: the box does not change, the dialog runs it.
+    b.calls.clear();
+    b.poller.OKButton_Click();
+    EXPECT_EQ(b.poller.startSequences(), 2);
+    EXPECT_EQ(b.calls.size(), 5u);
+}
+
+TEST(PollOptions, NothingTickedLeavesPollingAloneAndActivationFollowsTheLink)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(false, 1));
+    b.poller.OKButton_Click();
+    EXPECT_FALSE(b.pollingTicked);
+
+    b.link.UprPollingEnabled = true;
+    b.poller.boxes.upr = true;
+    b.poller.options[PollAction::ReadTemps] = true;
+    b.poller.Form_Activate();
+    EXPECT_FALSE(b.poller.boxes.uprEnabled);
+    EXPECT_FALSE(b.poller.boxes.upr);
+    EXPECT_TRUE(b.poller.boxes.actions[PollAction::ReadTemps]);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include "app/ui/FrmPollOptions.h"
+#include "app/ui/PollingControls.h"
+#include "app/ui/RawMessageSenderView.h"
+
+#include "link/LinkBench.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace kvb;
+
+// The sender's controls as the main window creates them.
+QGroupBox* SenderFrame(QWidget* parent)
+{
+    auto* frame = new QGroupBox(parent);
+    frame->setObjectName("fraRawMessageSender");
+    auto named = [frame](QWidget* w, const QString& name) { w->setObjectName(name); };
+    for (int i = 0; i < 5; ++i)
+        named(new QLineEdit("0", frame), QString("tbRawMsgHex_%1").arg(i));
+    for (int i = 0; i < 4; ++i)
+        named(new QLineEdit(frame), QString("tbEncodedCommandHexByte_%1").arg(i));
+    auto* types = new QGroupBox(frame);
+    auto* modes = new QGroupBox(frame);
+    for (int i = 0; i < 2; ++i) {
+        named(new QRadioButton(types), QString("optRawDevicetype_%1").arg(i));
+        named(new QRadioButton(modes), QString("optRawMsgNotConnectedMode_%1").arg(i));
+    }
+    frame->findChild<QRadioButton*>("optRawDevicetype_0")->setChecked(true);
+    frame->findChild<QRadioButton*>("optRawMsgNotConnectedMode_0")->setChecked(true);
+    named(new QPushButton("Send", frame), "cbSendRawMsg");
+    return frame;
+}
+
+void type(QLineEdit* box, const QString& keys)
+{
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &press);
+    }
+}
+
+void press(QLineEdit* box, Qt::Key key, const QString& text = {},
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(box, &event);
+}
+
+TEST(RawMessageSenderView, TypedFieldsEncodeAtOnceInBothFramings)
+{
+    test::LinkBench bench;
+    QWidget window;
+    QGroupBox* frame = SenderFrame(&window);
+    ui::RawMessageSenderView view(frame, bench.link, bench.t.services);
+    window.show();
+    EXPECT_EQ(view.tbRawMsgHex[RawData]->text(), "0000");
+    EXPECT_EQ(view.tbRawMsgHex[RawAddress]->text(), "00");
+
+    QLineEdit* address = view.tbRawMsgHex[RawAddress];
+    address->setCursorPosition(2);
+    type(view.tbRawMsgHex[RawDevice], "1");
+    view.tbRawMsgHex[RawDataType]->setCursorPosition(1);
+    type(view.tbRawMsgHex[RawDataType], "3");
+    type(address, "12");
+    EXPECT_EQ(address->text(), "12");
+    EXPECT_EQ(view.tbEncodedCommandHexByte[0]->text(), "13");
+    EXPECT_EQ(view.tbEncodedCommandHexByte[1]->text(), "48");
+    EXPECT_EQ(view.tbEncodedCommandHexByte[2]->text(), "0C");
+    EXPECT_TRUE(view.tbEncodedCommandHexByte[3]->isHidden());
+    EXPECT_EQ(view.tbRawMsgHex[RawCrc4]->text(), "C");
+
+    // Letters, pasting and Delete never reach the field unchecked.
+    type(address, "g");
+    press(address, Qt::Key_V, "\x16", Qt::ControlModifier);
+    press(address, Qt::Key_Delete);
+    EXPECT_EQ(address->text(), "12");
+    press(address, Qt::Key_Escape, "\x1b");
+    EXPECT_EQ(address->text(), "00");
+
+    view.optRawMsgNotConnectedMode[1]->setChecked(true);
+    EXPECT_EQ(view.tbEncodedCommandHexByte[0]->text(), "30");
+    EXPECT_FALSE(view.tbEncodedCommandHexByte[1]->isHidden());
+    EXPECT_TRUE(view.tbEncodedCommandHexByte[2]->isHidden());
+
+    // Connected, the framing follows the link and the offline choice with it.
+    ASSERT_TRUE(bench.connect(true, 1));
+    view.EncodeRawMessage();
+    EXPECT_TRUE(view.optRawMsgNotConnectedMode[0]->isChecked());
+    EXPECT_FALSE(view.tbEncodedCommandHexByte[2]->isHidden());
+}
+
+TEST(RawMessageSenderView, SendReadsTheRegisterThroughTheLink)
+{
+    test::LinkBench bench;
+    ASSERT_TRUE(bench.connect(true, 2));
+    QWidget window;
+    ui::RawMessageSenderView view(SenderFrame(&window), bench.link, bench.t.services);
+    bench.chain.device(0, 2).regs[145] = 0x155;
+    view.tbRawMsgHex[RawDevice]->setText("2");
+    view.tbRawMsgHex[RawDataType]->setText("2");
+    view.tbRawMsgHex[RawAddress]->setText("11");
+    view.cbSendRawMsg->click();
+    EXPECT_EQ(bench.link.image.at(0, 2, 145), 0x155);
+    EXPECT_TRUE(bench.t.prompter.asked.empty());
+}
+
+TEST(RawMessageSenderView, BindingNeedsEveryControl)
+{
+    test::LinkBench bench;
+    QWidget frame;
+    EXPECT_THROW(ui::RawMessageSenderView(&frame, bench.link, bench.t.services),
+                 std::invalid_argument);
+}
+
+TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
+{
+    test::LinkBench bench;
+    ASSERT_TRUE(bench.connect(true, 1));
+    Poller poller(bench.link, bench.t.services);
+    QWidget window;
+    ui::PollingWidgets widgets{new QCheckBox(&window), new QLineEdit("500", &window),
+                               new QSpinBox(&window), new QPushButton(&window),
+                               new QTimer(&window)};
+    widgets.updnPollingInterval->setRange(50, 5000);
+    ui::FrmPollOptions dialog(poller, bench.link);
+    ui::PollingControls controls(widgets, poller, bench.link, dialog, bench.t.prompter);
+    EXPECT_EQ(dialog.windowTitle(), "KVB71853 Eval Polling Setup");
+
+    widgets.tbPollingInterval->setText("10");
+    EXPECT_EQ(widgets.Timer2->interval(), 50);
+    widgets.updnPollingInterval->setValue(750);
+    EXPECT_EQ(widgets.tbPollingInterval->text(), "750");
+    EXPECT_EQ(widgets.Timer2->interval(), 750);
+    widgets.tbPollingInterval->setText("40000");
+    EXPECT_EQ(widgets.Timer2->interval(), 750);
+    ASSERT_EQ(bench.t.prompter.asked.size(), 1u);
+    EXPECT_NE(bench.t.prompter.asked[0].text.find("tbPollingInterval_Change"), std::string::npos);
+
+    int scans = 0;
+    poller.hooks.commands[0] = [&] { ++scans; };
+    dialog.show();
+    dialog.cmdQuickSetup->click();
+    EXPECT_TRUE(dialog.actionBoxes[0]->isChecked());
+    dialog.OKButton->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(widgets.chkEnablePolling->isChecked());
+    EXPECT_TRUE(widgets.Timer2->isActive());
+
+    poller.Timer2_Timer();
+    EXPECT_EQ(scans, 1);
+    widgets.chkEnablePolling->setChecked(false);
+    EXPECT_FALSE(widgets.Timer2->isActive());
+}
+
+}  // namespace
