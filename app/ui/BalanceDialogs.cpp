@@ -89,6 +89,31 @@ BalanceDialogBase::BalanceDialogBase(BalanceDialogModes& modes, QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &QDialog::hide);
 }
 
+void BalanceDialogBase::layOut(QLayout* rows)
+{
+    auto* side = new QVBoxLayout;
+    side->addWidget(fraDaisyChainWriteMode);
+    side->addWidget(fraDeviceNumber);
+    side->addWidget(cbReadAll);
+    side->addWidget(cbWriteAll);
+    side->addStretch();
+    side->addWidget(OKButton);
+    auto* body = new QHBoxLayout;
+    body->addLayout(rows);
+    body->addLayout(side);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(lblKVBDevice);
+    outer->addLayout(body);
+}
+
+void BalanceDialogBase::onClick(QPushButton* button, std::function<void()> handler)
+{
+    connect(button, &QPushButton::clicked, this, [this, handler] {
+        handler();
+        refresh();
+    });
+}
+
 void BalanceDialogBase::fillDeviceList(const std::vector<std::string>& entries)
 {
     cboDeviceNumber->clear();
@@ -167,22 +192,13 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
             paintButton(button, 0x7F7F7F);
             cbRegToggleBit[index] = button;
             grid->addWidget(button, row, 3 + kBalanceCells - 1 - b);
-            connect(button, &QPushButton::clicked, this, [this, index] {
-                model_.cbRegToggleBit_Click(index);
-                refresh();
-            });
+            onClick(button, [this, index] { model_.cbRegToggleBit_Click(index); });
         }
         grid->addWidget(cbRead[bank], row, 3 + kBalanceCells);
         grid->addWidget(cbWrite[bank], row, 4 + kBalanceCells);
 
-        connect(cbRead[bank], &QPushButton::clicked, this, [this, bank] {
-            model_.cbRead_Click(bank);
-            refresh();
-        });
-        connect(cbWrite[bank], &QPushButton::clicked, this, [this, bank] {
-            model_.cbWrite_Click(bank);
-            refresh();
-        });
+        onClick(cbRead[bank], [this, bank] { model_.cbRead_Click(bank); });
+        onClick(cbWrite[bank], [this, bank] { model_.cbWrite_Click(bank); });
         connect(updnRegData[bank], &QSpinBox::valueChanged, this, [this, bank](int v) {
             if (painting_)
                 return;
@@ -200,28 +216,10 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
             refresh();
         });
     }
-    connect(cbReadAll, &QPushButton::clicked, this, [this] {
-        model_.cbReadAll_Click();
-        refresh();
-    });
-    connect(cbWriteAll, &QPushButton::clicked, this, [this] {
-        model_.cbWriteAll_Click();
-        refresh();
-    });
+    onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
+    onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(fraDaisyChainWriteMode);
-    side->addWidget(fraDeviceNumber);
-    side->addWidget(cbReadAll);
-    side->addWidget(cbWriteAll);
-    side->addStretch();
-    side->addWidget(OKButton);
-    auto* body = new QHBoxLayout;
-    body->addLayout(grid);
-    body->addLayout(side);
-    auto* outer = new QVBoxLayout(this);
-    outer->addWidget(lblKVBDevice);
-    outer->addLayout(body);
+    layOut(grid);
     refresh();
 }
 
@@ -289,14 +287,8 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
         for (int c = 0; c < 6; ++c)
             grid->addWidget(row_[c], row, c);
 
-        connect(cbRead[cell], &QPushButton::clicked, this, [this, cell] {
-            model_.cbRead_Click(cell);
-            refresh();
-        });
-        connect(cbWrite[cell], &QPushButton::clicked, this, [this, cell] {
-            model_.cbWrite_Click(cell);
-            refresh();
-        });
+        onClick(cbRead[cell], [this, cell] { model_.cbRead_Click(cell); });
+        onClick(cbWrite[cell], [this, cell] { model_.cbWrite_Click(cell); });
         connect(updnRegData[cell], &QSpinBox::valueChanged, this, [this, cell](int v) {
             if (painting_)
                 return;
@@ -324,28 +316,10 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
             refresh();
         });
     }
-    connect(cbReadAll, &QPushButton::clicked, this, [this] {
-        model_.cbReadAll_Click();
-        refresh();
-    });
-    connect(cbWriteAll, &QPushButton::clicked, this, [this] {
-        model_.cbWriteAll_Click();
-        refresh();
-    });
+    onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
+    onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(fraDaisyChainWriteMode);
-    side->addWidget(fraDeviceNumber);
-    side->addWidget(cbReadAll);
-    side->addWidget(cbWriteAll);
-    side->addStretch();
-    side->addWidget(OKButton);
-    auto* body = new QHBoxLayout;
-    body->addLayout(grid);
-    body->addLayout(side);
-    auto* outer = new QVBoxLayout(this);
-    outer->addWidget(lblKVBDevice);
-    outer->addLayout(body);
+    layOut(grid);
     refresh();
 }
 

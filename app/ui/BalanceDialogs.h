@@ -10,12 +10,14 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -51,6 +53,11 @@ public:
 
 protected:
     virtual void refresh() = 0;
+    // The rows on the left, the mode, device list and buttons on the right,
+    // the title above.
+    void layOut(QLayout* rows);
+    // A button's click runs the handler, then repaints the dialog.
+    void onClick(QPushButton* button, std::function<void()> handler);
     virtual void deviceChosen(int entry, int count) = 0;
     // Read buttons and the device list are shown for a single device only.
     void showReads(const std::vector<QPushButton*>& reads);
