@@ -48,7 +48,8 @@ struct ConfigParse {
     bool ok() const { return errorLine == 0; }
 };
 
-// Part names and device counts the file's lines are matched against.
+// The names of both device types and their device counts, which the
+// file's lines are matched against.
 struct ConfigParts {
     std::string partName1, partName2;
     int deviceCount1 = 0, deviceCount2 = 0;
