@@ -32,6 +32,8 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     WirePolling(polling.hooks, commands, upr);
     pages.conversions = {data::RegToCellVolts, data::RegToPackVolts, data::RegToICTempDegC,
                          data::RegToETVolts};
+    // Polling stays stopped while the balance sequence dialog is open.
+    link.hooks.holdPollTimer = [this] { return balanceSequence.shown; };
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
     // ... and closes the traffic log with its closing line.

@@ -2,9 +2,14 @@
 // The one owner of the program's state: every module's object lives here,
 // for the whole run, and the windows are handed this context.
 
+#include "app/BalanceRegisters.h"
+#include "app/BalanceSequence.h"
+#include "app/BalanceStatus.h"
+#include "app/CellBalancing.h"
 #include "app/ChipCommands.h"
 #include "app/ManualConfig.h"
 #include "app/Polling.h"
+#include "app/SpiDialogs.h"
 #include "app/StatusPages.h"
 #include "app/UprBuffers.h"
 #include "bench/GpibLibrary.h"
@@ -18,6 +23,7 @@
 #include "data/ChartModel.h"
 #include "data/ChartSamples.h"
 #include "data/DataLogging.h"
+#include "data/DeviceConfigFiles.h"
 #include "link/ChipLink.h"
 
 namespace kvb {
@@ -61,6 +67,17 @@ public:
     // flag and unit conversions.
     Poller polling;
     StatusPageState pages;
+
+    // Cell balancing: the balance status banks of every device, the MAIN
+    // page's balance controls, both balance dialogs, the SPI clock and
+    // time-out dialogs, and the device configuration files.
+    BalanceStatusTable balanceStatus;
+    CellBalancing cellBalancing{link, balanceStatus, pages.BalanceComboSync, services};
+    BalanceSequence balanceSequence{link, balanceStatus, services};
+    BalanceRegisters balanceRegisters{link, services};
+    SpiClockDialog spiClock{link};
+    SpiTimeoutDialog spiTimeout{link};
+    data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services};
 
     // Bench instruments: the system's GPIB library (loaded on first use)
     // and the instrument panel's state; main may switch the panel to the

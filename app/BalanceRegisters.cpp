@@ -1,0 +1,202 @@
+#include "app/BalanceRegisters.h"
+
+#include "app/BalanceAccess.h"
+#include "app/DeviceMenu.h"
+#include "core/UnexpectedError.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kvb {
+
+namespace {
+
+uint8_t addressOf(int reg)
+{
+    return static_cast<uint8_t>(reg & 63);
+}
+
+}  // namespace
+
+BalanceRegisters::BalanceRegisters(link::ChipLink& link, Services& services)
+    : link_(link), services_(services)
+{
+    hexText.fill("0000000");
+    decText.fill("000000000");
+}
+
+std::string BalanceRegisters::windowCaption() const
+{
+    return link_.PartName1 + " Balance Value Registers";
+}
+
+std::string BalanceRegisters::titleCaption() const
+{
+    return link_.PartName1 + " Bal. Value Configuration Tool";
+}
+
+unsigned BalanceRegisters::hexValue(int cell) const
+{
+    return BalanceFieldValue(hexText[cell], BalanceField::ValueHex) & kMaxBalanceValue;
+}
+
+void BalanceRegisters::update(int cell, From from)
+{
+    if (from == From::Dec) {
+        const unsigned v = std::min(BalanceFieldValue(decText[cell], BalanceField::ValueDec),
+                                    kMaxBalanceValue);
+        hexText[cell] = link::HexPadded(v, 7);
+    }
+    const unsigned value = hexValue(cell);
+    if (from != From::Dec)
+        decText[cell] = DecPadded(value, 9);
+    if (from != From::Chip) {
+        const int d = BalanceViewDevice(link_);
+        link_.image.at(0, d, BalanceValueLow(cell)) = BalanceValueLowPart(value);
+        link_.image.at(0, d, BalanceValueHigh(cell)) = BalanceValueHighPart(value);
+    }
+    if (from != From::UpDown)
+        upDown[cell] = static_cast<int>(value);
+}
+
+void BalanceRegisters::showValue(int cell, unsigned value)
+{
+    hexText[cell] = link::HexPadded(value, 7);
+    update(cell, From::Chip);
+}
+
+void BalanceRegisters::Form_Activate()
+{
+    const int d = BalanceViewDevice(link_);
+    for (int i = 0; i < kBalanceCells; ++i)
+        showValue(i, JoinBalanceValue(link_.image.at(0, d, BalanceValueLow(i)),
+                                      link_.image.at(0, d, BalanceValueHigh(i))));
+}
+
+bool BalanceRegisters::readCell(int cell)
+{
+    const std::vector<int> devices =
+        BalanceTargetsOrTell(link_, services_.prompter, "cbRead_Click", false);
+    if (devices.empty())
+        return false;
+    const int d = devices.front();
+    if (!ReadBalanceReg(link_, d, addressOf(BalanceValueLow(cell))) ||
+        !ReadBalanceReg(link_, d, addressOf(BalanceValueHigh(cell)))) {
+        link_.AddToEvbLog("cbRead_Click: " + link_.PartName1 + " device " + std::to_string(d) +
+                          " did not answer.");
+        return false;
+    }
+    showValue(cell, JoinBalanceValue(link_.image.at(0, d, BalanceValueLow(cell)),
+                                     link_.image.at(0, d, BalanceValueHigh(cell))));
+    return true;
+}
+
+void BalanceRegisters::writeCell(int cell)
+{
+    // Every addressed device receives the value on screen.
+    const unsigned value = hexValue(cell);
+    for (int d : BalanceTargetsOrTell(link_, services_.prompter, "cbWrite_Click",
+                                      modes.allDevices)) {
+        WriteBalanceReg(link_, d, addressOf(BalanceValueLow(cell)), BalanceValueLowPart(value));
+        WriteBalanceReg(link_, d, addressOf(BalanceValueHigh(cell)), BalanceValueHighPart(value));
+    }
+}
+
+void BalanceRegisters::cbRead_Click(int cell)
+{
+    try {
+        if (valid(cell) && BalanceDevicesOrTell(link_, services_.prompter, "cbRead_Click"))
+            readCell(cell);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
+    }
+}
+
+void BalanceRegisters::cbWrite_Click(int cell)
+{
+    try {
+        if (valid(cell) && BalanceDevicesOrTell(link_, services_.prompter, "cbWrite_Click"))
+            writeCell(cell);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
+    }
+}
+
+void BalanceRegisters::cbReadAll_Click()
+{
+    if (!BalanceDevicesOrTell(link_, services_.prompter, "cbReadAll_Click"))
+        return;
+    for (int cell = 0; cell < kBalanceCells; ++cell) {
+        try {
+            if (!readCell(cell))
+                return;
+        } catch (const std::exception& e) {
+            ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
+        }
+    }
+}
+
+void BalanceRegisters::cbWriteAll_Click()
+{
+    if (!BalanceDevicesOrTell(link_, services_.prompter, "cbWriteAll_Click"))
+        return;
+    for (int cell = 0; cell < kBalanceCells; ++cell) {
+        try {
+            writeCell(cell);
+        } catch (const std::exception& e) {
+            ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
+        }
+    }
+}
+
+void BalanceRegisters::updnRegData_Change(int cell, int value)
+{
+    if (!valid(cell))
+        return;
+    upDown[cell] = std::clamp<int>(value, 0, static_cast<int>(kMaxBalanceValue));
+    hexText[cell] = link::HexPadded(upDown[cell], 7);
+    update(cell, From::UpDown);
+}
+
+bool BalanceRegisters::tbRegdataHex_KeyPress(int cell, HexEdit& edit, int key)
+{
+    if (!valid(cell) || !BalanceFieldKeyPress(edit, key, BalanceField::ValueHex))
+        return false;
+    hexText[cell] = edit.text;
+    update(cell, From::Hex);
+    return true;
+}
+
+bool BalanceRegisters::tbRegdataDec_KeyPress(int cell, HexEdit& edit, int key)
+{
+    if (!valid(cell) || !BalanceFieldKeyPress(edit, key, BalanceField::ValueDec))
+        return false;
+    decText[cell] = edit.text;
+    update(cell, From::Dec);
+    return true;
+}
+
+void BalanceRegisters::tbRegdataHex_Deleted(int cell, const std::string& newText)
+{
+    if (!valid(cell))
+        return;
+    hexText[cell] = newText;
+    update(cell, From::Hex);
+}
+
+void BalanceRegisters::tbRegdataDec_Deleted(int cell, const std::string& newText)
+{
+    if (!valid(cell))
+        return;
+    decText[cell] = newText;
+    update(cell, From::Dec);
+}
+
+void BalanceRegisters::cboDeviceNumber_Click(int entry, int entryCount)
+{
+    link_.SelectedDevice = static_cast<int16_t>(DeviceForComboEntry(entry, entryCount));
+    if (selectOtherDeviceLists)
+        selectOtherDeviceLists(entry);
+}
+
+}  // namespace kvb

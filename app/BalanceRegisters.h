@@ -1,0 +1,75 @@
+#pragma once
+// The balance value registers dialog's state and handlers: the twelve
+// 28-bit cell balance values of a type-0 device, each kept by the chip in a
+// low and a high 14-bit register and shown as 7 hexadecimal digits, 9
+// decimal digits and an up-down. The hexadecimal text is the master; edits
+// go to the register image of the device on screen, and Write sends them.
+
+#include "app/BalanceFieldEditor.h"
+#include "app/BalanceSequence.h"
+#include "core/Services.h"
+#include "link/ChipLink.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kvb {
+
+// The two registers of cell i's balance value.
+constexpr int BalanceValueLow(int cell) { return balance_reg::FirstValue + 2 * cell; }
+constexpr int BalanceValueHigh(int cell) { return balance_reg::FirstValue + 2 * cell + 1; }
+// value = high * 16384 + low, and back.
+constexpr unsigned JoinBalanceValue(int16_t low, int16_t high)
+{
+    return (static_cast<unsigned>(high) & 0x3FFF) * 16384u + (static_cast<unsigned>(low) & 0x3FFF);
+}
+constexpr int16_t BalanceValueLowPart(unsigned value) { return static_cast<int16_t>(value & 0x3FFF); }
+constexpr int16_t BalanceValueHighPart(unsigned value)
+{
+    return static_cast<int16_t>((value & 0xFFFC000u) / 16384u);
+}
+
+class BalanceRegisters {
+public:
+    BalanceRegisters(link::ChipLink& link, Services& services);
+
+    std::array<std::string, kBalanceCells> hexText;
+    std::array<std::string, kBalanceCells> decText;
+    std::array<int, kBalanceCells> upDown{};
+    BalanceDialogModes modes;
+    std::function<void(int entry)> selectOtherDeviceLists;
+
+    std::string windowCaption() const;
+    std::string titleCaption() const;
+
+    // Shows the image of the device on screen (nothing is read).
+    void Form_Activate();
+    void cbRead_Click(int cell);
+    void cbWrite_Click(int cell);
+    void cbReadAll_Click();
+    void cbWriteAll_Click();
+    void updnRegData_Change(int cell, int value);
+    bool tbRegdataHex_KeyPress(int cell, HexEdit& edit, int key);
+    bool tbRegdataDec_KeyPress(int cell, HexEdit& edit, int key);
+    void tbRegdataHex_Deleted(int cell, const std::string& newText);
+    void tbRegdataDec_Deleted(int cell, const std::string& newText);
+    void cboDeviceNumber_Click(int entry, int entryCount);
+
+private:
+    unsigned hexValue(int cell) const;
+    void showValue(int cell, unsigned value);
+    // Source of a change: the hexadecimal box, the decimal box, the
+    // up-down, or the chip.
+    enum class From { Hex, Dec, UpDown, Chip };
+    void update(int cell, From from);
+    bool readCell(int cell);
+    void writeCell(int cell);
+    bool valid(int cell) const { return cell >= 0 && cell < kBalanceCells; }
+
+    link::ChipLink& link_;
+    Services& services_;
+};
+
+}  // namespace kvb

@@ -1,0 +1,73 @@
+#pragma once
+// The balance sequence dialog's state and handlers: the thirteen balance
+// status banks of a type-0 device, each a 12-bit pattern with one bit per
+// cell, shown as four hexadecimal digits, an up-down and twelve bit
+// buttons. The chip reaches a bank only through the bank pointer of the
+// balance setup register, so every bank read or write first points the
+// setup register at the bank.
+
+#include "app/BalanceFieldEditor.h"
+#include "app/BalanceStatus.h"
+#include "core/Services.h"
+#include "link/ChipLink.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kvb {
+
+// Device list and write mode that both balance dialogs share.
+struct BalanceDialogModes {
+    bool allDevices = false;  // optMode(1) chosen: writes go to every type-0 device
+    // Read buttons and the device list are shown only for a single device.
+    bool readsShown() const { return !allDevices; }
+};
+
+class BalanceSequence {
+public:
+    BalanceSequence(link::ChipLink& link, BalanceStatusTable& banks, Services& services);
+
+    // Per bank: the value box's text, the up-down's value, the bit buttons.
+    std::array<std::string, kBalanceBanks> text;
+    std::array<int, kBalanceBanks> upDown{};
+    std::array<uint16_t, kBalanceBanks> bits{};
+    BalanceDialogModes modes;
+    // True while the dialog is on screen: polling stays stopped meanwhile.
+    bool shown = false;
+    // Selects the device-list entry in the main window and the other
+    // balance dialog, without running their handlers.
+    std::function<void(int entry)> selectOtherDeviceLists;
+
+    static std::string bitCaption(bool set) { return set ? "1" : "0"; }
+    static int bitColour(bool set) { return set ? 0x00FF00 : 0x7F7F7F; }
+    // Captions that name the part.
+    std::string windowCaption() const;
+    std::string titleCaption() const;
+
+    void cbRead_Click(int bank);
+    void cbWrite_Click(int bank);
+    void cbReadAll_Click();
+    void cbWriteAll_Click();
+    void cbRegToggleBit_Click(int index);  // index = bank * 12 + bit
+    void updnRegData_Change(int bank, int value);
+    // A typed character; the box's text and caret are taken from and handed
+    // back through `edit`. False when the key was dropped.
+    bool tbRegdata_KeyPress(int bank, HexEdit& edit, int key);
+    // The box deleted text by itself (Delete key): its new text.
+    void tbRegdata_Deleted(int bank, const std::string& newText);
+    void cboDeviceNumber_Click(int entry, int entryCount);
+
+private:
+    bool readBank(int bank, const char* procedure);
+    bool writeBank(int bank, const char* procedure);
+    // The bank's text into its bits, the bank table and the up-down.
+    void fromText(int bank, bool toBits, bool toTable, bool toUpDown);
+
+    link::ChipLink& link_;
+    BalanceStatusTable& banks_;
+    Services& services_;
+};
+
+}  // namespace kvb

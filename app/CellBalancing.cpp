@@ -1,0 +1,255 @@
+#include "app/CellBalancing.h"
+
+#include "app/BalanceAccess.h"
+#include "core/UnexpectedError.h"
+
+
+namespace kvb {
+
+namespace {
+
+using namespace balance_reg;
+
+// Raises a flag for its lifetime and lowers it on every way out.
+class RaisedFlag {
+public:
+    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RaisedFlag() { flag_ = false; }
+    RaisedFlag(const RaisedFlag&) = delete;
+    RaisedFlag& operator=(const RaisedFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+constexpr int16_t kEnableBit = 0x200;
+
+}  // namespace
+
+CellBalancing::CellBalancing(link::ChipLink& link, BalanceStatusTable& banks,
+                             bool& balanceComboSync, Services& services)
+    : link_(link), banks_(banks), balanceComboSync_(balanceComboSync), services_(services)
+{
+}
+
+void CellBalancing::cboBalance_DropDown()
+{
+    if (dropDownHeld_)
+        return;
+    dropDownHeld_ = true;
+    link_.PauseUprPolling();
+}
+
+void CellBalancing::cboBalance_CloseUp()
+{
+    if (!dropDownHeld_)
+        return;
+    dropDownHeld_ = false;
+    link_.ResumeUprPolling();
+}
+
+std::vector<int> CellBalancing::devicesFor(const Change& change)
+{
+    if (!link_.DaisyChainMode)
+        return {1};
+    if (!change.askWithOneDevice && link_.DeviceCount1 <= 1)
+        return {1};
+    const bool all = services_.prompter.ask(change.prompt, change.title, Buttons::YesNo,
+                                            Icon::Question) == Answer::Yes;
+    return BalanceTargetsOrTell(link_, services_.prompter, change.procedure, all);
+}
+
+template <typename Modify, typename After>
+bool CellBalancing::changeDevices(const Change& change, const std::vector<int>& devices,
+                                  Modify modify, After after)
+{
+    RaisedFlag chainWide(balanceComboSync_);
+    for (int d : devices) {
+        if (!ReadModifyWrite(link_, d, change.address, modify)) {
+            LogNoAnswer(link_, change.procedure, d);
+            return false;
+        }
+        after(d);
+    }
+    return true;
+}
+
+void CellBalancing::chkEnableCellBalance_Click(bool ticked)
+{
+    if (ComboSync)
+        return;
+    const char* name = "chkEnableCellBalance_Click";
+    try {
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        link::PollingPause pause(link_);
+        const Change change{name, SetupAddress, "Configure CB Mode",
+                            std::string(ticked ? "Enable" : "Disable") +
+                                " Cell Balancing on all connected " + link_.PartName1 +
+                                " devices?",
+                            false};
+        const std::vector<int> devices = devicesFor(change);
+        const bool done = changeDevices(
+            change, devices,
+            [ticked](int16_t old) { return (old & 0x1FF) | (ticked ? kEnableBit : 0); },
+            [](int) {});
+        if (!done || devices.empty())
+            call(hooks.showSettingsFromImage);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+    }
+}
+
+void CellBalancing::cboBalanceMode_Click(int index)
+{
+    if (ComboSync)
+        return;
+    const char* name = "cboBalanceMode_Click";
+    try {
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        link::PollingPause pause(link_);
+        const int mode = index & 3;
+        const bool cellButtons = mode == 1 || mode == 2;
+        const Change change{name, SetupAddress, "Configure CB Mode",
+                            "Set Cell Balance Mode on all connected " + link_.PartName1 +
+                                " devices?",
+                            false};
+        const std::vector<int> devices = devicesFor(change);
+        const bool done = changeDevices(
+            change, devices,
+            [mode, cellButtons](int16_t old) {
+                int v = old & 0x3FC;
+                if (cellButtons)
+                    v &= 0x21F;  // the cell buttons work on bank 0
+                return v | mode;
+            },
+            [this, cellButtons](int d) {
+                if (cellButtons && ReadBalanceReg(link_, d, StatusAddress))
+                    banks_.set(d, 0, link_.image.at(0, d, Status));
+            });
+        if (!done || devices.empty()) {
+            call(hooks.showSettingsFromImage);
+            call(hooks.refreshCellButtons);
+        } else if (cellButtons) {
+            call(hooks.enableCellButtons);
+            call(hooks.refreshCellButtons);
+        } else {
+            call(hooks.disableCellButtons);
+        }
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+    }
+}
+
+void CellBalancing::cboBalanceTimeout_Click(int index)
+{
+    if (ComboSync)
+        return;
+    const char* name = "cboBalanceTimeout_Click";
+    try {
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        link::PollingPause pause(link_);
+        const Change change{name, TimeAddress, "Configure CB Timeout",
+                            "Set Cell Balance Timeout on all connected " + link_.PartName1 +
+                                " devices?",
+                            true};
+        const std::vector<int> devices = devicesFor(change);
+        const int code = index & 0x7F;
+        if (!changeDevices(
+                change, devices, [code](int16_t old) { return (old & 0x7F) | (code * 128); },
+                [](int) {}) ||
+            devices.empty())
+            call(hooks.showSettingsFromImage);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+    }
+}
+
+void CellBalancing::cboBalanceWait_Click(int index)
+{
+    if (ComboSync)
+        return;
+    const char* name = "cboBalanceWait_Click";
+    try {
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        link::PollingPause pause(link_);
+        const Change change{name, SetupAddress, "Configure CB Wait Time",
+                            "Set Cell Balance Wait Time on all connected " + link_.PartName1 +
+                                " devices?",
+                            true};
+        const std::vector<int> devices = devicesFor(change);
+        const int code = index & 7;
+        if (!changeDevices(
+                change, devices, [code](int16_t old) { return (old & 0x3E3) | (code * 4); },
+                [](int) {}) ||
+            devices.empty())
+            call(hooks.showSettingsFromImage);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+    }
+}
+
+std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownOn)
+{
+    const char* name = "cbMainTabBalCtrl_Click";
+    try {
+        if (index < 0 || index >= kBalanceCells)
+            return std::nullopt;
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return std::nullopt;
+        const std::vector<int> devices =
+            BalanceTargetsOrTell(link_, services_.prompter, name, false);
+        if (devices.empty())
+            return std::nullopt;
+        const int d = devices.front();
+        link::PollingPause pause(link_);
+        // The buttons stand for bank 0: point the status register there and
+        // take the bank's other cells as the chip holds them.
+        if (!SelectBalanceBank(link_, d, 0) || !ReadBalanceReg(link_, d, StatusAddress)) {
+            LogNoAnswer(link_, name, d);
+            return std::nullopt;
+        }
+        const int bit = 1 << index;
+        const int old = link_.image.at(0, d, Status);
+        const auto v = static_cast<int16_t>(shownOn ? old & ~bit : old | bit);
+        if (!WriteBalanceReg(link_, d, StatusAddress, v))
+            return std::nullopt;
+        banks_.set(d, 0, v);
+        return !shownOn;
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, name, e);
+        return std::nullopt;
+    }
+}
+
+void CellBalancing::openDialog(const std::function<void()>& show)
+{
+    link::PollingPause pause(link_);
+    call(show);
+    // The dialogs may have chosen another device.
+    call(hooks.refreshDeviceMenu);
+    call(hooks.relayoutTab);
+}
+
+void CellBalancing::cbConfigureBalanceRegs_Click()
+{
+    try {
+        openDialog(hooks.showRegistersDialog);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "cbConfigureBalanceRegs_Click", e);
+    }
+}
+
+void CellBalancing::cbConfigureBalanceSequence_Click()
+{
+    try {
+        openDialog(hooks.showSequenceDialog);
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, "cbConfigureBalanceSequence_Click", e);
+    }
+}
+
+}  // namespace kvb

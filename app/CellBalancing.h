@@ -1,0 +1,93 @@
+#pragma once
+// The MAIN page's "Cell Balance Controls": balance mode, timeout, wait time
+// and the enable bit of the selected device or of every type-0 device on a
+// daisy chain, the twelve per-cell buttons of the manual and timed modes,
+// and the two buttons that open the balance dialogs. The combo boxes list
+// the entries of MainWindowLayout (index = code). Every setting is a
+// read-modify-write of a chip register; the only state kept here is the
+// guard against changes made by code.
+
+#include "app/BalanceStatus.h"
+#include "core/Services.h"
+#include "link/ChipLink.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kvb {
+
+// What the controls' owner (the main window and the MAIN page) provides.
+struct CellBalancingHooks {
+    std::function<void()> disableCellButtons;  // DisableMainTabBalCtrlButtons
+    std::function<void()> enableCellButtons;   // EnableMainTabBalCtrlButtons
+    std::function<void()> refreshCellButtons;  // RefreshMainTabBalCtrlButtons
+    // Puts the combos and the check box back to the selected device's
+    // settings after a change that did not go through.
+    std::function<void()> showSettingsFromImage;
+    // The balance dialogs, shown modally.
+    std::function<void()> showRegistersDialog;
+    std::function<void()> showSequenceDialog;
+    std::function<void()> refreshDeviceMenu;  // RefreshDeviceMenu
+    std::function<void()> relayoutTab;        // TabStrip1_Click
+};
+
+class CellBalancing {
+public:
+    // `balanceComboSync` is the MAIN page's flag: raised while a change of
+    // several devices runs, so that the page's refresh leaves these
+    // controls alone.
+    // Bank 0 values the cell buttons write are kept in `banks`.
+    CellBalancing(link::ChipLink& link, BalanceStatusTable& banks, bool& balanceComboSync,
+                  Services& services);
+
+    CellBalancingHooks hooks;
+    // Raised by the view while it sets the controls by code: the handlers
+    // then send nothing.
+    bool ComboSync = false;
+
+    // A list was opened or closed: polling waits while the user chooses.
+    void cboBalance_DropDown();
+    void cboBalance_CloseUp();
+
+    void cboBalanceMode_Click(int index);
+    void cboBalanceTimeout_Click(int index);
+    void cboBalanceWait_Click(int index);
+    void chkEnableCellBalance_Click(bool ticked);
+    // Toggles cell index+1 of the selected device's balance status bank 0.
+    // `shownOn` is the button's caption ("On"); the result is the button's
+    // new state, or nothing when the chip did not take the write.
+    std::optional<bool> cbMainTabBalCtrl_Click(int index, bool shownOn);
+    void cbConfigureBalanceRegs_Click();
+    void cbConfigureBalanceSequence_Click();
+
+private:
+    struct Change {
+        const char* procedure;
+        uint8_t address;
+        const char* title;
+        std::string prompt;
+        bool askWithOneDevice;
+    };
+    // The devices a chain-wide change addresses (asks on a daisy chain).
+    std::vector<int> devicesFor(const Change& change);
+    // Runs the read-modify-write on every device; false when one failed.
+    template <typename Modify, typename After>
+    bool changeDevices(const Change& change, const std::vector<int>& devices, Modify modify,
+                       After after);
+    void openDialog(const std::function<void()>& show);
+    void call(const std::function<void()>& hook)
+    {
+        if (hook)
+            hook();
+    }
+
+    link::ChipLink& link_;
+    BalanceStatusTable& banks_;
+    bool& balanceComboSync_;
+    Services& services_;
+    bool dropDownHeld_ = false;
+};
+
+}  // namespace kvb

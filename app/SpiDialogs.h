@@ -1,0 +1,81 @@
+#pragma once
+// The two link-timing dialogs: the SPI clock of a single-device link and
+// the daisy-chain time-out. Both change the bytes the link sends to the
+// board in its SPI and port set-up record, and only when OK is pressed.
+
+#include "board/SpiModel.h"
+#include "link/ChipLink.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kvb {
+
+struct SpiClockOption {
+    const char* caption;
+    uint8_t code;  // the board's divider: 24 MHz / (2 * (code + 1))
+};
+// "200 kHz" 59, "500 kHz" 23, "1 MHz" 11, "2 MHz" 5, "4 MHz" 2.
+const std::array<SpiClockOption, 5>& SpiClockOptions();
+
+// "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ".
+class SpiClockDialog {
+public:
+    explicit SpiClockDialog(link::ChipLink& link) : link_(link) {}
+
+    int option = 4;  // the option last chosen ("4 MHz" at first)
+    uint8_t pendingCode = 2;
+    // The board panel's clock list, mirrored; -1 when no entry stands for
+    // the pending code.
+    std::vector<board::SpiClockEntry> clockList;
+    int clockEntry = -1;
+
+    // Takes the link's code as the pending one and mirrors `clocks`.
+    void Form_Activate(const board::SpiModel& clocks);
+    void optSpiClkSpeed_Click(int index);
+    // A speed picked from the board's clock list: pending until OK.
+    void cboSPICLock_Click(int entry);
+    // Stores the pending code; it is sent with the next connection's set-up.
+    void OKButton_Click() { link_.SpiClockCode = pendingCode; }
+    void CancelButton_Click() {}
+
+private:
+    int entryFor(uint8_t code) const;
+    link::ChipLink& link_;
+};
+
+constexpr int kMinSpiTimeoutUs = 100;
+constexpr int kMaxSpiTimeoutUs = 30000;
+
+// "SPI Setup  Daisy Chain: Maximum Timeout / Asynchronous Full Message
+// Transfer Time".
+class SpiTimeoutDialog {
+public:
+    explicit SpiTimeoutDialog(link::ChipLink& link) : link_(link) {}
+
+    std::string text;  // tbSpiTimeout: microseconds
+    int upDown = 0;
+    uint8_t pendingHigh = 0, pendingLow = 0;
+
+    // The link's time-out (half-microseconds) in microseconds.
+    void Form_Activate();
+    // Only digits and Backspace reach the box.
+    static bool tbSpiTimeout_KeyPress(int key);
+    // Stores the time-out and, with a board connected on a daisy chain,
+    // sends the set-up record at once; otherwise it goes with the next
+    // connection. True when it was sent.
+    bool OKButton_Click();
+    void CancelButton_Click() {}
+
+private:
+    link::ChipLink& link_;
+};
+
+// The time-out bytes (half-microseconds, high and low) for a box's text:
+// its leading decimal number, clamped to 100..30000 microseconds.
+std::array<uint8_t, 2> SpiTimeoutBytes(const std::string& text);
+// Microseconds shown for the bytes, halves rounded to even.
+int SpiTimeoutMicroseconds(uint8_t high, uint8_t low);
+
+}  // namespace kvb

@@ -1,0 +1,360 @@
+#include "data/DeviceConfigFiles.h"
+
+#include "core/AppInfo.h"
+#include "core/UnexpectedError.h"
+#include "data/FileSystem.h"
+#include "link/LinkText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+
+namespace kvb::data {
+
+namespace {
+
+using link::HexPrefixed;
+
+constexpr int kMaxDevice = 15;
+constexpr unsigned kMaxValue = 0x3FFF;
+constexpr unsigned kMaxAddress = 0x3F;
+
+std::string upper(std::string_view text)
+{
+    std::string s(text);
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string registerLine(const std::string& part, int device, const char* cat, int adr,
+                         int value)
+{
+    return "wrt," + part + ",dev" + HexPrefixed(device, 2) + ",cat" + cat + ",adr" +
+           HexPrefixed(adr, 2) + ",dat" + HexPrefixed(value & static_cast<int>(kMaxValue), 4);
+}
+
+int lastDevice(const link::ChipLink& link, int count)
+{
+    if (count <= 0)
+        return 0;
+    return link.DaisyChainMode ? std::min(count, kMaxDevice) : 1;
+}
+
+void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link,
+                   const BalanceStatusTable& banks, int d)
+{
+    const std::string& part = link.PartName1;
+    auto reg = [&](int index) { return static_cast<int>(link.image.at(0, d, index)); };
+    auto single = [&](const char* title, int adr) {
+        out.push_back(std::string("53960 ") + title);
+        out.push_back(registerLine(part, d, "0x0A", adr, reg(128 + adr)));
+    };
+    out.push_back("");
+    out.push_back("**** Parameters for 53960 at device address " + std::to_string(d) + " ****");
+    single("Fault Setup Register", 0x03);
+    single("Cell Setup Register", 0x05);
+    single("OV Limit Register", 0x10);
+    single("UV Limit Register", 0x11);
+    single("ET Limit Register", 0x12);
+    out.push_back("53960 Balance Status Registers");
+    const auto setup = static_cast<int16_t>(reg(balance_reg::Setup));
+    for (int bank = 0; bank < kBalanceBanks; ++bank) {
+        if (!banks.known(d, bank)) {
+            out.push_back("53960 Balance Status bank " + std::to_string(bank) +
+                          " not read - not saved");
+            continue;
+        }
+        out.push_back(registerLine(part, d, "0x0A", balance_reg::SetupAddress,
+                                   BankPointerValue(setup, bank)));
+        out.push_back(
+            registerLine(part, d, "0x0A", balance_reg::StatusAddress, banks.value(d, bank)));
+    }
+    single("Balance Setup Register", 0x13);
+    single("Watchdog and Balance Time Register", 0x15);
+    single("User Register 01", 0x16);
+    single("User Register 23", 0x17);
+    out.push_back("53960 Balance Value Registers");
+    for (int i = 0; i < 24; ++i)
+        out.push_back(registerLine(part, d, "0x0A", 0x20 + i, reg(balance_reg::FirstValue + i)));
+}
+
+void typeOneBlock(std::vector<std::string>& out, const link::ChipLink& link, int d)
+{
+    auto single = [&](const char* title, int adr) {
+        out.push_back(std::string("53961 ") + title);
+        out.push_back(registerLine(link.PartName2, d, "0x0A", adr, link.image.at(1, d, 128 + adr)));
+    };
+    out.push_back("");
+    out.push_back("**** Parameters for 53961 at device address " + std::to_string(d) + " ****");
+    single("Scan Setup Register", 0x03);
+    single("Cell Setup Register", 0x05);
+    single("User Register 01", 0x16);
+    single("User Register 23", 0x17);
+}
+
+std::vector<std::string_view> split(std::string_view text, char at)
+{
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find(at, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+// A field "<PREFIX>0X<digits>" of exactly `digits` digits; nothing when its
+// length or prefix is not that.
+std::optional<std::string_view> digitsOf(std::string_view field, std::string_view prefix,
+                                         size_t digits)
+{
+    if (field.size() != prefix.size() + 2 + digits || upper(field.substr(0, prefix.size() + 2)) !=
+                                                          std::string(prefix) + "0X")
+        return std::nullopt;
+    return field.substr(prefix.size() + 2);
+}
+
+std::optional<unsigned> hexDigits(std::string_view digits)
+{
+    unsigned v = 0;
+    for (char c : digits) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        v = v * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c))
+                                               ? c - '0'
+                                               : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
+    }
+    return v;
+}
+
+}  // namespace
+
+std::vector<std::string> DeviceConfigLines(const link::ChipLink& link,
+                                           const BalanceStatusTable& banks)
+{
+    std::vector<std::string> out;
+    for (int d = 1; d <= lastDevice(link, link.DeviceCount1); ++d)
+        typeZeroBlock(out, link, banks, d);
+    for (int d = 1; d <= lastDevice(link, link.DeviceCount2); ++d)
+        typeOneBlock(out, link, d);
+    return out;
+}
+
+std::vector<std::string> EeTestLines(const link::ChipLink& link)
+{
+    const int d = 1;
+    std::vector<std::string> out{"",
+                                 "**** Parameters for 53960 at device address EEPROM" +
+                                     std::to_string(d) + " ****",
+                                 "53960 EEPROM Value Registers"};
+    for (int a = 0; a < 64; ++a)
+        out.push_back(registerLine(link.PartName1, d, "0x0C", a, link.image.at(0, d, 256 + a)));
+    out.push_back("53960 Test Value Registers");
+    for (int a = 0; a < 24; ++a)
+        out.push_back(registerLine(link.PartName1, d, "0x0D", a, link.image.at(0, d, 320 + a)));
+    return out;
+}
+
+ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts)
+{
+    ConfigParse result;
+    const std::vector<std::string_view> lines = split(text, '\n');
+    for (size_t n = 0; n < lines.size(); ++n) {
+        std::string_view line = lines[n];
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const std::vector<std::string_view> f = split(line, ',');
+        if (f.size() < 6)
+            continue;
+        const std::string op = upper(f[0]);
+        if (op != "WRT" && op != "CMD")
+            continue;
+        const std::string part = upper(f[1]);
+        int type = -1;
+        if (part == upper(parts.partName1))
+            type = 0;
+        else if (part == upper(parts.partName2))
+            type = 1;
+        const bool all = upper(f[2]) == "ALL";
+        const auto dev = digitsOf(f[2], "DEV", 2);
+        const auto cat = digitsOf(f[3], "CAT", 2);
+        const auto adr = digitsOf(f[4], "ADR", 2);
+        const auto dat = digitsOf(f[5], "DAT", op == "WRT" ? 4 : 2);
+        if (type < 0 || !(all || dev) || !cat || !adr || !dat)
+            continue;
+
+        auto fail = [&](const std::string& why) {
+            result.errorLine = static_cast<int>(n) + 1;
+            result.error = why;
+            result.errorText = std::string(line);
+            result.writes.clear();
+        };
+        std::optional<unsigned> device = all ? std::optional<unsigned>(0) : hexDigits(*dev);
+        const auto category = hexDigits(*cat);
+        const auto address = hexDigits(*adr);
+        const auto value = hexDigits(*dat);
+        for (auto [field, parsed] : {std::pair{f[2], device}, std::pair{f[3], category},
+                                     std::pair{f[4], address}, std::pair{f[5], value}}) {
+            if (!parsed) {
+                fail("\"" + std::string(field) + "\" holds a digit that is not hexadecimal");
+                return result;
+            }
+        }
+        if (*device > kMaxDevice) {
+            fail("device " + std::to_string(*device) + " is above 15");
+            return result;
+        }
+        if (*address > kMaxAddress) {
+            fail("address " + HexPrefixed(*address, 2) + " is above 0x3F");
+            return result;
+        }
+        if (*value > kMaxValue) {
+            fail("value " + HexPrefixed(*value, 4) + " is above 14 bits (0x3FFF)");
+            return result;
+        }
+        int first = static_cast<int>(*device), last = first;
+        if (all) {
+            first = 1;
+            last = std::min(type == 0 ? parts.deviceCount1 : parts.deviceCount2, kMaxDevice);
+        }
+        for (int d = first; d <= last; ++d)
+            result.writes.push_back({static_cast<int>(n) + 1, type, d,
+                                     static_cast<uint8_t>(*category), static_cast<uint8_t>(*address),
+                                     static_cast<int16_t>(*value)});
+    }
+    return result;
+}
+
+DeviceConfigFiles::DeviceConfigFiles(link::ChipLink& link, DataLogging& logging,
+                                     BalanceStatusTable& banks, Services& services)
+    : documentsFolder(&GetMyDocumentsFolder), link_(link), logging_(logging), banks_(banks),
+      services_(services)
+{
+}
+
+int DeviceConfigFiles::ApplyConfig(const std::vector<ConfigWrite>& writes)
+{
+    int taken = 0;
+    for (const ConfigWrite& w : writes) {
+        const int reg = link::RegisterIndex(w.cat, w.adr);
+        if (link_.definitions.kind(w.type, reg) != link::KindReadWrite)
+            continue;
+        link::ChipMessage m(static_cast<uint8_t>(w.device), static_cast<uint8_t>(w.cat & 0x0F),
+                            w.adr, w.dat, static_cast<int16_t>(w.type));
+        if (!link_.WriteSingleReg(m))
+            continue;
+        ++taken;
+        link_.image.at(w.type, w.device, reg) = w.dat;
+        if (w.type != 0)
+            continue;
+        // Keep the balance status bank table and the status register's
+        // image in step with the bank pointer the file moves.
+        if (reg == balance_reg::Status) {
+            banks_.set(w.device, BankOfSetup(link_.image.at(0, w.device, balance_reg::Setup)), w.dat);
+        } else if (reg == balance_reg::Setup) {
+            const int bank = BankOfSetup(w.dat);
+            if (banks_.known(w.device, bank))
+                link_.image.at(0, w.device, balance_reg::Status) = banks_.value(w.device, bank);
+        }
+    }
+    return taken;
+}
+
+std::string DeviceConfigFiles::load(const char* operation)
+{
+    try {
+        if (!FolderExists(ConfigFolder))
+            ConfigFolder = documentsFolder ? documentsFolder() : std::string();
+        const std::string path = TrimAtNul(services_.files.openFile(
+            "Load Device Configuration File", ConfigFolder, "Text Files (*.txt)"));
+        if (path.empty())
+            return {};
+        ConfigFolder = GetFolderOfPath(path);
+        auto failed = [&](int number, const std::string& text) {
+            services_.prompter.tell(std::string(operation) +
+                                        " failed due to the following:\r\nError " +
+                                        std::to_string(number) + ":\r\n" + text,
+                                    kProgramTitle, Icon::Warning);
+            return std::string();
+        };
+        if (!IsRegularFile(path))
+            return failed(53, "File not found: " + path);
+        std::ifstream file(path, std::ios::binary);
+        if (!file)
+            return failed(errno ? errno : EIO, std::strerror(errno ? errno : EIO));
+        const std::string text{std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>()};
+        const ConfigParse parse = ParseConfigText(
+            text, {link_.PartName1, link_.PartName2, link_.DeviceCount1, link_.DeviceCount2});
+        if (!parse.ok()) {
+            services_.prompter.tell("ParseConfigFile: line " + std::to_string(parse.errorLine) +
+                                        ": " + parse.error + ".\r\n" + parse.errorText +
+                                        "\r\nNothing was loaded from " + path + ".",
+                                    kProgramTitle, Icon::Warning);
+            return {};
+        }
+        ApplyConfig(parse.writes);
+        return path;
+    } catch (const std::exception& e) {
+        services_.prompter.tell(std::string(operation) + " failed due to the following:\r\nError " +
+                                    std::to_string(ErrorNumber(e)) + ":\r\n" + e.what(),
+                                kProgramTitle, Icon::Warning);
+        return {};
+    }
+}
+
+std::string DeviceConfigFiles::LoadDeviceConfig()
+{
+    return load("LoadDeviceConfig");
+}
+
+std::string DeviceConfigFiles::LoadDeviceEE()
+{
+    return load("LoadDeviceEE");
+}
+
+bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* cancelled,
+                             const char* procedure)
+{
+    try {
+        if (logging_.OpenFileForExportTxt().empty()) {
+            services_.prompter.tell(cancelled, kProgramTitle);
+            return false;
+        }
+        bool written = true;
+        for (const std::string& line : lines) {
+            if (!logging_.AddLineToExportTxt(line)) {
+                written = false;
+                break;
+            }
+        }
+        return logging_.CloseFileForExportTxt() && written;
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(services_.prompter, procedure, e);
+        logging_.CloseFileForExportTxt();
+        return false;
+    }
+}
+
+void DeviceConfigFiles::SaveDeviceConfig()
+{
+    save(DeviceConfigLines(link_, banks_),
+         "Save Device Configuration cancelled, configuration file not created.",
+         "modSaveDeviceConfig.SaveDeviceConfig");
+}
+
+void DeviceConfigFiles::Save_EE_Test_Regs()
+{
+    save(EeTestLines(link_), "Save Device EE_Test cancelled, configuration file not created.",
+         "modSaveDeviceConfig.Save_EE_Test_Regs");
+}
+
+}  // namespace kvb::data

@@ -1,0 +1,96 @@
+#pragma once
+// Device configuration files: text files of register writes, one a line
+// ("wrt,<part>,dev0x01,cat0x0A,adr0x03,dat0x0123"), saved from the register
+// image and loaded back into the chips. The device configuration holds the
+// set-up, limit, balance and user registers of every present device; the
+// EEPROM file holds the EEPROM and test register pages of device 1.
+//
+// Loading checks the whole file before it writes anything: a register line
+// with a digit that is not hexadecimal, a device above 15, an address above
+// 0x3F or a value above 14 bits stops the load with a message naming the
+// line, and nothing is written. Lines ending in CR LF or LF are accepted.
+
+#include "app/BalanceStatus.h"
+#include "core/Services.h"
+#include "data/DataLogging.h"
+#include "link/ChipLink.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvb::data {
+
+// The lines of a device configuration and of an EEPROM/test file, in order.
+// A balance status bank the program does not know is left out, with a note
+// line in place of its two register lines.
+std::vector<std::string> DeviceConfigLines(const link::ChipLink& link,
+                                           const BalanceStatusTable& banks);
+std::vector<std::string> EeTestLines(const link::ChipLink& link);
+
+// One register write a configuration file asks for.
+struct ConfigWrite {
+    int line = 0;  // 1-based line number in the file
+    int type = 0;
+    int device = 0;
+    uint8_t cat = 0;
+    uint8_t adr = 0;
+    int16_t dat = 0;
+};
+
+struct ConfigParse {
+    std::vector<ConfigWrite> writes;
+    int errorLine = 0;  // 0: the file is sound
+    std::string error;
+    std::string errorText;  // the offending line
+    bool ok() const { return errorLine == 0; }
+};
+
+// The names of both device types and their device counts, which the
+// file's lines are matched against.
+struct ConfigParts {
+    std::string partName1, partName2;
+    int deviceCount1 = 0, deviceCount2 = 0;
+};
+
+// Reads every line of a file's text. Lines that are not register lines
+// (titles, empty lines, fewer than six fields, another operation, a field
+// of the wrong length or prefix, a part name that matches neither part)
+// are skipped as the savers' titles are.
+ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts);
+
+class DeviceConfigFiles {
+public:
+    DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
+                      Services& services);
+
+    // Each returns the loaded path, or "" when nothing was loaded.
+    std::string LoadDeviceConfig();
+    std::string LoadDeviceEE();
+    void SaveDeviceConfig();
+    void Save_EE_Test_Regs();
+
+    // Writes the lines of a checked file to the chips, in file order; a
+    // register that is not read/write is skipped. Returns the writes the
+    // chips took.
+    int ApplyConfig(const std::vector<ConfigWrite>& writes);
+
+    // The folder the open dialog starts in (the documents folder when it is
+    // gone).
+    std::string ConfigFolder;
+    std::function<std::string()> documentsFolder;
+
+private:
+    std::string load(const char* operation);
+    bool save(const std::vector<std::string>& lines, const char* cancelled,
+              const char* procedure);
+
+    link::ChipLink& link_;
+    DataLogging& logging_;
+    BalanceStatusTable& banks_;
+    Services& services_;
+};
+
+}  // namespace kvb::data

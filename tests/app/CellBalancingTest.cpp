@@ -1,0 +1,184 @@
+#include "app/BalanceBench.h"
+
+#include <gtest/gtest.h>
+
+namespace kvb::test {
+namespace {
+
+constexpr int kSetup = 147, kStatus = 148, kTime = 149;
+
+class CellBalancingTest : public BalanceBench, public ::testing::Test {
+protected:
+    std::string wrt(int dev, int adr, int dat) const
+    {
+        return "wrt,KVB71853,dev" + link::HexPrefixed(dev, 2) + ",cat0x0A,adr" +
+               link::HexPrefixed(adr, 2) + ",dat" + link::HexPrefixed(dat, 4);
+    }
+};
+
+TEST_F(CellBalancingTest, ModeTimeoutWaitAndEnableChangeOnlyTheirBits)
+{
+    ASSERT_TRUE(connect(true, 1));
+    chipReg(1, kSetup) = 0x0164;
+    balancing.cboBalanceMode_Click(1);  // one device: no question
+    EXPECT_TRUE(t.prompter.asked.empty());
+    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, 0x0005)});
+    EXPECT_FALSE(lines("cmd,KVB71853,dev0x01,cat0x02,adr0x14").empty());
+
+    chipReg(1, kSetup) = 0x0164;
+    const size_t readsBefore = lines("cmd,").size();
+    balancing.cboBalanceMode_Click(3);
+    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, 0x0167)});
+    EXPECT_EQ(lines("cmd,").size(), readsBefore + 1);  // the setup register only
+
+    t.prompter.fallback = Answer::Yes;  // timeout and wait ask even with one device
+    chipReg(1, kTime) = 0x0055;
+    balancing.cboBalanceTimeout_Click(127);
+    EXPECT_EQ(chipReg(1, kTime), 0x3FD5);
+    balancing.cboBalanceTimeout_Click(0);
+    EXPECT_EQ(chipReg(1, kTime), 0x0055);
+    ASSERT_EQ(t.prompter.asked.size(), 2u);
+    EXPECT_EQ(t.prompter.asked[0].title, "Configure CB Timeout");
+
+    chipReg(1, kSetup) = 0x0003;
+    balancing.cboBalanceWait_Click(7);
+    EXPECT_EQ(chipReg(1, kSetup), 0x001F);
+
+    chipReg(1, kSetup) = 0x3FFF;
+    balancing.chkEnableCellBalance_Click(false);
+    EXPECT_EQ(chipReg(1, kSetup), 0x01FF);
+    chipReg(1, kSetup) = 0;
+    balancing.chkEnableCellBalance_Click(true);
+    EXPECT_EQ(chipReg(1, kSetup), 0x0200);
+    EXPECT_EQ(link.image.at(0, 1, kSetup), 0x0200);
+    EXPECT_FALSE(balanceComboSync);
+}
+
+TEST_F(CellBalancingTest, ChainAnswersChooseTheDevicesAndNeverTheBroadcastAddress)
+{
+    ASSERT_TRUE(connect(true, 3));
+    link.SelectedDevice = 2;
+    t.prompter.script = {Answer::Yes};
+    balancing.cboBalanceMode_Click(2);
+    EXPECT_EQ(t.prompter.asked.back().text,
+              "Set Cell Balance Mode on all connected KVB71853 devices?");
+    for (int d = 1; d <= 3; ++d)
+        EXPECT_EQ(chipReg(d, kSetup) & 3, 2) << d;
+
+    t.prompter.script = {Answer::No};
+    balancing.cboBalanceMode_Click(3);
+    EXPECT_EQ(chipReg(1, kSetup) & 3, 2);
+    EXPECT_EQ(chipReg(2, kSetup) & 3, 3);
+
+    // "No" with the broadcast entry selected sends nothing.
+    link.SelectedDevice = 15;
+    int restored = 0;
+    balancing.hooks.showSettingsFromImage = [&] { ++restored; };
+    takeWrites();
+    t.prompter.script = {Answer::No};
+    balancing.cboBalanceWait_Click(4);
+    EXPECT_TRUE(takeWrites().empty());
+    EXPECT_EQ(restored, 1);
+}
+
+TEST_F(CellBalancingTest, AFailedReadWritesNothingFurther)
+{
+    ASSERT_TRUE(connect(true, 3));
+    chain.faults.silentFrom[0] = 2;
+    int restored = 0;
+    balancing.hooks.showSettingsFromImage = [&] { ++restored; };
+    link.image.at(0, 2, kSetup) = 0x0123;  // a stale value that must not be written back
+    t.prompter.script = {Answer::Yes};
+    balancing.chkEnableCellBalance_Click(true);
+    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, chipReg(1, kSetup))});
+    EXPECT_TRUE(logHas("chkEnableCellBalance_Click: KVB71853 device 2 did not answer"));
+    EXPECT_EQ(restored, 1);
+    EXPECT_FALSE(balanceComboSync);
+}
+
+TEST_F(CellBalancingTest, SingleDeviceLinkUsesDeviceOneWithoutAQuestion)
+{
+    ASSERT_TRUE(connect(false, 1));
+    link.SelectedDevice = 3;
+    chipReg(1, kTime) = 0x0055;
+    balancing.cboBalanceTimeout_Click(3);
+    EXPECT_TRUE(t.prompter.asked.empty());
+    EXPECT_EQ(chipReg(1, kTime), 0x01D5);
+}
+
+TEST_F(CellBalancingTest, ChangesMadeByCodeAndRefusalsSendNothing)
+{
+    balancing.cboBalanceMode_Click(1);  // no board
+    EXPECT_EQ(t.prompter.asked.back().text, "KVB71853 EVB not connected!");
+    EXPECT_TRUE(logHas("cboBalanceMode_Click: EVB not detected. Please check connections."));
+
+    ASSERT_TRUE(connect(true, 2));
+    balancing.ComboSync = true;
+    const size_t asked = t.prompter.asked.size();
+    balancing.cboBalanceMode_Click(1);
+    balancing.chkEnableCellBalance_Click(true);
+    EXPECT_EQ(t.prompter.asked.size(), asked);
+    EXPECT_TRUE(takeWrites().empty());
+}
+
+TEST_F(CellBalancingTest, PollingResumesOnEveryPathAndOnlyWhenItWasOn)
+{
+    ASSERT_TRUE(connect(true, 1));
+    pollingTicked = true;
+    balancing.cboBalance_DropDown();
+    EXPECT_EQ(pollTimer.back(), false);
+    balancing.cboBalanceMode_Click(1);
+    balancing.cboBalance_CloseUp();
+    EXPECT_EQ(link.pauseDepth(), 0);
+    EXPECT_EQ(pollTimer.back(), true);
+
+    // A list opened and closed without a choice lets polling go on.
+    balancing.cboBalance_DropDown();
+    balancing.cboBalance_CloseUp();
+    EXPECT_EQ(pollTimer.back(), true);
+
+    // Ticking the enable box does not start a poll timer that was off.
+    pollingTicked = false;
+    pollTimer.clear();
+    balancing.chkEnableCellBalance_Click(true);
+    EXPECT_TRUE(std::find(pollTimer.begin(), pollTimer.end(), true) == pollTimer.end());
+
+    // Opening a dialog holds polling until it closes.
+    pollingTicked = true;
+    std::vector<std::string> order;
+    balancing.hooks.showSequenceDialog = [&] {
+        order.push_back(pollTimer.back() ? "on" : "off");
+    };
+    balancing.hooks.refreshDeviceMenu = [&] { order.push_back("menu"); };
+    balancing.hooks.relayoutTab = [&] { order.push_back("tab"); };
+    balancing.cbConfigureBalanceSequence_Click();
+    EXPECT_EQ(order, (std::vector<std::string>{"off", "menu", "tab"}));
+    EXPECT_EQ(pollTimer.back(), true);
+}
+
+TEST_F(CellBalancingTest, CellButtonsToggleOneBitOfBankZero)
+{
+    ASSERT_TRUE(connect(true, 2));
+    link.SelectedDevice = 2;
+    chipReg(2, kSetup) = 0x0201 | 5 * 32;  // manual, enabled, pointing at bank 5
+    chip(2).balanceBanks[0] = 0x0005;
+    chip(2).balanceBanks[5] = 0x0FFF;
+
+    EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(1, false), std::optional<bool>(true));
+    EXPECT_EQ(chip(2).balanceBanks[0], 0x0007);
+    EXPECT_EQ(chip(2).balanceBanks[5], 0x0FFF);
+    EXPECT_EQ(chipReg(2, kSetup), 0x0201);
+
+    EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(0, true), std::optional<bool>(false));
+    EXPECT_EQ(chip(2).balanceBanks[0], 0x0006);
+    EXPECT_EQ(link.image.at(0, 2, kStatus), 0x0006);
+    EXPECT_EQ(banks.value(2, 0), 0x0006);
+
+    // A write the chip refuses changes neither the button nor the image.
+    chain.faults.nack = true;
+    EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
+    EXPECT_EQ(link.image.at(0, 2, kStatus), 0x0006);
+}
+
+}  // namespace
+}  // namespace kvb::test

@@ -1,0 +1,166 @@
+#include "app/AppContext.h"
+#include "app/ui/BalanceDialogs.h"
+#include "app/ui/BalanceUi.h"
+#include "app/ui/KeyFieldEdit.h"
+#include "app/ui/SpiDialogsView.h"
+#include "link/RegisterDefinitionFile.h"
+#include "sim/SimBoard.h"
+#include "sim/SimChipChain.h"
+#include "support/TestServices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace kvb;
+
+// Types the characters into a widget as key presses and releases.
+void typeKeys(QWidget* w, const QString& text)
+{
+    for (QChar c : text) {
+        const int key = c.isLetter() ? Qt::Key_A + (c.toUpper().unicode() - 'A')
+                                     : Qt::Key_0 + (c.unicode() - '0');
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+class BalanceViews : public ::testing::Test {
+protected:
+    BalanceViews()
+    {
+        link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName,
+                                         context.link.definitions);
+        board->setChipBus(&chain);
+        frame = new QGroupBox(&window);
+        deviceList = new QComboBox(&window);
+        for (int i = 0; i < 16; ++i)
+            deviceList->addItem(QString("Device %1").arg(i));
+    }
+
+    bool connectChain(int devices)
+    {
+        chain.setDevices(0, devices);
+        context.link.GpioSetupByte = 8;
+        context.pipe.PipeCommandCode = board::HidSpiPipeDaisyChain;
+        return context.link.InitializeDriver() && context.link.InitializeEvb();
+    }
+
+    test::TestServices t;
+    sim::SimHidBackend usb;
+    std::shared_ptr<sim::SimBoard> board = usb.plug(t.clock);
+    AppContext context{t.services, usb};
+    sim::SimChipChain chain{context.link.definitions};
+    QWidget window;
+    QGroupBox* frame;
+    QComboBox* deviceList;
+};
+
+TEST_F(BalanceViews, FrameControlsShowSettingsWithoutSending)
+{
+    ui::BalanceUi ui(context, &window, frame, deviceList);
+    EXPECT_EQ(frame->title(), "Cell Balance Controls");
+    auto* mode = frame->findChild<QComboBox*>("cboBalanceMode");
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->itemText(3), "Auto");
+    EXPECT_EQ(frame->findChild<QComboBox*>("cboBalanceTimeout")->itemText(4), "1.33 Minutes");
+    EXPECT_EQ(frame->findChild<QCheckBox*>("chkEnableCellBalance")->text(),
+              "Enable Cell Balancing");
+    EXPECT_EQ(frame->findChild<QPushButton*>("cbConfigureBalanceSequence")->text(), "Sequence...");
+
+    ui.showBalanceSettings({2, 127, 7, true});
+    EXPECT_EQ(mode->currentIndex(), 2);
+    EXPECT_TRUE(ui.chkEnableCellBalance->isChecked());
+    EXPECT_TRUE(t.prompter.asked.empty());  // nothing tried to reach the board
+    EXPECT_FALSE(context.cellBalancing.ComboSync);
+}
+
+TEST_F(BalanceViews, SequenceDialogReadsABankAndFollowsTheDeviceLists)
+{
+    ASSERT_TRUE(connectChain(2));
+    chain.device(0, 2).balanceBanks[12] = 0x0801;
+    ui::BalanceUi ui(context, &window, frame, deviceList);
+    ui.fillDialogCombos({"Device 0", "Device 1", "Device 2", "Device 15"});
+    ui.showDaisyChainGroups(true);
+    ui.enableDaisyChainGroups(true);
+    ui::FrmBalanceSequence& dialog = ui.sequenceDialog();
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "KVB71853 Balance Sequence");
+    EXPECT_EQ(dialog.findChild<QGroupBox*>("fraDeviceNumber")->title(), "DEVIVE NUMBER");
+    EXPECT_EQ(dialog.findChild<QRadioButton*>("optMode_1")->text(), "All KVB71853's");
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblBitName_11")->text(), "BAL11");
+    EXPECT_TRUE(context.balanceSequence.shown);
+
+    dialog.cboDeviceNumber->setCurrentIndex(2);
+    emit dialog.cboDeviceNumber->activated(2);
+    EXPECT_EQ(context.link.SelectedDevice, 2);
+    EXPECT_EQ(deviceList->currentIndex(), 2);
+    EXPECT_EQ(ui.registersDialog().cboDeviceNumber->currentIndex(), 2);
+
+    dialog.findChild<QPushButton*>("cbRead_12")->click();
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("tbRegdata_12")->text(), "0801");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("cbRegToggleBit_155")->text(), "1");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("cbRegToggleBit_154")->text(), "0");
+
+    dialog.findChild<QRadioButton*>("optMode_1")->click();
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("cbRead_0")->isHidden());
+    EXPECT_TRUE(dialog.fraDeviceNumber->isHidden());
+    dialog.findChild<QPushButton*>("OKButton")->click();
+    EXPECT_FALSE(context.balanceSequence.shown);
+}
+
+TEST_F(BalanceViews, ValueDialogTypesDecimalDigits)
+{
+    ui::BalanceUi ui(context, &window, frame, deviceList);
+    ui::FrmBalanceRegisters& dialog = ui.registersDialog();
+    dialog.show();
+    EXPECT_EQ(dialog.findChild<QLabel*>("lblRegName_11")->text(),
+              "Cell 12 Balance Value (28-bit integer)");
+    auto* dec = dialog.findChild<ui::KeyFieldEdit*>("tbRegdataDec_0");
+    dec->setFocus();
+    dec->setCursorPosition(9);
+    typeKeys(dec, "7x");
+    EXPECT_EQ(dec->text(), "000000007");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("tbRegdataHex_0")->text(), "0000007");
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("updnRegData_0")->value(), 7);
+    EXPECT_EQ(context.link.image.at(0, 1, 160), 7);
+}
+
+TEST_F(BalanceViews, SpiDialogsApplyOnOk)
+{
+    ui::FrmSpiTimeout timeout(context.spiTimeout);
+    timeout.show();
+    EXPECT_EQ(timeout.tbSpiTimeout->text(), "5272");
+    timeout.tbSpiTimeout->selectAll();
+    typeKeys(timeout.tbSpiTimeout, "5a0");
+    EXPECT_EQ(timeout.tbSpiTimeout->text(), "50");
+    timeout.OKButton->click();
+    EXPECT_EQ(context.link.SpiTimeoutHigh, 0x00);
+    EXPECT_EQ(context.link.SpiTimeoutLow, 0xC8);
+
+    ui::FrmSpiClockSpeed clock(context.spiClock, context.panel.spi);
+    EXPECT_EQ(clock.windowTitle(), "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ");
+    clock.show();
+    clock.optSpiClkSpeed[1]->click();
+    clock.CancelButton->click();
+    EXPECT_EQ(context.link.SpiClockCode, 2);
+    clock.show();
+    clock.optSpiClkSpeed[1]->click();
+    clock.OKButton->click();
+    EXPECT_EQ(context.link.SpiClockCode, 23);
+}
+
+}  // namespace

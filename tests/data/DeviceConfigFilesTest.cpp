@@ -1,0 +1,210 @@
+#include "data/DeviceConfigFiles.h"
+#include "link/LinkBench.h"
+#include "link/RegisterDefinitionFile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace kvb::test {
+namespace {
+
+class DeviceConfigFilesTest : public LinkBench, public ::testing::Test {
+protected:
+    data::DataLogging logging{t.services};
+    BalanceStatusTable banks;
+    data::DeviceConfigFiles files{link, logging, banks, t.services};
+    std::string folder = ::testing::TempDir() + "config_files/";
+
+    DeviceConfigFilesTest()
+    {
+        std::filesystem::create_directories(folder);
+        logging.documentsFolder = [this] { return folder; };
+        files.documentsFolder = [this] { return folder; };
+    }
+
+    // Loads the program's register definitions (both part names included).
+    void realDefinitions()
+    {
+        ASSERT_TRUE(link::LoadRegisterDefinitionFile("tabdefs_KVB71853_RevB.csv",
+                                                     link.definitions)
+                        .ok());
+    }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const std::string path = folder + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::string read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    data::ConfigParse parse(const std::string& text)
+    {
+        return data::ParseConfigText(text, {"KVB71853", "KVB53961", 3, 2});
+    }
+};
+
+TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
+{
+    link.DeviceCount1 = 1;
+    for (int bank = 0; bank < kBalanceBanks; ++bank)
+        banks.set(1, bank, static_cast<int16_t>(bank));
+    std::vector<std::string> lines = data::DeviceConfigLines(link, banks);
+    ASSERT_EQ(lines.size(), 72u);
+    EXPECT_EQ(lines[1], "**** Parameters for 53960 at device address 1 ****");
+    EXPECT_EQ(lines[3], "wrt,KVB71853,dev0x01,cat0x0A,adr0x03,dat0x0000");
+    // Bank 12's pointer keeps mode, wait and enable and clears bits 10..13.
+    link.image.at(0, 1, 147) = 0x3E1F;
+    lines = data::DeviceConfigLines(link, banks);
+    EXPECT_EQ(lines[37], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x039F");
+    EXPECT_EQ(lines[38], "wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x000C");
+    EXPECT_EQ(lines[40], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x3E1F");
+
+    link.DaisyChainMode = true;
+    link.DeviceCount1 = 3;
+    link.DeviceCount2 = 2;
+    lines = data::DeviceConfigLines(link, banks);
+    // Devices 2 and 3 were never read: each bank pair becomes one note.
+    EXPECT_EQ(lines.size(), 72u + 2 * (72 - 13) + 2 * 10);
+    EXPECT_EQ(lines[72 + 2 + 11], "53960 Balance Status bank 0 not read - not saved");
+    EXPECT_EQ(lines[lines.size() - 9], "**** Parameters for 53961 at device address 2 ****");
+
+    EXPECT_EQ(data::EeTestLines(link).size(), 92u);
+    EXPECT_EQ(data::EeTestLines(link)[1], "**** Parameters for 53960 at device address EEPROM1 ****");
+    EXPECT_EQ(data::EeTestLines(link)[67], "53960 Test Value Registers");
+}
+
+TEST_F(DeviceConfigFilesTest, ParserAcceptsBothLineEndsAndSkipsOtherLines)
+{
+    const auto p = parse("title\r\n"
+                         "wrt,kvb71853,DEV0x02,cat0x0A,adr0x10,dat0x1234\n"
+                         "wrt,KVB71853,dev0x02,cat0x0A,adr0x10\r\n"          // five fields
+                         "wrt,KVB71853, dev0x02,cat0x0A,adr0x10,dat0x1234\n"  // blank
+                         "wrt,OTHER,dev0x02,cat0x0A,adr0x10,dat0x1234\n"
+                         "WRT,KVB53961,ALL,cat0x0A,adr0x16,dat0x0001\r\n"
+                         "cmd,KVB71853,dev0x01,cat0x03,adr0x01,dat0x00");
+    ASSERT_TRUE(p.ok());
+    ASSERT_EQ(p.writes.size(), 4u);
+    EXPECT_EQ(p.writes[0].device, 2);
+    EXPECT_EQ(p.writes[0].dat, 0x1234);
+    EXPECT_EQ(p.writes[0].line, 2);
+    EXPECT_EQ(p.writes[1].type, 1);
+    EXPECT_EQ(p.writes[2].device, 2);
+    EXPECT_EQ(p.writes[3].cat, 3);
+}
+
+TEST_F(DeviceConfigFilesTest, BadValuesNameTheirLineAndNothingIsWritten)
+{
+    const char* good = "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x0100\r\n";
+    struct Case {
+        const char* line;
+        const char* why;
+    } cases[] = {
+        {"wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x01G0", "not hexadecimal"},
+        {"wrt,KVB71853,dev0x10,cat0x0A,adr0x10,dat0x0100", "device 16 is above 15"},
+        {"wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x4000", "above 14 bits"},
+        {"wrt,KVB71853,dev0x01,cat0x0A,adr0x40,dat0x0000", "above 0x3F"},
+    };
+    for (const Case& c : cases) {
+        const auto p = parse(std::string(good) + c.line + "\r\n" + good);
+        EXPECT_EQ(p.errorLine, 2) << c.line;
+        EXPECT_NE(p.error.find(c.why), std::string::npos) << p.error;
+        EXPECT_TRUE(p.writes.empty());
+    }
+
+    ASSERT_TRUE(connect(true, 1));
+    const std::string path = write("bad.txt", std::string(good) + cases[1].line + "\r\n");
+    t.files.openAnswers = {path};
+    EXPECT_EQ(files.LoadDeviceConfig(), "");
+    EXPECT_NE(t.prompter.asked.back().text.find("line 2: device 16 is above 15"), std::string::npos);
+    EXPECT_TRUE(log.find("wrt,") == std::string::npos);
+
+    t.files.openAnswers = {folder + "missing.txt"};
+    EXPECT_EQ(files.LoadDeviceEE(), "");
+    EXPECT_EQ(t.prompter.asked.back().text.rfind("LoadDeviceEE failed due to the following:\r\n"
+                                                 "Error 53:",
+                                                 0),
+              0u);
+}
+
+TEST_F(DeviceConfigFilesTest, SaveThenLoadRestoresImageAndChips)
+{
+    realDefinitions();
+    link.PartName1 = "KVB53960";
+    ASSERT_TRUE(connect(true, 2, 1));
+    link.PartName2 = "KVB53961";
+    // Give the chips distinct values and read every saved register back.
+    for (int d = 1; d <= 2; ++d) {
+        auto& chip = chain.device(0, d);
+        for (int reg : {131, 133, 144, 145, 146, 149, 150, 151})
+            chip.regs[reg] = static_cast<int16_t>(reg * 10 + d);
+        for (int i = 0; i < 24; ++i)
+            chip.regs[160 + i] = static_cast<int16_t>(0x1000 + 16 * d + i);
+        for (int bank = 0; bank < kBalanceBanks; ++bank)
+            chip.balanceBanks[bank] = static_cast<int16_t>(0x100 * d + bank);
+        chip.regs[147] = static_cast<int16_t>(0x0206 + 7 * 32);
+    }
+    chain.device(1, 1).regs[150] = 0x0ABC;
+    auto readReg = [&](int type, int d, int reg) {
+        link::ChipMessage m(static_cast<uint8_t>(d), static_cast<uint8_t>(reg / 64),
+                            static_cast<uint8_t>(reg % 64), 0, static_cast<int16_t>(type));
+        link.ReadSingleReg(m);
+    };
+    for (int d = 1; d <= 2; ++d) {
+        for (int reg = 128; reg < 184; ++reg)
+            if (link.definitions.kind(0, reg) == link::KindReadWrite && reg != 148)
+                readReg(0, d, reg);
+        // Every bank through the pointer, ending on the saved pointer's bank.
+        const int16_t setup = link.image.at(0, d, 147);
+        for (int bank = 0; bank < kBalanceBanks; ++bank) {
+            link::ChipMessage point(static_cast<uint8_t>(d), 2, 0x13, BankPointerValue(setup, bank));
+            link.WriteSingleReg(point);
+            readReg(0, d, 148);
+            banks.set(d, bank, link.image.at(0, d, 148));
+        }
+        link::ChipMessage restore(static_cast<uint8_t>(d), 2, 0x13, setup);
+        link.WriteSingleReg(restore);
+        readReg(0, d, 148);
+    }
+    for (int reg : {131, 133, 150, 151})
+        readReg(1, 1, reg);
+    const auto savedImage = link.image;
+    const auto chip1 = chain.device(0, 1);
+    const auto chip2 = chain.device(0, 2);
+    const auto other = chain.device(1, 1);
+
+    const std::string path = folder + "saved.txt";
+    std::filesystem::remove(path);
+    t.files.saveAnswers = {path};
+    files.SaveDeviceConfig();
+    const std::string text = read(path);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 * 72 + 10);
+
+    // Scramble the chips and forget the image, then load.
+    chain.setDevices(0, 2);
+    chain.setDevices(1, 1);
+    link.image.clear();
+    t.files.openAnswers = {path};
+    EXPECT_EQ(files.LoadDeviceConfig(), path);
+    for (int reg = 0; reg < link::kRegisters; ++reg) {
+        EXPECT_EQ(chain.device(0, 1).regs[reg], chip1.regs[reg]) << reg;
+        EXPECT_EQ(chain.device(0, 2).regs[reg], chip2.regs[reg]) << reg;
+        EXPECT_EQ(chain.device(1, 1).regs[reg], other.regs[reg]) << reg;
+    }
+    EXPECT_EQ(chain.device(0, 1).balanceBanks, chip1.balanceBanks);
+    EXPECT_EQ(chain.device(0, 2).balanceBanks, chip2.balanceBanks);
+    for (int type = 0; type < 2; ++type)
+        for (int d = 0; d < link::kDevices; ++d)
+            for (int reg = 0; reg < link::kRegisters; ++reg)
+                ASSERT_EQ(link.image.at(type, d, reg), savedImage.at(type, d, reg))
+                    << type << " " << d << " " << reg;
+}
+
+}  // namespace
+}  // namespace kvb::test
