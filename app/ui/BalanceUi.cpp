@@ -257,28 +257,15 @@ void BalanceUi::mnuSaveEE_Click()
     context_.configFiles.Save_EE_Test_Regs();
 }
 
-void BalanceUi::mnuSetSpiSpeed_Click()
+void BalanceUi::showSpiClockDialog()
 {
-    if (context_.manualConfig.result.daisyChain) {
-        context_.services.prompter.tell(
-            "GUI does not support Daisy Chain Communication with different clock speeds",
-            kProgramTitle);
-        return;
-    }
     if (!spiClock_)
         spiClock_ = new FrmSpiClockSpeed(context_.spiClock, context_.panel.spi, window_);
     spiClock_->exec();
 }
 
-void BalanceUi::mnuSetSpiTimeout_Click()
+void BalanceUi::showSpiTimeoutDialog()
 {
-    if (!context_.manualConfig.result.daisyChain) {
-        context_.services.prompter.tell("GUI firmware does not support Non-Daisy Chain (Full "
-                                        "Duplex / Synchronous ) Communication adjustable Timeout "
-                                        "function",
-                                        kProgramTitle);
-        return;
-    }
     if (!spiTimeout_)
         spiTimeout_ = new FrmSpiTimeout(context_.spiTimeout, window_);
     spiTimeout_->exec();

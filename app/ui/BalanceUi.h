@@ -67,8 +67,9 @@ public:
     void mnuLoadEE_Click();
     void mnuSaveConfig_Click();
     void mnuSaveEE_Click();
-    void mnuSetSpiSpeed_Click();
-    void mnuSetSpiTimeout_Click();
+    // The SPI dialogs, modal; the menu decides whether the link allows them.
+    void showSpiClockDialog();
+    void showSpiTimeoutDialog();
 
     FrmBalanceSequence& sequenceDialog();
     FrmBalanceRegisters& registersDialog();

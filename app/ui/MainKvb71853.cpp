@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/DeviceMenu.h"
 #include "app/MainWindowLayout.h"
+#include "app/ui/BalanceUi.h"
 #include "app/ui/DeviceCommandsFrame.h"
 #include "app/ui/FrmManualConfig.h"
 #include "app/ui/FrmPollOptions.h"
@@ -186,6 +187,11 @@ void MainKvb71853::buildPages(QWidget* central)
     connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
 
     pageArea = Named<QWidget>(central, "pageArea");
+    // The pages are laid out in twips for an 8-point face; a larger default
+    // face would not fit their frames.
+    QFont pageFont = pageArea->font();
+    pageFont.setPointSize(8);
+    pageArea->setFont(pageFont);
     PlaceTwips(pageArea, 0, kPageTop, kWindowWidth, kPageHeight);
 
     const char* mainNames[5] = {"fraMainTabDeviceStatus", "fraMainTabBalanceCtrls",
@@ -479,12 +485,14 @@ void MainKvb71853::EnableDaisyChainControls()
     cboDeviceNumber->setEnabled(true);
     fraPollingControls->setEnabled(true);
     chkEnablePolling->setEnabled(true);
+    balanceUi_->enableDaisyChainGroups(true);
 }
 
 void MainKvb71853::DisableDaisyChainControls()
 {
     fraDeviceNumber->setEnabled(false);
     cboDeviceNumber->setEnabled(false);
+    balanceUi_->enableDaisyChainGroups(false);
 }
 
 void MainKvb71853::ShowDaisyChainControls()
@@ -494,6 +502,7 @@ void MainKvb71853::ShowDaisyChainControls()
     fraPollingControls->setVisible(true);
     optRawDevicetype[0]->setVisible(true);
     optRawDevicetype[1]->setVisible(true);
+    balanceUi_->showDaisyChainGroups(true);
 }
 
 void MainKvb71853::HideDaisyChainControls()
@@ -502,6 +511,7 @@ void MainKvb71853::HideDaisyChainControls()
     cboDeviceNumber->setVisible(false);
     optRawDevicetype[0]->setVisible(false);
     optRawDevicetype[1]->setVisible(false);
+    balanceUi_->showDaisyChainGroups(false);
 }
 
 void MainKvb71853::ShowEnableMainTabFrames()

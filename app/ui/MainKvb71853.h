@@ -30,6 +30,7 @@ class RegisterRowActions;
 }
 
 namespace kvb::ui {
+class BalanceUi;
 class DeviceCommandsFrame;
 class FrmCharting;
 class FrmPollOptions;
@@ -134,6 +135,7 @@ private:
     std::unique_ptr<MonitorTabPage> monitorTabPage_;
     std::unique_ptr<RawMessageSenderView> rawSender_;
     std::unique_ptr<PollingControls> pollingControls_;
+    std::unique_ptr<BalanceUi> balanceUi_;
     static void runHook(const std::function<void()>& hook);
     std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();

@@ -3,6 +3,7 @@
 
 #include "app/AppContext.h"
 #include "app/ui/MainKvb71853.h"
+#include "core/AppInfo.h"
 #include "data/ui/FrmCharting.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ void MainKvb71853::mnuSetSpiSpeed_Click()
     if (context_.manualConfig.result.daisyChain) {
         context_.services.prompter.tell(
             "GUI does not support Daisy Chain Communication with different clock speeds",
-            windowTitle().toStdString());
+            kProgramTitle);
         return;
     }
     runHook(onShowSpiClockDialog);
@@ -68,7 +69,7 @@ void MainKvb71853::mnuSetSpiTimeout_Click()
         context_.services.prompter.tell(
             "GUI firmware does not support Non-Daisy Chain (Full Duplex / Synchronous ) "
             "Communication adjustable Timeout function",
-            windowTitle().toStdString());
+            kProgramTitle);
         return;
     }
     runHook(onShowSpiTimeoutDialog);

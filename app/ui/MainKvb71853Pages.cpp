@@ -2,6 +2,7 @@
 // the raw message sender, the polling controls and their dialog.
 
 #include "app/AppContext.h"
+#include "app/ui/BalanceUi.h"
 #include "app/ui/FrmPollOptions.h"
 #include "app/ui/MainKvb71853.h"
 #include "app/ui/MainTabPage.h"
@@ -32,6 +33,23 @@ void MainKvb71853::wirePages()
                                                         context_.services);
     onEncodeRawMessage = [this] { rawSender_->EncodeRawMessage(); };
     onRawSenderFramingChanged = [this](bool) { rawSender_->EncodeRawMessage(); };
+
+    // Cell balancing: the MAIN page's balance frame and cell buttons, the
+    // two balance dialogs, the SPI dialogs and the configuration files.
+    balanceUi_ = std::make_unique<BalanceUi>(context_, this, mainTabFrames[1], cboDeviceNumber);
+    balanceUi_->bindMainTabPage(*mainTabPage_);
+    balanceUi_->refreshDeviceMenu = [this] { RefreshDeviceMenu(); };
+    balanceUi_->relayoutTab = [this] { TabStrip1_Click(); };
+    onFillDialogCombos = [this](const std::vector<std::string>& entries) {
+        balanceUi_->fillDialogCombos(entries);
+    };
+    onSelectDialogComboEntry = [this](int entry) { balanceUi_->selectDialogComboEntry(entry); };
+    onLoadConfig = [this] { balanceUi_->mnuLoadConfig_Click(); };
+    onSaveConfig = [this] { balanceUi_->mnuSaveConfig_Click(); };
+    onLoadEE = [this] { balanceUi_->mnuLoadEE_Click(); };
+    onSaveEE = [this] { balanceUi_->mnuSaveEE_Click(); };
+    onShowSpiClockDialog = [this] { balanceUi_->showSpiClockDialog(); };
+    onShowSpiTimeoutDialog = [this] { balanceUi_->showSpiTimeoutDialog(); };
 
     frmPollOptions = new FrmPollOptions(context_.polling, link, this);
     pollingControls_ = std::make_unique<PollingControls>(

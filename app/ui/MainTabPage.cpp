@@ -124,6 +124,7 @@ void MainTabPage::buildThresholds(QGroupBox* frame)
     for (int i = 0; i < 3; ++i) {
         Caption(grid, names[i], i, 0);
         *boxes[i] = ValueBox(frame, boxNames[i]);
+        (*boxes[i])->setFixedWidth(52);  // the captions need the frame's width
         grid->addWidget(*boxes[i], i, 1);
     }
 }
