@@ -408,12 +408,14 @@ void FrmCharting::rebuildSeriesIfNeeded()
         for (const ChartSeries& s : model_.series(static_cast<ChartId>(c))) {
             auto* line = new QLineSeries(b.chart);
             line->setName(QString::fromStdString(s.name));
-            line->setColor(fromBgr(s.colour));
             b.chart->addSeries(line);
+            // After adding: the chart theme gives a series that still has the
+            // default pen (black) a colour of its own.
+            line->setColor(fromBgr(s.colour));
             line->attachAxis(b.x);
             line->attachAxis(b.y);
             b.series.push_back(line);
-            b.traces->lines().push_back({line->color(), false, {}});
+            b.traces->lines().push_back({fromBgr(s.colour), false, {}});
         }
         b.drawn.assign(b.series.size(), SeriesDrawing{});
         b.traces->redraw();

@@ -111,6 +111,7 @@ TEST_F(ChartWindowTest, LinesFollowTheSamplesAndGoWithClearing)
     EXPECT_EQ(series->name(), "Vcell 1-3");
     EXPECT_EQ(series->color(), QColor(0xFF, 0x80, 0x80));
     EXPECT_EQ(series->count(), 0);
+    EXPECT_EQ(qobject_cast<QLineSeries*>(view->chart()->series().at(0))->color(), QColor(Qt::black));
     const int drawn = lineColourPixels();
     // Two pixels high from the start of the time axis to the newest sample,
     // at 10 of its 15 seconds.
