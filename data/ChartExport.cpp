@@ -2,6 +2,7 @@
 
 #include "core/AppInfo.h"
 #include "data/Conversions.h"
+#include "link/LinkText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,15 +18,6 @@ std::string ComErrorWords(int16_t flags)
     for (int b = 0; b < 5; ++b)
         if (flags & (1 << b))
             s += words[b];
-    return s;
-}
-
-std::string HexPrefixed(uint32_t value, int width)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s = "0x";
-    for (int i = width - 1; i >= 0; --i)
-        s += digits[(value >> (4 * i)) & 0xF];
     return s;
 }
 
@@ -98,9 +90,9 @@ void ExportSampleLine(const ChartSamples& samples, const link::RegisterDefinitio
             appendFixed(line, RegToETVolts(samples.et(d, n, i), defs), 4);
             line += ',';
         }
-        line += HexPrefixed(static_cast<uint16_t>(samples.fault1(d, i)), 4);
+        line += link::HexPrefixed(static_cast<uint16_t>(samples.fault1(d, i)), 4);
         line += ',';
-        line += HexPrefixed(static_cast<uint16_t>(samples.fault2(d, i)), 4);
+        line += link::HexPrefixed(static_cast<uint16_t>(samples.fault2(d, i)), 4);
         line += ',';
     }
 }

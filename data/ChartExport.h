@@ -17,8 +17,6 @@ namespace kvb::data {
 
 // The ComErrors words of a flag word, in bit order ("" when none is set).
 std::string ComErrorWords(int16_t flags);
-// "0x" and the value's last `width` upper-case hexadecimal digits.
-std::string HexPrefixed(uint32_t value, int width);
 // A number with exactly `decimals` places and "." as the decimal point.
 std::string FixedText(double value, int decimals);
 

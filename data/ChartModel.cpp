@@ -68,6 +68,7 @@ void ChartModel::Initialize(bool firstTime)
     ICTempMin = 175.0, ICTempMax = -50.0, ETVoltMin = 2.5, ETVoltMax = 0.0;
     if (firstTime)
         samples_.endRun();
+    plotted_ = 0;
     buildSeries();
     for (int c = 0; c < kChartCount; ++c) {
         ChartAxes& a = axes_[c];
@@ -139,26 +140,43 @@ int ChartModel::shownPackSeriesSingle() const
     return ChartDevices[2] >= 1 && ChartDevices[2] <= 14 ? ChartDevices[2] : ChartDevices[0];
 }
 
-double ChartModel::seriesValue(ChartId chart, int index, int s) const
+const int16_t* ChartModel::seriesData(ChartId chart, int index) const
+{
+    switch (chart) {
+    case CellChart:
+        return samples_.cellSeriesData(ChartDevices[index / 12], index % 12);
+    case PackChart:  // pack series p shows device p
+        return samples_.packSeriesData(index + 1);
+    case ICTempChart:
+        return samples_.icTempSeriesData(ChartDevices[index]);
+    case ETChart:
+        return samples_.etSeriesData(ChartDevices[index / 4], index % 4);
+    default:
+        return index % 2 == 0 ? samples_.fault1SeriesData(ChartDevices[index / 2])
+                              : samples_.fault2SeriesData(ChartDevices[index / 2]);
+    }
+}
+
+double ChartModel::seriesUnits(ChartId chart, int index, int16_t raw) const
 {
     const link::RegisterDefinitions& d = *defs_;
     switch (chart) {
     case CellChart:
-        return RegToCellVolts(samples_.cell(ChartDevices[index / 12], index % 12, s), d);
-    case PackChart:  // pack series p shows device p
-        return RegToPackVolts(samples_.pack(index + 1, s), d);
+        return RegToCellVolts(raw, d);
+    case PackChart:
+        return RegToPackVolts(raw, d);
     case ICTempChart:
-        return RegToICTempDegC(samples_.icTemp(ChartDevices[index], s), d);
+        return RegToICTempDegC(raw, d);
     case ETChart:
-        return RegToETVolts(samples_.et(ChartDevices[index / 4], index % 4, s), d);
-    case FaultChart: {
-        const int device = ChartDevices[index / 2];
-        const int16_t word = index % 2 == 0 ? samples_.fault1(device, s) : samples_.fault2(device, s);
-        return FaultToChartValue(word, 0.1 * (index + 1));
-    }
+        return RegToETVolts(raw, d);
     default:
-        return 0.0;
+        return FaultToChartValue(raw, 0.1 * (index + 1));
     }
+}
+
+ChartModel::SeriesKey ChartModel::seriesKey(ChartId chart, int index) const
+{
+    return {seriesData(chart, index), seriesUnits(chart, index, 0), seriesUnits(chart, index, 1)};
 }
 
 bool ChartModel::seriesHasData(ChartId chart, int index) const
@@ -181,6 +199,7 @@ void ChartModel::AddChartDataPoints()
         samples_.BufferFullHandler();
     const bool second = daisy();
     const int s = samples_.SampleCount;
+    plotted_ = s + 1;
     if (!second) {
         for (int i = 12; i < 24; ++i)
             series_[CellChart][i].visible = false;

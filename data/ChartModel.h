@@ -109,7 +109,26 @@ public:
     std::function<void()> onRunStarted;
 
     // The value series `index` of `chart` plots for a sample, in units.
-    double seriesValue(ChartId chart, int index, int sample) const;
+    double seriesValue(ChartId chart, int index, int sample) const
+    {
+        return seriesUnits(chart, index, seriesData(chart, index)[sample]);
+    }
+    // The buffer series that series `index` of `chart` plots (samples
+    // 0..32760), and its conversion of one raw value to units.
+    const int16_t* seriesData(ChartId chart, int index) const;
+    double seriesUnits(ChartId chart, int index, int16_t raw) const;
+    // What a drawn series depends on besides the samples: the buffer series
+    // it plots and the scales in force (its values for raw 0 and 1). Equal
+    // keys plot equal values for equal samples.
+    struct SeriesKey {
+        const int16_t* data = nullptr;
+        double at0 = 0, at1 = 0;
+        bool operator==(const SeriesKey&) const = default;
+    };
+    SeriesKey seriesKey(ChartId chart, int index) const;
+    // The samples the charts show: 0 after the charts were built empty,
+    // otherwise up to the last sample plotted.
+    int plottedSamples() const { return plotted_; }
     // Whether the series has data to draw (the second charted device's
     // series only on a daisy chain).
     bool seriesHasData(ChartId chart, int index) const;
@@ -140,6 +159,7 @@ private:
     std::array<bool, kSeriesToggles> toggles_{};
     std::array<std::array<double, kZoomPositions>, kSliderCount> spans_{};
     uint64_t revision_ = 0;
+    int plotted_ = 0;
 };
 
 }  // namespace kvb::data

@@ -62,6 +62,8 @@ bool ChartSamples::takeSample(const link::RegisterImage& image, Clock& clock)
         CurrentSampleMinutes = 0.0;
         ChartStarted = true;
         started = true;
+        ++runNumber_;
+        dropped_ = 0;
     }
     minutes_[s] = CurrentSampleMinutes;
 
@@ -89,6 +91,7 @@ void ChartSamples::BufferFullHandler()
     shiftSeries(minutes_);
     shiftSeries(comErrors_);
     SampleCount -= kSampleShift;
+    dropped_ += kSampleShift;
 }
 
 }  // namespace kvb::data

@@ -59,6 +59,13 @@ public:
     // A new run starts at the next sample.
     void endRun() { ChartStarted = false; }
 
+    // Identify the samples held, for views that keep reductions of them:
+    // the run grows by one at each new run's first sample, and the dropped
+    // count is the number of samples of this run dropped from the front, so
+    // that sample i is the run's sample DroppedSamples() + i.
+    uint64_t RunNumber() const { return runNumber_; }
+    int64_t DroppedSamples() const { return dropped_; }
+
     int16_t cell(int device, int cell, int sample) const { return cells_[cellSeries(device, cell) + sample]; }
     int16_t pack(int device, int sample) const { return pack_[series(device) + sample]; }
     int16_t icTemp(int device, int sample) const { return icTemp_[series(device) + sample]; }
@@ -85,6 +92,8 @@ private:
     std::vector<int16_t> cells_, pack_, icTemp_, et_, fault1_, fault2_;
     std::vector<double> minutes_;
     std::vector<int16_t> comErrors_;
+    uint64_t runNumber_ = 0;
+    int64_t dropped_ = 0;
 };
 
 }  // namespace kvb::data

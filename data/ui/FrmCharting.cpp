@@ -3,6 +3,7 @@
 #include "data/ChartDecimation.h"
 #include "data/ChartExport.h"
 #include "data/ChartWindowLayout.h"
+#include "data/ui/ChartTraceItem.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSlider>
 #include <QTabBar>
 #include <QTimer>
@@ -37,6 +39,21 @@ void place(QWidget* w, int left, int top, int width, int height)
 const char* kChartNames[kChartCount] = {"CellVoltageChartControl", "PackVoltageChartControl",
                                         "TempChartControl", "ETVoltChartControl",
                                         "FaultStatusChartControl"};
+
+// The chart theme fills the background with a gradient whose stops are all
+// one colour; a plain brush of that colour looks the same and fills many
+// times faster, which counts as the background is repainted with the lines.
+void useSolidBackground(QChart* chart)
+{
+    const QGradient* g = chart->backgroundBrush().gradient();
+    if (!g || g->stops().isEmpty())
+        return;
+    const QColor colour = g->stops().first().second;
+    for (const QGradientStop& stop : g->stops())
+        if (stop.second != colour)
+            return;
+    chart->setBackgroundBrush(colour);
+}
 
 }  // namespace
 
@@ -113,6 +130,12 @@ void FrmCharting::buildControls()
         b.chart->addAxis(b.y, Qt::AlignLeft);
         b.view = new QChartView(b.chart, this);
         b.view->setObjectName(kChartNames[c]);
+        b.traces = new ChartTraceItem(b.chart);
+        useSolidBackground(b.chart);
+        connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
+            charts_[c].traces->followPlotArea();
+            shownRevision_ = ~uint64_t{0};  // reduce again to the new width
+        });
         place(b.view, kChartLeft, designTops[c], 12615, c == FaultChart ? 1815 : 2295);
     }
 
@@ -275,6 +298,12 @@ void FrmCharting::switchToggleFrames(int tab)
     }
 }
 
+void FrmCharting::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    refreshNow();  // nothing is drawn while the window is hidden
+}
+
 void FrmCharting::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -375,15 +404,21 @@ void FrmCharting::rebuildSeriesIfNeeded()
         ChartBox& b = charts_[c];
         b.chart->removeAllSeries();
         b.series.clear();
+        b.traces->lines().clear();
         for (const ChartSeries& s : model_.series(static_cast<ChartId>(c))) {
             auto* line = new QLineSeries(b.chart);
             line->setName(QString::fromStdString(s.name));
-            line->setColor(fromBgr(s.colour));
             b.chart->addSeries(line);
+            // After adding: the chart theme gives a series that still has the
+            // default pen (black) a colour of its own.
+            line->setColor(fromBgr(s.colour));
             line->attachAxis(b.x);
             line->attachAxis(b.y);
             b.series.push_back(line);
+            b.traces->lines().push_back({fromBgr(s.colour), false, {}});
         }
+        b.drawn.assign(b.series.size(), SeriesDrawing{});
+        b.traces->redraw();
     }
 }
 
@@ -391,40 +426,77 @@ void FrmCharting::redrawSeries()
 {
     rebuildSeriesIfNeeded();
     const ChartSamples& samples = model_.samples();
+    const TraceSamples plotted{samples.minutesData(), model_.plottedSamples(), samples.DroppedSamples(),
+                               samples.RunNumber()};
     const AxisRange& t = model_.timeAxis();
-    std::vector<ChartPoint> points;
-    QList<QPointF> qpoints;
     for (int c = 0; c < kChartCount; ++c) {
         ChartBox& b = charts_[c];
         const auto id = static_cast<ChartId>(c);
-        // One min/max pair per two pixel columns.
-        const int columns = std::max(static_cast<int>(b.chart->plotArea().width()) / 2, 100);
-        const auto& defs = model_.series(id);
-        for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i) {
-            const bool shown = defs[i].visible && model_.seriesHasData(id, static_cast<int>(i));
-            b.series[i]->setVisible(shown);
-            points.clear();
-            if (shown)
-                DecimateSeries(
-                    samples.minutesData(), samples.SampleCount,
-                    [&](int s) { return model_.seriesValue(id, static_cast<int>(i), s); },
-                    t.viewMin, t.viewMax, columns, points);
-            qpoints.resize(static_cast<qsizetype>(points.size()));
-            for (size_t k = 0; k < points.size(); ++k)
-                qpoints[static_cast<qsizetype>(k)] = QPointF(points[k].x, points[k].y);
-            b.series[i]->replace(qpoints);
-        }
         const ChartAxes& a = model_.axes(id);
-        b.x->setRange(t.viewMin, t.viewMax);
-        b.y->setRange(a.value.viewMin, a.value.viewMax);
-        b.y->setLabelFormat(QString::fromStdString(a.valueFormat));
+        if (b.y->labelFormat() != QString::fromStdString(a.valueFormat))
+            b.y->setLabelFormat(QString::fromStdString(a.valueFormat));
         b.y->setTitleText(QString::fromStdString(a.valueTitle));
         b.y->setTitleVisible(model_.ShowAxisTitles);
         b.x->setTitleText("Elapsed Time (min)");
         b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
         b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
         b.chart->legend()->setVisible(model_.ShowLegends);
+        const auto& defs = model_.series(id);
+        for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
+            b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));
+        // A hidden window or chart is drawn when it is shown.
+        if (!b.view->isVisible())
+            continue;
+        b.x->setRange(t.viewMin, t.viewMax);
+        b.y->setRange(a.value.viewMin, a.value.viewMax);
+        drawChart(id, plotted);
     }
+}
+
+void FrmCharting::drawChart(ChartId id, const TraceSamples& plotted)
+{
+    ChartBox& b = charts_[id];
+    const AxisRange& t = model_.timeAxis();
+    const AxisRange& v = model_.axes(id).value;
+    const int columns = std::max(static_cast<int>(b.chart->plotArea().width()), 1);
+    bool changed = false;
+    const ChartTraceItem::Window window{t.viewMin, t.viewMax, v.viewMin, v.viewMax};
+    std::vector<ChartTraceItem::Line>& lines = b.traces->lines();
+    for (size_t i = 0; i < b.series.size() && i < lines.size(); ++i) {
+        ChartTraceItem::Line& line = lines[i];
+        const bool shown = b.series[i]->isVisible();
+        if (shown != line.shown) {
+            line.shown = shown;
+            changed = true;
+        }
+        if (!shown)
+            continue;
+        SeriesDrawing& d = b.drawn[i];
+        const int index = static_cast<int>(i);
+        const ChartModel::SeriesKey key = model_.seriesKey(id, index);
+        if (key != d.key) {
+            d.key = key;
+            d.trace.reset();
+        } else if (d.samples.count == plotted.count && d.samples.firstNumber == plotted.firstNumber &&
+                   d.samples.run == plotted.run && d.viewMin == t.viewMin && d.viewMax == t.viewMax &&
+                   d.columns == columns) {
+            continue;  // the same samples in the same window: the points stand
+        }
+        d.samples = plotted;
+        d.viewMin = t.viewMin;
+        d.viewMax = t.viewMax;
+        d.columns = columns;
+        line.points.clear();
+        d.trace.reduce(plotted, t.viewMin, t.viewMax, columns,
+                       [&](int s) { return model_.seriesUnits(id, index, key.data[s]); }, line.points);
+        changed = true;
+    }
+    if (!(b.traces->window() == window)) {
+        b.traces->setWindow(window);
+        changed = true;
+    }
+    if (changed)
+        b.traces->redraw();
 }
 
 void FrmCharting::refreshNow()

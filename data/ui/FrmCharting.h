@@ -6,6 +6,7 @@
 // times a second.
 
 #include "app/AppContext.h"
+#include "data/ChartDecimation.h"
 
 #include <QWidget>
 
@@ -27,6 +28,8 @@ class QValueAxis;
 
 namespace kvb::ui {
 
+class ChartTraceItem;
+
 class FrmCharting : public QWidget {
     Q_OBJECT
 public:
@@ -37,26 +40,41 @@ public:
     void showChart();
     // Brings the controls and the charts up to date with the model now.
     void refreshNow();
-    // Redraws the series from the buffers (what a refresh does when data changed).
+    // Redraws the series from the buffers (what a refresh does when data
+    // changed): only the charts on screen, and of those only the series
+    // whose samples, scales or window changed since the last redraw.
     void redrawSeries();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // What one drawn series was last reduced from; a redraw that would
+    // reduce it from the same again keeps its points.
+    struct SeriesDrawing {
+        data::ChartTrace trace;
+        data::ChartModel::SeriesKey key;
+        data::TraceSamples samples;
+        double viewMin = 0, viewMax = 0;
+        int columns = 0;
+    };
     struct ChartBox {
         QChartView* view = nullptr;
         QChart* chart = nullptr;
         QValueAxis* x = nullptr;
         QValueAxis* y = nullptr;
-        std::vector<QLineSeries*> series;
+        std::vector<QLineSeries*> series;  // names, colours and legend entries; no points
+        ChartTraceItem* traces = nullptr;  // the lines themselves
+        std::vector<SeriesDrawing> drawn;
     };
 
     void buildControls();
     QGroupBox* zoomFrame(const char* name, const char* title, data::SliderId slider,
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
+    void drawChart(data::ChartId id, const data::TraceSamples& samples);
     void applyLayout();
     void syncControls();
     void switchToggleFrames(int tab);

@@ -41,9 +41,6 @@ TEST(ChartExportFormat, HeaderWordsAndNumbers)
     EXPECT_EQ(ComErrorWords(0x0A), "CRCErr_NackResponse_");
     EXPECT_EQ(ComErrorWords(0x1F), "NoACK_CRCErr_BadResponse_NackResponse_PipeComErr_");
     EXPECT_EQ(ComErrorWords(0), "");
-    EXPECT_EQ(HexPrefixed(0x2001, 4), "0x2001");
-    EXPECT_EQ(HexPrefixed(0, 4), "0x0000");
-    EXPECT_EQ(HexPrefixed(0x12345, 4), "0x2345");
     EXPECT_EQ(FixedText(0.5, 4), "0.5000");
     EXPECT_EQ(FixedText(-0.25, 4), "-0.2500");
     EXPECT_EQ(FixedText(-0.00001, 4), "0.0000");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 using namespace kvb;
@@ -78,6 +79,12 @@ TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
     EXPECT_FALSE(model.series(PackChart)[2].visible);
     EXPECT_EQ(samples->ChartStarted, false);
     EXPECT_TRUE(model.clearEnabled && model.autoFitEnabled && model.exportEnabled);
+    // The cleared charts show nothing, though the buffers keep their samples
+    // for the export until the next sample starts a new run.
+    EXPECT_EQ(model.plottedSamples(), 0);
+    EXPECT_EQ(samples->SampleCount, 2);
+    sampleAt(0.2, 3.0);
+    EXPECT_EQ(model.plottedSamples(), 1);
 }
 
 TEST_F(ChartModelTest, PickingAnotherDeviceRenamesAndReplots)
@@ -85,9 +92,18 @@ TEST_F(ChartModelTest, PickingAnotherDeviceRenamesAndReplots)
     image->at(0, 3, 80) = 1234;
     sampleAt(0, 3.0);
     sampleAt(1, 3.1);
+    const ChartModel::SeriesKey before = model.seriesKey(ICTempChart, 0);
     model.HandlePackSelectCombobox(0, 2);  // list entry 2 = device 3
     EXPECT_EQ(names(ICTempChart)[0], "ICTemp 3");
     EXPECT_EQ(samples->SampleCount, 2);
+    EXPECT_EQ(model.plottedSamples(), 2);
+    // The drawn series now plots another device: its key tells so, as it
+    // does when a register map with other scales is loaded.
+    EXPECT_NE(model.seriesKey(ICTempChart, 0), before);
+    const ChartModel::SeriesKey cells = model.seriesKey(CellChart, 0);
+    defs->regs[0][65].scale = 0.02;
+    EXPECT_NE(model.seriesKey(CellChart, 0), cells);
+    defs->regs[0][65].scale = 0.01;
     EXPECT_EQ(model.seriesValue(ICTempChart, 0, 1), (1234.0 - 9217) + 25.0);
     // Pack series p shows device p whatever the selection.
     image->at(0, 5, 64) = 77;
@@ -203,20 +219,77 @@ TEST(ChartDecimation, KeepsExtremesPerColumnWithinTheWindow)
         y[i] = (i % 100 == 50) ? 9.0 : (i % 100 == 70 ? -9.0 : 0.0);
     }
     std::vector<ChartPoint> out;
-    DecimateSeries(x.data(), 10000, [&](int i) { return y[i]; }, 20.0, 60.0, 40, out);
+    ChartTrace trace;
+    const TraceSamples all{x.data(), 10000, 0, 1};
+    trace.reduce(all, 20.0, 60.0, 40, [&](int i) { return y[i]; }, out);
     EXPECT_LE(out.size(), 2u * 40 + 2);
     EXPECT_NEAR(out.front().x, 19.99, 1e-9);  // one sample before the window
-    EXPECT_NEAR(out.back().x, 60.0, 1e-9);
+    EXPECT_NEAR(out.back().x, 60.0, 1e-9);    // and the first one after it
     int peaks = 0, dips = 0;
-    for (const auto& p : out) {
-        peaks += p.y == 9.0;
-        dips += p.y == -9.0;
+    for (size_t k = 0; k < out.size(); ++k) {
+        peaks += out[k].y == 9.0;
+        dips += out[k].y == -9.0;
+        if (k > 0) {
+            EXPECT_LT(out[k - 1].x, out[k].x);
+        }
     }
     EXPECT_EQ(peaks, 40);
     EXPECT_EQ(dips, 40);
+
+    // Samples further apart than a column are drawn as they are.
+    for (int i = 0; i < 5; ++i)
+        y[i] = i % 2;
     out.clear();
-    DecimateSeries(x.data(), 5, [&](int i) { return y[i]; }, 0, 1, 40, out);
+    ChartTrace few;
+    few.reduce({x.data(), 5, 0, 1}, 0, 0.05, 40, [&](int i) { return y[i]; }, out);
     EXPECT_EQ(out.size(), 5u);
+}
+
+// A trace followed sample by sample, through a rolling window, buffers that
+// drop their oldest samples, a zoom and a new run, reduces exactly as a
+// trace built afresh from the same samples.
+TEST(ChartDecimation, FollowingSamplesMatchesReducingAfresh)
+{
+    const int capacity = 3000, shift = 600;
+    std::vector<double> x(capacity), y(capacity);
+    int count = 0;
+    int64_t dropped = 0;
+    uint64_t run = 1;
+    ChartTrace followed;
+    auto value = [&](int i) { return y[i]; };
+    auto step = [&](int n, double span, int columns) {
+        if (count == capacity) {
+            std::copy(x.begin() + shift, x.end(), x.begin());
+            std::copy(y.begin() + shift, y.end(), y.begin());
+            count -= shift;
+            dropped += shift;
+        }
+        x[count] = n * 0.05;
+        y[count] = std::sin(n * 0.37) + (n % 97 == 0 ? 5.0 : 0.0);
+        ++count;
+        const double t = x[count - 1];
+        const double viewMin = t < span ? 0 : t - span, viewMax = std::max(t, 0.25);
+        const TraceSamples s{x.data(), count, dropped, run};
+        std::vector<ChartPoint> a, b;
+        followed.reduce(s, viewMin, viewMax, columns, value, a);
+        ChartTrace fresh;
+        fresh.reduce(s, viewMin, viewMax, columns, value, b);
+        ASSERT_EQ(a.size(), b.size()) << "sample " << n;
+        for (size_t k = 0; k < a.size(); ++k) {
+            ASSERT_EQ(a[k].x, b[k].x) << "sample " << n;
+            ASSERT_EQ(a[k].y, b[k].y) << "sample " << n;
+        }
+    };
+    int n = 0;
+    for (; n < 4000; ++n)
+        step(n, 240, 300);  // the whole buffer in view, drops included
+    for (; n < 5000; ++n)
+        step(n, 15, 300);  // rolling
+    for (; n < 5200; ++n)
+        step(n, 15, 123);  // another width
+    run = 2, count = 0, dropped = 0;
+    for (n = 0; n < 100; ++n)
+        step(n, 30, 300);
 }
 
 }  // namespace

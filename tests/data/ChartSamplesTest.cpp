@@ -55,10 +55,12 @@ TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
     EXPECT_EQ(samples->fault1(9, 1), 0);
 
     // A new run restarts at sample 0 with time 0.
+    const uint64_t run = samples->RunNumber();
     samples->endRun();
     EXPECT_TRUE(samples->takeSample(*image, clock));
     EXPECT_EQ(samples->SampleCount, 0);
     EXPECT_EQ(samples->minutes(0), 0.0);
+    EXPECT_EQ(samples->RunNumber(), run + 1);
 }
 
 TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
@@ -80,12 +82,17 @@ TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
     EXPECT_DOUBLE_EQ(samples->minutes(0), 600.0);
     EXPECT_EQ(samples->comErrors(0), PipeComError);  // flags move with their sample
     EXPECT_EQ(samples->comErrors(32161), 0);
+    EXPECT_EQ(samples->DroppedSamples(), 600);
 
     for (int n = 32761; n < 32761 + 599; ++n)
         take(n);
     EXPECT_EQ(samples->SampleCount, 32760);
     take(0);
     EXPECT_EQ(samples->SampleCount, 32161);
+    EXPECT_EQ(samples->DroppedSamples(), 1200);
+    samples->endRun();
+    take(0);
+    EXPECT_EQ(samples->DroppedSamples(), 0);
 }
 
 }  // namespace

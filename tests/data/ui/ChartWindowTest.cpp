@@ -4,11 +4,14 @@
 #include "support/TestServices.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +78,47 @@ TEST_F(ChartWindowTest, ExportCancelReenablesTheButton)
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, "Export to CSV cancelled, logfile not created.");
     EXPECT_TRUE(button->isEnabled());
+}
+
+// The lines are drawn from the sample buffers over the chart's plot area;
+// the chart's own series keep names and colours but hold no points.
+TEST_F(ChartWindowTest, LinesFollowTheSamplesAndGoWithClearing)
+{
+    context->link.definitions.regs[0][65].scale = 0.001;  // 3000 counts = 3 V
+    context->charts.bindDefinitions(context->link.definitions);
+    auto image = std::make_unique<link::RegisterImage>();
+    for (int n = 0; n < 200; ++n) {
+        image->at(0, 1, 67) = static_cast<int16_t>(3000 + n % 7);  // cell 3 of device 1
+        t.clock.current += std::chrono::milliseconds(50);
+        context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
+    }
+    window->show();
+    window->refreshNow();
+    auto* view = find<QChartView>("CellVoltageChartControl");
+    auto lineColourPixels = [&] {
+        for (int k = 0; k < 3; ++k)
+            QCoreApplication::processEvents();
+        const QImage shot = view->grab().toImage();
+        const QRect plot = view->chart()->plotArea().toRect();
+        int n = 0;
+        for (int y = plot.top(); y <= plot.bottom(); ++y)
+            for (int x = plot.left(); x <= plot.right(); ++x)
+                n += shot.pixelColor(x, y) == QColor(0xFF, 0x80, 0x80);
+        return n;
+    };
+    auto* series = qobject_cast<QLineSeries*>(view->chart()->series().at(2));
+    ASSERT_NE(series, nullptr);
+    EXPECT_EQ(series->name(), "Vcell 1-3");
+    EXPECT_EQ(series->color(), QColor(0xFF, 0x80, 0x80));
+    EXPECT_EQ(series->count(), 0);
+    EXPECT_EQ(qobject_cast<QLineSeries*>(view->chart()->series().at(0))->color(), QColor(Qt::black));
+    const int drawn = lineColourPixels();
+    // Two pixels high from the start of the time axis to the newest sample,
+    // at 10 of its 15 seconds.
+    EXPECT_NEAR(drawn, 2 * view->chart()->plotArea().width() * 10 / 15, 8);
+
+    find<QPushButton>("cmbClearChart")->click();
+    EXPECT_EQ(lineColourPixels(), 0);
 }
 
 TEST(FastDrawingTest, RoundTripWithPaddedRows)

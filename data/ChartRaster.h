@@ -1,0 +1,28 @@
+#pragma once
+// Draws chart lines into a 32-bit pixel buffer. A chart line is reduced to
+// at most two points per pixel column, so it is drawn column by column: in
+// each column the line covers the rows between the lowest and the highest
+// point it reaches there, found from its points and from where its segments
+// cross the column's edges. This gives the same pixels as an aliased line
+// of that width at a fraction of the cost of a general line stroker.
+
+#include "data/ChartDecimation.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kvb::data {
+
+struct PixelBuffer {
+    uint32_t* pixels = nullptr;
+    int width = 0, height = 0;
+    int stride = 0;  // pixels from one row to the next
+};
+
+// Draws the polyline through `points` (pixel coordinates: x to the right,
+// y down, pixel (c, r) covering [c, c+1) x [r, r+1)) in `colour`,
+// `thickness` pixels wide. Whatever falls outside the buffer is cut off.
+void DrawChartLine(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
+                   int thickness);
+
+}  // namespace kvb::data
