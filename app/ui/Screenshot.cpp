@@ -3,6 +3,8 @@
 #include "app/AppContext.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
+#include "board/ui/FrmMainF340.h"
+#include "data/ui/FrmCharting.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,7 +17,7 @@
 namespace kvb::ui {
 
 bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
-                      const std::string& tab)
+                      const std::string& tab, const std::string& window)
 {
     FrmStartup form(context);
     form.cboDeviceSelect->setCurrentIndex(1);
@@ -36,7 +38,21 @@ bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
     }
     main->show();
     QApplication::processEvents();
-    return main->grab().save(QString::fromStdString(file), "PNG");
+    QWidget* shown = main;
+    if (window == "panel") {
+        shown = &form.boardPanel();
+        shown->show();
+    } else if (window == "chart") {
+        // A few samples so the charts have lines.
+        for (int i = 0; i < 20; ++i) {
+            context.commands.cbReadAllVolts_Click();
+            context.services.clock.sleep(std::chrono::milliseconds(500));
+        }
+        main->cmdShowChart_Click();
+        shown = &main->chartWindow();
+    }
+    QApplication::processEvents();
+    return shown->grab().save(QString::fromStdString(file), "PNG");
 }
 
 }  // namespace kvb::ui

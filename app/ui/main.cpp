@@ -41,6 +41,10 @@ int main(int argc, char* argv[])
     parser.addOption(screenshot);
     QCommandLineOption screenshotTab("screenshot-tab", "The tab shown in the screenshot.", "tab");
     parser.addOption(screenshotTab);
+    QCommandLineOption screenshotWindow("screenshot-window",
+                                        "The window in the screenshot: main, panel or chart.",
+                                        "window", "main");
+    parser.addOption(screenshotWindow);
     parser.process(app);
 
     kvb::ui::QtServices services;
@@ -85,7 +89,8 @@ int main(int argc, char* argv[])
 
     if (parser.isSet(screenshot)) {
         bool saved = kvb::ui::RenderMainWindow(context, parser.value(screenshot).toStdString(), 3,
-                                               parser.value(screenshotTab).toStdString());
+                                               parser.value(screenshotTab).toStdString(),
+                                               parser.value(screenshotWindow).toStdString());
         services.programEnd.end();
         return saved ? 0 : 1;
     }

@@ -62,6 +62,10 @@ FrmCharting::FrmCharting(AppContext& context, QWidget* parent)
 {
     setObjectName("frmCharting");
     setWindowTitle("BMS Chart Window");
+    // The window is laid out in twips for an 8-point face.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     buildControls();
     resize(px(kChartWindowMinWidth), px(kChartWindowMinHeight));
     refreshTimer_ = new QTimer(this);
