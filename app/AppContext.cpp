@@ -22,6 +22,7 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     link.hooks.loggingActive = [this] { return logging.LoggingActive(); };
     link.hooks.logEvent = [this](const std::string& line) { logging.LogEvent(line); };
     link.hooks.addSampleFlags = [this](int16_t flag) { samples.OrComError(flag); };
+    link.hooks.pauseOnNack = [this] { return panel.PauseOnNack; };
     // The charts read the link's register map and state.
     charts.bindDefinitions(link.definitions);
     charts.isDaisyChain = [this] { return link.DaisyChainMode; };

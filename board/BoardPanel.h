@@ -56,6 +56,10 @@ public:
     void refillInstances();
     void selectInstance(int index);
 
+    // "Pause on Nack": a not-acknowledge answer stops with the error log in
+    // a box until the user closes it. Clear when the panel loads.
+    bool PauseOnNack = false;
+
     // LEDs: [0] red, [1] green.
     std::array<bool, 2> leds{};
     bool setLed(int index, bool on);

@@ -16,6 +16,7 @@
 #include "app/RegisterRowActions.h"
 #include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
+#include "link/ui/FrmErrorLog.h"
 #include "core/ScopedFlag.h"
 #include "data/ui/FrmCharting.h"
 

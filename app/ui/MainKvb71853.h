@@ -31,6 +31,7 @@ class RegisterRowActions;
 
 namespace kvb::ui {
 class BalanceUi;
+class FrmErrorLog;
 class DeviceCommandsFrame;
 class FrmCharting;
 class FrmPollOptions;
@@ -136,6 +137,8 @@ private:
     std::unique_ptr<RawMessageSenderView> rawSender_;
     std::unique_ptr<PollingControls> pollingControls_;
     std::unique_ptr<BalanceUi> balanceUi_;
+    std::unique_ptr<FrmErrorLog> frmComErrors_;
+    std::unique_ptr<FrmErrorLog> frmFaultStatusLog_;
     static void runHook(const std::function<void()>& hook);
     std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();

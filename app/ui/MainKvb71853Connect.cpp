@@ -12,6 +12,7 @@
 #include "app/ui/MainTabPage.h"
 #include "app/ui/MonitorTabPage.h"
 #include "link/RegisterDefinitionFile.h"
+#include "link/ui/FrmErrorLog.h"
 #include "link/StatusLamps.h"
 
 #include <QAction>
@@ -72,6 +73,10 @@ void MainKvb71853::wireLink()
                 onRefreshMonitorPage();
         },
     });
+
+    // The link's two log windows come up by themselves when a line arrives.
+    frmComErrors_ = std::make_unique<FrmErrorLog>(link.comErrors, "frmComErrors");
+    frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.faultStatus, "frmFaultStatusLog");
 
     frmManualConfig = new FrmManualConfig(context_.manualConfig, this);
     connect(frmManualConfig, &QDialog::accepted, this, [this] { ManualConfigAccepted(); });

@@ -53,6 +53,7 @@ QWidget* FrmMainF340::buildMcbSpiPage()
     mcbLayout->addWidget(makeLabel(mcb, "lblEncodeLength", ""), 5, 1);
     auto* pauseOnNack = new QCheckBox("Pause on Nack", mcb);
     pauseOnNack->setObjectName("ChkPauseOnNack");
+    connect(pauseOnNack, &QCheckBox::toggled, this, [this](bool on) { panel_.PauseOnNack = on; });
     mcbLayout->addWidget(pauseOnNack, 5, 2);
     layout->addWidget(mcb);
 

@@ -182,3 +182,30 @@ TEST_F(MainWindow, MenuCommands)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
+{
+    chain->setDevices(0, 3);
+    configure(true, 0, 3);
+    selectTab("CELLS 1-8");
+    auto* errors = main->findChild<QWidget*>("frmComErrors", Qt::FindDirectChildrenOnly);
+    EXPECT_EQ(errors, nullptr);  // a window of its own, not a child
+
+    chain->faults.corruptCrc = 1;
+    main->findChild<QPushButton*>("cbRead_0")->click();
+    EXPECT_EQ(context.link.comErrors.lineCount(), 1);
+    EXPECT_TRUE(context.link.comErrors.visible());
+    EXPECT_NE(context.link.comErrors.text().find("    CRC4 Error "), std::string::npos);
+
+    // With "Pause on Nack" ticked a NACK stops with the log in a box.
+    context.panel.PauseOnNack = true;
+    chain->faults.nack = true;
+    t.prompter.asked.clear();
+    main->findChild<QPushButton*>("cbRead_0")->click();
+    ASSERT_FALSE(t.prompter.asked.empty());
+    EXPECT_NE(t.prompter.asked.back().text.find("NACK Response"), std::string::npos);
+}
+
+}  // namespace
