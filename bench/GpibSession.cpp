@@ -108,11 +108,12 @@ bool GpibSession::Write(const std::string& text)
 
 bool GpibSession::WriteTo(int16_t device, const std::string& text)
 {
-    // A failure is reported against, and takes off line, the device that failed.
-    CurrentDevice = device;
     gpib.GpibWrite(device, text, static_cast<int32_t>(text.size()));
     if (!gpib.failed())
         return true;
+    // A failure is reported against, and takes off line, the device that
+    // failed; a success leaves CurrentDevice to the section's own steps.
+    CurrentDevice = device;
     ReportGpibError("Unable to write to device");
     return false;
 }
@@ -124,10 +125,10 @@ void GpibSession::WriteUnchecked(int16_t device, const std::string& text)
 
 bool GpibSession::ReadReply(int16_t device, int cut, std::string& reply)
 {
-    CurrentDevice = device;
     ReplyBuffer.assign(1024, ' ');
     gpib.GpibRead(device, ReplyBuffer, 1024);
     if (gpib.failed()) {
+        CurrentDevice = device;
         ReportGpibError("Unable to read from device");
         return false;
     }

@@ -129,6 +129,30 @@ TEST_F(Meters, SetV1VoltsAndCommandStrings)
     EXPECT_EQ(bus.writesTo(14).back(), "B16.55,3,X");
 }
 
+TEST_F(Meters, ReadsAndSamplesLeaveTheAddressedInstrumentAlone)
+{
+    // The free strings go to the instrument last set up, not to the meter
+    // or unit that was merely read from since.
+    panel.voltmeters.cmdDVMSetDC_Click(0);
+    panel.smus.cmdSetVIMODE_Click(0);
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    panel.smus.cmdSetVIMODE_Click(1);
+    panel.smus.cmdSetVIMODE_Click(0);
+    panel.smus.cmdVIDOMeas_Click(1);
+    panel.smus.cmdSetVI1V_Click(1);
+    panel.smus.cmdSendString_Click(0);
+    EXPECT_EQ(bus.writesTo(14).back(), "B16.53,3,X");
+    EXPECT_EQ(bus.writesTo(16).back(), "B17.20,3,X");
+    EXPECT_EQ(bus.writesTo(28), Strings{"F1T1RAN4"});
+
+    // A failed read still takes the meter that failed off line.
+    bus.faults.timeoutReads = 1;
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(bus.offline, std::vector<int>{28});
+    EXPECT_EQ(session.DvmDevice[0], NotOpened);
+    EXPECT_NE(session.SmuDevice[0], NotOpened);
+}
+
 TEST_F(Meters, ClearVIsResetsUnitsTwoAndOneSkippingAnEmptyAddress)
 {
     panel.smus.cmdSetVIMODE_Click(0);
