@@ -9,7 +9,10 @@
 
 namespace kvb::bench {
 
-std::optional<double> leadingNumber(std::string_view text)
+namespace {
+
+// The number at the start of `text`; `end` is set to the index just past it.
+std::optional<double> scanNumber(std::string_view text, size_t& end)
 {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
@@ -31,7 +34,7 @@ std::optional<double> leadingNumber(std::string_view text)
     }
     if (digits == 0)
         return std::nullopt;
-    size_t end = i;
+    end = i;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
         size_t j = i + 1;
         if (j < text.size() && (text[j] == '+' || text[j] == '-'))
@@ -53,6 +56,23 @@ std::optional<double> leadingNumber(std::string_view text)
     double value = 0.0;
     std::from_chars(number.data(), number.data() + number.size(), value);
     return negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<double> leadingNumber(std::string_view text)
+{
+    size_t end = 0;
+    return scanNumber(text, end);
+}
+
+std::optional<double> wholeNumber(std::string_view text)
+{
+    size_t end = 0;
+    auto value = scanNumber(text, end);
+    if (value && text.find_first_not_of(" \t", end) != std::string_view::npos)
+        return std::nullopt;
+    return value;
 }
 
 double numericValue(std::string_view text)

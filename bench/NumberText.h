@@ -14,6 +14,8 @@ namespace kvb::bench {
 // The number at the start of `text` (after blanks): sign, digits, point,
 // digits and an optional exponent ("E" or "e"). Empty when there is none.
 std::optional<double> leadingNumber(std::string_view text);
+// The number `text` holds when it holds nothing else (blanks aside).
+std::optional<double> wholeNumber(std::string_view text);
 // The leading number, 0 when there is none.
 double numericValue(std::string_view text);
 // `value` written by `pattern`, rounded to the pattern's last decimal place.

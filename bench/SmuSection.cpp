@@ -180,7 +180,7 @@ void SmuSection::cmdVIsOFf_Click()
 {
     for (int i : {1, 0}) {
         SmuPanel& p = panels[i];
-        auto address = leadingNumber(p.txtVIAddress);
+        auto address = wholeNumber(p.txtVIAddress);
         if (!address || *address < 0 || *address > kMaxGpibAddress)
             continue;
         s_.SmuAddress = GpibSession::addressValue(p.txtVIAddress);

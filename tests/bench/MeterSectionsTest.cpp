@@ -166,4 +166,12 @@ TEST_F(Meters, ClearVIsResetsUnitsTwoAndOneSkippingAnEmptyAddress)
     EXPECT_EQ(p.lblVIMeasureB, "STBY.  uA");
     EXPECT_FALSE(p.cmdVIDOMeasVisible);
     EXPECT_EQ(panel.smus.panels[1].lblVIMeasureA, "-000.000 V");
+
+    // Only a box that holds a number and nothing else counts.
+    panel.smus.panels[1].txtVIAddress = "16 (bay 2)";
+    panel.smus.panels[0].txtVIAddress = " 14 ";
+    bus.writes.clear();
+    panel.smus.cmdVIsOFf_Click();
+    EXPECT_TRUE(bus.writesTo(16).empty());
+    EXPECT_EQ(bus.writesTo(14), Strings{"J0X"});
 }
