@@ -65,10 +65,11 @@ bool ChipLink::InitializeEvb()
 {
     if (!EvbConnected())
         return false;
-    if (!SetGpioSpiSetupNonDaisy())
-        return false;
+    // Counts from an earlier connect never outlive a set-up that failed.
     DeviceCount1 = 0;
     DeviceCount2 = 0;
+    if (!SetGpioSpiSetupNonDaisy())
+        return false;
     GpioSpiSetup[0] = GpioSetupByte;
     switch (GpioSetupByte & 0x18) {
     case 0x00: {

@@ -167,6 +167,8 @@ void MainKvb71853::ParseTabsefsCreateTabs()
                           [&link](const std::string& line) { link.AddToEvbLog(line); });
     if (!result.ok())
         return;
+    if (result.titleBarSeen)
+        setWindowTitle(QString::fromStdString(link::TitleBarCaption()));
     applyTypeControls();
     link.SelectedDeviceType = 0;
     RebuildTabStrip(0);

@@ -54,10 +54,12 @@ void FrmErrorLog::refresh()
         txtComErrLog->setPlainText(text);
         txtComErrLog->verticalScrollBar()->setValue(txtComErrLog->verticalScrollBar()->maximum());
     }
-    if (model_.visible() && isHidden()) {
-        show();
+    if (model_.visible()) {
+        // A new line brings the window up again, also when it is open.
+        if (isHidden())
+            show();
         raise();
-    } else if (!model_.visible() && !isHidden()) {
+    } else if (!isHidden()) {
         hide();
     }
 }

@@ -67,7 +67,7 @@ TEST_F(Identify, NoLinkModeIdentifiesNothing)
 
 TEST_F(Identify, ASetUpThatIsNotReadBackStopsTheConnect)
 {
-    ASSERT_TRUE(transport.InitUsbHidConnection());
+    ASSERT_TRUE(connect(true, 3));
     link.GpioSpiSetup.fill(0x11);
     board->faults.noAnswer = true;
     t.prompter.fallback = Answer::Cancel;

@@ -71,6 +71,8 @@ TEST_F(MainWindow, LoadSetsTheDefaultsAndStartsTheConfigurationTimer)
     EXPECT_FALSE(main->fraPollingControls->isHidden());
     EXPECT_TRUE(main->mnuShowActivityLogs->isChecked());
     EXPECT_EQ(main->opt53960->text(), "Status");
+    // The file's TITLEBAR line names the program and its version.
+    EXPECT_EQ(main->windowTitle().toStdString(), link::TitleBarCaption());
     // No type-1 device before a configuration names one.
     EXPECT_TRUE(main->opt53961->isHidden());
 }
