@@ -687,8 +687,13 @@ void MainKvb71853::TabStrip1_Click()
 void MainKvb71853::selectComboEntries(int entry)
 {
     ScopedFlag guard(comboSync_);
-    if (entry >= 0 && entry < cboDeviceNumber->count())
+    if (entry >= 0 && entry < cboDeviceNumber->count()) {
         cboDeviceNumber->setCurrentIndex(entry);
+        // A selection made by code runs the combo's handling too: with the
+        // guard raised it keeps SelectedDevice and only lays the tab on
+        // screen out again, for the device now selected.
+        cboDeviceNumber_Click();
+    }
     if (onSelectDialogComboEntry)
         onSelectDialogComboEntry(entry);
 }
@@ -704,6 +709,10 @@ void MainKvb71853::selectDeviceFromMenu(int type, int index)
     link.SelectedDevice = static_cast<int16_t>(index);
     const int entry = index != 15 ? index : cboDeviceNumber->count() - 1;
     selectComboEntries(entry);
+    // Without a combo entry to select, the tab is laid out for the new
+    // device directly.
+    if (entry < 0 || entry >= cboDeviceNumber->count())
+        TabStrip1_Click();
     RefreshDeviceMenu();
 }
 

@@ -100,6 +100,29 @@ TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
     EXPECT_EQ(context.link.SelectedDevice, 15);
 }
 
+TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
+{
+    chain->setDevices(0, 3);
+    configure(true, 0, 3);
+    selectTab("CELLS 1-8");
+    context.link.image.at(0, 2, 65) = 0x1234;
+    context.link.image.at(0, 3, 65) = 0x0567;
+    auto* row0 = main->findChild<QLineEdit*>("tbRegdata_0");
+    ASSERT_NE(row0, nullptr);
+    EXPECT_EQ(row0->text(), "0000");
+
+    // From the device menu: the combos follow and the rows show device 2.
+    main->mnu53960DevNum_Click(2);
+    EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 2);
+    EXPECT_EQ(row0->text(), "1234");
+
+    // A refresh that moves the combo selection redraws the rows as well.
+    context.link.SelectedDevice = 3;
+    main->RefreshDeviceMenu();
+    EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 3);
+    EXPECT_EQ(row0->text(), "0567");
+}
+
 TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
 {
     chain->setDevices(0, 1);
