@@ -207,19 +207,20 @@ void MainKvb71853::buildPages(QWidget* central)
         mainTabFrames[i]->setVisible(false);
     }
 
-    fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender", "Raw Message Sender");
-    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 9000, 3600);
+    fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender",
+                                           "Raw Message Sender and CRC4 Calculator");
+    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 9600, 3600);
     fraRawMessageSender->setVisible(false);
     fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
-    PlaceTwips(fraRawMsgNotConnected, 120, 240, 3000, 900);
+    PlaceTwips(fraRawMsgNotConnected, 120, 240, 2460, 900);
     optRawMsgNotConnectedMode[0] =
         Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 0),
                             "Daisy Chain Mode");
-    PlaceTwips(optRawMsgNotConnectedMode[0], 120, 120, 2700, 300);
+    PlaceTwips(optRawMsgNotConnectedMode[0], 120, 120, 2280, 300);
     optRawMsgNotConnectedMode[1] =
         Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 1),
                             "Non Daisy Chain Mode");
-    PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2700, 300);
+    PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2280, 300);
     optRawMsgNotConnectedMode[0]->setChecked(true);
     for (auto* o : optRawMsgNotConnectedMode)
         connect(o, &QRadioButton::toggled, this, [this](bool on) {
@@ -227,34 +228,34 @@ void MainKvb71853::buildPages(QWidget* central)
                 ShowEnableRawMessageSender();
         });
     fraRawMsgDevType = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgDevType", "");
-    PlaceTwips(fraRawMsgDevType, 120, 240, 3000, 900);
+    PlaceTwips(fraRawMsgDevType, 120, 240, 2460, 900);
     optRawDevicetype[0] =
         Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 0), "KVB53960");
-    PlaceTwips(optRawDevicetype[0], 120, 120, 2700, 300);
+    PlaceTwips(optRawDevicetype[0], 120, 120, 2280, 300);
     optRawDevicetype[1] =
         Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 1), "KVB53961");
-    PlaceTwips(optRawDevicetype[1], 120, 480, 2700, 300);
+    PlaceTwips(optRawDevicetype[1], 120, 480, 2280, 300);
     optRawDevicetype[0]->setChecked(true);
     const char* rawLabels[5] = {"Device Address", "Data Type", "Data Address", "Data", "CRC4"};
     for (int i = 0; i < 5; ++i) {
         lblRawMsg[i] = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", i), rawLabels[i]);
-        PlaceTwips(lblRawMsg[i], 3300 + i * 1100, 300, 1050, 300);
+        PlaceTwips(lblRawMsg[i], 3240 + i * 1320, 300, 1300, 300);
         tbRawMsgHex[i] = Named<QLineEdit>(fraRawMessageSender, ArrayName("tbRawMsgHex", i), "0");
-        PlaceTwips(tbRawMsgHex[i], 3300 + i * 1100, 660, 900, 330);
+        PlaceTwips(tbRawMsgHex[i], 3240 + i * 1320, 660, 900, 330);
     }
-    auto* hex = Named<QLabel>(fraRawMessageSender, "lblRawMsgHexCaption", "Hex");
+    auto* hex = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", 5), "Hex");
     PlaceTwips(hex, 2700, 700, 500, 300);
     auto* encoded =
-        Named<QLabel>(fraRawMessageSender, "lblEncodedCommand", "Encoded Command (Hex)");
-    PlaceTwips(encoded, 3300, 1200, 3000, 300);
+        Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", 6), "Encoded Command (Hex)");
+    PlaceTwips(encoded, 3240, 1200, 3000, 300);
     for (int i = 0; i < 4; ++i) {
         tbEncodedCommandHexByte[i] =
             Named<QLineEdit>(fraRawMessageSender, ArrayName("tbEncodedCommandHexByte", i), "");
         tbEncodedCommandHexByte[i]->setReadOnly(true);
-        PlaceTwips(tbEncodedCommandHexByte[i], 3300 + i * 1100, 1560, 900, 330);
+        PlaceTwips(tbEncodedCommandHexByte[i], 3240 + i * 1320, 1560, 900, 330);
     }
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
-    PlaceTwips(cbSendRawMsg, 7700, 1500, 1000, 420);
+    PlaceTwips(cbSendRawMsg, 8280, 1500, 1000, 420);
 
     // The eight rows are taller than the page area: they scroll.
     rowsScroll = Named<QScrollArea>(pageArea, "registerRowsScroll");
@@ -339,7 +340,7 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     PlaceTwips(Frupr, 9800, top, 2400, 1350);
     for (int i = 0; i < 2; ++i) {
         cmdUPRRead[i] = Named<QPushButton>(Frupr, ArrayName("cmdUPRRead", i),
-                                           QString("Read UPR %1").arg(i));
+                                           QString("UPR%1 Read").arg(i));
         PlaceTwips(cmdUPRRead[i], 120, 300 + i * 460, 1500, 400);
     }
     ledUPRStatus = new Lamp("ledUPRStatus", Frupr);
