@@ -487,6 +487,8 @@ void MainKvb71853::EnableDaisyChainControls()
     cboDeviceNumber->setEnabled(true);
     fraPollingControls->setEnabled(true);
     chkEnablePolling->setEnabled(true);
+    // The poll tick reads the chain's unprompted responses.
+    context_.link.UprPollingEnabled = true;
     balanceUi_->enableDaisyChainGroups(true);
 }
 
@@ -494,6 +496,7 @@ void MainKvb71853::DisableDaisyChainControls()
 {
     fraDeviceNumber->setEnabled(false);
     cboDeviceNumber->setEnabled(false);
+    context_.link.UprPollingEnabled = false;
     balanceUi_->enableDaisyChainGroups(false);
 }
 

@@ -138,6 +138,18 @@ TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
     EXPECT_FALSE(context.link.UprPollingEnabled);
 }
 
+TEST_F(MainWindow, AConnectThatFindsNoDeviceSwitchesTheUnpromptedResponseCheckOff)
+{
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    EXPECT_TRUE(context.link.UprPollingEnabled);
+    chain->setDevices(0, 0);
+    main->cmdConnect_Click();
+    EXPECT_EQ(context.link.DeviceCount1, 0);
+    EXPECT_FALSE(context.link.UprPollingEnabled);
+    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
+}
+
 TEST_F(MainWindow, TabsSwitchTheirPageGroups)
 {
     chain->setDevices(0, 3);
