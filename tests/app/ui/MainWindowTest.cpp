@@ -136,6 +136,9 @@ TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
     EXPECT_TRUE(main->mnu53960DevNum[1]->isEnabled());
     EXPECT_FALSE(main->mnu53960DevNum[15]->isEnabled());
     EXPECT_FALSE(context.link.UprPollingEnabled);
+    // The raw sender's type options are hidden, not relabelled.
+    EXPECT_TRUE(main->optRawDevicetype[0]->isHidden());
+    EXPECT_EQ(main->optRawDevicetype[0]->text(), "KVB53960");
 }
 
 TEST_F(MainWindow, AConnectThatFindsNoDeviceSwitchesTheUnpromptedResponseCheckOff)
