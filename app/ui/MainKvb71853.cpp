@@ -680,10 +680,14 @@ void MainKvb71853::TabStrip1_Click()
     else
         HideDisableDatalogTabFrames();
 
+    // Every tab fills the eight rows from its row table; a fixed page's tab
+    // normally has none, which leaves them all hidden.
     const bool registerTab = !(isMain || isCommands || isMonitor || isChart);
-    rowsScroll->setVisible(registerTab);
-    if (registerTab)
-        rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
+    rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
+    bool anyRow = false;
+    for (int r = 0; r < link::kTabRows; ++r)
+        anyRow = anyRow || rowsView->rows().row(r).shown;
+    rowsScroll->setVisible(registerTab || anyRow);
 }
 
 // --- Device and device-type selection ----------------------------------------

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTimer>
 
@@ -168,6 +169,15 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     EXPECT_FALSE(main->fraRawMessageSender->isHidden());
     EXPECT_TRUE(main->fraRawMsgNotConnected->isHidden());
     EXPECT_FALSE(main->cbSendRawMsg->isHidden());
+    EXPECT_TRUE(main->rowsScroll->isHidden());
+
+    // A fixed page whose tab lists registers shows their rows as well.
+    context.link.definitions.tabRegisters[0][main->TabStrip1->currentIndex()][0] = 65;
+    selectTab("MAIN");
+    selectTab("COMMANDS");
+    EXPECT_FALSE(main->rowsScroll->isHidden());
+    EXPECT_FALSE(main->findChild<QWidget*>("fmRegCtrls_0")->isHidden());
+    EXPECT_TRUE(main->findChild<QWidget*>("fmRegCtrls_1")->isHidden());
 }
 
 TEST_F(MainWindow, OfflineRawSenderModeLeavesTheLinkModeAlone)
