@@ -30,10 +30,9 @@ QPushButton* button(QWidget* parent, QLayout* layout, const char* name, const QS
 }  // namespace
 
 FrmPollOptions::FrmPollOptions(Poller& poller, const link::ChipLink& link, QWidget* parent)
-    : QDialog(parent), poller_(poller)
+    : QDialog(parent), poller_(poller), link_(link)
 {
     setObjectName("frmPollOptions");
-    setWindowTitle(QString::fromStdString(link.PartName1) + " Eval Polling Setup");
     setModal(true);
     auto* column = new QVBoxLayout(this);
     auto* heading = new QLabel("Select Polling Options", this);
@@ -65,6 +64,9 @@ FrmPollOptions::FrmPollOptions(Poller& poller, const link::ChipLink& link, QWidg
 
 void FrmPollOptions::showEvent(QShowEvent* event)
 {
+    // Named after the part the configuration chose, which is only known
+    // once the window has loaded and been configured.
+    setWindowTitle(QString::fromStdString(link_.PartName1) + " Eval Polling Setup");
     QDialog::showEvent(event);
     poller_.Form_Activate();
 }

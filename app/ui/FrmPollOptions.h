@@ -40,6 +40,7 @@ private:
     void store();
 
     Poller& poller_;
+    const link::ChipLink& link_;
     bool refreshing_ = false;
 };
 

@@ -207,19 +207,20 @@ void MainKvb71853::buildPages(QWidget* central)
         mainTabFrames[i]->setVisible(false);
     }
 
-    fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender", "Raw Message Sender");
-    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 9000, 3600);
+    fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender",
+                                           "Raw Message Sender and CRC4 Calculator");
+    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 9600, 3600);
     fraRawMessageSender->setVisible(false);
     fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
-    PlaceTwips(fraRawMsgNotConnected, 120, 240, 3000, 900);
+    PlaceTwips(fraRawMsgNotConnected, 120, 240, 2460, 900);
     optRawMsgNotConnectedMode[0] =
         Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 0),
                             "Daisy Chain Mode");
-    PlaceTwips(optRawMsgNotConnectedMode[0], 120, 120, 2700, 300);
+    PlaceTwips(optRawMsgNotConnectedMode[0], 120, 120, 2280, 300);
     optRawMsgNotConnectedMode[1] =
         Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 1),
                             "Non Daisy Chain Mode");
-    PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2700, 300);
+    PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2280, 300);
     optRawMsgNotConnectedMode[0]->setChecked(true);
     for (auto* o : optRawMsgNotConnectedMode)
         connect(o, &QRadioButton::toggled, this, [this](bool on) {
@@ -227,34 +228,34 @@ void MainKvb71853::buildPages(QWidget* central)
                 ShowEnableRawMessageSender();
         });
     fraRawMsgDevType = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgDevType", "");
-    PlaceTwips(fraRawMsgDevType, 120, 240, 3000, 900);
+    PlaceTwips(fraRawMsgDevType, 120, 240, 2460, 900);
     optRawDevicetype[0] =
         Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 0), "KVB53960");
-    PlaceTwips(optRawDevicetype[0], 120, 120, 2700, 300);
+    PlaceTwips(optRawDevicetype[0], 120, 120, 2280, 300);
     optRawDevicetype[1] =
         Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 1), "KVB53961");
-    PlaceTwips(optRawDevicetype[1], 120, 480, 2700, 300);
+    PlaceTwips(optRawDevicetype[1], 120, 480, 2280, 300);
     optRawDevicetype[0]->setChecked(true);
     const char* rawLabels[5] = {"Device Address", "Data Type", "Data Address", "Data", "CRC4"};
     for (int i = 0; i < 5; ++i) {
         lblRawMsg[i] = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", i), rawLabels[i]);
-        PlaceTwips(lblRawMsg[i], 3300 + i * 1100, 300, 1050, 300);
+        PlaceTwips(lblRawMsg[i], 3240 + i * 1320, 300, 1300, 300);
         tbRawMsgHex[i] = Named<QLineEdit>(fraRawMessageSender, ArrayName("tbRawMsgHex", i), "0");
-        PlaceTwips(tbRawMsgHex[i], 3300 + i * 1100, 660, 900, 330);
+        PlaceTwips(tbRawMsgHex[i], 3240 + i * 1320, 660, 900, 330);
     }
-    auto* hex = Named<QLabel>(fraRawMessageSender, "lblRawMsgHexCaption", "Hex");
+    auto* hex = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", 5), "Hex");
     PlaceTwips(hex, 2700, 700, 500, 300);
     auto* encoded =
-        Named<QLabel>(fraRawMessageSender, "lblEncodedCommand", "Encoded Command (Hex)");
-    PlaceTwips(encoded, 3300, 1200, 3000, 300);
+        Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", 6), "Encoded Command (Hex)");
+    PlaceTwips(encoded, 3240, 1200, 3000, 300);
     for (int i = 0; i < 4; ++i) {
         tbEncodedCommandHexByte[i] =
             Named<QLineEdit>(fraRawMessageSender, ArrayName("tbEncodedCommandHexByte", i), "");
         tbEncodedCommandHexByte[i]->setReadOnly(true);
-        PlaceTwips(tbEncodedCommandHexByte[i], 3300 + i * 1100, 1560, 900, 330);
+        PlaceTwips(tbEncodedCommandHexByte[i], 3240 + i * 1320, 1560, 900, 330);
     }
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
-    PlaceTwips(cbSendRawMsg, 7700, 1500, 1000, 420);
+    PlaceTwips(cbSendRawMsg, 8280, 1500, 1000, 420);
 
     // The eight rows are taller than the page area: they scroll.
     rowsScroll = Named<QScrollArea>(pageArea, "registerRowsScroll");
@@ -339,7 +340,7 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     PlaceTwips(Frupr, 9800, top, 2400, 1350);
     for (int i = 0; i < 2; ++i) {
         cmdUPRRead[i] = Named<QPushButton>(Frupr, ArrayName("cmdUPRRead", i),
-                                           QString("Read UPR %1").arg(i));
+                                           QString("UPR%1 Read").arg(i));
         PlaceTwips(cmdUPRRead[i], 120, 300 + i * 460, 1500, 400);
     }
     ledUPRStatus = new Lamp("ledUPRStatus", Frupr);
@@ -486,6 +487,8 @@ void MainKvb71853::EnableDaisyChainControls()
     cboDeviceNumber->setEnabled(true);
     fraPollingControls->setEnabled(true);
     chkEnablePolling->setEnabled(true);
+    // The poll tick reads the chain's unprompted responses.
+    context_.link.UprPollingEnabled = true;
     balanceUi_->enableDaisyChainGroups(true);
 }
 
@@ -493,6 +496,7 @@ void MainKvb71853::DisableDaisyChainControls()
 {
     fraDeviceNumber->setEnabled(false);
     cboDeviceNumber->setEnabled(false);
+    context_.link.UprPollingEnabled = false;
     balanceUi_->enableDaisyChainGroups(false);
 }
 
@@ -676,10 +680,14 @@ void MainKvb71853::TabStrip1_Click()
     else
         HideDisableDatalogTabFrames();
 
+    // Every tab fills the eight rows from its row table; a fixed page's tab
+    // normally has none, which leaves them all hidden.
     const bool registerTab = !(isMain || isCommands || isMonitor || isChart);
-    rowsScroll->setVisible(registerTab);
-    if (registerTab)
-        rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
+    rowsView->showTab(link.SelectedDeviceType, tab, link.SelectedDevice);
+    bool anyRow = false;
+    for (int r = 0; r < link::kTabRows; ++r)
+        anyRow = anyRow || rowsView->rows().row(r).shown;
+    rowsScroll->setVisible(registerTab || anyRow);
 }
 
 // --- Device and device-type selection ----------------------------------------
@@ -687,8 +695,13 @@ void MainKvb71853::TabStrip1_Click()
 void MainKvb71853::selectComboEntries(int entry)
 {
     ScopedFlag guard(comboSync_);
-    if (entry >= 0 && entry < cboDeviceNumber->count())
+    if (entry >= 0 && entry < cboDeviceNumber->count()) {
         cboDeviceNumber->setCurrentIndex(entry);
+        // A selection made by code runs the combo's handling too: with the
+        // guard raised it keeps SelectedDevice and only lays the tab on
+        // screen out again, for the device now selected.
+        cboDeviceNumber_Click();
+    }
     if (onSelectDialogComboEntry)
         onSelectDialogComboEntry(entry);
 }
@@ -704,6 +717,10 @@ void MainKvb71853::selectDeviceFromMenu(int type, int index)
     link.SelectedDevice = static_cast<int16_t>(index);
     const int entry = index != 15 ? index : cboDeviceNumber->count() - 1;
     selectComboEntries(entry);
+    // Without a combo entry to select, the tab is laid out for the new
+    // device directly.
+    if (entry < 0 || entry >= cboDeviceNumber->count())
+        TabStrip1_Click();
     RefreshDeviceMenu();
 }
 

@@ -197,8 +197,14 @@ void MainKvb71853::ManualConfigAccepted()
     link.SecondTypePresent = r.secondTypePresent;
     link.PartName1 = r.partName1;
     link.PartName2 = r.partName2;
-    optRawDevicetype[0]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[0]));
-    optRawDevicetype[1]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[1]));
+    // A daisy chain relabels the raw sender's type options; a single device
+    // hides them and keeps their captions.
+    for (int i = 0; i < 2; ++i) {
+        if (r.hideRawDeviceTypes)
+            optRawDevicetype[i]->setVisible(false);
+        else
+            optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
+    }
     ParseTabsefsCreateTabs();
     if (context_.services.programEnd.ending())
         return;

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTimer>
 
@@ -102,6 +103,29 @@ TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
     EXPECT_EQ(context.link.SelectedDevice, 15);
 }
 
+TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
+{
+    chain->setDevices(0, 3);
+    configure(true, 0, 3);
+    selectTab("CELLS 1-8");
+    context.link.image.at(0, 2, 65) = 0x1234;
+    context.link.image.at(0, 3, 65) = 0x0567;
+    auto* row0 = main->findChild<QLineEdit*>("tbRegdata_0");
+    ASSERT_NE(row0, nullptr);
+    EXPECT_EQ(row0->text(), "0000");
+
+    // From the device menu: the combos follow and the rows show device 2.
+    main->mnu53960DevNum_Click(2);
+    EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 2);
+    EXPECT_EQ(row0->text(), "1234");
+
+    // A refresh that moves the combo selection redraws the rows as well.
+    context.link.SelectedDevice = 3;
+    main->RefreshDeviceMenu();
+    EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 3);
+    EXPECT_EQ(row0->text(), "0567");
+}
+
 TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
 {
     chain->setDevices(0, 1);
@@ -115,6 +139,21 @@ TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
     EXPECT_TRUE(main->mnu53960DevNum[1]->isEnabled());
     EXPECT_FALSE(main->mnu53960DevNum[15]->isEnabled());
     EXPECT_FALSE(context.link.UprPollingEnabled);
+    // The raw sender's type options are hidden, not relabelled.
+    EXPECT_TRUE(main->optRawDevicetype[0]->isHidden());
+    EXPECT_EQ(main->optRawDevicetype[0]->text(), "KVB53960");
+}
+
+TEST_F(MainWindow, AConnectThatFindsNoDeviceSwitchesTheUnpromptedResponseCheckOff)
+{
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    EXPECT_TRUE(context.link.UprPollingEnabled);
+    chain->setDevices(0, 0);
+    main->cmdConnect_Click();
+    EXPECT_EQ(context.link.DeviceCount1, 0);
+    EXPECT_FALSE(context.link.UprPollingEnabled);
+    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
 }
 
 TEST_F(MainWindow, TabsSwitchTheirPageGroups)
@@ -132,6 +171,15 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     EXPECT_FALSE(main->fraRawMessageSender->isHidden());
     EXPECT_TRUE(main->fraRawMsgNotConnected->isHidden());
     EXPECT_FALSE(main->cbSendRawMsg->isHidden());
+    EXPECT_TRUE(main->rowsScroll->isHidden());
+
+    // A fixed page whose tab lists registers shows their rows as well.
+    context.link.definitions.tabRegisters[0][main->TabStrip1->currentIndex()][0] = 65;
+    selectTab("MAIN");
+    selectTab("COMMANDS");
+    EXPECT_FALSE(main->rowsScroll->isHidden());
+    EXPECT_FALSE(main->findChild<QWidget*>("fmRegCtrls_0")->isHidden());
+    EXPECT_TRUE(main->findChild<QWidget*>("fmRegCtrls_1")->isHidden());
 }
 
 TEST_F(MainWindow, OfflineRawSenderModeLeavesTheLinkModeAlone)

@@ -143,8 +143,6 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
         else
             widgets.Timer2->stop();
     };
-    EXPECT_EQ(dialog.windowTitle(), "KVB71853 Eval Polling Setup");
-
     widgets.tbPollingInterval->setText("10");
     EXPECT_EQ(widgets.Timer2->interval(), 50);
     widgets.updnPollingInterval->setValue(750);
@@ -157,7 +155,10 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
 
     int scans = 0;
     poller.hooks.commands[0] = [&] { ++scans; };
+    // The caption names the part the configuration chose.
+    bench.link.PartName1 = "KVB53960";
     dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "KVB53960 Eval Polling Setup");
     dialog.cmdQuickSetup->click();
     EXPECT_TRUE(dialog.actionBoxes[0]->isChecked());
     dialog.OKButton->click();
