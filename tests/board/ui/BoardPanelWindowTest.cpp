@@ -93,6 +93,20 @@ TEST_F(BoardPanelWindow, McbSpiSendsTheGridThroughThePipeAndShowsIt)
     EXPECT_TRUE(find<QPushButton>("cmdMCBSPI")->isEnabled());
 }
 
+TEST_F(BoardPanelWindow, EncodeLengthAndPauseOnNackFollowTheirOwners)
+{
+    context->grid.encodeLength = "3";
+    context->grid.notify();
+    EXPECT_EQ(find<QLabel>("lblEncodeLength")->text(), "3");
+
+    auto* pause = find<QCheckBox>("ChkPauseOnNack");
+    pause->click();
+    EXPECT_TRUE(context->panel.PauseOnNack);
+    context->panel.PauseOnNack = false;
+    window->refresh();
+    EXPECT_FALSE(pause->isChecked());
+}
+
 TEST_F(BoardPanelWindow, PinBoxWithAutoWriteReadPaintsTheLamp)
 {
     find<QCheckBox>("chkAutoWriteRead")->click();
