@@ -89,6 +89,8 @@ bool AdcChipModel::writeReadRegister()
     if (!exchanged)
         return false;
     const int16_t status = *exchanged;
+    if (status == StatusWriteFailed)
+        return false;  // nothing was sent: the labels keep what they showed
     const Report& answer = transport_.ReportBuffer();
     received.fill("--");
     registerRead = "--";

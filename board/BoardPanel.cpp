@@ -78,6 +78,8 @@ bool BoardPanel::setLed(int index, bool on)
 bool BoardPanel::readFirmwareVersion()
 {
     int16_t status = transport_.Query(HidFirmwareVersion, {}, kSubSet);
+    if (status == StatusWriteFailed)
+        return false;  // the query never went out: the version text stays
     firmwareVersion = status == StatusDone ? FirmwareVersionText(transport_.ReportBuffer()) : "--";
     firmwareVersionCopy = firmwareVersion;
     notices.notify();

@@ -33,6 +33,8 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
 {
     PipeResult result;
     Services& services = transport_.services();
+    if (!txFrame.empty())
+        SelectByte = txFrame[0];
 
     if (busy_) {
         // A transfer started from inside another one's event handling: the

@@ -66,6 +66,9 @@ public:
 
     uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
     uint8_t TransferId = 0;
+    // The select byte (frame element 0) of the last transfer asked for; the
+    // panel's own "MCB SPI" sends it again with the grid's bytes.
+    uint8_t SelectByte = 0;
     bool CommandInProgress = false;
     bool busy() const { return busy_; }
 

@@ -79,6 +79,8 @@ template <size_t N>
 int16_t McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels)
 {
     int16_t status = transport_.Query(code, {}, kSubGet);
+    if (status == StatusWriteFailed)
+        return status;  // nothing was asked: the labels keep what they showed
     const Report& answer = transport_.ReportBuffer();
     labels.fill("--");
     // A refused answer still carries its report number and error byte; its
@@ -186,6 +188,8 @@ bool McuAdcModel::writeEnable()
 void McuAdcModel::readEnable()
 {
     int16_t status = readInto(HidAdcEnable, enableLabels);
+    if (status == StatusWriteFailed)
+        return;
     enabledLamp = status == StatusDone && enableLabels[2] == "01" ? Lamp::LightRed : Lamp::Black;
     notices_.notify();
 }

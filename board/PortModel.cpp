@@ -116,6 +116,12 @@ bool PortModel::read(PortRow row, int port)
     std::string& label = readLabels_[rowIndex(row)][port];
     Lamp& lamp = lamps_[lampIndex(row, port)];
     bool matched = false;
+    if (!value && sfr_.lastReadStatus() == StatusWriteFailed) {
+        // The request never went out: the label keeps the last read-back.
+        lamp = Lamp::LightRed;
+        notices_.notify();
+        return false;
+    }
     if (value) {
         label = ByteToHex2(*value);
         matched = label == writeLabels_[rowIndex(row)][port];

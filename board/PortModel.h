@@ -51,7 +51,8 @@ public:
     // boxes' byte first); no answer is read.
     void write(PortRow row, int port);
     // Reads the register back into the read label and paints the lamp.
-    // A refused or missing answer shows "--" and a red lamp. True when the
+    // A refused or missing answer shows "--" and a red lamp; a request that
+    // could not be written leaves the label and paints the lamp red. True when the
     // read-back matched the write label.
     bool read(PortRow row, int port);
 

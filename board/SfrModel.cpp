@@ -24,11 +24,14 @@ SfrModel::SfrModel(HidTransport& transport, PanelSignals& notices)
 std::optional<uint8_t> SfrModel::readAt(uint8_t registerAddress, bool show)
 {
     int16_t status = transport_.Query(HidSfr, {registerAddress}, kSubGet);
+    lastReadStatus_ = status;
     const Report& answer = transport_.ReportBuffer();
     std::optional<uint8_t> value;
     if (status == StatusDone)
         value = answer[3];
-    if (!show)
+    // A request that could not be written got no answer at all: the labels
+    // keep what they showed.
+    if (!show || status == StatusWriteFailed)
         return value;
     buffer.fill("--");
     if (status == StatusDone || status == StatusRefused) {

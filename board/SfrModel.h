@@ -50,6 +50,9 @@ public:
     // Register access for the port model (sets the address box first).
     std::optional<uint8_t> readRegister(uint8_t address);
     void writeRegister(uint8_t address, uint8_t value);
+    // Status of the last register read (8 answered, 1 refused, 2 no answer,
+    // 4 the request could not be written).
+    int16_t lastReadStatus() const { return lastReadStatus_; }
 
 private:
     void readListed(int row, bool copyToWritten);
@@ -57,6 +60,7 @@ private:
 
     HidTransport& transport_;
     PanelSignals& notices_;
+    int16_t lastReadStatus_ = StatusNone;
 };
 
 }  // namespace kvb::board

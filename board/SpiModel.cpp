@@ -152,7 +152,7 @@ PipeResult SpiModel::mcbSpi()
         PipeResult refused;
         return refused;
     }
-    frame.insert(frame.begin(), selectByte);
+    frame.insert(frame.begin(), pipe_.SelectByte);
     PipeResult result = pipe_.transfer(frame, count);
     notices_.notify();
     return result;
@@ -161,7 +161,7 @@ PipeResult SpiModel::mcbSpi()
 void SpiModel::testSequence()
 {
     BusyScope busy(notices_);
-    selectByte = 0;
+    pipe_.SelectByte = 0;
     grid_.numToWrite = "3";
     const char* first[] = {"30", "80", "0", "0", "0"};
     for (int i = 0; i < 5; ++i)

@@ -62,8 +62,7 @@ public:
     bool spiWrite();
 
     // The chip pipe from the grid: txtNumToWrite bytes (select byte counted)
-    // from the write boxes, with `selectByte` first.
-    uint8_t selectByte = 0;
+    // from the write boxes, after the select byte of the pipe's last frame.
     PipeResult mcbSpi();
     // The fixed test sequence.
     void testSequence();

@@ -95,6 +95,8 @@ private:
     QLabel* lblDwait_ = nullptr;
     std::array<QLabel*, 2> lblReportCount_{};
     QLabel* lblbytecount_ = nullptr;
+    QLabel* lblEncodeLength_ = nullptr;
+    QCheckBox* ChkPauseOnNack_ = nullptr;
     QCheckBox* chkSPIckpol_ = nullptr;
     QCheckBox* chkSPIckpha_ = nullptr;
     QCheckBox* chkSPIss_ = nullptr;

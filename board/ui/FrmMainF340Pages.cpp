@@ -50,11 +50,11 @@ QWidget* FrmMainF340::buildMcbSpiPage()
     mcbLayout->addWidget(lblReportCount_[1], 4, 1);
     mcbLayout->addWidget(lblbytecount_, 4, 2);
     mcbLayout->addWidget(new QLabel("Encode Length", mcb), 5, 0);
-    mcbLayout->addWidget(makeLabel(mcb, "lblEncodeLength", ""), 5, 1);
-    auto* pauseOnNack = new QCheckBox("Pause on Nack", mcb);
-    pauseOnNack->setObjectName("ChkPauseOnNack");
-    connect(pauseOnNack, &QCheckBox::toggled, this, [this](bool on) { panel_.PauseOnNack = on; });
-    mcbLayout->addWidget(pauseOnNack, 5, 2);
+    lblEncodeLength_ = makeLabel(mcb, "lblEncodeLength", "");
+    mcbLayout->addWidget(lblEncodeLength_, 5, 1);
+    ChkPauseOnNack_ = makeCheck(mcb, "ChkPauseOnNack", "Pause on Nack",
+                                [this](bool on) { panel_.PauseOnNack = on; });
+    mcbLayout->addWidget(ChkPauseOnNack_, 5, 2);
     layout->addWidget(mcb);
 
     auto* fra = makeFrame(page, "fraSPI", "SPI");

@@ -76,6 +76,7 @@ void FrmMainF340::refreshGrid()
     setEdit(txtStartRegRD_, grid.startRegRd);
     setEdit(txtNumToWrite_, grid.numToWrite);
     setEdit(txtStartRegWr_, grid.startRegWr);
+    setLabel(lblEncodeLength_, grid.encodeLength);
     setCheck(chkRandom_, grid.random);
     setCheck(chkFileWriteData_, grid.fileWriteData);
 }
@@ -89,6 +90,7 @@ void FrmMainF340::refreshSpi()
     setLabel(lblReportCount_[0], display.reportCountSent);
     setLabel(lblReportCount_[1], display.reportCountReceived);
     setLabel(lblbytecount_, display.byteCount);
+    setCheck(ChkPauseOnNack_, panel_.PauseOnNack);
     refreshGrid();
 
     const board::SpiModel& spi = panel_.spi;

@@ -46,9 +46,11 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
         return true;  // the box's own shortcuts do not act besides
     }
 
+    // Tab moves between boxes; it is the window's key, not a typed character.
     const QString text = key->text();
     if (kind_ == Kind::EditKeysOnly || text.size() != 1 || key->key() == Qt::Key_Backspace ||
-        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+        key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
         return false;
     const char typed = text.at(0).toLatin1();
     const char passed = kind_ == Kind::Hex ? HexKeyFilter(typed) : DecKeyFilter(typed);

@@ -148,6 +148,29 @@ TEST_F(PortTest, SingleSfrAccessValidatesItsBoxes)
     EXPECT_EQ(sfr.buffer[3], "--");
 }
 
+TEST_F(PortTest, ReadRequestThatCannotBeWrittenKeepsTheShownValues)
+{
+    PortModel& ports = panel().ports;
+    SfrModel& sfr = panel().sfr;
+    ports.rowChanged(PortRow::Data, 1);
+    ports.write(PortRow::Data, 1);
+    ASSERT_TRUE(ports.read(PortRow::Data, 1));
+    sfr.address = "80";
+    ASSERT_EQ(sfr.readSfr(), 0xFF);
+
+    // The write fails; Retry finds the board again, the request is not repeated.
+    board->faults.failWrite = true;
+    t.prompter.script = {Answer::Retry, Answer::Retry};
+    EXPECT_FALSE(ports.read(PortRow::Data, 1));
+    EXPECT_EQ(ports.readLabel(PortRow::Data, 1), "09");
+    EXPECT_EQ(ports.lamp(PortModel::lampIndex(PortRow::Data, 1)), Lamp::LightRed);
+    sfr.address = "80";
+    EXPECT_FALSE(sfr.readSfr());
+    EXPECT_EQ(sfr.buffer[3], "FF");
+    EXPECT_EQ(t.prompter.asked.size(), 2u);
+    EXPECT_FALSE(t.programEnd.ending());
+}
+
 TEST_F(PortTest, SampleGpSetsDataBoxesButNeverWritesBackAFailedRead)
 {
     PortModel& ports = panel().ports;

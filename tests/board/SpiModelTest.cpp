@@ -90,8 +90,24 @@ TEST_F(SpiTest, OptionsAndRawWriteWithReadBack)
 TEST_F(SpiTest, McbSpiAndTheCustomSequenceUseThePipe)
 {
     SpiModel& spi = panel().spi;
-    spi.testSequence();
+    // A chip frame to a type-1 device went out last: its select byte 0x40
+    // goes with the grid's bytes, until the custom sequence clears it.
+    const uint8_t chipFrame[] = {0x40, 0x01, 0x02, 0x03};
+    ASSERT_TRUE(context->pipe.transfer(chipFrame).ok());
+    grid().numToWrite = "2";
+    grid().writeVal[0] = "5A";
+    grid().writeVal[1] = "A5";
+    ASSERT_TRUE(spi.mcbSpi().ok());
     auto pipes = sent(HidSpiPipeDaisyChain);
+    ASSERT_EQ(pipes.size(), 2u);
+    EXPECT_EQ(pipes[1][3], 2);
+    EXPECT_EQ(pipes[1][4], 0x40);
+    EXPECT_EQ(pipes[1][5], 0x5A);
+    EXPECT_EQ(pipes[1][6], 0xA5);
+
+    board->requests.clear();
+    spi.testSequence();
+    pipes = sent(HidSpiPipeDaisyChain);
     ASSERT_EQ(pipes.size(), 2u);
     EXPECT_EQ(pipes[0][3], 3);
     EXPECT_EQ(pipes[0][4], 0x00);

@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 #include "board/ui/FrmMainF340.h"
+#include "board/ui/KeyFilter.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
 
@@ -92,6 +93,20 @@ TEST_F(BoardPanelWindow, McbSpiSendsTheGridThroughThePipeAndShowsIt)
     EXPECT_TRUE(find<QPushButton>("cmdMCBSPI")->isEnabled());
 }
 
+TEST_F(BoardPanelWindow, EncodeLengthAndPauseOnNackFollowTheirOwners)
+{
+    context->grid.encodeLength = "3";
+    context->grid.notify();
+    EXPECT_EQ(find<QLabel>("lblEncodeLength")->text(), "3");
+
+    auto* pause = find<QCheckBox>("ChkPauseOnNack");
+    pause->click();
+    EXPECT_TRUE(context->panel.PauseOnNack);
+    context->panel.PauseOnNack = false;
+    window->refresh();
+    EXPECT_FALSE(pause->isChecked());
+}
+
 TEST_F(BoardPanelWindow, PinBoxWithAutoWriteReadPaintsTheLamp)
 {
     find<QCheckBox>("chkAutoWriteRead")->click();
@@ -123,6 +138,24 @@ TEST_F(BoardPanelWindow, KeyFiltersAndEditKeys)
     type(box, Qt::Key_V, "\x16", Qt::ControlModifier);
     EXPECT_EQ(box->text(), "zz");  // pasted unfiltered, over the whole text
     EXPECT_EQ(context->grid.writeVal[5], "zz");
+}
+
+TEST(PanelKeyFilter, TabStillMovesTheFocusOutOfAFilteredBox)
+{
+    QWidget form;
+    auto* hex = new QLineEdit(&form);
+    auto* next = new QLineEdit(&form);
+    ui::KeyFilter filter(ui::KeyFilter::Kind::Hex, true);
+    hex->installEventFilter(&filter);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    hex->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), hex);
+
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, "\t");
+    QApplication::sendEvent(hex, &tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+    EXPECT_EQ(hex->text(), "");
 }
 
 TEST_F(BoardPanelWindow, ClosingThePanelEndsTheProgramInOrder)
