@@ -1,5 +1,7 @@
 #include "sim/SimBoard.h"
 
+#include "sim/History.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -21,7 +23,7 @@ bool SimBoard::write(const uint8_t* data, size_t length)
         return false;
     Report request{};
     std::copy_n(data, kReportSize, request.begin());
-    requests.push_back(request);
+    Record(requests, request);
     handle(request);
     return true;
 }

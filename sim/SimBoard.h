@@ -48,7 +48,8 @@ public:
 
     SimBoardFaults faults;
 
-    // Every report written to the board, oldest first.
+    // Reports written to the board, oldest first (the most recent 50000 at
+    // least; older ones are dropped in long sessions).
     std::vector<Report> requests;
 
     // Board state, visible to tests.

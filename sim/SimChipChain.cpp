@@ -1,5 +1,7 @@
 #include "sim/SimChipChain.h"
 
+#include "sim/History.h"
+
 #include "board/BoardProtocol.h"
 #include "link/ChipFrame.h"
 #include "link/ReadAllTable.h"
@@ -143,7 +145,7 @@ int SimChipChain::reachable(int type) const
 std::vector<uint8_t> SimChipChain::exchange(uint8_t pipeCode, uint8_t select,
                                             std::span<const uint8_t> frame)
 {
-    received.push_back({pipeCode, select, Bytes(frame.begin(), frame.end())});
+    Record(received, Received{pipeCode, select, Bytes(frame.begin(), frame.end())});
     const int type = link::SelectedType(select);
     switch (pipeCode) {
     case board::HidReadUprBuffer1:

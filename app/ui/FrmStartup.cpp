@@ -138,6 +138,8 @@ void FrmStartup::cboDeviceSelect_Click()
     context_.services.pump.yield();
     hide();
     Timer1->stop();
+    if (context_.services.programEnd.ending())
+        return;
     if (!main_) {
         main_ = std::make_unique<MainKvb71853>(context_);
         main_->onShowAbout = [this] {
@@ -145,8 +147,7 @@ void FrmStartup::cboDeviceSelect_Click()
             aboutBox().raise();
         };
     }
-    if (!context_.services.programEnd.ending())
-        main_->show();
+    main_->show();
 }
 
 void FrmStartup::Command3_Click()
