@@ -1,6 +1,7 @@
 #include "data/ChartExport.h"
 
 #include "core/AppInfo.h"
+#include "core/UnexpectedError.h"
 #include "data/Conversions.h"
 #include "link/LinkText.h"
 
@@ -104,13 +105,20 @@ bool ExportCSV(DataLogging& files, Prompter& prompter, const ChartSamples& sampl
         prompter.tell("Export to CSV cancelled, logfile not created.", kProgramTitle);
         return false;
     }
-    // Device slots run 1..15 in the buffers.
-    const int devices = daisyChain ? std::clamp(deviceCount1, 0, kChartDevices - 1) : 1;
-    bool ok = files.AddLineToExportCsv(ExportHeaderLine(devices));
-    std::string line;
-    for (int i = 0; ok && i < samples.SampleCount; ++i) {
-        ExportSampleLine(samples, defs, devices, i, line);
-        ok = files.AddLineToExportCsv(line);
+    bool ok = false;
+    try {
+        // Device slots run 1..15 in the buffers.
+        const int devices = daisyChain ? std::clamp(deviceCount1, 0, kChartDevices - 1) : 1;
+        ok = files.AddLineToExportCsv(ExportHeaderLine(devices));
+        std::string line;
+        for (int i = 0; ok && i < samples.SampleCount; ++i) {
+            ExportSampleLine(samples, defs, devices, i, line);
+            ok = files.AddLineToExportCsv(line);
+        }
+    } catch (const std::exception& e) {
+        // The lines written so far stay in the file, which is closed.
+        ReportUnexpectedError(prompter, "modExportChartData.ExportCSV", e);
+        ok = false;
     }
     return files.CloseFileForExportCsv() && ok;
 }

@@ -94,6 +94,7 @@ void ChartModel::Initialize(bool firstTime)
 void ChartModel::buildSeries()
 {
     const bool second = daisy();
+    builtForDaisy_ = second;
     for (auto& s : series_)
         s.clear();
     for (int k = 0; k < 2; ++k)
@@ -198,6 +199,12 @@ void ChartModel::AddChartDataPoints()
     if (samples_.SampleCount == kLastSample)
         samples_.BufferFullHandler();
     const bool second = daisy();
+    // The charts are set up before the link is connected; once it turns out
+    // to be a daisy chain (or no longer is one) the series are shown as a
+    // set-up for that link shows them, so that the second charted device's
+    // traces appear without clearing the charts.
+    if (second != builtForDaisy_)
+        buildSeries();
     const int s = samples_.SampleCount;
     plotted_ = s + 1;
     if (!second) {

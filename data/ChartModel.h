@@ -160,6 +160,7 @@ private:
     std::array<std::array<double, kZoomPositions>, kSliderCount> spans_{};
     uint64_t revision_ = 0;
     int plotted_ = 0;
+    bool builtForDaisy_ = false;  // the link mode the series were built for
 };
 
 }  // namespace kvb::data

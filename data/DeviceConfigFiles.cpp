@@ -1,5 +1,6 @@
 #include "data/DeviceConfigFiles.h"
 
+#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
 #include "data/FileSystem.h"
@@ -244,6 +245,10 @@ int DeviceConfigFiles::ApplyConfig(const std::vector<ConfigWrite>& writes)
 {
     int taken = 0;
     for (const ConfigWrite& w : writes) {
+        // A board lost part-way has been reported once; the remaining lines
+        // would each only repeat that it is not connected.
+        if (!link_.EvbConnected())
+            break;
         const int reg = link::RegisterIndex(w.cat, w.adr);
         if (link_.definitions.kind(w.type, reg) != link::KindReadWrite)
             continue;
@@ -271,6 +276,10 @@ int DeviceConfigFiles::ApplyConfig(const std::vector<ConfigWrite>& writes)
 std::string DeviceConfigFiles::load(const char* operation)
 {
     try {
+        // The lines go to the chips: without a board say so once, before a
+        // file is chosen, rather than once for every line.
+        if (!EvbConnectedOrTell(link_, services_.prompter, operation))
+            return {};
         if (!FolderExists(ConfigFolder))
             ConfigFolder = documentsFolder ? documentsFolder() : std::string();
         const std::string path = TrimAtNul(services_.files.openFile(

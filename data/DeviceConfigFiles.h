@@ -66,15 +66,16 @@ public:
     DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
                       Services& services);
 
-    // Each returns the loaded path, or "" when nothing was loaded.
+    // Each returns the loaded path, or "" when nothing was loaded (also when
+    // no board is connected, which the user is told once).
     std::string LoadDeviceConfig();
     std::string LoadDeviceEE();
     void SaveDeviceConfig();
     void Save_EE_Test_Regs();
 
     // Writes the lines of a checked file to the chips, in file order; a
-    // register that is not read/write is skipped. Returns the writes the
-    // chips took.
+    // register that is not read/write is skipped, and a lost board ends the
+    // writing. Returns the writes the chips took.
     int ApplyConfig(const std::vector<ConfigWrite>& writes);
 
     // The folder the open dialog starts in (the documents folder when it is

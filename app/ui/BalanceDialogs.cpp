@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace kvb::ui {
@@ -39,6 +40,23 @@ void setText(QLineEdit* box, const std::string& text)
 {
     if (box->text().toStdString() != text)
         box->setText(QString::fromStdString(text));
+}
+
+// A value box wide enough to show all its digits.
+void fitDigits(QLineEdit* box, int digits)
+{
+    const int text = box->fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('0')));
+    box->setMinimumWidth(text + 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8);
+}
+
+// Enter in a value box clicks no button: a Read there would replace the
+// value being typed with the chip's.
+void noDefaultButtons(QDialog* dialog)
+{
+    for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 void paintButton(QPushButton* b, int bgr)
@@ -177,6 +195,7 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
                                          QString("Bal Status %1").arg(bank));
         tbRegdata[bank] = Named<KeyFieldEdit>(this, ArrayName("tbRegdata", bank));
         tbRegdata[bank]->setText("0000");
+        fitDigits(tbRegdata[bank], 4);
         updnRegData[bank] = Named<QSpinBox>(this, ArrayName("updnRegData", bank));
         updnRegData[bank]->setRange(0, static_cast<int>(kMaxBankValue));
         cbRead[bank] = Named<QPushButton>(this, ArrayName("cbRead", bank), "Read");
@@ -220,6 +239,7 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
 
     layOut(grid);
+    noDefaultButtons(this);
     refresh();
 }
 
@@ -276,8 +296,10 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
                           QString("Cell %1 Balance Value (28-bit integer)").arg(cell + 1));
         tbRegdataHex[cell] = Named<KeyFieldEdit>(this, ArrayName("tbRegdataHex", cell));
         tbRegdataHex[cell]->setText("0000000");
+        fitDigits(tbRegdataHex[cell], 7);
         tbRegdataDec[cell] = Named<KeyFieldEdit>(this, ArrayName("tbRegdataDec", cell));
         tbRegdataDec[cell]->setText("000000000");
+        fitDigits(tbRegdataDec[cell], 9);
         updnRegData[cell] = Named<QSpinBox>(this, ArrayName("updnRegData", cell));
         updnRegData[cell]->setRange(0, static_cast<int>(kMaxBalanceValue));
         cbRead[cell] = Named<QPushButton>(this, ArrayName("cbRead", cell), "Read");
@@ -320,6 +342,7 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
 
     layOut(grid);
+    noDefaultButtons(this);
     refresh();
 }
 

@@ -98,6 +98,11 @@ void BalanceUi::buildFrame(QGroupBox* frame)
     auto opened = [&cb] { cb.cboBalance_DropDown(); };
     auto closed = [&cb] { cb.cboBalance_CloseUp(); };
     auto* grid = new QGridLayout(frame);
+    // The frame is narrow: close margins leave the lists room for their
+    // longest entries ("64 seconds", "42.33 Minutes").
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setHorizontalSpacing(4);
+    grid->setColumnStretch(1, 1);
     auto combo = [&](const char* name, const char* label, const std::vector<std::string>& entries,
                      int row) {
         auto* box = new DropDownCombo(frame, opened, closed);

@@ -57,10 +57,22 @@ std::string QtFileDialogs::openFile(const std::string& title, const std::string&
 std::string QtFileDialogs::saveFile(const std::string& title, const std::string& suggested,
                                     const std::string& filter)
 {
-    return QFileDialog::getSaveFileName(nullptr, QString::fromStdString(title),
-                                        QString::fromStdString(suggested),
-                                        QString::fromStdString(filter))
-        .toStdString();
+    QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(suggested),
+                       QString::fromStdString(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension gets the filter's ("*.txt" gives
+    // txt), before the dialog asks whether to replace an existing file.
+    const QString pattern = QString::fromStdString(filter);
+    const qsizetype star = pattern.indexOf("*.");
+    if (star >= 0) {
+        qsizetype end = star + 2;
+        while (end < pattern.size() && pattern[end].isLetterOrNumber())
+            ++end;
+        dialog.setDefaultSuffix(pattern.mid(star + 2, end - star - 2));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
 }
 
 void QtProgramEnd::quit()

@@ -130,6 +130,10 @@ void FrmCharting::buildControls()
         b.y = new QValueAxis(b.chart);
         b.x->setLabelFormat("%0.2f");
         b.x->setLabelsAngle(-90);
+        // The fault chart is short: three value labels fit where five
+        // would be cut to dots.
+        if (c == FaultChart)
+            b.y->setTickCount(3);
         b.chart->addAxis(b.x, Qt::AlignBottom);
         b.chart->addAxis(b.y, Qt::AlignLeft);
         b.view = new QChartView(b.chart, this);

@@ -69,7 +69,14 @@ TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
     sampleAt(0.1, 3.0);
     EXPECT_DOUBLE_EQ(model.seriesValue(FaultChart, 1, 1), 1.2);
 
+    // The charts were set up before the link turned out to be a daisy
+    // chain: the next sample brings the second device's traces up.
     daisy = true;
+    sampleAt(0.15, 3.0);
+    EXPECT_TRUE(model.series(ICTempChart)[1].visible);
+    EXPECT_TRUE(model.series(ETChart)[7].visible);
+    EXPECT_TRUE(model.series(FaultChart)[3].visible);
+    EXPECT_TRUE(model.toggle(12) && model.toggle(23));
     model.ClearCharts();
     int visible = 0;
     for (const auto& s : model.series(CellChart))
@@ -82,7 +89,7 @@ TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
     // The cleared charts show nothing, though the buffers keep their samples
     // for the export until the next sample starts a new run.
     EXPECT_EQ(model.plottedSamples(), 0);
-    EXPECT_EQ(samples->SampleCount, 2);
+    EXPECT_EQ(samples->SampleCount, 3);
     sampleAt(0.2, 3.0);
     EXPECT_EQ(model.plottedSamples(), 1);
 }

@@ -118,6 +118,16 @@ TEST_F(DeviceConfigFilesTest, BadValuesNameTheirLineAndNothingIsWritten)
         EXPECT_TRUE(p.writes.empty());
     }
 
+    // Without a board the user is told once and no file is asked for.
+    const std::string goodPath = write("good.txt", std::string(good) + good + good);
+    t.files.openAnswers = {goodPath};
+    EXPECT_EQ(files.LoadDeviceConfig(), "");
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "KVB71853 EVB not connected!");
+    EXPECT_TRUE(logHas("LoadDeviceConfig: EVB not detected."));
+    EXPECT_EQ(t.files.openAnswers.size(), 1u);
+    t.files.openAnswers.clear();
+
     ASSERT_TRUE(connect(true, 1));
     const std::string path = write("bad.txt", std::string(good) + cases[1].line + "\r\n");
     t.files.openAnswers = {path};

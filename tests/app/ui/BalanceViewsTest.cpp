@@ -137,6 +137,18 @@ TEST_F(BalanceViews, ValueDialogTypesDecimalDigits)
     EXPECT_EQ(dialog.findChild<QLineEdit*>("tbRegdataHex_0")->text(), "0000007");
     EXPECT_EQ(dialog.findChild<QSpinBox*>("updnRegData_0")->value(), 7);
     EXPECT_EQ(context.link.image.at(0, 1, 160), 7);
+
+    // Every digit can be seen, and Enter in a box reads nothing over it
+    // (without a board a read would tell so).
+    EXPECT_GE(dec->width(), dec->fontMetrics().horizontalAdvance("000000000"));
+    auto* bank = ui.sequenceDialog().findChild<QLineEdit*>("tbRegdata_0");
+    ui.sequenceDialog().show();
+    EXPECT_GE(bank->width(), bank->fontMetrics().horizontalAdvance("0000"));
+    for (QWidget* box : {static_cast<QWidget*>(dec), static_cast<QWidget*>(bank)}) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QApplication::sendEvent(box, &enter);
+    }
+    EXPECT_TRUE(t.prompter.asked.empty());
 }
 
 TEST_F(BalanceViews, SpiDialogsApplyOnOk)
