@@ -124,6 +124,32 @@ void BalanceDialogBase::layOut(QLayout* rows)
     outer->addLayout(body);
 }
 
+void BalanceDialogBase::bindValueBox(KeyFieldEdit* box,
+                                     std::function<bool(HexEdit&, int)> onKey,
+                                     std::function<void(const std::string&)> onDeleted)
+{
+    connect(box, &KeyFieldEdit::keyTyped, this, [this, box, onKey](int key) {
+        HexEdit e = editOf(box);
+        if (onKey(e, key))
+            showEdit(box, e);
+        refresh();
+    });
+    connect(box, &KeyFieldEdit::deleteReleased, this, [this, box, onDeleted] {
+        onDeleted(box->text().toStdString());
+        refresh();
+    });
+}
+
+void BalanceDialogBase::bindUpDown(QSpinBox* updn, std::function<void(int)> onChange)
+{
+    connect(updn, &QSpinBox::valueChanged, this, [this, onChange](int v) {
+        if (painting_)
+            return;
+        onChange(v);
+        refresh();
+    });
+}
+
 void BalanceDialogBase::onClick(QPushButton* button, std::function<void()> handler)
 {
     connect(button, &QPushButton::clicked, this, [this, handler] {
@@ -218,22 +244,11 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
 
         onClick(cbRead[bank], [this, bank] { model_.cbRead_Click(bank); });
         onClick(cbWrite[bank], [this, bank] { model_.cbWrite_Click(bank); });
-        connect(updnRegData[bank], &QSpinBox::valueChanged, this, [this, bank](int v) {
-            if (painting_)
-                return;
-            model_.updnRegData_Change(bank, v);
-            refresh();
-        });
-        connect(tbRegdata[bank], &KeyFieldEdit::keyTyped, this, [this, bank](int key) {
-            HexEdit e = editOf(tbRegdata[bank]);
-            if (model_.tbRegdata_KeyPress(bank, e, key))
-                showEdit(tbRegdata[bank], e);
-            refresh();
-        });
-        connect(tbRegdata[bank], &KeyFieldEdit::deleteReleased, this, [this, bank] {
-            model_.tbRegdata_Deleted(bank, tbRegdata[bank]->text().toStdString());
-            refresh();
-        });
+        bindUpDown(updnRegData[bank], [this, bank](int v) { model_.updnRegData_Change(bank, v); });
+        bindValueBox(
+            tbRegdata[bank],
+            [this, bank](HexEdit& e, int key) { return model_.tbRegdata_KeyPress(bank, e, key); },
+            [this, bank](const std::string& text) { model_.tbRegdata_Deleted(bank, text); });
     }
     onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
@@ -311,32 +326,15 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
 
         onClick(cbRead[cell], [this, cell] { model_.cbRead_Click(cell); });
         onClick(cbWrite[cell], [this, cell] { model_.cbWrite_Click(cell); });
-        connect(updnRegData[cell], &QSpinBox::valueChanged, this, [this, cell](int v) {
-            if (painting_)
-                return;
-            model_.updnRegData_Change(cell, v);
-            refresh();
-        });
-        connect(tbRegdataHex[cell], &KeyFieldEdit::keyTyped, this, [this, cell](int key) {
-            HexEdit e = editOf(tbRegdataHex[cell]);
-            if (model_.tbRegdataHex_KeyPress(cell, e, key))
-                showEdit(tbRegdataHex[cell], e);
-            refresh();
-        });
-        connect(tbRegdataDec[cell], &KeyFieldEdit::keyTyped, this, [this, cell](int key) {
-            HexEdit e = editOf(tbRegdataDec[cell]);
-            if (model_.tbRegdataDec_KeyPress(cell, e, key))
-                showEdit(tbRegdataDec[cell], e);
-            refresh();
-        });
-        connect(tbRegdataHex[cell], &KeyFieldEdit::deleteReleased, this, [this, cell] {
-            model_.tbRegdataHex_Deleted(cell, tbRegdataHex[cell]->text().toStdString());
-            refresh();
-        });
-        connect(tbRegdataDec[cell], &KeyFieldEdit::deleteReleased, this, [this, cell] {
-            model_.tbRegdataDec_Deleted(cell, tbRegdataDec[cell]->text().toStdString());
-            refresh();
-        });
+        bindUpDown(updnRegData[cell], [this, cell](int v) { model_.updnRegData_Change(cell, v); });
+        bindValueBox(
+            tbRegdataHex[cell],
+            [this, cell](HexEdit& e, int key) { return model_.tbRegdataHex_KeyPress(cell, e, key); },
+            [this, cell](const std::string& text) { model_.tbRegdataHex_Deleted(cell, text); });
+        bindValueBox(
+            tbRegdataDec[cell],
+            [this, cell](HexEdit& e, int key) { return model_.tbRegdataDec_KeyPress(cell, e, key); },
+            [this, cell](const std::string& text) { model_.tbRegdataDec_Deleted(cell, text); });
     }
     onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });

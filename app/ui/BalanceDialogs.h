@@ -58,6 +58,13 @@ protected:
     void layOut(QLayout* rows);
     // A button's click runs the handler, then repaints the dialog.
     void onClick(QPushButton* button, std::function<void()> handler);
+    // A value box: each typed key goes through `onKey` (true: show the
+    // edited text), a released Delete through `onDeleted` with the box's
+    // text; the dialog repaints after either.
+    void bindValueBox(KeyFieldEdit* box, std::function<bool(HexEdit&, int)> onKey,
+                      std::function<void(const std::string&)> onDeleted);
+    // An up-down: a change made by the user runs the handler, then repaints.
+    void bindUpDown(QSpinBox* updn, std::function<void(int)> onChange);
     virtual void deviceChosen(int entry, int count) = 0;
     // Read buttons and the device list are shown for a single device only.
     void showReads(const std::vector<QPushButton*>& reads);
