@@ -104,22 +104,18 @@ void BalanceRegisters::writeCell(int cell)
 
 void BalanceRegisters::cbRead_Click(int cell)
 {
-    try {
+    RunHandler(services_.prompter, "cbRead_Click", [&] {
         if (valid(cell) && BalanceDevicesOrTell(link_, services_.prompter, "cbRead_Click"))
             readCell(cell);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
-    }
+    });
 }
 
 void BalanceRegisters::cbWrite_Click(int cell)
 {
-    try {
+    RunHandler(services_.prompter, "cbWrite_Click", [&] {
         if (valid(cell) && BalanceDevicesOrTell(link_, services_.prompter, "cbWrite_Click"))
             writeCell(cell);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
-    }
+    });
 }
 
 void BalanceRegisters::cbReadAll_Click()
@@ -127,12 +123,9 @@ void BalanceRegisters::cbReadAll_Click()
     if (!BalanceDevicesOrTell(link_, services_.prompter, "cbReadAll_Click"))
         return;
     for (int cell = 0; cell < kBalanceCells; ++cell) {
-        try {
-            if (!readCell(cell))
-                return;
-        } catch (const std::exception& e) {
-            ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
-        }
+        // An unexpected failure is reported and the next cell is tried.
+        if (!RunHandler(services_.prompter, "cbRead_Click", true, [&] { return readCell(cell); }))
+            return;
     }
 }
 
@@ -141,11 +134,7 @@ void BalanceRegisters::cbWriteAll_Click()
     if (!BalanceDevicesOrTell(link_, services_.prompter, "cbWriteAll_Click"))
         return;
     for (int cell = 0; cell < kBalanceCells; ++cell) {
-        try {
-            writeCell(cell);
-        } catch (const std::exception& e) {
-            ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
-        }
+        RunHandler(services_.prompter, "cbWrite_Click", [&] { writeCell(cell); });
     }
 }
 

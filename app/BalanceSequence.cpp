@@ -78,22 +78,18 @@ bool BalanceSequence::writeBank(int bank, const char* procedure)
 
 void BalanceSequence::cbRead_Click(int bank)
 {
-    try {
+    RunHandler(services_.prompter, "cbRead_Click", [&] {
         if (BalanceDevicesOrTell(link_, services_.prompter, "cbRead_Click"))
             readBank(std::clamp(bank, 0, kBalanceBanks - 1), "cbRead_Click");
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
-    }
+    });
 }
 
 void BalanceSequence::cbWrite_Click(int bank)
 {
-    try {
+    RunHandler(services_.prompter, "cbWrite_Click", [&] {
         if (BalanceDevicesOrTell(link_, services_.prompter, "cbWrite_Click"))
             writeBank(std::clamp(bank, 0, kBalanceBanks - 1), "cbWrite_Click");
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
-    }
+    });
 }
 
 void BalanceSequence::cbReadAll_Click()
@@ -101,12 +97,10 @@ void BalanceSequence::cbReadAll_Click()
     if (!BalanceDevicesOrTell(link_, services_.prompter, "cbReadAll_Click"))
         return;
     for (int bank = 0; bank < kBalanceBanks; ++bank) {
-        try {
-            if (!readBank(bank, "cbRead_Click"))
-                return;  // told once, or the device stopped answering
-        } catch (const std::exception& e) {
-            ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
-        }
+        // An unexpected failure is reported and the next bank is tried.
+        const auto read = [&] { return readBank(bank, "cbRead_Click"); };
+        if (!RunHandler(services_.prompter, "cbRead_Click", true, read))
+            return;  // told once, or the device stopped answering
     }
 }
 
@@ -115,11 +109,7 @@ void BalanceSequence::cbWriteAll_Click()
     if (!BalanceDevicesOrTell(link_, services_.prompter, "cbWriteAll_Click"))
         return;
     for (int bank = 0; bank < kBalanceBanks; ++bank) {
-        try {
-            writeBank(bank, "cbWrite_Click");
-        } catch (const std::exception& e) {
-            ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
-        }
+        RunHandler(services_.prompter, "cbWrite_Click", [&] { writeBank(bank, "cbWrite_Click"); });
     }
 }
 

@@ -79,7 +79,7 @@ void CellBalancing::chkEnableCellBalance_Click(bool ticked)
     if (ComboSync)
         return;
     const char* name = "chkEnableCellBalance_Click";
-    try {
+    RunHandler(services_.prompter, name, [&] {
         if (!BalanceDevicesOrTell(link_, services_.prompter, name))
             return;
         link::PollingPause pause(link_);
@@ -95,9 +95,7 @@ void CellBalancing::chkEnableCellBalance_Click(bool ticked)
             [](int) {});
         if (!done || devices.empty())
             call(hooks.showSettingsFromImage);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-    }
+    });
 }
 
 void CellBalancing::cboBalanceMode_Click(int index)
@@ -105,7 +103,7 @@ void CellBalancing::cboBalanceMode_Click(int index)
     if (ComboSync)
         return;
     const char* name = "cboBalanceMode_Click";
-    try {
+    RunHandler(services_.prompter, name, [&] {
         if (!BalanceDevicesOrTell(link_, services_.prompter, name))
             return;
         link::PollingPause pause(link_);
@@ -137,9 +135,7 @@ void CellBalancing::cboBalanceMode_Click(int index)
         } else {
             call(hooks.disableCellButtons);
         }
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-    }
+    });
 }
 
 void CellBalancing::cboBalanceTimeout_Click(int index)
@@ -147,7 +143,7 @@ void CellBalancing::cboBalanceTimeout_Click(int index)
     if (ComboSync)
         return;
     const char* name = "cboBalanceTimeout_Click";
-    try {
+    RunHandler(services_.prompter, name, [&] {
         if (!BalanceDevicesOrTell(link_, services_.prompter, name))
             return;
         link::PollingPause pause(link_);
@@ -162,9 +158,7 @@ void CellBalancing::cboBalanceTimeout_Click(int index)
                 [](int) {}) ||
             devices.empty())
             call(hooks.showSettingsFromImage);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-    }
+    });
 }
 
 void CellBalancing::cboBalanceWait_Click(int index)
@@ -172,7 +166,7 @@ void CellBalancing::cboBalanceWait_Click(int index)
     if (ComboSync)
         return;
     const char* name = "cboBalanceWait_Click";
-    try {
+    RunHandler(services_.prompter, name, [&] {
         if (!BalanceDevicesOrTell(link_, services_.prompter, name))
             return;
         link::PollingPause pause(link_);
@@ -187,15 +181,13 @@ void CellBalancing::cboBalanceWait_Click(int index)
                 [](int) {}) ||
             devices.empty())
             call(hooks.showSettingsFromImage);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-    }
+    });
 }
 
 std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownOn)
 {
     const char* name = "cbMainTabBalCtrl_Click";
-    try {
+    const auto press = [&]() -> std::optional<bool> {
         if (index < 0 || index >= kBalanceCells)
             return std::nullopt;
         if (!BalanceDevicesOrTell(link_, services_.prompter, name))
@@ -219,10 +211,8 @@ std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownO
             return std::nullopt;
         banks_.set(d, 0, v);
         return !shownOn;
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-        return std::nullopt;
-    }
+    };
+    return RunHandler(services_.prompter, name, std::optional<bool>{}, press);
 }
 
 void CellBalancing::openDialog(const std::function<void()>& show)
@@ -236,20 +226,16 @@ void CellBalancing::openDialog(const std::function<void()>& show)
 
 void CellBalancing::cbConfigureBalanceRegs_Click()
 {
-    try {
+    RunHandler(services_.prompter, "cbConfigureBalanceRegs_Click", [&] {
         openDialog(hooks.showRegistersDialog);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbConfigureBalanceRegs_Click", e);
-    }
+    });
 }
 
 void CellBalancing::cbConfigureBalanceSequence_Click()
 {
-    try {
+    RunHandler(services_.prompter, "cbConfigureBalanceSequence_Click", [&] {
         openDialog(hooks.showSequenceDialog);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbConfigureBalanceSequence_Click", e);
-    }
+    });
 }
 
 }  // namespace kvb

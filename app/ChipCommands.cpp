@@ -134,7 +134,7 @@ void ChipCommands::press(ChipCommand id)
 {
     const ChipCommandInfo& info = CommandInfo(id);
     const std::string handler = HandlerName(info);
-    try {
+    RunHandler(services_.prompter, handler, [&] {
         if (!connected(handler))
             return;
         if (id == ChipCommand::ClearAllFaults) {
@@ -151,9 +151,7 @@ void ChipCommands::press(ChipCommand id)
         ChipMessage m(0, info.cat, info.adr, info.dat);
         InProgress inProgress(pipe_, info.inProgress);
         send(info, m);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, handler, e);
-    }
+    });
 }
 
 void ChipCommands::send(const ChipCommandInfo& info, ChipMessage& m)
@@ -244,7 +242,7 @@ void ChipCommands::NonDaisyChainBroadcastCommand(ChipMessage& m)
 
 void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::string& name)
 {
-    try {
+    RunHandler(services_.prompter, name, [&] {
         if (!connected(name) || !linkModeIs(true, name))
             return;
         link::PollingPause pause(link_);
@@ -270,14 +268,12 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
                     exchange(dev);
             }
         }
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-    }
+    });
 }
 
 void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
 {
-    try {
+    RunHandler(services_.prompter, name, [&] {
         if (!connected(name) || !linkModeIs(false, name))
             return;
         for (int type = 0; type < link::kDeviceTypes; ++type) {
@@ -290,9 +286,7 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
             if (link_.SendReceivePipe(m))
                 link_.ParseNonDaisyChainResponse(m, "rcv,");
         }
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, name, e);
-    }
+    });
 }
 
 }  // namespace kvb

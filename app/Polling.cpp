@@ -112,7 +112,7 @@ void Poller::RunStartSequence()
 
 void Poller::chkEnablePolling_Click(bool ticked)
 {
-    try {
+    RunHandler(services_.prompter, "chkEnablePolling_Click", [&] {
         if (!ticked) {
             if (link_.hooks.setPollTimer)
                 link_.hooks.setPollTimer(false);
@@ -125,9 +125,7 @@ void Poller::chkEnablePolling_Click(bool ticked)
             RunStartSequence();
         if (link_.hooks.setPollTimer)
             link_.hooks.setPollTimer(true);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "chkEnablePolling_Click", e);
-    }
+    });
 }
 
 void Poller::Timer2_Timer()
@@ -135,11 +133,9 @@ void Poller::Timer2_Timer()
     if (ticking_)
         return;
     ScopedFlag running(ticking_);
-    try {
+    RunHandler(services_.prompter, "Timer2_Timer", [&] {
         tick();
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "Timer2_Timer", e);
-    }
+    });
 }
 
 void Poller::tick()
@@ -205,7 +201,7 @@ void Poller::cmdQuickSetup_Click()
 
 void Poller::OKButton_Click()
 {
-    try {
+    RunHandler(services_.prompter, "OKButton_Click", [&] {
         lamp(LampId::UprStatus, kLampGrey);
         lamp(LampId::Polling, kLampGrey);
         link_.UprPollingEnabled = boxes.upr;
@@ -224,9 +220,7 @@ void Poller::OKButton_Click()
             hooks.tickPolling();
         if (boxes.startPoll && connected && startSequences_ == before)
             RunStartSequence();
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "OKButton_Click", e);
-    }
+    });
 }
 
 void Poller::ShowStartPoll(bool shown)

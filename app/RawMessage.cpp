@@ -92,7 +92,7 @@ RawFrameDisplay DisplayRawFrame(const link::ChipMessage& message, bool daisyChai
 
 void RawMessageSender::cbSendRawMsg_Click(const RawFieldTexts& fields, int deviceType)
 {
-    try {
+    RunHandler(services_.prompter, "cbSendRawMsg_Click", [&] {
         if (!link_.EvbConnected()) {
             services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
             link_.AddToEvbLog("cbSendRawMsg_Click: EVB not detected. Please check connections.");
@@ -113,9 +113,7 @@ void RawMessageSender::cbSendRawMsg_Click(const RawFieldTexts& fields, int devic
             link_.WriteSingleReg(m);
         else
             link_.ReadSingleReg(m);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbSendRawMsg_Click", e);
-    }
+    });
 }
 
 }  // namespace kvb

@@ -36,7 +36,7 @@ ChipMessage RegisterRowActions::rowMessage(int reg, bool write)
 
 void RegisterRowActions::cbRead_Click(int index)
 {
-    try {
+    RunHandler(services_.prompter, "cbRead_Click", [&] {
         if (!EvbConnectedOrTell(link_, services_.prompter, "cbRead_Click"))
             return;
         const int reg = rowRegister(index);
@@ -49,14 +49,12 @@ void RegisterRowActions::cbRead_Click(int index)
             m.dat = static_cast<int16_t>(link_.image.at(m.DeviceType, m.dev, reg) & 0x3F);
         // Pauses polling, logs the "cmd," line, exchanges and parses "rcv,".
         link_.ReadSingleReg(m);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbRead_Click", e);
-    }
+    });
 }
 
 void RegisterRowActions::cbWrite_Click(int index)
 {
-    try {
+    RunHandler(services_.prompter, "cbWrite_Click", [&] {
         if (!EvbConnectedOrTell(link_, services_.prompter, "cbWrite_Click"))
             return;
         const int reg = rowRegister(index);
@@ -74,9 +72,7 @@ void RegisterRowActions::cbWrite_Click(int index)
         // Pauses polling, logs the "wrt," line, exchanges and, on the daisy
         // chain, parses the answer.
         link_.WriteSingleReg(m);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbWrite_Click", e);
-    }
+    });
 }
 
 void RegisterRowActions::runGroup(RowGroup group, const std::vector<int>& rows,
@@ -113,7 +109,7 @@ void RegisterRowActions::runGroup(RowGroup group, const std::vector<int>& rows,
 
 void RegisterRowActions::cbReadRegs_Click()
 {
-    try {
+    RunHandler(services_.prompter, "cbReadRegs_Click", [&] {
         if (groupRunning(RowGroup::Read))
             return;
         if (!EvbConnectedOrTell(link_, services_.prompter, "Error"))
@@ -122,33 +118,27 @@ void RegisterRowActions::cbReadRegs_Click()
         // Only kinds 0 and 1: a group read never sends a command.
         runGroup(RowGroup::Read, rows_.groupReadRows(), &RegisterRowActions::cbRead_Click);
         link_.AddToEvbLog("");
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbReadRegs_Click", e);
-    }
+    });
 }
 
 void RegisterRowActions::cbWriteRegs_Click()
 {
-    try {
+    RunHandler(services_.prompter, "cbWriteRegs_Click", [&] {
         if (groupRunning(RowGroup::Write))
             return;
         link_.AddToEvbLog("Writing register group:");
         // Each row write makes its own connection test.
         runGroup(RowGroup::Write, rows_.groupWriteRows(), &RegisterRowActions::cbWrite_Click);
         link_.AddToEvbLog("");
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbWriteRegs_Click", e);
-    }
+    });
 }
 
 void RegisterRowActions::cbReadAllRegs_Click()
 {
-    try {
+    RunHandler(services_.prompter, "cbReadAllRegs_Click", [&] {
         link_.AddToEvbLog("Reading all device registers:");
         services_.prompter.tell("Not yet implemented", kProgramTitle);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "cbReadAllRegs_Click", e);
-    }
+    });
 }
 
 }  // namespace kvb

@@ -13,11 +13,9 @@ UprBuffers::UprBuffers(link::ChipLink& link, ChipCommands& commands, Services& s
 
 void UprBuffers::ReadUPRBuffers(int16_t& index)
 {
-    try {
+    RunHandler(services_.prompter, "ReadUPRBuffers", [&] {
         readBuffer(index);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "ReadUPRBuffers", e);
-    }
+    });
 }
 
 void UprBuffers::readBuffer(int16_t& index)

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace kvb {
 
@@ -15,5 +16,32 @@ int ErrorNumber(const std::exception& error);
 
 void ReportUnexpectedError(Prompter& prompter, const std::string& procedure,
                            const std::exception& error);
+
+// Runs one handler; an exception escaping it is reported as a failure in
+// `procedure` and goes no further. False when the handler failed so.
+template <typename Handler>
+bool RunHandler(Prompter& prompter, const std::string& procedure, Handler&& handler)
+{
+    try {
+        std::forward<Handler>(handler)();
+        return true;
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(prompter, procedure, e);
+        return false;
+    }
+}
+
+// The same for a handler with a result: `onFailure` after the report.
+template <typename Result, typename Handler>
+Result RunHandler(Prompter& prompter, const std::string& procedure, Result onFailure,
+                  Handler&& handler)
+{
+    try {
+        return std::forward<Handler>(handler)();
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(prompter, procedure, e);
+        return onFailure;
+    }
+}
 
 }  // namespace kvb

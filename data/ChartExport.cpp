@@ -105,21 +105,18 @@ bool ExportCSV(DataLogging& files, Prompter& prompter, const ChartSamples& sampl
         prompter.tell("Export to CSV cancelled, logfile not created.", kProgramTitle);
         return false;
     }
-    bool ok = false;
-    try {
+    // After a failure the lines written so far stay in the file, which is closed.
+    const bool ok = RunHandler(prompter, "modExportChartData.ExportCSV", false, [&] {
         // Device slots run 1..15 in the buffers.
         const int devices = daisyChain ? std::clamp(deviceCount1, 0, kChartDevices - 1) : 1;
-        ok = files.AddLineToExportCsv(ExportHeaderLine(devices));
+        bool written = files.AddLineToExportCsv(ExportHeaderLine(devices));
         std::string line;
-        for (int i = 0; ok && i < samples.SampleCount; ++i) {
+        for (int i = 0; written && i < samples.SampleCount; ++i) {
             ExportSampleLine(samples, defs, devices, i, line);
-            ok = files.AddLineToExportCsv(line);
+            written = files.AddLineToExportCsv(line);
         }
-    } catch (const std::exception& e) {
-        // The lines written so far stay in the file, which is closed.
-        ReportUnexpectedError(prompter, "modExportChartData.ExportCSV", e);
-        ok = false;
-    }
+        return written;
+    });
     return files.CloseFileForExportCsv() && ok;
 }
 

@@ -333,10 +333,11 @@ std::string DeviceConfigFiles::LoadDeviceEE()
 bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* cancelled,
                              const char* procedure)
 {
-    try {
+    bool saved = false;
+    const bool ran = RunHandler(services_.prompter, procedure, [&] {
         if (logging_.OpenFileForExportTxt().empty()) {
             services_.prompter.tell(cancelled, kProgramTitle);
-            return false;
+            return;
         }
         bool written = true;
         for (const std::string& line : lines) {
@@ -345,12 +346,11 @@ bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* 
                 break;
             }
         }
-        return logging_.CloseFileForExportTxt() && written;
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, procedure, e);
+        saved = logging_.CloseFileForExportTxt() && written;
+    });
+    if (!ran)
         logging_.CloseFileForExportTxt();
-        return false;
-    }
+    return saved;
 }
 
 void DeviceConfigFiles::SaveDeviceConfig()

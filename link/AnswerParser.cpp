@@ -9,20 +9,16 @@ namespace kvb::link {
 
 void ChipLink::ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix)
 {
-    try {
+    RunHandler(services_.prompter, "ParseDaisyChainResponse", [&] {
         parseDaisy(message, prefix);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "ParseDaisyChainResponse", e);
-    }
+    });
 }
 
 void ChipLink::ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix)
 {
-    try {
+    RunHandler(services_.prompter, "ParseNonDaisyChainResponse", [&] {
         parseNonDaisy(message, prefix);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "ParseNonDaisyChainResponse", e);
-    }
+    });
 }
 
 void ChipLink::refreshTabs()

@@ -19,7 +19,7 @@ std::string ChipLink::requestLine(const std::string& prefix, const ChipMessage& 
 
 void ChipLink::ReadSingleReg(ChipMessage& m)
 {
-    try {
+    RunHandler(services_.prompter, "ReadSingleReg", [&] {
         if (!EvbConnected()) {
             restartPollTimer();
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
@@ -35,14 +35,12 @@ void ChipLink::ReadSingleReg(ChipMessage& m)
             ParseDaisyChainResponse(m, "rcv,");
         else
             ParseNonDaisyChainResponse(m, "rcv,");
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "ReadSingleReg", e);
-    }
+    });
 }
 
 bool ChipLink::WriteSingleReg(ChipMessage& m)
 {
-    try {
+    return RunHandler(services_.prompter, "WriteSingleReg", false, [&] {
         if (!EvbConnected()) {
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
             AddToEvbLog("WriteSingleReg: " + PartName1 +
@@ -69,10 +67,7 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         ParseDaisyChainResponse(m, "rcv,");
         const bool answered = RxLength >= 5;  // count byte + one 4-byte frame
         return answered && comErrorCount_ == errorsBefore;
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "WriteSingleReg", e);
-        return false;
-    }
+    });
 }
 
 void ChipLink::waitWhileBusy()
@@ -83,7 +78,7 @@ void ChipLink::waitWhileBusy()
 
 void ChipLink::PauseUprPolling()
 {
-    try {
+    RunHandler(services_.prompter, "PauseUprPolling", [&] {
         if (pauseDepth_++ > 0)
             return;  // an outer exchange holds the timer already
         if (!DaisyChainMode || !pollingTicked())
@@ -92,20 +87,16 @@ void ChipLink::PauseUprPolling()
         // Let a poll tick that is inside a transfer finish it first.
         services_.pump.yield();
         waitWhileBusy();
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "PauseUprPolling", e);
-    }
+    });
 }
 
 void ChipLink::ResumeUprPolling()
 {
-    try {
+    RunHandler(services_.prompter, "ResumeUprPolling", [&] {
         if (pauseDepth_ > 0 && --pauseDepth_ > 0)
             return;
         restartPollTimer();
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "ResumeUprPolling", e);
-    }
+    });
 }
 
 void ChipLink::restartPollTimer()
@@ -122,14 +113,12 @@ void ChipLink::restartPollTimer()
 
 void ChipLink::DisableUprPolling()
 {
-    try {
+    RunHandler(services_.prompter, "DisableUprPolling", [&] {
         if (hooks.untickPolling)
             hooks.untickPolling();
         setPollTimer(false);
         UprPollingEnabled = false;
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "DisableUprPolling", e);
-    }
+    });
 }
 
 }  // namespace kvb::link

@@ -170,11 +170,9 @@ void MainTabPage::setPartNames(const QString& typeZero, bool typeOneShown, const
 
 void MainTabPage::UpdateMainTabDeviceStatusControls()
 {
-    try {
+    RunHandler(prompter_, "UpdateMainTabDeviceStatusControls", [&] {
         show(MainPageFromImage(link_, state_.conversions));
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(prompter_, "UpdateMainTabDeviceStatusControls", e);
-    }
+    });
 }
 
 void MainTabPage::show(const MainPageContent& c)

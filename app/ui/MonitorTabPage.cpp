@@ -79,7 +79,7 @@ void MonitorTabPage::setPartNames(const QString& typeZero, bool typeOneShown,
 
 void MonitorTabPage::UpdateMonitorTabControls()
 {
-    try {
+    RunHandler(prompter_, "UpdateMonitorTabControls", [&] {
         const MonitorPageContent c = MonitorPageFromImage(link_, state_.conversions);
         for (int k = kMonitorFrames - 1; k >= 0; --k)
             frames_[k]->setVisible(c.frameShown[k]);
@@ -98,9 +98,7 @@ void MonitorTabPage::UpdateMonitorTabControls()
             ShowText(tbMonitorTabCellVoltage[i], c.cellVoltage[i]);
         for (size_t f = 0; f < tbMonitorTabVbatVoltage.size(); ++f)
             ShowText(tbMonitorTabVbatVoltage[f], c.vbatVoltage[f]);
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(prompter_, "UpdateMonitorTabControls", e);
-    }
+    });
 }
 
 }  // namespace kvb::ui

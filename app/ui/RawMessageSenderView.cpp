@@ -84,7 +84,7 @@ bool RawMessageSenderView::daisyChainFraming() const
 
 void RawMessageSenderView::EncodeRawMessage()
 {
-    try {
+    RunHandler(services_.prompter, "EncodeRawMessage", [&] {
         if (link_.EvbConnected()) {
             // The not-connected choice follows the real link, quietly.
             const bool daisy = link_.DaisyChainMode;
@@ -104,9 +104,7 @@ void RawMessageSenderView::EncodeRawMessage()
             if (used)
                 tbEncodedCommandHexByte[i]->setText(QString::fromStdString(shown.bytes[i]));
         }
-    } catch (const std::exception& e) {
-        ReportUnexpectedError(services_.prompter, "EncodeRawMessage", e);
-    }
+    });
 }
 
 void RawMessageSenderView::cbSendRawMsg_Click()
