@@ -93,12 +93,15 @@ bool BalanceRegisters::readCell(int cell)
 
 void BalanceRegisters::writeCell(int cell)
 {
-    // Every addressed device receives the value on screen.
-    const unsigned value = hexValue(cell);
+    // Each addressed device receives its own image: edits reach only the
+    // device on screen, the others keep what was read from them or loaded
+    // for them from a configuration file.
+    const int low = BalanceValueLow(cell);
+    const int high = BalanceValueHigh(cell);
     for (int d : BalanceTargetsOrTell(link_, services_.prompter, "cbWrite_Click",
                                       modes.allDevices)) {
-        WriteBalanceReg(link_, d, addressOf(BalanceValueLow(cell)), BalanceValueLowPart(value));
-        WriteBalanceReg(link_, d, addressOf(BalanceValueHigh(cell)), BalanceValueHighPart(value));
+        WriteBalanceReg(link_, d, addressOf(low), link_.image.at(0, d, low));
+        WriteBalanceReg(link_, d, addressOf(high), link_.image.at(0, d, high));
     }
 }
 

@@ -3,7 +3,8 @@
 // 28-bit cell balance values of a type-0 device, each kept by the chip in a
 // low and a high 14-bit register and shown as 7 hexadecimal digits, 9
 // decimal digits and an up-down. The hexadecimal text is the master; edits
-// go to the register image of the device on screen, and Write sends them.
+// go to the register image of the device on screen, and Write sends each
+// addressed device its own image.
 
 #include "app/BalanceFieldEditor.h"
 #include "app/BalanceSequence.h"

@@ -1,4 +1,7 @@
 #include "app/BalanceBench.h"
+#include "data/DeviceConfigFiles.h"
+
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -117,24 +120,55 @@ TEST_F(BalanceDialogsTest, BalanceValuesSplitIntoFourteenBitHalves)
     EXPECT_FALSE(values.tbRegdataDec_KeyPress(2, dec, 'A'));
 }
 
-TEST_F(BalanceDialogsTest, AllDevicesReceiveTheEditedValueLowHalfFirst)
+TEST_F(BalanceDialogsTest, AllDevicesReceiveTheirOwnValuesLowHalfFirst)
 {
     ASSERT_TRUE(connect(true, 3));
+    // Cell 12's value differs per device, as a configuration file sets it.
+    const std::string path = ::testing::TempDir() + "balance_values.txt";
+    std::ofstream(path, std::ios::binary)
+        << "wrt,KVB71853,dev0x01,cat0x0A,adr0x36,dat0x0011\r\n"
+           "wrt,KVB71853,dev0x01,cat0x0A,adr0x37,dat0x0001\r\n"
+           "wrt,KVB71853,dev0x02,cat0x0A,adr0x36,dat0x0022\r\n"
+           "wrt,KVB71853,dev0x02,cat0x0A,adr0x37,dat0x0002\r\n"
+           "wrt,KVB71853,dev0x03,cat0x0A,adr0x36,dat0x0033\r\n"
+           "wrt,KVB71853,dev0x03,cat0x0A,adr0x37,dat0x0003\r\n";
+    data::DataLogging logging{t.services};
+    data::DeviceConfigFiles files{link, logging, banks, t.services};
+    t.files.openAnswers = {path};
+    ASSERT_EQ(files.LoadDeviceConfig(), path);
+    for (int d = 1; d <= 3; ++d)
+        chipReg(d, 182) = chipReg(d, 183) = 0;
+
+    // Device 2 is on screen and edited; the others keep their loaded values.
     link.SelectedDevice = 2;
     values.Form_Activate();
+    EXPECT_EQ(values.hexText[11], "0008022");
     values.updnRegData_Change(11, 0x4005);
     values.modes.allDevices = true;
     takeWrites();
     values.cbWrite_Click(11);
-    const std::vector<std::string> writes = takeWrites();
-    ASSERT_EQ(writes.size(), 6u);
-    for (int d = 1; d <= 3; ++d) {
-        EXPECT_NE(writes[2 * (d - 1)].find("dev0x0" + std::to_string(d) + ",cat0x0A,adr0x36,dat0x0005"),
-                  std::string::npos);
-        EXPECT_NE(writes[2 * d - 1].find("adr0x37,dat0x0001"), std::string::npos);
-        EXPECT_EQ(chipReg(d, 182), 5);
-        EXPECT_EQ(link.image.at(0, d, 183), 1);
-    }
+    EXPECT_EQ(takeWrites(), (std::vector<std::string>{
+                                "wrt,KVB71853,dev0x01,cat0x0A,adr0x36,dat0x0011",
+                                "wrt,KVB71853,dev0x01,cat0x0A,adr0x37,dat0x0001",
+                                "wrt,KVB71853,dev0x02,cat0x0A,adr0x36,dat0x0005",
+                                "wrt,KVB71853,dev0x02,cat0x0A,adr0x37,dat0x0001",
+                                "wrt,KVB71853,dev0x03,cat0x0A,adr0x36,dat0x0033",
+                                "wrt,KVB71853,dev0x03,cat0x0A,adr0x37,dat0x0003"}));
+    EXPECT_EQ(chipReg(1, 182), 0x11);
+    EXPECT_EQ(chipReg(1, 183), 1);
+    EXPECT_EQ(chipReg(2, 182), 5);
+    EXPECT_EQ(chipReg(2, 183), 1);
+    EXPECT_EQ(chipReg(3, 182), 0x33);
+    EXPECT_EQ(chipReg(3, 183), 3);
+
+    // Single mode sends the selected device only, from its image.
+    values.modes.allDevices = false;
+    link.SelectedDevice = 3;
+    chipReg(3, 182) = 0;
+    values.cbWrite_Click(11);
+    EXPECT_EQ(takeWrites().size(), 2u);
+    EXPECT_EQ(chipReg(3, 182), 0x33);
+    EXPECT_EQ(chipReg(2, 182), 5);
 
     chipReg(1, 160) = 0x0100;
     chipReg(1, 161) = 0x0002;
