@@ -2,9 +2,13 @@
 
 #include "core/AppInfo.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -60,10 +64,12 @@ Int roundInto(double value)
     return static_cast<Int>(r);
 }
 
-double number(std::string_view field)
+double leadingNumber(std::string_view text, bool* whole);
+
+double number(std::string_view field, bool* whole = nullptr)
 {
     try {
-        return LeadingNumber(field);
+        return leadingNumber(field, whole);
     } catch (const std::overflow_error&) {
         overflow();
     }
@@ -77,6 +83,9 @@ struct Walk {
     int row = 0;
     int lastRegister = 0;
     bool titleBarSeen = false;
+    // What each type got: tabs, and registers defined inside 0..511.
+    std::array<bool, kDeviceTypes> tabSeen{};
+    std::array<bool, kDeviceTypes> regSeen{};
     // Line of the TABNAME that last named each tab, for duplicate reports.
     std::array<std::array<int, kMaxTabs>, kDeviceTypes> tabLines{};
 
@@ -96,6 +105,7 @@ struct Walk {
             ++tab;
             defs.tabCount[type] = static_cast<int16_t>(tab);
             row = 0;
+            tabSeen[type] = true;
             if (n > 1)
                 defs.tabNames[type][tab] = std::string(f[1]);
             tabLines[type][tab] = lineNumber;
@@ -116,7 +126,14 @@ struct Walk {
     void reg(const std::vector<std::string_view>& f)
     {
         const size_t n = f.size();
-        const int index = roundInto<int16_t>(number(f[1]));
+        // An index that is no number ("0x4F", empty) would silently define
+        // register 0.
+        bool whole = false;
+        const double value = number(f[1], &whole);
+        if (!whole)
+            throw LineError{13, "Type mismatch: register index \"" + std::string(f[1]) +
+                                    "\" is not a number"};
+        const int index = roundInto<int16_t>(value);
         lastRegister = index;
         if (index < 0 || index >= kRegisters)
             return;
@@ -126,6 +143,9 @@ struct Walk {
         d.valueLabel = n > 4 ? std::string(f[4]) : std::string();
         d.units = n > 5 ? std::string(f[5]) : std::string();
         d.scale = n > 6 ? number(f[6]) : 1.0;
+        if (!std::isfinite(d.scale))
+            overflow();  // "1e999": a scale no value can be shown with
+        regSeen[type] = true;
         if (tab < 0)
             outOfRange();  // a register before the first tab of its section
         defs.tabRegisters[type][tab][row] = static_cast<int16_t>(index);
@@ -158,14 +178,25 @@ RegisterFileResult invalid(int line, const LineError& e)
     return r;
 }
 
-}  // namespace
+RegisterFileResult invalid(int number, const std::string& description)
+{
+    RegisterFileResult r;
+    r.status = RegisterFileResult::Status::Invalid;
+    r.errorNumber = number;
+    r.description = description;
+    return r;
+}
 
-double LeadingNumber(std::string_view text)
+// Reads a leading number; `whole` (when given) tells whether the number took
+// every character that is not a blank.
+double leadingNumber(std::string_view text, bool* whole)
 {
     std::string s;
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n')
             s += c;
+    if (whole)
+        *whole = false;
     if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
         const int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
         uint64_t value = 0;
@@ -187,6 +218,8 @@ double LeadingNumber(std::string_view text)
             if (value > 0xFFFFFFFFull)
                 throw std::overflow_error("hexadecimal number wider than 32 bits");
         }
+        if (whole)
+            *whole = i > 2 && i == s.size();
         // Up to 16 bits the number is a 16-bit integer, else a 32-bit one.
         if (value <= 0xFFFF)
             return static_cast<int16_t>(value);
@@ -211,6 +244,7 @@ double LeadingNumber(std::string_view text)
     }
     if (!digits)
         return 0.0;
+    size_t end = i;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         std::string exp = "e";
         size_t j = i + 1;
@@ -221,10 +255,21 @@ double LeadingNumber(std::string_view text)
             exp += s[j++];
             expDigits = true;
         }
-        if (expDigits)
+        if (expDigits) {
             num += exp;
+            end = j;
+        }
     }
+    if (whole)
+        *whole = end == s.size();
     return std::strtod(num.c_str(), nullptr);
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text)
+{
+    return leadingNumber(text, nullptr);
 }
 
 RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefinitions& defs)
@@ -257,6 +302,18 @@ RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefin
     } catch (const std::pair<int, LineError>& e) {
         return invalid(e.first, e.second);
     }
+    // A file without a tab or a register of device type 0 gives nothing to
+    // show (an empty or foreign file, or one whose lines end in LF alone and
+    // so read as one line). A file without a type-1 section is sound.
+    const char* missing = !walk.tabSeen[0] ? "TABNAME" : !walk.regSeen[0] ? "REG" : nullptr;
+    if (missing) {
+        const auto lineCount = std::count_if(lines.begin(), lines.end(),
+                                             [](std::string_view l) { return !l.empty(); });
+        return invalid(5, std::string("No ") + missing + " line for device type 0 (" +
+                              std::to_string(lineCount) +
+                              (lineCount == 1 ? " line" : " lines") +
+                              " read; lines must end in CR LF)");
+    }
 
     defs = *next;
     RegisterFileResult result;
@@ -266,21 +323,34 @@ RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefin
 
 RegisterFileResult LoadRegisterDefinitionFile(const std::string& path, RegisterDefinitions& defs)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) {
         RegisterFileResult r;
         r.status = RegisterFileResult::Status::NotFound;
         r.errorNumber = 53;
         r.description = "File not found";
         return r;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        RegisterFileResult r;
-        r.status = RegisterFileResult::Status::Invalid;
-        r.errorNumber = 75;
-        r.description = "Path/File access error";
-        return r;
+    // Something of that name that cannot be read is a failure of the load,
+    // which keeps the tables, not a missing file.
+    auto unreadable = [](const std::string& why) {
+        return invalid(75, "Path/File access error (" + why + ")");
+    };
+    if (fs::is_directory(status))
+        return unreadable(path + " is a folder");
+    std::string text;
+    try {
+        errno = 0;
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            return unreadable(std::strerror(errno ? errno : EACCES));
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad())
+            return unreadable(std::strerror(errno ? errno : EIO));
+    } catch (const std::exception& e) {
+        return unreadable(errno ? std::strerror(errno) : e.what());
     }
     return ParseRegisterDefinitions(text, defs);
 }

@@ -23,7 +23,10 @@ struct RegisterFileResult {
     enum class Status { Loaded, NotFound, Invalid };
     Status status = Status::Loaded;
     int line = 0;             // 1-based line of the failure (Invalid)
-    int errorNumber = 0;      // 6 overflow, 9 subscript out of range, 35602 key not unique, 75 unreadable
+    // 5 nothing usable (no tab or no register of type 0), 6 overflow (also a
+    // scale that is not finite), 9 subscript out of range, 13 a register
+    // index that is not a number, 35602 key not unique, 75 unreadable.
+    int errorNumber = 0;
     std::string description;  // the error text, with the failing line
     bool titleBarSeen = false;  // a TITLEBAR line with text asks for the program's own caption
 
@@ -31,12 +34,15 @@ struct RegisterFileResult {
 };
 
 // Parses the text of a register-definition file and, when it is valid,
-// replaces `defs` with the new tables. Names, labels, units, scales, bit
+// replaces `defs` with the new tables. A file is valid only when it gives
+// device type 0 at least one tab and one register; type 1 may be absent. Names, labels, units, scales, bit
 // names and tab names that the file does not set keep their old values;
 // kinds, tab rows and tab counts start from scratch.
 RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefinitions& defs);
 
-// Reads the file at `path` and parses it as above.
+// Reads the file at `path` and parses it as above. NotFound only when
+// nothing of that name exists; a folder or a file that cannot be read is
+// Invalid (75) and leaves the tables alone.
 RegisterFileResult LoadRegisterDefinitionFile(const std::string& path, RegisterDefinitions& defs);
 
 // The start-up load of the main window. A missing file is told to the user

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace kvb;
@@ -113,11 +114,90 @@ TEST_F(RegisterFileTest, SectionsTabsAndRestartingAType)
     EXPECT_EQ(PageOfTab("R"), FixedPage::None);
 }
 
-TEST_F(RegisterFileTest, BareLineFeedsMakeOneLine)
+// Files that yield nothing to show fail and keep the tables; a file without
+// a type-1 section is sound.
+TEST_F(RegisterFileTest, AFileWithoutTypeZeroTabsOrRegistersFails)
 {
-    ASSERT_TRUE(ParseRegisterDefinitions("TABNAME,A\nREG,65,a,0\n", *defs).ok());
-    EXPECT_EQ(defs->tabNames[0][0], "A\nREG");
-    EXPECT_EQ(defs->kind(0, 65), KindAbsent);
+    ASSERT_TRUE(parse({"TABNAME,A", "REG,65,Cell,0"}).ok());
+    struct Case {
+        std::string text;
+        std::string description;
+    };
+    const std::string junk("\x7f" "ELF\x02\x01\x00\x00\xff\xfe,\x01", 12);
+    const Case cases[] = {
+        {"", "No TABNAME line for device type 0 (0 lines read; lines must end in CR LF)"},
+        {junk, "No TABNAME line for device type 0 (1 line read; lines must end in CR LF)"},
+        // Every line ended by LF alone: the whole file is one line.
+        {"TABNAME,A\nREG,65,a,0\nREG,66,b,0\n",
+         "No REG line for device type 0 (1 line read; lines must end in CR LF)"},
+        // Cut after the first tab name.
+        {crlf({"TITLE,x", "TABNAME,MAIN"}),
+         "No REG line for device type 0 (2 lines read; lines must end in CR LF)"},
+        // Only a type-1 section.
+        {crlf({"BEGIN53961", "TABNAME,T1", "REG,128,c,1"}),
+         "No TABNAME line for device type 0 (3 lines read; lines must end in CR LF)"},
+        // A type-0 register whose index lies outside 0..511 defines nothing.
+        {crlf({"TABNAME,A", "REG,700,far,0"}),
+         "No REG line for device type 0 (2 lines read; lines must end in CR LF)"},
+    };
+    for (const auto& c : cases) {
+        auto r = ParseRegisterDefinitions(c.text, *defs);
+        EXPECT_EQ(r.status, RegisterFileResult::Status::Invalid) << c.description;
+        EXPECT_EQ(r.errorNumber, 5);
+        EXPECT_EQ(r.description, c.description);
+    }
+    EXPECT_EQ(defs->tabNames[0][0], "A");
+    EXPECT_EQ(defs->kind(0, 65), 0);
+
+    // One tab and one register of type 0 are enough; type 1 may be absent.
+    EXPECT_TRUE(parse({"TABNAME,A", "REG,511,last,0"}).ok());
+    EXPECT_EQ(defs->kind(0, 511), 0);
+    EXPECT_EQ(defs->tabCount[1], 0);
+}
+
+// A register index must be a number as a whole; a scale must be finite.
+TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
+{
+    ASSERT_TRUE(parse({"TABNAME,A", "REG,65,Cell,0"}).ok());
+    struct Case {
+        std::initializer_list<const char*> lines;
+        int line;
+        int error;
+        const char* description;
+    };
+    const Case cases[] = {
+        {{"TABNAME,A", "REG,0x4F,name,0"}, 2, 13,
+         "Type mismatch: register index \"0x4F\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,65,a,0", "REG,,name,0"}, 3, 13,
+         "Type mismatch: register index \"\" is not a number (line 3)"},
+        {{"TABNAME,A", "REG,65x,name,0"}, 2, 13,
+         "Type mismatch: register index \"65x\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,&H,name,0"}, 2, 13,
+         "Type mismatch: register index \"&H\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,65,Cell,0,V,V,1e999"}, 2, 6, "Overflow (line 2)"},
+        {{"TABNAME,A", "REG,65,Cell,0,V,V,-1e999"}, 2, 6, "Overflow (line 2)"},
+    };
+    for (const auto& c : cases) {
+        auto r = parse(c.lines);
+        EXPECT_EQ(r.status, RegisterFileResult::Status::Invalid) << c.description;
+        EXPECT_EQ(r.line, c.line) << c.description;
+        EXPECT_EQ(r.errorNumber, c.error) << c.description;
+        EXPECT_EQ(r.description, c.description);
+    }
+    EXPECT_EQ(defs->kind(0, 0), KindAbsent);  // register 0 was never defined
+    EXPECT_EQ(defs->def(0, 65).scale, 1.0);
+
+    // Numbers the format allows: blanks anywhere, "&H" hexadecimal, a point,
+    // an exponent, and the largest finite scale.
+    ASSERT_TRUE(parse({"TABNAME,A", "REG, 65,a,0", "REG,&H41 ,b,1", "REG,6 7,c,0",
+                       "REG,68.0,d,0,V,V,1e308", "REG,1E2,e,0"})
+                    .ok());
+    EXPECT_EQ(defs->tabRegisters[0][0][0], 65);
+    EXPECT_EQ(defs->kind(0, 65), 1);  // "&H41" is 65 again
+    EXPECT_EQ(defs->def(0, 65).name, "b");
+    EXPECT_EQ(defs->tabRegisters[0][0][2], 67);
+    EXPECT_EQ(defs->def(0, 68).scale, 1e308);
+    EXPECT_EQ(defs->kind(0, 100), 0);
 }
 
 TEST_F(RegisterFileTest, InvalidFileKeepsTheOldTablesAndNamesTheLine)
@@ -190,6 +270,60 @@ TEST(TabdefsLoad, MissingFileEndsTheProgramAndBadFileKeepsTheImage)
               "Error in ParseTabsefsCreateTabs Err.Number = 6, Err.Description = Overflow (line 3)");
     EXPECT_EQ(image->at(0, 1, 65), 7);
     EXPECT_EQ(t2.programEnd.quits, 0);
+}
+
+// Something at the file's path that cannot be read is a failure of the
+// load, never a missing file or an escaping exception.
+TEST(TabdefsLoad, ReadFailuresKeepTheTablesAndGoThroughTheErrorBox)
+{
+    auto defs = std::make_unique<RegisterDefinitions>();
+    const std::string good = ::testing::TempDir() + "good_tabdefs.csv";
+    std::ofstream(good, std::ios::binary) << crlf({"TABNAME,A", "REG,65,Cell,0"});
+    ASSERT_TRUE(LoadRegisterDefinitionFile(good, *defs).ok());
+    auto image = std::make_unique<RegisterImage>();
+    image->at(0, 1, 65) = 7;
+
+    const std::string folder = ::testing::TempDir() + "folder_tabdefs.csv";
+    std::filesystem::create_directories(folder);
+    struct Case {
+        std::string path;
+        std::string box;
+    };
+    std::vector<Case> cases = {
+        {folder, "Error in ParseTabsefsCreateTabs Err.Number = 75, Err.Description = "
+                 "Path/File access error (" + folder + " is a folder)"},
+        // Opens, but every read fails.
+        {"/proc/self/mem", "Error in ParseTabsefsCreateTabs Err.Number = 75, Err.Description = "
+                           "Path/File access error (Input/output error)"},
+    };
+    const std::string locked = ::testing::TempDir() + "locked_tabdefs.csv";
+    std::ofstream(locked, std::ios::binary) << crlf({"TABNAME,B", "REG,66,x,0"});
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    if (!std::ifstream(locked))  // not when the tests run as root
+        cases.push_back({locked, "Error in ParseTabsefsCreateTabs Err.Number = 75, "
+                                 "Err.Description = Path/File access error (Permission denied)"});
+    for (const auto& c : cases) {
+        test::TestServices t;
+        auto r = LoadTabdefs(t.services, c.path, *defs, *image, nullptr);
+        EXPECT_EQ(r.status, RegisterFileResult::Status::Invalid) << c.path;
+        ASSERT_EQ(t.prompter.asked.size(), 1u) << c.path;
+        EXPECT_EQ(t.prompter.asked[0].text, c.box);
+        EXPECT_EQ(t.programEnd.quits, 0);
+    }
+    EXPECT_EQ(defs->tabNames[0][0], "A");
+    EXPECT_EQ(defs->kind(0, 65), 0);
+    EXPECT_EQ(image->at(0, 1, 65), 7);
+
+    // A file that yields nothing takes the same path and names what is missing.
+    const std::string empty = ::testing::TempDir() + "empty_tabdefs.csv";
+    std::ofstream(empty, std::ios::binary).flush();
+    test::TestServices t;
+    EXPECT_FALSE(LoadTabdefs(t.services, empty, *defs, *image, nullptr).ok());
+    EXPECT_EQ(t.prompter.asked.at(0).text,
+              "Error in ParseTabsefsCreateTabs Err.Number = 5, Err.Description = No TABNAME line "
+              "for device type 0 (0 lines read; lines must end in CR LF)");
+    EXPECT_EQ(defs->kind(0, 65), 0);
+    EXPECT_EQ(image->at(0, 1, 65), 7);
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using namespace kvb;
@@ -256,6 +258,43 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
     main->findChild<QPushButton*>("cbRead_0")->click();
     ASSERT_FALSE(t.prompter.asked.empty());
     EXPECT_NE(t.prompter.asked.back().text.find("NACK Response"), std::string::npos);
+}
+
+// A register-definition file that cannot be read at start: the load is told
+// through the error box, the program goes on with no register tabs, and a
+// connection still works.
+class MainWindowWithoutDefinitions : public MainWindow {
+protected:
+    void SetUp() override
+    {
+        const std::string folder = ::testing::TempDir() + "program_without_tabdefs";
+        std::filesystem::create_directories(folder + "/" + link::kTabdefsFileName);
+        context.programFolder = folder;
+        MainWindow::SetUp();
+    }
+};
+
+TEST_F(MainWindowWithoutDefinitions, StartsAndConnectsWithoutRegisterTabs)
+{
+    const std::string box = "Error in ParseTabsefsCreateTabs Err.Number = 75, Err.Description = "
+                            "Path/File access error (" + context.programFolder + "/" +
+                            link::kTabdefsFileName + " is a folder)";
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, box);
+    EXPECT_EQ(t.programEnd.quits, 0);
+    EXPECT_FALSE(t.programEnd.ending());
+    EXPECT_LE(main->TabStrip1->count(), 1);  // no register tab of a file
+    EXPECT_TRUE(main->Timer4->isActive());
+
+    chain->setDevices(0, 2);
+    configure(true, 1, 2);
+    EXPECT_EQ(t.prompter.asked.at(1).text, box);  // the dialog's load fails alike
+    EXPECT_EQ(context.link.DeviceCount1, 2);
+    EXPECT_LE(main->TabStrip1->count(), 1);  // no register tab of a file
+    main->TabStrip1_Click();
+    main->mnu53960DevNum_Click(2);
+    EXPECT_EQ(context.link.SelectedDevice, 2);
+    EXPECT_EQ(t.programEnd.quits, 0);
 }
 
 }  // namespace
