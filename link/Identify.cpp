@@ -25,12 +25,12 @@ std::optional<ChipLink::AnswerFrame> ChipLink::identifyExchange(int chain, uint8
     if (!SendReceivePipe(message) || RxLength < 5)
         return std::nullopt;
     AnswerFrame frame;
-    // A frame that fails its CRC says nothing about the chain.
+    // A frame that fails its CRC says nothing about the chain: it counts as
+    // no answer. Identification reads its answers itself, so such a frame
+    // is no communication error of the link.
     if (!DecodeDaisyChainResponse(frame.dev, frame.cat, frame.adr, frame.dat,
-                                  answerBytes().first(4))) {
-        LogCrc4Error();
+                                  answerBytes().first(4)))
         return std::nullopt;
-    }
     return frame;
 }
 
