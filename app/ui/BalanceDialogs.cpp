@@ -3,6 +3,7 @@
 #include "app/ui/BgrColour.h"
 #include "app/ui/KeyFieldEdit.h"
 #include "app/ui/Widgets.h"
+#include "core/ControlNames.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -81,7 +82,8 @@ BalanceDialogBase::BalanceDialogBase(BalanceDialogModes& modes, QWidget* parent)
     fraDaisyChainWriteMode = Named<QGroupBox>(this, "fraDaisyChainWriteMode", "SELECT DAISY CHAIN");
     auto* modeLayout = new QVBoxLayout(fraDaisyChainWriteMode);
     for (int i = 0; i < 2; ++i) {
-        optMode[i] = Named<QRadioButton>(fraDaisyChainWriteMode, ArrayName("optMode", i));
+        optMode[i] =
+            Named<QRadioButton>(fraDaisyChainWriteMode, ElementName<QString>("optMode", i));
         modeLayout->addWidget(optMode[i]);
         connect(optMode[i], &QRadioButton::clicked, this, [this] {  // optMode_Click
             modes_.allDevices = optMode[1]->isChecked();
@@ -211,27 +213,28 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
     setObjectName("frmBalanceSequence");
     auto* grid = new QGridLayout;
     for (int b = 0; b < kBalanceCells; ++b) {
-        lblBitName[b] = Named<QLabel>(this, ArrayName("lblBitName", b),
-                                      QString("BAL%1").arg(b));
+        lblBitName[b] =
+            Named<QLabel>(this, ElementName<QString>("lblBitName", b), QString("BAL%1").arg(b));
         grid->addWidget(lblBitName[b], 0, 3 + kBalanceCells - 1 - b);
     }
     for (int bank = 0; bank < kBalanceBanks; ++bank) {
         const int row = bank + 1;
-        lblRegName[bank] = Named<QLabel>(this, ArrayName("lblRegName", bank),
+        lblRegName[bank] = Named<QLabel>(this, ElementName<QString>("lblRegName", bank),
                                          QString("Bal Status %1").arg(bank));
-        tbRegdata[bank] = Named<KeyFieldEdit>(this, ArrayName("tbRegdata", bank));
+        tbRegdata[bank] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdata", bank));
         tbRegdata[bank]->setText("0000");
         fitDigits(tbRegdata[bank], 4);
-        updnRegData[bank] = Named<QSpinBox>(this, ArrayName("updnRegData", bank));
+        updnRegData[bank] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", bank));
         updnRegData[bank]->setRange(0, static_cast<int>(kMaxBankValue));
-        cbRead[bank] = Named<QPushButton>(this, ArrayName("cbRead", bank), "Read");
-        cbWrite[bank] = Named<QPushButton>(this, ArrayName("cbWrite", bank), "Write");
+        cbRead[bank] = Named<QPushButton>(this, ElementName<QString>("cbRead", bank), "Read");
+        cbWrite[bank] = Named<QPushButton>(this, ElementName<QString>("cbWrite", bank), "Write");
         grid->addWidget(lblRegName[bank], row, 0);
         grid->addWidget(tbRegdata[bank], row, 1);
         grid->addWidget(updnRegData[bank], row, 2);
         for (int b = 0; b < kBalanceCells; ++b) {
             const int index = bank * kBalanceCells + b;
-            auto* button = Named<QPushButton>(this, ArrayName("cbRegToggleBit", index), "0");
+            auto* button =
+                Named<QPushButton>(this, ElementName<QString>("cbRegToggleBit", index), "0");
             button->setAutoFillBackground(true);
             button->setFixedWidth(24);
             paintButton(button, 0x7F7F7F);
@@ -307,18 +310,18 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
     for (int cell = 0; cell < kBalanceCells; ++cell) {
         const int row = cell + 1;
         lblRegName[cell] =
-            Named<QLabel>(this, ArrayName("lblRegName", cell),
+            Named<QLabel>(this, ElementName<QString>("lblRegName", cell),
                           QString("Cell %1 Balance Value (28-bit integer)").arg(cell + 1));
-        tbRegdataHex[cell] = Named<KeyFieldEdit>(this, ArrayName("tbRegdataHex", cell));
+        tbRegdataHex[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataHex", cell));
         tbRegdataHex[cell]->setText("0000000");
         fitDigits(tbRegdataHex[cell], 7);
-        tbRegdataDec[cell] = Named<KeyFieldEdit>(this, ArrayName("tbRegdataDec", cell));
+        tbRegdataDec[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataDec", cell));
         tbRegdataDec[cell]->setText("000000000");
         fitDigits(tbRegdataDec[cell], 9);
-        updnRegData[cell] = Named<QSpinBox>(this, ArrayName("updnRegData", cell));
+        updnRegData[cell] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", cell));
         updnRegData[cell]->setRange(0, static_cast<int>(kMaxBalanceValue));
-        cbRead[cell] = Named<QPushButton>(this, ArrayName("cbRead", cell), "Read");
-        cbWrite[cell] = Named<QPushButton>(this, ArrayName("cbWrite", cell), "Write");
+        cbRead[cell] = Named<QPushButton>(this, ElementName<QString>("cbRead", cell), "Read");
+        cbWrite[cell] = Named<QPushButton>(this, ElementName<QString>("cbWrite", cell), "Write");
         QWidget* row_[] = {lblRegName[cell], tbRegdataHex[cell], tbRegdataDec[cell],
                            updnRegData[cell], cbRead[cell], cbWrite[cell]};
         for (int c = 0; c < 6; ++c)

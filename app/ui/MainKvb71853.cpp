@@ -16,6 +16,7 @@
 #include "app/RegisterRowActions.h"
 #include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
+#include "core/ControlNames.h"
 #include "link/ui/FrmErrorLog.h"
 #include "core/ScopedFlag.h"
 #include "data/ui/FrmCharting.h"
@@ -166,11 +167,11 @@ void MainKvb71853::buildMenus()
     for (int i = 0; i < 16; ++i) {
         QString caption = QString("Device %1").arg(i);
         mnu53960DevNum[i] = mnuKVB53960->addAction(caption);
-        mnu53960DevNum[i]->setObjectName(ArrayName("mnu53960DevNum", i));
+        mnu53960DevNum[i]->setObjectName(ElementName<QString>("mnu53960DevNum", i));
         mnu53960DevNum[i]->setCheckable(true);
         connect(mnu53960DevNum[i], &QAction::triggered, this, [this, i] { mnu53960DevNum_Click(i); });
         mnu53961DevNum[i] = mnuKVB53961->addAction(caption);
-        mnu53961DevNum[i]->setObjectName(ArrayName("mnu53961DevNum", i));
+        mnu53961DevNum[i]->setObjectName(ElementName<QString>("mnu53961DevNum", i));
         mnu53961DevNum[i]->setCheckable(true);
         connect(mnu53961DevNum[i], &QAction::triggered, this, [this, i] { mnu53961DevNum_Click(i); });
     }
@@ -213,13 +214,13 @@ void MainKvb71853::buildPages(QWidget* central)
     fraRawMessageSender->setVisible(false);
     fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
     PlaceTwips(fraRawMsgNotConnected, 120, 240, 2460, 900);
-    optRawMsgNotConnectedMode[0] =
-        Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 0),
-                            "Daisy Chain Mode");
+    optRawMsgNotConnectedMode[0] = Named<QRadioButton>(
+        fraRawMsgNotConnected, ElementName<QString>("optRawMsgNotConnectedMode", 0),
+        "Daisy Chain Mode");
     PlaceTwips(optRawMsgNotConnectedMode[0], 120, 120, 2280, 300);
-    optRawMsgNotConnectedMode[1] =
-        Named<QRadioButton>(fraRawMsgNotConnected, ArrayName("optRawMsgNotConnectedMode", 1),
-                            "Non Daisy Chain Mode");
+    optRawMsgNotConnectedMode[1] = Named<QRadioButton>(
+        fraRawMsgNotConnected, ElementName<QString>("optRawMsgNotConnectedMode", 1),
+        "Non Daisy Chain Mode");
     PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2280, 300);
     optRawMsgNotConnectedMode[0]->setChecked(true);
     for (auto* o : optRawMsgNotConnectedMode)
@@ -229,28 +230,30 @@ void MainKvb71853::buildPages(QWidget* central)
         });
     fraRawMsgDevType = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgDevType", "");
     PlaceTwips(fraRawMsgDevType, 120, 240, 2460, 900);
-    optRawDevicetype[0] =
-        Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 0), "KVB53960");
+    optRawDevicetype[0] = Named<QRadioButton>(
+        fraRawMsgDevType, ElementName<QString>("optRawDevicetype", 0), "KVB53960");
     PlaceTwips(optRawDevicetype[0], 120, 120, 2280, 300);
-    optRawDevicetype[1] =
-        Named<QRadioButton>(fraRawMsgDevType, ArrayName("optRawDevicetype", 1), "KVB53961");
+    optRawDevicetype[1] = Named<QRadioButton>(
+        fraRawMsgDevType, ElementName<QString>("optRawDevicetype", 1), "KVB53961");
     PlaceTwips(optRawDevicetype[1], 120, 480, 2280, 300);
     optRawDevicetype[0]->setChecked(true);
     const char* rawLabels[5] = {"Device Address", "Data Type", "Data Address", "Data", "CRC4"};
     for (int i = 0; i < 5; ++i) {
-        lblRawMsg[i] = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", i), rawLabels[i]);
+        lblRawMsg[i] =
+            Named<QLabel>(fraRawMessageSender, ElementName<QString>("lblRawMsg", i), rawLabels[i]);
         PlaceTwips(lblRawMsg[i], 3240 + i * 1320, 300, 1300, 300);
-        tbRawMsgHex[i] = Named<QLineEdit>(fraRawMessageSender, ArrayName("tbRawMsgHex", i), "0");
+        tbRawMsgHex[i] =
+            Named<QLineEdit>(fraRawMessageSender, ElementName<QString>("tbRawMsgHex", i), "0");
         PlaceTwips(tbRawMsgHex[i], 3240 + i * 1320, 660, 900, 330);
     }
-    auto* hex = Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", 5), "Hex");
+    auto* hex = Named<QLabel>(fraRawMessageSender, ElementName<QString>("lblRawMsg", 5), "Hex");
     PlaceTwips(hex, 2700, 700, 500, 300);
-    auto* encoded =
-        Named<QLabel>(fraRawMessageSender, ArrayName("lblRawMsg", 6), "Encoded Command (Hex)");
+    auto* encoded = Named<QLabel>(fraRawMessageSender, ElementName<QString>("lblRawMsg", 6),
+                                  "Encoded Command (Hex)");
     PlaceTwips(encoded, 3240, 1200, 3000, 300);
     for (int i = 0; i < 4; ++i) {
-        tbEncodedCommandHexByte[i] =
-            Named<QLineEdit>(fraRawMessageSender, ArrayName("tbEncodedCommandHexByte", i), "");
+        tbEncodedCommandHexByte[i] = Named<QLineEdit>(
+            fraRawMessageSender, ElementName<QString>("tbEncodedCommandHexByte", i), "");
         tbEncodedCommandHexByte[i]->setReadOnly(true);
         PlaceTwips(tbEncodedCommandHexByte[i], 3240 + i * 1320, 1560, 900, 330);
     }
@@ -269,7 +272,7 @@ void MainKvb71853::buildPages(QWidget* central)
 
     for (int i = 0; i < 4; ++i) {
         fraDeviceVoltagesFaults[i] =
-            Named<QGroupBox>(pageArea, ArrayName("fraDeviceVoltagesFaults", i), "");
+            Named<QGroupBox>(pageArea, ElementName<QString>("fraDeviceVoltagesFaults", i), "");
         PlaceTwips(fraDeviceVoltagesFaults[i], kHiddenLeft, 0, 3840, 5900);
         fraDeviceVoltagesFaults[i]->setVisible(false);
     }
@@ -339,7 +342,7 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     Frupr = Named<QGroupBox>(central, "Frupr", "UPR");
     PlaceTwips(Frupr, 9800, top, 2400, 1350);
     for (int i = 0; i < 2; ++i) {
-        cmdUPRRead[i] = Named<QPushButton>(Frupr, ArrayName("cmdUPRRead", i),
+        cmdUPRRead[i] = Named<QPushButton>(Frupr, ElementName<QString>("cmdUPRRead", i),
                                            QString("UPR%1 Read").arg(i));
         PlaceTwips(cmdUPRRead[i], 120, 300 + i * 460, 1500, 400);
     }

@@ -2,6 +2,7 @@
 
 #include "app/ui/BgrColour.h"
 #include "app/ui/PageControls.h"
+#include "core/ControlNames.h"
 #include "core/UnexpectedError.h"
 
 #include <QGroupBox>
@@ -71,22 +72,23 @@ void MainTabPage::buildDeviceStatus(QGroupBox* frame)
     for (int i = 0; i < kCells; ++i) {
         const int row = kFirstCellRow + i;
         Caption(grid, QString("CELL %1").arg(i + 1), row, ColName);
-        tbMainTabCellVoltage[i] = ValueBox(frame, ElementName("tbMainTabCellVoltage", i));
+        tbMainTabCellVoltage[i] = ValueBox(frame, ElementName<QString>("tbMainTabCellVoltage", i));
         grid->addWidget(tbMainTabCellVoltage[i], row, ColVoltage);
         for (int type = 0; type < 2; ++type) {
             const int n = kCells * type + i;
-            ledMainTabCellOV[n] = PlacedLamp(grid, ElementName("ledMainTabCellOV", n), row,
+            ledMainTabCellOV[n] = PlacedLamp(grid, ElementName<QString>("ledMainTabCellOV", n), row,
                                              type == 0 ? ColOV0 : ColOV1);
-            ledMainTabCellUV[n] = PlacedLamp(grid, ElementName("ledMainTabCellUV", n), row,
+            ledMainTabCellUV[n] = PlacedLamp(grid, ElementName<QString>("ledMainTabCellUV", n), row,
                                              type == 0 ? ColUV0 : ColUV1);
-            ledMainTabCellSetup[n] = PlacedLamp(grid, ElementName("ledMainTabCellSetup", n), row,
-                                                type == 0 ? ColSetup0 : ColSetup1);
+            ledMainTabCellSetup[n] =
+                PlacedLamp(grid, ElementName<QString>("ledMainTabCellSetup", n), row,
+                           type == 0 ? ColSetup0 : ColSetup1);
         }
         // The open-wire lamp of a cell's row is its upper input, VC1..VC12.
         ledMainTabCellOW[i + 1] =
-            PlacedLamp(grid, ElementName("ledMainTabCellOW", i + 1), row, ColOW0);
+            PlacedLamp(grid, ElementName<QString>("ledMainTabCellOW", i + 1), row, ColOW0);
         cbMainTabBalCtrl[i] = new QPushButton("Off", frame);
-        cbMainTabBalCtrl[i]->setObjectName(ElementName("cbMainTabBalCtrl", i));
+        cbMainTabBalCtrl[i]->setObjectName(ElementName<QString>("cbMainTabBalCtrl", i));
         cbMainTabBalCtrl[i]->setAutoFillBackground(true);
         grid->addWidget(cbMainTabBalCtrl[i], row, ColBalance);
     }
@@ -96,7 +98,8 @@ void MainTabPage::buildDeviceStatus(QGroupBox* frame)
     grid->addWidget(tbMainTabVbatVoltage, vbatRow, ColVoltage);
     ledMainTabVbatOW = PlacedLamp(grid, "ledMainTabVbatOW", vbatRow, ColOW0);
     Caption(grid, "VC0", vbatRow + 1, ColName);
-    ledMainTabCellOW[0] = PlacedLamp(grid, ElementName("ledMainTabCellOW", 0), vbatRow + 1, ColOW0);
+    ledMainTabCellOW[0] =
+        PlacedLamp(grid, ElementName<QString>("ledMainTabCellOW", 0), vbatRow + 1, ColOW0);
     Caption(grid, "VSS", vbatRow + 2, ColName);
     ledMainTabVssOW = PlacedLamp(grid, "ledMainTabVssOW", vbatRow + 2, ColOW0);
 }
@@ -109,7 +112,8 @@ void MainTabPage::buildTemperatures(QGroupBox* frame)
                             "ET4 Voltage"};
     for (int i = 0; i < 5; ++i) {
         Caption(grid, names[i], i, 0);
-        tbMainTabTemperatures[i] = ValueBox(frame, ElementName("tbMainTabTemperatures", i));
+        tbMainTabTemperatures[i] =
+            ValueBox(frame, ElementName<QString>("tbMainTabTemperatures", i));
         grid->addWidget(tbMainTabTemperatures[i], i, 1);
     }
 }
@@ -143,14 +147,14 @@ void MainTabPage::buildDaisyChainStatus(QGroupBox* frame)
     for (int i = 0; i < kStackDevices; ++i) {
         const int row = 2 + i;
         Caption(grid, QString("Device %1").arg(i + 1), row, 0);
-        tbMainTabDeviceVbat[i] = ValueBox(frame, ElementName("tbMainTabDeviceVbat", i));
+        tbMainTabDeviceVbat[i] = ValueBox(frame, ElementName<QString>("tbMainTabDeviceVbat", i));
         grid->addWidget(tbMainTabDeviceVbat[i], row, 1);
         for (int type = 0; type < 2; ++type) {
             const int n = kStackDevices * type + i;
-            ledMainTabDevicePres[n] =
-                PlacedLamp(grid, ElementName("ledMainTabDevicePres", n), row, 2 + 2 * type);
-            ledMainTabDeviceFault[n] =
-                PlacedLamp(grid, ElementName("ledMainTabDeviceFault", n), row, 3 + 2 * type);
+            ledMainTabDevicePres[n] = PlacedLamp(
+                grid, ElementName<QString>("ledMainTabDevicePres", n), row, 2 + 2 * type);
+            ledMainTabDeviceFault[n] = PlacedLamp(
+                grid, ElementName<QString>("ledMainTabDeviceFault", n), row, 3 + 2 * type);
         }
     }
     Caption(grid, "Stack", 2 + kStackDevices, 0);

@@ -1,6 +1,7 @@
 #include "app/ui/MonitorTabPage.h"
 
 #include "app/ui/PageControls.h"
+#include "core/ControlNames.h"
 #include "core/UnexpectedError.h"
 
 #include <QGroupBox>
@@ -44,27 +45,35 @@ void MonitorTabPage::buildFrame(QGroupBox* frame, int f)
         const int row = kFirstCellRow + i;
         const int n = kCells * f + i;
         Caption(grid, QString("CELL %1").arg(i + 1), row, ColName);
-        tbMonitorTabCellVoltage[n] = ValueBox(frame, ElementName("tbMonitorTabCellVoltage", n));
+        tbMonitorTabCellVoltage[n] =
+            ValueBox(frame, ElementName<QString>("tbMonitorTabCellVoltage", n));
         grid->addWidget(tbMonitorTabCellVoltage[n], row, ColVoltage);
-        ledMonitorTab53960OV[n] = PlacedLamp(grid, ElementName("ledMonitorTab53960OV", n), row, ColOV0);
-        ledMonitorTab53960UV[n] = PlacedLamp(grid, ElementName("ledMonitorTab53960UV", n), row, ColUV0);
-        ledMonitorTab53961OV[n] = PlacedLamp(grid, ElementName("ledMonitorTab53961OV", n), row, ColOV1);
-        ledMonitorTab53961UV[n] = PlacedLamp(grid, ElementName("ledMonitorTab53961UV", n), row, ColUV1);
+        ledMonitorTab53960OV[n] =
+            PlacedLamp(grid, ElementName<QString>("ledMonitorTab53960OV", n), row, ColOV0);
+        ledMonitorTab53960UV[n] =
+            PlacedLamp(grid, ElementName<QString>("ledMonitorTab53960UV", n), row, ColUV0);
+        ledMonitorTab53961OV[n] =
+            PlacedLamp(grid, ElementName<QString>("ledMonitorTab53961OV", n), row, ColOV1);
+        ledMonitorTab53961UV[n] =
+            PlacedLamp(grid, ElementName<QString>("ledMonitorTab53961UV", n), row, ColUV1);
         const int wire = kWireInputs * f + i + 1;  // the cell's upper input
         ledMonitorTab53960OW[wire] =
-            PlacedLamp(grid, ElementName("ledMonitorTab53960OW", wire), row, ColOW0);
+            PlacedLamp(grid, ElementName<QString>("ledMonitorTab53960OW", wire), row, ColOW0);
     }
     const int vbatRow = kFirstCellRow + kCells;
     Caption(grid, "VBAT", vbatRow, ColName);
-    tbMonitorTabVbatVoltage[f] = ValueBox(frame, ElementName("tbMonitorTabVbatVoltage", f));
+    tbMonitorTabVbatVoltage[f] =
+        ValueBox(frame, ElementName<QString>("tbMonitorTabVbatVoltage", f));
     grid->addWidget(tbMonitorTabVbatVoltage[f], vbatRow, ColVoltage);
-    ledMonitorTabVbatOW[f] = PlacedLamp(grid, ElementName("ledMonitorTabVbatOW", f), vbatRow, ColOW0);
+    ledMonitorTabVbatOW[f] =
+        PlacedLamp(grid, ElementName<QString>("ledMonitorTabVbatOW", f), vbatRow, ColOW0);
     Caption(grid, "VC0", vbatRow + 1, ColName);
     const int vc0 = kWireInputs * f;
     ledMonitorTab53960OW[vc0] =
-        PlacedLamp(grid, ElementName("ledMonitorTab53960OW", vc0), vbatRow + 1, ColOW0);
+        PlacedLamp(grid, ElementName<QString>("ledMonitorTab53960OW", vc0), vbatRow + 1, ColOW0);
     Caption(grid, "VSS", vbatRow + 2, ColName);
-    ledMonitorTabVssOW[f] = PlacedLamp(grid, ElementName("ledMonitorTabVssOW", f), vbatRow + 2, ColOW0);
+    ledMonitorTabVssOW[f] =
+        PlacedLamp(grid, ElementName<QString>("ledMonitorTabVssOW", f), vbatRow + 2, ColOW0);
 }
 
 void MonitorTabPage::setPartNames(const QString& typeZero, bool typeOneShown,

@@ -15,12 +15,6 @@
 
 namespace kvb::ui::pages {
 
-// The objectName of element `index` of a control array: "name_index".
-inline QString ElementName(const char* name, int index)
-{
-    return QString("%1_%2").arg(name).arg(index);
-}
-
 // A read-only box for a value the page shows.
 inline QLineEdit* ValueBox(QWidget* parent, const QString& name)
 {

@@ -1,5 +1,6 @@
 #include "app/ui/RawMessageSenderView.h"
 
+#include "core/ControlNames.h"
 #include "core/UnexpectedError.h"
 
 #include <QKeyEvent>
@@ -23,11 +24,6 @@ T* control(QWidget* frame, const QString& name)
     return found;
 }
 
-QString element(const char* name, int index)
-{
-    return QString("%1_%2").arg(name).arg(index);
-}
-
 // Keys that would change a field's text behind the field rules' back.
 bool editsText(const QKeyEvent* key)
 {
@@ -44,7 +40,7 @@ RawMessageSenderView::RawMessageSenderView(QWidget* frame, link::ChipLink& link,
 {
     setObjectName("RawMessageSender");
     for (int i = 0; i < kRawFields; ++i) {
-        QLineEdit* box = control<QLineEdit>(frame, element("tbRawMsgHex", i));
+        QLineEdit* box = control<QLineEdit>(frame, ElementName<QString>("tbRawMsgHex", i));
         tbRawMsgHex[i] = box;
         box->setText(QString::fromStdString(RawFieldZero(i)));
         box->setContextMenuPolicy(Qt::NoContextMenu);
@@ -52,14 +48,16 @@ RawMessageSenderView::RawMessageSenderView(QWidget* frame, link::ChipLink& link,
         box->installEventFilter(this);
     }
     for (int i = 0; i < kMaxFrameBoxes; ++i) {
-        tbEncodedCommandHexByte[i] = control<QLineEdit>(frame, element("tbEncodedCommandHexByte", i));
+        tbEncodedCommandHexByte[i] =
+            control<QLineEdit>(frame, ElementName<QString>("tbEncodedCommandHexByte", i));
         tbEncodedCommandHexByte[i]->setReadOnly(true);
         tbEncodedCommandHexByte[i]->setText("00");
     }
     for (int i = 0; i < 2; ++i) {
-        optRawDevicetype[i] = control<QRadioButton>(frame, element("optRawDevicetype", i));
+        optRawDevicetype[i] =
+            control<QRadioButton>(frame, ElementName<QString>("optRawDevicetype", i));
         optRawMsgNotConnectedMode[i] =
-            control<QRadioButton>(frame, element("optRawMsgNotConnectedMode", i));
+            control<QRadioButton>(frame, ElementName<QString>("optRawMsgNotConnectedMode", i));
         connect(optRawMsgNotConnectedMode[i], &QRadioButton::toggled, this, [this](bool on) {
             if (on && !link_.EvbConnected())
                 EncodeRawMessage();

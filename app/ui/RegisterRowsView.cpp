@@ -2,6 +2,7 @@
 
 #include "app/ui/BgrColour.h"
 #include "app/ui/RowEditors.h"
+#include "core/ControlNames.h"
 #include "core/Services.h"
 
 #include <QFrame>
@@ -25,11 +26,6 @@ constexpr int kValueLeft = 730;
 constexpr int kDecodedLeft = 846;
 constexpr int kReadLeft = 980;
 constexpr int kWriteLeft = 1046;
-
-QString indexed(const char* name, int index)
-{
-    return QString("%1_%2").arg(name).arg(index);
-}
 
 void setBackColour(QWidget* widget, int bgr)
 {
@@ -72,14 +68,14 @@ void RegisterRowsView::buildRow(int r)
 {
     RowWidgets& w = w_[r];
     w.frame = new QFrame(this);
-    w.frame->setObjectName(indexed("fmRegCtrls", r));
+    w.frame->setObjectName(ElementName<QString>("fmRegCtrls", r));
     w.frame->setFrameShape(QFrame::StyledPanel);
     w.frame->setGeometry(px(kRowHiddenLeft), 8 + r * kRowPitch, kRowWidth, kRowHeight);
 
     w.name = new QLabel(w.frame);
-    w.name->setObjectName(indexed("lblRegName", r));
+    w.name->setObjectName(ElementName<QString>("lblRegName", r));
     w.address = new QLabel(w.frame);
-    w.address->setObjectName(indexed("lblRegAddr", r));
+    w.address->setObjectName(ElementName<QString>("lblRegAddr", r));
 
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.75);
@@ -87,13 +83,13 @@ void RegisterRowsView::buildRow(int r)
         const int index = r * link::kBits + bit;
         const int left = kBitsLeft + (link::kBits - 1 - bit) * kBitPitch;
         auto* label = new QLabel(w.frame);
-        label->setObjectName(indexed("lblBitName", index));
+        label->setObjectName(ElementName<QString>("lblBitName", index));
         label->setFont(small);
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(left, 2, kBitPitch, 16);
         w.bitNames[bit] = label;
         auto* button = new QPushButton("0", w.frame);
-        button->setObjectName(indexed("cbRegToggleBit", index));
+        button->setObjectName(ElementName<QString>("cbRegToggleBit", index));
         button->setGeometry(left + 2, 20, kBitPitch - 4, 24);
         connect(button, &QPushButton::clicked, this, [this, index] {
             if (pump_)
@@ -104,7 +100,7 @@ void RegisterRowsView::buildRow(int r)
     }
 
     w.value = new HexRowEdit(w.frame);
-    w.value->setObjectName(indexed("tbRegdata", r));
+    w.value->setObjectName(ElementName<QString>("tbRegdata", r));
     w.value->setGeometry(kValueLeft, 20, 52, 24);
     connect(w.value, &HexRowEdit::keyTyped, this, [this, r](int key) {
         if (rows_.keyPress(r, cursorOf(r), key))
@@ -125,28 +121,28 @@ void RegisterRowsView::buildRow(int r)
     connect(w.value, &HexRowEdit::editedByItself, this, deleted);
 
     w.upDown = new UpDownControl(w.frame);
-    w.upDown->setObjectName(indexed("updnRegData", r));
+    w.upDown->setObjectName(ElementName<QString>("updnRegData", r));
     w.upDown->setGeometry(kValueLeft + 54, 20, 18, 24);
     connect(w.upDown, &QSpinBox::valueChanged, this,
             [this, r](int value) { rows_.upDownChanged(r, value); });
 
     w.decodedLabel = new QLabel(w.frame);
-    w.decodedLabel->setObjectName(indexed("lblRegDecodedLabel", r));
+    w.decodedLabel->setObjectName(ElementName<QString>("lblRegDecodedLabel", r));
     w.decodedLabel->setGeometry(kDecodedLeft, 2, 120, 16);
     w.decoded = new QLineEdit(w.frame);
-    w.decoded->setObjectName(indexed("tbRegDecodedVal", r));
+    w.decoded->setObjectName(ElementName<QString>("tbRegDecodedVal", r));
     w.decoded->setReadOnly(true);
     w.decoded->setGeometry(kDecodedLeft, 20, 80, 24);
     w.decodedUnits = new QLabel(w.frame);
-    w.decodedUnits->setObjectName(indexed("lblRegDecodedUnits", r));
+    w.decodedUnits->setObjectName(ElementName<QString>("lblRegDecodedUnits", r));
     w.decodedUnits->setGeometry(kDecodedLeft + 84, 20, 40, 24);
 
     w.read = new QPushButton("Read", w.frame);
-    w.read->setObjectName(indexed("cbRead", r));
+    w.read->setObjectName(ElementName<QString>("cbRead", r));
     w.read->setGeometry(kReadLeft, 18, 60, 26);
     connect(w.read, &QPushButton::clicked, this, [this, r] { emit readClicked(r); });
     w.write = new QPushButton("Write", w.frame);
-    w.write->setObjectName(indexed("cbWrite", r));
+    w.write->setObjectName(ElementName<QString>("cbWrite", r));
     w.write->setGeometry(kWriteLeft, 18, 60, 26);
     connect(w.write, &QPushButton::clicked, this, [this, r] { emit writeClicked(r); });
 }

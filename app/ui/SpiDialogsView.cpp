@@ -1,6 +1,7 @@
 #include "app/ui/SpiDialogsView.h"
 
 #include "app/ui/Widgets.h"
+#include "core/ControlNames.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -45,7 +46,7 @@ FrmSpiClockSpeed::FrmSpiClockSpeed(SpiClockDialog& model, const board::SpiModel&
     layout->addWidget(Label1);
     const auto& options = SpiClockOptions();
     for (int i = 0; i < static_cast<int>(options.size()); ++i) {
-        optSpiClkSpeed[i] = Named<QRadioButton>(this, ArrayName("optSpiClkSpeed", i),
+        optSpiClkSpeed[i] = Named<QRadioButton>(this, ElementName<QString>("optSpiClkSpeed", i),
                                                 options[static_cast<size_t>(i)].caption);
         layout->addWidget(optSpiClkSpeed[i]);
         connect(optSpiClkSpeed[i], &QRadioButton::clicked, this, [this, i] {

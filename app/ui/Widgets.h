@@ -21,12 +21,6 @@ inline void MoveLeftTwips(QWidget* w, int left)
     w->move(Twips(left), w->y());
 }
 
-// The objectName of element `index` of a control array: "name_index".
-inline QString ArrayName(const char* name, int index)
-{
-    return QString("%1_%2").arg(name).arg(index);
-}
-
 // Creates a child widget of type T with an objectName.
 template <typename T, typename... Args>
 T* Named(QWidget* parent, const QString& name, Args&&... args)

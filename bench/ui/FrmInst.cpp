@@ -1,6 +1,7 @@
 #include "bench/ui/FrmInst.h"
 
 #include "bench/ui/InstrumentIcons.h"
+#include "core/ControlNames.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,11 +26,6 @@ namespace kvb::ui {
 using namespace kvb::bench;
 
 namespace {
-
-QString indexed(const QString& name, int index)
-{
-    return name + "_" + QString::number(index);
-}
 
 QString qs(const std::string& text)
 {
@@ -223,15 +219,17 @@ QWidget* FrmInst::counterTab()
     auto* commands = frame("fra53131Commands", QString("HP53131 Commands"));
     auto* grid = new QGridLayout(commands);
     for (int i = 0; i < 6; ++i)
-        grid->addWidget(edit(indexed("txt53131Init", i), c.txt53131Init[i]), i, 0);
+        grid->addWidget(edit(ElementName<QString>("txt53131Init", i), c.txt53131Init[i]), i, 0);
     grid->addWidget(button("cmd53141Init", "Send Init Command", [&c] { c.cmd53141Init_Click(); }),
                     6, 0);
     for (int i = 0; i < 7; ++i)
-        grid->addWidget(edit(indexed("txt53131Command", i), c.txt53131Command[i]), i, 1);
+        grid->addWidget(edit(ElementName<QString>("txt53131Command", i), c.txt53131Command[i]), i,
+                        1);
     grid->addWidget(button("cmd53131_2_0", "Setup Measurement", [&c] { c.cmd53131_2_Click(0); }),
                     7, 1);
     for (int i = 0; i < 2; ++i)
-        grid->addWidget(edit(indexed("txt53131CmdStats", i), c.txt53131CmdStats[i]), i, 2);
+        grid->addWidget(edit(ElementName<QString>("txt53131CmdStats", i), c.txt53131CmdStats[i]), i,
+                        2);
     grid->addWidget(button("cmd53131_2_1", "Setup Stats", [&c] { c.cmd53131_2_Click(1); }), 2, 2);
     grid->addWidget(list("ReadingsList53131_1", c.ReadingsList53131_1), 8, 0, 1, 3);
     row->addWidget(commands, 2);
@@ -263,7 +261,7 @@ QWidget* FrmInst::supplyTab()
                  1);
     g->addWidget(list("ReadingsListAuxPS", s.ReadingsListAuxPS), 2, 0, 1, 2);
     for (int i = 0; i < 4; ++i)
-        g->addWidget(edit(indexed("txtAuxPSCommand", i), s.txtAuxPSCommand[i]), i, 2);
+        g->addWidget(edit(ElementName<QString>("txtAuxPSCommand", i), s.txtAuxPSCommand[i]), i, 2);
     g->addWidget(button("cmdSendAuxPSCommand", "Send Command and Read",
                         [&s] { s.cmdSendAuxPSCommand_Click(); }),
                  0, 3);
@@ -281,10 +279,10 @@ QWidget* FrmInst::voltmeterPanel(int i)
 {
     VoltmeterSection& v = panel_.voltmeters;
     VoltmeterPanel& p = v.panels[i];
-    auto* box = frame(indexed("frDVMSet", i), p.frDVMSet);
+    auto* box = frame(ElementName<QString>("frDVMSet", i), p.frDVMSet);
     auto* g = new QGridLayout(box);
     g->addWidget(text("GPIB Address"), 0, 0);
-    g->addWidget(edit(indexed("txtDVMAddress", i), p.txtDVMAddress), 0, 1, 1, 3);
+    g->addWidget(edit(ElementName<QString>("txtDVMAddress", i), p.txtDVMAddress), 0, 1, 1, 3);
     struct Mode {
         const char* handler;
         const char* caption;
@@ -307,17 +305,21 @@ QWidget* FrmInst::voltmeterPanel(int i)
     int row = 1;
     for (const Mode& m : modes) {
         auto click = m.click;
-        g->addWidget(button(indexed(m.handler, i), m.caption, [&v, click, i] { (v.*click)(i); }),
+        g->addWidget(button(ElementName<QString>(m.handler, i), m.caption,
+                            [&v, click, i] { (v.*click)(i); }),
                      row, 0);
-        g->addWidget(edit(indexed(m.range, i), *m.rangeBox), row, 1);
-        g->addWidget(edit(indexed(m.digits, i), *m.digitsBox), row, 2);
-        g->addWidget(lamp(indexed(m.lampName, i), *m.lampColour), row, 3);
+        g->addWidget(edit(ElementName<QString>(m.range, i), *m.rangeBox), row, 1);
+        g->addWidget(edit(ElementName<QString>(m.digits, i), *m.digitsBox), row, 2);
+        g->addWidget(lamp(ElementName<QString>(m.lampName, i), *m.lampColour), row, 3);
         ++row;
     }
-    g->addWidget(label(indexed("lblDVMControlString", i), p.lblDVMControlString), row, 0, 1, 4);
-    g->addWidget(button(indexed("cmdDVMGetMeas", i), "Sample", [&v, i] { v.cmdDVMGetMeas_Click(i); }),
+    g->addWidget(label(ElementName<QString>("lblDVMControlString", i), p.lblDVMControlString), row,
+                 0, 1, 4);
+    g->addWidget(button(ElementName<QString>("cmdDVMGetMeas", i), "Sample",
+                        [&v, i] { v.cmdDVMGetMeas_Click(i); }),
                  row + 1, 0);
-    g->addWidget(label(indexed("lblDVMReading", i), p.lblDVMReading), row + 1, 1, 1, 3);
+    g->addWidget(label(ElementName<QString>("lblDVMReading", i), p.lblDVMReading), row + 1, 1, 1,
+                 3);
     return box;
 }
 
@@ -341,7 +343,7 @@ QGroupBox* FrmInst::connectToggles(const QString& title, const QString& frameNam
                                   : (plus ? Lead::SmuPlus : Lead::SmuMinus);
             QString name = "cmdSw" + QString(nodeName) + kind + (plus ? "plus" : "minus");
             if (!voltmeter)
-                name = indexed(name, panel);
+                name = ElementName<QString>(name.toStdString(), panel);
             Node n = node;
             g->addWidget(pictureButton(name, [&sw, lead, n, panel] { return sw.linkPicture(lead, n, panel); },
                                        [&sw, lead, n, panel] { sw.toggleLink(lead, n, panel); }),
@@ -373,43 +375,49 @@ QWidget* FrmInst::smuPanel(int i)
     SmuSection& s = panel_.smus;
     SmuPanel& p = s.panels[i];
     SwitchSection& sw = panel_.switchUnit;
-    auto* box = frame(indexed("FrVIContol", i), p.FrVIContol);
+    auto* box = frame(ElementName<QString>("FrVIContol", i), p.FrVIContol);
     auto* g = new QGridLayout(box);
     g->addWidget(text("GPIB Address"), 0, 0);
-    g->addWidget(edit(indexed("txtVIAddress", i), p.txtVIAddress), 0, 1);
+    g->addWidget(edit(ElementName<QString>("txtVIAddress", i), p.txtVIAddress), 0, 1);
     g->addWidget(text("Source V"), 1, 0);
-    g->addWidget(edit(indexed("txtVIVSourceVolts", i), p.txtVIVSourceVolts), 1, 1);
+    g->addWidget(edit(ElementName<QString>("txtVIVSourceVolts", i), p.txtVIVSourceVolts), 1, 1);
     g->addWidget(text("MAX mAmps"), 2, 0);
-    g->addWidget(edit(indexed("txtVIILimit", i), p.txtVIILimit), 2, 1);
+    g->addWidget(edit(ElementName<QString>("txtVIILimit", i), p.txtVIILimit), 2, 1);
     g->addWidget(text("Source I (mAmps)"), 3, 0);
-    g->addWidget(edit(indexed("txtVIVSourceCurrent", i), p.txtVIVSourceCurrent), 3, 1);
+    g->addWidget(edit(ElementName<QString>("txtVIVSourceCurrent", i), p.txtVIVSourceCurrent), 3, 1);
     g->addWidget(text("MAX Volts"), 4, 0);
-    g->addWidget(edit(indexed("txtVIVLimit", i), p.txtVIVLimit), 4, 1);
+    g->addWidget(edit(ElementName<QString>("txtVIVLimit", i), p.txtVIVLimit), 4, 1);
 
-    g->addWidget(button(indexed("cmdSetIVMODE", i), "Set IV", [&s, i] { s.cmdSetIVMODE_Click(i); }),
+    g->addWidget(button(ElementName<QString>("cmdSetIVMODE", i), "Set IV",
+                        [&s, i] { s.cmdSetIVMODE_Click(i); }),
                  0, 2);
-    g->addWidget(lamp(indexed("ShpIVMode", i), p.ShpIVMode), 0, 3);
-    g->addWidget(button(indexed("cmdSetVIMODE", i), "Set VI", [&s, i] { s.cmdSetVIMODE_Click(i); }),
+    g->addWidget(lamp(ElementName<QString>("ShpIVMode", i), p.ShpIVMode), 0, 3);
+    g->addWidget(button(ElementName<QString>("cmdSetVIMODE", i), "Set VI",
+                        [&s, i] { s.cmdSetVIMODE_Click(i); }),
                  1, 2);
-    g->addWidget(lamp(indexed("ShpVIMode", i), p.ShpVIMode), 1, 3);
-    auto* sample = button(indexed("cmdVIDOMeas", i), "Sample", [&s, i] { s.cmdVIDOMeas_Click(i); });
+    g->addWidget(lamp(ElementName<QString>("ShpVIMode", i), p.ShpVIMode), 1, 3);
+    auto* sample = button(ElementName<QString>("cmdVIDOMeas", i), "Sample",
+                          [&s, i] { s.cmdVIDOMeas_Click(i); });
     visibleWhen(sample, p.cmdVIDOMeasVisible);
     g->addWidget(sample, 2, 2);
-    auto* operate = pictureButton(indexed("cmdVIOperate", i), [&p] { return p.cmdVIOperate; },
-                                  [&s, i] { s.cmdVIOperate_Click(i); });
+    auto* operate = pictureButton(
+        ElementName<QString>("cmdVIOperate", i), [&p] { return p.cmdVIOperate; },
+        [&s, i] { s.cmdVIOperate_Click(i); });
     visibleWhen(operate, p.cmdVIOperateVisible);
     g->addWidget(operate, 2, 3, 2, 1);
-    g->addWidget(label(indexed("lblVIMeasureA", i), p.lblVIMeasureA), 3, 2);
-    g->addWidget(label(indexed("lblVIMeasureB", i), p.lblVIMeasureB), 4, 2);
-    g->addWidget(label(indexed("lbVIlControlString", i), p.lbVIlControlString), 5, 0, 1, 4);
+    g->addWidget(label(ElementName<QString>("lblVIMeasureA", i), p.lblVIMeasureA), 3, 2);
+    g->addWidget(label(ElementName<QString>("lblVIMeasureB", i), p.lblVIMeasureB), 4, 2);
+    g->addWidget(label(ElementName<QString>("lbVIlControlString", i), p.lbVIlControlString), 5, 0,
+                 1, 4);
     if (SmuSection::hasCopyBox(i))
-        g->addWidget(edit(indexed("TXTlbVIlControlString", i), p.TXTlbVIlControlString), 6, 0, 1,
-                     4);
+        g->addWidget(
+            edit(ElementName<QString>("TXTlbVIlControlString", i), p.TXTlbVIlControlString), 6, 0,
+            1, 4);
 
-    auto* connect = connectToggles("VI Connect", indexed("fraVIConnect", i), false, i);
+    auto* connect = connectToggles("VI Connect", ElementName<QString>("fraVIConnect", i), false, i);
     auto* channels = new QHBoxLayout;
-    channels->addWidget(edit(indexed("txtVIChanPlus", i), sw.txtVIChanPlus[i]));
-    channels->addWidget(edit(indexed("txtviChanMinus", i), sw.txtviChanMinus[i]));
+    channels->addWidget(edit(ElementName<QString>("txtVIChanPlus", i), sw.txtVIChanPlus[i]));
+    channels->addWidget(edit(ElementName<QString>("txtviChanMinus", i), sw.txtviChanMinus[i]));
     static_cast<QGridLayout*>(connect->layout())->addLayout(channels, 3, 0, 1, 5);
     g->addWidget(connect, 7, 0, 1, 4);
     g->setRowStretch(8, 1);
@@ -435,11 +443,11 @@ QWidget* FrmInst::commandsTab()
     auto* setV = frame("fraSetVI1V", QString("Set VI1 V"));
     auto* sg = new QGridLayout(setV);
     for (int i = 0; i < 2; ++i) {
-        sg->addWidget(edit(indexed("txtVI1V", i), s.txtVI1V[i]), i, 0);
-        sg->addWidget(button(indexed("cmdSetVI1V", i), "Set V1 Volts",
+        sg->addWidget(edit(ElementName<QString>("txtVI1V", i), s.txtVI1V[i]), i, 0);
+        sg->addWidget(button(ElementName<QString>("cmdSetVI1V", i), "Set V1 Volts",
                              [&s, i] { s.cmdSetVI1V_Click(i); }),
                       i, 1);
-        sg->addWidget(edit(indexed("txtVI1VCmd", i), s.txtVI1VCmd[i]), i, 2);
+        sg->addWidget(edit(ElementName<QString>("txtVI1VCmd", i), s.txtVI1VCmd[i]), i, 2);
     }
     left->addWidget(setV);
 
@@ -448,7 +456,7 @@ QWidget* FrmInst::commandsTab()
     auto* pg = new QGridLayout(parameters);
     for (int i = 0; i < 4; ++i) {
         auto* box = new QLineEdit;
-        box->setObjectName(indexed("txtDatSweep", i));
+        box->setObjectName(ElementName<QString>("txtDatSweep", i));
         pg->addWidget(box, i, 0);
     }
     left->addWidget(parameters);
@@ -474,7 +482,7 @@ QWidget* FrmInst::commandsTab()
     auto* mg = new QVBoxLayout(mode);
     for (int i = 0; i < 2; ++i) {
         auto* option = new QRadioButton(i == 0 ? "V" : "I");
-        option->setObjectName(indexed("OptSweepMode", i));
+        option->setObjectName(ElementName<QString>("OptSweepMode", i));
         mg->addWidget(option);
     }
     left->addWidget(mode);
@@ -483,8 +491,9 @@ QWidget* FrmInst::commandsTab()
 
     auto* strings = new QGridLayout;
     for (int k = 0; k < kSmuCommandStrings; ++k) {
-        strings->addWidget(edit(indexed("txtVI228String", k), s.txtVI228String[k]), k, 0);
-        strings->addWidget(button(indexed("cmdSendString", k), "Send Sting",
+        strings->addWidget(edit(ElementName<QString>("txtVI228String", k), s.txtVI228String[k]), k,
+                           0);
+        strings->addWidget(button(ElementName<QString>("cmdSendString", k), "Send Sting",
                                   [&s, k] { s.cmdSendString_Click(k); }),
                            k, 1);
     }
@@ -503,7 +512,7 @@ QGroupBox* FrmInst::selector(const QString& frameName, const QString& title,
     auto* group = new QButtonGroup(box);
     for (int n = 0; n < captions.size(); ++n) {
         auto* option = new QRadioButton(captions[n]);
-        option->setObjectName(indexed(optionName, n));
+        option->setObjectName(ElementName<QString>(optionName.toStdString(), n));
         group->addButton(option, n);
         layout->addWidget(option);
         connect(option, &QRadioButton::clicked, this, [this, &sw, k, n] {
@@ -519,7 +528,7 @@ QGroupBox* FrmInst::selector(const QString& frameName, const QString& title,
             b->setChecked(group->id(b) == chosen);
         group->setExclusive(true);
     });
-    layout->addWidget(button(indexed("cmdSWUpdate", k), "Update Switches",
+    layout->addWidget(button(ElementName<QString>("cmdSWUpdate", k), "Update Switches",
                              [&sw, k] { sw.cmdSWUpdate_Click(k); }));
     return box;
 }

@@ -4,6 +4,7 @@
 #include "board/BoardPanel.h"
 #include "board/ui/KeyFilter.h"
 #include "board/ui/PanelWidgets.h"
+#include "core/ControlNames.h"
 #include "core/Hex.h"
 
 #include <QCheckBox>
@@ -130,7 +131,7 @@ QWidget* FrmMainF340::buildTopBar()
     instanceLayout->addWidget(cboEVBinstance_);
     const char* ledCaptions[] = {"LED Red", "LED Green"};
     for (int i = 0; i < 2; ++i) {
-        chkLED_[i] = makeCheck(fraEVBinstance, indexed("chkLED", i), ledCaptions[i],
+        chkLED_[i] = makeCheck(fraEVBinstance, ElementName<QString>("chkLED", i), ledCaptions[i],
                                [this, i](bool on) { panel_.setLed(i, on); });
         instanceLayout->addWidget(chkLED_[i]);
     }
@@ -204,14 +205,15 @@ QWidget* FrmMainF340::buildGrid()
     for (int r = 0; r < board::ByteGrid::kRows; ++r) {
         const int column = (r / 16) * 3;
         const int line = r % 16;
-        auto* address = makeLabel(rows, indexed("lblRegAddr", r), qs(ByteToHex2(static_cast<uint8_t>(r))));
+        auto* address = makeLabel(rows, ElementName<QString>("lblRegAddr", r),
+                                  qs(ByteToHex2(static_cast<uint8_t>(r))));
         address->setAlignment(Qt::AlignCenter);
-        txtWriteVal_[r] = makeEdit(rows, indexed("txtWriteVal", r), "00", 30);
+        txtWriteVal_[r] = makeEdit(rows, ElementName<QString>("txtWriteVal", r), "00", 30);
         txtWriteVal_[r]->setMaxLength(2);
         txtWriteVal_[r]->setAlignment(Qt::AlignCenter);
         txtWriteVal_[r]->installEventFilter(hexKeys_);
         bindText(txtWriteVal_[r], context_.grid.writeVal[r]);
-        txtReadVal_[r] = makeEdit(rows, indexed("txtReadVal", r), "", 30);
+        txtReadVal_[r] = makeEdit(rows, ElementName<QString>("txtReadVal", r), "", 30);
         txtReadVal_[r]->setEnabled(false);
         txtReadVal_[r]->setAlignment(Qt::AlignCenter);
         rowLayout->addWidget(address, line, column);

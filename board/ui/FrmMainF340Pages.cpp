@@ -6,6 +6,7 @@
 #include "board/ui/FrmMainF340.h"
 #include "board/ui/KeyFilter.h"
 #include "board/ui/PanelWidgets.h"
+#include "core/ControlNames.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -34,7 +35,7 @@ QWidget* FrmMainF340::buildMcbSpiPage()
                          0, 1);
     auto* raw = new QHBoxLayout;
     for (int i = 0; i < 11; ++i) {
-        txtWriteRaw_[i] = makeEdit(mcb, indexed("txtWriteRaw", i), "--", 30);
+        txtWriteRaw_[i] = makeEdit(mcb, ElementName<QString>("txtWriteRaw", i), "--", 30);
         txtWriteRaw_[i]->setReadOnly(true);
         raw->addWidget(txtWriteRaw_[i]);
     }
@@ -158,26 +159,28 @@ QWidget* FrmMainF340::buildGpioPage()
                     else if (analogPin(port, bit))
                         caption += " A";
                 }
-                auto* box = makeCheck(
-                    frame, indexed((names.box + std::to_string(port)).c_str(), bit), caption,
-                    [this, names, port, bit](bool on) {
-                        panel_.ports.setBox(names.row, port, bit, on);
-                    });
+                auto* box =
+                    makeCheck(frame, ElementName<QString>(names.box + std::to_string(port), bit),
+                              caption, [this, names, port, bit](bool on) {
+                                  panel_.ports.setBox(names.row, port, bit, on);
+                              });
                 pinBoxes_[row][port][bit] = box;
                 g->addWidget(box, r, 1 + (7 - bit));
             }
-            writeLabels_[row][port] = makeLabel(frame, indexed(names.writeLabel, port), "--");
-            readLabels_[row][port] = makeLabel(frame, indexed(names.readLabel, port), "--");
+            writeLabels_[row][port] =
+                makeLabel(frame, ElementName<QString>(names.writeLabel, port), "--");
+            readLabels_[row][port] =
+                makeLabel(frame, ElementName<QString>(names.readLabel, port), "--");
             g->addWidget(writeLabels_[row][port], r, 9);
-            g->addWidget(makeButton(frame, indexed(names.writeButton, port), "Write",
+            g->addWidget(makeButton(frame, ElementName<QString>(names.writeButton, port), "Write",
                                     [this, names, port] { panel_.ports.write(names.row, port); }),
                          r, 10);
             g->addWidget(readLabels_[row][port], r, 11);
-            g->addWidget(makeButton(frame, indexed(names.readButton, port), "Read",
+            g->addWidget(makeButton(frame, ElementName<QString>(names.readButton, port), "Read",
                                     [this, names, port] { panel_.ports.read(names.row, port); }),
                          r, 12);
             const int lamp = board::PortModel::lampIndex(names.row, port);
-            ShpGPIOStat_[lamp] = makeLamp(frame, indexed("ShpGPIOStat", lamp));
+            ShpGPIOStat_[lamp] = makeLamp(frame, ElementName<QString>("ShpGPIOStat", lamp));
             g->addWidget(ShpGPIOStat_[lamp], r, 13);
         }
         layout->addWidget(frame);
@@ -229,7 +232,7 @@ QWidget* FrmMainF340::buildSfrPage()
         makeButton(single, "cmdGetSDFValue", "Read SFR", [this] { panel_.sfr.readSfr(); }), 2, 1);
     g->addWidget(new QLabel("Error Flag     Data", single), 3, 0, 1, 4);
     for (int k = 0; k < 4; ++k) {
-        lblSFRBuf_[k] = makeLabel(single, indexed("lblSFRBuf", k), "--");
+        lblSFRBuf_[k] = makeLabel(single, ElementName<QString>("lblSFRBuf", k), "--");
         g->addWidget(lblSFRBuf_[k], 4, k);
     }
     g->addWidget(makeButton(single, "cmdHoswMother", "Motherboard", [] {}), 5, 0);
@@ -241,15 +244,16 @@ QWidget* FrmMainF340::buildSfrPage()
     l->setSpacing(1);
     l->addWidget(new QLabel("Write    Read", list), 0, 1, 1, 2);
     for (int i = 0; i < board::SfrModel::kRows; ++i) {
-        l->addWidget(makeLabel(list, indexed("lblPbuf", i), qs(sfr.rows[i].caption)), i + 1, 0);
-        txtPBuf_[i] = makeEdit(list, indexed("txtPBuf", i), "00", 36);
+        l->addWidget(makeLabel(list, ElementName<QString>("lblPbuf", i), qs(sfr.rows[i].caption)),
+                     i + 1, 0);
+        txtPBuf_[i] = makeEdit(list, ElementName<QString>("txtPBuf", i), "00", 36);
         txtPBuf_[i]->installEventFilter(hexKeys_);
         bindText(txtPBuf_[i], sfr.rows[i].written);
-        txtPBufRd_[i] = makeEdit(list, indexed("txtPBufRd", i), "00", 36);
+        txtPBufRd_[i] = makeEdit(list, ElementName<QString>("txtPBufRd", i), "00", 36);
         txtPBufRd_[i]->setReadOnly(true);
         txtPBufRd_[i]->installEventFilter(
             new ClickFilter(txtPBufRd_[i], [this, i] { panel_.sfr.readRow(i); }));
-        ShpSKFRd_[i] = makeLamp(list, indexed("ShpSKFRd", i));
+        ShpSKFRd_[i] = makeLamp(list, ElementName<QString>("ShpSKFRd", i));
         l->addWidget(txtPBuf_[i], i + 1, 1);
         l->addWidget(txtPBufRd_[i], i + 1, 2);
         l->addWidget(ShpSKFRd_[i], i + 1, 3);
@@ -314,7 +318,7 @@ QWidget* FrmMainF340::buildI2cPage()
     auto* bits = makeFrame(fraAddress, "fraADDRbits", "ADDR[6:0]");
     auto* b = new QHBoxLayout(bits);
     for (int i = 6; i >= 0; --i) {
-        chkADDRbit_[i] = makeCheck(bits, indexed("chkADDRbit", i), QString::number(i),
+        chkADDRbit_[i] = makeCheck(bits, ElementName<QString>("chkADDRbit", i), QString::number(i),
                                    [this, i](bool on) { panel_.i2cAddress.setAddressBit(i, on); });
         b->addWidget(chkADDRbit_[i]);
     }
@@ -332,7 +336,7 @@ QWidget* FrmMainF340::buildI2cPage()
     const char* fillCaptions[] = {"File", "0xFF", "0x00", "0xAA", "0x55", "random"};
     for (int i = 0; i < 6; ++i) {
         obFillData_[i] = new QRadioButton(fillCaptions[i], fill);
-        obFillData_[i]->setObjectName(indexed("obFillData", i));
+        obFillData_[i]->setObjectName(ElementName<QString>("obFillData", i));
         connect(obFillData_[i], &QRadioButton::clicked, this,
                 [this, i] { panel_.i2c.fillOption = i; });
         f->addWidget(obFillData_[i]);
@@ -364,12 +368,12 @@ QWidget* FrmMainF340::buildI2cPage()
                             [this] { panel_.i2c.ReadIndividual(); }),
                  1, 1);
     for (int i = 0; i < 2; ++i) {
-        txtWriteIndividual_[i] =
-            makeEdit(single, indexed("txtWriteIndividual", i), qs(i2c.writeIndividual[i]));
+        txtWriteIndividual_[i] = makeEdit(single, ElementName<QString>("txtWriteIndividual", i),
+                                          qs(i2c.writeIndividual[i]));
         txtWriteIndividual_[i]->installEventFilter(hexKeys_);
         bindText(txtWriteIndividual_[i], i2c.writeIndividual[i]);
         r->addWidget(txtWriteIndividual_[i], 2 + i, 0);
-        r->addWidget(makeButton(single, indexed("cmdWriteIndividual", i), "Write",
+        r->addWidget(makeButton(single, ElementName<QString>("cmdWriteIndividual", i), "Write",
                                 [this, i] { panel_.i2c.writeToggle(i); }),
                      2 + i, 1);
     }
@@ -398,7 +402,7 @@ QWidget* FrmMainF340::buildAdcPage()
         int i = 0;
         for (const char* caption : captions) {
             g->addWidget(new QLabel(caption, sub), row, i);
-            auto* label = makeLabel(sub, indexed(base, i), "--");
+            auto* label = makeLabel(sub, ElementName<QString>(base, i), "--");
             g->addWidget(label, row + 1, i);
             adcLabels_.push_back({label, &texts[i]});
             ++i;
@@ -436,14 +440,14 @@ QWidget* FrmMainF340::buildAdcPage()
         auto* g = new QGridLayout(sub);
         for (int i = 0; i < 2; ++i) {
             cboAnamux_[i] = new QComboBox(sub);
-            cboAnamux_[i]->setObjectName(indexed("cboAnamux", i));
+            cboAnamux_[i]->setObjectName(ElementName<QString>("cboAnamux", i));
             for (const std::string& entry : board::McuAdcModel::muxEntries(i == 1))
                 cboAnamux_[i]->addItem(qs(entry));
             connect(cboAnamux_[i], &QComboBox::activated, this, [this, i](int index) {
                 (i == 0 ? panel_.mcuAdc.muxPositive : panel_.mcuAdc.muxNegative) = index;
             });
             g->addWidget(cboAnamux_[i], 0, i * 2, 1, 2);
-            txtModeByte_[i] = makeEdit(sub, indexed("txtModeByte", i), "XX");
+            txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
             txtModeByte_[i]->setReadOnly(true);
             g->addWidget(txtModeByte_[i], 1, i * 2);
         }
@@ -465,7 +469,7 @@ QWidget* FrmMainF340::buildAdcPage()
         const char* captions[] = {"Single", "Cont."};
         for (int i = 0; i < 2; ++i) {
             OptiADCSamples_[i] = new QRadioButton(captions[i], sub);
-            OptiADCSamples_[i]->setObjectName(indexed("OptiADCSamples", i));
+            OptiADCSamples_[i]->setObjectName(ElementName<QString>("OptiADCSamples", i));
             connect(OptiADCSamples_[i], &QRadioButton::clicked, this,
                     [this, i] { panel_.mcuAdc.continuous = i == 1; });
             g->addWidget(OptiADCSamples_[i], 0, i);
@@ -501,7 +505,7 @@ QWidget* FrmMainF340::buildAdcPage()
         auto* sub = subFrame("ADC Sample Rate 15");
         auto* g = new QGridLayout(sub);
         for (int i = 0; i < 2; ++i) {
-            txtADSAMP_[i] = makeEdit(sub, indexed("txtADSAMP", i), "--");
+            txtADSAMP_[i] = makeEdit(sub, ElementName<QString>("txtADSAMP", i), "--");
             bindText(txtADSAMP_[i], adc.sampleRate[i]);
             g->addWidget(txtADSAMP_[i], 0, i);
         }
@@ -537,7 +541,7 @@ QWidget* FrmMainF340::buildAdcPage()
                                                    &board::McuAdcModel::sampleModeEntries()};
         for (int i = 0; i < 2; ++i) {
             cboADCReadMode_[i] = new QComboBox(sub);
-            cboADCReadMode_[i]->setObjectName(indexed("cboADCReadMode", i));
+            cboADCReadMode_[i]->setObjectName(ElementName<QString>("cboADCReadMode", i));
             for (const std::string& entry : *lists[i])
                 cboADCReadMode_[i]->addItem(qs(entry));
             connect(cboADCReadMode_[i], &QComboBox::activated, this, [this, i](int index) {
@@ -571,7 +575,7 @@ QWidget* FrmMainF340::buildAdcChipPage()
                             [this] { panel_.adcChip.initAdcIo(); }),
                  0, 0);
     for (int i = 0; i < 2; ++i) {
-        txtADCReg_[i] = makeEdit(io, indexed("txtADCReg", i), qs(chip.reg[i]));
+        txtADCReg_[i] = makeEdit(io, ElementName<QString>("txtADCReg", i), qs(chip.reg[i]));
         bindText(txtADCReg_[i], chip.reg[i]);
         g->addWidget(txtADCReg_[i], 1, i);
     }
@@ -582,7 +586,7 @@ QWidget* FrmMainF340::buildAdcChipPage()
                             [this] { panel_.adcChip.writeReadRegister(); }),
                  2, 0, 1, 3);
     for (int i = 0; i < 4; ++i) {
-        lblAdRcv_[i] = makeLabel(io, indexed("lblAdRcv", i), "--");
+        lblAdRcv_[i] = makeLabel(io, ElementName<QString>("lblAdRcv", i), "--");
         g->addWidget(lblAdRcv_[i], 3, i);
     }
     lblADRegRead_ = makeLabel(io, "lblADRegRead", "--");

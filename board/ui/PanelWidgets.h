@@ -18,8 +18,6 @@ namespace kvb::ui {
 
 inline QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-inline QString indexed(const char* base, int index) { return QString("%1_%2").arg(base).arg(index); }
-
 inline QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text)
 {
     auto* label = new QLabel(text, parent);
