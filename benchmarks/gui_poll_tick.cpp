@@ -1,0 +1,127 @@
+// One poll tick on a 14-device daisy chain as the program runs it: the main
+// window connected to the simulated chain and showing its MAIN page, the
+// chart window open, the activity log, GUI updates and chart updates on.
+// The tick runs "Scan All" and the four read-alls (voltages, temperatures,
+// faults, setups); then the event loop runs until the windows have painted
+// what the tick changed. The clock is a fake one, so the pipe's waits for
+// the board cost nothing: what is measured is the host's own work.
+
+#include "app/AppContext.h"
+#include "app/ui/FrmStartup.h"
+#include "app/ui/MainKvb71853.h"
+#include "support/SimulatedChain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace kvb;
+
+struct PolledWindows {
+    test::TestServices t;
+    test::SimulatedChain sim{t};
+    AppContext context{t.services, sim.usb};
+    std::unique_ptr<ui::FrmStartup> form;
+    ui::MainKvb71853* main = nullptr;
+
+    // Powers up, connects a 14-device chain, shows MAIN and the charts and
+    // ticks "ENABLE POLLING" for the scan and the four read-alls.
+    bool start()
+    {
+        sim.chain->setDevices(0, 14);
+        form = std::make_unique<ui::FrmStartup>(context);
+        form->cboDeviceSelect->setCurrentIndex(1);
+        form->cboDeviceSelect_Click();
+        main = form->mainWindow();
+        if (!main)
+            return false;
+        auto* dialog = main->findChild<QDialog*>("frmManualConfig");
+        if (!dialog)
+            return false;
+        dialog->findChild<QRadioButton*>("optDaisyChain_1")->setChecked(true);
+        dialog->findChild<QRadioButton*>("optDevices_0")->setChecked(true);
+        auto* size = dialog->findChild<QLineEdit*>("txtStackSize");
+        size->setText("14");
+        emit size->textEdited(size->text());
+        dialog->accept();
+        if (context.link.DeviceCount1 != 14)
+            return false;
+        main->show();
+        for (int i = 0; i < main->TabStrip1->count(); ++i)
+            if (main->TabStrip1->tabText(i) == "MAIN")
+                main->TabStrip1->setCurrentIndex(i);
+        main->cmdShowChart_Click();
+        for (QAction* a : {main->mnuShowActivityLogs, main->mnuUpdateGUIControls, main->mnuUpdateChart})
+            a->setChecked(true);
+
+        Poller& poller = context.polling;
+        poller.boxes.upr = false;
+        poller.boxes.startPoll = false;
+        poller.options = PollOptions{};
+        for (PollAction a : {PollAction::ScanAll, PollAction::ReadVolts, PollAction::ReadTemps,
+                             PollAction::ReadFaults, PollAction::ReadSetups})
+            poller.options[a] = true;
+        main->chkEnablePolling->setChecked(true);
+        // The ticks are the benchmark's: the running poll timer only keeps
+        // the commands going.
+        main->Timer2->blockSignals(true);
+        settle();
+        return main->Timer2->isActive();
+    }
+    void settle()
+    {
+        for (int k = 0; k < 3; ++k)
+            QCoreApplication::processEvents();
+    }
+    void tick()
+    {
+        context.polling.Timer2_Timer();
+        settle();
+    }
+};
+
+void PollTickWithWindows(benchmark::State& state)
+{
+    PolledWindows w;
+    if (!w.start()) {
+        state.SkipWithError("the simulated chain did not connect");
+        return;
+    }
+    w.tick();  // the first tick fills the pages
+    const size_t before = w.sim.chain->received.size();
+    w.tick();
+    state.counters["frames"] = static_cast<double>(w.sim.chain->received.size() - before);
+    for (auto _ : state) {
+        w.sim.chain->received.clear();
+        w.tick();
+    }
+    // The answers must have reached the image and the log, or the timing
+    // means nothing.
+    if (w.context.link.image.at(0, 14, 65) == 0 || w.context.link.comErrors.lineCount() != 0 ||
+        w.main->txtLog->document()->isEmpty() || !w.main->Timer2->isActive())
+        state.SkipWithError("the tick did not fill the register image and the log");
+}
+BENCHMARK(PollTickWithWindows)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
