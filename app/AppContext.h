@@ -7,6 +7,7 @@
 #include "app/BalanceStatus.h"
 #include "app/CellBalancing.h"
 #include "app/ChipCommands.h"
+#include "app/ConnectionController.h"
 #include "app/ManualConfig.h"
 #include "app/Polling.h"
 #include "app/SpiDialogs.h"
@@ -50,9 +51,6 @@ public:
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
 
-    // The last accepted "BMS Configuration".
-    ManualConfig manualConfig;
-
     // The folder the program reads its own files from (the register-
     // definition file); the program's folder unless a test sets another.
     std::string programFolder = ".";
@@ -67,6 +65,10 @@ public:
     // flag and unit conversions.
     Poller polling;
     StatusPageState pages;
+
+    // The link configuration and the connect, disconnect and configuration
+    // steps; the main window calls it and follows it.
+    ConnectionController connection{link, transport, pipe, polling, services};
 
     // Cell balancing: the balance status banks of every device, the MAIN
     // page's balance controls, both balance dialogs, the SPI clock and

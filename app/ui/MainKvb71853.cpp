@@ -444,7 +444,7 @@ void MainKvb71853::FormLoad()
     link.SpiClockCode = 2;
     link.SpiTimeoutHigh = 0x29;
     link.SpiTimeoutLow = 0x30;
-    context_.manualConfig.done = false;
+    context_.connection.config.done = false;
     context_.pipe.PipeCommandCode = board::HidSpiPipe;
     link.resetFaultLatch();
     context_.samples.ChartStarted = false;

@@ -87,11 +87,11 @@ public:
     void cmdConnect_Click();
     void cmdDisconnect_Click();
     void mnuManualConfig_Click();
+    // The window's controls in the not-connected and connected states (the
+    // connection sets the lamps and the link state).
     void NotConnectedState();
-    void ConnectedState(bool uprPolling);
+    void ConnectedState();
     void NotConnectedWithoutDevices();
-    // Connecting starts with a new board search; false when none was found.
-    bool searchBoard();
     // The configuration dialog's OK: takes the choices and connects.
     void ManualConfigAccepted();
     void ShowManualConfig(bool modal);
@@ -129,6 +129,7 @@ private:
     void selectDeviceFromMenu(int type, int index);
     void selectComboEntries(int entry);
     void wireLink();
+    void wireConnection();
     void wireCommands();
     void wireMenus();
     void wirePages();
@@ -239,7 +240,6 @@ public:
     // connect, hidden (and cleared) otherwise.
     std::function<void(bool shown)> onShowStartPollBox;
     std::function<void()> onUntickPolling;
-    void setUsbLamp(int colour);
     std::function<void()> onRefreshMainPage;
     std::function<void()> onRefreshMonitorPage;
     std::function<void(bool)> onRawSenderFramingChanged;

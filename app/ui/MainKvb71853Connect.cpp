@@ -78,7 +78,8 @@ void MainKvb71853::wireLink()
     frmComErrors_ = std::make_unique<FrmErrorLog>(link.comErrors, "frmComErrors");
     frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.faultStatus, "frmFaultStatusLog");
 
-    frmManualConfig = new FrmManualConfig(context_.manualConfig, this);
+    frmManualConfig = new FrmManualConfig(context_.connection.config, this);
+    wireConnection();
     connect(frmManualConfig, &QDialog::accepted, this, [this] { ManualConfigAccepted(); });
     connect(cmdConnect, &QPushButton::clicked, this, [this] { cmdConnect_Click(); });
     connect(cmdDisconnect, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
@@ -112,11 +113,6 @@ void MainKvb71853::wireCommands()
     };
     hooks.relayoutTab = [this] { TabStrip1_Click(); };
     context_.upr.selectTab = [this](int position) { TabStrip1->setCurrentIndex(position - 1); };
-}
-
-void MainKvb71853::setUsbLamp(int colour)
-{
-    context_.link.lamps.set(LampId::UsbConnected, colour);
 }
 
 void MainKvb71853::showRegisterValue(int reg, int16_t value)
@@ -175,7 +171,53 @@ void MainKvb71853::ParseTabsefsCreateTabs()
     TabStrip1_Click();
 }
 
-// --- Configuration ---------------------------------------------------------
+// --- Configuration, connect and disconnect ------------------------------------
+
+void MainKvb71853::wireConnection()
+{
+    ConnectionView& v = context_.connection.view;
+    v.showConfigDialog = [this] { ShowManualConfig(false); };
+    v.runConfigDialog = [this] { ShowManualConfig(true); };
+    v.showUprControls = [this](bool shown) {
+        cmdUPRRead[0]->setVisible(shown);
+        cmdUPRRead[1]->setVisible(shown);
+        Frupr->setVisible(shown);
+    };
+    v.searching = [this] {
+        mnuSetSpiSpeed->setEnabled(true);
+        mnuSetSpiTimeout->setEnabled(true);
+    };
+    v.linkMode = [this](bool daisyChain) {
+        if (daisyChain) {
+            EnableDaisyChainControls();
+            ShowDaisyChainControls();
+        } else {
+            DisableDaisyChainControls();
+            HideDaisyChainControls();
+        }
+    };
+    v.connected = [this](bool) { ConnectedState(); };
+    v.notConnected = [this](bool withoutDevices) {
+        if (withoutDevices)
+            NotConnectedWithoutDevices();
+        else
+            NotConnectedState();
+    };
+    v.configurationTaken = [this](const ManualConfigResult& r) {
+        // A daisy chain relabels the raw sender's type options; a single
+        // device hides them and keeps their captions.
+        for (int i = 0; i < 2; ++i) {
+            if (r.hideRawDeviceTypes)
+                optRawDevicetype[i]->setVisible(false);
+            else
+                optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
+        }
+    };
+    v.rebuildRegisterTabs = [this] { ParseTabsefsCreateTabs(); };
+    v.setCaption = [this](const std::string& caption) {
+        setWindowTitle(QString::fromStdString(caption));
+    };
+}
 
 void MainKvb71853::ShowManualConfig(bool modal)
 {
@@ -189,30 +231,8 @@ void MainKvb71853::ShowManualConfig(bool modal)
 
 void MainKvb71853::ManualConfigAccepted()
 {
-    link::ChipLink& link = context_.link;
-    const ManualConfigResult& r = context_.manualConfig.result;
-    context_.pipe.PipeCommandCode = r.pipeCommandCode;
-    link.GpioSetupByte = r.gpioSetupByte;
-    link.GpioSpiSetup[0] = r.gpioSetupByte;
-    link.SecondTypePresent = r.secondTypePresent;
-    link.PartName1 = r.partName1;
-    link.PartName2 = r.partName2;
-    // A daisy chain relabels the raw sender's type options; a single device
-    // hides them and keeps their captions.
-    for (int i = 0; i < 2; ++i) {
-        if (r.hideRawDeviceTypes)
-            optRawDevicetype[i]->setVisible(false);
-        else
-            optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
-    }
-    ParseTabsefsCreateTabs();
-    if (context_.services.programEnd.ending())
-        return;
-    setWindowTitle(QString::fromStdString(ManualConfigCaption(r.daisyChain)));
-    cmdConnect_Click();
+    context_.connection.ConfigurationAccepted();
 }
-
-// --- Connect and disconnect ------------------------------------------------
 
 void MainKvb71853::NotConnectedState()
 {
@@ -220,9 +240,6 @@ void MainKvb71853::NotConnectedState()
     cmdDisconnect->setEnabled(false);
     mnuSetSpiSpeed->setEnabled(true);
     mnuSetSpiTimeout->setEnabled(true);
-    setUsbLamp(kLampGrey);
-    context_.link.lamps.set(LampKind::Pres, 0, kLampGrey);
-    context_.link.lamps.set(LampKind::Pres, 1, kLampGrey);
     DisableDaisyChainControls();
     HideDaisyChainControls();
     fraRawMsgNotConnected->setVisible(true);
@@ -237,20 +254,15 @@ void MainKvb71853::NotConnectedState()
         onEncodeRawMessage();
 }
 
-void MainKvb71853::ConnectedState(bool uprPolling)
+void MainKvb71853::ConnectedState()
 {
-    link::ChipLink& link = context_.link;
+    const link::ChipLink& link = context_.link;
     cmdConnect->setEnabled(false);
     cmdDisconnect->setEnabled(true);
-    setUsbLamp(kLampGreen);
     chkEnablePolling->setChecked(false);
-    link.UprPollingEnabled = uprPolling;
     Timer2->stop();
-    const bool present[2] = {link.DeviceCount1 > 0, link.DeviceCount2 > 0};
-    for (int type = 0; type < 2; ++type)
-        link.lamps.set(LampKind::Pres, type, present[type] ? kLampGreen : kLampGrey);
-    opt53960->setEnabled(present[0]);
-    opt53961->setEnabled(present[1]);
+    opt53960->setEnabled(link.DeviceCount1 > 0);
+    opt53961->setEnabled(link.DeviceCount2 > 0);
     fraRawMsgNotConnected->setVisible(false);
     fraRawMsgNotConnected->setEnabled(false);
     fraRawMsgDevType->setVisible(true);
@@ -272,102 +284,19 @@ void MainKvb71853::NotConnectedWithoutDevices()
     RefreshDeviceMenu();
 }
 
-bool MainKvb71853::searchBoard()
-{
-    setUsbLamp(kLampYellow);
-    mnuSetSpiSpeed->setEnabled(true);
-    mnuSetSpiTimeout->setEnabled(true);
-    if (context_.link.InitializeDriver())
-        return true;
-    if (!context_.services.programEnd.ending()) {
-        context_.link.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
-        NotConnectedWithoutDevices();
-    }
-    return false;
-}
-
 void MainKvb71853::cmdConnect_Click()
 {
-    link::ChipLink& link = context_.link;
-    context_.services.pump.yield();
-    if (onShowStartPollBox)
-        onShowStartPollBox(false);
-    cmdUPRRead[0]->setVisible(false);
-    cmdUPRRead[1]->setVisible(false);
-    Frupr->setVisible(false);
-    if (!context_.manualConfig.done) {
-        // The dialog's OK connects; Cancel leaves the window unconnected.
-        ShowManualConfig(false);
-        return;
-    }
-
-    if (!searchBoard())
-        return;
-
-    link.InitializeEvb();
-    const bool daisy = link.DaisyChainMode;
-    if (daisy) {
-        EnableDaisyChainControls();
-        ShowDaisyChainControls();
-    } else {
-        link.DisableUprPolling();
-        DisableDaisyChainControls();
-        HideDaisyChainControls();
-    }
-    if (onShowStartPollBox)
-        onShowStartPollBox(daisy);
-    cmdUPRRead[0]->setVisible(daisy);
-    cmdUPRRead[1]->setVisible(daisy);
-    Frupr->setVisible(daisy);
-
-    if (link.DeviceCount1 < 1 && link.DeviceCount2 < 1) {
-        link.AddToEvbLog(
-            "InitializeEvb: Did not find KVB5396x / 71853 IC. Check connections and power");
-        // Nothing answered: the board is closed again, so that the next
-        // Connect starts from a clean search.
-        link.CloseEvbOnUnload();
-        context_.transport.EvbConnected = false;
-        NotConnectedWithoutDevices();
-        return;
-    }
-    ConnectedState(daisy);
+    context_.connection.Connect();
 }
 
 void MainKvb71853::cmdDisconnect_Click()
 {
-    context_.link.DisableUprPolling();
-    context_.transport.CloseHidHandles();
-    context_.transport.EvbConnected = false;
-    NotConnectedState();
+    context_.connection.Disconnect();
 }
 
 void MainKvb71853::mnuManualConfig_Click()
 {
-    link::ChipLink& link = context_.link;
-    // OK runs a full connect with identification before exec() returns.
-    ShowManualConfig(true);
-    if (!context_.manualConfig.accepted || context_.services.programEnd.ending())
-        return;
-
-    if (!searchBoard())
-        return;
-    const ManualConfigResult& r = context_.manualConfig.result;
-    link.DaisyChainMode = r.daisyChain;
-    if (r.daisyChain) {
-        EnableDaisyChainControls();
-        ShowDaisyChainControls();
-    } else {
-        DisableDaisyChainControls();
-        HideDaisyChainControls();
-        link.DisableUprPolling();
-    }
-    // The chosen counts stand in only for a type the identification did not
-    // find; counts that devices answered to are kept.
-    if (link.DeviceCount1 < 1)
-        link.DeviceCount1 = r.deviceCount1;
-    if (link.DeviceCount2 < 1)
-        link.DeviceCount2 = r.deviceCount2;
-    ConnectedState(false);
+    context_.connection.ConfigureFromMenu();
 }
 
 }  // namespace kvb::ui

@@ -54,7 +54,7 @@ void MainKvb71853::cmdShowChart_Click()
 
 void MainKvb71853::mnuSetSpiSpeed_Click()
 {
-    if (context_.manualConfig.result.daisyChain) {
+    if (context_.connection.config.result.daisyChain) {
         context_.services.prompter.tell(
             "GUI does not support Daisy Chain Communication with different clock speeds",
             kProgramTitle);
@@ -65,7 +65,7 @@ void MainKvb71853::mnuSetSpiSpeed_Click()
 
 void MainKvb71853::mnuSetSpiTimeout_Click()
 {
-    if (!context_.manualConfig.result.daisyChain) {
+    if (!context_.connection.config.result.daisyChain) {
         context_.services.prompter.tell(
             "GUI firmware does not support Non-Daisy Chain (Full Duplex / Synchronous ) "
             "Communication adjustable Timeout function",

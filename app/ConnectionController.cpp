@@ -1,0 +1,153 @@
+#include "app/ConnectionController.h"
+
+#include "app/Polling.h"
+#include "board/ChipPipe.h"
+#include "board/HidTransport.h"
+#include "core/Services.h"
+#include "link/ChipLink.h"
+#include "link/StatusLamps.h"
+
+namespace kvb {
+
+namespace {
+
+template <typename... Args, typename... Given>
+void run(const std::function<void(Args...)>& hook, Given&&... args)
+{
+    if (hook)
+        hook(std::forward<Given>(args)...);
+}
+
+}  // namespace
+
+ConnectionController::ConnectionController(link::ChipLink& link, board::HidTransport& transport,
+                                           board::ChipPipe& pipe, Poller& polling,
+                                           Services& services)
+    : link_(link), transport_(transport), pipe_(pipe), polling_(polling), services_(services)
+{
+}
+
+void ConnectionController::setUsbLamp(int colour)
+{
+    link_.lamps.set(LampId::UsbConnected, colour);
+}
+
+void ConnectionController::showNotConnected(bool withoutDevices)
+{
+    setUsbLamp(kLampGrey);
+    link_.lamps.set(LampKind::Pres, 0, kLampGrey);
+    link_.lamps.set(LampKind::Pres, 1, kLampGrey);
+    run(view.notConnected, withoutDevices);
+}
+
+void ConnectionController::showConnected(bool uprPolling)
+{
+    setUsbLamp(kLampGreen);
+    link_.UprPollingEnabled = uprPolling;
+    const bool present[2] = {link_.DeviceCount1 > 0, link_.DeviceCount2 > 0};
+    for (int type = 0; type < 2; ++type)
+        link_.lamps.set(LampKind::Pres, type, present[type] ? kLampGreen : kLampGrey);
+    run(view.connected, uprPolling);
+}
+
+bool ConnectionController::searchBoard()
+{
+    setUsbLamp(kLampYellow);
+    run(view.searching);
+    if (link_.InitializeDriver())
+        return true;
+    if (!services_.programEnd.ending()) {
+        link_.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
+        showNotConnected(true);
+    }
+    return false;
+}
+
+void ConnectionController::applyLinkMode(bool daisyChain)
+{
+    // A single device has no unprompted responses to poll.
+    if (!daisyChain)
+        link_.DisableUprPolling();
+    run(view.linkMode, daisyChain);
+}
+
+void ConnectionController::Connect()
+{
+    services_.pump.yield();
+    polling_.ShowStartPoll(false);
+    run(view.showUprControls, false);
+    if (!config.done) {
+        // The dialog's OK connects; Cancel leaves the window unconnected.
+        run(view.showConfigDialog);
+        return;
+    }
+
+    if (!searchBoard())
+        return;
+
+    link_.InitializeEvb();
+    const bool daisy = link_.DaisyChainMode;
+    applyLinkMode(daisy);
+    polling_.ShowStartPoll(daisy);
+    run(view.showUprControls, daisy);
+
+    if (link_.DeviceCount1 < 1 && link_.DeviceCount2 < 1) {
+        link_.AddToEvbLog(
+            "InitializeEvb: Did not find KVB5396x / 71853 IC. Check connections and power");
+        // Nothing answered: the board is closed again, so that the next
+        // Connect starts from a clean search.
+        link_.CloseEvbOnUnload();
+        transport_.EvbConnected = false;
+        showNotConnected(true);
+        return;
+    }
+    showConnected(daisy);
+}
+
+void ConnectionController::Disconnect()
+{
+    link_.DisableUprPolling();
+    transport_.CloseHidHandles();
+    transport_.EvbConnected = false;
+    showNotConnected(false);
+}
+
+void ConnectionController::ConfigureFromMenu()
+{
+    // OK runs a full connect with identification before the dialog returns.
+    run(view.runConfigDialog);
+    if (!config.accepted || services_.programEnd.ending())
+        return;
+
+    if (!searchBoard())
+        return;
+    const ManualConfigResult& r = config.result;
+    link_.DaisyChainMode = r.daisyChain;
+    applyLinkMode(r.daisyChain);
+    // The chosen counts stand in only for a type the identification did not
+    // find; counts that devices answered to are kept.
+    if (link_.DeviceCount1 < 1)
+        link_.DeviceCount1 = r.deviceCount1;
+    if (link_.DeviceCount2 < 1)
+        link_.DeviceCount2 = r.deviceCount2;
+    showConnected(false);
+}
+
+void ConnectionController::ConfigurationAccepted()
+{
+    const ManualConfigResult& r = config.result;
+    pipe_.PipeCommandCode = r.pipeCommandCode;
+    link_.GpioSetupByte = r.gpioSetupByte;
+    link_.GpioSpiSetup[0] = r.gpioSetupByte;
+    link_.SecondTypePresent = r.secondTypePresent;
+    link_.PartName1 = r.partName1;
+    link_.PartName2 = r.partName2;
+    run(view.configurationTaken, r);
+    run(view.rebuildRegisterTabs);
+    if (services_.programEnd.ending())
+        return;
+    run(view.setCaption, ManualConfigCaption(r.daisyChain));
+    Connect();
+}
+
+}  // namespace kvb

@@ -1,0 +1,91 @@
+#pragma once
+// The connection: the accepted link configuration and the steps that take
+// the link from nothing configured to devices found and back (Connect,
+// Disconnect, the configuration dialog's OK and the "Manual Configuration..."
+// menu). It drives the chip link's start-up and the status lamps; the main
+// window calls it and follows it through `ConnectionView`, changing only its
+// own controls.
+
+#include "app/ManualConfig.h"
+
+#include <functional>
+#include <string>
+
+namespace kvb {
+
+class Poller;
+struct Services;
+
+namespace board {
+class HidTransport;
+class ChipPipe;
+}  // namespace board
+
+namespace link {
+class ChipLink;
+}
+
+// What the window does at each step. Every hook is optional.
+struct ConnectionView {
+    // The configuration dialog, shown without waiting / modally (the modal
+    // showing returns once OK or Cancel has run).
+    std::function<void()> showConfigDialog;
+    std::function<void()> runConfigDialog;
+    // The unprompted-response buttons and their frame.
+    std::function<void(bool shown)> showUprControls;
+    // A board search starts: the SPI menu entries become usable.
+    std::function<void()> searching;
+    // The daisy-chain control groups follow the link mode.
+    std::function<void(bool daisyChain)> linkMode;
+    // The window's controls for the connected and the not-connected state;
+    // `withoutDevices` also disables the device-type options and refreshes
+    // the device menus.
+    std::function<void(bool uprPolling)> connected;
+    std::function<void(bool withoutDevices)> notConnected;
+    // An accepted configuration: the raw sender's device-type options take
+    // it, the register tabs are rebuilt (a missing definition file ends the
+    // program there) and the caption names the mode.
+    std::function<void(const ManualConfigResult&)> configurationTaken;
+    std::function<void()> rebuildRegisterTabs;
+    std::function<void(const std::string&)> setCaption;
+};
+
+class ConnectionController {
+public:
+    ConnectionController(link::ChipLink& link, board::HidTransport& transport,
+                         board::ChipPipe& pipe, Poller& polling, Services& services);
+    ConnectionController(const ConnectionController&) = delete;
+    ConnectionController& operator=(const ConnectionController&) = delete;
+
+    // The last accepted "BMS Configuration"; the dialog writes its choices
+    // here.
+    ManualConfig config;
+    ConnectionView view;
+
+    // cmdConnect_Click: without an accepted configuration the dialog comes
+    // up (its OK connects); otherwise a new board search, set-up and
+    // identification.
+    void Connect();
+    // cmdDisconnect_Click.
+    void Disconnect();
+    // mnuManualConfig_Click: the dialog modally, then the link mode and
+    // counts as chosen, without set-up or identification.
+    void ConfigureFromMenu();
+    // The configuration dialog's OK, after it stored the choices in `config`.
+    void ConfigurationAccepted();
+
+private:
+    bool searchBoard();
+    void applyLinkMode(bool daisyChain);
+    void showConnected(bool uprPolling);
+    void showNotConnected(bool withoutDevices);
+    void setUsbLamp(int colour);
+
+    link::ChipLink& link_;
+    board::HidTransport& transport_;
+    board::ChipPipe& pipe_;
+    Poller& polling_;
+    Services& services_;
+};
+
+}  // namespace kvb
