@@ -1,0 +1,217 @@
+// Connect, disconnect and the manual configuration on the simulated board,
+// without windows: what the link, the lamps and the board see, and what the
+// window is told to show.
+
+#include "app/ConnectionController.h"
+#include "app/TickBench.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kvb;
+
+struct ConnectionBench : test::TickBench {
+    ConnectionController connection{link, transport, pipe, poller, t.services};
+    std::vector<std::string> shown;  // what the window was told, in order
+    std::string caption;
+    // What the modal dialog does when it comes up from the menu.
+    std::function<void()> dialogAnswer;
+
+    ConnectionBench()
+    {
+        ConnectionView& v = connection.view;
+        auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+        v.showConfigDialog = [this] { shown.push_back("dialog"); };
+        v.runConfigDialog = [this] {
+            shown.push_back("modal dialog");
+            if (dialogAnswer)
+                dialogAnswer();
+        };
+        v.showUprControls = [this, flag](bool on) { shown.push_back("upr " + flag(on)); };
+        v.linkMode = [this, flag](bool daisy) { shown.push_back("daisy " + flag(daisy)); };
+        v.connected = [this, flag](bool upr) { shown.push_back("connected " + flag(upr)); };
+        v.notConnected = [this, flag](bool withoutDevices) {
+            shown.push_back("not connected " + flag(withoutDevices));
+        };
+        v.setCaption = [this](const std::string& text) { caption = text; };
+    }
+
+    // The configuration dialog's OK with these choices.
+    void accept(LinkChoice mode, DeviceChoice devices, int stack)
+    {
+        connection.config.accept({mode, devices, stack});
+        connection.ConfigurationAccepted();
+    }
+
+    bool saw(const std::string& what) const
+    {
+        return std::find(shown.begin(), shown.end(), what) != shown.end();
+    }
+    int lamp(LampId id) const { return link.lamps.colour(id); }
+};
+
+TEST(Connection, ConnectBeforeAnyConfigurationOnlyShowsTheDialog)
+{
+    ConnectionBench b;
+    b.connection.Connect();
+    EXPECT_EQ(b.shown, (std::vector<std::string>{"upr 0", "dialog"}));
+    EXPECT_TRUE(b.board->requests.empty());
+    EXPECT_FALSE(b.link.EvbConnected());
+}
+
+TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 3);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
+
+    EXPECT_EQ(b.pipe.PipeCommandCode, 0x16);
+    EXPECT_EQ(b.link.GpioSetupByte, 8);
+    EXPECT_EQ(b.link.PartName1, "KVB71853");
+    EXPECT_EQ(b.link.PartName2, "NONE");
+    EXPECT_FALSE(b.link.SecondTypePresent);
+    EXPECT_EQ(b.caption.rfind("KVB71853 Device: Daisy Chain  Version ", 0), 0u);
+
+    // The board got the single-device set-up first, then the daisy-chain one.
+    std::vector<std::vector<uint8_t>> setups;
+    for (const auto& r : b.board->requests)
+        if (r[1] == 0x14 && r[2] == 0x00)
+            setups.emplace_back(r.begin() + 1, r.begin() + 12);
+    ASSERT_EQ(setups.size(), 2u);
+    EXPECT_EQ(setups[0], (std::vector<uint8_t>{0x14, 0x00, 0xFF, 0xFF, 0x80, 0x03, 0x00, 0x00,
+                                               0x02, 0x29, 0x30}));
+    EXPECT_EQ(setups[1], (std::vector<uint8_t>{0x14, 0x00, 0xFF, 0xFF, 0x80, 0x03, 0x80, 0x00,
+                                               0x02, 0x29, 0x30}));
+
+    EXPECT_TRUE(b.link.DaisyChainMode);
+    EXPECT_EQ(b.link.DeviceCount1, 3);
+    EXPECT_EQ(b.link.DeviceCount2, 0);
+    EXPECT_TRUE(b.link.UprPollingEnabled);
+    EXPECT_TRUE(b.poller.boxes.startPollShown);
+    EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGreen);
+    EXPECT_EQ(b.lamp(LampId::Pres0), kLampGreen);
+    EXPECT_EQ(b.lamp(LampId::Pres1), kLampGrey);
+    EXPECT_TRUE(b.saw("daisy 1"));
+    EXPECT_EQ(b.shown.back(), "connected 1");
+    EXPECT_TRUE(b.saw("upr 1"));
+}
+
+TEST(Connection, SingleDeviceConnectsWithoutTheChainControls)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 1);
+    b.poller.boxes.startPoll = true;
+    b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 9);
+
+    EXPECT_EQ(b.pipe.PipeCommandCode, 0x15);
+    EXPECT_EQ(b.link.GpioSetupByte, 0);
+    EXPECT_EQ(b.link.PartName1, "KVB53960");
+    EXPECT_EQ(b.link.PartName2, "");
+    EXPECT_EQ(b.caption.rfind("KVB71853 Device: Non-Daisy Chain  Version ", 0), 0u);
+    EXPECT_FALSE(b.link.DaisyChainMode);
+    EXPECT_EQ(b.link.DeviceCount1, 1);
+    EXPECT_FALSE(b.link.UprPollingEnabled);
+    EXPECT_FALSE(b.poller.boxes.startPollShown);
+    EXPECT_FALSE(b.poller.boxes.startPoll);
+    EXPECT_TRUE(b.logHas("IdentifyNonDaisyChain: Found KVB53960serial number = 0x"));
+    EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGreen);
+    EXPECT_TRUE(b.saw("daisy 0"));
+    EXPECT_FALSE(b.saw("upr 1"));
+    EXPECT_EQ(b.shown.back(), "connected 0");
+}
+
+TEST(Connection, NoBoardAndCancelEndsTheProgramWithoutConnecting)
+{
+    ConnectionBench b;
+    b.usb.unplugAll();
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
+    EXPECT_EQ(b.t.programEnd.quits, 1);
+    EXPECT_FALSE(b.link.EvbConnected());
+    EXPECT_TRUE(b.logHas("Error: KVB71853EVB not detected. Please check connections."));
+    EXPECT_FALSE(b.saw("daisy 1"));
+    EXPECT_FALSE(b.saw("connected 1"));
+}
+
+TEST(Connection, NothingFoundLeavesTheWindowNotConnected)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 0);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
+    EXPECT_TRUE(b.logHas(
+        "InitializeEvb: Did not find KVB5396x / 71853 IC. Check connections and power"));
+    EXPECT_EQ(b.link.DeviceCount1, 0);
+    EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGrey);
+    EXPECT_EQ(b.lamp(LampId::Pres0), kLampGrey);
+    EXPECT_EQ(b.shown.back(), "not connected 1");
+    EXPECT_FALSE(b.link.EvbConnected());
+    EXPECT_FALSE(b.transport.hasBoard());
+}
+
+TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 2);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 2);
+    ASSERT_EQ(b.link.DeviceCount1, 2);
+
+    // Cancel: nothing more happens.
+    b.dialogAnswer = [&] { b.connection.config.cancel(); };
+    const size_t before = b.board->requests.size();
+    b.shown.clear();
+    b.connection.ConfigureFromMenu();
+    EXPECT_EQ(b.shown, (std::vector<std::string>{"modal dialog"}));
+    EXPECT_EQ(b.board->requests.size(), before);
+
+    // OK with a stack of 5: the dialog's own connect identifies the two
+    // devices, then the menu takes the link as chosen without a set-up.
+    size_t afterDialog = 0;
+    b.dialogAnswer = [&] {
+        b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 5);
+        afterDialog = b.board->requests.size();
+    };
+    b.connection.ConfigureFromMenu();
+    EXPECT_TRUE(b.link.DaisyChainMode);
+    EXPECT_EQ(b.link.DeviceCount1, 2);
+    EXPECT_EQ(b.link.DeviceCount2, 0);
+    EXPECT_FALSE(b.link.UprPollingEnabled);
+    EXPECT_EQ(b.shown.back(), "connected 0");
+    EXPECT_EQ(b.lamp(LampId::Pres0), kLampGreen);
+    for (size_t i = afterDialog; i < b.board->requests.size(); ++i) {
+        EXPECT_NE(b.board->requests[i][1], 0x14);  // no set-up record
+        EXPECT_NE(b.board->requests[i][1], 0x16);  // no chip frame
+    }
+}
+
+TEST(Connection, DisconnectWhilePollingStopsPollingAndClosesTheBoard)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 3);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
+    b.pollingTicked = true;
+    b.timer = true;
+    b.shown.clear();
+
+    b.connection.Disconnect();
+    EXPECT_FALSE(b.pollingTicked);
+    EXPECT_FALSE(b.timer);
+    EXPECT_FALSE(b.link.UprPollingEnabled);
+    EXPECT_FALSE(b.link.EvbConnected());
+    EXPECT_FALSE(b.transport.hasBoard());
+    EXPECT_EQ(b.link.DeviceCount1, 3);  // the counts stay
+    EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGrey);
+    EXPECT_EQ(b.lamp(LampId::Pres0), kLampGrey);
+    EXPECT_EQ(b.shown, (std::vector<std::string>{"not connected 0"}));
+
+    // A poll tick after the disconnect sends nothing.
+    const size_t before = b.board->requests.size();
+    b.poller.Timer2_Timer();
+    EXPECT_EQ(b.board->requests.size(), before);
+}
+
+}  // namespace
