@@ -1,15 +1,12 @@
 #include "app/HexRowEditor.h"
 
+#include "core/Hex.h"
+
 #include <algorithm>
 
 namespace kvb {
 
 namespace {
-
-bool isHexDigit(int c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
 
 void clampCursor(HexEdit& e)
 {
@@ -112,9 +109,7 @@ bool HexKeyPress(HexEdit& e, int key)
 
 bool HexPaste(HexEdit& e, std::string_view pasted)
 {
-    if (pasted.empty() || !std::all_of(pasted.begin(), pasted.end(), [](char c) {
-            return isHexDigit(static_cast<unsigned char>(c));
-        }))
+    if (pasted.empty() || !std::all_of(pasted.begin(), pasted.end(), IsHexDigit))
         return false;
     for (char c : pasted)
         HexKeyPress(e, static_cast<unsigned char>(c));
@@ -123,23 +118,13 @@ bool HexPaste(HexEdit& e, std::string_view pasted)
 
 unsigned HexRowValue(std::string_view text)
 {
-    unsigned long long value = 0;
-    if (text.size() > 8)
-        return 0;
-    for (char c : text) {
-        if (!isHexDigit(static_cast<unsigned char>(c)))
-            return 0;
-        const int d = c <= '9' ? c - '0' : (c & ~0x20) - 'A' + 10;
-        value = value * 16 + static_cast<unsigned>(d);
-    }
-    return static_cast<unsigned>(value);
+    // Up to eight digits, nothing else; anything else reads as 0.
+    return static_cast<unsigned>(ReadDigits(text, {.maxLength = 8}).value.value_or(0));
 }
 
 bool IsRowText(std::string_view text)
 {
-    return text.size() <= 4 &&
-           std::all_of(text.begin(), text.end(),
-                       [](char c) { return isHexDigit(static_cast<unsigned char>(c)); }) &&
+    return text.size() <= 4 && std::all_of(text.begin(), text.end(), IsHexDigit) &&
            HexRowValue(text) <= kMaxRowValue;
 }
 

@@ -1,5 +1,7 @@
 #include "board/RegistersFile.h"
 
+#include "core/Hex.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -49,17 +51,6 @@ std::vector<std::string> splitItems(std::string_view text)
     return items;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::optional<std::vector<uint8_t>> ParseRegistersList(std::string_view text, int count)
@@ -73,17 +64,11 @@ std::optional<std::vector<uint8_t>> ParseRegistersList(std::string_view text, in
         const std::string& item = items[static_cast<size_t>(k) + 1];
         if (item.rfind("0x", 0) != 0)
             continue;  // not a byte item: keeps its place as 0
-        std::string digits = item.substr(2, 2);
-        if (digits.empty())
+        // The one or two characters after "0x" must all be digits.
+        const std::optional<unsigned long long> value = ReadDigits(item.substr(2, 2)).value;
+        if (!value)
             return std::nullopt;
-        int value = 0;
-        for (char c : digits) {
-            int d = hexDigit(c);
-            if (d < 0)
-                return std::nullopt;
-            value = value * 16 + d;
-        }
-        bytes[static_cast<size_t>(k)] = static_cast<uint8_t>(value);
+        bytes[static_cast<size_t>(k)] = static_cast<uint8_t>(*value);
     }
     return bytes;
 }

@@ -15,27 +15,25 @@ std::string_view trim(std::string_view text)
     return text;
 }
 
+int digitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return 99;
+}
+
+// Blanks trimmed, at most ten digits, every character a digit, within max.
 std::optional<unsigned> parseDigits(std::string_view text, unsigned base, unsigned max)
 {
-    text = trim(text);
-    if (text.empty() || text.size() > 10)
+    const DigitsRead read = ReadDigits(text, {.base = base, .trimBlanks = true, .maxLength = 10,
+                                              .max = max});
+    if (!read.value)
         return std::nullopt;
-    unsigned long long value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return std::nullopt;
-        value = value * base + static_cast<unsigned>(digit);
-    }
-    if (value > max)
-        return std::nullopt;
-    return static_cast<unsigned>(value);
+    return static_cast<unsigned>(*read.value);
 }
 
 }  // namespace
@@ -44,6 +42,40 @@ std::string ByteToHex2(uint8_t value)
 {
     static const char digits[] = "0123456789ABCDEF";
     return {digits[value >> 4], digits[value & 0x0F]};
+}
+
+bool IsHexDigit(char c)
+{
+    return digitValue(c) < 16;
+}
+
+DigitsRead ReadDigits(std::string_view text, const DigitRules& rules)
+{
+    DigitsRead read;
+    if (rules.trimBlanks)
+        text = trim(text);
+    if (text.size() > rules.maxLength)
+        return read;
+    unsigned long long value = 0;
+    for (char c : text) {
+        const int digit = digitValue(c);
+        if (digit >= static_cast<int>(rules.base)) {
+            if (rules.leadingOnly)
+                break;
+            read.digits = 0;
+            return read;
+        }
+        value = value * rules.base + static_cast<unsigned>(digit);
+        ++read.digits;
+        // Adding digits never makes the value smaller: stop before it wraps.
+        if (value > rules.max) {
+            read.tooLarge = true;
+            return read;
+        }
+    }
+    if (read.digits > 0)
+        read.value = value;
+    return read;
 }
 
 int16_t HexStrToInt(std::string_view text)

@@ -2,6 +2,7 @@
 
 #include "app/BoardCheck.h"
 #include "core/AppInfo.h"
+#include "core/Hex.h"
 #include "core/UnexpectedError.h"
 #include "data/FileSystem.h"
 #include "link/LinkText.h"
@@ -125,15 +126,10 @@ std::optional<std::string_view> digitsOf(std::string_view field, std::string_vie
 
 std::optional<unsigned> hexDigits(std::string_view digits)
 {
-    unsigned v = 0;
-    for (char c : digits) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-        v = v * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c))
-                                               ? c - '0'
-                                               : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
-    }
-    return v;
+    const std::optional<unsigned long long> value = ReadDigits(digits).value;
+    if (!value)
+        return std::nullopt;
+    return static_cast<unsigned>(*value);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "link/RegisterDefinitionFile.h"
 
 #include "core/AppInfo.h"
+#include "core/Hex.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -198,28 +199,14 @@ double leadingNumber(std::string_view text, bool* whole)
     if (whole)
         *whole = false;
     if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
-        const int base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
-        uint64_t value = 0;
-        size_t i = 2;
-        for (; i < s.size(); ++i) {
-            char c = s[i];
-            int digit;
-            if (c >= '0' && c <= '7')
-                digit = c - '0';
-            else if (base == 16 && c >= '8' && c <= '9')
-                digit = c - '0';
-            else if (base == 16 && c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (base == 16 && c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else
-                break;
-            value = value * base + digit;
-            if (value > 0xFFFFFFFFull)
-                throw std::overflow_error("hexadecimal number wider than 32 bits");
-        }
+        const unsigned base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
+        const std::string_view digits = std::string_view(s).substr(2);
+        const DigitsRead read = ReadDigits(digits, {.base = base, .leadingOnly = true});
+        if (read.tooLarge)
+            throw std::overflow_error("hexadecimal number wider than 32 bits");
+        const uint64_t value = read.value.value_or(0);
         if (whole)
-            *whole = i > 2 && i == s.size();
+            *whole = read.digits > 0 && read.digits == digits.size();
         // Up to 16 bits the number is a 16-bit integer, else a 32-bit one.
         if (value <= 0xFFFF)
             return static_cast<int16_t>(value);
