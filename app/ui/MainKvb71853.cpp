@@ -427,24 +427,15 @@ void MainKvb71853::FormLoad()
     context_.panel.spi.getSPIclock();
     context_.panel.spi.readBack = true;
 
-    // Defaults of a new evaluation session.
+    // Defaults of a new evaluation session. The link state (mode, counts,
+    // part names, selection, SPI set-up) and the accepted configuration
+    // start with their defaults where they are declared; the board opened
+    // by the start-up form is not yet a connection.
     link::ChipLink& link = context_.link;
     context_.pipe.CommandInProgress = false;
-    link.SecondTypePresent = false;
     context_.pipe.TransferId = 0;
-    link.PartName1 = "KVB71853";
-    link.PartName2 = "NA";
     context_.transport.PipeOpen = false;
     context_.transport.EvbConnected = false;
-    link.DaisyChainMode = false;
-    link.SelectedDeviceType = 0;
-    link.DeviceCount1 = 0;
-    link.DeviceCount2 = 0;
-    link.SelectedDevice = 1;
-    link.SpiClockCode = 2;
-    link.SpiTimeoutHigh = 0x29;
-    link.SpiTimeoutLow = 0x30;
-    context_.connection.config.done = false;
     context_.pipe.PipeCommandCode = board::HidSpiPipe;
     link.resetFaultLatch();
     context_.samples.ChartStarted = false;
