@@ -3,16 +3,56 @@
 #include "sim/History.h"
 
 #include "board/BoardProtocol.h"
-#include "link/ChipFrame.h"
-#include "link/ReadAllTable.h"
 
 #include <algorithm>
 
 namespace kvb::sim {
 
-using link::RegisterIndex;
-
 namespace {
+
+using Map = SimRegisterMap;
+
+constexpr int RegisterIndex(int page, int adr) { return (page & 7) * 64 + (adr & 63); }
+constexpr int kWriteFlag = 0x08;
+constexpr int kAllDevices = 15;
+constexpr int SelectedType(uint8_t select) { return (select & 0x40) ? 1 : 0; }
+
+// The chips' 4-bit CRC: every bit of the frame but the last byte's low
+// nibble, first bit first, divided by x^4 + x + 1 without augmenting zeros.
+int Crc4(std::span<const uint8_t> frame)
+{
+    int crc = 0;
+    const size_t bits = frame.size() * 8 - 4;
+    for (size_t i = 0; i < bits; ++i) {
+        const int in = frame[i / 8] >> (7 - i % 8) & 1;
+        const int top = crc >> 3 & 1;
+        crc = ((crc << 1) & 0x0E) | (in ^ top);
+        if (top)
+            crc ^= 0x02;
+    }
+    return crc;
+}
+
+bool Crc4Holds(std::span<const uint8_t> frame)
+{
+    return !frame.empty() && (frame.back() & 0x0F) == Crc4(frame);
+}
+
+// The read-all commands: the frame count and the address of the first frame
+// of each answer; the frames after the first descend through the registers
+// the type has.
+struct ReadAllAnswer {
+    int type, page, adr;
+    int frames, firstAddress;
+};
+constexpr ReadAllAnswer kReadAlls[] = {
+    {0, 1, 0x0F, 13, 12},  // voltages
+    {0, 1, 0x1F, 7, 22},   // temperatures
+    {0, 2, 0x0F, 7, 6},    // faults
+    {0, 2, 0x1F, 14, 29},  // setup
+    {1, 2, 0x0F, 5, 5},    // faults
+    {1, 2, 0x1F, 7, 29},   // setup
+};
 
 constexpr int kPack = RegisterIndex(1, 0);
 constexpr int kFirstCell = RegisterIndex(1, 1);
@@ -51,8 +91,7 @@ bool isWake(int cat, int adr)
 
 }  // namespace
 
-SimChipChain::SimChipChain(const link::RegisterDefinitions& definitions)
-    : definitions_(definitions)
+SimChipChain::SimChipChain(SimRegisterMap registers) : registers_(registers)
 {
 }
 
@@ -95,7 +134,7 @@ void SimChipChain::scan(Device& d, int number)
     }
     d.regs[kPack] = static_cast<int16_t>(pack * 16384 / 80);
     for (int t = 0; t < kTemperatures; ++t)
-        d.regs[kFirstTemperature + t] = static_cast<int16_t>(definitions_.tint25 + t * 16 + wobble);
+        d.regs[kFirstTemperature + t] = static_cast<int16_t>(registers_.tint25 + t * 16 + wobble);
 }
 
 int16_t SimChipChain::read(Device& d, int reg) const
@@ -128,7 +167,7 @@ void SimChipChain::answerShort(Bytes& out, int adr, int dat, size_t frameLength)
     out.push_back(static_cast<uint8_t>(dat >> 4 & 0xFF));
     out.push_back(static_cast<uint8_t>((dat & 0x0F) << 4));
     std::span<uint8_t> frame(out.data() + out.size() - frameLength, frameLength);
-    link::InsertCrc4(frame);
+    frame.back() = static_cast<uint8_t>((frame.back() & 0xF0) | Crc4(frame));
     if (faults.corruptCrc > 0) {
         --faults.corruptCrc;
         frame.back() ^= 0x01;
@@ -146,7 +185,7 @@ std::vector<uint8_t> SimChipChain::exchange(uint8_t pipeCode, uint8_t select,
                                             std::span<const uint8_t> frame)
 {
     Record(received, Received{pipeCode, select, Bytes(frame.begin(), frame.end())});
-    const int type = link::SelectedType(select);
+    const int type = SelectedType(select);
     switch (pipeCode) {
     case board::HidReadUprBuffer1:
         return unpromptedBuffer(0);
@@ -184,7 +223,7 @@ std::vector<uint8_t> SimChipChain::unpromptedBuffer(int type)
 std::vector<uint8_t> SimChipChain::daisy(int type, std::span<const uint8_t> frame, bool shortened)
 {
     Frame request{frame[0] >> 4, frame[0] & 0x0F, frame[1] >> 2, 0};
-    const bool write = request.cat & link::kWriteFlag;
+    const bool write = request.cat & kWriteFlag;
     if (write)
         request.dat = (frame[1] & 3) << 12 | frame[2] << 4 | frame[3] >> 4;
     else if (!shortened)
@@ -196,7 +235,7 @@ std::vector<uint8_t> SimChipChain::daisy(int type, std::span<const uint8_t> fram
         // Only the scan, sleep and wake commands are sent this way.
         if ((request.cat & 7) != 3 || request.adr == Identify)
             return out;
-    } else if (!link::CheckCrc4(frame)) {
+    } else if (!Crc4Holds(frame)) {
         if (top > 0)
             nack(out, std::clamp(request.dev, 1, top));
         return out;
@@ -204,7 +243,7 @@ std::vector<uint8_t> SimChipChain::daisy(int type, std::span<const uint8_t> fram
     if ((request.cat & 7) == 3 && request.adr == Identify && !write)
         return identify(type, request.dat);
 
-    if (request.dev == link::kBroadcastDevice) {
+    if (request.dev == kAllDevices) {
         for (int n = 1; n <= top; ++n)
             addressed(out, type, n, request, write);
     } else if (request.dev >= 1 && request.dev <= top) {
@@ -245,12 +284,12 @@ void SimChipChain::addressed(Bytes& out, int type, int number, const Frame& requ
         return;
     const int reg = RegisterIndex(page, request.adr);
     const int k = kind(type, reg);
-    if (faults.nack || k == link::KindAbsent) {
+    if (faults.nack || k == Map::kAbsent) {
         nack(out, number);
         return;
     }
     if (isWrite) {
-        if (k != link::KindReadWrite) {
+        if (k != Map::kReadWrite) {
             nack(out, number);
             return;
         }
@@ -259,27 +298,39 @@ void SimChipChain::addressed(Bytes& out, int type, int number, const Frame& requ
         return;
     }
     switch (k) {
-    case link::KindReadOnly:
-    case link::KindReadWrite:
+    case Map::kReadOnly:
+    case Map::kReadWrite:
         answer(out, {number, page, request.adr, read(d, reg)});
         return;
-    case link::KindReadAll: {
-        auto block = link::FindReadAllBlock(type, page, request.adr);
-        if (!block) {
-            nack(out, number);
-            return;
-        }
-        const int last = block->lastAddress;
-        answer(out, {number, page, last, read(d, RegisterIndex(page, last))});
-        for (int adr = last - 1; adr > last - block->frames; --adr)
-            answerShort(out, adr, read(d, RegisterIndex(page, adr)));
+    case Map::kReadAll:
+        readAll(out, type, number, page, request.adr);
         return;
-    }
     default:
         runCommand(d, number, request.adr);
         ack(out, number);
         return;
     }
+}
+
+// A read-all answer: the first frame (4 bytes) carries the block's first
+// address, then 3-byte frames for the registers below it that the type has.
+void SimChipChain::readAll(Bytes& out, int type, int number, int page, int adr)
+{
+    Device& d = device(type, number);
+    for (const ReadAllAnswer& r : kReadAlls) {
+        if (r.type != type || r.page != page || r.adr != adr)
+            continue;
+        answer(out, {number, page, r.firstAddress, read(d, RegisterIndex(page, r.firstAddress))});
+        int left = r.frames - 1;
+        for (int a = r.firstAddress - 1; a >= 0 && left > 0; --a) {
+            if (!registers_.readable(type, RegisterIndex(page, a)))
+                continue;
+            answerShort(out, a, read(d, RegisterIndex(page, a)));
+            --left;
+        }
+        return;
+    }
+    nack(out, number);
 }
 
 void SimChipChain::runCommand(Device& d, int number, int adr)
@@ -326,13 +377,14 @@ std::vector<uint8_t> SimChipChain::single(int type, std::span<const uint8_t> fra
     Device& d = device(type, 1);
     if (d.asleep && !isWake(cat, adr))
         return out;
-    if ((cat & link::kWriteFlag) && frame.size() >= 3 && k == link::KindReadWrite)
+    if ((cat & kWriteFlag) && frame.size() >= 3 && k == Map::kReadWrite)
         write(d, reg, static_cast<int16_t>((frame[1] & 0x3F) << 8 | frame[2]));
-    else if ((cat & 7) == 3 && k >= link::KindCommand)
+    else if ((cat & 7) == 3 && k >= Map::kCommand)
         runCommand(d, 1, adr);
-    if (out.size() >= 4 && (k == link::KindReadOnly || k == link::KindReadWrite)) {
+    if (out.size() >= 4 && registers_.readable(type, reg)) {
+        // The chip drives the two bits above the 14-bit value high.
         const int16_t value = read(d, reg);
-        out[2] = static_cast<uint8_t>(value >> 8 & 0x3F);
+        out[2] = static_cast<uint8_t>(0xC0 | (value >> 8 & 0x3F));
         out[3] = static_cast<uint8_t>(value & 0xFF);
     }
     return out;

@@ -2,11 +2,11 @@
 // Simulated battery-monitor chips behind the simulated board's pipe: a daisy
 // chain of 1 to 14 devices per device type (each type on its own chain), or
 // a single device per type on the single-device link. Which registers exist,
-// and which are commands or read-alls, comes from the register definitions
-// the program reads.
+// and which are commands or read-alls, comes from the register map the chain
+// is given (the sim's own reading of the shipped register-definition file).
 
-#include "link/RegisterModel.h"
 #include "sim/SimChipBus.h"
+#include "sim/SimRegisterMap.h"
 
 #include <array>
 #include <cstdint>
@@ -30,16 +30,18 @@ public:
     static constexpr uint8_t kEmptyBuffer = 0x88;
 
     struct Device {
-        std::array<int16_t, link::kRegisters> regs{};
+        std::array<int16_t, SimRegisterMap::kRegisters> regs{};
         std::array<int16_t, kBalanceBanks> balanceBanks{};
         bool asleep = false;
         int scans = 0;
     };
 
-    explicit SimChipChain(const link::RegisterDefinitions& definitions);
+    explicit SimChipChain(SimRegisterMap registers);
 
     // Fits `count` devices (0..14) of a device type; values start plausible.
     void setDevices(int type, int count);
+    // The registers the chips have; tests may change a kind.
+    SimRegisterMap& registers() { return registers_; }
     int devices(int type) const { return static_cast<int>(chains_[type].size()); }
     Device& device(int type, int number) { return chains_[type].at(number - 1); }
 
@@ -66,7 +68,7 @@ private:
     };
     using Bytes = std::vector<uint8_t>;
 
-    int kind(int type, int reg) const { return definitions_.kind(type, reg); }
+    int kind(int type, int reg) const { return registers_.kind(type, reg); }
     int reachable(int type) const;
     void scan(Device& d, int number);
     int16_t read(Device& d, int reg) const;
@@ -79,10 +81,11 @@ private:
     Bytes identify(int type, int dat);
     void addressed(Bytes& out, int type, int number, const Frame& request, bool isWrite);
     void runCommand(Device& d, int number, int adr);
+    void readAll(Bytes& out, int type, int number, int page, int adr);
     Bytes single(int type, std::span<const uint8_t> frame);
     Bytes unpromptedBuffer(int type);
 
-    const link::RegisterDefinitions& definitions_;
+    SimRegisterMap registers_;
     std::array<std::vector<Device>, 2> chains_;
     std::array<std::deque<Bytes>, 2> unprompted_;
 };

@@ -64,11 +64,9 @@ int main(int argc, char* argv[])
     // The simulated board carries a chain of three type-0 devices that know
     // the registers of the shipped register-definition file.
     std::unique_ptr<kvb::sim::SimChipChain> simChain;
-    kvb::link::RegisterDefinitions simDefinitions;
     if (simBoard) {
-        kvb::link::LoadRegisterDefinitionFile(
-            context.programFolder + "/" + kvb::link::kTabdefsFileName, simDefinitions);
-        simChain = std::make_unique<kvb::sim::SimChipChain>(simDefinitions);
+        simChain = std::make_unique<kvb::sim::SimChipChain>(kvb::sim::SimRegisterMap::Load(
+            context.programFolder + "/" + kvb::link::kTabdefsFileName));
         simChain->setDevices(0, 3);
         simBoard->setChipBus(simChain.get());
     }

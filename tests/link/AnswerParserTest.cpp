@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace kvb;
 using namespace kvb::link;
 
@@ -29,18 +31,35 @@ protected:
 
 }  // namespace
 
-TEST_F(AnswerParser, ReadAllAnswersFillTheWholeBlock)
+TEST_F(AnswerParser, ReadAllAnswersFillExactlyTheirBlock)
 {
-    send(2, 1, 0x0F);  // read-all voltages
-    EXPECT_EQ(link.RxLength, 1 + 4 + 12 * 3);
-    for (int reg = 64; reg <= 76; ++reg)
-        EXPECT_EQ(link.image.at(0, 2, reg), chain.device(0, 2).regs[reg]) << reg;
-    EXPECT_NE(link.image.at(0, 2, 65), 0);
-    EXPECT_EQ(link.image.at(0, 1, 65), 0);  // other devices untouched
-
-    send(1, 2, 0x1F, 1);  // type 1 setup block: 7 frames ending at address 29
-    for (int reg = 151; reg <= 157; ++reg)
-        EXPECT_EQ(link.image.at(1, 1, reg), chain.device(1, 1).regs[reg]) << reg;
+    struct Row {
+        int type, dev, cat, adr;
+        std::vector<int> registers;  // what the answer carries
+    };
+    const Row rows[] = {
+        {0, 2, 1, 0x0F, {64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76}},
+        {0, 2, 1, 0x1F, {80, 81, 82, 83, 84, 85, 86}},
+        {0, 2, 2, 0x0F, {128, 129, 130, 131, 132, 133, 134}},
+        {0, 2, 2, 0x1F, {144, 145, 146, 147, 148, 149, 150, 151, 152, 153, 154, 155, 156, 157}},
+        {1, 1, 2, 0x0F, {128, 129, 131, 132, 133}},
+        {1, 1, 2, 0x1F, {144, 145, 150, 151, 155, 156, 157}},
+    };
+    for (const Row& row : rows) {
+        auto& chip = chain.device(row.type, row.dev);
+        for (int reg = 64; reg < 192; ++reg)
+            chip.regs[reg] = static_cast<int16_t>(0x1000 + reg);
+        chip.balanceBanks.fill(0x1000 + 148);
+        link.image.clear();
+        send(static_cast<uint8_t>(row.dev), static_cast<uint8_t>(row.cat),
+             static_cast<uint8_t>(row.adr), static_cast<int16_t>(row.type));
+        const int page = row.cat * 64;
+        for (int reg = page; reg < page + 64; ++reg) {
+            const bool carried = std::count(row.registers.begin(), row.registers.end(), reg) > 0;
+            EXPECT_EQ(link.image.at(row.type, row.dev, reg), carried ? 0x1000 + reg : 0)
+                << "type " << row.type << " block " << row.cat << "/" << row.adr << " reg " << reg;
+        }
+    }
 }
 
 TEST_F(AnswerParser, ACorruptFrameStopsTheWalk)
@@ -88,7 +107,8 @@ TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
     EXPECT_EQ(link.lamps.colour(LampId::Fault0), kLampRed);
     EXPECT_EQ(link.faultStatus.lineCount(), 2);
     const std::string& text = link.faultStatus.text();
-    EXPECT_LT(text.find("KVB71853 device 2 F0 Fault"), text.find("KVB71853 device 2 F2 Fault"));
+    EXPECT_LT(text.find("KVB71853 device 2 Cell OV Fault"),
+              text.find("KVB71853 device 2 Cell Open Fault"));
     send(2, 2, 4);
     EXPECT_EQ(link.faultStatus.lineCount(), 2);
 

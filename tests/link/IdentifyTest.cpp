@@ -141,7 +141,7 @@ TEST_F(Identify, SingleDeviceThatDoesNotAnswer)
 
     // A read-only user register cannot hold the test pattern.
     chain.faults.silentFrom[0] = 0;
-    link.definitions.regs[0][150].kind = KindReadOnly;
+    chain.registers().kinds[0][150] = sim::SimRegisterMap::kReadOnly;
     log.clear();
     EXPECT_FALSE(link.IdentifyNonDaisyChain(0));
     EXPECT_TRUE(logHas("IdentifyNonDaisyChain: KVB71853 not found\r\n"));

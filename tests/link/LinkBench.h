@@ -1,9 +1,11 @@
 #pragma once
-// A chip link wired to the simulated board and chip chain, with the
-// register kinds the tests need filled in by hand and every hook recorded.
+// A chip link wired to the simulated board and chip chain, both knowing the
+// registers of the shipped register-definition file (each read by its own
+// reader, from the test's working folder), with every hook recorded.
 
 #include "board/ChipPipe.h"
 #include "link/ChipLink.h"
+#include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
 #include "sim/SimChipChain.h"
 #include "support/TestServices.h"
@@ -14,31 +16,6 @@
 
 namespace kvb::test {
 
-inline void FillTestKinds(link::RegisterDefinitions& defs)
-{
-    using namespace link;
-    for (int type = 0; type < kDeviceTypes; ++type) {
-        auto set = [&](int first, int last, int kind) {
-            for (int reg = first; reg <= last; ++reg)
-                defs.regs[type][reg].kind = kind;
-        };
-        set(64, 76, KindReadOnly);     // pack and cells
-        set(80, 86, KindReadOnly);     // temperatures
-        set(128, 134, KindReadWrite);  // faults
-        set(144, 157, KindReadWrite);  // limits, balance, user register
-        set(155, 156, KindReadOnly);   // serial number
-        set(193, 210, KindCommand);    // command page
-        set(143, 143, KindReadAll);
-        set(159, 159, KindReadAll);
-        if (type == 0) {
-            set(79, 79, KindReadAll);
-            set(95, 95, KindReadAll);
-        }
-        for (int b = 0; b < kBits; ++b)
-            defs.regs[type][132].bitNames[b] = "F" + std::to_string(b);
-    }
-}
-
 struct LinkBench {
     TestServices t;
     sim::SimHidBackend usb;
@@ -47,7 +24,7 @@ struct LinkBench {
     board::ByteGrid grid;
     board::ChipPipe pipe{transport, grid};
     link::ChipLink link{transport, pipe, grid, t.services};
-    sim::SimChipChain chain{link.definitions};
+    sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
 
     std::string log;
     std::vector<std::string> hexLog;
@@ -58,7 +35,7 @@ struct LinkBench {
 
     LinkBench()
     {
-        FillTestKinds(link.definitions);
+        link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, link.definitions);
         board->setChipBus(&chain);
         auto& h = link.hooks;
         h.appendLog = [this](const std::string& text) { log += text; };

@@ -14,14 +14,13 @@ namespace kvb::test {
 struct SimulatedChain {
     explicit SimulatedChain(TestServices& t) : board(usb.plug(t.clock))
     {
-        link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, chipDefs);
-        chain = std::make_unique<sim::SimChipChain>(chipDefs);
+        chain = std::make_unique<sim::SimChipChain>(
+            sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName));
         board->setChipBus(chain.get());
     }
 
     sim::SimHidBackend usb;
     std::shared_ptr<sim::SimBoard> board;
-    link::RegisterDefinitions chipDefs;
     std::unique_ptr<sim::SimChipChain> chain;
 };
 

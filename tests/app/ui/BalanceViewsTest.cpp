@@ -63,7 +63,7 @@ protected:
     sim::SimHidBackend usb;
     std::shared_ptr<sim::SimBoard> board = usb.plug(t.clock);
     AppContext context{t.services, usb};
-    sim::SimChipChain chain{context.link.definitions};
+    sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
     QWidget window;
     QGroupBox* frame;
     QComboBox* deviceList;
