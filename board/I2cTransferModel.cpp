@@ -67,6 +67,8 @@ void I2cTransferModel::showRead(uint8_t reg, const std::vector<uint8_t>& data, b
 void I2cTransferModel::simpleRead()
 {
     showSlave();
+    // A waiting answer of an earlier transfer would pass for this one's data.
+    transport_.FlushHidInput();
     const int count = clampCount(grid_.numToRead);
     auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
     if (!where)

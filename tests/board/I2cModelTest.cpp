@@ -151,6 +151,24 @@ TEST_F(I2cTest, SimpleReadShowsNoDataWhenTheDeviceDidNotAnswer)
     EXPECT_TRUE(t.prompter.asked.empty());  // one quiet attempt
 }
 
+TEST_F(I2cTest, SimpleReadDrainsAStaleAnswerBeforeItsRequest)
+{
+    // An answer left over from an earlier transfer must not pass for this
+    // read's data, nor make every later read show the answer before it.
+    board->i2cMemory[0] = 0x11;
+    board->i2cMemory[1] = 0x11;
+    grid().numToRead = "2";
+    board->queueReport(board::Report{1, 0x00, 0x12, 0xF1});
+    panel().i2c.simpleRead();
+    EXPECT_EQ(grid().readVal[0], "11");
+    EXPECT_EQ(grid().readVal[1], "11");
+    EXPECT_EQ(board->pendingReports(), 0u);
+
+    board->i2cMemory[0] = 0x22;
+    panel().i2c.simpleRead();
+    EXPECT_EQ(grid().readVal[0], "22");
+}
+
 TEST_F(I2cTest, ToggleWritesTheOtherValue)
 {
     I2cTransferModel& i2c = panel().i2c;
