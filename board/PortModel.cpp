@@ -133,18 +133,25 @@ bool PortModel::read(PortRow row, int port)
     return matched;
 }
 
+bool PortModel::ending() const
+{
+    return transport_.services().programEnd.ending();
+}
+
 void PortModel::resetGpio()
 {
     BusyScope busy(notices_);
-    for (int bit = 0; bit < 8; ++bit) {
-        for (int port = 0; port < kPorts; ++port)
-            setBox(PortRow::OutputMode, port, bit, false);
-        for (int port = 0; port < kPorts; ++port)
-            setBox(PortRow::Data, port, bit, port == 3);
-        for (int port = 0; port < kPorts; ++port)
-            setBox(PortRow::Data, port, bit, true);
-        for (int port = 0; port < kPorts; ++port)
-            setBox(PortRow::InputMode, port, bit, false);
+    // Each step may write and read back; once Cancel in a connection box has
+    // begun ending the program, the rest is left undone.
+    auto step = [this](PortRow row, int bit, auto checked) {
+        for (int port = 0; port < kPorts && !ending(); ++port)
+            setBox(row, port, bit, checked(port));
+    };
+    for (int bit = 0; bit < 8 && !ending(); ++bit) {
+        step(PortRow::OutputMode, bit, [](int) { return false; });
+        step(PortRow::Data, bit, [](int port) { return port == 3; });
+        step(PortRow::Data, bit, [](int) { return true; });
+        step(PortRow::InputMode, bit, [](int) { return false; });
     }
     transport_.services().pump.yield();
 }
@@ -157,7 +164,7 @@ void PortModel::writeReadAll()
     notices_.notify();
     transport_.services().pump.yield();
     for (PortRow row : {PortRow::OutputMode, PortRow::Data, PortRow::InputMode})
-        for (int port = 0; port < kPorts; ++port)
+        for (int port = 0; port < kPorts && !ending(); ++port)
             rowChanged(row, port);
     autoWriteRead = remembered;
     notices_.notify();
@@ -168,14 +175,14 @@ void PortModel::clearAnalog()
     BusyScope busy(notices_);
     EventPump& pump = transport_.services().pump;
     for (int bit = 0; bit < 8; ++bit)
-        for (int port = 0; port < kPorts; ++port)
+        for (int port = 0; port < kPorts && !ending(); ++port)
             setBox(PortRow::InputMode, port, bit, false);
-    for (int port = 0; port <= 2; ++port) {
+    for (int port = 0; port <= 2 && !ending(); ++port) {
         writeLabels_[rowIndex(PortRow::InputMode)][port] = "FF";
         write(PortRow::InputMode, port);
     }
     pump.yield();
-    for (int port = 0; port <= 2; ++port)
+    for (int port = 0; port <= 2 && !ending(); ++port)
         read(PortRow::InputMode, port);
     pump.yield();
 }

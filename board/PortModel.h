@@ -82,6 +82,9 @@ public:
     std::array<std::array<std::string, 8>, kPorts> dataCaptions;
 
 private:
+    // Cancel in a connection box has begun ending the program.
+    bool ending() const;
+
     std::array<std::array<std::array<bool, 8>, kPorts>, kRowCount> boxes_{};
     std::array<std::array<std::string, kPorts>, kRowCount> writeLabels_;
     std::array<std::array<std::string, kPorts>, kRowCount> readLabels_;

@@ -189,6 +189,39 @@ TEST_F(PortTest, SampleGpSetsDataBoxesButNeverWritesBackAFailedRead)
     EXPECT_EQ(ports.box(PortRow::Data, 0, 1), true);
 }
 
+TEST(PortBatches, StopOnceCancelHasBegunEndingTheProgram)
+{
+    // A silent board: the first read-back shows the connection box, whose
+    // Cancel ends the program. Nothing more is sent and no further box shows.
+    using test::TestServices;
+    struct Batch {
+        const char* name;
+        void (PortModel::*run)();
+    };
+    for (Batch batch : {Batch{"Reset GPIO", &PortModel::resetGpio},
+                        Batch{"Write Read All", &PortModel::writeReadAll},
+                        Batch{"Clear Analog", &PortModel::clearAnalog}}) {
+        TestServices s;
+        sim::SimHidBackend usb;
+        auto silent = usb.plug(s.clock);
+        AppContext app(s.services, usb);
+        ASSERT_TRUE(app.panel.load());
+        PortModel& p = app.panel.ports;
+        p.autoWriteRead = true;
+        // Input-mode boxes ticked, so that every operation has pins to change.
+        for (int port = 0; port < PortModel::kPorts; ++port)
+            for (int bit = 0; bit < 8; ++bit)
+                p.setBox(PortRow::InputMode, port, bit, true);
+        silent->faults.noAnswer = true;
+        silent->requests.clear();
+        s.prompter.script = {Answer::Cancel};
+        (p.*batch.run)();
+        EXPECT_TRUE(s.programEnd.ending()) << batch.name;
+        EXPECT_EQ(s.prompter.asked.size(), 1u) << batch.name;
+        EXPECT_LE(silent->requests.size(), 2u) << batch.name;  // one write, one read
+    }
+}
+
 TEST_F(PortTest, ClearAnalogAndPortConfiguration)
 {
     PortModel& ports = panel().ports;
