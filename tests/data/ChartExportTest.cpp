@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -112,6 +114,53 @@ TEST_F(ChartExportTest, RowsMatchTheBuffers)
     // The flags logged after sample 1 was taken belong to sample 2.
     EXPECT_EQ(fields(lines[3])[2], "CRCErr_NackResponse_");
     EXPECT_EQ(fields(lines[2])[2], "");
+}
+
+// The whole file of a small export, byte for byte: rounding at each
+// column's places, sign extension of cells only, no sign on a value that
+// rounds to zero, upper-case hexadecimal, the time of day of each sample and
+// CR LF after every line.
+TEST_F(ChartExportTest, SmallExportIsWrittenByteForByte)
+{
+    const char* tz = std::getenv("TZ");
+    const std::string oldTz = tz ? tz : "";
+    ::setenv("TZ", "UTC0", 1);
+    ::tzset();
+    t.clock.wall = std::chrono::system_clock::from_time_t(10 * 3600 + 2 * 60 + 3);
+    const int16_t cells[2][4] = {{1000, 8192, 16383, 1}, {2, 8192, 16383, 0}};
+    for (int n = 0; n < 2; ++n) {
+        for (int c = 0; c < 4; ++c)
+            image->at(0, 1, 65 + c) = cells[n][c];
+        image->at(0, 1, 64) = static_cast<int16_t>(n == 0 ? 16383 : 1000);
+        image->at(0, 1, 80) = static_cast<int16_t>(n == 0 ? 9220 : 9117);
+        image->at(0, 1, 81) = 8192;
+        image->at(0, 1, 82) = 100;
+        image->at(0, 1, 84) = 16383;
+        image->at(0, 1, 132) = 0x00FF;
+        image->at(1, 1, 132) = static_cast<int16_t>(0xABCD);
+        samples->takeSample(*image, t.clock);
+        samples->finishSample();
+        samples->OrComError(n == 0 ? 0x0A : 0);  // gathered for the next sample
+        t.clock.current += std::chrono::seconds(30);
+    }
+    t.files.saveAnswers = {path};
+    ASSERT_TRUE(ExportCSV(files, t.prompter, *samples, *defs, false, 5));
+    if (tz)
+        ::setenv("TZ", oldTz.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+    std::ifstream in(path, std::ios::binary);
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all,
+              "TimeStamp,Elapsed(min),ComErrors,VCell1-1,VCell1-2,VCell1-3,VCell1-4,VCell1-5,VCell1-6,"
+              "VCell1-7,VCell1-8,VCell1-9,VCell1-10,VCell1-11,VCell1-12,VBat1,ICTemp1,ETV1-1,ETV1-2,"
+              "ETV1-3,ETV1-4,FAULTSTAT960-1,FAULTSTAT961-1,\r\n"
+              "10:02:03,0.00,,0.6104,-5.0000,-0.0006,0.0006,0.0000,0.0000,0.0000,0.0000,0.0000,0.0000,"
+              "0.0000,0.0000,79.995,25.0,1.2500,0.0153,0.0000,2.4998,0x00FF,0xABCD,\r\n"
+              "10:02:33,0.50,CRCErr_NackResponse_,0.0012,-5.0000,-0.0006,0.0000,0.0000,0.0000,0.0000,"
+              "0.0000,0.0000,0.0000,0.0000,0.0000,4.883,23.4,1.2500,0.0153,0.0000,2.4998,0x00FF,0xABCD,"
+              "\r\n");
 }
 
 TEST_F(ChartExportTest, CancelAndEmptyBuffers)
