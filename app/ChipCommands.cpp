@@ -181,7 +181,8 @@ void ChipCommands::readAll(const ChipCommandInfo& info)
     // One read per register. The request line shows the register index as
     // the address; the frame carries its low six bits.
     ChipMessage m(0, info.cat, 0);
-    for (int reg = info.firstRegister; reg <= info.lastRegister; ++reg) {
+    const board::PipeLossWatch watch(pipe_);
+    for (int reg = info.firstRegister; reg <= info.lastRegister && !watch.lost(); ++reg) {
         m.cat = info.cat;
         m.adr = static_cast<uint8_t>(reg);
         m.dat = 0;  // the previous answer's value is no request data
@@ -197,18 +198,19 @@ void ChipCommands::clearAllFaults()
 
     link::PollingPause pause(link_);
     // Fault registers of page 2, cleared one register at a time over all
-    // devices of a type.
+    // devices of a type. A lost board has been reported once: the clearing
+    // ends there.
     static constexpr uint8_t kType0Faults[] = {0, 1, 2, 6, 4};
     static constexpr uint8_t kType1Faults[] = {0, 1, 4};
-    for (int type = 0; type < link::kDeviceTypes; ++type) {
+    const board::PipeLossWatch watch(pipe_);
+    for (int type = 0; type < link::kDeviceTypes && !watch.lost(); ++type) {
         const int count = presentDevices(link_, type);
-        if (count < 1)
-            continue;
         const std::span<const uint8_t> addresses = type == 0
                                                        ? std::span<const uint8_t>(kType0Faults)
                                                        : std::span<const uint8_t>(kType1Faults);
-        for (uint8_t adr : addresses) {
-            for (int dev = 1; dev <= count; ++dev) {
+        for (size_t a = 0; a < addresses.size() && !watch.lost(); ++a) {
+            const uint8_t adr = addresses[a];
+            for (int dev = 1; dev <= count && !watch.lost(); ++dev) {
                 ChipMessage m(static_cast<uint8_t>(dev), 2, adr, 0, static_cast<int16_t>(type));
                 // The image shows 0 only where the chip took the write.
                 if (link_.WriteSingleReg(m))
@@ -246,7 +248,9 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
         if (!connected(name) || !linkModeIs(true, name))
             return;
         link::PollingPause pause(link_);
-        for (int type = 0; type < link::kDeviceTypes; ++type) {
+        // The devices are sent to one after another until the board is lost.
+        const board::PipeLossWatch watch(pipe_);
+        for (int type = 0; type < link::kDeviceTypes && !watch.lost(); ++type) {
             const int count = presentDevices(link_, type);
             m.DeviceType = static_cast<int16_t>(type);
             if (count == 0 || !commandExists(type, m))
@@ -264,7 +268,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
             if (broadcast) {
                 exchange(link::kBroadcastDevice);
             } else {
-                for (int dev = 1; dev <= count; ++dev)
+                for (int dev = 1; dev <= count && !watch.lost(); ++dev)
                     exchange(dev);
             }
         }
@@ -276,7 +280,8 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
     RunHandler(services_.prompter, name, [&] {
         if (!connected(name) || !linkModeIs(false, name))
             return;
-        for (int type = 0; type < link::kDeviceTypes; ++type) {
+        const board::PipeLossWatch watch(pipe_);
+        for (int type = 0; type < link::kDeviceTypes && !watch.lost(); ++type) {
             m.DeviceType = static_cast<int16_t>(type);
             if (presentDevices(link_, type) == 0 || !commandExists(type, m))
                 continue;

@@ -103,11 +103,20 @@ void Poller::boxesChanged()
 void Poller::RunStartSequence()
 {
     ++startSequences_;
-    call(hooks.scanAllInhibit);
-    call(hooks.clearAllFaults);
-    readUpr(2);
-    readUpr(3);
-    call(hooks.scanAllContinuous);
+    // One action: a board lost on the way is reported once and ends it.
+    const board::PipeLossWatch watch(link_.pipe());
+    const std::function<void()> steps[] = {
+        hooks.scanAllInhibit,
+        hooks.clearAllFaults,
+        [this] { readUpr(2); },
+        [this] { readUpr(3); },
+        hooks.scanAllContinuous,
+    };
+    for (const auto& step : steps) {
+        if (watch.lost())
+            return;
+        call(step);
+    }
 }
 
 void Poller::chkEnablePolling_Click(bool ticked)
@@ -157,10 +166,12 @@ void Poller::tick()
         }
         return;
     }
+    // A board lost on the way has been reported once: the tick ends there.
+    const board::PipeLossWatch watch(link_.pipe());
     if (pollingTicked() && link_.UprPollingEnabled && link_.DaisyChainMode) {
         if (link_.DeviceCount1 > 0)
             readUpr(0);
-        if (link_.DeviceCount2 > 0)
+        if (link_.DeviceCount2 > 0 && !watch.lost())
             readUpr(1);
     }
     // A pending unprompted response unticks the box: the rest is skipped.
@@ -168,7 +179,7 @@ void Poller::tick()
         clearLogsWhenActive();
         for (int i = 0; i < kPollActions; ++i) {
             // A command that stopped polling cancels the rest of the tick.
-            if (options.actions[i] && timerRunning())
+            if (options.actions[i] && timerRunning() && !watch.lost())
                 call(hooks.commands[i]);
         }
     }

@@ -63,8 +63,10 @@ void UprBuffers::responsePending()
     services_.pump.yield();
     if (selectTab)
         selectTab(2);
+    const board::PipeLossWatch watch(link_.pipe());
     commands_.cbReadAllFaults_Click();
-    commands_.cbReadAllVolts_Click();
+    if (!watch.lost())
+        commands_.cbReadAllVolts_Click();
 }
 
 }  // namespace kvb

@@ -129,6 +129,7 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
         services.prompter.tell("HID Packet Sync Error Retry 2x", kProgramTitle);
     } else {
         result.status = PipeStatus::Lost;
+        ++lostTransfers_;
         if (stopPolling)
             stopPolling();
         services.prompter.tell(

@@ -71,6 +71,8 @@ public:
     uint8_t SelectByte = 0;
     bool CommandInProgress = false;
     bool busy() const { return busy_; }
+    // Transfers that found the board lost (no answer at all), since start.
+    int lostTransfers() const { return lostTransfers_; }
 
     PipeDisplay display;
 
@@ -88,6 +90,20 @@ private:
     HidTransport& transport_;
     ByteGrid& grid_;
     bool busy_ = false;
+    int lostTransfers_ = 0;
+};
+
+// Notes whether a transfer found the board lost since it was made. A loop
+// that sends one frame after another stops at the first lost board, so that
+// one action tells the user once.
+class PipeLossWatch {
+public:
+    explicit PipeLossWatch(const ChipPipe& pipe) : pipe_(pipe), start_(pipe.lostTransfers()) {}
+    bool lost() const { return pipe_.lostTransfers() != start_; }
+
+private:
+    const ChipPipe& pipe_;
+    int start_;
 };
 
 }  // namespace kvb::board

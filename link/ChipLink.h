@@ -51,6 +51,8 @@ public:
 
     // --- Link state -------------------------------------------------------
     bool EvbConnected() const { return transport_.EvbConnected; }
+    // The pipe the link's frames travel through (for watching a lost board).
+    const board::ChipPipe& pipe() const { return pipe_; }
     bool DaisyChainMode = false;
     int16_t DeviceCount1 = 0;
     int16_t DeviceCount2 = 0;

@@ -213,3 +213,37 @@ TEST_F(ChipCommandsTest, RefusesWithoutBoardAndInTheWrongLinkMode)
                        "should not happen.\r\n"));
     EXPECT_EQ(chain.received.size(), from);
 }
+
+TEST_F(ChipCommandsTest, ALostBoardIsReportedOncePerAction)
+{
+    const std::string lost =
+        "USB Communications lost, Disconnect and Reconnect, Polling Terminated";
+    struct Case {
+        bool daisy;
+        int type0, type1;
+        ChipCommand command;
+    };
+    // Per device, per register, per type and per fault register: each loop
+    // would otherwise repeat the box.
+    const Case cases[] = {
+        {true, 3, 0, ChipCommand::ReadAllVolts},   {true, 3, 0, ChipCommand::ScanAllVolts},
+        {true, 2, 1, ChipCommand::DaisyChainSleep}, {true, 2, 1, ChipCommand::ClearAllFaults},
+        {false, 1, 0, ChipCommand::ReadAllVolts},  {false, 1, 1, ChipCommand::BalEnableAll},
+    };
+    for (const Case& c : cases) {
+        test::CommandBench b;
+        ASSERT_TRUE(b.connect(c.daisy, c.type0, c.type1));
+        b.board->faults.noAnswer = true;
+        b.commands.press(c.command);
+        const std::string name = HandlerName(CommandInfo(c.command));
+        ASSERT_EQ(b.t.prompter.asked.size(), 1u) << name << (c.daisy ? " chain" : " single");
+        EXPECT_EQ(b.t.prompter.asked[0].text, lost) << name;
+    }
+
+    // The next press tries the board again and tells once more.
+    ASSERT_TRUE(connect(true, 3));
+    board->faults.noAnswer = true;
+    commands.cbReadAllTemps_Click();
+    commands.cbReadAllTemps_Click();
+    EXPECT_EQ(t.prompter.asked.size(), 2u);
+}

@@ -230,3 +230,26 @@ TEST(PollTick, DrivesTheCommandHandlersOnTheSimulatedChain)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PollTick, ALostBoardEndsTheStartSequenceAndTheTickWithOneBox)
+{
+    kvb::test::TickBench b;
+    ASSERT_TRUE(b.connect(true, 2, 1));
+    b.board->faults.noAnswer = true;
+    b.poller.RunStartSequence();
+    ASSERT_EQ(b.t.prompter.asked.size(), 1u);
+    EXPECT_EQ(b.t.prompter.asked[0].text,
+              "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
+
+    // Unprompted reads of both types, then every command: one box.
+    b.t.prompter.asked.clear();
+    b.link.UprPollingEnabled = true;
+    for (bool& on : b.poller.options.actions)
+        on = true;
+    b.poller.Timer2_Timer();
+    EXPECT_EQ(b.t.prompter.asked.size(), 1u);
+}
+
+}  // namespace

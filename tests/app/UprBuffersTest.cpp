@@ -49,6 +49,19 @@ TEST_F(UprCheck, APendingResponseStopsPollingAndReadsTheChain)
     EXPECT_FALSE(pollingTicked);
 }
 
+TEST_F(UprCheck, ABoardLostWhileReadingThePendingResponseTellsOnce)
+{
+    chain.raiseFault(0, 2, 0x0004);
+    // The board goes silent once the buffer has been read.
+    upr.selectTab = [this](int) { board->faults.noAnswer = true; };
+    int16_t index = 0;
+    upr.ReadUPRBuffers(index);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
+    EXPECT_TRUE(lines("cmd,KVB71853,dev0x01,cat0x01").empty());  // no read-all volts
+}
+
 TEST_F(UprCheck, AReadOnlyCallFlushesWithoutJudging)
 {
     chain.raiseFault(0, 1, 0x0001);
