@@ -548,32 +548,61 @@ void MainKvb71853::HideDisableMonitorTabFrames()
 
 void MainKvb71853::AddToEvbLog(const QString& text1, const QString& text2)
 {
-    txtLog->moveCursor(QTextCursor::End);
-    txtLog->insertPlainText(text1 + text2);
-    txtLog->moveCursor(QTextCursor::End);
+    queueLogText(0, text1 + text2);
 }
 
 void MainKvb71853::AppendHexLog(int type, const QString& text)
 {
-    QPlainTextEdit* box = type != 0 ? txt53961HexLog : txt53960HexLog;
-    box->moveCursor(QTextCursor::End);
-    box->insertPlainText(text);
-    box->moveCursor(QTextCursor::End);
+    queueLogText(type != 0 ? 2 : 1, text);
+}
+
+QPlainTextEdit* MainKvb71853::logBox(int box) const
+{
+    return box == 0 ? txtLog : box == 1 ? txt53960HexLog : txt53961HexLog;
+}
+
+void MainKvb71853::queueLogText(int box, const QString& text)
+{
+    queuedLogText_[box] += text;
+    if (!logTextQueued_) {
+        logTextQueued_ = true;
+        QTimer::singleShot(0, this, [this] { showQueuedLogText(); });
+    }
+}
+
+void MainKvb71853::showQueuedLogText()
+{
+    logTextQueued_ = false;
+    for (int b = 0; b < 3; ++b) {
+        if (queuedLogText_[b].isEmpty())
+            continue;
+        QPlainTextEdit* box = logBox(b);
+        box->moveCursor(QTextCursor::End);
+        box->insertPlainText(queuedLogText_[b]);
+        box->moveCursor(QTextCursor::End);
+        queuedLogText_[b].clear();
+    }
+}
+
+void MainKvb71853::clearLogBox(int box)
+{
+    queuedLogText_[box].clear();
+    logBox(box)->clear();
 }
 
 void MainKvb71853::cmdClearLog_Click()
 {
-    txtLog->clear();
+    clearLogBox(0);
 }
 
 void MainKvb71853::cmdClear53960HexLog_Click()
 {
-    txt53960HexLog->clear();
+    clearLogBox(1);
 }
 
 void MainKvb71853::cmdClear53961HexLog_Click()
 {
-    txt53961HexLog->clear();
+    clearLogBox(2);
 }
 
 bool MainKvb71853::showActivityLogs() const

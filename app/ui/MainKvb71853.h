@@ -120,6 +120,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Log text waits here until the event loop runs, so that each log box
+    // takes all the lines of a burst of exchanges in one insertion.
+    void queueLogText(int box, const QString& text);
+    void showQueuedLogText();
+    void clearLogBox(int box);
+    QPlainTextEdit* logBox(int box) const;
+    std::array<QString, 3> queuedLogText_;  // txtLog, txt53960HexLog, txt53961HexLog
+    bool logTextQueued_ = false;
     void buildMenus();
     void buildPages(QWidget* central);
     void buildControlStrip(QWidget* central);

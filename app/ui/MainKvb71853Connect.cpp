@@ -35,7 +35,7 @@ void MainKvb71853::wireLink()
     link.hooks.appendLog = [this](const std::string& text) {
         AddToEvbLog(QString::fromStdString(text), QString());
     };
-    link.hooks.clearLog = [this] { txtLog->clear(); };
+    link.hooks.clearLog = [this] { clearLogBox(0); };
     link.hooks.appendHexLog = [this](int type, const std::string& text) {
         AppendHexLog(type, QString::fromStdString(text));
     };

@@ -58,9 +58,8 @@ void MainKvb71853::wirePages()
         context_.polling, *frmPollOptions, prompter);
     onShowStartPollBox = [this](bool shown) { context_.polling.ShowStartPoll(shown); };
     context_.polling.hooks.clearLogs = [this] {
-        txtLog->clear();
-        txt53960HexLog->clear();
-        txt53961HexLog->clear();
+        for (int box = 0; box < 3; ++box)
+            clearLogBox(box);
     };
 }
 

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,8 +69,8 @@ FrmMainF340::FrmMainF340(AppContext& context, QWidget* parent)
 
     panel_.notices.changed = [this] { refresh(); };
     panel_.notices.busyChanged = [this](bool busy) { setBusy(busy); };
-    context_.grid.changed = [this] { refreshGrid(); };
-    context_.pipe.displayChanged = [this] { refreshSpi(); };
+    context_.grid.changed = [this] { whenShown(&FrmMainF340::refreshGrid); };
+    context_.pipe.displayChanged = [this] { whenShown(&FrmMainF340::refreshSpi); };
     context_.pipe.busyChanged = [this](bool busy) { cmdMCBSPI_->setEnabled(!busy); };
     refresh();
 }
@@ -88,6 +89,23 @@ bool FrmMainF340::load()
     bool opened = panel_.load();
     refresh();
     return opened;
+}
+
+void FrmMainF340::whenShown(void (FrmMainF340::*refreshControls)())
+{
+    if (isVisible())
+        (this->*refreshControls)();
+    else
+        gridStale_ = true;
+}
+
+void FrmMainF340::showEvent(QShowEvent* event)
+{
+    if (gridStale_) {
+        gridStale_ = false;
+        refreshSpi();  // with the grid
+    }
+    QMainWindow::showEvent(event);
 }
 
 void FrmMainF340::closeEvent(QCloseEvent* event)

@@ -45,8 +45,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Every chip frame fills the grid and the pipe's display; a hidden panel
+    // only notes it and shows them when it is shown again.
+    void whenShown(void (FrmMainF340::*refreshControls)());
+    bool gridStale_ = false;
     QWidget* buildTopBar();
     QWidget* buildGrid();
     QWidget* buildMcbSpiPage();

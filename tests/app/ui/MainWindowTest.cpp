@@ -18,6 +18,8 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -226,11 +228,27 @@ TEST_F(MainWindow, MenuCommands)
     EXPECT_EQ(timeoutDialogs, 1);
 
     // Clearing one hex log leaves the others.
+    QCoreApplication::processEvents();  // the lines logged so far are shown
     main->txtLog->setPlainText("log");
     main->txt53961HexLog->setPlainText("type 1");
     main->cmdClear53960HexLog_Click();
     EXPECT_EQ(main->txtLog->toPlainText(), "log");
     EXPECT_EQ(main->txt53961HexLog->toPlainText(), "type 1");
+
+    // Lines of a burst reach their boxes in order once the event loop runs;
+    // a clear also drops the lines still on their way.
+    main->AddToEvbLog("one", "\r\n");
+    main->AppendHexLog(1, "A1 ");
+    main->AddToEvbLog("two", "\r\n");
+    main->AppendHexLog(0, "B0 ");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->txtLog->toPlainText(), "logone\ntwo\n");
+    EXPECT_EQ(main->txt53961HexLog->toPlainText(), "type 1A1 ");
+    EXPECT_EQ(main->txt53960HexLog->toPlainText(), "B0 ");
+    main->AddToEvbLog("three", "\r\n");
+    main->cmdClearLog_Click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->txtLog->toPlainText(), "");
 }
 
 }  // namespace

@@ -95,9 +95,15 @@ TEST_F(BoardPanelWindow, McbSpiSendsTheGridThroughThePipeAndShowsIt)
 
 TEST_F(BoardPanelWindow, EncodeLengthAndPauseOnNackFollowTheirOwners)
 {
+    // A hidden panel catches up with the grid when it is shown; a shown one
+    // follows it at once.
     context->grid.encodeLength = "3";
     context->grid.notify();
+    window->show();
     EXPECT_EQ(find<QLabel>("lblEncodeLength")->text(), "3");
+    context->grid.encodeLength = "4";
+    context->grid.notify();
+    EXPECT_EQ(find<QLabel>("lblEncodeLength")->text(), "4");
 
     auto* pause = find<QCheckBox>("ChkPauseOnNack");
     pause->click();
