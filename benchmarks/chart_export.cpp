@@ -18,10 +18,16 @@ static void ChartExportFullBuffers(benchmark::State& state)
     auto samples = std::make_unique<kvb::data::ChartSamples>();
     auto image = std::make_unique<kvb::link::RegisterImage>();
     auto defs = std::make_unique<kvb::link::RegisterDefinitions>();
+    // Every exported register has a value from a chip (else its field is empty).
+    for (int d = 1; d <= 14; ++d) {
+        for (int reg : {64, 80, 81, 82, 83, 84, 132})
+            image->store(0, d, reg, 0);
+        image->store(1, d, 132, 0);
+    }
     for (int n = 0; n < kvb::data::kChartSamples; ++n) {
         for (int d = 1; d <= 14; ++d)
             for (int c = 0; c < 12; ++c)
-                image->at(0, d, 65 + c) = static_cast<int16_t>((n + c + d) % 16384);
+                image->store(0, d, 65 + c, static_cast<int16_t>((n + c + d) % 16384));
         samples->takeSample(*image, t.clock);
         if (samples->SampleCount < kvb::data::kLastSample)
             samples->finishSample();

@@ -58,6 +58,8 @@ private:
         bool empty = true;
         void add(double x, double y)
         {
+            if (std::isnan(y))
+                return;
             if (empty) {
                 lo = hi = {x, y};
                 empty = false;
@@ -84,7 +86,7 @@ private:
 
         void putPoint(const ChartPoint& p)
         {
-            if (p.x < viewMin || p.x >= viewMax)
+            if (p.x < viewMin || p.x >= viewMax || std::isnan(p.y))
                 return;
             const int c = std::min(static_cast<int>((p.x - viewMin) * perColumn), lastColumn);
             if (c != column) {
@@ -203,7 +205,7 @@ void ChartTrace::reduce(const TraceSamples& s, double viewMin, double viewMax, i
     follow(s, firstCell, lastCell, value);
 
     const int first = FirstSampleAtOrAfter(s.x, s.count, viewMin);
-    if (first > 0)
+    if (first > 0 && !std::isnan(value(first - 1)))
         out.push_back({s.x[first - 1], value(first - 1)});
 
     Columns columnsOut(viewMin, viewMax, columns, out);
@@ -224,7 +226,7 @@ void ChartTrace::reduce(const TraceSamples& s, double viewMin, double viewMax, i
     columnsOut.flush();
 
     const int last = FirstSampleAtOrAfter(s.x, s.count, viewMax);
-    if (last < s.count)
+    if (last < s.count && !std::isnan(value(last)))
         out.push_back({s.x[last], value(last)});
 }
 

@@ -118,17 +118,20 @@ void buildSampleLine(const ChartSamples& samples, const link::RegisterDefinition
     line += ',';
     auto fixed = [&defs](double (*convert)(int16_t, const link::RegisterDefinitions&), int decimals) {
         return [&defs, convert, decimals](std::string& out, int16_t raw) {
-            appendFixed(out, convert(raw, defs), decimals);
+            if (raw != kUnknownSample)
+                appendFixed(out, convert(raw, defs), decimals);
             out += ',';
         };
     };
     const auto cell = fixed(RegToCellVolts, 4), pack = fixed(RegToPackVolts, 3),
                icTemp = fixed(RegToICTempDegC, 1), et = fixed(RegToETVolts, 4);
     const auto fault = [](std::string& out, int16_t raw) {
-        out += link::HexPrefixed(static_cast<uint16_t>(raw), 4);
+        if (raw != kUnknownSample)
+            out += link::HexPrefixed(static_cast<uint16_t>(raw), 4);
         out += ',';
     };
-    // Each field's text carries its comma.
+    // Each field's text carries its comma; a value no chip gave leaves the
+    // field empty.
     for (int d = 1; d <= devices; ++d) {
         for (int c = 0; c < kCells; ++c)
             texts.cells.append(line, samples.cell(d, c, i), cell);
@@ -154,7 +157,10 @@ bool ExportCSV(DataLogging& files, Prompter& prompter, const ChartSamples& sampl
                const link::RegisterDefinitions& defs, bool daisyChain, int deviceCount1)
 {
     if (files.OpenFileForExportCsv().empty()) {
-        prompter.tell("Export to CSV cancelled, logfile not created.", kProgramTitle);
+        // A file that could not be opened has been reported; only a
+        // cancelled dialog is told as such.
+        if (!files.ExportCsvOpenFailed())
+            prompter.tell("Export to CSV cancelled, logfile not created.", kProgramTitle);
         return false;
     }
     // After a failure the lines written so far stay in the file, which is closed.

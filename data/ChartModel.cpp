@@ -3,6 +3,8 @@
 #include "data/Conversions.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <charconv>
 #include <ctime>
 
@@ -160,6 +162,8 @@ const int16_t* ChartModel::seriesData(ChartId chart, int index) const
 
 double ChartModel::seriesUnits(ChartId chart, int index, int16_t raw) const
 {
+    if (raw == kUnknownSample)
+        return std::numeric_limits<double>::quiet_NaN();
     const link::RegisterDefinitions& d = *defs_;
     switch (chart) {
     case CellChart:
@@ -190,6 +194,8 @@ bool ChartModel::seriesHasData(ChartId chart, int index) const
 
 void ChartModel::updateExtremes(double& lo, double& hi, double v)
 {
+    if (std::isnan(v))
+        return;  // a value no chip gave
     lo = std::min(lo, v);
     hi = std::max(hi, v);
 }

@@ -108,7 +108,9 @@ public:
     // Called when a new run's first sample sets the start time.
     std::function<void()> onRunStarted;
 
-    // The value series `index` of `chart` plots for a sample, in units.
+    // The value series `index` of `chart` plots for a sample, in units; NaN
+    // for a sample whose register held no value from a chip, which is not
+    // plotted.
     double seriesValue(ChartId chart, int index, int sample) const
     {
         return seriesUnits(chart, index, seriesData(chart, index)[sample]);

@@ -33,22 +33,30 @@ ChartSamples::ChartSamples()
 
 bool ChartSamples::takeSample(const link::RegisterImage& image, Clock& clock)
 {
-    if (!ChartStarted)
+    if (!ChartStarted) {
+        // The loggers gathered into the entry after the last sample; those
+        // flags belong to this sample, not what entry 0 held before.
+        const int16_t gathered = comErrors_[SampleCount];
         SampleCount = 0;
+        comErrors_[0] = gathered;
+    }
     const int s = SampleCount;
+    auto value = [&image](int type, int d, int reg) {
+        return image.known(type, d, reg) ? image.at(type, d, reg) : kUnknownSample;
+    };
     for (int d = 0; d < kChartDevices; ++d)
         for (int c = 0; c < kCells; ++c)
-            cells_[cellSeries(d, c) + s] = image.at(0, d, kFirstCellRegister + c);
+            cells_[cellSeries(d, c) + s] = value(0, d, kFirstCellRegister + c);
     for (int d = 0; d < kChartDevices; ++d)
-        pack_[series(d) + s] = image.at(0, d, kPackRegister);
+        pack_[series(d) + s] = value(0, d, kPackRegister);
     for (int d = 0; d < kChartDevices; ++d)
-        icTemp_[series(d) + s] = image.at(0, d, kICTempRegister);
+        icTemp_[series(d) + s] = value(0, d, kICTempRegister);
     for (int d = 0; d < kChartDevices; ++d)
         for (int n = 0; n < kETInputs; ++n)
-            et_[etSeries(d, n) + s] = image.at(0, d, kFirstETRegister + n);
+            et_[etSeries(d, n) + s] = value(0, d, kFirstETRegister + n);
     for (int d = 0; d < kChartDevices; ++d) {
-        fault1_[series(d) + s] = image.at(0, d, kFaultStatusRegister);
-        fault2_[series(d) + s] = image.at(1, d, kFaultStatusRegister);
+        fault1_[series(d) + s] = value(0, d, kFaultStatusRegister);
+        fault2_[series(d) + s] = value(1, d, kFaultStatusRegister);
     }
 
     bool started = false;

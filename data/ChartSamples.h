@@ -20,6 +20,11 @@ inline constexpr int kChartDevices = 16;
 inline constexpr int kCells = 12;
 inline constexpr int kETInputs = 4;
 
+// A sample of a register whose value no chip gave (see RegisterImage): no
+// chip sends it (their values are 14 bits wide), and the charts and the
+// export leave it out.
+inline constexpr int16_t kUnknownSample = INT16_MIN;
+
 // Link-error flag bits of a sample.
 enum SampleError : int16_t {
     NoAckError = 0x01,
@@ -47,7 +52,9 @@ public:
     void OrComError(int16_t flag) { comErrors_[SampleCount] |= flag; }
 
     // Steps of taking one sample. `takeSample` stores the registers of every
-    // device slot at SampleCount and its elapsed time; when that was the last
+    // device slot at SampleCount (kUnknownSample where the image holds no
+    // known value) and its elapsed time; the first sample of a run takes the
+    // error flags gathered since the last sample; when that was the last
     // free entry it drops the oldest 600 samples, so that the new sample
     // sits at SampleCount afterwards. Returns true when the sample started a
     // new run (its time is 0 and ChartStartDate was set). `finishSample`

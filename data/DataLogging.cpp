@@ -17,6 +17,7 @@ DataLogging::DataLogging(Services& services)
 
 std::string DataLogging::open(Kind& kind, const char* operation)
 {
+    kind.openFailed = false;
     if (!FolderExists(kind.folder))
         kind.folder = documentsFolder ? documentsFolder() : std::string();
     int number = 1;
@@ -31,7 +32,13 @@ std::string DataLogging::open(Kind& kind, const char* operation)
     if (chosen.empty())
         return {};
     kind.folder = GetFolderOfPath(chosen);
+    if (FolderExists(chosen)) {
+        kind.openFailed = true;
+        reportFailure(operation, EISDIR, "\"" + chosen + "\" is a folder, not a file.");
+        return {};
+    }
     if (IsFileInUse(chosen)) {
+        kind.openFailed = true;
         services_.prompter.tell("The file \"" + chosen +
                                     "\" is currently open or in use by another program.\r\n"
                                     "You must first close this file before you can create the index.",
@@ -50,6 +57,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
     errno = 0;
     kind.file.open(chosen, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!kind.file) {
+        kind.openFailed = true;
         int err = errno ? errno : EIO;
         reportFailure(operation, err, std::strerror(err));
         return {};

@@ -26,13 +26,16 @@ public:
     bool LogStop();
     bool LoggingActive() const { return loggingActive_; }
 
-    // CSV export.
+    // CSV export. An empty path means cancelled, unless the open failed
+    // (then the failure has been told).
     std::string OpenFileForExportCsv();
+    bool ExportCsvOpenFailed() const { return csv_.openFailed; }
     bool AddLineToExportCsv(const std::string& line);
     bool CloseFileForExportCsv();
 
     // Text export.
     std::string OpenFileForExportTxt();
+    bool ExportTxtOpenFailed() const { return txt_.openFailed; }
     bool AddLineToExportTxt(const std::string& line);
     bool CloseFileForExportTxt();
 
@@ -53,6 +56,7 @@ private:
         const char* filter;
         std::string folder;
         std::ofstream file;
+        bool openFailed = false;  // the last open failed (rather than being cancelled)
     };
 
     std::string open(Kind& kind, const char* operation);
@@ -62,9 +66,9 @@ private:
     std::string now();
 
     Services& services_;
-    Kind log_{"EvalSw539_Log_", ".txt", "Create Log File", "Text Files (*.txt)", {}, {}};
-    Kind csv_{"EvalSw539_Export_", ".csv", "Export CSV File", "CSV Files (*.csv)", {}, {}};
-    Kind txt_{"EvalSw539_Config_", ".txt", "Export Text File", "Text Files (*.txt)", {}, {}};
+    Kind log_{"EvalSw539_Log_", ".txt", "Create Log File", "Text Files (*.txt)", {}, {}, false};
+    Kind csv_{"EvalSw539_Export_", ".csv", "Export CSV File", "CSV Files (*.csv)", {}, {}, false};
+    Kind txt_{"EvalSw539_Config_", ".txt", "Export Text File", "Text Files (*.txt)", {}, {}, false};
     bool loggingActive_ = false;
 };
 

@@ -41,6 +41,20 @@ std::string registerLine(const std::string& part, int device, const char* cat, i
            HexPrefixed(adr, 2) + ",dat" + HexPrefixed(value & static_cast<int>(kMaxValue), 4);
 }
 
+// Every line in place of something not saved ends so.
+constexpr std::string_view kNotSaved = " - not saved";
+
+// The register line of a register whose value a chip gave, else a note
+// line (no commas: the loader skips it like a title).
+std::string savedLine(const link::ChipLink& link, int type, const std::string& part, int device,
+                      const char* cat, int adr, int reg, const char* note)
+{
+    if (!link.image.known(type, device, reg))
+        return std::string(note) + " register adr" + HexPrefixed(adr, 2) +
+               " not read or written" + std::string(kNotSaved);
+    return registerLine(part, device, cat, adr, link.image.at(type, device, reg));
+}
+
 int lastDevice(const link::ChipLink& link, int count)
 {
     if (count <= 0)
@@ -53,9 +67,12 @@ void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link,
 {
     const std::string& part = link.PartName1;
     auto reg = [&](int index) { return static_cast<int>(link.image.at(0, d, index)); };
+    auto line = [&](int adr, int index) {
+        return savedLine(link, 0, part, d, "0x0A", adr, index, "53960");
+    };
     auto single = [&](const char* title, int adr) {
         out.push_back(std::string("53960 ") + title);
-        out.push_back(registerLine(part, d, "0x0A", adr, reg(128 + adr)));
+        out.push_back(line(adr, 128 + adr));
     };
     out.push_back("");
     out.push_back("**** Parameters for 53960 at device address " + std::to_string(d) + " ****");
@@ -68,8 +85,8 @@ void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link,
     const auto setup = static_cast<int16_t>(reg(balance_reg::Setup));
     for (int bank = 0; bank < kBalanceBanks; ++bank) {
         if (!banks.known(d, bank)) {
-            out.push_back("53960 Balance Status bank " + std::to_string(bank) +
-                          " not read - not saved");
+            out.push_back("53960 Balance Status bank " + std::to_string(bank) + " not read" +
+                          std::string(kNotSaved));
             continue;
         }
         out.push_back(registerLine(part, d, "0x0A", balance_reg::SetupAddress,
@@ -83,14 +100,14 @@ void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link,
     single("User Register 23", 0x17);
     out.push_back("53960 Balance Value Registers");
     for (int i = 0; i < 24; ++i)
-        out.push_back(registerLine(part, d, "0x0A", 0x20 + i, reg(balance_reg::FirstValue + i)));
+        out.push_back(line(0x20 + i, balance_reg::FirstValue + i));
 }
 
 void typeOneBlock(std::vector<std::string>& out, const link::ChipLink& link, int d)
 {
     auto single = [&](const char* title, int adr) {
         out.push_back(std::string("53961 ") + title);
-        out.push_back(registerLine(link.PartName2, d, "0x0A", adr, link.image.at(1, d, 128 + adr)));
+        out.push_back(savedLine(link, 1, link.PartName2, d, "0x0A", adr, 128 + adr, "53961"));
     };
     out.push_back("");
     out.push_back("**** Parameters for 53961 at device address " + std::to_string(d) + " ****");
@@ -153,10 +170,10 @@ std::vector<std::string> EeTestLines(const link::ChipLink& link)
                                      std::to_string(d) + " ****",
                                  "53960 EEPROM Value Registers"};
     for (int a = 0; a < 64; ++a)
-        out.push_back(registerLine(link.PartName1, d, "0x0C", a, link.image.at(0, d, 256 + a)));
+        out.push_back(savedLine(link, 0, link.PartName1, d, "0x0C", a, 256 + a, "53960 EEPROM"));
     out.push_back("53960 Test Value Registers");
     for (int a = 0; a < 24; ++a)
-        out.push_back(registerLine(link.PartName1, d, "0x0D", a, link.image.at(0, d, 320 + a)));
+        out.push_back(savedLine(link, 0, link.PartName1, d, "0x0D", a, 320 + a, "53960 Test"));
     return out;
 }
 
@@ -307,6 +324,10 @@ std::string DeviceConfigFiles::load(const char* operation)
             return {};
         }
         ApplyConfig(parse.writes);
+        // Where the answers do not refresh the rows on screen (the single-
+        // device link, or updates switched off), they are shown once now.
+        if ((!link_.DaisyChainMode || !link_.options.UpdateGuiControls) && refreshRows)
+            refreshRows();
         return path;
     } catch (const std::exception& e) {
         services_.prompter.tell(std::string(operation) + " failed due to the following:\r\nError " +
@@ -332,17 +353,26 @@ bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* 
     bool saved = false;
     const bool ran = RunHandler(services_.prompter, procedure, [&] {
         if (logging_.OpenFileForExportTxt().empty()) {
-            services_.prompter.tell(cancelled, kProgramTitle);
+            if (!logging_.ExportTxtOpenFailed())  // a failure has been told already
+                services_.prompter.tell(cancelled, kProgramTitle);
             return;
         }
         bool written = true;
+        int notSaved = 0;
         for (const std::string& line : lines) {
+            if (line.ends_with(kNotSaved))
+                ++notSaved;
             if (!logging_.AddLineToExportTxt(line)) {
                 written = false;
                 break;
             }
         }
         saved = logging_.CloseFileForExportTxt() && written;
+        if (saved && notSaved > 0)
+            services_.prompter.tell("Registers not saved: " + std::to_string(notSaved) +
+                                        " (no chip gave their values since connecting; the file "
+                                        "notes each one).",
+                                    kProgramTitle);
     });
     if (!ran)
         logging_.CloseFileForExportTxt();

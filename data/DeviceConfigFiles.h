@@ -82,6 +82,8 @@ public:
     // gone).
     std::string ConfigFolder;
     std::function<std::string()> documentsFolder;
+    // Lays out the register tab on screen again (the main window's tab click).
+    std::function<void()> refreshRows;
 
 private:
     std::string load(const char* operation);

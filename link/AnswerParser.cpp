@@ -90,7 +90,7 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         }
 
         if (readable(type, reg)) {
-            image.at(type, dev, reg) = dat;
+            image.store(type, dev, reg, dat);
             if (reg == kFaultStatusRegister)
                 chipFaults_[type][dev] = dat;
         }
@@ -140,7 +140,7 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
         const auto& report = transport_.ReportBuffer();
         const int16_t dat = static_cast<int16_t>((report[7] & 0x3F) << 8 | report[8]);
         m.dat = dat;
-        image.at(type, 1, reg) = dat;
+        image.store(type, 1, reg, dat);
         if (type == SelectedDeviceType && hooks.showRegisterValue)
             hooks.showRegisterValue(reg, dat);
         AddToEvbLog(prefix + name + ",cat" + catText + ",adr" + adrText + ",dat" +

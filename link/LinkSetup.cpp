@@ -14,6 +14,8 @@ bool ChipLink::InitializeDriver()
         AddToEvbLog("Error: " + PartName1 + "EVB not detected. Please check connections.");
         return false;
     }
+    // A new connection: no value of the image has come from its chips yet.
+    image.forgetKnown();
     if (hooks.clearLog)
         hooks.clearLog();
     // Left open: the next message of the log continues this line.

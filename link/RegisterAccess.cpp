@@ -59,14 +59,23 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         }
         AddToEvbLog(requestLine("wrt,", m, 4));
         const int errorsBefore = comErrorCount_;
+        // The exchange puts the single-device answer into the message.
+        const int16_t written = m.dat;
         if (!SendReceivePipe(m))
             return false;
         // The single-device link answers a write with nothing worth parsing.
-        if (!DaisyChainMode)
-            return true;
-        ParseDaisyChainResponse(m, "rcv,");
-        const bool answered = RxLength >= 5;  // count byte + one 4-byte frame
-        return answered && comErrorCount_ == errorsBefore;
+        if (DaisyChainMode) {
+            ParseDaisyChainResponse(m, "rcv,");
+            const bool answered = RxLength >= 5;  // count byte + one 4-byte frame
+            if (!answered || comErrorCount_ != errorsBefore)
+                return false;
+        }
+        // The chip took the value: the image holds it as known (the
+        // single-device link keeps its device as number 1).
+        const int device = DaisyChainMode ? m.dev : 1;
+        if (device < kDevices)
+            image.store(typeIndex(m.DeviceType), device, reg, written);
+        return true;
     });
 }
 

@@ -35,20 +35,41 @@ enum RegKind : int {
     KindReadAll = 5,       // read-all command with a multi-frame answer
 };
 
-// The last value read from or written to each register of each device.
+// The last value read from or written to each register of each device, and
+// which of those values a chip gave in this run: a value is known once it
+// was read from a chip or written to one (configuration loading writes
+// through the chips). Edits in the register rows change the value without
+// making it known. A new register-definition file clears values and flags;
+// a new connection forgets the flags, since the chips behind it may hold
+// anything (the values stay on screen until read again).
 class RegisterImage {
 public:
     int16_t& at(int type, int device, int reg) { return values_[type][device][reg]; }
     int16_t at(int type, int device, int reg) const { return values_[type][device][reg]; }
+    bool known(int type, int device, int reg) const { return known_[type][device][reg]; }
+    // A value a chip gave or took.
+    void store(int type, int device, int reg, int16_t value)
+    {
+        values_[type][device][reg] = value;
+        known_[type][device][reg] = true;
+    }
+    void forgetKnown()
+    {
+        for (auto& t : known_)
+            for (auto& d : t)
+                d.fill(false);
+    }
     void clear()
     {
         for (auto& t : values_)
             for (auto& d : t)
                 d.fill(0);
+        forgetKnown();
     }
 
 private:
     std::array<std::array<std::array<int16_t, kRegisters>, kDevices>, kDeviceTypes> values_{};
+    std::array<std::array<std::array<bool, kRegisters>, kDevices>, kDeviceTypes> known_{};
 };
 
 // The definition of one register on one device type.

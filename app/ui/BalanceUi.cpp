@@ -74,6 +74,10 @@ BalanceUi::BalanceUi(AppContext& context, QWidget* window, QGroupBox* balanceFra
         if (relayoutTab)
             relayoutTab();
     };
+    context_.configFiles.refreshRows = [this] {
+        if (relayoutTab)
+            relayoutTab();
+    };
     // A device chosen in one dialog is selected in the main window's list
     // and in the other dialog, without running their handlers.
     auto follow = [this](int entry) {

@@ -80,11 +80,11 @@ protected:
 TEST_F(ChartExportTest, RowsMatchTheBuffers)
 {
     for (int n = 0; n < 3; ++n) {
-        image->at(0, 2, 65) = static_cast<int16_t>(8192 + n);  // negative cell
-        image->at(0, 2, 64) = static_cast<int16_t>(1000 * n);
-        image->at(0, 2, 80) = 9217;
-        image->at(0, 2, 84) = 8192;
-        image->at(1, 2, 132) = 0x2001;
+        image->store(0, 2, 65, static_cast<int16_t>(8192 + n));  // negative cell
+        image->store(0, 2, 64, static_cast<int16_t>(1000 * n));
+        image->store(0, 2, 80, 9217);
+        image->store(0, 2, 84, 8192);
+        image->store(1, 2, 132, 0x2001);
         samples->takeSample(*image, t.clock);
         samples->finishSample();
         samples->OrComError(n == 1 ? 0x0A : 0);
@@ -107,7 +107,7 @@ TEST_F(ChartExportTest, RowsMatchTheBuffers)
         EXPECT_EQ(f[d2 + 12], FixedText(1000 * i * 80.0 / 16384, 3));
         EXPECT_EQ(f[d2 + 13], "25.0");
         EXPECT_EQ(f[d2 + 17], "1.2500");  // no sign extension for inputs
-        EXPECT_EQ(f[d2 + 18], "0x0000");
+        EXPECT_EQ(f[d2 + 18], "");  // no chip gave device 2's type-0 fault status
         EXPECT_EQ(f[d2 + 19], "0x2001");
     }
     EXPECT_EQ(fields(lines[2])[1], "0.50");
@@ -187,6 +187,35 @@ TEST_F(ChartExportTest, WriteFailureStopsAndIsReportedOnce)
     EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, true, 14));
     EXPECT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
+// A file that cannot be opened is reported once, as what it is; only a
+// cancelled dialog says the export was cancelled.
+TEST_F(ChartExportTest, AFileThatCannotBeOpenedShowsOnlyItsError)
+{
+    const std::string folder = ::testing::TempDir() + "export_folder_" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    t.files.saveAnswers = {folder};
+    EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, false, 1));
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "OpenFileForExportCsv failed due to the following:\r\n"
+                                        "Error 21:\r\n\"" + folder + "\" is a folder, not a file.");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+    t.prompter.asked.clear();
+    const std::string nowhere = folder + "/missing/x.csv";
+    t.files.saveAnswers = {nowhere};
+    EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, false, 1));
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "OpenFileForExportCsv failed due to the following:\r\n"
+                                        "Error 2:\r\nNo such file or directory");
+
+    // After a failure, a cancel is told as a cancel again.
+    t.prompter.asked.clear();
+    EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, false, 1));
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Export to CSV cancelled, logfile not created.");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

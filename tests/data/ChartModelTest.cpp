@@ -35,7 +35,7 @@ protected:
     void sampleAt(double minutes, double volts, int device = 1)
     {
         for (int c = 0; c < 12; ++c)
-            image->at(0, device, 65 + c) = static_cast<int16_t>(volts * 100 + 0.5);
+            image->store(0, device, 65 + c, static_cast<int16_t>(volts * 100 + 0.5));
         clock.current = std::chrono::milliseconds(1000 + static_cast<long long>(minutes * 60000));
         model.AddNewVoltageDataToChartArray(*image, clock);
     }
@@ -63,9 +63,10 @@ TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
     EXPECT_FALSE(model.series(CellChart)[12].visible);
     EXPECT_TRUE(model.series(PackChart)[0].visible);
     EXPECT_TRUE(model.toggle(24));
+    image->store(1, 1, 132, 0);
     sampleAt(0, 3.0);
     EXPECT_DOUBLE_EQ(model.seriesValue(FaultChart, 1, 0), 0.2);
-    image->at(1, 1, 132) = 4;
+    image->store(1, 1, 132, 4);
     sampleAt(0.1, 3.0);
     EXPECT_DOUBLE_EQ(model.seriesValue(FaultChart, 1, 1), 1.2);
 
@@ -96,7 +97,7 @@ TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
 
 TEST_F(ChartModelTest, PickingAnotherDeviceRenamesAndReplots)
 {
-    image->at(0, 3, 80) = 1234;
+    image->store(0, 3, 80, 1234);
     sampleAt(0, 3.0);
     sampleAt(1, 3.1);
     const ChartModel::SeriesKey before = model.seriesKey(ICTempChart, 0);
@@ -113,7 +114,7 @@ TEST_F(ChartModelTest, PickingAnotherDeviceRenamesAndReplots)
     defs->regs[0][65].scale = 0.01;
     EXPECT_EQ(model.seriesValue(ICTempChart, 0, 1), (1234.0 - 9217) + 25.0);
     // Pack series p shows device p whatever the selection.
-    image->at(0, 5, 64) = 77;
+    image->store(0, 5, 64, 77);
     sampleAt(2, 3.1);
     EXPECT_EQ(model.seriesValue(PackChart, 4, 2), 77.0);
 }

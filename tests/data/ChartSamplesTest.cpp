@@ -19,10 +19,10 @@ protected:
     // Takes sample number n with values that identify it, one minute apart.
     void take(int n)
     {
-        image->at(0, 3, 65 + 11) = static_cast<int16_t>(n);
-        image->at(0, 15, 64) = static_cast<int16_t>(n + 1);
-        image->at(1, 2, 132) = static_cast<int16_t>(n + 2);
-        image->at(0, 0, 84) = static_cast<int16_t>(n + 3);
+        image->store(0, 3, 65 + 11, static_cast<int16_t>(n));
+        image->store(0, 15, 64, static_cast<int16_t>(n + 1));
+        image->store(1, 2, 132, static_cast<int16_t>(n + 2));
+        image->store(0, 0, 84, static_cast<int16_t>(n + 3));
         samples->takeSample(*image, clock);
         samples->finishSample();
         clock.current += std::chrono::minutes(1);
@@ -39,8 +39,8 @@ TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
     samples->OrComError(NackResponseError);
     samples->OrComError(BadResponseError);
     clock.current += std::chrono::seconds(90);
-    image->at(0, 7, 80) = 1234;
-    image->at(1, 9, 132) = 0x2001;
+    image->store(0, 7, 80, 1234);
+    image->store(1, 9, 132, 0x2001);
     EXPECT_FALSE(samples->takeSample(*image, clock));
     samples->finishSample();
 
@@ -52,7 +52,7 @@ TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
     EXPECT_EQ(samples->comErrors(2), 0);
     EXPECT_EQ(samples->icTemp(7, 1), 1234);
     EXPECT_EQ(samples->fault2(9, 1), 0x2001);
-    EXPECT_EQ(samples->fault1(9, 1), 0);
+    EXPECT_EQ(samples->fault1(9, 1), kUnknownSample);  // no chip gave it
 
     // A new run restarts at sample 0 with time 0.
     const uint64_t run = samples->RunNumber();

@@ -55,6 +55,8 @@ TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
     link.DeviceCount1 = 1;
     for (int bank = 0; bank < kBalanceBanks; ++bank)
         banks.set(1, bank, static_cast<int16_t>(bank));
+    for (int reg = 128; reg < 192; ++reg)
+        link.image.store(0, 1, reg, 0);
     std::vector<std::string> lines = data::DeviceConfigLines(link, banks);
     ASSERT_EQ(lines.size(), 72u);
     EXPECT_EQ(lines[1], "**** Parameters for 53960 at device address 1 ****");
@@ -70,9 +72,11 @@ TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
     link.DeviceCount1 = 3;
     link.DeviceCount2 = 2;
     lines = data::DeviceConfigLines(link, banks);
-    // Devices 2 and 3 were never read: each bank pair becomes one note.
+    // Devices 2 and 3 were never read: each register line and each bank
+    // pair becomes one note.
     EXPECT_EQ(lines.size(), 72u + 2 * (72 - 13) + 2 * 10);
     EXPECT_EQ(lines[72 + 2 + 11], "53960 Balance Status bank 0 not read - not saved");
+    EXPECT_EQ(lines[72 + 3], "53960 register adr0x03 not read or written - not saved");
     EXPECT_EQ(lines[lines.size() - 9], "**** Parameters for 53961 at device address 2 ****");
 
     EXPECT_EQ(data::EeTestLines(link).size(), 92u);
@@ -214,6 +218,76 @@ TEST_F(DeviceConfigFilesTest, SaveThenLoadRestoresImageAndChips)
             for (int reg = 0; reg < link::kRegisters; ++reg)
                 ASSERT_EQ(link.image.at(type, d, reg), savedImage.at(type, d, reg))
                     << type << " " << d << " " << reg;
+}
+
+// Saving writes only what a chip gave or took in this connection; a note
+// stands for each other register, the loader skips it, and the user is told
+// how many were left out.
+TEST_F(DeviceConfigFilesTest, SavesKeepOnlyKnownRegistersAndCountTheRest)
+{
+    // No board ever connected: nothing is known.
+    t.files.saveAnswers = {folder + "ee_unknown.txt"};
+    files.Save_EE_Test_Regs();
+    const std::string ee = read(folder + "ee_unknown.txt");
+    EXPECT_NE(ee.find("\r\n53960 EEPROM Value Registers\r\n"
+                      "53960 EEPROM register adr0x00 not read or written - not saved\r\n"),
+              std::string::npos);
+    EXPECT_NE(ee.find("\r\n53960 Test register adr0x17 not read or written - not saved\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ee.find("wrt,"), std::string::npos);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "Registers not saved: 88 (no chip gave their values since connecting; the file "
+              "notes each one).");
+
+    realDefinitions();
+    ASSERT_TRUE(connect(false, 1));
+    chain.device(0, 1).regs[131] = 0x0123;
+    link::ChipMessage faultSetup(1, 2, 0x03, 0, 0);
+    link.ReadSingleReg(faultSetup);
+    link::ChipMessage ovLimit(1, 2, 0x10, 0x1F40, 0);
+    ASSERT_TRUE(link.WriteSingleReg(ovLimit));
+    link.image.at(0, 1, 145) = 0x0AAA;  // typed in a row, never written
+
+    t.prompter.asked.clear();
+    t.files.saveAnswers = {folder + "known_only.txt"};
+    files.SaveDeviceConfig();
+    const std::string saved = read(folder + "known_only.txt");
+    EXPECT_NE(saved.find("53960 Fault Setup Register\r\n"
+                         "wrt,KVB71853,dev0x01,cat0x0A,adr0x03,dat0x0123\r\n"
+                         "53960 Cell Setup Register\r\n"
+                         "53960 register adr0x05 not read or written - not saved\r\n"
+                         "53960 OV Limit Register\r\n"
+                         "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x1F40\r\n"
+                         "53960 UV Limit Register\r\n"
+                         "53960 register adr0x11 not read or written - not saved\r\n"),
+              std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("53960 Balance Value Registers\r\n"
+                         "53960 register adr0x20 not read or written - not saved\r\n"),
+              std::string::npos);
+    // 7 single registers, 13 balance status banks and 24 balance values.
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "Registers not saved: 44 (no chip gave their values since connecting; the file "
+              "notes each one).");
+
+    // Loading the file writes the two known registers and nothing else.
+    const auto p = data::ParseConfigText(saved, {"KVB71853", "", 1, 0});
+    ASSERT_TRUE(p.ok());
+    ASSERT_EQ(p.writes.size(), 2u);
+    EXPECT_EQ(p.writes[0].adr, 0x03);
+    EXPECT_EQ(p.writes[1].dat, 0x1F40);
+
+    // With every saved register known there is nothing to tell.
+    for (int reg = 256; reg < 344; ++reg)
+        link.image.store(0, 1, reg, 0x0101);
+    t.prompter.asked.clear();
+    t.files.saveAnswers = {folder + "ee_known.txt"};
+    files.Save_EE_Test_Regs();
+    EXPECT_TRUE(t.prompter.asked.empty());
+    EXPECT_NE(read(folder + "ee_known.txt").find("wrt,KVB71853,dev0x01,cat0x0D,adr0x17,dat0x0101\r\n"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -276,6 +277,37 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
     main->findChild<QPushButton*>("cbRead_0")->click();
     ASSERT_FALSE(t.prompter.asked.empty());
     EXPECT_NE(t.prompter.asked.back().text.find("NACK Response"), std::string::npos);
+}
+
+// Loading a configuration shows the loaded values in the rows on screen also
+// where the answers do not refresh them (single-device link, or updates off).
+TEST_F(MainWindow, LoadedConfigurationShowsInTheRows)
+{
+    const std::string path = ::testing::TempDir() + "limits_config.txt";
+    std::ofstream(path, std::ios::binary)
+        << "53960 OV Limit Register\r\nwrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x1F40\r\n";
+    chain->setDevices(0, 1);
+    configure(false, 0, 1);
+    selectTab("LIMITS");
+    auto* ovLimit = main->findChild<QLineEdit*>("tbRegdata_0");
+    ASSERT_NE(ovLimit, nullptr);
+    EXPECT_EQ(ovLimit->text(), "0000");
+    t.files.openAnswers = {path};
+    main->mnuLoadConfig->trigger();
+    EXPECT_EQ(chain->device(0, 1).regs[144], 0x1F40);
+    EXPECT_EQ(ovLimit->text(), "1F40");
+
+    // A daisy chain with "Polling Update GUI Contols" unticked.
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    selectTab("LIMITS");
+    main->mnuUpdateGUIControls->trigger();
+    ASSERT_FALSE(context.link.options.UpdateGuiControls);
+    std::ofstream(path, std::ios::binary) << "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x0ABC\r\n";
+    t.files.openAnswers = {path};
+    main->mnuLoadConfig->trigger();
+    EXPECT_EQ(chain->device(0, 1).regs[144], 0x0ABC);
+    EXPECT_EQ(main->findChild<QLineEdit*>("tbRegdata_0")->text(), "0ABC");
 }
 
 // A register-definition file that cannot be read at start: the load is told

@@ -88,7 +88,7 @@ TEST_F(ChartWindowTest, LinesFollowTheSamplesAndGoWithClearing)
     context->charts.bindDefinitions(context->link.definitions);
     auto image = std::make_unique<link::RegisterImage>();
     for (int n = 0; n < 200; ++n) {
-        image->at(0, 1, 67) = static_cast<int16_t>(3000 + n % 7);  // cell 3 of device 1
+        image->store(0, 1, 67, static_cast<int16_t>(3000 + n % 7));  // cell 3 of device 1
         t.clock.current += std::chrono::milliseconds(50);
         context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
     }

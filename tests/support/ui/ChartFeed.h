@@ -83,11 +83,13 @@ struct ChartFeed {
         ++n;
         for (int d = 1; d <= 14; ++d) {
             for (int c = 0; c < 12; ++c)
-                image->at(0, d, 65 + c) = static_cast<int16_t>(5000 + (n * 7 + c * 13 + d) % 900);
-            image->at(0, d, 64) = static_cast<int16_t>(8000 + n % 300);
-            image->at(0, d, 80) = static_cast<int16_t>(9200 + n % 50);
+                image->store(0, d, 65 + c, static_cast<int16_t>(5000 + (n * 7 + c * 13 + d) % 900));
+            image->store(0, d, 64, static_cast<int16_t>(8000 + n % 300));
+            image->store(0, d, 80, static_cast<int16_t>(9200 + n % 50));
             for (int e = 0; e < 4; ++e)
-                image->at(0, d, 81 + e) = static_cast<int16_t>(4000 + (n + e) % 200);
+                image->store(0, d, 81 + e, static_cast<int16_t>(4000 + (n + e) % 200));
+            image->store(0, d, 132, 0);
+            image->store(1, d, 132, 0);
         }
         t.clock.current += step;
         context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
