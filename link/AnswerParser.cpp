@@ -50,6 +50,16 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
     const std::string& name = partName(type);
     const std::span<const uint8_t> bytes = answerBytes();
 
+    // A register read or write addressed to one device must be answered by
+    // that device. Commands answer by design or not at all, the scans are
+    // answerless, broadcasts and buffer reads are answered by whoever has
+    // something to say.
+    const int commandKind = definitions.kind(commandType, RegisterIndex(message.cat, message.adr));
+    const bool answerDue = !message.allZero() && message.dev != kBroadcastDevice &&
+                           !pipe_.CommandInProgress && commandKind != KindCommand &&
+                           commandKind != KindCommandData && commandKind != KindCommandData4;
+    bool answered = false;
+
     uint8_t dev = 0, cat = 0, adr = 0;
     int16_t dat = 0;
     size_t p = 0;
@@ -66,6 +76,8 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         }
         p += size;
         const int reg = RegisterIndex(cat, adr);
+        if (type == commandType && dev == message.dev)
+            answered = true;
 
         if (reg == kAckRegister) {
             lamps.set(LampKind::Ack, type, kLampGreen);
@@ -99,6 +111,8 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
             hooks.showRegisterValue(reg, dat);
     }
 
+    if (answerDue && !answered)
+        LogNoResponse(commandType);
     if (options.UpdateGuiControls)
         refreshTabs();
     scanFaults();

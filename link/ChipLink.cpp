@@ -196,6 +196,12 @@ void ChipLink::LogNackResponse()
         services_.prompter.tell(comErrors.text(), kProgramTitle);
 }
 
+void ChipLink::LogNoResponse(int deviceType)
+{
+    comErrorLine("    No Response " + LastSentText, FlagNoResponse);
+    lamps.set(LampKind::Com, typeIndex(deviceType), kLampRed);
+}
+
 void ChipLink::LogPipeError()
 {
     comErrorLine("    Pipe Communication Error", FlagPipeError);

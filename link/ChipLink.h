@@ -32,6 +32,7 @@ constexpr int kNackRegister = RegisterIndex(3, 0x0B);
 
 // Error bits the link adds to the chart sample being gathered.
 enum SampleFlag : int16_t {
+    FlagNoResponse = 0x01,
     FlagCrc4Error = 0x02,
     FlagUnrecognized = 0x04,
     FlagNack = 0x08,
@@ -130,6 +131,9 @@ public:
     void LogNackResponse();
     void LogUnrecognizedResponse();
     void LogPipeError();
+    // A device did not answer a read or write addressed to it (daisy chain):
+    // the line quotes the request, and the type's COM lamp turns red.
+    void LogNoResponse(int deviceType);
     void LogFaultStatus(const std::string& text);
     // Lines written to the communication-error log so far.
     int communicationErrors() const { return comErrorCount_; }

@@ -1,0 +1,104 @@
+// A read or write addressed to one device of the daisy chain that gets no
+// answer frame from it is logged, flagged on the chart sample and lights
+// the COM lamp red; answerless commands, broadcasts and buffer reads are not.
+
+#include "app/CommandBench.h"
+#include "data/ChartExport.h"
+
+#include <gtest/gtest.h>
+
+namespace kvb::test {
+namespace {
+
+using link::ChipMessage;
+
+class MissingAnswer : public CommandBench, public ::testing::Test {
+protected:
+    // The communication-error lines without their time stamps.
+    std::vector<std::string> errorLines() const
+    {
+        std::vector<std::string> out;
+        const std::string& text = link.comErrors.text();
+        size_t start = 0, end;
+        while ((end = text.find("\r\n", start)) != std::string::npos) {
+            const std::string line = text.substr(start, end - start);
+            out.push_back(line.substr(std::min(line.find("    "), line.size())));
+            start = end + 2;
+        }
+        return out;
+    }
+};
+
+TEST_F(MissingAnswer, ASleepingDeviceThatDoesNotAnswerIsLoggedFlaggedAndLit)
+{
+    ASSERT_TRUE(connect(true, 2));
+    ChipMessage first(2, 2, 0x04, 0, 0);
+    link.ReadSingleReg(first);
+    ASSERT_TRUE(errorLines().empty());
+    const int16_t shown = link.image.at(0, 2, 132);
+
+    commands.cbDaisyChainSleep_Click();
+    EXPECT_TRUE(errorLines().empty());  // the broadcast is answerless by design
+    EXPECT_EQ(sampleFlags, 0);
+
+    chain.device(0, 2).regs[132] = 0x0155;
+    log.clear();
+    ChipMessage read(2, 2, 0x04, 0, 0);
+    link.ReadSingleReg(read);
+    EXPECT_EQ(errorLines(), std::vector<std::string>{"    No Response Sent: 22 10 0C "});
+    EXPECT_EQ(sampleFlags, link::FlagNoResponse);
+    EXPECT_EQ(data::ComErrorWords(sampleFlags), "NoACK_");
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
+    EXPECT_EQ(link.image.at(0, 2, 132), shown);  // the shown value stays
+    EXPECT_FALSE(logHas("rcv,"));
+
+    // A write gets the same; the caller learns it did not go through.
+    ChipMessage write(1, 2, 0x10, 0x0123, 0);
+    EXPECT_FALSE(link.WriteSingleReg(write));
+    ASSERT_EQ(errorLines().size(), 2u);
+    EXPECT_EQ(errorLines()[1].rfind("    No Response Sent: ", 0), 0u);
+
+    // Each device's read-all is a read: one line per device.
+    commands.cbReadAllVolts_Click();
+    EXPECT_EQ(errorLines().size(), 4u);
+
+    // Scans, buffer reads and broadcasts expect no answer from one device.
+    commands.cbScanAllVolts_Click();
+    int16_t bufferIndex = 0;
+    upr.ReadUPRBuffers(bufferIndex);
+    ChipMessage everyone(link::kBroadcastDevice, 2, 0x04, 0, 0);
+    link.ReadSingleReg(everyone);
+    EXPECT_EQ(errorLines().size(), 4u);
+
+    // "Wake" recovers: the next read is answered and nothing more is logged.
+    commands.cbDaisyChainWake_Click();
+    ChipMessage again(2, 2, 0x04, 0, 0);
+    link.ReadSingleReg(again);
+    EXPECT_EQ(errorLines().size(), 4u);
+    EXPECT_EQ(link.image.at(0, 2, 132), 0x0155);
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampGreen);
+}
+
+TEST_F(MissingAnswer, OnlyTheAddressedDevicesAnswerCounts)
+{
+    ASSERT_TRUE(connect(true, 3));
+    chain.faults.silentFrom[0] = 3;
+    ChipMessage second(2, 2, 0x10, 0, 0);
+    link.ReadSingleReg(second);
+    EXPECT_TRUE(errorLines().empty());
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampGreen);
+    ChipMessage third(3, 2, 0x10, 0, 0);
+    link.ReadSingleReg(third);
+    ASSERT_EQ(errorLines().size(), 1u);
+    EXPECT_EQ(errorLines()[0].rfind("    No Response Sent: ", 0), 0u);
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
+
+    // A command that carries no register value is answered by design or
+    // not at all; it is left to its own handling.
+    const size_t before = errorLines().size();
+    commands.cbBalEnableAll_Click();
+    EXPECT_EQ(errorLines().size(), before);
+}
+
+}  // namespace
+}  // namespace kvb::test
