@@ -128,16 +128,19 @@ TEST_F(ChartExportTest, SmallExportIsWrittenByteForByte)
     ::tzset();
     t.clock.wall = std::chrono::system_clock::from_time_t(10 * 3600 + 2 * 60 + 3);
     const int16_t cells[2][4] = {{1000, 8192, 16383, 1}, {2, 8192, 16383, 0}};
+    for (int c = 4; c < 12; ++c)
+        image->store(0, 1, 65 + c, 0);  // every exported value from a chip
     for (int n = 0; n < 2; ++n) {
         for (int c = 0; c < 4; ++c)
-            image->at(0, 1, 65 + c) = cells[n][c];
-        image->at(0, 1, 64) = static_cast<int16_t>(n == 0 ? 16383 : 1000);
-        image->at(0, 1, 80) = static_cast<int16_t>(n == 0 ? 9220 : 9117);
-        image->at(0, 1, 81) = 8192;
-        image->at(0, 1, 82) = 100;
-        image->at(0, 1, 84) = 16383;
-        image->at(0, 1, 132) = 0x00FF;
-        image->at(1, 1, 132) = static_cast<int16_t>(0xABCD);
+            image->store(0, 1, 65 + c, cells[n][c]);
+        image->store(0, 1, 64, static_cast<int16_t>(n == 0 ? 16383 : 1000));
+        image->store(0, 1, 80, static_cast<int16_t>(n == 0 ? 9220 : 9117));
+        image->store(0, 1, 81, 8192);
+        image->store(0, 1, 82, 100);
+        image->store(0, 1, 83, 0);
+        image->store(0, 1, 84, 16383);
+        image->store(0, 1, 132, 0x00FF);
+        image->store(1, 1, 132, static_cast<int16_t>(0xABCD));
         samples->takeSample(*image, t.clock);
         samples->finishSample();
         samples->OrComError(n == 0 ? 0x0A : 0);  // gathered for the next sample
