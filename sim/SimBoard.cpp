@@ -57,6 +57,17 @@ void SimBoard::answer(Report report)
     pending_.push_back(report);
 }
 
+// A set command that the board does not answer: answered only under the
+// switch, with the request's payload echoed from byte 2.
+void SimBoard::answerSet(const Report& request)
+{
+    if (!faults.answerEverySet)
+        return;
+    Report reply{};
+    std::copy(request.begin() + 3, request.end(), reply.begin() + 2);
+    answer(reply);
+}
+
 void SimBoard::handle(const Report& request)
 {
     const uint8_t code = request[1];
@@ -69,14 +80,18 @@ void SimBoard::handle(const Report& request)
         return;
     case HidLeds:
         leds = request[3];
+        answerSet(request);
         return;
     case HidGpioConfig:
         std::copy_n(request.begin() + 3, 3, gpioConfig.begin());
+        answerSet(request);
         return;
     case HidI2cOptions:
         std::copy_n(request.begin() + 3, 3, i2cOptions.begin());
         if (request[5] == 1)
             answer(reply);  // SCL toggled; bit 0 of byte 2 clear: SDA released
+        else
+            answerSet(request);
         return;
     case HidI2cTransfer: {
         const uint8_t address = request[2];
@@ -100,10 +115,12 @@ void SimBoard::handle(const Report& request)
     }
     case HidSpiConfig:
         spiConfig = request[3];
+        answerSet(request);
         return;
     case HidSpiClock:
         if (sub == kSubSet) {
             spiClockCode = request[3];
+            answerSet(request);
             return;
         }
         reply[2] = kSystemClockMhz;
@@ -123,6 +140,14 @@ void SimBoard::handle(const Report& request)
                 adcSettings[0xFF] = request[4];  // negative input
             if (code == HidAdcSampleRate)
                 adcSampleRateLow = request[4];
+            // The board answers the ADC setting writes (the multiplexer's
+            // excepted) with the setting as a read shows it.
+            if (code == HidAdcMux || code == HidAdcRefControl) {
+                answerSet(request);
+            } else {
+                handleAdcGet(code, reply);
+                answer(reply);
+            }
             return;
         }
         handleAdcGet(code, reply);
@@ -136,6 +161,7 @@ void SimBoard::handle(const Report& request)
     case HidSfr:
         if (sub == kSubSet) {
             sfr[request[3]] = request[4];
+            answerSet(request);
             return;
         }
         reply[3] = sfr[request[3]];
@@ -161,6 +187,7 @@ void SimBoard::handle(const Report& request)
     case HidGpioSpiSetup:
         if (sub == kSubSet) {
             std::copy_n(request.begin() + 3, gpioSpiSetup.size(), gpioSpiSetup.begin());
+            answerSet(request);
             return;
         }
         std::copy(gpioSpiSetup.begin(), gpioSpiSetup.end(), reply.begin() + 2);
@@ -217,6 +244,8 @@ void SimBoard::handlePipe(const Report& request)
             const size_t count = std::min<size_t>(request[6], kReportSize - 7);
             std::copy_n(request.begin() + 7, count, reply.begin() + 2);
             answer(reply);
+        } else {
+            answerSet(request);
         }
         return;
     }

@@ -28,6 +28,9 @@ struct SimBoardFaults {
     bool failWrite = false;         // writing a report fails
     int dropAnswers = 0;            // the next N answers are lost
     int staleAnswers = 0;           // before each pipe answer, N answers of an earlier transfer
+    // Every set command is answered too (the board answers only some), so
+    // that a read that does not drain first takes a stale answer.
+    bool answerEverySet = false;
 };
 
 class SimBoard {
@@ -70,6 +73,7 @@ public:
 
 private:
     void answer(Report report);
+    void answerSet(const Report& request);
     void handle(const Report& request);
     void handlePipe(const Report& request);
     void handleAdcGet(uint8_t code, Report& reply);
