@@ -40,6 +40,14 @@ public:
 
     // Fits `count` devices (0..14) of a device type; values start plausible.
     void setDevices(int type, int count);
+    // What the program's simulated board carries: three type-0 and two
+    // type-1 devices, so that every control can be tried.
+    static constexpr std::array<int, 2> kDefaultDevices{3, 2};
+    void fitDefaultDevices()
+    {
+        setDevices(0, kDefaultDevices[0]);
+        setDevices(1, kDefaultDevices[1]);
+    }
     // The registers the chips have; tests may change a kind.
     SimRegisterMap& registers() { return registers_; }
     int devices(int type) const { return static_cast<int>(chains_[type].size()); }

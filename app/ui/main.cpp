@@ -61,13 +61,13 @@ int main(int argc, char* argv[])
 
     kvb::AppContext context(services.services, *backend);
     context.programFolder = QCoreApplication::applicationDirPath().toStdString();
-    // The simulated board carries a chain of three type-0 devices that know
-    // the registers of the shipped register-definition file.
+    // The simulated board carries three type-0 and two type-1 devices that
+    // know the registers of the shipped register-definition file.
     std::unique_ptr<kvb::sim::SimChipChain> simChain;
     if (simBoard) {
         simChain = std::make_unique<kvb::sim::SimChipChain>(kvb::sim::SimRegisterMap::Load(
             context.programFolder + "/" + kvb::link::kTabdefsFileName));
-        simChain->setDevices(0, 3);
+        simChain->fitDefaultDevices();
         simBoard->setChipBus(simChain.get());
     }
     if (services.programEnd.ending())

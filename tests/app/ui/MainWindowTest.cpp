@@ -108,6 +108,25 @@ TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
     EXPECT_EQ(context.link.SelectedDevice, 15);
 }
 
+TEST_F(MainWindow, TheProgramsSimulatedChainConnectsWhatTheConfigurationNames)
+{
+    chain->fitDefaultDevices();
+    configure(true, 2, 3);  // "KVB53960 and KVB53961"
+    EXPECT_EQ(context.link.DeviceCount1, 3);
+    EXPECT_EQ(context.link.DeviceCount2, 2);
+    EXPECT_FALSE(main->opt53961->isHidden());
+    EXPECT_EQ(main->txtLog->toPlainText().indexOf("did not respond"), -1);
+
+    // "KVB71853 only": the type-1 devices on the chain are left alone.
+    const size_t before = chain->received.size();
+    configure(true, 0, 3);
+    EXPECT_EQ(context.link.DeviceCount1, 3);
+    EXPECT_EQ(context.link.DeviceCount2, 0);
+    EXPECT_TRUE(main->opt53961->isHidden());
+    for (size_t i = before; i < chain->received.size(); ++i)
+        EXPECT_EQ(chain->received[i].select & 0x40, 0) << "frame " << i;
+}
+
 TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
 {
     chain->setDevices(0, 3);
