@@ -25,7 +25,7 @@ struct SimRegisterMap {
 
     int kind(int type, int reg) const
     {
-        return type >= 0 && type < 2 && reg >= 0 && reg < kRegisters ? kinds[type][reg] : kAbsent;
+        return type >= 0 && type < 2 && reg >= 0 && reg < kRegisters ? int{kinds[type][reg]} : int{kAbsent};
     }
     bool readable(int type, int reg) const
     {
