@@ -164,11 +164,7 @@ void BalanceUi::cellButtonClicked(int index)
     const auto on = context_.cellBalancing.cbMainTabBalCtrl_Click(index, b->text() == "On");
     if (!on)
         return;
-    b->setText(*on ? "On" : "Off");
-    QPalette palette = b->style()->standardPalette();
-    if (*on)
-        palette.setColor(QPalette::Button, FromBgr(kLampYellow));
-    b->setPalette(palette);
+    MainTabPage::ShowBalanceButton(b, *on);
 }
 
 void BalanceUi::showBalanceSettings(const BalanceSettings& s)

@@ -221,6 +221,21 @@ void MainTabPage::DisableMainTabBalCtrlButtons()
     }
 }
 
+void MainTabPage::ShowBalanceButton(QPushButton* b, bool on)
+{
+    // Every answer refreshes the page: a button already showing its state
+    // keeps its palette (building one costs far more than the rest).
+    const QVariant shown = b->property("balanceOn");
+    if (shown.isValid() && shown.toBool() == on)
+        return;
+    b->setText(on ? "On" : "Off");
+    QPalette palette = b->style()->standardPalette();
+    if (on)
+        palette.setColor(QPalette::Button, FromBgr(kLampYellow));
+    b->setPalette(palette);
+    b->setProperty("balanceOn", on);
+}
+
 void MainTabPage::RefreshMainTabBalCtrlButtons()
 {
     const BalanceButtons buttons = BalanceButtonsFromImage(link_);
@@ -229,12 +244,7 @@ void MainTabPage::RefreshMainTabBalCtrlButtons()
     else
         DisableMainTabBalCtrlButtons();
     for (int i = 0; i < kCells; ++i) {
-        QPushButton* b = cbMainTabBalCtrl[i];
-        b->setText(buttons.on[i] ? "On" : "Off");
-        QPalette palette = b->style()->standardPalette();
-        if (buttons.on[i])
-            palette.setColor(QPalette::Button, FromBgr(kLampYellow));
-        b->setPalette(palette);
+        ShowBalanceButton(cbMainTabBalCtrl[i], buttons.on[i]);
     }
 }
 

@@ -49,6 +49,9 @@ public:
     void DisableMainTabBalCtrlButtons();
     // Shows the buttons in the manual and timed modes, each "On" or "Off".
     void RefreshMainTabBalCtrlButtons();
+    // Shows a cell's balance button "On" in yellow or "Off" in the style's
+    // colours; a button that already shows that state is left alone.
+    static void ShowBalanceButton(QPushButton* button, bool on);
 
     // The balance frame's combos and check box take these settings (under
     // their own guard, so nothing is sent).

@@ -66,7 +66,20 @@ TEST(MainTabPageView, FillsItsFramesAndLeavesBalanceCombosToTheirOwnerWhileSynce
     EXPECT_FALSE(page.cbMainTabBalCtrl[1]->isHidden());
     EXPECT_EQ(page.cbMainTabBalCtrl[1]->text(), "On");
     EXPECT_EQ(page.cbMainTabBalCtrl[0]->text(), "Off");
+    const QColor yellow = page.cbMainTabBalCtrl[1]->palette().color(QPalette::Button);
+    EXPECT_NE(yellow, page.cbMainTabBalCtrl[0]->palette().color(QPalette::Button));
     EXPECT_EQ(page.ledMainTabDevicePres[1]->colour(), kLampGreen);
+    // The buttons follow the status both ways, colour and caption.
+    link.image.at(0, 1, page_reg::BalanceStatus) = 0x0001;
+    page.UpdateMainTabDeviceStatusControls();
+    EXPECT_EQ(page.cbMainTabBalCtrl[1]->text(), "Off");
+    EXPECT_NE(page.cbMainTabBalCtrl[1]->palette().color(QPalette::Button), yellow);
+    EXPECT_EQ(page.cbMainTabBalCtrl[0]->text(), "On");
+    EXPECT_EQ(page.cbMainTabBalCtrl[0]->palette().color(QPalette::Button), yellow);
+    link.image.at(0, 1, page_reg::BalanceStatus) = 0x0002;
+    page.UpdateMainTabDeviceStatusControls();
+    EXPECT_EQ(page.cbMainTabBalCtrl[1]->text(), "On");
+    shown = 1;  // the settings were shown again by the two refreshes
 
     w.state.BalanceComboSync = true;
     link.image.at(0, 1, page_reg::BalanceSetup) = 0;
