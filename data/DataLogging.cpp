@@ -117,14 +117,23 @@ std::string DataLogging::now()
     return text;
 }
 
+void DataLogging::setLoggingActive(bool active)
+{
+    if (loggingActive_ == active)
+        return;
+    loggingActive_ = active;
+    if (loggingChanged)
+        loggingChanged(active);
+}
+
 std::string DataLogging::LogStart()
 {
     std::string path = open(log_, "LogStart");
     if (path.empty())
         return {};
-    loggingActive_ = true;
+    setLoggingActive(true);
     if (!write(log_, "[Logging Started: " + now() + "]", "LogStart")) {
-        loggingActive_ = false;
+        setLoggingActive(false);
         return {};
     }
     return path;
@@ -136,7 +145,7 @@ bool DataLogging::LogEvent(const std::string& line)
         return true;
     // A log that cannot be written is closed once, rather than raising a
     // box for every line of traffic that follows.
-    loggingActive_ = false;
+    setLoggingActive(false);
     return false;
 }
 
@@ -145,7 +154,7 @@ bool DataLogging::LogStop()
     if (!loggingActive_)
         return false;
     write(log_, "[Logging Stopped: " + now() + "]", "LogStop");
-    loggingActive_ = false;
+    setLoggingActive(false);
     return close(log_, "LogStop");
 }
 

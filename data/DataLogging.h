@@ -25,6 +25,9 @@ public:
     bool LogEvent(const std::string& line);
     bool LogStop();
     bool LoggingActive() const { return loggingActive_; }
+    // Told every time the log opens or closes, also when a failed write
+    // closes it, so a view can follow the state.
+    std::function<void(bool active)> loggingChanged;
 
     // CSV export. An empty path means cancelled, unless the open failed
     // (then the failure has been told).
@@ -64,6 +67,7 @@ private:
     bool close(Kind& kind, const char* operation);
     void reportFailure(const char* operation, int number, const std::string& text);
     std::string now();
+    void setLoggingActive(bool active);
 
     Services& services_;
     Kind log_{"EvalSw539_Log_", ".txt", "Create Log File", "Text Files (*.txt)", {}, {}, false};

@@ -109,7 +109,10 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     FormLoad();
 }
 
-MainKvb71853::~MainKvb71853() = default;
+MainKvb71853::~MainKvb71853()
+{
+    context_.logging.loggingChanged = nullptr;
+}
 
 void MainKvb71853::buildMenus()
 {

@@ -14,6 +14,10 @@ namespace kvb::ui {
 void MainKvb71853::wireMenus()
 {
     connect(cmdLogToFile, &QPushButton::clicked, this, [this] { cmdLogToFile_Click(); });
+    // The caption follows the log's state, also when a failed write closes it.
+    context_.logging.loggingChanged = [this](bool active) {
+        cmdLogToFile->setText(active ? "Stop Data Logging" : "Start Data Logging");
+    };
     connect(cmdShowChart, &QPushButton::clicked, this, [this] { cmdShowChart_Click(); });
     connect(mnuSetSpiSpeed, &QAction::triggered, this, [this] { mnuSetSpiSpeed_Click(); });
     connect(mnuSetSpiTimeout, &QAction::triggered, this, [this] { mnuSetSpiTimeout_Click(); });
@@ -32,12 +36,10 @@ void MainKvb71853::runHook(const std::function<void()>& hook)
 void MainKvb71853::cmdLogToFile_Click()
 {
     data::DataLogging& logging = context_.logging;
-    if (!logging.LoggingActive()) {
-        if (!logging.LogStart().empty())
-            cmdLogToFile->setText("Stop Data Logging");
-    } else if (logging.LogStop()) {
-        cmdLogToFile->setText("Start Data Logging");
-    }
+    if (!logging.LoggingActive())
+        logging.LogStart();
+    else
+        logging.LogStop();
 }
 
 FrmCharting& MainKvb71853::chartWindow()

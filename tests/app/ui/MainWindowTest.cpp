@@ -22,8 +22,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -217,6 +219,43 @@ TEST_F(MainWindow, OfflineRawSenderModeLeavesTheLinkModeAlone)
     main->optRawMsgNotConnectedMode[0]->setChecked(true);
     EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
     EXPECT_FALSE(context.link.DaisyChainMode);
+}
+
+TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
+{
+    // A pipe whose reader goes away: the log opens, then its writes fail.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    auto* oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    t.files.saveAnswers = {"/proc/self/fd/" + std::to_string(fds[1])};
+    main->cmdLogToFile_Click();
+    EXPECT_TRUE(context.logging.LoggingActive());
+    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Stop Data Logging");
+    ::close(fds[0]);
+    ::close(fds[1]);
+
+    // The connect's traffic is logged; the first failed line stops the log.
+    chain->setDevices(0, 1);
+    const size_t boxes = t.prompter.asked.size();
+    configure(true, 0, 1);
+    std::signal(SIGPIPE, oldPipeHandler);
+    EXPECT_FALSE(context.logging.LoggingActive());
+    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Start Data Logging");
+    int failures = 0;
+    for (size_t i = boxes; i < t.prompter.asked.size(); ++i)
+        failures += t.prompter.asked[i].text.rfind("LogEvent failed due to the following:", 0) == 0;
+    EXPECT_EQ(failures, 1);
+
+    // The button starts a new log rather than stopping the closed one.
+    const std::string path = ::testing::TempDir() + "caption_log.txt";
+    t.files.saveAnswers = {path};
+    main->cmdLogToFile_Click();
+    EXPECT_TRUE(context.logging.LoggingActive());
+    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Stop Data Logging");
+    main->cmdLogToFile_Click();
+    EXPECT_FALSE(context.logging.LoggingActive());
+    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Start Data Logging");
+    std::filesystem::remove(path);
 }
 
 TEST_F(MainWindow, MenuCommands)
