@@ -77,7 +77,7 @@ public:
     CellBalancing cellBalancing{link, balanceStatus, pages.BalanceComboSync, services};
     BalanceSequence balanceSequence{link, balanceStatus, services};
     BalanceRegisters balanceRegisters{link, services};
-    SpiClockDialog spiClock{link};
+    SpiClockDialog spiClock{link, panel.spi, services.pump};
     SpiTimeoutDialog spiTimeout{link};
     data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services};
 

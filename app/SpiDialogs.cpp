@@ -14,19 +14,16 @@ const std::array<SpiClockOption, 5>& SpiClockOptions()
     return options;
 }
 
-int SpiClockDialog::entryFor(uint8_t code) const
+void SpiClockDialog::mirror()
 {
-    for (size_t i = 0; i < clockList.size(); ++i)
-        if (clockList[i].code == code)
-            return static_cast<int>(i);
-    return -1;
+    clockList = clocks_.clockEntries;
+    clockEntry = clocks_.selectedClock;
 }
 
-void SpiClockDialog::Form_Activate(const board::SpiModel& clocks)
+void SpiClockDialog::Form_Activate()
 {
     pendingCode = link_.SpiClockCode;
-    clockList = clocks.clockEntries;
-    clockEntry = entryFor(pendingCode);
+    mirror();
 }
 
 void SpiClockDialog::optSpiClkSpeed_Click(int index)
@@ -36,15 +33,19 @@ void SpiClockDialog::optSpiClkSpeed_Click(int index)
         index = 4;
     option = index;
     pendingCode = options[static_cast<size_t>(index)].code;
-    clockEntry = entryFor(pendingCode);
 }
 
 void SpiClockDialog::cboSPICLock_Click(int entry)
 {
-    if (entry < 0 || entry >= static_cast<int>(clockList.size()))
+    if (entry < 0 || entry >= static_cast<int>(clocks_.clockEntries.size()))
         return;
-    clockEntry = entry;
-    pendingCode = clockList[static_cast<size_t>(entry)].code;
+    // The panel's list sends the code when its position changes; its click
+    // then sends the selected code once more.
+    clocks_.selectClock(entry);
+    pump_.yield();
+    clocks_.writeClock();
+    pump_.yield();
+    mirror();
 }
 
 int SpiTimeoutMicroseconds(uint8_t high, uint8_t low)

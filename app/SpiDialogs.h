@@ -2,8 +2,11 @@
 // The two link-timing dialogs: the SPI clock of a single-device link and
 // the daisy-chain time-out. Both change the bytes the link sends to the
 // board in its SPI and port set-up record, and only when OK is pressed.
+// The clock dialog's list of speeds mirrors the board panel's: a speed
+// picked there sets the board's SPI clock at once.
 
 #include "board/SpiModel.h"
+#include "core/Services.h"
 #include "link/ChipLink.h"
 
 #include <array>
@@ -22,27 +25,33 @@ const std::array<SpiClockOption, 5>& SpiClockOptions();
 // "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ".
 class SpiClockDialog {
 public:
-    explicit SpiClockDialog(link::ChipLink& link) : link_(link) {}
+    SpiClockDialog(link::ChipLink& link, board::SpiModel& clocks, EventPump& pump)
+        : link_(link), clocks_(clocks), pump_(pump)
+    {
+    }
 
     int option = 4;  // the option last chosen ("4 MHz" at first)
     uint8_t pendingCode = 2;
-    // The board panel's clock list, mirrored; -1 when no entry stands for
-    // the pending code.
+    // The board panel's clock list and its selection (-1: none), mirrored.
     std::vector<board::SpiClockEntry> clockList;
     int clockEntry = -1;
 
-    // Takes the link's code as the pending one and mirrors `clocks`.
-    void Form_Activate(const board::SpiModel& clocks);
+    // Takes the link's code as the pending one and mirrors the panel's list.
+    void Form_Activate();
     void optSpiClkSpeed_Click(int index);
-    // A speed picked from the board's clock list: pending until OK.
+    // A speed picked from the list: the board panel's list takes the same
+    // position and the board gets its clock code at once. The link's code
+    // is not changed.
     void cboSPICLock_Click(int entry);
-    // Stores the pending code; it is sent with the next connection's set-up.
+    // Stores the pending code; it is sent with the next single-device set-up.
     void OKButton_Click() { link_.SpiClockCode = pendingCode; }
     void CancelButton_Click() {}
 
 private:
-    int entryFor(uint8_t code) const;
+    void mirror();
     link::ChipLink& link_;
+    board::SpiModel& clocks_;
+    EventPump& pump_;
 };
 
 constexpr int kMinSpiTimeoutUs = 100;

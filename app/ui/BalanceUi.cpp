@@ -265,7 +265,7 @@ void BalanceUi::mnuSaveEE_Click()
 void BalanceUi::showSpiClockDialog()
 {
     if (!spiClock_)
-        spiClock_ = new FrmSpiClockSpeed(context_.spiClock, context_.panel.spi, window_);
+        spiClock_ = new FrmSpiClockSpeed(context_.spiClock, window_);
     spiClock_->exec();
 }
 

@@ -35,9 +35,8 @@ QHBoxLayout* okCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel)
 
 }  // namespace
 
-FrmSpiClockSpeed::FrmSpiClockSpeed(SpiClockDialog& model, const board::SpiModel& clocks,
-                                   QWidget* parent)
-    : QDialog(parent), model_(model), clocks_(clocks)
+FrmSpiClockSpeed::FrmSpiClockSpeed(SpiClockDialog& model, QWidget* parent)
+    : QDialog(parent), model_(model)
 {
     setObjectName("frmSpiClockSpeed");
     setWindowTitle("SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ");
@@ -49,11 +48,8 @@ FrmSpiClockSpeed::FrmSpiClockSpeed(SpiClockDialog& model, const board::SpiModel&
         optSpiClkSpeed[i] = Named<QRadioButton>(this, ElementName<QString>("optSpiClkSpeed", i),
                                                 options[static_cast<size_t>(i)].caption);
         layout->addWidget(optSpiClkSpeed[i]);
-        connect(optSpiClkSpeed[i], &QRadioButton::clicked, this, [this, i] {
-            model_.optSpiClkSpeed_Click(i);
-            const QSignalBlocker quiet(cboSPICLock);
-            cboSPICLock->setCurrentIndex(model_.clockEntry);
-        });
+        connect(optSpiClkSpeed[i], &QRadioButton::clicked, this,
+                [this, i] { model_.optSpiClkSpeed_Click(i); });
     }
     optSpiClkSpeed[4]->setChecked(true);
     auto* clockRow = new QHBoxLayout;
@@ -62,22 +58,26 @@ FrmSpiClockSpeed::FrmSpiClockSpeed(SpiClockDialog& model, const board::SpiModel&
     clockRow->addWidget(cboSPICLock);
     clockRow->addWidget(Label2);
     layout->addLayout(clockRow);
-    connect(cboSPICLock, &QComboBox::activated, this,
-            [this](int entry) { model_.cboSPICLock_Click(entry); });
-    lblTakesEffect = Named<QLabel>(this, "lblTakesEffect",
-                                   "The new SPI clock speed takes effect at the next connection.");
-    layout->addWidget(lblTakesEffect);
+    connect(cboSPICLock, &QComboBox::activated, this, [this](int entry) {
+        model_.cboSPICLock_Click(entry);
+        showClocks();
+    });
     layout->addLayout(okCancel(this, OKButton, CancelButton));
 }
 
-void FrmSpiClockSpeed::showEvent(QShowEvent* event)
+void FrmSpiClockSpeed::showClocks()
 {
-    model_.Form_Activate(clocks_);
     const QSignalBlocker quiet(cboSPICLock);
     cboSPICLock->clear();
     for (const board::SpiClockEntry& e : model_.clockList)
         cboSPICLock->addItem(QString::fromStdString(e.text));
     cboSPICLock->setCurrentIndex(model_.clockEntry);
+}
+
+void FrmSpiClockSpeed::showEvent(QShowEvent* event)
+{
+    model_.Form_Activate();
+    showClocks();
     QDialog::showEvent(event);
 }
 

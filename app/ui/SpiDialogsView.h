@@ -21,14 +21,12 @@ namespace kvb::ui {
 class FrmSpiClockSpeed : public QDialog {
     Q_OBJECT
 public:
-    FrmSpiClockSpeed(SpiClockDialog& model, const board::SpiModel& clocks,
-                     QWidget* parent = nullptr);
+    explicit FrmSpiClockSpeed(SpiClockDialog& model, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     std::array<QRadioButton*, 5> optSpiClkSpeed{};
     QComboBox* cboSPICLock = nullptr;
     QLabel* Label2 = nullptr;
-    QLabel* lblTakesEffect = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
@@ -38,8 +36,8 @@ protected:
     void showEvent(QShowEvent* event) override;  // Form_Activate
 
 private:
+    void showClocks();
     SpiClockDialog& model_;
-    const board::SpiModel& clocks_;
 };
 
 class FrmSpiTimeout : public QDialog {

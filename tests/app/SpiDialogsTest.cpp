@@ -1,4 +1,5 @@
 #include "app/SpiDialogs.h"
+#include "board/PanelFixture.h"
 #include "link/LinkBench.h"
 
 #include <gtest/gtest.h>
@@ -36,29 +37,70 @@ TEST(SpiDialogs, TimeoutIsSentOnlyToAConnectedChain)
     EXPECT_EQ(bench.link.GpioSpiSetup[8], 0xA0);
 }
 
-TEST(SpiDialogs, ClockChoiceAppliesOnOkOnly)
+using SpiClockDialogTest = PanelTest;
+
+TEST_F(SpiClockDialogTest, OptionsApplyOnOkOnly)
 {
-    LinkBench bench;
-    SpiClockDialog dialog(bench.link);
-    board::PanelSignals notices;
-    board::SpiModel clocks(bench.transport, bench.grid, bench.pipe, notices);
-    clocks.clockEntries = {{"0.5", 23}, {"1", 11}, {"4", 2}};
-    dialog.Form_Activate(clocks);
-    EXPECT_EQ(dialog.clockEntry, 2);
+    SpiClockDialog& dialog = context->spiClock;
+    link::ChipLink& link = context->link;
+    dialog.Form_Activate();
     dialog.optSpiClkSpeed_Click(0);
     dialog.CancelButton_Click();
-    EXPECT_EQ(bench.link.SpiClockCode, 2);
-    dialog.Form_Activate(clocks);
+    EXPECT_EQ(link.SpiClockCode, 2);
+    dialog.Form_Activate();
     EXPECT_EQ(dialog.option, 0);  // the last choice stays shown
+    EXPECT_EQ(dialog.pendingCode, 2);
     dialog.optSpiClkSpeed_Click(0);
     dialog.OKButton_Click();
-    EXPECT_EQ(bench.link.SpiClockCode, 59);
-    dialog.Form_Activate(clocks);
+    EXPECT_EQ(link.SpiClockCode, 59);
+    dialog.Form_Activate();
     EXPECT_EQ(dialog.pendingCode, 59);
-    dialog.cboSPICLock_Click(1);
-    EXPECT_EQ(bench.link.SpiClockCode, 59);
+    EXPECT_TRUE(sent(board::HidSpiClock).empty());
+}
+
+TEST_F(SpiClockDialogTest, PickedClockGoesToTheBoardAtOnceAndNotIntoTheSetUp)
+{
+    board->spiClockCode = 2;
+    ASSERT_TRUE(panel().spi.getSPIclock());
+    SpiClockDialog& dialog = context->spiClock;
+    dialog.Form_Activate();
+    ASSERT_EQ(dialog.clockList.size(), 24u);
+    ASSERT_GE(dialog.clockEntry, 0);
+    EXPECT_EQ(dialog.clockList[static_cast<size_t>(dialog.clockEntry)].text, "4");
+
+    // The entry reading 2 (MHz) is clock code 5.
+    int two = -1;
+    for (size_t i = 0; i < dialog.clockList.size(); ++i)
+        if (dialog.clockList[i].text == "2")
+            two = static_cast<int>(i);
+    ASSERT_GE(two, 0);
+    board->requests.clear();
+    const int yields = t.pump.yields;
+    dialog.cboSPICLock_Click(two);
+    // The panel's list moved (one report), then its click (another).
+    const std::vector<board::Report> sets = sent(board::HidSpiClock);
+    ASSERT_EQ(sets.size(), 2u);
+    for (const board::Report& r : sets)
+        EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.begin() + 5),
+                  (std::vector<uint8_t>{0x01, 0x08, 0x00, 0x05, 0x00}));
+    EXPECT_EQ(t.pump.yields - yields, 2);
+    EXPECT_EQ(board->spiClockCode, 5);
+    EXPECT_EQ(panel().spi.selectedClock, two);
+    EXPECT_EQ(dialog.clockEntry, two);
+    EXPECT_EQ(context->link.SpiClockCode, 2);
     dialog.OKButton_Click();
-    EXPECT_EQ(bench.link.SpiClockCode, 11);
+    EXPECT_EQ(context->link.SpiClockCode, 2);
+
+    // The entry already chosen: only the click's report.
+    board->requests.clear();
+    dialog.cboSPICLock_Click(two);
+    ASSERT_EQ(sent(board::HidSpiClock).size(), 1u);
+    EXPECT_EQ(sent(board::HidSpiClock)[0][3], 0x05);
+
+    // No entry: nothing is sent.
+    board->requests.clear();
+    dialog.cboSPICLock_Click(24);
+    EXPECT_TRUE(board->requests.empty());
 }
 
 }  // namespace

@@ -163,7 +163,7 @@ TEST_F(BalanceViews, SpiDialogsApplyOnOk)
     EXPECT_EQ(context.link.SpiTimeoutHigh, 0x00);
     EXPECT_EQ(context.link.SpiTimeoutLow, 0xC8);
 
-    ui::FrmSpiClockSpeed clock(context.spiClock, context.panel.spi);
+    ui::FrmSpiClockSpeed clock(context.spiClock);
     EXPECT_EQ(clock.windowTitle(), "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ");
     clock.show();
     clock.optSpiClkSpeed[1]->click();
