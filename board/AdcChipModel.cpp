@@ -94,14 +94,14 @@ bool AdcChipModel::writeReadRegister()
     const Report& answer = transport_.ReportBuffer();
     received.fill("--");
     registerRead = "--";
-    if (status == StatusDone || status == StatusRefused)
+    if (AnswerArrived(status)) {
         for (int i = 0; i < 4; ++i)
             received[i] = ByteToHex2(answer[i + 1]);
-    if (status == StatusDone)
         registerRead = ByteToHex2(AdcChipRegisterValue(answer[2], answer[3]));
+    }
     notices_.notify();
     transport_.services().pump.yield();
-    return status == StatusDone;
+    return AnswerArrived(status);
 }
 
 bool AdcChipModel::readConversion()
@@ -111,7 +111,8 @@ bool AdcChipModel::readConversion()
         return false;
     const int16_t status = *exchanged;
     const Report& answer = transport_.ReportBuffer();
-    if (status == StatusDone) {
+    // The board's error byte does not stop the conversion being shown.
+    if (AnswerArrived(status)) {
         int32_t value = AdcChipValue(answer[3], answer[4], answer[5]);
         decimal = std::to_string(value);
         millivolts = FormatMillivolts(AdcChipMillivolts(value));
@@ -121,7 +122,7 @@ bool AdcChipModel::readConversion()
         millivolts = "--";
     }
     notices_.notify();
-    return status == StatusDone;
+    return AnswerArrived(status);
 }
 
 }  // namespace kvb::board

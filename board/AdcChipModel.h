@@ -40,7 +40,8 @@ public:
     void initAdcIo();
     // "Write / Read ADC Registers".
     bool writeReadRegister();
-    // "Read AD". A refused or missing answer shows "--".
+    // "Read AD", whatever the answer's error byte. A missing answer shows
+    // "--".
     bool readConversion();
 
 private:

@@ -80,10 +80,11 @@ bool BoardPanel::readFirmwareVersion()
     int16_t status = transport_.Query(HidFirmwareVersion, {}, kSubSet);
     if (status == StatusWriteFailed)
         return false;  // the query never went out: the version text stays
-    firmwareVersion = status == StatusDone ? FirmwareVersionText(transport_.ReportBuffer()) : "--";
+    firmwareVersion =
+        AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer()) : "--";
     firmwareVersionCopy = firmwareVersion;
     notices.notify();
-    return status == StatusDone;
+    return AnswerArrived(status);
 }
 
 }  // namespace kvb::board

@@ -64,8 +64,8 @@ public:
     std::array<bool, 2> leds{};
     bool setLed(int index, bool on);
 
-    // Firmware version label and its copy; "--" when the board gave no
-    // usable answer.
+    // Firmware version label and its copy, from the answer whatever its
+    // error byte; "--" when the board gave no answer.
     std::string firmwareVersion;
     std::string firmwareVersionCopy;
     bool readFirmwareVersion();

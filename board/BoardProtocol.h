@@ -55,6 +55,14 @@ enum Status : int16_t {
     StatusDone = 8,        // answer arrived, error byte 0
 };
 
+// An answer came back, whatever its error byte: the panel shows the bytes
+// the board sent, its error byte among them, and leaves judging them to the
+// engineer.
+constexpr bool AnswerArrived(int16_t status)
+{
+    return status == StatusDone || status == StatusRefused;
+}
+
 // Longest wait for a board command's answer.
 constexpr int kAnswerWaitMs = 6000;
 

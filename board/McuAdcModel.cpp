@@ -82,12 +82,12 @@ int16_t McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels)
     if (status == StatusWriteFailed)
         return status;  // nothing was asked: the labels keep what they showed
     const Report& answer = transport_.ReportBuffer();
+    // An answer shows all its bytes, the error byte in its own label; a
+    // missing answer shows none.
     labels.fill("--");
-    // A refused answer still carries its report number and error byte; its
-    // data, like that of a missing answer, is not shown.
-    size_t shown = status == StatusDone ? N : status == StatusRefused ? 2 : 0;
-    for (size_t i = 0; i < shown && i < N; ++i)
-        labels[i] = ByteToHex2(answer[i]);
+    if (AnswerArrived(status))
+        for (size_t i = 0; i < N; ++i)
+            labels[i] = ByteToHex2(answer[i]);
     notices_.notify();
     return status;
 }
@@ -139,7 +139,7 @@ bool McuAdcModel::writeAdcMode()
 
 void McuAdcModel::readAdcMode()
 {
-    if (readInto(HidAdcMode, modeLabels) == StatusDone) {
+    if (AnswerArrived(readInto(HidAdcMode, modeLabels))) {
         continuous = modeLabels[2] == "01";
         notices_.notify();
     }
@@ -190,7 +190,8 @@ void McuAdcModel::readEnable()
     int16_t status = readInto(HidAdcEnable, enableLabels);
     if (status == StatusWriteFailed)
         return;
-    enabledLamp = status == StatusDone && enableLabels[2] == "01" ? Lamp::LightRed : Lamp::Black;
+    enabledLamp =
+        AnswerArrived(status) && enableLabels[2] == "01" ? Lamp::LightRed : Lamp::Black;
     notices_.notify();
 }
 
@@ -217,10 +218,10 @@ void McuAdcModel::convert()
     int16_t status = transport_.ReadReport();
     if (status == StatusTimedOut)
         transport_.CheckStatus(false);
-    if (status == StatusDone)
+    if (AnswerArrived(status))
         count = SignedText(report[2] * 256 + report[3]);
     else
-        count = "--";  // no usable answer: no count
+        count = "--";  // no answer: no count
     notices_.notify();
 }
 

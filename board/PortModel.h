@@ -51,9 +51,10 @@ public:
     // boxes' byte first); no answer is read.
     void write(PortRow row, int port);
     // Reads the register back into the read label and paints the lamp.
-    // A refused or missing answer shows "--" and a red lamp; a request that
-    // could not be written leaves the label and paints the lamp red. True when the
-    // read-back matched the write label.
+    // An answer shows its value whatever its error byte; a missing answer
+    // shows "--" and a red lamp; a request that could not be written leaves
+    // the label and paints the lamp red. True when the read-back matched the
+    // write label.
     bool read(PortRow row, int port);
 
     // The port operations of the start-up form's power-up.

@@ -27,22 +27,17 @@ std::optional<uint8_t> SfrModel::readAt(uint8_t registerAddress, bool show)
     lastReadStatus_ = status;
     const Report& answer = transport_.ReportBuffer();
     std::optional<uint8_t> value;
-    if (status == StatusDone)
+    if (AnswerArrived(status))
         value = answer[3];
     // A request that could not be written got no answer at all: the labels
     // keep what they showed.
     if (!show || status == StatusWriteFailed)
         return value;
+    // No answer: nothing of it to show.
     buffer.fill("--");
-    if (status == StatusDone || status == StatusRefused) {
-        // An answer arrived: its report number and error byte are genuine.
-        buffer[0] = ByteToHex2(answer[0]);
-        buffer[1] = ByteToHex2(answer[1]);
-    }
-    if (value) {
-        buffer[2] = ByteToHex2(answer[2]);
-        buffer[3] = ByteToHex2(answer[3]);
-    }
+    if (value)
+        for (int k = 0; k < 4; ++k)
+            buffer[k] = ByteToHex2(answer[k]);
     notices_.notify();
     return value;
 }

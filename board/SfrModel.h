@@ -37,8 +37,8 @@ public:
     bool writeEqRead = false;        // chkWriteEqRead
 
     // "Read SFR": reads the register named by the address box. The answer's
-    // bytes 0 to 3 show in `buffer`; a refused or missing answer shows "--"
-    // for its data. Returns the value when the answer came with error byte 0.
+    // bytes 0 to 3 show in `buffer`, whatever its error byte; a missing
+    // answer shows "--". Returns the value whenever an answer came.
     std::optional<uint8_t> readSfr();
     // "Write SFR": writes the value box into the register of the address box.
     bool writeSfr();
