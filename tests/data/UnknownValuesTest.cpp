@@ -154,6 +154,22 @@ TEST_F(UnknownValues, ChartsAndExportLeaveOutValuesNoChipGave)
     edgeTrace.reduce({minutes, 3, 0, 1}, 0.25, 0.75, 100, [&](int i) { return edges[i]; }, points);
     ASSERT_EQ(points.size(), 1u);
     EXPECT_EQ(points[0].y, 25.0);
+
+    // Reduced through the trace's cells: a cell that starts with unknown
+    // samples still keeps the known ones after them.
+    std::vector<double> times(100), values(100);
+    for (int i = 0; i < 100; ++i) {
+        times[i] = i;
+        values[i] = i < 50 ? NAN : 25.0 + i;
+    }
+    points.clear();
+    data::ChartTrace cells;
+    cells.reduce({times.data(), 100, 0, 1}, 0.0, 100.0, 10, [&](int i) { return values[i]; }, points);
+    ASSERT_FALSE(points.empty());
+    EXPECT_EQ(points.front().x, 50.0);
+    EXPECT_EQ(points.front().y, 75.0);
+    for (const auto& p : points)
+        EXPECT_FALSE(std::isnan(p.y));
 }
 
 TEST_F(UnknownValues, ANewRunsFirstSampleCarriesTheFlagsGatheredForIt)
