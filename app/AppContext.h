@@ -4,7 +4,6 @@
 
 #include "app/BalanceRegisters.h"
 #include "app/BalanceSequence.h"
-#include "app/BalanceStatus.h"
 #include "app/CellBalancing.h"
 #include "app/ChipCommands.h"
 #include "app/ConnectionController.h"
@@ -25,6 +24,7 @@
 #include "data/ChartSamples.h"
 #include "data/DataLogging.h"
 #include "data/DeviceConfigFiles.h"
+#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 namespace kvb {

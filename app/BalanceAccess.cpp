@@ -1,8 +1,8 @@
 #include "app/BalanceAccess.h"
 
-#include "app/BalanceStatus.h"
-#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
+#include "link/BalanceStatus.h"
+#include "link/BoardCheck.h"
 
 #include <algorithm>
 

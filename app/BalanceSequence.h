@@ -7,8 +7,8 @@
 // setup register at the bank.
 
 #include "app/BalanceFieldEditor.h"
-#include "app/BalanceStatus.h"
 #include "core/Services.h"
+#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <array>

@@ -7,8 +7,8 @@
 // read-modify-write of a chip register; the only state kept here is the
 // guard against changes made by code.
 
-#include "app/BalanceStatus.h"
 #include "core/Services.h"
+#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <functional>

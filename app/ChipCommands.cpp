@@ -1,8 +1,8 @@
 #include "app/ChipCommands.h"
 
-#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
+#include "link/BoardCheck.h"
 
 #include <algorithm>
 #include <span>

@@ -1,8 +1,8 @@
 #include "app/RegisterRowActions.h"
 
-#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
+#include "link/BoardCheck.h"
 
 namespace kvb {
 

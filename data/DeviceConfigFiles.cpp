@@ -1,10 +1,10 @@
 #include "data/DeviceConfigFiles.h"
 
-#include "app/BoardCheck.h"
 #include "core/AppInfo.h"
 #include "core/Hex.h"
 #include "core/UnexpectedError.h"
 #include "data/FileSystem.h"
+#include "link/BoardCheck.h"
 #include "link/LinkText.h"
 
 #include <algorithm>

@@ -10,9 +10,9 @@
 // 0x3F or a value above 14 bits stops the load with a message naming the
 // line, and nothing is written. Lines ending in CR LF or LF are accepted.
 
-#include "app/BalanceStatus.h"
 #include "core/Services.h"
 #include "data/DataLogging.h"
+#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "app/BoardCheck.h"
+#include "link/BoardCheck.h"
 
 #include "core/AppInfo.h"
 
