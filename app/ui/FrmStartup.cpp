@@ -75,7 +75,8 @@ FrmStartup::~FrmStartup() = default;
 FrmMainF340& FrmStartup::boardPanel()
 {
     if (!panel_) {
-        panel_ = std::make_unique<FrmMainF340>(context_);
+        panel_ = std::make_unique<FrmMainF340>(context_.panel, context_.grid, context_.pipe,
+                                               context_.transport);
         panel_->load();
     }
     return *panel_;

@@ -45,7 +45,8 @@ void MainKvb71853::cmdLogToFile_Click()
 FrmCharting& MainKvb71853::chartWindow()
 {
     if (!chartWindow_)
-        chartWindow_ = std::make_unique<FrmCharting>(context_);
+        chartWindow_ = std::make_unique<FrmCharting>(context_.charts, context_.logging,
+                                                     context_.services.prompter);
     return *chartWindow_;
 }
 

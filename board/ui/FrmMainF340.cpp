@@ -1,7 +1,9 @@
 #include "board/ui/FrmMainF340.h"
 
-#include "app/AppContext.h"
 #include "board/BoardPanel.h"
+#include "board/ByteGrid.h"
+#include "board/ChipPipe.h"
+#include "board/HidTransport.h"
 #include "board/ui/KeyFilter.h"
 #include "board/ui/PanelWidgets.h"
 #include "core/ControlNames.h"
@@ -32,10 +34,13 @@ namespace kvb::ui {
 using board::Lamp;
 using board::PortRow;
 
-FrmMainF340::FrmMainF340(AppContext& context, QWidget* parent)
+FrmMainF340::FrmMainF340(board::BoardPanel& panel, board::ByteGrid& grid, board::ChipPipe& pipe,
+                         board::HidTransport& transport, QWidget* parent)
     : QMainWindow(parent),
-      context_(context),
-      panel_(context.panel),
+      panel_(panel),
+      grid_(grid),
+      pipe_(pipe),
+      transport_(transport),
       hexKeys_(new KeyFilter(KeyFilter::Kind::Hex, true, this)),
       decKeys_(new KeyFilter(KeyFilter::Kind::Dec, true, this))
 {
@@ -69,9 +74,9 @@ FrmMainF340::FrmMainF340(AppContext& context, QWidget* parent)
 
     panel_.notices.changed = [this] { refresh(); };
     panel_.notices.busyChanged = [this](bool busy) { setBusy(busy); };
-    context_.grid.changed = [this] { whenShown(&FrmMainF340::refreshGrid); };
-    context_.pipe.displayChanged = [this] { whenShown(&FrmMainF340::refreshSpi); };
-    context_.pipe.busyChanged = [this](bool busy) { cmdMCBSPI_->setEnabled(!busy); };
+    grid_.changed = [this] { whenShown(&FrmMainF340::refreshGrid); };
+    pipe_.displayChanged = [this] { whenShown(&FrmMainF340::refreshSpi); };
+    pipe_.busyChanged = [this](bool busy) { cmdMCBSPI_->setEnabled(!busy); };
     refresh();
 }
 
@@ -79,9 +84,9 @@ FrmMainF340::~FrmMainF340()
 {
     panel_.notices.changed = nullptr;
     panel_.notices.busyChanged = nullptr;
-    context_.grid.changed = nullptr;
-    context_.pipe.displayChanged = nullptr;
-    context_.pipe.busyChanged = nullptr;
+    grid_.changed = nullptr;
+    pipe_.displayChanged = nullptr;
+    pipe_.busyChanged = nullptr;
 }
 
 bool FrmMainF340::load()
@@ -156,7 +161,7 @@ QWidget* FrmMainF340::buildTopBar()
     layout->addWidget(fraEVBinstance);
 
     layout->addWidget(makeButton(bar, "cmdReconnect", "Reconnect", [this] {
-        context_.transport.InitUsbHidConnection();
+        transport_.InitUsbHidConnection();
         refresh();
     }));
     layout->addWidget(makeButton(bar, "cmdFirmwareVersion", "Firmware Version",
@@ -188,7 +193,7 @@ QWidget* FrmMainF340::buildGrid()
                 edit->installEventFilter(filter);
             boxes->addWidget(edit, row++, 1);
         };
-        board::ByteGrid& grid = context_.grid;
+        board::ByteGrid& grid = grid_;
         addPair("Device Address", txtSlaveAddress_, "txtSlaveAddress", grid.slaveAddress,
                 grid.slaveAddress, nullptr);
         txtSlaveAddress_->setReadOnly(true);
@@ -201,17 +206,17 @@ QWidget* FrmMainF340::buildGrid()
         addPair("Starting Reg Write", txtStartRegWr_, "txtStartRegWr", grid.startRegWr,
                 grid.startRegWr, nullptr);
         connect(txtNumToRead_, &QLineEdit::editingFinished, this, [this] {
-            board::I2cTransferModel::clampCount(context_.grid.numToRead);
+            board::I2cTransferModel::clampCount(grid_.numToRead);
             refreshGrid();
         });
         connect(txtNumToWrite_, &QLineEdit::editingFinished, this, [this] {
-            board::I2cTransferModel::clampCount(context_.grid.numToWrite);
+            board::I2cTransferModel::clampCount(grid_.numToWrite);
             refreshGrid();
         });
         chkRandom_ = makeCheck(box, "chkRandom", "Random Read/Write",
-                               [this](bool on) { context_.grid.random = on; });
+                               [this](bool on) { grid_.random = on; });
         chkFileWriteData_ = makeCheck(box, "chkFileWriteData", "Load Write Data from File",
-                                      [this](bool on) { context_.grid.fileWriteData = on; });
+                                      [this](bool on) { grid_.fileWriteData = on; });
         boxes->addWidget(chkRandom_, row++, 0, 1, 2);
         boxes->addWidget(chkFileWriteData_, row++, 0, 1, 2);
     }
@@ -230,7 +235,7 @@ QWidget* FrmMainF340::buildGrid()
         txtWriteVal_[r]->setMaxLength(2);
         txtWriteVal_[r]->setAlignment(Qt::AlignCenter);
         txtWriteVal_[r]->installEventFilter(hexKeys_);
-        bindText(txtWriteVal_[r], context_.grid.writeVal[r]);
+        bindText(txtWriteVal_[r], grid_.writeVal[r]);
         txtReadVal_[r] = makeEdit(rows, ElementName<QString>("txtReadVal", r), "", 30);
         txtReadVal_[r]->setEnabled(false);
         txtReadVal_[r]->setAlignment(Qt::AlignCenter);

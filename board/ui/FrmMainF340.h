@@ -19,11 +19,11 @@ class QTabWidget;
 class QTimer;
 class QWidget;
 
-namespace kvb {
-class AppContext;
-}
 namespace kvb::board {
 class BoardPanel;
+class ByteGrid;
+class ChipPipe;
+class HidTransport;
 enum class Lamp;
 }
 
@@ -34,7 +34,8 @@ class KeyFilter;
 class FrmMainF340 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit FrmMainF340(AppContext& context, QWidget* parent = nullptr);
+    FrmMainF340(board::BoardPanel& panel, board::ByteGrid& grid, board::ChipPipe& pipe,
+                board::HidTransport& transport, QWidget* parent = nullptr);
     ~FrmMainF340() override;
 
     // Loads the panel: opens the board. False when the search was
@@ -69,8 +70,10 @@ private:
     void setBusy(bool busy);
     static void paintLamp(QLabel* lamp, board::Lamp colour);
 
-    AppContext& context_;
     board::BoardPanel& panel_;
+    board::ByteGrid& grid_;
+    board::ChipPipe& pipe_;
+    board::HidTransport& transport_;
     KeyFilter* hexKeys_;
     KeyFilter* decKeys_;
     QTabWidget* tabs_ = nullptr;

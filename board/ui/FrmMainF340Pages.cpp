@@ -1,7 +1,6 @@
 // The pages of the board panel window: chip pipe and SPI, ports, SFRs, I2C,
 // the microcontroller's ADC and the on-board ADC chip.
 
-#include "app/AppContext.h"
 #include "board/BoardPanel.h"
 #include "board/ui/FrmMainF340.h"
 #include "board/ui/KeyFilter.h"

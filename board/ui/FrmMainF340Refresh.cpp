@@ -1,7 +1,8 @@
 // The board panel window's refresh: every control shows its model's state.
 
-#include "app/AppContext.h"
 #include "board/BoardPanel.h"
+#include "board/ByteGrid.h"
+#include "board/ChipPipe.h"
 #include "board/ui/FrmMainF340.h"
 #include "board/ui/PanelWidgets.h"
 
@@ -66,7 +67,7 @@ void FrmMainF340::refresh()
 
 void FrmMainF340::refreshGrid()
 {
-    const board::ByteGrid& grid = context_.grid;
+    const board::ByteGrid& grid = grid_;
     for (int r = 0; r < board::ByteGrid::kRows; ++r) {
         setEdit(txtWriteVal_[r], grid.writeVal[r]);
         setEdit(txtReadVal_[r], grid.readVal[r]);
@@ -83,7 +84,7 @@ void FrmMainF340::refreshGrid()
 
 void FrmMainF340::refreshSpi()
 {
-    const board::PipeDisplay& display = context_.pipe.display;
+    const board::PipeDisplay& display = pipe_.display;
     for (int i = 0; i < 11; ++i)
         setEdit(txtWriteRaw_[i], display.writeRaw[i]);
     setLabel(lblDwait_, display.dwait);

@@ -57,8 +57,9 @@ void useSolidBackground(QChart* chart)
 
 }  // namespace
 
-FrmCharting::FrmCharting(AppContext& context, QWidget* parent)
-    : QWidget(parent), context_(context), model_(context.charts)
+FrmCharting::FrmCharting(data::ChartModel& charts, data::DataLogging& logging, Prompter& prompter,
+                         QWidget* parent)
+    : QWidget(parent), model_(charts), logging_(logging), prompter_(prompter)
 {
     setObjectName("frmCharting");
     setWindowTitle("BMS Chart Window");
@@ -368,7 +369,7 @@ void FrmCharting::exportCsv()
     syncControls();
     const bool daisy = model_.isDaisyChain && model_.isDaisyChain();
     const int count = model_.typeZeroCount ? model_.typeZeroCount() : 1;
-    ExportCSV(context_.logging, context_.services.prompter, model_.samples(), model_.definitions(),
+    ExportCSV(logging_, prompter_, model_.samples(), model_.definitions(),
               daisy, count);
     model_.exportEnabled = true;  // also after a cancel or a failure
     refreshNow();

@@ -5,8 +5,10 @@
 // and the sample buffers, reduced to the visible time window, at most ten
 // times a second.
 
-#include "app/AppContext.h"
+#include "core/Services.h"
 #include "data/ChartDecimation.h"
+#include "data/ChartModel.h"
+#include "data/DataLogging.h"
 
 #include <QWidget>
 
@@ -33,7 +35,8 @@ class ChartTraceItem;
 class FrmCharting : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmCharting(AppContext& context, QWidget* parent = nullptr);
+    FrmCharting(data::ChartModel& charts, data::DataLogging& logging, Prompter& prompter,
+                QWidget* parent = nullptr);
     ~FrmCharting() override;
 
     // Shows the window without waiting and brings it to the front.
@@ -80,8 +83,9 @@ private:
     void switchToggleFrames(int tab);
     void exportCsv();
 
-    AppContext& context_;
     data::ChartModel& model_;
+    data::DataLogging& logging_;
+    Prompter& prompter_;
     std::array<ChartBox, data::kChartCount> charts_;
     std::array<QGroupBox*, 4> valueZoomFrames_{};  // cell, pack, IC, ET
     std::array<QSlider*, data::kSliderCount> sliders_{};

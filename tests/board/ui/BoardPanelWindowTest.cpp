@@ -27,7 +27,8 @@ protected:
     {
         board = usb.plug(t.clock);
         context = std::make_unique<AppContext>(t.services, usb);
-        window = std::make_unique<ui::FrmMainF340>(*context);
+        window = std::make_unique<ui::FrmMainF340>(context->panel, context->grid, context->pipe,
+                                                   context->transport);
         ASSERT_TRUE(window->load());
     }
 

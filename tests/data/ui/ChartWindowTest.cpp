@@ -1,3 +1,4 @@
+#include "app/AppContext.h"
 #include "data/ui/FastDrawing.h"
 #include "data/ui/FrmCharting.h"
 #include "sim/SimBoard.h"
@@ -30,7 +31,8 @@ protected:
     void SetUp() override
     {
         context->charts.ChartingStartup();
-        window = std::make_unique<ui::FrmCharting>(*context);
+        window = std::make_unique<ui::FrmCharting>(context->charts, context->logging,
+                                                   context->services.prompter);
     }
     template <typename T>
     T* find(const char* name)

@@ -6,6 +6,7 @@
 // window's refresh timer does when the charts changed and lets the event
 // loop lay out and paint them. Used by the chart benchmarks and tests.
 
+#include "app/AppContext.h"
 #include "data/ui/FrmCharting.h"
 #include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
@@ -62,7 +63,8 @@ struct ChartFeed {
         charts.isDaisyChain = [] { return true; };
         charts.isConnected = [] { return true; };
         charts.ChartingStartup();
-        window = std::make_unique<ui::FrmCharting>(*context);
+        window = std::make_unique<ui::FrmCharting>(context->charts, context->logging,
+                                                   context->services.prompter);
         if (!size.isEmpty())
             window->resize(size);
         window->show();
