@@ -608,21 +608,6 @@ void MainKvb71853::cmdClear53961HexLog_Click()
     clearLogBox(2);
 }
 
-bool MainKvb71853::showActivityLogs() const
-{
-    return mnuShowActivityLogs->isChecked();
-}
-
-bool MainKvb71853::updateGuiControls() const
-{
-    return mnuUpdateGUIControls->isChecked();
-}
-
-bool MainKvb71853::updateChart() const
-{
-    return mnuUpdateChart->isChecked();
-}
-
 }  // namespace kvb::ui
 
 namespace kvb::ui {

@@ -111,10 +111,6 @@ public:
     void AddToEvbLog(const QString& text1, const QString& text2);
     void AppendHexLog(int type, const QString& text);
 
-    bool showActivityLogs() const;
-    bool updateGuiControls() const;
-    bool updateChart() const;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
