@@ -6,7 +6,8 @@ namespace kvb::bench {
 
 void CounterSection::cmd53141Init_Click()
 {
-    if (!s_.openSection(txtAdr53131, s_.CounterAddress, s_.CounterDevice[0],
+    if (!s_.openSection(txtAdr53131, "Agilent 53131 Counter", s_.CounterAddress,
+                        s_.CounterDevice[0],
                         "Unable to open 53131 device"))
         return;
     s_.gpib.ibsta = 0;
@@ -58,10 +59,19 @@ void CounterSection::xms53131_4_Click()
         TimerFreqEnabled = false;
         return;
     }
-    double reading = numericValue(reply);
-    if (CounterReadingCount >= CounterReadings.size())
-        CounterReadings.resize(CounterReadingCount + 1);
-    CounterReadings[CounterReadingCount] = reading;
+    // A reply that is not one whole number is no reading: it is shown once
+    // (the timer stops) and nothing is stored; the counter stays on line.
+    auto number = s_.replyWhole() ? wholeNumber(reply) : std::nullopt;
+    if (!number) {
+        TimerFreqEnabled = false;
+        s_.replyNotAReading("53131 counter", reply);
+        return;
+    }
+    const double reading = *number;
+    const size_t index = CounterReadingCount % kKeptReadings;
+    if (index >= CounterReadings.size())
+        CounterReadings.resize(index + 1);
+    CounterReadings[index] = reading;
     std::string text = formatPattern(reading, "##0.0000000000");
     ReadingsList53131_2.push_back(text);
     lblCounter1Read = text;

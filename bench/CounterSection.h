@@ -5,6 +5,7 @@
 // of the panel, with the instrument's shipped command set as defaults.
 
 #include "bench/GpibSession.h"
+#include "bench/ReadingList.h"
 
 #include <array>
 #include <string>
@@ -26,14 +27,19 @@ public:
         ":INIT:CONT ON"};
     std::array<std::string, 2> txt53131CmdStats{"SHOW: MEAS", "SHOW: MEAS"};
     std::array<std::string, 1> txt53131CmdRead{"FETCH:FREQ?"};
+    // The counter keeps and shows its most recent readings only: a day of
+    // 2 s readings is 43,200 of them.
+    static constexpr size_t kKeptReadings = 1001;
     std::vector<std::string> ReadingsList53131_1;
-    std::vector<std::string> ReadingsList53131_2;
+    ReadingList ReadingsList53131_2{kKeptReadings};
     std::string lblCounter1Read = "-00000.0000000";
     // The periodic read (2000 ms) runs while this is set.
     bool TimerFreqEnabled = false;
     static constexpr int kTimerFreqIntervalMs = 2000;
 
-    // Readings since the last init; grows with every read.
+    // The readings, reading n at index n modulo kKeptReadings: the most
+    // recent kKeptReadings since the last init, which starts again at index 0
+    // and overwrites the earlier ones one by one. The count goes on.
     std::vector<double> CounterReadings;
     size_t CounterReadingCount = 0;
 

@@ -28,12 +28,14 @@ int16_t GpibSession::addressValue(const std::string& box)
     return static_cast<int16_t>(v);
 }
 
-std::optional<int16_t> GpibSession::checkedAddress(const std::string& box)
+std::optional<int16_t> GpibSession::checkedAddress(const std::string& box,
+                                                   const std::string& boxName)
 {
     auto n = leadingNumber(box);
     if (n && std::round(*n) >= 0 && std::round(*n) <= kMaxGpibAddress)
         return addressValue(box);
-    services.prompter.tell("The GPIB address \"" + box + "\" is not a number from 0 to " +
+    services.prompter.tell(boxName + ": The GPIB address \"" + box +
+                               "\" is not a number from 0 to " +
                                std::to_string(kMaxGpibAddress) + ".",
                            kProgramTitle, Icon::Warning);
     return std::nullopt;
@@ -78,10 +80,10 @@ bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string
     return false;
 }
 
-bool GpibSession::openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
-                              const std::string& failureLine)
+bool GpibSession::openSection(const std::string& addressBox, const std::string& boxName,
+                              int16_t& address, int16_t& slot, const std::string& failureLine)
 {
-    auto checked = checkedAddress(addressBox);
+    auto checked = checkedAddress(addressBox, boxName);
     if (!checked)
         return false;
     address = *checked;
@@ -125,20 +127,57 @@ void GpibSession::WriteUnchecked(int16_t device, const std::string& text)
 
 bool GpibSession::ReadReply(int16_t device, int cut, std::string& reply)
 {
-    ReplyBuffer.assign(1024, ' ');
-    gpib.GpibRead(device, ReplyBuffer, 1024);
+    ReplyBuffer.assign(kReplyBufferSize, ' ');
+    gpib.GpibRead(device, ReplyBuffer, kReplyBufferSize);
     if (gpib.failed()) {
         CurrentDevice = device;
         ReportGpibError("Unable to read from device");
         return false;
     }
-    int32_t length = gpib.ibcntl - cut;
+    const int32_t count = gpib.ibcntl;
+    replyWhole_ = (gpib.ibsta & kStatusEnd) != 0 || count < kReplyBufferSize;
+    if (!replyWhole_)
+        readAwayRest(device);
+    int32_t length = count - cut;
     if (length < 0)
         length = 0;
     if (length > static_cast<int32_t>(ReplyBuffer.size()))
         length = static_cast<int32_t>(ReplyBuffer.size());
     reply = ReplyBuffer.substr(0, static_cast<size_t>(length));
     return true;
+}
+
+void GpibSession::readAwayRest(int16_t device)
+{
+    // A reply that filled the buffer without its end: the rest is read and
+    // dropped up to the end, within a bound for a device that never ends.
+    std::string rest(kReplyBufferSize, ' ');
+    for (int reads = 0; reads < kMaxDrainReads; ++reads) {
+        gpib.GpibRead(device, rest, kReplyBufferSize);
+        if (gpib.failed() || (gpib.ibsta & kStatusEnd) != 0 || gpib.ibcntl < kReplyBufferSize)
+            return;
+    }
+}
+
+void GpibSession::replyNotAReading(const std::string& instrument, const std::string& reply)
+{
+    // The reply as far as it can be shown: bytes other than printable ASCII
+    // as \xNN, cut after 40 characters.
+    std::string shown;
+    for (unsigned char c : reply.substr(0, 40)) {
+        if (c >= 0x20 && c < 0x7F) {
+            shown += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            shown += hex;
+        }
+    }
+    if (reply.size() > 40 || !replyWhole_)
+        shown += "...";
+    services.prompter.tell("The " + instrument + " sent a reply that is not a reading: \"" +
+                               shown + "\"",
+                           "Error", Icon::Warning);
 }
 
 void GpibSession::ReportGpibError(const std::string& message)

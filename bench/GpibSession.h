@@ -53,8 +53,8 @@ public:
     // The value of an address box: its leading number rounded, 0 when none.
     static int16_t addressValue(const std::string& box);
     // The address in `box` when it is a number from 0 to 30; otherwise says
-    // so and returns nothing.
-    std::optional<int16_t> checkedAddress(const std::string& box);
+    // so, naming the box by its frame (`boxName`), and returns nothing.
+    std::optional<int16_t> checkedAddress(const std::string& box, const std::string& boxName);
 
     // Opens the device at `address` into `slot` when the slot is not opened.
     // A failed open shows the open-failure box with `failureLine` (none when
@@ -67,8 +67,8 @@ public:
     // A section's opening steps: reads and checks the address box into
     // `address`, opens the slot if needed and makes it CurrentDevice. False
     // when the address is refused or the open failed.
-    bool openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
-                     const std::string& failureLine);
+    bool openSection(const std::string& addressBox, const std::string& boxName,
+                     int16_t& address, int16_t& slot, const std::string& failureLine);
 
     // Checked steps on CurrentDevice: false (after the error report) when
     // the driver set the error bit.
@@ -76,8 +76,14 @@ public:
     bool Write(const std::string& text);
     bool WriteTo(int16_t device, const std::string& text);
     // The reply without its last `cut` characters (1: line feed, 2: carriage
-    // return and line feed); empty when the reply is shorter.
+    // return and line feed); empty when the reply is shorter. A reply longer
+    // than the buffer is read away up to its end, so that it cannot pass for
+    // the next one; replyWhole() then says false.
     bool ReadReply(int16_t device, int cut, std::string& reply);
+    bool replyWhole() const { return replyWhole_; }
+    // Tells the user that `instrument` sent `reply` where a reading was
+    // expected; the device stays on line.
+    void replyNotAReading(const std::string& instrument, const std::string& reply);
     // A write whose failure is ignored.
     void WriteUnchecked(int16_t device, const std::string& text);
 
@@ -93,10 +99,16 @@ public:
     static std::string hexStatus(int16_t status);
 
 private:
+    static constexpr int32_t kReplyBufferSize = 1024;
+    // Reads of the rest of an overlong reply, at most (64 KiB).
+    static constexpr int kMaxDrainReads = 64;
+
+    void readAwayRest(int16_t device);
     void showError(const std::string& text);
     void freeSlotsHolding(int16_t device);
 
     bool libraryWarned_ = false;
+    bool replyWhole_ = true;
 };
 
 }  // namespace kvb::bench

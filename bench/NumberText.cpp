@@ -54,7 +54,9 @@ std::optional<double> scanNumber(std::string_view text, size_t& end)
         number.remove_prefix(1);
     }
     double value = 0.0;
-    std::from_chars(number.data(), number.data() + number.size(), value);
+    // A number beyond the range of a double is no number the panel can use.
+    if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc{})
+        return std::nullopt;
     return negative ? -value : value;
 }
 

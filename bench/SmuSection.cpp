@@ -38,8 +38,24 @@ void SmuSection::fillCommandStrings()
 
 bool SmuSection::openPanel(int i)
 {
-    return s_.openSection(panels.at(i).txtVIAddress, s_.SmuAddress, s_.SmuDevice.at(i),
+    return s_.openSection(panels.at(i).txtVIAddress, panels.at(i).FrVIContol, s_.SmuAddress,
+                          s_.SmuDevice.at(i),
                           "Unable to open VI device");
+}
+
+void SmuSection::showStandby(SmuPanel& p)
+{
+    p.SmuOperating = false;
+    p.cmdVIOperate = Picture::OutputOff;
+}
+
+bool SmuSection::reachPanel(int i)
+{
+    // An instrument error freed the slot of a unit that was set up: it is
+    // opened again, so that the next command reaches the unit.
+    if (s_.SmuDevice.at(i) == NotOpened && panels.at(i).cmdVIOperateVisible)
+        return openPanel(i);
+    return usePanel(i);
 }
 
 bool SmuSection::usePanel(int i)
@@ -69,10 +85,11 @@ void SmuSection::cmdSetIVMODE_Click(int i)
     if (hasCopyBox(i))
         p.TXTlbVIlControlString = p.lbVIlControlString;
     p.cmdVIOperateVisible = p.cmdVIDOMeasVisible = true;
-    p.SmuOperating = false;
-    p.cmdVIOperate = Picture::OutputOff;
+    // The string starts with J0X, which puts the unit in standby: the panel
+    // shows standby once the unit has taken it, not before.
     if (!s_.WriteTo(s_.SmuDevice[i], p.lbVIlControlString))
         return;
+    showStandby(p);
     p.lblVIMeasureA.clear();
     p.lblVIMeasureB.clear();
 }
@@ -99,11 +116,12 @@ void SmuSection::cmdSetVIMODE_Click(int i)
         p.TXTlbVIlControlString = p.lbVIlControlString;
     }
     p.cmdVIOperateVisible = p.cmdVIDOMeasVisible = true;
-    p.SmuOperating = false;
-    p.cmdVIOperate = Picture::OutputOff;
     // The second unit is reset whichever panel is set.
     s_.WriteUnchecked(s_.SmuDevice[1], "J0X");
-    s_.WriteTo(s_.SmuDevice[i], p.lbVIlControlString);
+    if (!s_.gpib.failed())
+        showStandby(panels[1]);
+    if (s_.WriteTo(s_.SmuDevice[i], p.lbVIlControlString))
+        showStandby(p);
 }
 
 void SmuSection::splitReply(const std::string& reply, std::string& first, std::string& second)
@@ -122,13 +140,15 @@ void SmuSection::cmdVIDOMeas_Click(int i)
 {
     SmuPanel& p = panels.at(i);
     s_.SmuAddress = GpibSession::addressValue(p.txtVIAddress);
-    if (!usePanel(i))
+    if (!reachPanel(i))
+        return;
+    // Operate is shown once the unit has taken the command: a unit that was
+    // not reached keeps showing the state it last took.
+    if (!s_.WriteTo(s_.SmuDevice[i], "N1H0X"))
         return;
     p.SmuOperating = true;
     p.cmdVIOperate = Picture::OutputOn;
     pump_.yield();
-    if (!s_.WriteTo(s_.SmuDevice[i], "N1H0X"))
-        return;
     std::string firstUnit = p.SmuSourcesVoltage ? " V" : " A";
     std::string secondUnit = p.SmuSourcesVoltage ? " A" : " V";
     std::string reply;
@@ -149,10 +169,12 @@ void SmuSection::cmdVIOperate_Click(int i)
         cmdVIDOMeas_Click(i);
         return;
     }
-    p.cmdVIOperate = Picture::OutputOff;
+    // Standby is shown only once the unit has taken it; a failure is
+    // reported and the panel goes on showing operate.
+    if (!reachPanel(i) || !s_.WriteTo(s_.SmuDevice[i], "N0H0X"))
+        return;
+    showStandby(p);
     p.lblVIMeasureB = "ST.BY";
-    s_.WriteUnchecked(s_.SmuDevice[i], "N0H0X");
-    p.SmuOperating = false;
 }
 
 void SmuSection::cmdSetVI1V_Click(int i)
@@ -184,16 +206,22 @@ void SmuSection::cmdVIsOFf_Click()
         if (!address || *address < 0 || *address > kMaxGpibAddress)
             continue;
         s_.SmuAddress = GpibSession::addressValue(p.txtVIAddress);
-        s_.CurrentDevice = s_.gpib.GpibOpenDevice(0, s_.SmuAddress, 0, 12, 1, 0);
-        p.SmuSourcesVoltage = false;
-        p.ShpIVMode = p.ShpVIMode = kLampBlack;
-        p.SmuOperating = false;
-        p.lbVIlControlString = "J0X";
-        p.cmdVIOperate = Picture::OutputOff;
-        p.lblVIMeasureA = "+00.000 V";
-        p.lblVIMeasureB = "STBY.  uA";
-        p.cmdVIOperateVisible = p.cmdVIDOMeasVisible = false;
-        s_.WriteUnchecked(s_.CurrentDevice, "J0X");
+        // The panel's own descriptor, opened when it is not: clicks do not
+        // pile up descriptors.
+        int16_t ud = NotOpened;
+        if (!s_.OpenIfNeeded(s_.SmuDevice[i], s_.SmuAddress, "Unable to open VI device", ud))
+            continue;
+        s_.CurrentDevice = ud;
+        // A unit that did not take the reset goes on showing its state.
+        if (s_.WriteTo(ud, "J0X")) {
+            p.SmuSourcesVoltage = false;
+            p.ShpIVMode = p.ShpVIMode = kLampBlack;
+            showStandby(p);
+            p.lbVIlControlString = "J0X";
+            p.lblVIMeasureA = "+00.000 V";
+            p.lblVIMeasureB = "STBY.  uA";
+            p.cmdVIOperateVisible = p.cmdVIDOMeasVisible = false;
+        }
         pump_.yield();
     }
 }

@@ -37,6 +37,7 @@ struct SmuPanel {
 
     std::string SmuModeText;
     bool SmuSourcesVoltage = false;
+    // The state the unit last took: operate (output on) or standby.
     bool SmuOperating = false;
     double SmuVoltage = 0.0;
     double SmuCurrent = 0.0;
@@ -72,7 +73,11 @@ public:
 
 private:
     bool openPanel(int i);
+    // The panel's unit, reopened when an error freed the slot of a unit
+    // that was set up; otherwise the hint when it never was.
+    bool reachPanel(int i);
     bool usePanel(int i);
+    static void showStandby(SmuPanel& p);
 
     GpibSession& s_;
     EventPump& pump_;

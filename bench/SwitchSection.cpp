@@ -15,7 +15,7 @@ uint8_t relayBit(Node node)
 
 void SwitchSection::cmdSWINIT_Click()
 {
-    auto address = s_.checkedAddress(txtSWRADR);
+    auto address = s_.checkedAddress(txtSWRADR, "3488 Switch Mux");
     if (!address)
         return;
     s_.SwitchAddress = *address;

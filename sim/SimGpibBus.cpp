@@ -1,5 +1,7 @@
 #include "sim/SimGpibBus.h"
 
+#include "sim/History.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -89,6 +91,12 @@ int32_t SimGpibBus::ibdev(int32_t boardIndex, int32_t pad, int32_t sad, int32_t,
     return static_cast<int32_t>(devices_.size());
 }
 
+int SimGpibBus::openDevices() const
+{
+    return static_cast<int>(std::count_if(devices_.begin(), devices_.end(),
+                                          [](const Device& d) { return d.online; }));
+}
+
 int32_t SimGpibBus::ibclr(int32_t device)
 {
     int32_t status = 0;
@@ -96,7 +104,7 @@ int32_t SimGpibBus::ibclr(int32_t device)
     SimInstrument* instrument = listener(device, address, status);
     if (!instrument)
         return status;
-    clears.push_back(address);
+    Record(clears, address);
     instrument->clear();
     return succeed(0);
 }
@@ -111,7 +119,7 @@ int32_t SimGpibBus::ibonl(int32_t device, int32_t value)
         return fail(kErrorSystem);
     if (value == 0) {
         devices_[static_cast<size_t>(device - 1)].online = false;
-        offline.push_back(address);
+        Record(offline, address);
     }
     return succeed(0);
 }
@@ -130,8 +138,14 @@ int32_t SimGpibBus::ibrd(int32_t device, char* buffer, int32_t count)
     auto reply = instrument->read();
     if (!reply)
         return fail(kErrorAborted, kStatusTimeout);
-    int32_t n = std::min<int32_t>(count, static_cast<int32_t>(reply->size()));
+    int32_t n = std::min<int32_t>(std::max<int32_t>(count, 0), static_cast<int32_t>(reply->size()));
     std::memcpy(buffer, reply->data(), static_cast<size_t>(n));
+    if (n < static_cast<int32_t>(reply->size())) {
+        // The rest of the message waits in the instrument for the next read;
+        // END comes with the message's last byte.
+        instrument->replies.push_front(reply->substr(static_cast<size_t>(n)));
+        return succeed(n);
+    }
     return succeed(n, kStatusEnd);
 }
 
@@ -143,7 +157,7 @@ int32_t SimGpibBus::ibwrt(int32_t device, const char* data, int32_t count)
     if (!instrument)
         return status;
     std::string text(data, static_cast<size_t>(std::max<int32_t>(count, 0)));
-    writes.push_back({address, text});
+    Record(writes, SimGpibWrite{address, text});
     instrument->write(text);
     return succeed(count);
 }

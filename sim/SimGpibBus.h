@@ -1,8 +1,10 @@
 #pragma once
 // A simulated GPIB bus behind the same driver calls as the real library: it
-// answers the panel's instruments at their default addresses, records every
-// write, keeps the switch unit's relays, and injects the driver's failures
-// (time-outs, no listener, any error code) for tests and demonstrations.
+// answers the panel's instruments at their default addresses (the nine
+// voltmeters at 22 to 30, all within GPIB's 0 to 30), records every write,
+// hands a reply longer than a read over in several reads, keeps the switch
+// unit's relays, and injects the driver's failures (time-outs, no listener,
+// any error code) for tests and demonstrations.
 
 #include "bench/GpibDriver.h"
 #include "bench/GpibStatusWords.h"
@@ -51,7 +53,8 @@ public:
     T* instrument(int address) { return dynamic_cast<T*>(at(address)); }
 
     SimGpibFaults faults;
-    // Every write, oldest first.
+    // Every write, oldest first (the most recent 50000 at least; older ones
+    // are dropped in long sessions, as are old clears and off-line calls).
     std::vector<SimGpibWrite> writes;
     // The texts written to one address, oldest first.
     std::vector<std::string> writesTo(int address) const;
@@ -60,6 +63,8 @@ public:
     std::vector<int> offline;
     int opens = 0;
     int registrations = 0;
+    // Descriptors opened and not taken off line.
+    int openDevices() const;
 
 private:
     struct Device {

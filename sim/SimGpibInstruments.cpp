@@ -60,7 +60,12 @@ void SimCounter::write(const std::string& message)
         replies.clear();
     } else if (startsWith(message, "FETCH:FREQ?")) {
         double value = frequencyHz + 0.001 * (reads++ % 7);
-        replies.push_back(exponent(value, 14, 3) + "\n");
+        if (!nextReply.empty()) {
+            replies.push_back(nextReply);
+            nextReply.clear();
+        } else {
+            replies.push_back(exponent(value, 14, 3) + "\n");
+        }
     }
 }
 
@@ -146,7 +151,9 @@ std::map<int, std::unique_ptr<SimInstrument>> defaultBench()
     bench[10] = std::make_unique<SimSwitch>();
     for (int address : {14, 16, 17, 18})
         bench[address] = std::make_unique<SimSmu>();
-    for (int address = 28; address <= 36; ++address)
+    // Nine voltmeters at addresses a GPIB device can have (0 to 30): the
+    // first three where the panel's first three voltmeters look.
+    for (int address = 22; address <= 30; ++address)
         bench[address] = std::make_unique<SimVoltmeter>();
     return bench;
 }

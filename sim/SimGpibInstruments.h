@@ -38,6 +38,9 @@ public:
     void write(const std::string& message) override;
     double frequencyHz = 1000000.0123;
     int reads = 0;
+    // The whole reply (terminator included) to the next reading query in
+    // place of the reading, when not empty.
+    std::string nextReply;
 };
 
 // Auxiliary supply: identity, output set-up, output on/off, voltage reading.

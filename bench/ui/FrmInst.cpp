@@ -21,6 +21,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <memory>
+
 namespace kvb::ui {
 
 using namespace kvb::bench;
@@ -176,6 +179,35 @@ QListWidget* FrmInst::list(const QString& name, const std::vector<std::string>& 
         l->clear();
         for (const auto& item : items)
             l->addItem(qs(item));
+        l->scrollToBottom();
+    });
+    return l;
+}
+
+QListWidget* FrmInst::list(const QString& name, const ReadingList& items)
+{
+    auto* l = new QListWidget;
+    l->setObjectName(name);
+    struct Shown {
+        uint64_t added = 0;
+        uint64_t clears = 0;
+    };
+    auto shown = std::make_shared<Shown>();
+    refreshers_.push_back([l, &items, shown] {
+        if (shown->clears != items.clears()) {
+            l->clear();
+            shown->clears = items.clears();
+            shown->added = items.added() - items.size();
+        }
+        const uint64_t fresh = items.added() - shown->added;
+        if (fresh == 0)
+            return;
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(fresh, items.size()));
+        for (size_t k = items.size() - n; k < items.size(); ++k)
+            l->addItem(qs(items.items()[k]));
+        while (l->count() > static_cast<int>(items.capacity()))
+            delete l->takeItem(0);
+        shown->added = items.added();
         l->scrollToBottom();
     });
     return l;

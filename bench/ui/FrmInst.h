@@ -56,6 +56,9 @@ private:
                                std::function<void()> action);
     QFrame* lamp(const QString& name, const uint32_t& colour);
     QListWidget* list(const QString& name, const std::vector<std::string>& items);
+    // A list that keeps its most recent texts: new texts are appended and
+    // the oldest rows dropped, the rows already shown are left alone.
+    QListWidget* list(const QString& name, const bench::ReadingList& items);
     QGroupBox* frame(const QString& name, const QString& caption);
     QGroupBox* frame(const QString& name, const std::string& caption);
     void visibleWhen(QWidget* widget, const bool& visible);

@@ -24,27 +24,75 @@ TEST_F(CounterSupply, CounterInitSetUpAndReadSendTheShippedCommands)
     EXPECT_EQ(panel.counter.ReadingsList53131_1, (Strings{"HEWLETT-PACKARD,53131A,0,4806"}));
     // +1.00000001230000E+006 with its line feed dropped.
     EXPECT_EQ(panel.counter.lblCounter1Read, "1000000.0123000000");
-    EXPECT_EQ(panel.counter.ReadingsList53131_2, (Strings{"1000000.0123000000"}));
+    EXPECT_EQ(panel.counter.ReadingsList53131_2.texts(), (Strings{"1000000.0123000000"}));
     EXPECT_TRUE(t.prompter.asked.empty());
 }
 
-TEST_F(CounterSupply, CounterReadingsAreNotLimitedAndInitRestartsTheIndex)
+TEST_F(CounterSupply, CounterKeepsItsMostRecentReadingsAndInitRestartsTheIndex)
 {
-    panel.counter.cmd53141Init_Click();
-    for (int i = 0; i < 1005; ++i)
-        panel.counter.xms53131_4_Click();
-    EXPECT_EQ(panel.counter.CounterReadingCount, 1005u);
-    EXPECT_EQ(panel.counter.CounterReadings.size(), 1005u);
-    panel.counter.cmd53141Init_Click();
-    EXPECT_EQ(panel.counter.CounterReadingCount, 0u);
+    CounterSection& c = panel.counter;
+    auto* counter = bus.instrument<sim::SimCounter>(3);
+    c.cmd53141Init_Click();
+    // The store's 1001 places fill up; the list shows the same readings.
+    for (int i = 0; i < 1001; ++i)
+        c.xms53131_4_Click();
+    EXPECT_EQ(c.CounterReadings.size(), 1001u);
+    ASSERT_EQ(c.ReadingsList53131_2.size(), 1001u);
+    EXPECT_EQ(c.ReadingsList53131_2.items().front(), "1000000.0123000000");
+    const std::string second = c.ReadingsList53131_2.items()[1];
+
+    // The 1002nd takes the place of the oldest, in the store and the list.
+    counter->frequencyHz = 2000000.0;
+    c.xms53131_4_Click();
+    EXPECT_EQ(c.CounterReadingCount, 1002u);
+    EXPECT_EQ(c.CounterReadings.size(), 1001u);
+    EXPECT_GE(c.CounterReadings[0], 2000000.0);
+    EXPECT_EQ(c.ReadingsList53131_2.size(), 1001u);
+    EXPECT_EQ(c.ReadingsList53131_2.items().front(), second);
+    EXPECT_EQ(c.ReadingsList53131_2.items().back(), c.lblCounter1Read);
+
+    c.cmd53141Init_Click();
+    EXPECT_EQ(c.CounterReadingCount, 0u);
     EXPECT_EQ(bus.opens, 1);  // the slot stays open
+}
+
+TEST_F(CounterSupply, AGarbageReplyIsReportedOnceStoresNothingAndIsReadAway)
+{
+    CounterSection& c = panel.counter;
+    auto* counter = bus.instrument<sim::SimCounter>(3);
+    c.cmd53141Init_Click();
+    const std::string junks[] = {std::string("\x01\xff#junk\n"), std::string(1500, '9') + "\n"};
+    for (const std::string& junk : junks) {
+        t.prompter.asked.clear();
+        c.cmdStartTimer_Click(0);
+        const size_t count = c.CounterReadingCount;
+        counter->nextReply = junk;
+        c.TimerFreq_Timer();
+        ASSERT_EQ(t.prompter.asked.size(), 1u) << junk.size();
+        EXPECT_EQ(t.prompter.asked[0].title, "Error");
+        EXPECT_FALSE(c.TimerFreqEnabled);  // shown once: the timer stops
+        EXPECT_EQ(c.CounterReadingCount, count);
+        EXPECT_TRUE(c.ReadingsList53131_2.empty());
+        // On line, and the next reading is the counter's own.
+        EXPECT_TRUE(bus.offline.empty());
+        EXPECT_NE(session.CounterDevice[0], NotOpened);
+        c.xms53131_4_Click();
+        EXPECT_EQ(c.CounterReadingCount, count + 1);
+        EXPECT_EQ(c.lblCounter1Read.rfind("1000000.01", 0), 0u) << c.lblCounter1Read;
+    }
+    // What the box says.
+    t.prompter.asked.clear();
+    counter->nextReply = "\x01\xff#junk\n";
+    c.xms53131_4_Click();
+    EXPECT_EQ(boxTexts(),
+              Strings{"The 53131 counter sent a reply that is not a reading: \"\\x01\\xFF#junk\""});
 }
 
 TEST_F(CounterSupply, TimerStartEmptiesTheListAndStopOnlyStops)
 {
-    panel.counter.ReadingsList53131_2 = {"old"};
+    panel.counter.ReadingsList53131_2.push_back("old");
     panel.counter.cmdStartTimer_Click(1);
-    EXPECT_EQ(panel.counter.ReadingsList53131_2, Strings{"old"});
+    EXPECT_EQ(panel.counter.ReadingsList53131_2.texts(), Strings{"old"});
     panel.counter.cmdStartTimer_Click(0);
     EXPECT_TRUE(panel.counter.ReadingsList53131_2.empty());
     EXPECT_TRUE(panel.counter.TimerFreqEnabled);

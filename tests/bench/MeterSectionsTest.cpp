@@ -175,3 +175,111 @@ TEST_F(Meters, ClearVIsResetsUnitsTwoAndOneSkippingAnEmptyAddress)
     EXPECT_TRUE(bus.writesTo(16).empty());
     EXPECT_EQ(bus.writesTo(14), Strings{"J0X"});
 }
+
+TEST_F(Meters, TheOperateControlShowsOnlyWhatTheUnitTook)
+{
+    auto* smu = bus.instrument<sim::SimSmu>(14);
+    const SmuPanel& p = panel.smus.panels[0];
+    // The unit's output, and the panel showing that same state.
+    auto expectOperating = [&](bool on, int line) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(smu->operating, on);
+        EXPECT_EQ(p.SmuOperating, on);
+        EXPECT_EQ(p.cmdVIOperate, on ? Picture::OutputOn : Picture::OutputOff);
+    };
+    panel.smus.cmdSetVIMODE_Click(0);
+
+    // "Sample": the unit takes operate, then its reading fails.
+    bus.faults.timeoutReads = 1;
+    panel.smus.cmdVIDOMeas_Click(0);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    expectOperating(true, __LINE__);
+
+    // Switching it reopens the unit and sends standby, then shows it.
+    const int opens = bus.opens;
+    panel.smus.cmdVIOperate_Click(0);
+    EXPECT_EQ(bus.opens, opens + 1);
+    EXPECT_EQ(bus.writesTo(14).back(), "N0H0X");
+    expectOperating(false, __LINE__);
+    EXPECT_EQ(p.lblVIMeasureB, "ST.BY");
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
+
+    // Standby that does not reach the unit: the error, and operate stays.
+    panel.smus.cmdVIOperate_Click(0);
+    ASSERT_TRUE(smu->operating);
+    bus.faults.failNextCalls = 1;
+    panel.smus.cmdVIOperate_Click(0);
+    EXPECT_EQ(t.prompter.asked.size(), 2u);
+    expectOperating(true, __LINE__);
+
+    // A set-up that does not reach the operating unit leaves operate shown.
+    panel.smus.cmdVIOperate_Click(0);  // reopened: standby
+    panel.smus.cmdVIOperate_Click(0);  // operate
+    ASSERT_TRUE(smu->operating);
+    bus.faults.failNextCalls = 1;
+    panel.smus.cmdSetIVMODE_Click(0);
+    expectOperating(true, __LINE__);
+
+    // Operate that does not reach the unit: standby stays.
+    panel.smus.cmdVIOperate_Click(0);  // reopened: standby
+    ASSERT_FALSE(smu->operating);
+    bus.faults.failNextCalls = 1;
+    panel.smus.cmdVIOperate_Click(0);
+    expectOperating(false, __LINE__);
+}
+
+TEST_F(Meters, ClearVIsUsesEachUnitsOwnDescriptor)
+{
+    panel.smus.cmdVIsOFf_Click();
+    const int opens = bus.opens;
+    EXPECT_EQ(opens, 2);
+    for (int k = 0; k < 5; ++k)
+        panel.smus.cmdVIsOFf_Click();
+    panel.smus.cmdSetVIMODE_Click(0);
+    panel.smus.cmdVIsOFf_Click();
+    EXPECT_EQ(bus.opens, opens);
+    EXPECT_EQ(bus.openDevices(), 2);
+    EXPECT_EQ(bus.writesTo(14).size(), 8u);  // six resets, the set-up, a reset
+
+    // A unit the reset does not reach goes on showing operate.
+    panel.smus.cmdSetVIMODE_Click(0);
+    panel.smus.cmdVIDOMeas_Click(0);
+    bus.faults.noListener = {14};
+    panel.smus.cmdVIsOFf_Click();
+    const SmuPanel& p = panel.smus.panels[0];
+    EXPECT_TRUE(p.SmuOperating);
+    EXPECT_EQ(p.cmdVIOperate, Picture::OutputOn);
+    EXPECT_TRUE(p.cmdVIOperateVisible);
+    EXPECT_EQ(panel.smus.panels[1].lblVIMeasureB, "STBY.  uA");
+}
+
+TEST_F(Meters, AnAddressRefusalNamesItsBoxAndTheBusVoltmetersAreReachable)
+{
+    panel.smus.panels[2].txtVIAddress = "abc";
+    panel.smus.cmdSetIVMODE_Click(2);
+    panel.voltmeters.cmdDVMSetDC_Click(3);  // its default address is 31
+    panel.counter.txtAdr53131 = "-1";
+    panel.counter.cmd53141Init_Click();
+    EXPECT_EQ(boxTexts(),
+              (Strings{"VI Control 3: The GPIB address \"abc\" is not a number from 0 to 30.",
+                       "VM Control 4: The GPIB address \"31\" is not a number from 0 to 30.",
+                       "Agilent 53131 Counter: The GPIB address \"-1\" is not a number from 0 "
+                       "to 30."}));
+    EXPECT_EQ(bus.opens, 0);
+
+    // The nine simulated voltmeters sit where a panel can reach them.
+    std::vector<int> voltmeters;
+    for (int address = 0; address <= 40; ++address)
+        if (bus.instrument<sim::SimVoltmeter>(address))
+            voltmeters.push_back(address);
+    ASSERT_EQ(voltmeters.size(), 9u);
+    EXPECT_LE(voltmeters.back(), 30);
+    t.prompter.asked.clear();
+    for (int i = 0; i < 9; ++i) {
+        panel.voltmeters.panels[i].txtDVMAddress = std::to_string(voltmeters[i]);
+        panel.voltmeters.cmdDVMSetDC_Click(i);
+        panel.voltmeters.cmdDVMGetMeas_Click(i);
+        EXPECT_EQ(panel.voltmeters.panels[i].lblDVMReading, "1.23456 DCV") << voltmeters[i];
+    }
+    EXPECT_TRUE(t.prompter.asked.empty());
+}

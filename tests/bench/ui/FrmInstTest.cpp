@@ -100,6 +100,38 @@ TEST_F(InstrumentWindow, CounterTimerRunsBetweenStartAndStop)
     EXPECT_EQ(find<QListWidget>("ReadingsList53131_1")->count(), 1);
 }
 
+TEST_F(InstrumentWindow, CounterReadingsAreAppendedAndTheListKeepsTheMostRecent)
+{
+    find<QPushButton>("cmd53141Init")->click();
+    auto* list = find<QListWidget>("ReadingsList53131_2");
+    auto* read = find<QPushButton>("xms53131_4");
+    read->click();
+    // A row already shown stays the same row: the list is not rebuilt.
+    list->item(0)->setData(Qt::UserRole, 42);
+    read->click();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->data(Qt::UserRole).toInt(), 42);
+
+    // Past the counter's 1001 readings the oldest row goes.
+    for (int i = 2; i < 1001; ++i)
+        panel.counter.xms53131_4_Click();
+    form.refresh();
+    ASSERT_EQ(list->count(), 1001);
+    EXPECT_EQ(list->item(0)->data(Qt::UserRole).toInt(), 42);
+    list->item(1)->setData(Qt::UserRole, 43);
+    read->click();
+    ASSERT_EQ(list->count(), 1001);
+    EXPECT_EQ(list->item(0)->data(Qt::UserRole).toInt(), 43);
+    EXPECT_EQ(list->item(1000)->text(), find<QLabel>("lblCounter1Read_0")->text());
+
+    // "Start" empties it; the next reading is its only row.
+    find<QPushButton>("cmdStartTimer_0")->click();
+    EXPECT_EQ(list->count(), 0);
+    find<QPushButton>("cmdStartTimer_1")->click();
+    read->click();
+    EXPECT_EQ(list->count(), 1);
+}
+
 TEST(InstrumentWindowWithoutLibrary, SaysOnceThatNoLibraryWasFound)
 {
     test::TestServices t;
