@@ -81,13 +81,17 @@ void ChartModel::Initialize(bool firstTime)
         a.value = {kAxisTable[c].min, kAxisTable[c].max, kAxisTable[c].min, kAxisTable[c].max};
     }
     time_ = {0, 0.5, 0, 0.5};
-    if (!firstTime) {
+    if (!firstTime && samples_.SampleCount > 0) {
+        // Plotting every stored sample again: the extremes take in each
+        // sample, while the zoom, which only ever follows the newest sample
+        // (the windows reached from the fresh ones above stay put), is set
+        // once, by the last.
         const int count = samples_.SampleCount;
-        for (int i = 0; i < count; ++i) {
-            samples_.SampleCount = i;
-            samples_.CurrentSampleMinutes = samples_.minutes(i);
-            AddChartDataPoints();
-        }
+        for (int i = 0; i < count - 1; ++i)
+            takeExtremes(i);
+        samples_.SampleCount = count - 1;
+        samples_.CurrentSampleMinutes = samples_.minutes(count - 1);
+        AddChartDataPoints();
         samples_.SampleCount = count;
     }
     changed();
@@ -226,7 +230,14 @@ void ChartModel::AddChartDataPoints()
         series_[FaultChart][2].visible = false;
         series_[FaultChart][3].visible = false;
     }
-    const int devices = second ? 2 : 1;
+    takeExtremes(s);
+    ViewZoomer();
+    changed();
+}
+
+void ChartModel::takeExtremes(int s)
+{
+    const int devices = daisy() ? 2 : 1;
     for (int k = 0; k < devices; ++k) {
         for (int c = 0; c < kCells; ++c)
             updateExtremes(CellVoltMin, CellVoltMax, seriesValue(CellChart, k * 12 + c, s));
@@ -237,8 +248,6 @@ void ChartModel::AddChartDataPoints()
         for (int n = 0; n < kETInputs; ++n)
             updateExtremes(ETVoltMin, ETVoltMax, seriesValue(ETChart, k * 4 + n, s));
     }
-    ViewZoomer();
-    changed();
 }
 
 void ChartModel::AddNewVoltageDataToChartArray(const link::RegisterImage& image, Clock& clock)

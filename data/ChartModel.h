@@ -148,6 +148,8 @@ private:
     void buildSeries();
     int shownPackSeriesSingle() const;
     void updateExtremes(double& lo, double& hi, double v);
+    // Takes sample s into the data extremes.
+    void takeExtremes(int s);
     void zoomValueAxis(ChartId chart, SliderId slider, double floor);
     void changed() { ++revision_; }
 

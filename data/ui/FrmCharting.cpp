@@ -411,6 +411,21 @@ void FrmCharting::rebuildSeriesIfNeeded()
     shownSeriesNames_ = names;
     for (int c = 0; c < kChartCount; ++c) {
         ChartBox& b = charts_[c];
+        const std::vector<ChartSeries>& defs = model_.series(static_cast<ChartId>(c));
+        // Another charted device renames series but keeps their number and
+        // colours: the series stay, and only those whose samples changed
+        // are reduced again.
+        bool sameColours = defs.size() == b.series.size();
+        for (size_t i = 0; sameColours && i < defs.size(); ++i)
+            sameColours = b.traces->lines()[i].colour == fromBgr(defs[i].colour);
+        if (sameColours) {
+            for (size_t i = 0; i < defs.size(); ++i) {
+                const QString name = QString::fromStdString(defs[i].name);
+                if (b.series[i]->name() != name)
+                    b.series[i]->setName(name);
+            }
+            continue;
+        }
         b.chart->removeAllSeries();
         b.series.clear();
         b.traces->lines().clear();
