@@ -3,18 +3,25 @@
 # simulated evaluation board and `test` runs every test through ctest.
 
 BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libhidapi-dev \
            libgtest-dev libgmock-dev libbenchmark-dev
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps clean
+.PHONY: run test build sanitized deps clean
 
 run: build
 	./$(BUILD_DIR)/kvb71853eval --simulated-board
 
-test: build
+test: build sanitized
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# The core tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitized: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVB_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS) --target core_tests
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -30,4 +37,4 @@ deps:
 	fi
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)

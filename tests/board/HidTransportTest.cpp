@@ -133,8 +133,13 @@ TEST_F(TransportTest, FlushConsumesEveryWaitingReportAndStopsAtTheFirstTimeout)
 
 TEST_F(TransportTest, FlushWithoutABoardEnds)
 {
-    transport.FlushHidInput();  // must return, not spin
-    SUCCEED();
+    // Returns at once, not spinning or waiting, and leaves the buffer alone.
+    transport.ReportBuffer().fill(0xAB);
+    const auto start = t.clock.now();
+    transport.FlushHidInput();
+    EXPECT_EQ(t.clock.now(), start);
+    EXPECT_EQ(transport.ReportBuffer()[63], 0xAB);
+    EXPECT_EQ(transport.ReportBuffer()[1], 0xAB);
 }
 
 TEST_F(TransportTest, StatusReactions)

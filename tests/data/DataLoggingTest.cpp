@@ -182,7 +182,7 @@ TEST(FilePaths, JoinAndSplit)
     EXPECT_EQ(AppendToPath("/a/b/", "f.txt"), "/a/b/f.txt");
     EXPECT_EQ(AppendToPath("", "f.txt"), "/f.txt");
     EXPECT_EQ(GetFolderOfPath("/a/b/f.txt"), "/a/b");
-    EXPECT_EQ(GetFolderOfPath(std::string("/a/f\0x", 8)), "/a");
+    EXPECT_EQ(GetFolderOfPath(std::string("/a/f\0x", 6)), "/a");
     EXPECT_EQ(TrimAtNul(std::string("ab\0c", 4)), "ab");
 }
 

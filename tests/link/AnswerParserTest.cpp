@@ -96,8 +96,10 @@ TEST_F(AnswerParser, NackForAnAbsentRegister)
     send(3, 0, 5);  // page 0 does not exist
     EXPECT_EQ(link.lamps.colour(LampId::Nack0), kLampGreen);
     EXPECT_EQ(sampleFlags, FlagNack);
-    EXPECT_NE(link.comErrors.text().find("    NACK Response Sent: 30 14 0"), std::string::npos);
-    EXPECT_NE(link.comErrors.text().find("Rcvd: 33 2C 00 0"), std::string::npos);
+    // The dumps' line ends become one blank each.
+    EXPECT_EQ(link.LastSentText, "Sent: 30 14 0F ");
+    EXPECT_NE(link.comErrors.text().find("    NACK Response Sent: 30 14 0F  Rcvd: 33 2C 00 0B  "),
+              std::string::npos);
 }
 
 TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
@@ -199,4 +201,87 @@ TEST_F(AnswerParser, SingleDeviceAnswers)
     EXPECT_TRUE(logHas("ParseNonDaisyChainResponse: KVB71853 unrecognized response\r\n"));
     EXPECT_EQ(sampleFlags & FlagUnrecognized, FlagUnrecognized);
     EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
+}
+
+namespace {
+
+// Chips that answer every request with the same bytes.
+struct Scripted : sim::SimChipBus {
+    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> exchange(uint8_t, uint8_t, std::span<const uint8_t>) override
+    {
+        return bytes;
+    }
+};
+
+// The chain's answers with the last byte of the third frame spoilt.
+struct BreakThirdFrame : sim::SimChipBus {
+    sim::SimChipChain& inner;
+    explicit BreakThirdFrame(sim::SimChipChain& c) : inner(c) {}
+    std::vector<uint8_t> exchange(uint8_t code, uint8_t select,
+                                  std::span<const uint8_t> frame) override
+    {
+        auto bytes = inner.exchange(code, select, frame);
+        if (bytes.size() > 10)
+            bytes[9] ^= 0x01;
+        return bytes;
+    }
+};
+
+}  // namespace
+
+TEST_F(AnswerParser, OnlyRegistersAreStoredAndEachTypeLightsItsOwnLamps)
+{
+    // A command (kind 2) echoed with data is not stored; the acknowledge
+    // frame (kind 0 in the file) is.
+    Scripted script;
+    script.bytes = {0x13, 0x04, 0x15, 0x56, 0x13, 0x30, 0x02, 0xAA};
+    board->setChipBus(&script);
+    send(1, 3, 1);
+    EXPECT_EQ(link.image.at(0, 1, 193), 0);
+    EXPECT_EQ(link.image.at(0, 1, 204), 0x2A);
+    board->setChipBus(&chain);
+
+    // A type-1 acknowledge lights the type-1 lamp only.
+    link.lamps.set(LampKind::Ack, 0, kLampGrey);
+    send(1, 3, 1, 1);
+    EXPECT_EQ(link.lamps.colour(LampId::Ack1), kLampGreen);
+    EXPECT_EQ(link.lamps.colour(LampId::Ack0), kLampGrey);
+}
+
+TEST_F(AnswerParser, TheFaultScanReportsTypeZeroBeforeTypeOne)
+{
+    // A type-1 fault block broken after its fault-status frame stores the
+    // value but runs no scan.
+    chain.device(1, 1).regs[132] = 0x1;
+    BreakThirdFrame broken(chain);
+    board->setChipBus(&broken);
+    send(1, 2, 0x0F, 1);
+    EXPECT_EQ(link.image.at(1, 1, 132), 0x1);
+    EXPECT_EQ(link.faultStatus.lineCount(), 0);
+
+    board->setChipBus(&chain);
+    chain.device(0, 1).regs[132] = 0x1;
+    send(1, 2, 4);
+    ASSERT_EQ(link.faultStatus.lineCount(), 2);
+    const std::string& text = link.faultStatus.text();
+    const size_t zero = text.find("KVB71853 device 1 Cell OV Fault");
+    const size_t one = text.find("KVB53961 device 1 Cell OV Fault");
+    ASSERT_NE(zero, std::string::npos);
+    ASSERT_NE(one, std::string::npos);
+    EXPECT_LT(zero, one);
+}
+
+TEST_F(AnswerParser, SingleDeviceStoresRegister87WhateverItsKind)
+{
+    ASSERT_TRUE(connect(false, 1));
+    ASSERT_EQ(link.definitions.kind(0, 87), KindAbsent);  // as the shipped file has it
+    Scripted script;
+    script.bytes = {0x15, 0xC0, 0xC1, 0x23};  // the value 0x0123 under high top bits
+    board->setChipBus(&script);
+    ChipMessage read(0, 1, 0x17, 0, 0);
+    link.ReadSingleReg(read);
+    EXPECT_EQ(read.dat, 0x0123);
+    EXPECT_EQ(link.image.at(0, 1, 87), 0x0123);
+    EXPECT_TRUE(logHas("rcv,KVB71853,cat0x01,adr0x17,dat0x0123\r\n"));
 }
