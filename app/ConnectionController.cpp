@@ -122,14 +122,11 @@ void ConnectionController::ConfigureFromMenu()
     if (!searchBoard())
         return;
     const ManualConfigResult& r = config.result;
-    link_.DaisyChainMode = r.daisyChain;
-    applyLinkMode(r.daisyChain);
     // The chosen counts stand in only for a type the identification did not
     // find; counts that devices answered to are kept.
-    if (link_.DeviceCount1 < 1)
-        link_.DeviceCount1 = r.deviceCount1;
-    if (link_.DeviceCount2 < 1)
-        link_.DeviceCount2 = r.deviceCount2;
+    link_.TakeChosenLink(r.daisyChain, link_.DeviceCount1 < 1 ? r.deviceCount1 : link_.DeviceCount1,
+                         link_.DeviceCount2 < 1 ? r.deviceCount2 : link_.DeviceCount2);
+    applyLinkMode(r.daisyChain);
     showConnected(false);
 }
 
@@ -139,9 +136,7 @@ void ConnectionController::ConfigurationAccepted()
     pipe_.PipeCommandCode = r.pipeCommandCode;
     link_.GpioSetupByte = r.gpioSetupByte;
     link_.GpioSpiSetup[0] = r.gpioSetupByte;
-    link_.SecondTypePresent = r.secondTypePresent;
-    link_.PartName1 = r.partName1;
-    link_.PartName2 = r.partName2;
+    link_.SetFittedParts(r.secondTypePresent, r.partName1, r.partName2);
     run(view.configurationTaken, r);
     run(view.rebuildRegisterTabs);
     if (services_.programEnd.ending())

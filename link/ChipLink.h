@@ -54,12 +54,21 @@ public:
     bool EvbConnected() const { return transport_.EvbConnected; }
     // The pipe the link's frames travel through (for watching a lost board).
     const board::ChipPipe& pipe() const { return pipe_; }
-    bool DaisyChainMode = false;
-    int16_t DeviceCount1 = 0;
-    int16_t DeviceCount2 = 0;
-    bool SecondTypePresent = false;
-    std::string PartName1 = "KVB71853";
-    std::string PartName2 = "NA";
+    // Read under their names everywhere; written only by the link's set-up
+    // and identification and through the two operations below.
+    const bool& DaisyChainMode = daisyChainMode_;
+    const int16_t& DeviceCount1 = deviceCount1_;
+    const int16_t& DeviceCount2 = deviceCount2_;
+    const bool& SecondTypePresent = secondTypePresent_;
+    const std::string& PartName1 = partName1_;
+    const std::string& PartName2 = partName2_;
+    // The parts an accepted configuration names: whether type-1 devices are
+    // fitted (identification then covers them) and the names of both types.
+    void SetFittedParts(bool secondTypePresent, const std::string& partName1,
+                        const std::string& partName2);
+    // The link mode and device counts as the user chose them, taken without
+    // set-up or identification.
+    void TakeChosenLink(bool daisyChain, int16_t count1, int16_t count2);
     int16_t SelectedDevice = 1;
     int16_t SelectedDeviceType = 0;
     bool UprPollingEnabled = false;
@@ -78,7 +87,7 @@ public:
     std::string LastSentText;
     std::string LastRcvdText;
 
-    int16_t& deviceCount(int type) { return type == 0 ? DeviceCount1 : DeviceCount2; }
+    int16_t deviceCount(int type) const { return type == 0 ? deviceCount1_ : deviceCount2_; }
     const std::string& partName(int type) const { return type == 0 ? PartName1 : PartName2; }
 
     // --- Register map -----------------------------------------------------
@@ -154,6 +163,14 @@ public:
     bool IdentifyNonDaisyChain(int deviceType);
 
 private:
+    bool daisyChainMode_ = false;
+    int16_t deviceCount1_ = 0;
+    int16_t deviceCount2_ = 0;
+    bool secondTypePresent_ = false;
+    std::string partName1_ = "KVB71853";
+    std::string partName2_ = "NA";
+    int16_t& countOf(int type) { return type == 0 ? deviceCount1_ : deviceCount2_; }
+
     static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
     bool readable(int type, int reg) const;
     std::string requestLine(const std::string& prefix, const ChipMessage& m, int dataWidth) const;

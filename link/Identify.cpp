@@ -42,7 +42,7 @@ bool ChipLink::IdentifyDaisyChain(int chain)
         return false;
     }
     const std::string& name = partName(chain);
-    int16_t& count = deviceCount(chain);
+    int16_t& count = countOf(chain);
     auto isAck = [](const std::optional<AnswerFrame>& a) {
         return a && a->cat == kCommandPage && RegisterIndex(a->cat, a->adr) == kAckRegister;
     };
@@ -162,7 +162,7 @@ bool ChipLink::IdentifyNonDaisyChain(int deviceType)
         return false;
     const long long serial = static_cast<long long>(high.dat & 0x3FFF) * 16384 + (low.dat & 0x3FFF);
     AddToEvbLog(me + ": Found " + name + "serial number = " + HexPrefixed(serial, 8));
-    deviceCount(deviceType) = 1;
+    countOf(deviceType) = 1;
     return true;
 }
 

@@ -68,15 +68,15 @@ bool ChipLink::InitializeEvb()
     if (!EvbConnected())
         return false;
     // Counts from an earlier connect never outlive a set-up that failed.
-    DeviceCount1 = 0;
-    DeviceCount2 = 0;
+    deviceCount1_ = 0;
+    deviceCount2_ = 0;
     if (!SetGpioSpiSetupNonDaisy())
         return false;
     GpioSpiSetup[0] = GpioSetupByte;
     switch (GpioSetupByte & 0x18) {
     case 0x00: {
         AddToEvbLog("InitializeEvb: non-daisy chain mode");
-        DaisyChainMode = false;
+        daisyChainMode_ = false;
         bool found = IdentifyNonDaisyChain(0);
         if (SecondTypePresent)
             found = IdentifyNonDaisyChain(1) && found;
@@ -84,7 +84,7 @@ bool ChipLink::InitializeEvb()
     }
     case 0x08: {
         AddToEvbLog("InitializeEvb: daisy chain mode has been detected");
-        DaisyChainMode = true;
+        daisyChainMode_ = true;
         if (!SetGpioSpiSetupDaisy())
             return false;
         bool found = IdentifyDaisyChain(0);
@@ -95,6 +95,21 @@ bool ChipLink::InitializeEvb()
     default:
         return false;  // no link mode chosen: nothing to identify
     }
+}
+
+void ChipLink::SetFittedParts(bool secondTypePresent, const std::string& partName1,
+                              const std::string& partName2)
+{
+    secondTypePresent_ = secondTypePresent;
+    partName1_ = partName1;
+    partName2_ = partName2;
+}
+
+void ChipLink::TakeChosenLink(bool daisyChain, int16_t count1, int16_t count2)
+{
+    daisyChainMode_ = daisyChain;
+    deviceCount1_ = count1;
+    deviceCount2_ = count2;
 }
 
 void ChipLink::CloseEvbOnUnload()

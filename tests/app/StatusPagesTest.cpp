@@ -52,8 +52,7 @@ TEST(MainPage, BalanceRegistersDecodeIntoListPositions)
 TEST(MainPage, ShowsTheSelectedDeviceFromTheImage)
 {
     PageBench b;
-    b.link.DeviceCount1 = 3;
-    b.link.DeviceCount2 = 1;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 3, 1);
     b.link.SelectedDevice = 2;
     b.img(0, 2, reg::CellSetup) = 0x0001;
     b.img(1, 2, reg::OverVoltage) = 0x0800;
@@ -88,8 +87,7 @@ TEST(MainPage, ShowsTheSelectedDeviceFromTheImage)
 TEST(MainPage, WithoutTypeZeroEveryValueIsEmptyAndEveryTypeZeroLampGrey)
 {
     PageBench b;
-    b.link.DeviceCount1 = 0;
-    b.link.DeviceCount2 = 2;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 0, 2);
     for (int r : {reg::OverVoltage, reg::OpenWire, reg::FaultStatus, reg::FirstCell, reg::Vbat})
         b.img(0, 1, r) = 0x3FFF;
     const MainPageContent c = MainPageFromImage(b.link, Scaled());
@@ -110,7 +108,7 @@ TEST(MainPage, StackVoltageSumsBeforeRounding)
 {
     PageBench b;
     b.link.definitions.regs[0][reg::Vbat].scale = 0.00001;
-    b.link.DeviceCount1 = 3;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 3, b.link.DeviceCount2);
     for (int dev = 1; dev <= 3; ++dev)
         b.img(0, dev, reg::Vbat) = 4;  // 0.00004 V each, shown as 0.0000
     const MainPageContent c = MainPageFromImage(b.link, Scaled());
@@ -121,7 +119,7 @@ TEST(MainPage, StackVoltageSumsBeforeRounding)
 TEST(MainPage, BalanceButtonsFollowModeAndStatus)
 {
     PageBench b;
-    b.link.DeviceCount1 = 1;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 1, b.link.DeviceCount2);
     b.link.SelectedDevice = 1;
     b.img(0, 1, reg::BalanceSetup) = 2;
     b.img(0, 1, reg::BalanceStatus) = 0x0801;
@@ -130,7 +128,7 @@ TEST(MainPage, BalanceButtonsFollowModeAndStatus)
     EXPECT_TRUE(buttons.on[0] && buttons.on[11]);
     EXPECT_FALSE(buttons.on[1]);
     b.img(0, 1, reg::BalanceSetup) = 3;
-    b.link.DeviceCount1 = 0;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 0, b.link.DeviceCount2);
     buttons = BalanceButtonsFromImage(b.link);
     EXPECT_FALSE(buttons.shown);
     EXPECT_FALSE(buttons.on[0]);
@@ -139,15 +137,13 @@ TEST(MainPage, BalanceButtonsFollowModeAndStatus)
 TEST(MonitorPage, FramesFollowTheLargerDeviceCount)
 {
     PageBench b;
-    b.link.DeviceCount1 = 2;
-    b.link.DeviceCount2 = 0;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 2, 0);
     MonitorPageContent c = MonitorPageFromImage(b.link, Scaled());
     EXPECT_EQ(c.frameShown, (std::array<bool, 4>{true, true, false, false}));
-    b.link.DeviceCount2 = 4;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, b.link.DeviceCount1, 4);
     c = MonitorPageFromImage(b.link, Scaled());
     EXPECT_EQ(c.frameShown, (std::array<bool, 4>{true, true, true, true}));
-    b.link.DeviceCount1 = 0;
-    b.link.DeviceCount2 = 0;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 0, 0);
     c = MonitorPageFromImage(b.link, Scaled());
     EXPECT_EQ(c.frameShown, (std::array<bool, 4>{true, false, false, false}));
 }
@@ -155,8 +151,7 @@ TEST(MonitorPage, FramesFollowTheLargerDeviceCount)
 TEST(MonitorPage, EachFrameShowsItsOwnDevice)
 {
     PageBench b;
-    b.link.DeviceCount1 = 4;
-    b.link.DeviceCount2 = 4;
+    b.link.TakeChosenLink(b.link.DaisyChainMode, 4, 4);
     b.img(0, 3, reg::FirstCell + 1) = 1500;
     b.img(1, 4, reg::UnderVoltage) = 0x0004;
     b.img(0, 2, reg::OpenWire) = 0x0001;

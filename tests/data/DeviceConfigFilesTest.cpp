@@ -52,7 +52,7 @@ protected:
 
 TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
 {
-    link.DeviceCount1 = 1;
+    link.TakeChosenLink(link.DaisyChainMode, 1, link.DeviceCount2);
     for (int bank = 0; bank < kBalanceBanks; ++bank)
         banks.set(1, bank, static_cast<int16_t>(bank));
     for (int reg = 128; reg < 192; ++reg)
@@ -68,9 +68,7 @@ TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
     EXPECT_EQ(lines[38], "wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x000C");
     EXPECT_EQ(lines[40], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x3E1F");
 
-    link.DaisyChainMode = true;
-    link.DeviceCount1 = 3;
-    link.DeviceCount2 = 2;
+    link.TakeChosenLink(true, 3, 2);
     lines = data::DeviceConfigLines(link, banks);
     // Devices 2 and 3 were never read: each register line and each bank
     // pair becomes one note.
@@ -150,9 +148,9 @@ TEST_F(DeviceConfigFilesTest, BadValuesNameTheirLineAndNothingIsWritten)
 TEST_F(DeviceConfigFilesTest, SaveThenLoadRestoresImageAndChips)
 {
     realDefinitions();
-    link.PartName1 = "KVB53960";
+    link.SetFittedParts(link.SecondTypePresent, "KVB53960", link.PartName2);
     ASSERT_TRUE(connect(true, 2, 1));
-    link.PartName2 = "KVB53961";
+    link.SetFittedParts(link.SecondTypePresent, link.PartName1, "KVB53961");
     // Give the chips distinct values and read every saved register back.
     for (int d = 1; d <= 2; ++d) {
         auto& chip = chain.device(0, d);

@@ -122,7 +122,7 @@ TEST_F(Identify, SingleDeviceShowsItsSerialNumberAndKeepsTheUserRegister)
     regs[155] = 2;
     regs[156] = 1;
     log.clear();
-    link.DeviceCount1 = 0;
+    link.TakeChosenLink(link.DaisyChainMode, 0, link.DeviceCount2);
     ASSERT_TRUE(link.IdentifyNonDaisyChain(0));
     EXPECT_EQ(link.DeviceCount1, 1);
     EXPECT_TRUE(logHas("IdentifyNonDaisyChain: Testing KVB71853 user register.\r\n"));

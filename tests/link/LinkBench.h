@@ -54,8 +54,7 @@ struct LinkBench {
         chain.setDevices(0, type0);
         chain.setDevices(1, type1);
         link.GpioSetupByte = daisy ? 8 : 0;
-        link.SecondTypePresent = type1 > 0;
-        link.PartName2 = "KVB53961";
+        link.SetFittedParts(type1 > 0, link.PartName1, "KVB53961");
         pipe.PipeCommandCode = daisy ? board::HidSpiPipeDaisyChain : board::HidSpiPipe;
         return link.InitializeDriver() && link.InitializeEvb();
     }

@@ -19,7 +19,7 @@ protected:
         ASSERT_TRUE(transport.InitUsbHidConnection());
         chain.setDevices(0, 3);
         chain.setDevices(1, 2);
-        link.DaisyChainMode = true;
+        link.TakeChosenLink(true, link.DeviceCount1, link.DeviceCount2);
     }
 };
 
@@ -52,7 +52,7 @@ TEST_F(PipeExchange, DaisyFramesCarryTheirSelectByteAndCode)
 
 TEST_F(PipeExchange, SingleDeviceTakesTheValueFromTheAnswer)
 {
-    link.DaisyChainMode = false;
+    link.TakeChosenLink(false, link.DeviceCount1, link.DeviceCount2);
     pipe.PipeCommandCode = board::HidSpiPipe;
     chain.device(0, 1).regs[150] = static_cast<int16_t>(0x3A5A);
     ChipMessage read(0, 2, 0x16, 0, 0);
@@ -139,7 +139,7 @@ TEST_F(PipeExchange, PollingPausesNestAndAlwaysResume)
               "Error in ReadSingleReg Err.Number = 9, Err.Description = boom");
 
     // The single-device link never touches the timer.
-    link.DaisyChainMode = false;
+    link.TakeChosenLink(false, link.DeviceCount1, link.DeviceCount2);
     pollTimer.clear();
     link.PauseUprPolling();
     link.ResumeUprPolling();

@@ -156,7 +156,7 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
     int scans = 0;
     poller.hooks.commands[0] = [&] { ++scans; };
     // The caption names the part the configuration chose.
-    bench.link.PartName1 = "KVB53960";
+    bench.link.SetFittedParts(bench.link.SecondTypePresent, "KVB53960", bench.link.PartName2);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "KVB53960 Eval Polling Setup");
     dialog.cmdQuickSetup->click();

@@ -49,7 +49,7 @@ TEST(MainTabPageView, FillsItsFramesAndLeavesBalanceCombosToTheirOwnerWhileSynce
     EXPECT_TRUE(page.cbMainTabBalCtrl[0]->isHidden());
 
     link::ChipLink& link = w.bench.link;
-    link.DeviceCount1 = 2;
+    link.TakeChosenLink(link.DaisyChainMode, 2, link.DeviceCount2);
     link.SelectedDevice = 1;
     link.image.at(0, 1, page_reg::FirstCell) = 3;
     link.image.at(0, 1, page_reg::BalanceSetup) = 0x0201;  // manual mode, enabled
@@ -94,7 +94,7 @@ TEST(MainTabPageView, AMissingConversionIsReportedNotThrown)
 {
     PageWindow w;
     w.state.conversions.cellVolts = nullptr;
-    w.bench.link.DeviceCount1 = 1;
+    w.bench.link.TakeChosenLink(w.bench.link.DaisyChainMode, 1, w.bench.link.DeviceCount2);
     ui::MainTabPage page({w.mainFrames[0], w.mainFrames[1], w.mainFrames[2], w.mainFrames[3]},
                          w.bench.link, w.state, w.bench.t.prompter);
     page.UpdateMainTabDeviceStatusControls();
@@ -111,7 +111,7 @@ TEST(MonitorTabPageView, ShowsFramesPerDeviceCount)
     EXPECT_NE(w.monitorFrames[3]->findChild<ui::Lamp*>("ledMonitorTab53960OW_51"), nullptr);
 
     link::ChipLink& link = w.bench.link;
-    link.DeviceCount1 = 2;
+    link.TakeChosenLink(link.DaisyChainMode, 2, link.DeviceCount2);
     link.image.at(0, 2, page_reg::Vbat) = 40;
     page.UpdateMonitorTabControls();
     EXPECT_TRUE(w.monitorFrames[0]->isVisible());
@@ -120,7 +120,7 @@ TEST(MonitorTabPageView, ShowsFramesPerDeviceCount)
     EXPECT_FALSE(w.monitorFrames[3]->isVisible());
     EXPECT_EQ(page.tbMonitorTabVbatVoltage[1]->text(), "40.0000");
 
-    link.DeviceCount2 = 4;
+    link.TakeChosenLink(link.DaisyChainMode, link.DeviceCount1, 4);
     page.UpdateMonitorTabControls();
     for (QGroupBox* f : w.monitorFrames)
         EXPECT_TRUE(f->isVisible());
