@@ -111,6 +111,8 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
 
 MainKvb71853::~MainKvb71853()
 {
+    // Nothing that outlives the window may call into it from here on.
+    hooks_.clear();
     context_.logging.loggingChanged = nullptr;
 }
 

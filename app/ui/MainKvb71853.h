@@ -2,6 +2,8 @@
 // The evaluation window: tabs of register rows and fixed pages, connection
 // and device selection, polling controls, lamps and the three logs.
 
+#include "core/HookScope.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -150,6 +152,9 @@ private:
     void showRegisterValue(int reg, int16_t value);
 
     AppContext& context_;
+    // The hooks this window installs into the link, the commands, polling
+    // and the connection; cleared when the window goes.
+    HookScope hooks_;
     bool InstrumentsInUse = false;
     bool comboSync_ = false;
     bool tabsRebuilding_ = false;

@@ -32,25 +32,27 @@ namespace kvb::ui {
 void MainKvb71853::wireLink()
 {
     link::ChipLink& link = context_.link;
-    link.hooks.appendLog = [this](const std::string& text) {
+    hooks_.own(link.hooks.appendLog) = [this](const std::string& text) {
         AddToEvbLog(QString::fromStdString(text), QString());
     };
-    link.hooks.clearLog = [this] { clearLogBox(0); };
-    link.hooks.appendHexLog = [this](int type, const std::string& text) {
+    hooks_.own(link.hooks.clearLog) = [this] { clearLogBox(0); };
+    hooks_.own(link.hooks.appendHexLog) = [this](int type, const std::string& text) {
         AppendHexLog(type, QString::fromStdString(text));
     };
-    link.hooks.showRegisterValue = [this](int reg, int16_t value) { showRegisterValue(reg, value); };
-    link.hooks.refreshMainTab = [this] {
+    hooks_.own(link.hooks.showRegisterValue) = [this](int reg, int16_t value) {
+        showRegisterValue(reg, value);
+    };
+    hooks_.own(link.hooks.refreshMainTab) = [this] {
         if (!mainTabFrames[0]->isHidden() && onRefreshMainPage)
             onRefreshMainPage();
     };
-    link.hooks.refreshMonitorTab = [this] {
+    hooks_.own(link.hooks.refreshMonitorTab) = [this] {
         if (!fraDeviceVoltagesFaults[0]->isHidden() && onRefreshMonitorPage)
             onRefreshMonitorPage();
     };
-    link.hooks.pollingTicked = [this] { return chkEnablePolling->isChecked(); };
-    link.hooks.untickPolling = [this] { chkEnablePolling->setChecked(false); };
-    link.hooks.setPollTimer = [this](bool on) {
+    hooks_.own(link.hooks.pollingTicked) = [this] { return chkEnablePolling->isChecked(); };
+    hooks_.own(link.hooks.untickPolling) = [this] { chkEnablePolling->setChecked(false); };
+    hooks_.own(link.hooks.setPollTimer) = [this](bool on) {
         if (on)
             Timer2->start();
         else
@@ -90,7 +92,7 @@ void MainKvb71853::wireCommands()
 {
     link::ChipLink& link = context_.link;
     // Lamps follow the link's lamp state.
-    link.lamps.changed = [this](LampId id, int colour) {
+    hooks_.own(link.lamps.changed) = [this](LampId id, int colour) {
         if (lampPanel->apply(id, colour))
             return;
         if (id == LampId::UsbConnected)
@@ -106,13 +108,15 @@ void MainKvb71853::wireCommands()
     BindUprReadButtons(cmdUPRRead, context_.upr);
 
     ChipCommandHooks& hooks = context_.commands.hooks;
-    hooks.updateChart = [this] { return mnuUpdateChart->isChecked(); };
-    hooks.addChartSample = [this] {
+    hooks_.own(hooks.updateChart) = [this] { return mnuUpdateChart->isChecked(); };
+    hooks_.own(hooks.addChartSample) = [this] {
         context_.charts.AddNewVoltageDataToChartArray(context_.link.image,
                                                       context_.services.clock);
     };
-    hooks.relayoutTab = [this] { TabStrip1_Click(); };
-    context_.upr.selectTab = [this](int position) { TabStrip1->setCurrentIndex(position - 1); };
+    hooks_.own(hooks.relayoutTab) = [this] { TabStrip1_Click(); };
+    hooks_.own(context_.upr.selectTab) = [this](int position) {
+        TabStrip1->setCurrentIndex(position - 1);
+    };
 }
 
 void MainKvb71853::showRegisterValue(int reg, int16_t value)
@@ -176,18 +180,18 @@ void MainKvb71853::ParseTabsefsCreateTabs()
 void MainKvb71853::wireConnection()
 {
     ConnectionView& v = context_.connection.view;
-    v.showConfigDialog = [this] { ShowManualConfig(false); };
-    v.runConfigDialog = [this] { ShowManualConfig(true); };
-    v.showUprControls = [this](bool shown) {
+    hooks_.own(v.showConfigDialog) = [this] { ShowManualConfig(false); };
+    hooks_.own(v.runConfigDialog) = [this] { ShowManualConfig(true); };
+    hooks_.own(v.showUprControls) = [this](bool shown) {
         cmdUPRRead[0]->setVisible(shown);
         cmdUPRRead[1]->setVisible(shown);
         Frupr->setVisible(shown);
     };
-    v.searching = [this] {
+    hooks_.own(v.searching) = [this] {
         mnuSetSpiSpeed->setEnabled(true);
         mnuSetSpiTimeout->setEnabled(true);
     };
-    v.linkMode = [this](bool daisyChain) {
+    hooks_.own(v.linkMode) = [this](bool daisyChain) {
         if (daisyChain) {
             EnableDaisyChainControls();
             ShowDaisyChainControls();
@@ -196,14 +200,14 @@ void MainKvb71853::wireConnection()
             HideDaisyChainControls();
         }
     };
-    v.connected = [this](bool) { ConnectedState(); };
-    v.notConnected = [this](bool withoutDevices) {
+    hooks_.own(v.connected) = [this](bool) { ConnectedState(); };
+    hooks_.own(v.notConnected) = [this](bool withoutDevices) {
         if (withoutDevices)
             NotConnectedWithoutDevices();
         else
             NotConnectedState();
     };
-    v.configurationTaken = [this](const ManualConfigResult& r) {
+    hooks_.own(v.configurationTaken) = [this](const ManualConfigResult& r) {
         // A daisy chain relabels the raw sender's type options; a single
         // device hides them and keeps their captions.
         for (int i = 0; i < 2; ++i) {
@@ -213,8 +217,8 @@ void MainKvb71853::wireConnection()
                 optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
         }
     };
-    v.rebuildRegisterTabs = [this] { ParseTabsefsCreateTabs(); };
-    v.setCaption = [this](const std::string& caption) {
+    hooks_.own(v.rebuildRegisterTabs) = [this] { ParseTabsefsCreateTabs(); };
+    hooks_.own(v.setCaption) = [this](const std::string& caption) {
         setWindowTitle(QString::fromStdString(caption));
     };
 }

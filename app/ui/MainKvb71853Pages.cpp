@@ -57,7 +57,7 @@ void MainKvb71853::wirePages()
                        Timer2},
         context_.polling, *frmPollOptions, prompter);
     onShowStartPollBox = [this](bool shown) { context_.polling.ShowStartPoll(shown); };
-    context_.polling.hooks.clearLogs = [this] {
+    hooks_.own(context_.polling.hooks.clearLogs) = [this] {
         for (int box = 0; box < 3; ++box)
             clearLogBox(box);
     };
