@@ -94,10 +94,8 @@ void ConnectionController::Connect()
     if (link_.DeviceCount1 < 1 && link_.DeviceCount2 < 1) {
         link_.AddToEvbLog(
             "InitializeEvb: Did not find KVB5396x / 71853 IC. Check connections and power");
-        // Nothing answered: the board is closed again, so that the next
-        // Connect starts from a clean search.
-        link_.CloseEvbOnUnload();
-        transport_.EvbConnected = false;
+        // The board stays open for its panel; the window offers Connect
+        // again, which starts with a new board search.
         showNotConnected(true);
         return;
     }
@@ -122,10 +120,10 @@ void ConnectionController::ConfigureFromMenu()
     if (!searchBoard())
         return;
     const ManualConfigResult& r = config.result;
-    // The chosen counts stand in only for a type the identification did not
-    // find; counts that devices answered to are kept.
-    link_.TakeChosenLink(r.daisyChain, link_.DeviceCount1 < 1 ? r.deviceCount1 : link_.DeviceCount1,
-                         link_.DeviceCount2 < 1 ? r.deviceCount2 : link_.DeviceCount2);
+    // The mode and counts chosen in the dialog replace what the connect
+    // inside its OK found: a chain whose identification misses a device is
+    // driven with the count the user knows.
+    link_.TakeChosenLink(r.daisyChain, r.deviceCount1, r.deviceCount2);
     applyLinkMode(r.daisyChain);
     showConnected(false);
 }
