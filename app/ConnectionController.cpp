@@ -65,9 +65,12 @@ bool ConnectionController::searchBoard()
 
 void ConnectionController::applyLinkMode(bool daisyChain)
 {
-    // A single device has no unprompted responses to poll.
-    if (!daisyChain)
+    // A single device has no unprompted responses to poll, and it is
+    // device 1: rows, reads and writes all address it.
+    if (!daisyChain) {
+        link_.SelectedDevice = 1;
         link_.DisableUprPolling();
+    }
     run(view.linkMode, daisyChain);
 }
 

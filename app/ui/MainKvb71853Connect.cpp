@@ -278,6 +278,10 @@ void MainKvb71853::ConnectedState()
     if (onEncodeRawMessage)
         onEncodeRawMessage();
     RefreshDeviceMenu();
+    // On a daisy chain the combos redraw the rows; a single device's rows
+    // are redrawn here for device 1.
+    if (!link.DaisyChainMode)
+        TabStrip1_Click();
 }
 
 void MainKvb71853::NotConnectedWithoutDevices()
