@@ -44,4 +44,17 @@ std::string ManualConfigCaption(bool daisyChain)
            "." + std::to_string(kVersionRevision);
 }
 
+std::optional<int> StackSizeFromText(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = std::min(value * 10 + (c - '0'), 1000);  // anything above 14 is 14
+    }
+    return std::clamp(value, kMinStackSize, kMaxStackSize);
+}
+
 }  // namespace kvb

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kvb {
@@ -44,6 +45,10 @@ struct ManualConfigResult {
 };
 
 ManualConfigResult ManualConfigFor(const ManualConfigChoices& choices);
+
+// The stack size typed into the box: a number outside 1..14 stands for the
+// nearer end; an empty box (or anything but digits) stands for none yet.
+std::optional<int> StackSizeFromText(const std::string& text);
 
 // The main window's caption after OK, e.g.
 // "KVB71853 Device: Daisy Chain  Version 1.0.0".

@@ -59,9 +59,14 @@ FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
     updnDevCount_->setFixedWidth(18);
     connect(updnDevCount_, &QSpinBox::valueChanged, this,
             [this](int value) { txtStackSize_->setText(QString::number(value)); });
-    connect(txtStackSize_, &QLineEdit::textEdited, this, [this] {
-        if (txtStackSize_->hasAcceptableInput())
-            updnDevCount_->setValue(txtStackSize_->text().toInt());
+    // The box always shows the stack size that OK will use.
+    connect(txtStackSize_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const std::optional<int> size = StackSizeFromText(text.toStdString());
+        if (!size)
+            return;
+        updnDevCount_->setValue(*size);
+        if (text != QString::number(*size))
+            txtStackSize_->setText(QString::number(*size));
     });
     connect(txtStackSize_, &QLineEdit::editingFinished, this,
             [this] { txtStackSize_->setText(QString::number(updnDevCount_->value())); });
