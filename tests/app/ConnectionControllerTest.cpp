@@ -149,8 +149,15 @@ TEST(Connection, NothingFoundLeavesTheWindowNotConnected)
     EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGrey);
     EXPECT_EQ(b.lamp(LampId::Pres0), kLampGrey);
     EXPECT_EQ(b.shown.back(), "not connected 1");
-    EXPECT_FALSE(b.link.EvbConnected());
-    EXPECT_FALSE(b.transport.hasBoard());
+    // The board stays open, so its panel can look into the chain.
+    EXPECT_TRUE(b.link.EvbConnected());
+    EXPECT_TRUE(b.transport.hasBoard());
+
+    // Connect again once the chain answers.
+    b.chain.setDevices(0, 2);
+    b.connection.Connect();
+    EXPECT_EQ(b.link.DeviceCount1, 2);
+    EXPECT_EQ(b.shown.back(), "connected 1");
 }
 
 TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
@@ -171,13 +178,16 @@ TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
     // OK with a stack of 5: the dialog's own connect identifies the two
     // devices, then the menu takes the link as chosen without a set-up.
     size_t afterDialog = 0;
+    int foundByDialog = -1;
     b.dialogAnswer = [&] {
         b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 5);
         afterDialog = b.board->requests.size();
+        foundByDialog = b.link.DeviceCount1;
     };
     b.connection.ConfigureFromMenu();
+    EXPECT_EQ(foundByDialog, 2);
     EXPECT_TRUE(b.link.DaisyChainMode);
-    EXPECT_EQ(b.link.DeviceCount1, 2);
+    EXPECT_EQ(b.link.DeviceCount1, 5);  // the chosen stack replaces what was found
     EXPECT_EQ(b.link.DeviceCount2, 0);
     EXPECT_FALSE(b.link.UprPollingEnabled);
     EXPECT_EQ(b.shown.back(), "connected 0");
@@ -186,6 +196,45 @@ TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
         EXPECT_NE(b.board->requests[i][1], 0x14);  // no set-up record
         EXPECT_NE(b.board->requests[i][1], 0x16);  // no chip frame
     }
+}
+
+TEST(Connection, ManualSingleDeviceFromTheMenuTakesOneDeviceOfEachFittedType)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 3);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
+    b.dialogAnswer = [&] { b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960And53961, 3); };
+    b.connection.ConfigureFromMenu();
+    EXPECT_FALSE(b.link.DaisyChainMode);
+    EXPECT_EQ(b.link.DeviceCount1, 1);
+    EXPECT_EQ(b.link.DeviceCount2, 1);
+    EXPECT_EQ(b.lamp(LampId::Pres1), kLampGreen);
+    EXPECT_EQ(b.shown.back(), "connected 0");
+}
+
+TEST(Connection, ASingleDeviceLinkSelectsDeviceOne)
+{
+    ConnectionBench b;
+    b.chain.setDevices(0, 3);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
+    b.link.SelectedDevice = 3;
+    b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 3);
+    EXPECT_EQ(b.link.SelectedDevice, 1);
+
+    // The same when the menu takes a single-device link without identifying.
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
+    b.link.SelectedDevice = 2;
+    b.dialogAnswer = [&] {
+        b.link.SelectedDevice = 2;  // as if the dialog's connect had left it
+        b.connection.config.accept({LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 3});
+    };
+    b.connection.ConfigureFromMenu();
+    EXPECT_EQ(b.link.SelectedDevice, 1);
+
+    // A daisy chain keeps the selection.
+    b.link.SelectedDevice = 3;
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
+    EXPECT_EQ(b.link.SelectedDevice, 3);
 }
 
 TEST(Connection, DisconnectWhilePollingStopsPollingAndClosesTheBoard)

@@ -72,3 +72,17 @@ TEST(ManualConfig, CancelKeepsTheAcceptedConfigurationAndCaptionNamesTheMode)
     EXPECT_EQ(kvb::ManualConfigCaption(true), "KVB71853 Device: Daisy Chain  Version 1.0.0");
     EXPECT_EQ(kvb::ManualConfigCaption(false), "KVB71853 Device: Non-Daisy Chain  Version 1.0.0");
 }
+
+TEST(ManualConfig, TypedStackSizeIsHeldWithinOneToFourteen)
+{
+    using kvb::StackSizeFromText;
+    EXPECT_EQ(StackSizeFromText("14"), 14);
+    EXPECT_EQ(StackSizeFromText("15"), 14);
+    EXPECT_EQ(StackSizeFromText("99"), 14);
+    EXPECT_EQ(StackSizeFromText("99999999999999999999"), 14);
+    EXPECT_EQ(StackSizeFromText("1"), 1);
+    EXPECT_EQ(StackSizeFromText("0"), 1);
+    EXPECT_EQ(StackSizeFromText("09"), 9);
+    EXPECT_EQ(StackSizeFromText(""), std::nullopt);  // still being typed
+    EXPECT_EQ(StackSizeFromText("-3"), std::nullopt);
+}

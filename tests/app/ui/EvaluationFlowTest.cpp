@@ -135,7 +135,7 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     EXPECT_EQ(context.link.DeviceCount1, 3);  // counts stay
 }
 
-TEST_F(EvaluationFlow, ConnectWithNoChipAnsweringClosesTheBoard)
+TEST_F(EvaluationFlow, ConnectWithNoChipAnsweringKeepsTheBoardOpen)
 {
     chain->setDevices(0, 0);
     ui::FrmStartup form(context);
@@ -144,8 +144,11 @@ TEST_F(EvaluationFlow, ConnectWithNoChipAnsweringClosesTheBoard)
     configureDaisyChain(*main, 3);
     EXPECT_EQ(context.link.DeviceCount1, 0);
     EXPECT_TRUE(main->cmdConnect->isEnabled());
-    EXPECT_FALSE(context.transport.hasBoard());
+    EXPECT_FALSE(main->cmdDisconnect->isEnabled());
+    EXPECT_TRUE(context.transport.hasBoard());
+    EXPECT_TRUE(context.transport.EvbConnected);
     EXPECT_FALSE(main->opt53960->isEnabled());
+    EXPECT_FALSE(main->mnuLoadConfig->isEnabled());
 }
 
 }  // namespace

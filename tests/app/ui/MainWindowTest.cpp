@@ -182,6 +182,51 @@ TEST_F(MainWindow, AConnectThatFindsNoDeviceSwitchesTheUnpromptedResponseCheckOf
     EXPECT_TRUE(main->fraDeviceNumber->isHidden());
 }
 
+TEST_F(MainWindow, ASingleDeviceConnectAfterAChainShowsDeviceOne)
+{
+    chain->setDevices(0, 3);
+    configure(true, 0, 3);
+    selectTab("CELLS 1-8");
+    context.link.image.at(0, 3, 65) = 0x0123;
+    context.link.image.at(0, 1, 65) = 0x0456;
+    main->mnu53960DevNum_Click(3);
+    auto* row0 = main->findChild<QLineEdit*>("tbRegdata_0");
+    ASSERT_EQ(row0->text(), "0123");
+
+    chain->setDevices(0, 1);
+    configure(false, 0, 1);
+    EXPECT_EQ(context.link.SelectedDevice, 1);
+    EXPECT_TRUE(main->mnu53960DevNum[1]->isChecked());
+    EXPECT_FALSE(main->mnu53960DevNum[3]->isChecked());
+    // The new register tables start empty; the rows show device 1's values.
+    context.link.image.at(0, 3, 65) = 0x0123;
+    context.link.image.at(0, 1, 65) = 0x0456;
+    selectTab("MAIN");
+    selectTab("CELLS 1-8");
+    EXPECT_EQ(row0->text(), "0456");
+}
+
+TEST_F(MainWindow, TheWindowsHooksGoWithIt)
+{
+    main.reset();
+    const link::LinkHooks& h = context.link.hooks;
+    EXPECT_FALSE(h.appendLog || h.clearLog || h.appendHexLog || h.showRegisterValue ||
+                 h.refreshMainTab || h.refreshMonitorTab || h.pollingTicked ||
+                 h.untickPolling || h.setPollTimer);
+    EXPECT_FALSE(context.link.lamps.changed);
+    EXPECT_FALSE(context.commands.hooks.addChartSample || context.commands.hooks.relayoutTab);
+    EXPECT_FALSE(context.upr.selectTab);
+    EXPECT_FALSE(context.polling.hooks.clearLogs);
+    EXPECT_FALSE(context.connection.view.connected || context.connection.view.notConnected);
+    // The context's own hooks stay.
+    EXPECT_TRUE(h.loggingActive && h.addSampleFlags);
+
+    // The link and the connection keep working without the window.
+    context.link.AddToEvbLog("after the window");
+    context.connection.Disconnect();
+    EXPECT_EQ(context.link.lamps.colour(LampId::UsbConnected), kLampGrey);
+}
+
 TEST_F(MainWindow, TabsSwitchTheirPageGroups)
 {
     chain->setDevices(0, 3);

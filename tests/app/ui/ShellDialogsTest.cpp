@@ -48,6 +48,32 @@ TEST(LampWidgets, LampsPaintTheirColourAndThePanelFollowsTheState)
     EXPECT_FALSE(panel.lamp(kvb::LampKind::Com, 0)->isHidden());
 }
 
+TEST(ManualConfigDialog, StackSizeBoxShowsTheSizeOkUses)
+{
+    kvb::ManualConfig state;
+    kvb::ui::FrmManualConfig dialog(state);
+    dialog.show();
+    child<QRadioButton>(dialog, "optDaisyChain_1")->click();
+    auto* box = child<QLineEdit>(dialog, "txtStackSize");
+    auto type = [&](const QString& text) {
+        box->setText(text);
+        emit box->textEdited(text);
+    };
+    const std::pair<const char*, int> cases[] = {{"14", 14}, {"15", 14}, {"99", 14},
+                                                 {"1", 1},   {"0", 1},   {"9", 9}};
+    for (const auto& [typed, used] : cases) {
+        type(typed);
+        EXPECT_EQ(box->text(), QString::number(used)) << typed;
+        child<QPushButton>(dialog, "OKButton")->click();
+        EXPECT_EQ(state.result.deviceCount1, used) << typed;
+        dialog.show();
+    }
+    // An emptied box goes back to the size in use when left.
+    type("");
+    emit box->editingFinished();
+    EXPECT_EQ(box->text(), "9");
+}
+
 TEST(ManualConfigDialog, OkStoresTheChoicesAndCancelKeepsThem)
 {
     kvb::ManualConfig state;
