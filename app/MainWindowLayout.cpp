@@ -64,15 +64,20 @@ double LeadingNumber(std::string_view text)
     return std::strtod(number.c_str(), nullptr);
 }
 
-LogAreaLayout LayOutLogArea(int height)
+MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth)
 {
-    LogAreaLayout layout;
-    if (height > 11100) {
-        int extra = height - 11085;
-        layout.controlsTop = height - 1425;
-        layout.logHeight = extra + 1155;
-    }
-    return layout;
+    constexpr int margin = 8;
+    MainWindowGeometry g;
+    g.tabStripWidth = std::max(0, width - 29);  // 435 twips short of the window
+    g.commandsLeft = width - margin - commandsWidth;
+    g.pageWidth = std::max(0, g.commandsLeft - margin);
+    g.stripTop = kMainPageTop + kMainPageHeight + 4;
+    g.stripWidth = g.pageWidth;
+    g.logTop = g.stripTop + kMainStripHeight + 4;
+    g.logHeight =
+        std::max(kMainMinLogHeight, height - g.logTop - kMainLogControlsHeight - 6);
+    g.logControlsTop = g.logTop + g.logHeight + 2;
+    return g;
 }
 
 int PollIntervalFromText(const std::string& text)

@@ -19,13 +19,29 @@ std::vector<std::string> BalanceModeEntries();
 std::vector<std::string> BalanceTimeoutEntries();
 std::vector<std::string> BalanceWaitEntries();
 
-// The log area below the tabs, in twips, for a window height in twips.
-struct LogAreaLayout {
-    int logTop = 8505;
-    int logHeight = 1155;
-    int controlsTop = 9660;
+// Where the main window's parts stand, in pixels of its central area: the
+// tab strip and its page area at the top with the "Device Commands" column
+// at their right, the connection and polling strip below the page, then the
+// three logs and their buttons. The page area keeps its height (the eight
+// register rows and the fixed pages fit it); every pixel of height beyond
+// that goes to the logs, and the tab strip's width follows the window's.
+struct MainWindowGeometry {
+    int tabStripWidth = 0;
+    int pageWidth = 0;
+    int commandsLeft = 0;
+    int stripTop = 0;
+    int stripWidth = 0;
+    int logTop = 0;
+    int logHeight = 0;
+    int logControlsTop = 0;
 };
-LogAreaLayout LayOutLogArea(int windowHeightTwips);
+constexpr int kMainTabStripTop = 4;
+constexpr int kMainPageTop = 32;
+constexpr int kMainPageHeight = 440;
+constexpr int kMainStripHeight = 90;
+constexpr int kMainLogControlsHeight = 32;
+constexpr int kMainMinLogHeight = 48;
+MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth);
 
 // The number a text starts with (after blanks: sign, digits, decimal point,
 // exponent), as a box's numeric value is read; 0 when it starts with none.

@@ -11,8 +11,9 @@ namespace kvb::ui {
 
 namespace {
 
-// Four buttons to a row, in the order of the command table.
-constexpr int kColumns = 4;
+// One column, in the order of the command table: the frame stands beside
+// the page area and the strip below it.
+constexpr int kColumns = 1;
 
 }  // namespace
 
@@ -22,6 +23,8 @@ DeviceCommandsFrame::DeviceCommandsFrame(ChipCommands& commands, QWidget* parent
 {
     setObjectName("fraDaisyChainCommands");
     auto* layout = new QGridLayout(this);
+    layout->setSpacing(3);
+    layout->setContentsMargins(6, 4, 6, 6);
     int slot = 0;
     for (const ChipCommandInfo& info : ChipCommandTable()) {
         const bool measure = info.id == ChipCommand::SendMeasure;
@@ -53,6 +56,8 @@ void BindRegisterRowButtons(RegisterRowsView& view, RegisterRowActions& actions)
                      [&actions](int row) { actions.cbRead_Click(row); });
     QObject::connect(&view, &RegisterRowsView::writeClicked, &view,
                      [&actions](int row) { actions.cbWrite_Click(row); });
+    QObject::connect(&view, &RegisterRowsView::readAllClicked, &view,
+                     [&actions] { actions.cbReadAllRegs_Click(); });
     QObject::connect(&view, &RegisterRowsView::readGroupClicked, &view,
                      [&actions] { actions.cbReadRegs_Click(); });
     QObject::connect(&view, &RegisterRowsView::writeGroupClicked, &view,

@@ -12,6 +12,9 @@ LampPanel::LampPanel(const StatusLamps& lamps, QWidget* parent) : QWidget(parent
     setObjectName("fraStatusLamps");
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
+    // The panel keeps the size its captions and lamps need, also when the
+    // second type's row appears.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     for (int k = 0; k < kLampKinds; ++k) {
         auto* caption = new QLabel(LampColumnLabel(static_cast<LampKind>(k)), this);
         caption->setAlignment(Qt::AlignCenter);

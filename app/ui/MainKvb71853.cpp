@@ -22,6 +22,7 @@
 #include "data/ui/FrmCharting.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -45,15 +46,14 @@ namespace kvb::ui {
 
 namespace {
 
-// Window size in twips.
+// The page area's design width in twips; the window places it in pixels.
 constexpr int kWindowWidth = 16560;
-constexpr int kWindowHeight = 11100;
-constexpr int kPageTop = 480;
-constexpr int kPageHeight = 6000;
-constexpr int kStripTop = kPageTop + kPageHeight + 60;
+// The default window size in pixels.
+constexpr int kDefaultWidth = 1500;
+constexpr int kDefaultHeight = 740;
 
 // Left edges of the MAIN page's frames.
-constexpr std::array<int, 5> kMainFrameLeft{240, 8040, 8040, 8040, 10800};
+constexpr std::array<int, 5> kMainFrameLeft{240, 8040, 8040, 8040, 11220};
 
 void ShowFrame(QWidget* w, int left)
 {
@@ -104,8 +104,7 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     wireCommands();
     wireMenus();
     wirePages();
-    resize(Twips(kWindowWidth) + fraDaisyChainCommands->sizeHint().width() + Twips(240),
-           Twips(kWindowHeight));
+    resize(kDefaultWidth, kDefaultHeight);
     FormLoad();
 }
 
@@ -190,7 +189,7 @@ void MainKvb71853::buildPages(QWidget* central)
 {
     TabStrip1 = Named<QTabBar>(central, "TabStrip1");
     TabStrip1->setExpanding(false);
-    PlaceTwips(TabStrip1, 120, 60, kWindowWidth - 435, 400);
+    TabStrip1->setGeometry(8, kMainTabStripTop, kWindowWidth / 15, 26);
     connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
 
     pageArea = Named<QWidget>(central, "pageArea");
@@ -199,14 +198,14 @@ void MainKvb71853::buildPages(QWidget* central)
     QFont pageFont = pageArea->font();
     pageFont.setPointSize(8);
     pageArea->setFont(pageFont);
-    PlaceTwips(pageArea, 0, kPageTop, kWindowWidth, kPageHeight);
+    pageArea->setGeometry(0, kMainPageTop, Twips(kWindowWidth), kMainPageHeight);
 
     const char* mainNames[5] = {"fraMainTabDeviceStatus", "fraMainTabBalanceCtrls",
                                 "fraMainTabTemperatures", "fraMainTabThresholds",
                                 "fraMainTabDaisyChainStatus"};
-    const int mainTops[5] = {0, 0, 2000, 4000, 0};
-    const int mainWidths[5] = {7700, 2700, 2700, 2700, 5400};
-    const int mainHeights[5] = {5900, 1950, 1950, 1900, 5900};
+    const int mainTops[5] = {0, 0, 2360, 4420, 0};
+    const int mainWidths[5] = {7700, 3120, 3120, 3120, 5400};
+    const int mainHeights[5] = {5900, 2300, 2000, 1900, 5900};
     for (int i = 0; i < 5; ++i) {
         mainTabFrames[i] = Named<QGroupBox>(pageArea, mainNames[i], "");
         PlaceTwips(mainTabFrames[i], kHiddenLeft, mainTops[i], mainWidths[i], mainHeights[i]);
@@ -215,7 +214,7 @@ void MainKvb71853::buildPages(QWidget* central)
 
     fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender",
                                            "Raw Message Sender and CRC4 Calculator");
-    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 9600, 3600);
+    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 10200, 3600);
     fraRawMessageSender->setVisible(false);
     fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
     PlaceTwips(fraRawMsgNotConnected, 120, 240, 2460, 900);
@@ -265,10 +264,12 @@ void MainKvb71853::buildPages(QWidget* central)
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
     PlaceTwips(cbSendRawMsg, 8280, 1500, 1000, 420);
 
-    // The eight rows are taller than the page area: they scroll.
+    // The rows take the page's width; a page too short for them scrolls
+    // down, never sideways while the window is wide enough for one row.
     rowsScroll = Named<QScrollArea>(pageArea, "registerRowsScroll");
     rowsScroll->setFrameShape(QFrame::NoFrame);
-    PlaceTwips(rowsScroll, 120, 0, kWindowWidth - 240, kPageHeight);
+    rowsScroll->setWidgetResizable(true);
+    rowsScroll->setGeometry(8, 0, Twips(kWindowWidth) - 8, kMainPageHeight);
     rowsView = new RegisterRowsView(context_.link.definitions, context_.link.image,
                                     context_.services.prompter, &context_.services.pump);
     rowsView->setObjectName("registerRows");
@@ -285,7 +286,11 @@ void MainKvb71853::buildPages(QWidget* central)
 
 void MainKvb71853::buildControlStrip(QWidget* central)
 {
-    const int top = kStripTop;
+    // The strip's controls keep their places inside it; the window moves
+    // the strip as a whole.
+    controlStrip = Named<QWidget>(central, "controlStrip");
+    central = controlStrip;
+    const int top = 0;
     cmdConnect = Named<QPushButton>(central, "cmdConnect", "Connect");
     PlaceTwips(cmdConnect, 240, top, 1300, 400);
     cmdDisconnect = Named<QPushButton>(central, "cmdDisconnect", "Disconnect");
@@ -306,6 +311,11 @@ void MainKvb71853::buildControlStrip(QWidget* central)
         if (on)
             opt53961_Click();
     });
+    // The two type options exclude each other (they are not the only
+    // options under the window).
+    auto* typeGroup = new QButtonGroup(this);
+    typeGroup->addButton(opt53960);
+    typeGroup->addButton(opt53961);
     cmdShowChart = Named<QPushButton>(central, "cmdShowChart", "Show Chart");
     PlaceTwips(cmdShowChart, 1700, top + 920, 1600, 400);
 
@@ -341,6 +351,7 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     lampPanel = new LampPanel(context_.link.lamps, central);
     lampPanel->setObjectName("lampPanel");
     lampPanel->move(Twips(12300), Twips(top));
+    lampPanel->resize(lampPanel->sizeHint());
     ledPolling = new Lamp("ledPolling", fraPollingControls);
     PlaceTwips(ledPolling, 1400, 100, 240, 240);
 
@@ -357,9 +368,11 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     PlaceTwips(uprLabel, 1700, 700, 700, 280);
     Frupr->setVisible(false);
 
-    // The fixed chip commands, with the hidden measure button beside them.
-    fraDaisyChainCommands = new DeviceCommandsFrame(context_.commands, central, central);
-    fraDaisyChainCommands->move(Twips(kWindowWidth + 120), Twips(kPageTop));
+    // The fixed chip commands, in a column at the right of the page and the
+    // strip, with the hidden measure button beside them.
+    QWidget* window = controlStrip->parentWidget();
+    fraDaisyChainCommands = new DeviceCommandsFrame(context_.commands, window, window);
+    fraDaisyChainCommands->resize(fraDaisyChainCommands->sizeHint());
 }
 
 void MainKvb71853::buildLogs(QWidget* central)
@@ -370,8 +383,7 @@ void MainKvb71853::buildLogs(QWidget* central)
     txt53960HexLog->setReadOnly(true);
     txt53961HexLog = Named<QPlainTextEdit>(central, "txt53961HexLog");
     txt53961HexLog->setReadOnly(true);
-    lbl53960HexLog = Named<QLabel>(central, "lbl53960HexLog", "KVB53960");
-    lbl53961HexLog = Named<QLabel>(central, "lbl53961HexLog", "KVB53961");
+
     for (auto* box : {txtLog, txt53960HexLog, txt53961HexLog}) {
         QFont mono("Monospace");
         mono.setStyleHint(QFont::TypeWriter);
@@ -379,14 +391,15 @@ void MainKvb71853::buildLogs(QWidget* central)
     }
 
     FrLogCtrls = Named<QGroupBox>(central, "FrLogCtrls", "");
+    // The hex logs' captions stand beside their Clear buttons.
+    lbl53960HexLog = Named<QLabel>(FrLogCtrls, "lbl53960HexLog", "KVB53960");
+    lbl53961HexLog = Named<QLabel>(FrLogCtrls, "lbl53961HexLog", "KVB53961");
     cmdClearLog = Named<QPushButton>(FrLogCtrls, "cmdClearLog", "Clear Log");
-    PlaceTwips(cmdClearLog, 120, 60, 1600, 360);
+    cmdClearLog->setGeometry(8, 4, 110, 24);
     cmdClear53960HexLog = Named<QPushButton>(FrLogCtrls, "cmdClear53960HexLog", "Clear");
-    PlaceTwips(cmdClear53960HexLog, 8400, 60, 1200, 360);
     cmdClear53961HexLog = Named<QPushButton>(FrLogCtrls, "cmdClear53961HexLog", "Clear");
-    PlaceTwips(cmdClear53961HexLog, 12600, 60, 1200, 360);
     cmdLogToFile = Named<QPushButton>(FrLogCtrls, "cmdLogToFile", "Start Data Logging");
-    PlaceTwips(cmdLogToFile, 1900, 60, 2200, 360);
+    cmdLogToFile->setGeometry(126, 4, 150, 24);
     connect(cmdClearLog, &QPushButton::clicked, this, [this] { cmdClearLog_Click(); });
     connect(cmdClear53960HexLog, &QPushButton::clicked, this, [this] { cmdClear53960HexLog_Click(); });
     connect(cmdClear53961HexLog, &QPushButton::clicked, this, [this] { cmdClear53961HexLog_Click(); });
@@ -395,25 +408,34 @@ void MainKvb71853::buildLogs(QWidget* central)
 void MainKvb71853::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    const int heightTwips = height() * 15;
-    const int widthTwips = width() * 15;
-    LogAreaLayout layout = LayOutLogArea(heightTwips);
-    // The menu bar takes the top of the window; the log area is measured
-    // from the window's top edge as a whole.
-    const int menuTwips = menuBar()->height() * 15;
-    const int logTop = layout.logTop - menuTwips;
-    const int controlsTop = layout.controlsTop - menuTwips;
-    const int third = (widthTwips - 480) / 3;
-    PlaceTwips(txtLog, 120, logTop, 2 * third - 120, layout.logHeight);
-    PlaceTwips(txt53960HexLog, 120 + 2 * third, logTop, third / 2 - 60, layout.logHeight);
-    PlaceTwips(txt53961HexLog, 120 + 2 * third + third / 2, logTop, third / 2 - 60,
-               layout.logHeight);
-    PlaceTwips(lbl53960HexLog, 120 + 2 * third, logTop - 260, 2000, 250);
-    PlaceTwips(lbl53961HexLog, 120 + 2 * third + third / 2, logTop - 260, 2000, 250);
-    PlaceTwips(FrLogCtrls, 120, controlsTop, widthTwips - 240, 500);
-    PlaceTwips(cmdClear53960HexLog, 2 * third, 60, 1200, 360);
-    PlaceTwips(cmdClear53961HexLog, 2 * third + third / 2, 60, 1200, 360);
-    TabStrip1->resize(Twips(std::max(0, widthTwips - 435)), TabStrip1->height());
+    layOutWindow();
+}
+
+void MainKvb71853::layOutWindow()
+{
+    QWidget* central = centralWidget();
+    fraDaisyChainCommands->resize(fraDaisyChainCommands->sizeHint());
+    const MainWindowGeometry g =
+        LayOutMainWindow(central->width(), central->height(), fraDaisyChainCommands->width());
+    TabStrip1->resize(g.tabStripWidth, TabStrip1->height());
+    pageArea->resize(g.pageWidth, kMainPageHeight);
+    rowsScroll->resize(g.pageWidth - rowsScroll->x(), kMainPageHeight);
+    fraDaisyChainCommands->move(g.commandsLeft, kMainPageTop);
+    controlStrip->setGeometry(0, g.stripTop, g.stripWidth, kMainStripHeight);
+    lampPanel->resize(lampPanel->sizeHint());
+
+    const int width = central->width();
+    const int third = (width - 32) / 3;
+    const int hexLeft = 8 + 2 * third + 8;
+    const int hexWidth = (width - 8 - hexLeft - 8) / 2;
+    txtLog->setGeometry(8, g.logTop, 2 * third, g.logHeight);
+    txt53960HexLog->setGeometry(hexLeft, g.logTop, hexWidth, g.logHeight);
+    txt53961HexLog->setGeometry(hexLeft + hexWidth + 8, g.logTop, hexWidth, g.logHeight);
+    FrLogCtrls->setGeometry(8, g.logControlsTop, width - 16, kMainLogControlsHeight);
+    cmdClear53960HexLog->setGeometry(hexLeft - 8, 4, 80, 24);
+    lbl53960HexLog->setGeometry(hexLeft - 8 + 88, 4, hexWidth - 88, 24);
+    cmdClear53961HexLog->setGeometry(hexLeft + hexWidth, 4, 80, 24);
+    lbl53961HexLog->setGeometry(hexLeft + hexWidth + 88, 4, hexWidth - 88, 24);
 }
 
 // --- Load ------------------------------------------------------------------

@@ -130,6 +130,7 @@ private:
     void buildPages(QWidget* central);
     void buildControlStrip(QWidget* central);
     void buildLogs(QWidget* central);
+    void layOutWindow();
     void InitMenus();
     void FormLoad();
     void selectDeviceFromMenu(int type, int index);
@@ -163,6 +164,7 @@ public:
     // Controls other parts of the window bind to. Names are the objectNames.
     QTabBar* TabStrip1 = nullptr;
     QWidget* pageArea = nullptr;
+    QWidget* controlStrip = nullptr;
     RegisterRowsView* rowsView = nullptr;
     std::unique_ptr<RegisterRowActions> rowActions;
     DeviceCommandsFrame* fraDaisyChainCommands = nullptr;

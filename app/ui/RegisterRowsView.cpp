@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace kvb::ui {
 
 namespace {
@@ -17,15 +19,25 @@ namespace {
 // Positions are kept in twips; the screen has 15 twips to the pixel.
 constexpr int px(int twips) { return twips / 15; }
 
-constexpr int kRowPitch = 64;
-constexpr int kRowHeight = 60;
-constexpr int kRowWidth = 1112;
-constexpr int kBitsLeft = 164;  // bit 13's column; bit 0 stands rightmost
-constexpr int kBitPitch = 40;
-constexpr int kValueLeft = 730;
-constexpr int kDecodedLeft = 846;
-constexpr int kReadLeft = 980;
-constexpr int kWriteLeft = 1046;
+// Rows are laid out in pixels; only the left edges of the name and address
+// labels follow the register's kind (kept in twips by RegisterRows). The
+// eight rows and the group buttons fit RegisterRowsView::kContentHeight.
+constexpr int kRowsTop = 2;
+constexpr int kRowPitch = 50;
+constexpr int kRowHeight = 48;
+constexpr int kBitsLeft = 190;  // bit 13's column; bit 0 stands rightmost
+constexpr int kBitPitch = 44;
+constexpr int kValueLeft = kBitsLeft + link::kBits * kBitPitch + 6;
+constexpr int kDecodedLeft = kValueLeft + 76;
+constexpr int kDecodedWidth = 60;
+constexpr int kUnitsWidth = 36;
+constexpr int kButtonWidth = 56;
+// The Read and Write buttons stand at the row's right edge; a row is never
+// narrower than its controls.
+constexpr int kRowMinWidth = kDecodedLeft + kDecodedWidth + kUnitsWidth + 8 + 2 * kButtonWidth + 10;
+constexpr int kGroupTop = kRowsTop + link::kTabRows * kRowPitch + 2;
+constexpr int kGroupButtonWidth = 96;
+static_assert(kGroupTop + 30 == RegisterRowsView::kContentHeight);
 
 void setBackColour(QWidget* widget, int bgr)
 {
@@ -46,22 +58,54 @@ RegisterRowsView::RegisterRowsView(const link::RegisterDefinitions& defs,
     for (int r = 0; r < link::kTabRows; ++r)
         buildRow(r);
 
-    const int groupTop = 8 + link::kTabRows * kRowPitch;
+    readAll_ = new QPushButton("Read All Regs", this);
+    readAll_->setObjectName("cbReadAllRegs");
     readGroup_ = new QPushButton("Read Group", this);
     readGroup_->setObjectName("cbReadRegs");
-    readGroup_->setGeometry(px(240) + 880, groupTop, 96, 26);
     writeGroup_ = new QPushButton("Write Group", this);
     writeGroup_->setObjectName("cbWriteRegs");
-    writeGroup_->setGeometry(px(240) + 980, groupTop, 96, 26);
+    connect(readAll_, &QPushButton::clicked, this, &RegisterRowsView::readAllClicked);
     connect(readGroup_, &QPushButton::clicked, this, &RegisterRowsView::readGroupClicked);
     connect(writeGroup_, &QPushButton::clicked, this, &RegisterRowsView::writeGroupClicked);
-    setMinimumSize(px(240) + kRowWidth + 8, groupTop + 34);
+    setMinimumSize(px(kRowShownLeft) + kRowMinWidth + 4, kContentHeight);
 
     rows_.rowChanged = [this](int r) { syncRow(r); };
     rows_.upDownMoved = [this](int r, int value) { w_[r].upDown->setValue(value); };
     for (int r = 0; r < link::kTabRows; ++r)
         syncRow(r);
     syncGroups();
+    layOut();
+}
+
+int RegisterRowsView::rowWidth() const
+{
+    return std::max(kRowMinWidth, width() - px(kRowShownLeft) - 4);
+}
+
+void RegisterRowsView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+// Everything that follows the width: the row frames, the buttons at their
+// right edge and the group buttons below them.
+void RegisterRowsView::layOut()
+{
+    const int rowWidthPx = rowWidth();
+    const int writeLeft = rowWidthPx - 4 - kButtonWidth;
+    const int readLeft = writeLeft - 4 - kButtonWidth;
+    for (int r = 0; r < link::kTabRows; ++r) {
+        RowWidgets& w = w_[r];
+        w.frame->resize(rowWidthPx, kRowHeight);
+        w.read->setGeometry(readLeft, 23, kButtonWidth, 24);
+        w.write->setGeometry(writeLeft, 23, kButtonWidth, 24);
+        placeLabels(r);
+    }
+    const int right = px(kRowShownLeft) + rowWidthPx;
+    writeGroup_->setGeometry(right - kGroupButtonWidth, kGroupTop, kGroupButtonWidth, 26);
+    readGroup_->setGeometry(right - 2 * kGroupButtonWidth - 6, kGroupTop, kGroupButtonWidth, 26);
+    readAll_->setGeometry(right - 3 * kGroupButtonWidth - 12, kGroupTop, kGroupButtonWidth, 26);
 }
 
 void RegisterRowsView::buildRow(int r)
@@ -70,13 +114,17 @@ void RegisterRowsView::buildRow(int r)
     w.frame = new QFrame(this);
     w.frame->setObjectName(ElementName<QString>("fmRegCtrls", r));
     w.frame->setFrameShape(QFrame::StyledPanel);
-    w.frame->setGeometry(px(kRowHiddenLeft), 8 + r * kRowPitch, kRowWidth, kRowHeight);
+    w.frame->setGeometry(px(kRowHiddenLeft), kRowsTop + r * kRowPitch, kRowMinWidth, kRowHeight);
 
+    // Long register names take two lines.
     w.name = new QLabel(w.frame);
     w.name->setObjectName(ElementName<QString>("lblRegName", r));
+    w.name->setWordWrap(true);
+    w.name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     w.address = new QLabel(w.frame);
     w.address->setObjectName(ElementName<QString>("lblRegAddr", r));
 
+    // Bit names of two words take two lines in a smaller face.
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.75);
     for (int bit = 0; bit < link::kBits; ++bit) {
@@ -85,12 +133,13 @@ void RegisterRowsView::buildRow(int r)
         auto* label = new QLabel(w.frame);
         label->setObjectName(ElementName<QString>("lblBitName", index));
         label->setFont(small);
-        label->setAlignment(Qt::AlignCenter);
-        label->setGeometry(left, 2, kBitPitch, 16);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        label->setWordWrap(true);
+        label->setGeometry(left - 2, 0, kBitPitch + 4, 24);
         w.bitNames[bit] = label;
         auto* button = new QPushButton("0", w.frame);
         button->setObjectName(ElementName<QString>("cbRegToggleBit", index));
-        button->setGeometry(left + 2, 20, kBitPitch - 4, 24);
+        button->setGeometry(left + 2, 24, kBitPitch - 4, 22);
         connect(button, &QPushButton::clicked, this, [this, index] {
             if (pump_)
                 pump_->yield();
@@ -101,7 +150,7 @@ void RegisterRowsView::buildRow(int r)
 
     w.value = new HexRowEdit(w.frame);
     w.value->setObjectName(ElementName<QString>("tbRegdata", r));
-    w.value->setGeometry(kValueLeft, 20, 52, 24);
+    w.value->setGeometry(kValueLeft, 23, 50, 22);
     connect(w.value, &HexRowEdit::keyTyped, this, [this, r](int key) {
         if (rows_.keyPress(r, cursorOf(r), key))
             showEditor(r);
@@ -122,28 +171,26 @@ void RegisterRowsView::buildRow(int r)
 
     w.upDown = new UpDownControl(w.frame);
     w.upDown->setObjectName(ElementName<QString>("updnRegData", r));
-    w.upDown->setGeometry(kValueLeft + 54, 20, 18, 24);
+    w.upDown->setGeometry(kValueLeft + 52, 23, 18, 22);
     connect(w.upDown, &QSpinBox::valueChanged, this,
             [this, r](int value) { rows_.upDownChanged(r, value); });
 
     w.decodedLabel = new QLabel(w.frame);
     w.decodedLabel->setObjectName(ElementName<QString>("lblRegDecodedLabel", r));
-    w.decodedLabel->setGeometry(kDecodedLeft, 2, 120, 16);
+    w.decodedLabel->setGeometry(kDecodedLeft, 2, kDecodedWidth + kUnitsWidth, 18);
     w.decoded = new QLineEdit(w.frame);
     w.decoded->setObjectName(ElementName<QString>("tbRegDecodedVal", r));
     w.decoded->setReadOnly(true);
-    w.decoded->setGeometry(kDecodedLeft, 20, 80, 24);
+    w.decoded->setGeometry(kDecodedLeft, 23, kDecodedWidth, 22);
     w.decodedUnits = new QLabel(w.frame);
     w.decodedUnits->setObjectName(ElementName<QString>("lblRegDecodedUnits", r));
-    w.decodedUnits->setGeometry(kDecodedLeft + 84, 20, 40, 24);
+    w.decodedUnits->setGeometry(kDecodedLeft + kDecodedWidth + 4, 23, kUnitsWidth - 4, 22);
 
     w.read = new QPushButton("Read", w.frame);
     w.read->setObjectName(ElementName<QString>("cbRead", r));
-    w.read->setGeometry(kReadLeft, 18, 60, 26);
     connect(w.read, &QPushButton::clicked, this, [this, r] { emit readClicked(r); });
     w.write = new QPushButton("Write", w.frame);
     w.write->setObjectName(ElementName<QString>("cbWrite", r));
-    w.write->setGeometry(kWriteLeft, 18, 60, 26);
     connect(w.write, &QPushButton::clicked, this, [this, r] { emit writeClicked(r); });
 }
 
@@ -186,11 +233,8 @@ void RegisterRowsView::syncRow(int r)
 
     const RowLayout& l = row.layout;
     w.name->setText(QString::fromStdString(row.name));
-    w.name->setGeometry(px(l.nameLeft), 4, 150, 18);
     w.address->setText(QString::fromStdString(row.address));
-    w.address->setGeometry(px(l.nameLeft), 24, 150, 18);
-    w.name->raise();
-    w.address->raise();
+    placeLabels(r);
 
     for (int bit = 0; bit < link::kBits; ++bit) {
         const bool shown = bit < l.bitsShown;
@@ -225,8 +269,27 @@ void RegisterRowsView::syncRow(int r)
     w.write->setVisible(l.writeShown);
 }
 
+// The name and address labels stand at their kind's left edge and reach to
+// the first control shown to their right.
+void RegisterRowsView::placeLabels(int r)
+{
+    const RegisterRow& row = rows_.row(r);
+    RowWidgets& w = w_[r];
+    const RowLayout& l = row.layout;
+    const int left = px(l.nameLeft);
+    int right = w.read->x();
+    if (l.bitsShown > 0)
+        right = kBitsLeft + (link::kBits - l.bitsShown) * kBitPitch;
+    const int width = std::max(0, right - left - 4);
+    w.name->setGeometry(left, 2, width, 30);
+    w.address->setGeometry(left, 31, width, 15);
+    w.name->raise();
+    w.address->raise();
+}
+
 void RegisterRowsView::syncGroups()
 {
+    readAll_->setVisible(true);
     readGroup_->setVisible(rows_.readGroupShown());
     writeGroup_->setVisible(rows_.writeGroupShown());
 }

@@ -37,6 +37,9 @@ public:
     RegisterRowsView(const link::RegisterDefinitions& defs, link::RegisterImage& image,
                      Prompter& prompter, EventPump* pump = nullptr, QWidget* parent = nullptr);
 
+    // The height of the eight rows and the group buttons below them.
+    static constexpr int kContentHeight = 2 + 8 * 50 + 2 + 30;
+
     RegisterRows& rows() { return rows_; }
     void setPageHooks(PageRefreshHooks hooks) { rows_.pages = std::move(hooks); }
 
@@ -53,6 +56,7 @@ public:
 signals:
     void readClicked(int row);   // cbRead: "Read" or "Send"
     void writeClicked(int row);  // cbWrite
+    void readAllClicked();       // cbReadAllRegs
     void readGroupClicked();     // cbReadRegs
     void writeGroupClicked();    // cbWriteRegs
 
@@ -72,6 +76,10 @@ private:
         QPushButton* write = nullptr;
     };
 
+    void resizeEvent(QResizeEvent* event) override;
+    void layOut();
+    int rowWidth() const;
+    void placeLabels(int r);
     void buildRow(int r);
     void syncRow(int r);
     void syncGroups();
@@ -81,6 +89,7 @@ private:
     RegisterRows rows_;
     EventPump* pump_;
     std::array<RowWidgets, link::kTabRows> w_;
+    QPushButton* readAll_ = nullptr;
     QPushButton* readGroup_ = nullptr;
     QPushButton* writeGroup_ = nullptr;
 };

@@ -64,10 +64,17 @@ TEST(MainWindowLists, BalanceListsAndLogLayout)
     EXPECT_EQ(timeouts[127], "42.33 Minutes");
     EXPECT_EQ(BalanceWaitEntries()[7], "64 seconds");
 
-    EXPECT_EQ(LayOutLogArea(11100).logHeight, 1155);
-    EXPECT_EQ(LayOutLogArea(11101).logHeight, 1171);
-    EXPECT_EQ(LayOutLogArea(11101).controlsTop, 11101 - 1425);
-    EXPECT_EQ(LayOutLogArea(9000).controlsTop, 9660);
+    // Added height goes to the logs, pixel for pixel, and the log buttons
+    // stay under them; the tab strip follows the width.
+    const MainWindowGeometry at700 = LayOutMainWindow(1280, 700, 130);
+    const MainWindowGeometry at701 = LayOutMainWindow(1280, 701, 130);
+    EXPECT_EQ(at701.logHeight, at700.logHeight + 1);
+    EXPECT_EQ(at701.logTop, at700.logTop);
+    EXPECT_EQ(at700.logControlsTop + kMainLogControlsHeight + 4, 700);
+    EXPECT_EQ(at700.tabStripWidth, 1280 - 29);
+    EXPECT_EQ(at700.commandsLeft + 130 + 8, 1280);
+    // A window too short for the logs keeps them readable.
+    EXPECT_EQ(LayOutMainWindow(1280, 300, 130).logHeight, kMainMinLogHeight);
 
     EXPECT_EQ(PollIntervalFromText("500"), 500);
     EXPECT_EQ(PollIntervalFromText("10"), 50);

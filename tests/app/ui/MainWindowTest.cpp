@@ -451,3 +451,27 @@ TEST_F(MainWindowWithoutDefinitions, StartsAndConnectsWithoutRegisterTabs)
 }
 
 }  // namespace
+
+TEST_F(MainWindow, ReadAllRegsStandsOnEveryRegisterTabAndSendsNothing)
+{
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    auto* readAll = main->findChild<QPushButton*>("cbReadAllRegs");
+    ASSERT_NE(readAll, nullptr);
+    EXPECT_EQ(readAll->text(), "Read All Regs");
+    for (const char* tab : {"CELLS 1-8", "SETUP", "CMDS 1", "EEPROM 00-07"}) {
+        selectTab(tab);
+        EXPECT_TRUE(readAll->isVisibleTo(main.get())) << tab;
+    }
+    selectTab("MAIN");
+    EXPECT_FALSE(readAll->isVisibleTo(main.get()));
+
+    selectTab("LIMITS");
+    const size_t sent = chain->received.size();
+    t.prompter.asked.clear();
+    readAll->click();
+    EXPECT_EQ(chain->received.size(), sent);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Not yet implemented");
+    EXPECT_TRUE(main->txtLog->toPlainText().contains("Reading all device registers:"));
+}
