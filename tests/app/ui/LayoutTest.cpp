@@ -35,6 +35,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -325,6 +326,9 @@ protected:
         startup->cboDeviceSelect_Click();
         main = startup->mainWindow();
         ASSERT_NE(main, nullptr);
+        // The configuration is made here; the start-up timer that would show
+        // its dialog again is not needed.
+        main->Timer4->stop();
         auto* dialog = main->findChild<QDialog*>("frmManualConfig");
         dialog->findChild<QRadioButton*>("optDaisyChain_1")->setChecked(true);
         dialog->findChild<QRadioButton*>("optDevices_2")->setChecked(true);
@@ -340,10 +344,18 @@ protected:
     void checkModal(const std::function<void()>& open, const QString& state)
     {
         bool seen = false;
-        QTimer::singleShot(0, [&] {
+        // Looks for the dialog until it is up: the handler may let events
+        // run before it shows it.
+        // It is closed only from inside the dialog's own event loop: closed
+        // while it is still being shown, its loop would never end.
+        QTimer poll;
+        poll.setInterval(5);
+        const int outerLoops = QThread::currentThread()->loopLevel();
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog)
+            if (!dialog || QThread::currentThread()->loopLevel() <= outerLoops)
                 return;
+            poll.stop();
             seen = true;
             // A dialog keeps its own size, which fits a 1280x720 screen.
             EXPECT_LE(dialog->width(), 1280) << state.toStdString();
@@ -354,6 +366,7 @@ protected:
             else
                 dialog->close();
         });
+        poll.start();
         open();
         EXPECT_TRUE(seen) << state.toStdString() << " showed no dialog";
     }
