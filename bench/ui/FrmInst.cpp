@@ -99,6 +99,8 @@ QLineEdit* FrmInst::edit(const QString& name, std::string& field)
 {
     auto* box = new QLineEdit;
     box->setObjectName(name);
+    // Wide enough for the instruments' addresses and values.
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance("00000.00") + 12);
     connect(box, &QLineEdit::textEdited, this,
             [&field](const QString& t) { field = t.toStdString(); });
     refreshers_.push_back([box, &field] {
@@ -115,6 +117,8 @@ QLabel* FrmInst::label(const QString& name, const std::string& field)
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(110);
+    // Room for the text inside the sunken border, top and bottom.
+    l->setMinimumHeight(l->fontMetrics().height() + 2 * l->frameWidth() + 4);
     l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     refreshers_.push_back([l, &field] { l->setText(qs(field)); });
     return l;
@@ -229,6 +233,11 @@ QGroupBox* FrmInst::frame(const QString& name, const std::string& caption)
 
 void FrmInst::visibleWhen(QWidget* widget, const bool& visible)
 {
+    // The control keeps its room while hidden, so its panel keeps its width
+    // when it appears.
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
     refreshers_.push_back([widget, &visible] { widget->setVisible(visible); });
 }
 
@@ -460,9 +469,13 @@ QWidget* FrmInst::smuTab()
 {
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
+    // Two panels to a row: five side by side are wider than the screen;
+    // the tab scrolls down to the others.
+    constexpr int kPerRow = 2;
     for (int i = 0; i < kSmuPanels; ++i)
-        g->addWidget(smuPanel(i), 0, i);
-    g->addWidget(button("cmdVIsOFf", "Clear VIs", [this] { panel_.smus.cmdVIsOFf_Click(); }), 1, 0);
+        g->addWidget(smuPanel(i), i / kPerRow, i % kPerRow);
+    g->addWidget(button("cmdVIsOFf", "Clear VIs", [this] { panel_.smus.cmdVIsOFf_Click(); }),
+                 (kSmuPanels + kPerRow - 1) / kPerRow, 0);
     return page;
 }
 

@@ -456,7 +456,7 @@ TEST_F(Layout, DISABLED_BoardPanelOnEveryTab)
     Report(checker.faults);
 }
 
-TEST_F(Layout, DISABLED_InstrumentPanelOnEveryTab)
+TEST_F(Layout, InstrumentPanelOnEveryTab)
 {
     sim::SimGpibBus bus;
     bench::InstrumentPanel instruments{t.services, bus};
