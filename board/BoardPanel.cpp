@@ -2,15 +2,13 @@
 
 namespace kvb::board {
 
-std::string FirmwareVersionText(const Report& answer)
+std::string FirmwareVersionText(const Report& answer, Formatter& format)
 {
-    static const char* const kMonths[] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
     const unsigned year = answer[4] * 256u + answer[5];
     const unsigned month = answer[6];
-    std::string monthText =
-        month >= 1 && month <= 12 ? kMonths[month - 1] : std::to_string(month);
+    std::string monthText = format.monthName(static_cast<int>(month));
+    if (monthText.empty())
+        monthText = std::to_string(month);
     return "Firmware Version " + std::to_string(answer[2]) + "." + std::to_string(answer[3]) +
            " - " + std::to_string(year) + "/" + monthText + "/" + std::to_string(answer[7]);
 }
@@ -81,7 +79,7 @@ bool BoardPanel::readFirmwareVersion()
     if (status == StatusWriteFailed)
         return false;  // the query never went out: the version text stays
     firmwareVersion =
-        AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer()) : "--";
+        AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer(), transport_.services().format) : "--";
     firmwareVersionCopy = firmwareVersion;
     notices.notify();
     return AnswerArrived(status);

@@ -25,7 +25,7 @@ namespace kvb::board {
 
 // "Firmware Version 2.5 - 2012/October/31" from a firmware answer; a month
 // outside 1..12 is shown as its number.
-std::string FirmwareVersionText(const Report& answer);
+std::string FirmwareVersionText(const Report& answer, Formatter& format);
 
 class BoardPanel {
 public:

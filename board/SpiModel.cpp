@@ -6,7 +6,8 @@
 
 namespace kvb::board {
 
-std::vector<SpiClockEntry> SpiClockList(unsigned systemClockMhz)
+std::vector<SpiClockEntry> SpiClockList(unsigned systemClockMhz,
+                                        const std::string& decimalSeparator)
 {
     std::vector<SpiClockEntry> entries;
     const uint32_t base = static_cast<uint32_t>(systemClockMhz) * 1000u;
@@ -19,7 +20,7 @@ std::vector<SpiClockEntry> SpiClockList(unsigned systemClockMhz)
             std::string digits = std::to_string(1000 + fraction).substr(1);
             while (digits.back() == '0')
                 digits.pop_back();
-            text += "." + digits;
+            text += decimalSeparator + digits;
         }
         entries.push_back({text, static_cast<uint8_t>(code)});
     }
@@ -53,7 +54,7 @@ bool SpiModel::getSPIclock()
         return false;
     const Report& answer = transport_.ReportBuffer();
     const uint8_t current = answer[3];
-    clockEntries = SpiClockList(answer[2]);
+    clockEntries = SpiClockList(answer[2], transport_.services().format.decimalSeparator());
     selectedClock = -1;
     for (size_t i = 0; i < clockEntries.size(); ++i)
         if (clockEntries[i].code == current)

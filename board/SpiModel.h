@@ -18,13 +18,15 @@
 namespace kvb::board {
 
 struct SpiClockEntry {
-    std::string text;  // the speed in MHz, "12", "2.4", "0.666"
-    uint8_t code = 0;  // the board's clock code
+    std::string text;  // the speed in MHz as shown, "12", "2.4", "0.666"
+    uint8_t code = 0;  // the board's clock code, what is sent
 };
 
 // The speeds of the clock codes 23 down to 0 (slowest first) for a system
-// clock of `systemClockMhz`, keeping only those of at least 500 kHz.
-std::vector<SpiClockEntry> SpiClockList(unsigned systemClockMhz);
+// clock of `systemClockMhz`, keeping only those of at least 500 kHz, written
+// with the user's decimal separator.
+std::vector<SpiClockEntry> SpiClockList(unsigned systemClockMhz,
+                                        const std::string& decimalSeparator);
 
 class SpiModel {
 public:

@@ -21,4 +21,18 @@ std::chrono::system_clock::time_point SystemClock::wallNow()
     return std::chrono::system_clock::now();
 }
 
+std::string EnglishFormatter::monthName(int month)
+{
+    static const char* const kMonths[] = {"January", "February", "March",     "April",
+                                          "May",     "June",     "July",      "August",
+                                          "September", "October", "November", "December"};
+    return month >= 1 && month <= 12 ? kMonths[month - 1] : "";
+}
+
+EnglishFormatter& EnglishFormatter::instance()
+{
+    static EnglishFormatter english;
+    return english;
+}
+
 }  // namespace kvb

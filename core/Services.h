@@ -90,6 +90,26 @@ private:
     bool ending_ = false;
 };
 
+// How dates and numbers are shown to the user: the program binds it to the
+// system's language and number format. Only texts meant to be read go
+// through it; nothing sent to the board or saved to a file is localised.
+class Formatter {
+public:
+    virtual ~Formatter() = default;
+    // The month's full name (month 1 to 12); empty for any other number.
+    virtual std::string monthName(int month) = 0;
+    // What separates a number's whole part from its fraction.
+    virtual std::string decimalSeparator() = 0;
+};
+
+// English month names and "." (the tests' default).
+class EnglishFormatter : public Formatter {
+public:
+    std::string monthName(int month) override;
+    std::string decimalSeparator() override { return "."; }
+    static EnglishFormatter& instance();
+};
+
 // The set of services handed to every module.
 struct Services {
     Prompter& prompter;
@@ -97,6 +117,7 @@ struct Services {
     Clock& clock;
     FileDialogs& files;
     ProgramEnd& programEnd;
+    Formatter& format = EnglishFormatter::instance();
 };
 
 // The real clock: steady_clock and std::this_thread::sleep_for.

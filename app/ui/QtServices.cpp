@@ -1,5 +1,7 @@
 #include "app/ui/QtServices.h"
 
+#include <QLocale>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -80,6 +82,18 @@ void QtProgramEnd::quit()
     // Queued, so that the handler that asked for the end returns first; quit()
     // before the event loop runs would be lost, exit code 0 either way.
     QTimer::singleShot(0, qApp, [] { QApplication::quit(); });
+}
+
+std::string QtFormatter::monthName(int month)
+{
+    if (month < 1 || month > 12)
+        return {};
+    return QLocale::system().standaloneMonthName(month, QLocale::LongFormat).toStdString();
+}
+
+std::string QtFormatter::decimalSeparator()
+{
+    return QLocale::system().decimalPoint().toStdString();
 }
 
 }  // namespace kvb::ui

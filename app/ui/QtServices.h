@@ -30,6 +30,13 @@ protected:
     void quit() override;
 };
 
+// The system locale's month names and decimal separator.
+class QtFormatter : public Formatter {
+public:
+    std::string monthName(int month) override;
+    std::string decimalSeparator() override;
+};
+
 // The real services, owned together.
 struct QtServices {
     QtPrompter prompter;
@@ -37,7 +44,8 @@ struct QtServices {
     SystemClock clock;
     QtFileDialogs files;
     QtProgramEnd programEnd;
-    Services services{prompter, pump, clock, files, programEnd};
+    QtFormatter format;
+    Services services{prompter, pump, clock, files, programEnd, format};
 };
 
 }  // namespace kvb::ui

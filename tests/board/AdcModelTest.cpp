@@ -132,6 +132,19 @@ TEST_F(AdcTest, FirmwareVersionLedsAndUnload)
     EXPECT_FALSE(context->transport.hasBoard());
 }
 
+TEST_F(AdcTest, FirmwareMonthIsNamedInTheUsersLanguage)
+{
+    t.format.months = {"Januar", "Februar", "März",     "April",   "Mai",      "Juni",
+                       "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+    board->firmware = {1, 4, 0x07, 0xDB, 3, 15};
+    ASSERT_TRUE(panel().readFirmwareVersion());
+    EXPECT_EQ(panel().firmwareVersion, "Firmware Version 1.4 - 2011/März/15");
+    EXPECT_EQ(panel().firmwareVersionCopy, panel().firmwareVersion);
+    board->firmware = {1, 4, 0x07, 0xDB, 13, 15};  // no such month: its number
+    panel().readFirmwareVersion();
+    EXPECT_EQ(panel().firmwareVersion, "Firmware Version 1.4 - 2011/13/15");
+}
+
 TEST_F(AdcTest, BoardInstanceListFollowsTheSearch)
 {
     auto second = usb.plug(t.clock);

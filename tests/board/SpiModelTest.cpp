@@ -8,7 +8,7 @@ namespace {
 
 TEST(SpiClockList, SpeedsFromTheSystemClock)
 {
-    auto list = SpiClockList(24);
+    auto list = SpiClockList(24, ".");
     ASSERT_EQ(list.size(), 24u);
     EXPECT_EQ(list.front().text, "0.5");
     EXPECT_EQ(list.front().code, 23);
@@ -18,10 +18,10 @@ TEST(SpiClockList, SpeedsFromTheSystemClock)
     EXPECT_EQ(textOf(5), "2");
     EXPECT_EQ(textOf(16), "0.705");
     EXPECT_EQ(textOf(17), "0.666");
-    EXPECT_EQ(SpiClockList(12).size(), 12u);
-    EXPECT_TRUE(SpiClockList(0).empty());
+    EXPECT_EQ(SpiClockList(12, ".").size(), 12u);
+    EXPECT_TRUE(SpiClockList(0, ".").empty());
     // A system clock beyond 32 MHz no longer overflows the arithmetic.
-    EXPECT_EQ(SpiClockList(48).back().text, "24");
+    EXPECT_EQ(SpiClockList(48, ".").back().text, "24");
 }
 
 using SpiTest = PanelTest;
@@ -49,6 +49,27 @@ TEST_F(SpiTest, ReadingTheClockSelectsTheBoardsCodeAndSendsItBack)
     board->requests.clear();
     EXPECT_FALSE(spi.writeClock());
     EXPECT_TRUE(board->requests.empty());
+}
+
+TEST_F(SpiTest, ClockListIsShownInTheUsersNumberFormat)
+{
+    t.format.separator = ",";  // as a German system writes numbers
+    board->spiClockCode = 2;
+    SpiModel& spi = panel().spi;
+    ASSERT_TRUE(spi.getSPIclock());
+    ASSERT_EQ(spi.clockEntries.size(), 24u);
+    EXPECT_EQ(spi.clockEntries.front().text, "0,5");
+    EXPECT_EQ(spi.clockEntries[23 - 16].text, "0,705");
+    EXPECT_EQ(spi.clockEntries[23 - 17].text, "0,666");
+    EXPECT_EQ(spi.clockEntries[23 - 5].text, "2");
+    EXPECT_EQ(spi.clockEntries.back().text, "12");
+    EXPECT_EQ(spi.clockEntries[static_cast<size_t>(spi.selectedClock)].text, "4");
+    // What is sent is the code, never the text.
+    const Report set = sent(HidSpiClock).back();
+    EXPECT_EQ(std::vector<uint8_t>(set.begin(), set.begin() + 5),
+              (std::vector<uint8_t>{0x01, 0x08, 0x00, 0x02, 0x00}));
+    spi.selectClock(0);  // "0,5"
+    EXPECT_EQ(sent(HidSpiClock).back()[3], 23);
 }
 
 TEST_F(SpiTest, OptionsAndRawWriteWithReadBack)

@@ -93,6 +93,20 @@ private:
     }
 };
 
+// English with "." unless a test names other months or another separator.
+class ScriptedFormatter : public EnglishFormatter {
+public:
+    std::vector<std::string> months;  // twelve names, January first
+    std::string separator = ".";
+    std::string monthName(int month) override
+    {
+        if (months.size() == 12 && month >= 1 && month <= 12)
+            return months[static_cast<size_t>(month - 1)];
+        return EnglishFormatter::monthName(month);
+    }
+    std::string decimalSeparator() override { return separator; }
+};
+
 class RecordingProgramEnd : public ProgramEnd {
 public:
     int quits = 0;
@@ -108,7 +122,8 @@ struct TestServices {
     FakeClock clock;
     ScriptedFileDialogs files;
     RecordingProgramEnd programEnd;
-    Services services{prompter, pump, clock, files, programEnd};
+    ScriptedFormatter format;
+    Services services{prompter, pump, clock, files, programEnd, format};
 };
 
 }  // namespace kvb::test
