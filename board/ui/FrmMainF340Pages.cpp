@@ -105,13 +105,18 @@ QWidget* FrmMainF340::buildGpioPage()
     auto* scroll = new QScrollArea(this);
     auto* frmGPIO = makeFrame(scroll, "frmGPIO", "GPIO");
     auto* layout = new QVBoxLayout(frmGPIO);
+    layout->setContentsMargins(2, 4, 2, 4);
     board::PortModel& ports = panel_.ports;
+    // A button as narrow as its caption, where the style's usual width
+    // would push the row past the tab.
+    auto narrow = [](QPushButton* button) {
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+        return button;
+    };
 
-    auto* heads = new QHBoxLayout;
-    heads->addWidget(makeLabel(frmGPIO, "lblGPvalue", "LO (unchecked) / HI (checked)"));
-    heads->addWidget(
+    layout->addWidget(makeLabel(frmGPIO, "lblGPvalue", "LO (unchecked) / HI (checked)"));
+    layout->addWidget(
         makeLabel(frmGPIO, "lblOpenCollector", "Open Collector (unchecked) / Push-pull (checked)"));
-    layout->addLayout(heads);
     auto* lblGP = makeLabel(frmGPIO, "lblGP",
                             "Port is HI-Z if Open-Collector and HI. When reading port values (such "
                             "as on GUI startup), weak pull-ups are temporarily enabled.");
@@ -145,10 +150,15 @@ QWidget* FrmMainF340::buildGpioPage()
         auto* frame = makeFrame(frmGPIO, "", QString("P%1").arg(port));
         auto* g = new QGridLayout(frame);
         g->setSpacing(2);
+        g->setContentsMargins(4, 4, 4, 4);
+        // Each kind takes two lines: bits 7-4 over bits 3-0, the write label
+        // and button beside the first line, the read ones beside the second,
+        // so a port fits the tab's width.
         for (int r = 0; r < 3; ++r) {
             const RowNames& names = rowNames[r];
             const int row = static_cast<int>(names.row);
-            g->addWidget(new QLabel(names.heading, frame), r, 0);
+            const int line = 2 * r;
+            g->addWidget(new QLabel(names.heading, frame), line, 0, 2, 1);
             for (int bit = 7; bit >= 0; --bit) {
                 QString caption;
                 if (names.row == PortRow::OutputMode) {
@@ -164,35 +174,42 @@ QWidget* FrmMainF340::buildGpioPage()
                                   panel_.ports.setBox(names.row, port, bit, on);
                               });
                 pinBoxes_[row][port][bit] = box;
-                g->addWidget(box, r, 1 + (7 - bit));
+                g->addWidget(box, line + (bit < 4 ? 1 : 0), 1 + (7 - bit) % 4);
             }
             writeLabels_[row][port] =
                 makeLabel(frame, ElementName<QString>(names.writeLabel, port), "--");
             readLabels_[row][port] =
                 makeLabel(frame, ElementName<QString>(names.readLabel, port), "--");
-            g->addWidget(writeLabels_[row][port], r, 9);
-            g->addWidget(makeButton(frame, ElementName<QString>(names.writeButton, port), "Write",
-                                    [this, names, port] { panel_.ports.write(names.row, port); }),
-                         r, 10);
-            g->addWidget(readLabels_[row][port], r, 11);
-            g->addWidget(makeButton(frame, ElementName<QString>(names.readButton, port), "Read",
-                                    [this, names, port] { panel_.ports.read(names.row, port); }),
-                         r, 12);
+            g->addWidget(writeLabels_[row][port], line, 5);
+            g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.writeButton, port),
+                                           "Write", [this, names, port] {
+                                               panel_.ports.write(names.row, port);
+                                           })),
+                         line, 6);
+            g->addWidget(readLabels_[row][port], line + 1, 5);
+            g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.readButton, port),
+                                           "Read", [this, names, port] {
+                                               panel_.ports.read(names.row, port);
+                                           })),
+                         line + 1, 6);
             const int lamp = board::PortModel::lampIndex(names.row, port);
             ShpGPIOStat_[lamp] = makeLamp(frame, ElementName<QString>("ShpGPIOStat", lamp));
-            g->addWidget(ShpGPIOStat_[lamp], r, 13);
+            g->addWidget(ShpGPIOStat_[lamp], line, 7, 2, 1);
         }
         layout->addWidget(frame);
     }
 
+    auto* checks = new QHBoxLayout;
     auto* buttons = new QHBoxLayout;
     chkAutoWriteRead_ = makeCheck(frmGPIO, "chkAutoWriteRead", "Auto Write / Read",
                                   [this](bool on) { panel_.ports.autoWriteRead = on; });
     chkWeakPullUpDisable_ =
         makeCheck(frmGPIO, "chkWeakPullUpDisable", "Weak Pull-Up Disable",
                   [this](bool on) { panel_.ports.setWeakPullUpDisable(on); });
-    buttons->addWidget(chkAutoWriteRead_);
-    buttons->addWidget(chkWeakPullUpDisable_);
+    checks->addWidget(chkAutoWriteRead_);
+    checks->addWidget(chkWeakPullUpDisable_);
+    checks->addStretch(1);
+    layout->addLayout(checks);
     buttons->addWidget(makeButton(frmGPIO, "cmdResetGPIO", "Reset GPIO",
                                   [this] { panel_.ports.resetGpio(); }));
     buttons->addWidget(makeButton(frmGPIO, "cmdWriteReadAll", "Write Read All",
@@ -392,17 +409,20 @@ QWidget* FrmMainF340::buildAdcPage()
     // One sub-frame per command: its controls, then its answer labels.
     auto subFrame = [&](const char* caption) {
         auto* sub = makeFrame(frame, "", caption);
-        layout->addWidget(sub, slot / 2, slot % 2);
+        layout->addWidget(sub, slot, 0);
         ++slot;
         return sub;
     };
+    // Captions over their answers, `perLine` to a line.
     auto answerLabels = [&](QWidget* sub, QGridLayout* g, int row, const char* base,
-                            std::initializer_list<const char*> captions, std::string* texts) {
+                            std::initializer_list<const char*> captions, std::string* texts,
+                            int perLine = 8) {
         int i = 0;
         for (const char* caption : captions) {
-            g->addWidget(new QLabel(caption, sub), row, i);
+            const int line = row + 2 * (i / perLine);
+            g->addWidget(new QLabel(caption, sub), line, i % perLine);
             auto* label = makeLabel(sub, ElementName<QString>(base, i), "--");
-            g->addWidget(label, row + 1, i);
+            g->addWidget(label, line + 1, i % perLine);
             adcLabels_.push_back({label, &texts[i]});
             ++i;
         }
@@ -445,22 +465,23 @@ QWidget* FrmMainF340::buildAdcPage()
             connect(cboAnamux_[i], &QComboBox::activated, this, [this, i](int index) {
                 (i == 0 ? panel_.mcuAdc.muxPositive : panel_.mcuAdc.muxNegative) = index;
             });
-            g->addWidget(cboAnamux_[i], 0, i * 2, 1, 2);
+            g->addWidget(cboAnamux_[i], 0, i);
             txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
             txtModeByte_[i]->setReadOnly(true);
-            g->addWidget(txtModeByte_[i], 1, i * 2);
+            g->addWidget(txtModeByte_[i], 1, i);
         }
         g->addWidget(makeButton(sub, "cmdMuxWrite", "Write Mux",
                                 [this] { panel_.mcuAdc.writeMux(); }),
-                     1, 4);
+                     0, 2);
         g->addWidget(makeButton(sub, "cmdRdADMux", "Read Mux", [this] { panel_.mcuAdc.readMux(); }),
-                     1, 5);
+                     1, 2);
+        g->setColumnStretch(3, 1);
         auto* labels = new QGridLayout;
         answerLabels(sub, labels, 0, "lblADMuxData",
                      {"RID", "Error", "AMXOP", "AMSON", "P0MDIN", "P0SKIP", "P1MDIN", "P1SKIP",
                       "P2MDIN", "P2SKIP", "P3MDIN", "P3SKIP", "P4MDIN"},
-                     adc.muxLabels.data());
-        g->addLayout(labels, 2, 0, 1, 6);
+                     adc.muxLabels.data(), 7);
+        g->addLayout(labels, 2, 0, 1, 4);
     }
     {
         auto* sub = subFrame("ADC Mode 13");
