@@ -12,15 +12,18 @@ ChartWindowLayout LayoutChartWindow(int width, int height, int innerHeight, bool
     l.height = std::max(height, kChartWindowMinHeight);
     innerHeight += l.height - height;
     const int chartWidth = l.width - kChartLeft - 240;
+    // The three middle charts are kept low so that the cell chart has room
+    // for its legend of 24 series at the minimum height.
+    constexpr int kStep = 1950;
     int y = 1920;
-    l.et = {showET, 1920, chartWidth, 2295};
+    l.et = {showET, y, chartWidth, kStep + 15};
     if (showET)
-        y = 4200;
-    l.icTemp = {showIT, y, chartWidth, 2295};
+        y += kStep;
+    l.icTemp = {showIT, y, chartWidth, kStep + 15};
     if (showIT)
-        y += 2280;
-    l.pack = {true, y, chartWidth, 2295};
-    y += 2280;
+        y += kStep;
+    l.pack = {true, y, chartWidth, kStep + 15};
+    y += kStep;
     l.cell = {true, y, chartWidth, std::max(innerHeight - y - buttonHeight - 120, 0)};
     l.hideButtonTop = y + l.cell.height + 60;
     l.hideButtonLeft = l.width - buttonWidth - 240;

@@ -69,6 +69,7 @@ FrmCharting::FrmCharting(data::ChartModel& charts, data::DataLogging& logging, P
     setFont(small);
     buildControls();
     resize(px(kChartWindowMinWidth), px(kChartWindowMinHeight));
+    applyLayout();
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(100);  // at most ten redraws a second
     connect(refreshTimer_, &QTimer::timeout, this, [this] {
@@ -93,6 +94,14 @@ QGroupBox* FrmCharting::zoomFrame(const char* name, const char* title, SliderId 
 {
     auto* frame = new QGroupBox(title, this);
     frame->setObjectName(name);
+    if (vertical) {
+        // The value zoom frames are narrow: a condensed face keeps their
+        // titles whole.
+        QFont narrow = font();
+        narrow.setPointSizeF(6.5);
+        narrow.setStretch(QFont::Condensed);
+        frame->setFont(narrow);
+    }
     auto* s = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, frame);
     s->setObjectName(sliderName);
     s->setRange(0, kZoomPositions);
@@ -127,10 +136,21 @@ void FrmCharting::buildControls()
         b.chart = new QChart();
         b.chart->setMargins(QMargins(2, 2, 2, 2));
         b.chart->legend()->setAlignment(Qt::AlignRight);
+        // Small legend and axis texts: the cell chart lists 24 series and
+        // the time labels stand on end, in charts about 130 px high.
+        QFont legendFont = font();
+        legendFont.setPointSizeF(6);
+        b.chart->legend()->setFont(legendFont);
+        QFont axisFont = font();
+        axisFont.setPointSizeF(7);
         b.x = new QValueAxis(b.chart);
         b.y = new QValueAxis(b.chart);
         b.x->setLabelFormat("%0.2f");
         b.x->setLabelsAngle(-90);
+        for (QValueAxis* axis : {b.x, b.y}) {
+            axis->setLabelsFont(axisFont);
+            axis->setTitleFont(axisFont);
+        }
         // The fault chart is short: three value labels fit where five
         // would be cut to dots.
         if (c == FaultChart)
@@ -219,7 +239,7 @@ void FrmCharting::buildControls()
     packToggles_ = new QGroupBox(this);
     packToggles_->setObjectName("fraChartPackVoltageToggles");
     place(cellToggles_, 225, 6780, 2085, 4350);
-    place(packToggles_, 345, 7020, 1845, 4110);
+    place(packToggles_, 345, 7020, 1845, 4380);
     for (int k = 0; k < 2; ++k) {
         auto* dev = new QLabel("DEV", cellToggles_);
         place(dev, 120 + k * 1000, 120, 400, 255);
@@ -237,7 +257,7 @@ void FrmCharting::buildControls()
     auto toggle = [&](int index, QWidget* parent, const QString& text, int left, int top) {
         auto* box = new QCheckBox(text, parent);
         box->setObjectName(QString("chkChartShowSeries_%1").arg(index));
-        place(box, left, top, 960, 270);
+        place(box, left, top, parent == packToggles_ ? 1200 : 960, 270);
         connect(box, &QCheckBox::toggled, this, [this, index](bool on) {
             if (syncing_)
                 return;
@@ -258,7 +278,7 @@ void FrmCharting::buildControls()
         auto* none = new QPushButton("None", parent);
         none->setObjectName(QString("cmbChartShowNone_%1").arg(index));
         place(all, left, top, 450, 300);
-        place(none, left + 480, top, 450, 300);
+        place(none, left + 480, top, 510, 300);
         connect(all, &QPushButton::clicked, this, [this, index] {
             model_.showGroup(index, true);
             refreshNow();
@@ -270,20 +290,20 @@ void FrmCharting::buildControls()
     };
     groupButtons(0, cellToggles_, 60, 3960);
     groupButtons(1, cellToggles_, 1060, 3960);
-    groupButtons(2, packToggles_, 120, 3960 - 240);
+    groupButtons(2, packToggles_, 120, 3990);
     connect(tabStrip_, &QTabBar::currentChanged, this, [this](int i) { switchToggleFrames(i); });
     switchToggleFrames(0);
 
     lowerLeftInfo_ = new QGroupBox(this);
     lowerLeftInfo_->setObjectName("fraLowerLeftInfo");
     auto* startCaption = new QLabel("DATA START TIME: ", lowerLeftInfo_);
-    place(startCaption, 60, 60, 1500, 255);
+    place(startCaption, 60, 60, 1620, 255);
     lblStartingTime_ = new QLabel(lowerLeftInfo_);
     lblStartingTime_->setObjectName("lblStartingTime");
-    place(lblStartingTime_, 1560, 60, 2400, 255);
+    place(lblStartingTime_, 1680, 60, 2100, 255);
     const char* fixed[] = {"MAX = 3.999V", "MIN = 3.500V", "COUNT = 0"};
     for (int i = 0; i < 3; ++i)
-        place(new QLabel(fixed[i], lowerLeftInfo_), 4080 + i * 1500, 60, 1440, 255);
+        place(new QLabel(fixed[i], lowerLeftInfo_), 3840 + i * 1440, 60, 1380, 255);
 
     cmdHideChart_ = new QPushButton("Close Chart Window", this);
     cmdHideChart_->setObjectName("cmdHideChart");
@@ -332,7 +352,7 @@ void FrmCharting::applyLayout()
         resize(px(l.width), px(l.height));  // comes back here with the new size
         return;
     }
-    auto setChart = [&](ChartId id, QGroupBox* zoom, const ChartPlace& p) {
+    auto setChart = [&](ChartId id, QGroupBox* zoom, SliderId slider, const ChartPlace& p) {
         QChartView* v = charts_[id].view;
         v->setVisible(p.visible);
         if (zoom)
@@ -340,14 +360,18 @@ void FrmCharting::applyLayout()
         if (!p.visible)
             return;
         place(v, kChartLeft, p.top, p.width, p.height);
-        if (zoom)
+        if (zoom) {
             place(zoom, 2520, p.top, 855, p.height);
+            // The slider takes the frame's height above its value label.
+            place(sliders_[slider], 120, 240, 300, std::max(p.height - 660, 300));
+            place(sliderLabels_[slider], 60, p.height - 390, 780, 300);
+        }
     };
-    setChart(FaultChart, nullptr, l.fault);
-    setChart(ETChart, valueZoomFrames_[3], l.et);
-    setChart(ICTempChart, valueZoomFrames_[2], l.icTemp);
-    setChart(PackChart, valueZoomFrames_[1], l.pack);
-    setChart(CellChart, valueZoomFrames_[0], l.cell);
+    setChart(FaultChart, nullptr, TimeSlider, l.fault);
+    setChart(ETChart, valueZoomFrames_[3], ETSlider, l.et);
+    setChart(ICTempChart, valueZoomFrames_[2], ICTempSlider, l.icTemp);
+    setChart(PackChart, valueZoomFrames_[1], PackSlider, l.pack);
+    setChart(CellChart, valueZoomFrames_[0], CellSlider, l.cell);
     cmdHideChart_->move(px(l.hideButtonLeft), px(l.hideButtonTop));
     place(lowerLeftInfo_, 120, l.lowerInfoTop, 8400, 375);
 }

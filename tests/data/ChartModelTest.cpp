@@ -214,13 +214,14 @@ TEST(ChartWindowLayout, SnapsAndStacksCharts)
     EXPECT_EQ(small.height, 12000);
     auto hidden = LayoutChartWindow(16250, 12000, 12000, false, false, 2055, 375);
     EXPECT_EQ(hidden.pack.top, 1920);
-    EXPECT_EQ(hidden.cell.top, 4200);
+    EXPECT_EQ(hidden.cell.top, 1920 + 1950);
     EXPECT_FALSE(hidden.et.visible);
     auto shown = LayoutChartWindow(16250, 12000, 12000, true, true, 2055, 375);
-    EXPECT_EQ(shown.pack.top, 6480);
-    EXPECT_EQ(shown.cell.top, 8760);
-    EXPECT_EQ(shown.cell.height, 12000 - 8760 - 375 - 120);
-    EXPECT_EQ(shown.hideButtonTop, 8760 + shown.cell.height + 60);
+    EXPECT_EQ(shown.icTemp.top, 1920 + 1950);
+    EXPECT_EQ(shown.pack.top, 1920 + 2 * 1950);
+    EXPECT_EQ(shown.cell.top, 1920 + 3 * 1950);
+    EXPECT_EQ(shown.cell.height, 12000 - 7770 - 375 - 120);
+    EXPECT_EQ(shown.hideButtonTop, 7770 + shown.cell.height + 60);
     EXPECT_EQ(shown.cell.width, 16250 - 3360 - 240);
 }
 
