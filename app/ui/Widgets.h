@@ -1,11 +1,9 @@
 #pragma once
-// Small helpers for building windows: placing controls in twips and naming
-// control arrays.
+// Placing the main window's controls in twips; the controls themselves are
+// built with the shared kit.
 
 #include "app/MainWindowLayout.h"
-
-#include <QString>
-#include <QWidget>
+#include "core/ui/Widgets.h"
 
 namespace kvb::ui {
 
@@ -19,15 +17,6 @@ inline void PlaceTwips(QWidget* w, int left, int top, int width, int height)
 inline void MoveLeftTwips(QWidget* w, int left)
 {
     w->move(Twips(left), w->y());
-}
-
-// Creates a child widget of type T with an objectName.
-template <typename T, typename... Args>
-T* Named(QWidget* parent, const QString& name, Args&&... args)
-{
-    T* w = new T(std::forward<Args>(args)..., parent);
-    w->setObjectName(name);
-    return w;
 }
 
 }  // namespace kvb::ui

@@ -2,6 +2,7 @@
 
 #include "bench/ui/InstrumentIcons.h"
 #include "core/ControlNames.h"
+#include "core/ui/Widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -29,11 +30,6 @@ namespace kvb::ui {
 using namespace kvb::bench;
 
 namespace {
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 QWidget* scrolled(QWidget* content)
 {
@@ -97,8 +93,7 @@ void FrmInst::act(const std::function<void()>& handler)
 
 QLineEdit* FrmInst::edit(const QString& name, std::string& field)
 {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
+    auto* box = Named<QLineEdit>(nullptr, name);
     // Wide enough for the instruments' addresses and values.
     box->setMinimumWidth(box->fontMetrics().horizontalAdvance("00000.00") + 12);
     connect(box, &QLineEdit::textEdited, this,
@@ -112,8 +107,7 @@ QLineEdit* FrmInst::edit(const QString& name, std::string& field)
 
 QLabel* FrmInst::label(const QString& name, const std::string& field)
 {
-    auto* l = new QLabel;
-    l->setObjectName(name);
+    auto* l = Named<QLabel>(nullptr, name);
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(110);
@@ -132,8 +126,7 @@ QLabel* FrmInst::text(const QString& caption)
 QPushButton* FrmInst::button(const QString& name, const QString& caption,
                              std::function<void()> action)
 {
-    auto* b = new QPushButton(caption);
-    b->setObjectName(name);
+    auto* b = Named<QPushButton>(nullptr, name, caption);
     connect(b, &QPushButton::clicked, this, [this, action] { act(action); });
     return b;
 }
@@ -141,8 +134,7 @@ QPushButton* FrmInst::button(const QString& name, const QString& caption,
 QPushButton* FrmInst::pictureButton(const QString& name, std::function<Picture()> picture,
                                     std::function<void()> action)
 {
-    auto* b = new QPushButton;
-    b->setObjectName(name);
+    auto* b = Named<QPushButton>(nullptr, name);
     b->setIconSize(QSize(32, 32));
     b->setFixedSize(40, 40);
     connect(b, &QPushButton::clicked, this, [this, action] { act(action); });
@@ -158,8 +150,7 @@ QPushButton* FrmInst::pictureButton(const QString& name, std::function<Picture()
 
 QFrame* FrmInst::lamp(const QString& name, const uint32_t& colour)
 {
-    auto* f = new QFrame;
-    f->setObjectName(name);
+    auto* f = Named<QFrame>(nullptr, name);
     f->setFixedSize(16, 16);
     f->setFrameShape(QFrame::Box);
     f->setAutoFillBackground(true);
@@ -175,8 +166,7 @@ QFrame* FrmInst::lamp(const QString& name, const uint32_t& colour)
 
 QListWidget* FrmInst::list(const QString& name, const std::vector<std::string>& items)
 {
-    auto* l = new QListWidget;
-    l->setObjectName(name);
+    auto* l = Named<QListWidget>(nullptr, name);
     refreshers_.push_back([l, &items] {
         if (l->count() == static_cast<int>(items.size()))
             return;
@@ -190,8 +180,7 @@ QListWidget* FrmInst::list(const QString& name, const std::vector<std::string>& 
 
 QListWidget* FrmInst::list(const QString& name, const ReadingList& items)
 {
-    auto* l = new QListWidget;
-    l->setObjectName(name);
+    auto* l = Named<QListWidget>(nullptr, name);
     struct Shown {
         uint64_t added = 0;
         uint64_t clears = 0;
@@ -219,9 +208,7 @@ QListWidget* FrmInst::list(const QString& name, const ReadingList& items)
 
 QGroupBox* FrmInst::frame(const QString& name, const QString& caption)
 {
-    auto* g = new QGroupBox(caption);
-    g->setObjectName(name);
-    return g;
+    return Named<QGroupBox>(nullptr, name, caption);
 }
 
 QGroupBox* FrmInst::frame(const QString& name, const std::string& caption)

@@ -5,7 +5,7 @@
 #include "board/ChipPipe.h"
 #include "board/HidTransport.h"
 #include "board/ui/KeyFilter.h"
-#include "board/ui/PanelWidgets.h"
+#include "core/ui/Widgets.h"
 #include "core/ControlNames.h"
 #include "core/Hex.h"
 

@@ -4,7 +4,7 @@
 #include "board/BoardPanel.h"
 #include "board/ui/FrmMainF340.h"
 #include "board/ui/KeyFilter.h"
-#include "board/ui/PanelWidgets.h"
+#include "core/ui/Widgets.h"
 #include "core/ControlNames.h"
 
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/ui/FrmMainF340.h"
-#include "board/ui/PanelWidgets.h"
+#include "core/ui/Widgets.h"
 
 #include <QComboBox>
 #include <QRadioButton>

@@ -1,7 +1,7 @@
 #pragma once
-// Small builders and setters the board panel window uses for its controls:
-// named widgets, model-bound text boxes, and updates that leave unchanged
-// controls alone (so a box being typed in keeps its caret).
+// The one kit every window builds its controls with: named widgets,
+// model-bound text boxes, and updates that leave unchanged controls alone
+// (so a box being typed in keeps its caret).
 
 #include <QCheckBox>
 #include <QEvent>
@@ -10,26 +10,37 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QString>
+#include <QWidget>
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace kvb::ui {
+
+// Creates a child widget of type T (parent may be null for a widget a layout
+// will take) and gives it its objectName.
+template <typename T, typename... Args>
+T* Named(QWidget* parent, const QString& name, Args&&... args)
+{
+    T* w = new T(std::forward<Args>(args)..., parent);
+    if (!name.isEmpty())
+        w->setObjectName(name);
+    return w;
+}
+
 
 inline QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 inline QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text)
 {
-    auto* label = new QLabel(text, parent);
-    if (!name.isEmpty())
-        label->setObjectName(name);
-    return label;
+    return Named<QLabel>(parent, name, text);
 }
 
 inline QLineEdit* makeEdit(QWidget* parent, const QString& name, const QString& text, int width = 40)
 {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(name);
+    auto* edit = Named<QLineEdit>(parent, name, text);
     edit->setFixedWidth(width);
     return edit;
 }
@@ -37,8 +48,7 @@ inline QLineEdit* makeEdit(QWidget* parent, const QString& name, const QString& 
 inline QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
                         std::function<void()> onClick)
 {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
+    auto* button = Named<QPushButton>(parent, name, caption);
     QObject::connect(button, &QPushButton::clicked, parent, [onClick] { onClick(); });
     return button;
 }
@@ -46,24 +56,19 @@ inline QPushButton* makeButton(QWidget* parent, const QString& name, const QStri
 inline QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& caption,
                      std::function<void(bool)> onClick)
 {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
+    auto* box = Named<QCheckBox>(parent, name, caption);
     QObject::connect(box, &QCheckBox::clicked, parent, [onClick](bool on) { onClick(on); });
     return box;
 }
 
 inline QGroupBox* makeFrame(QWidget* parent, const QString& name, const QString& caption)
 {
-    auto* frame = new QGroupBox(caption, parent);
-    if (!name.isEmpty())
-        frame->setObjectName(name);
-    return frame;
+    return Named<QGroupBox>(parent, name, caption);
 }
 
 inline QLabel* makeLamp(QWidget* parent, const QString& name)
 {
-    auto* lamp = new QLabel(parent);
-    lamp->setObjectName(name);
+    auto* lamp = Named<QLabel>(parent, name);
     lamp->setFixedSize(14, 14);
     return lamp;
 }
@@ -118,6 +123,5 @@ protected:
 private:
     std::function<void()> onClick_;
 };
-
 
 }  // namespace kvb::ui
