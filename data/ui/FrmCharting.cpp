@@ -376,6 +376,27 @@ void FrmCharting::applyLayout()
     place(lowerLeftInfo_, 120, l.lowerInfoTop, 8400, 375);
 }
 
+// A legend longer than its chart is high is laid out in columns beside the
+// plot (a detached legend fills one column after another).
+void FrmCharting::placeLegend(ChartBox& b)
+{
+    QLegend* legend = b.chart->legend();
+    const int rowHeight = 18;
+    const int columnWidth = 84;
+    const int height = b.view->height() - 8;
+    const int rows = std::max(height / rowHeight, 1);
+    int shown = 0;
+    for (QLineSeries* s : b.series)
+        shown += s->isVisible() ? 1 : 0;
+    const int columns = std::max((shown + rows - 1) / rows, 1);
+    const int width = legend->isVisible() ? columns * columnWidth : 0;
+    if (legend->isAttachedToChart())
+        legend->detachFromChart();
+    b.chart->setMargins(QMargins(2, 2, 2 + width, 2));
+    legend->setGeometry(QRectF(b.view->width() - width - 4, 4, width, height));
+    legend->update();
+}
+
 void FrmCharting::closeEvent(QCloseEvent* event)
 {
     // The window lives for the whole run: closing only hides it.
@@ -489,6 +510,7 @@ void FrmCharting::redrawSeries()
         b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
         b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
         b.chart->legend()->setVisible(model_.ShowLegends);
+        placeLegend(b);
         const auto& defs = model_.series(id);
         for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
             b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));

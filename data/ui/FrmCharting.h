@@ -78,6 +78,7 @@ private:
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
     void drawChart(data::ChartId id, const data::TraceSamples& samples);
+    void placeLegend(ChartBox& b);
     void applyLayout();
     void syncControls();
     void switchToggleFrames(int tab);

@@ -418,7 +418,7 @@ TEST_F(Layout, MainWindowDialogs)
     Report(checker.faults);
 }
 
-TEST_F(Layout, DISABLED_ChartWindowAfterALongRunOnBothTabs)
+TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
 {
     // Two minutes between samples: the run passes 100 minutes.
     for (int i = 0; i < 60; ++i) {
