@@ -18,7 +18,6 @@
 
 #include "support/ui/ChartFeed.h"
 
-#include <QApplication>
 #include <QComboBox>
 
 #include <benchmark/benchmark.h>
@@ -75,13 +74,3 @@ void ChartDeviceChange(benchmark::State& state)
 BENCHMARK(ChartDeviceChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

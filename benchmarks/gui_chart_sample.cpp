@@ -8,7 +8,6 @@
 
 #include "support/ui/ChartFeed.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -53,13 +52,3 @@ void ChartSampleWithoutRedraw(benchmark::State& state)
 BENCHMARK(ChartSampleWithoutRedraw)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

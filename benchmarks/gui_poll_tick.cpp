@@ -12,7 +12,7 @@
 #include "support/SimulatedChain.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -115,13 +115,3 @@ void PollTickWithWindows(benchmark::State& state)
 BENCHMARK(PollTickWithWindows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
