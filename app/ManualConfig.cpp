@@ -1,6 +1,7 @@
 #include "app/ManualConfig.h"
 
 #include "core/AppInfo.h"
+#include "core/Hex.h"
 
 #include <algorithm>
 
@@ -46,15 +47,12 @@ std::string ManualConfigCaption(bool daisyChain)
 
 std::optional<int> StackSizeFromText(const std::string& text)
 {
-    if (text.empty())
+    const DigitsRead read = ReadDigits(text, {.base = 10, .max = kMaxStackSize});
+    if (read.tooLarge)
+        return kMaxStackSize;  // anything above 14 is 14
+    if (!read.value)
         return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = std::min(value * 10 + (c - '0'), 1000);  // anything above 14 is 14
-    }
-    return std::clamp(value, kMinStackSize, kMaxStackSize);
+    return std::clamp(static_cast<int>(*read.value), kMinStackSize, kMaxStackSize);
 }
 
 }  // namespace kvb
