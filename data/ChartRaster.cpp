@@ -6,85 +6,182 @@ namespace kvb::data {
 
 namespace {
 
-// Fills rows r0..r1 of `column`, widened to `thickness` pixels around them
-// and cut to the buffer.
-void fillSpan(const PixelBuffer& t, int column, int r0, int r1, uint32_t colour, int thickness)
-{
-    const int before = thickness / 2, after = (thickness - 1) / 2;
-    const int c0 = std::max(column - before, 0), c1 = std::min(column + after, t.width - 1);
-    r0 = std::max(r0 - before, 0);
-    r1 = std::min(r1 + after, t.height - 1);
-    for (int r = r0; r <= r1; ++r) {
-        uint32_t* row = t.pixels + static_cast<ptrdiff_t>(r) * t.stride;
-        for (int c = c0; c <= c1; ++c)
-            row[c] = colour;
+// Smaller and larger of two values; a NaN in `b` leaves `a`.
+inline double minOf(double a, double b) { return b < a ? b : a; }
+inline double maxOf(double a, double b) { return a < b ? b : a; }
+
+// What the line reaches in the column being gathered: the span of heights,
+// and of those the heights of the line's own points. The column is filled
+// once, when the line moves on to another: the rows whose centres lie
+// within the span, and always the rows of its points.
+class ColumnPainter {
+public:
+    // Writes only columns [from, to) of the buffer.
+    ColumnPainter(const PixelBuffer& t, uint32_t colour, int thickness, int from, int to)
+        : t_(t), colour_(colour), before_(thickness / 2), after_((thickness - 1) / 2),
+          from_(std::max(from, 0)), to_(std::min(to, t.width)), above_(t.height + 2.0), shift_(t.height + 8)
+    {
     }
-}
+
+    int column() const { return column_; }
+    // The left edge of the column being gathered, or a huge value before
+    // the first.
+    double left() const { return left_; }
+
+    // Starts column c at height y; nothing of it is a point yet.
+    void start(int c, double y)
+    {
+        column_ = c;
+        left_ = c;
+        lo_ = hi_ = y;
+        pointLo_ = kNone;
+        pointHi_ = -kNone;
+    }
+    void reach(double y)
+    {
+        lo_ = minOf(lo_, y);
+        hi_ = maxOf(hi_, y);
+    }
+    void point(double y)
+    {
+        reach(y);
+        pointLo_ = minOf(pointLo_, y);
+        pointHi_ = maxOf(pointHi_, y);
+    }
+    // One piece of a segment inside column c, from height y0 to y1;
+    // `point0` and `point1` tell which ends are points of the line.
+    void piece(int c, double y0, bool point0, double y1, bool point1)
+    {
+        if (c != column_) {
+            flush();
+            start(c, y0);
+        }
+        reach(y0);
+        reach(y1);
+        if (point0)
+            point(y0);
+        if (point1)
+            point(y1);
+    }
+
+    void flush()
+    {
+        if (column_ < 0)
+            return;
+        int r0 = centreRow(lo_), r1 = centreRow(hi_) - 1;
+        if (pointLo_ <= pointHi_) {
+            r0 = std::min(r0, row(pointLo_));
+            r1 = std::max(r1, row(pointHi_));
+        }
+        if (r1 < r0)
+            r0 = r1 = row((lo_ + hi_) / 2);
+        // Widened to the thickness around the column and its rows, cut to
+        // the buffer.
+        const int c0 = std::max(column_ - before_, from_), c1 = std::min(column_ + after_, to_ - 1);
+        if (c1 < c0)
+            return;
+        r0 = std::max(r0 - before_, 0);
+        r1 = std::min(r1 + after_, t_.height - 1);
+        uint32_t* p = t_.pixels + static_cast<ptrdiff_t>(r0) * t_.stride + c0;
+        if (c1 - c0 == 1) {  // a line two pixels wide, away from the edges
+            for (int r = r0; r <= r1; ++r, p += t_.stride)
+                p[0] = p[1] = colour_;
+        } else {
+            for (int r = r0; r <= r1; ++r, p += t_.stride)
+                std::fill(p, p + (c1 - c0 + 1), colour_);
+        }
+    }
+
+private:
+    static constexpr double kNone = 1e300;
+    // Rows are worked out on heights held a little beyond the buffer, so
+    // coordinates far outside it never overflow an int (and a NaN lands
+    // below it); shifted to positive values there, a truncation is the
+    // floor.
+    double held(double y) const { return maxOf(-2.0, minOf(above_, y)); }
+    int row(double y) const { return static_cast<int>(held(y) + shift_) - shift_; }
+    // The first row whose centre is not above y: ceil(y - 0.5).
+    int centreRow(double y) const { return shift_ - static_cast<int>(shift_ + 0.5 - held(y)); }
+
+    const PixelBuffer t_;
+    const uint32_t colour_;
+    const int before_, after_;
+    const int from_, to_;
+    const double above_;
+    const int shift_;
+    int column_ = -1;
+    double left_ = kNone;
+    double lo_ = 0, hi_ = 0, pointLo_ = kNone, pointHi_ = -kNone;
+};
 
 }  // namespace
 
 void DrawChartLine(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
                    int thickness)
 {
-    if (count == 0 || target.width <= 0 || target.height <= 0)
-        return;
-    thickness = std::max(thickness, 1);
-    const double right = static_cast<double>(target.width);
-    // Rows are worked out on values held a little beyond the buffer, so
-    // coordinates far outside it never overflow an int; shifted to positive
-    // values there, a truncation is the floor.
-    const double below = -2.0, above = target.height + 2.0;
-    const int shift = target.height + 8;
-    auto floorOf = [shift](double v) { return static_cast<int>(v + shift) - shift; };
-    auto row = [&](double y) { return floorOf(std::clamp(y, below, above)); };
-    // The first row whose centre is not above y: ceil(y - 0.5).
-    auto centreRow = [&](double y) { return -floorOf(0.5 - std::clamp(y, below, above)); };
+    DrawChartLineColumns(target, points, count, colour, thickness, 0, target.width, false);
+}
 
-    // What the line reaches in one column, gathered over the pieces of the
-    // segments that cross it: the span of heights, and of those the heights
-    // of the line's own points. The column is filled once, when the next
-    // starts: the rows whose centres lie within the span, and always the
-    // rows of its points.
-    constexpr double kNone = 1e300;
-    int column = -1;
-    double lo = 0, hi = 0, pointLo = kNone, pointHi = -kNone;
-    auto flush = [&] {
-        if (column < 0)
-            return;
-        int r0 = centreRow(lo), r1 = centreRow(hi) - 1;
-        if (pointLo <= pointHi) {
-            r0 = std::min(r0, row(pointLo));
-            r1 = std::max(r1, row(pointHi));
-        }
-        if (r1 < r0)
-            r0 = r1 = row((lo + hi) / 2);
-        fillSpan(target, column, r0, r1, colour, thickness);
-    };
-    // One piece of a segment inside column c, from height y0 to y1; `point0`
-    // and `point1` tell which ends are points of the line.
-    auto piece = [&](int c, double y0, bool point0, double y1, bool point1) {
-        if (c != column) {
-            flush();
-            column = c;
-            lo = hi = y0;
-            pointLo = kNone;
-            pointHi = -kNone;
-        }
-        lo = std::min(lo, std::min(y0, y1));
-        hi = std::max(hi, std::max(y0, y1));
-        if (point0) {
-            pointLo = std::min(pointLo, y0);
-            pointHi = std::max(pointHi, y0);
-        }
-        if (point1) {
-            pointLo = std::min(pointLo, y1);
-            pointHi = std::max(pointHi, y1);
-        }
-    };
+void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
+                          int thickness, int from, int to, bool ascending)
+{
+    thickness = std::max(thickness, 1);
+    if (count == 0 || target.width <= 0 || target.height <= 0 || from >= to)
+        return;
+    if (ascending) {
+        // The columns written are reached from columns up to a line's
+        // width away, and a column from the segments that touch it: from
+        // the last point before them to the first point past them.
+        const double first = from - (thickness - 1) / 2, last = to + thickness / 2;
+        auto byX = [](const ChartPoint& p, double x) { return p.x < x; };
+        const size_t begin = static_cast<size_t>(std::lower_bound(points, points + count, first, byX) - points);
+        const size_t end = static_cast<size_t>(
+            std::upper_bound(points, points + count, last, [](double x, const ChartPoint& p) { return x < p.x; }) -
+            points);
+        const size_t from0 = begin > 0 ? begin - 1 : 0, end0 = std::min(end + 1, count);
+        points += from0;
+        count = end0 - from0;
+    }
+    ColumnPainter out(target, colour, thickness, from, to);
+    const double right = static_cast<double>(target.width);
     if (count == 1 && points[0].x >= 0 && points[0].x < right)
-        piece(static_cast<int>(points[0].x), points[0].y, true, points[0].y, true);
+        out.piece(static_cast<int>(points[0].x), points[0].y, true, points[0].y, true);
     for (size_t k = 1; k < count; ++k) {
         ChartPoint a = points[k - 1], b = points[k];
+        // A chart line runs from left to right with a point or two in each
+        // column: most segments stay in the column being gathered or run
+        // on into the next ones, and take the short ways.
+        if (a.x >= out.left() && b.x >= a.x) {
+            const double next = out.left() + 1;
+            if (b.x < next) {
+                out.point(b.y);
+                continue;
+            }
+            if (b.x < right) {
+                const double slope = (b.y - a.y) / (b.x - a.x);
+                auto at = [&](double x) { return x == b.x ? b.y : a.y + (x - a.x) * slope; };
+                double y = at(next);
+                out.reach(y);
+                if (b.x == next)
+                    out.point(y);
+                out.flush();
+                const int last = static_cast<int>(b.x);
+                for (int c = out.column() + 1; c < last; ++c) {
+                    const double y1 = at(c + 1.0);
+                    out.start(c, y);
+                    out.reach(y1);
+                    if (c + 1.0 == b.x)
+                        out.point(y1);
+                    out.flush();
+                    y = y1;
+                }
+                out.start(last, y);
+                out.point(b.y);
+                continue;
+            }
+        }
+        // Any other segment, piece by piece through the columns it
+        // crosses, from left to right.
         if (b.x < a.x)
             std::swap(a, b);
         if (b.x < 0 || a.x >= right)
@@ -93,17 +190,18 @@ void DrawChartLine(const PixelBuffer& target, const ChartPoint* points, size_t c
         const int first = static_cast<int>(std::max(a.x, 0.0));
         const int last = static_cast<int>(std::min(b.x, right - 0.5));
         if (!(b.x > a.x)) {  // upright
-            piece(first, a.y, true, b.y, true);
+            out.piece(first, a.y, true, b.y, true);
             continue;
         }
         const double slope = (b.y - a.y) / (b.x - a.x);
+        auto at = [&](double x) { return x == a.x ? a.y : x == b.x ? b.y : a.y + (x - a.x) * slope; };
         for (int c = first; c <= last; ++c) {
             const double x0 = std::max(a.x, static_cast<double>(c));
             const double x1 = std::min(b.x, static_cast<double>(c + 1));
-            piece(c, a.y + (x0 - a.x) * slope, x0 == a.x, a.y + (x1 - a.x) * slope, x1 == b.x);
+            out.piece(c, at(x0), x0 == a.x, at(x1), x1 == b.x);
         }
     }
-    flush();
+    out.flush();
 }
 
 }  // namespace kvb::data

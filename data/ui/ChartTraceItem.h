@@ -9,6 +9,7 @@
 // the chart moves the lines with it.
 
 #include "data/ChartDecimation.h"
+#include "data/ChartRaster.h"
 
 #include <QColor>
 #include <QGraphicsItem>
@@ -40,6 +41,14 @@ public:
     void setWindow(const Window& window) { window_ = window; }
     // Draws the lines anew at the next paint (after lines or window changed).
     void redraw();
+    // Drawing ahead of the paint, for a device of that pixel ratio, in parts
+    // that may be drawn at once on several threads: beginDrawing() readies
+    // the picture if the lines are to be drawn anew and tells how many
+    // parts there are to draw (none when the picture stands); drawPart()
+    // then draws each part once (a band of columns), before the next paint.
+    // Neither touches anything but the item's own lines and picture.
+    int beginDrawing(qreal pixelRatio);
+    void drawPart(int part);
     // The plot area moved or changed size.
     void followPlotArea();
 
@@ -47,7 +56,6 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
-    void drawLayer(qreal pixelRatio);
 
     QChart* chart_;
     QRectF area_;       // the plot area
@@ -56,7 +64,19 @@ private:
     std::vector<Line> lines_;
     QImage layer_;  // the lines over a transparent ground, as big as pixelArea_
     bool layerValid_ = false;
-    std::vector<data::ChartPoint> scratch_;
+    data::PixelBuffer target_;  // layer_'s pixels
+    int parts_ = 1;
+    // Axis units to the picture's pixels.
+    struct Scale {
+        double sx = 1, sy = 1, left = 0, top = 0;
+    };
+    Scale toPixels_;
+    // The lines to draw, and whether each runs from left to right.
+    struct Drawn {
+        const Line* line;
+        bool ascending;
+    };
+    std::vector<Drawn> drawn_;
 };
 
 }  // namespace kvb::ui

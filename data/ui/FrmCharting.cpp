@@ -13,13 +13,18 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
+#include <QSemaphore>
 #include <QTabBar>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
+
+#include <atomic>
+#include <memory>
 
 namespace kvb::ui {
 
@@ -53,6 +58,41 @@ void useSolidBackground(QChart* chart)
         if (stop.second != colour)
             return;
     chart->setBackgroundBrush(colour);
+}
+
+// Runs work(0) .. work(count - 1), each once, on this thread and on those
+// of the application's thread pool that are free, and returns when all have
+// run.
+template <typename Work>
+void RunSpread(size_t count, Work&& work)
+{
+    // What the helpers share outlives this call until the last helper lets
+    // go of it, as a helper may still be inside release() when this thread
+    // wakes from acquire().
+    struct Shared {
+        std::atomic<size_t> next{0};
+        QSemaphore done;
+    };
+    auto shared = std::make_shared<Shared>();
+    auto take = [&work, count](Shared& s) {
+        for (size_t k; (k = s.next.fetch_add(1)) < count;)
+            work(k);
+    };
+    QThreadPool* pool = QThreadPool::globalInstance();
+    int helpers = 0;
+    for (size_t h = 1; h < count && helpers < pool->maxThreadCount(); ++h) {
+        // A helper is only taken when a thread is free at once: this thread
+        // does what the others do not take, and never waits behind work
+        // queued by someone else.
+        if (!pool->tryStart([shared, take] {
+                take(*shared);
+                shared->done.release();
+            }))
+            break;
+        ++helpers;
+    }
+    take(*shared);
+    shared->done.acquire(helpers);
 }
 
 }  // namespace
@@ -360,6 +400,7 @@ void FrmCharting::applyLayout()
         if (!p.visible)
             return;
         place(v, kChartLeft, p.top, p.width, p.height);
+        placeLegend(charts_[id]);  // at the new right edge now, not at the next refresh
         if (zoom) {
             place(zoom, 2520, p.top, 855, p.height);
             // The slider takes the frame's height above its value label.
@@ -498,6 +539,8 @@ void FrmCharting::redrawSeries()
     const TraceSamples plotted{samples.minutesData(), model_.plottedSamples(), samples.DroppedSamples(),
                                samples.RunNumber()};
     const AxisRange& t = model_.timeAxis();
+    std::vector<Reduction> reductions;
+    std::vector<ChartTraceItem*> redrawn;
     for (int c = 0; c < kChartCount; ++c) {
         ChartBox& b = charts_[c];
         const auto id = static_cast<ChartId>(c);
@@ -517,13 +560,32 @@ void FrmCharting::redrawSeries()
         // A hidden window or chart is drawn when it is shown.
         if (!b.view->isVisible())
             continue;
-        b.x->setRange(t.viewMin, t.viewMax);
+        // The time grid stands at fixed fractions of the plot, so a chart
+        // without time labels shows nothing of its time axis's range; its
+        // labels are worked out again only when they show.
+        if (b.x->labelsVisible())
+            b.x->setRange(t.viewMin, t.viewMax);
         b.y->setRange(a.value.viewMin, a.value.viewMax);
-        drawChart(id, plotted);
+        if (planChart(id, plotted, reductions)) {
+            b.traces->redraw();
+            redrawn.push_back(b.traces);
+        }
     }
+    // Reducing the series and drawing the lines are most of a refresh. Each
+    // series reduces on its own, and each band of columns of a chart's
+    // lines draws on its own, while nothing changes the buffers: the work
+    // is spread over the processor's cores.
+    RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); });
+    std::vector<std::pair<ChartTraceItem*, int>> parts;
+    for (ChartTraceItem* item : redrawn)
+        for (int k = 0, n = item->beginDrawing(devicePixelRatioF()); k < n; ++k)
+            parts.emplace_back(item, k);
+    RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); });
 }
 
-void FrmCharting::drawChart(ChartId id, const TraceSamples& plotted)
+// Finds the series of a chart that must be reduced again and notes the
+// chart's window; tells whether the chart's lines change.
+bool FrmCharting::planChart(ChartId id, const TraceSamples& plotted, std::vector<Reduction>& reductions)
 {
     ChartBox& b = charts_[id];
     const AxisRange& t = model_.timeAxis();
@@ -542,8 +604,7 @@ void FrmCharting::drawChart(ChartId id, const TraceSamples& plotted)
         if (!shown)
             continue;
         SeriesDrawing& d = b.drawn[i];
-        const int index = static_cast<int>(i);
-        const ChartModel::SeriesKey key = model_.seriesKey(id, index);
+        const ChartModel::SeriesKey key = model_.seriesKey(id, static_cast<int>(i));
         if (key != d.key) {
             d.key = key;
             d.trace.reset();
@@ -556,17 +617,25 @@ void FrmCharting::drawChart(ChartId id, const TraceSamples& plotted)
         d.viewMin = t.viewMin;
         d.viewMax = t.viewMax;
         d.columns = columns;
-        line.points.clear();
-        d.trace.reduce(plotted, t.viewMin, t.viewMax, columns,
-                       [&](int s) { return model_.seriesUnits(id, index, key.data[s]); }, line.points);
+        reductions.push_back({id, static_cast<int>(i)});
         changed = true;
     }
     if (!(b.traces->window() == window)) {
         b.traces->setWindow(window);
         changed = true;
     }
-    if (changed)
-        b.traces->redraw();
+    return changed;
+}
+
+void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
+{
+    ChartBox& b = charts_[r.chart];
+    SeriesDrawing& d = b.drawn[static_cast<size_t>(r.index)];
+    std::vector<data::ChartPoint>& points = b.traces->lines()[static_cast<size_t>(r.index)].points;
+    points.clear();
+    const int16_t* data = d.key.data;
+    d.trace.reduce(plotted, d.viewMin, d.viewMax, d.columns,
+                   [&](int s) { return model_.seriesUnits(r.chart, r.index, data[s]); }, points);
 }
 
 void FrmCharting::refreshNow()

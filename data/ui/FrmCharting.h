@@ -72,12 +72,18 @@ private:
         ChartTraceItem* traces = nullptr;  // the lines themselves
         std::vector<SeriesDrawing> drawn;
     };
+    // One series to reduce again from the buffers.
+    struct Reduction {
+        data::ChartId chart;
+        int index;
+    };
 
     void buildControls();
     QGroupBox* zoomFrame(const char* name, const char* title, data::SliderId slider,
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
-    void drawChart(data::ChartId id, const data::TraceSamples& samples);
+    bool planChart(data::ChartId id, const data::TraceSamples& samples, std::vector<Reduction>& reductions);
+    void reduce(const Reduction& r, const data::TraceSamples& samples);
     void placeLegend(ChartBox& b);
     void applyLayout();
     void syncControls();

@@ -444,6 +444,15 @@ TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
                 shown += m->isVisible() ? 1 : 0;
             EXPECT_EQ(shown, count) << name << " at " << size.width() << "x" << size.height();
         }
+        // The legends stand at the right edge of their charts as soon as the
+        // window takes a new size, not only after the next refresh.
+        chart.resize(size + QSize(40, 0));
+        for (QChartView* view : chart.findChildren<QChartView*>()) {
+            const QRectF legend = view->chart()->legend()->geometry();
+            if (view->isVisible())
+                EXPECT_NEAR(legend.right(), view->width() - 4, 1)
+                    << view->objectName().toStdString() << " at " << size.width() << "x" << size.height();
+        }
     }
     Report(checker.faults);
 }
