@@ -1,6 +1,7 @@
 #include "data/ChartRaster.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kvb::data {
 
@@ -184,7 +185,7 @@ void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, s
         // crosses, from left to right.
         if (b.x < a.x)
             std::swap(a, b);
-        if (b.x < 0 || a.x >= right)
+        if (b.x < 0 || a.x >= right || std::isnan(a.x) || std::isnan(b.x))
             continue;
         // Both are at least 0 here, where a truncation is the floor.
         const int first = static_cast<int>(std::max(a.x, 0.0));

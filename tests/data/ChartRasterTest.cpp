@@ -63,6 +63,12 @@ TEST(ChartRaster, CutsOffWhatLiesOutsideTheBuffer)
     EXPECT_EQ(c.row(3), "...#..");
     Canvas empty(0, 0);
     empty.draw({{0, 0}, {1, 1}});
+    // A point with no place in time is left out, with its segments.
+    Canvas gap(6, 4);
+    gap.draw({{0.5, 1.5}, {2.5, 1.5}, {std::nan(""), 0}, {3.5, 2.5}, {5.5, 2.5}});
+    EXPECT_EQ(gap.row(0), "......");
+    EXPECT_EQ(gap.row(1), "###...");
+    EXPECT_EQ(gap.row(2), "...###");
 }
 
 // What a line covers, the plain way: every segment is cut into its pieces
