@@ -13,6 +13,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,38 @@ TEST_F(ChartWindowTest, LinesFollowTheSamplesAndGoWithClearing)
 
     find<QPushButton>("cmbClearChart")->click();
     EXPECT_EQ(lineColourPixels(), 0);
+}
+
+// The time labels show the window of the newest samples; a chart that
+// shows no time labels catches up when its labels are shown.
+TEST_F(ChartWindowTest, TimeLabelsFollowTheRollingWindow)
+{
+    auto image = std::make_unique<link::RegisterImage>();
+    image->store(0, 1, 65, 3000);
+    auto add = [&](int samples) {
+        for (int n = 0; n < samples; ++n) {
+            t.clock.current += std::chrono::minutes(1);
+            context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
+        }
+        window->refreshNow();
+    };
+    auto timeAxis = [&](const char* chart) {
+        return qobject_cast<QValueAxis*>(find<QChartView>(chart)->chart()->axes(Qt::Horizontal).at(0));
+    };
+    window->show();
+    find<QCheckBox>("chkShowChartXAxisLabelsAll")->setChecked(false);
+    add(300);  // five hours: the 240-minute window rolls
+    const data::AxisRange& shown = context->charts.timeAxis();
+    ASSERT_GT(shown.viewMin, 0);
+    EXPECT_EQ(timeAxis("CellVoltageChartControl")->min(), shown.viewMin);
+    EXPECT_EQ(timeAxis("CellVoltageChartControl")->max(), shown.viewMax);
+    add(10);
+    find<QCheckBox>("chkShowChartXAxisLabelsAll")->setChecked(true);
+    for (const char* chart : {"PackVoltageChartControl", "TempChartControl", "ETVoltChartControl",
+                              "FaultStatusChartControl", "CellVoltageChartControl"}) {
+        EXPECT_EQ(timeAxis(chart)->min(), shown.viewMin) << chart;
+        EXPECT_EQ(timeAxis(chart)->max(), shown.viewMax) << chart;
+    }
 }
 
 TEST(FastDrawingTest, RoundTripWithPaddedRows)
