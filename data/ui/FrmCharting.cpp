@@ -433,8 +433,13 @@ void FrmCharting::placeLegend(ChartBox& b)
     const int width = legend->isVisible() ? columns * columnWidth : 0;
     if (legend->isAttachedToChart())
         legend->detachFromChart();
-    b.chart->setMargins(QMargins(2, 2, 2 + width, 2));
-    legend->setGeometry(QRectF(b.view->width() - width - 4, 4, width, height));
+    const QMargins margins(2, 2, 2 + width, 2);
+    const QRectF place(b.view->width() - width - 4, 4, width, height);
+    // Placed again only when it moves: a legend placed anew is painted anew.
+    if (b.chart->margins() == margins && legend->geometry() == place)
+        return;
+    b.chart->setMargins(margins);
+    legend->setGeometry(place);
     legend->update();
 }
 
@@ -553,10 +558,10 @@ void FrmCharting::redrawSeries()
         b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
         b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
         b.chart->legend()->setVisible(model_.ShowLegends);
-        placeLegend(b);
         const auto& defs = model_.series(id);
         for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
             b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));
+        placeLegend(b);  // as long as the series now shown need
         // A hidden window or chart is drawn when it is shown.
         if (!b.view->isVisible())
             continue;

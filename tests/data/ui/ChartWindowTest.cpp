@@ -160,6 +160,26 @@ TEST_F(ChartWindowTest, TimeLabelsFollowTheRollingWindow)
     }
 }
 
+// A legend takes as many columns beside its chart as the series shown need,
+// from the refresh that shows or hides them.
+TEST_F(ChartWindowTest, LegendColumnsFollowTheSeriesShown)
+{
+    context->charts.isDaisyChain = [] { return true; };
+    window->show();
+    window->refreshNow();
+    auto* view = find<QChartView>("CellVoltageChartControl");
+    auto legendWidth = [&] { return view->chart()->legend()->geometry().width(); };
+    find<QPushButton>("cmbChartShowAll_0")->click();
+    find<QPushButton>("cmbChartShowAll_1")->click();
+    const double twoColumns = legendWidth();  // 24 cells of two devices
+    find<QPushButton>("cmbChartShowNone_1")->click();
+    EXPECT_EQ(legendWidth(), twoColumns / 2);
+    EXPECT_NEAR(view->chart()->legend()->geometry().right(), view->width() - 4, 1);
+    find<QPushButton>("cmbChartShowAll_1")->click();
+    EXPECT_EQ(legendWidth(), twoColumns);
+    EXPECT_GT(twoColumns, 0);
+}
+
 TEST(FastDrawingTest, RoundTripWithPaddedRows)
 {
     QImage image(5, 3, QImage::Format_RGB888);  // 15-byte rows padded to 16
