@@ -120,29 +120,15 @@ private:
 void DrawChartLine(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
                    int thickness)
 {
-    DrawChartLineColumns(target, points, count, colour, thickness, 0, target.width, false);
+    DrawChartLineColumns(target, points, count, colour, thickness, 0, target.width);
 }
 
 void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
-                          int thickness, int from, int to, bool ascending)
+                          int thickness, int from, int to)
 {
     thickness = std::max(thickness, 1);
     if (count == 0 || target.width <= 0 || target.height <= 0 || from >= to)
         return;
-    if (ascending) {
-        // The columns written are reached from columns up to a line's
-        // width away, and a column from the segments that touch it: from
-        // the last point before them to the first point past them.
-        const double first = from - (thickness - 1) / 2, last = to + thickness / 2;
-        auto byX = [](const ChartPoint& p, double x) { return p.x < x; };
-        const size_t begin = static_cast<size_t>(std::lower_bound(points, points + count, first, byX) - points);
-        const size_t end = static_cast<size_t>(
-            std::upper_bound(points, points + count, last, [](double x, const ChartPoint& p) { return x < p.x; }) -
-            points);
-        const size_t from0 = begin > 0 ? begin - 1 : 0, end0 = std::min(end + 1, count);
-        points += from0;
-        count = end0 - from0;
-    }
     ColumnPainter out(target, colour, thickness, from, to);
     const double right = static_cast<double>(target.width);
     if (count == 1 && points[0].x >= 0 && points[0].x < right)

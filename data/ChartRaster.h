@@ -27,10 +27,9 @@ void DrawChartLine(const PixelBuffer& target, const ChartPoint* points, size_t c
 
 // Draws columns [from, to) of the same line, each pixel as DrawChartLine
 // draws it, and leaves the other columns alone, so that parts of a picture
-// can be drawn apart (at once, on several threads). When the points' x
-// never decreases (`ascending`), only the points near those columns are
-// visited.
+// can be drawn apart (at once, on several threads). The points may be cut
+// to those whose segments reach within a line's width of the columns.
 void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
-                          int thickness, int from, int to, bool ascending);
+                          int thickness, int from, int to);
 
 }  // namespace kvb::data

@@ -104,8 +104,7 @@ void ChartTraceItem::drawPart(int part)
         pixels.resize(end - begin);
         for (size_t k = begin; k < end; ++k)
             pixels[k - begin] = {s.left + (points[k].x - w.xMin) * s.sx, s.top + (w.yMax - points[k].y) * s.sy};
-        data::DrawChartLineColumns(t, pixels.data(), pixels.size(), d.line->colour.rgba(), thickness, from, to,
-                                   d.ascending);
+        data::DrawChartLineColumns(t, pixels.data(), pixels.size(), d.line->colour.rgba(), thickness, from, to);
     }
 }
 

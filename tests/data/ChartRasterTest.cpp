@@ -213,7 +213,7 @@ TEST(ChartRaster, BandsDrawnApartMakeTheWholePicture)
         for (auto [from, to] : cuts)
             for (size_t k = 0; k < lines.size(); ++k)
                 DrawChartLineColumns({bands.data(), width, height, width}, lines[k].data(), lines[k].size(),
-                                     static_cast<uint32_t>(k + 1), thickness, from, to, ascending);
+                                     static_cast<uint32_t>(k + 1), thickness, from, to);
         ASSERT_EQ(bands, whole) << "round " << round;
     }
 }
