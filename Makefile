@@ -5,8 +5,8 @@
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
-PACKAGES = cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libhidapi-dev \
-           libgtest-dev libgmock-dev libbenchmark-dev
+PACKAGES = cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-charts-dev \
+           libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test build sanitized deps clean

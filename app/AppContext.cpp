@@ -11,12 +11,7 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };
-    pipe.stopPolling = [this] {
-        if (link.hooks.untickPolling)
-            link.hooks.untickPolling();
-        if (link.hooks.setPollTimer)
-            link.hooks.setPollTimer(false);
-    };
+    pipe.stopPolling = [this] { polling.stopPolling(); };
     // The link's traffic goes to the text log while it is open, and its
     // error bits to the chart sample being gathered.
     link.hooks.loggingActive = [this] { return logging.LoggingActive(); };

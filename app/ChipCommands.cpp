@@ -135,7 +135,7 @@ void ChipCommands::press(ChipCommand id)
     const ChipCommandInfo& info = CommandInfo(id);
     const std::string handler = HandlerName(info);
     RunHandler(services_.prompter, handler, [&] {
-        if (!connected(handler))
+        if (link_.refuseNested() || !connected(handler))
             return;
         if (id == ChipCommand::ClearAllFaults) {
             clearAllFaults();
@@ -262,6 +262,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
                                   link::HexPrefixed(m.cat, 2) + ",adr" +
                                   link::HexPrefixed(m.adr, 2) + ",dat" +
                                   link::HexPrefixed(m.dat, 4));
+                link::ChipLink::ExchangeScope exchange(link_);
                 if (link_.SendReceivePipe(m))
                     link_.ParseDaisyChainResponse(m, "rcv,");
             };
@@ -288,6 +289,7 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
             link_.AddToEvbLog("cmd," + link_.partName(type) + ",cat" +
                               link::HexPrefixed(m.cat, 2) + ",adr" + link::HexPrefixed(m.adr, 2) +
                               ",dat" + link::HexPrefixed(m.dat, 4));
+            link::ChipLink::ExchangeScope exchange(link_);
             if (link_.SendReceivePipe(m))
                 link_.ParseNonDaisyChainResponse(m, "rcv,");
         }

@@ -63,16 +63,46 @@ void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr)
     hooks.scanAllContinuous = [&commands] { commands.cbScanAllContinuous_Click(); };
 }
 
-Poller::Poller(link::ChipLink& link, Services& services) : link_(link), services_(services) {}
-
-bool Poller::pollingTicked() const
+Poller::Poller(link::ChipLink& link, Services& services) : link_(link), services_(services)
 {
-    return link_.hooks.pollingTicked && link_.hooks.pollingTicked();
+    link_.attachPolling(this);
 }
 
-bool Poller::timerRunning() const
+Poller::~Poller()
 {
-    return hooks.pollTimerRunning && hooks.pollTimerRunning();
+    link_.attachPolling(nullptr);
+}
+
+void Poller::setPollingOn(bool on)
+{
+    if (pollingOn_ == on)
+        return;
+    pollingOn_ = on;
+    if (view.enableBox)
+        view.enableBox(on);
+    chkEnablePolling_Click(on);
+}
+
+void Poller::setTimerRunning(bool running)
+{
+    if (timerRunning_ == running)
+        return;
+    timerRunning_ = running;
+    if (view.timer)
+        view.timer(running);
+}
+
+void Poller::stopPolling()
+{
+    setPollingOn(false);
+    setTimerRunning(false);
+}
+
+void Poller::setInterval(int milliseconds)
+{
+    interval_ = milliseconds;
+    if (view.interval)
+        view.interval(milliseconds);
 }
 
 void Poller::readUpr(int index)
@@ -123,8 +153,7 @@ void Poller::chkEnablePolling_Click(bool ticked)
 {
     RunHandler(services_.prompter, "chkEnablePolling_Click", [&] {
         if (!ticked) {
-            if (link_.hooks.setPollTimer)
-                link_.hooks.setPollTimer(false);
+            setTimerRunning(false);
             lamp(LampId::Polling, kLampGrey);
             return;
         }
@@ -132,14 +161,13 @@ void Poller::chkEnablePolling_Click(bool ticked)
         link_.UprPollingEnabled = boxes.upr;
         if (boxes.startPoll)
             RunStartSequence();
-        if (link_.hooks.setPollTimer)
-            link_.hooks.setPollTimer(true);
+        setTimerRunning(true);
     });
 }
 
 void Poller::Timer2_Timer()
 {
-    if (ticking_)
+    if (ticking_ || link_.exchanging())
         return;
     ScopedFlag running(ticking_);
     RunHandler(services_.prompter, "Timer2_Timer", [&] {
@@ -154,11 +182,8 @@ void Poller::tick()
     // Without a board every command would report on its own, once per tick:
     // stop polling first, then tell the user once.
     if (!link_.EvbConnected()) {
-        const bool wasPolling = pollingTicked();
-        if (link_.hooks.untickPolling)
-            link_.hooks.untickPolling();
-        if (link_.hooks.setPollTimer)
-            link_.hooks.setPollTimer(false);
+        const bool wasPolling = pollingOn_;
+        stopPolling();
         lamp(LampId::Polling, kLampGrey);
         if (wasPolling) {
             services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
@@ -168,18 +193,18 @@ void Poller::tick()
     }
     // A board lost on the way has been reported once: the tick ends there.
     const board::PipeLossWatch watch(link_.pipe());
-    if (pollingTicked() && link_.UprPollingEnabled && link_.DaisyChainMode) {
+    if (pollingOn_ && link_.UprPollingEnabled && link_.DaisyChainMode) {
         if (link_.DeviceCount1 > 0)
             readUpr(0);
         if (link_.DeviceCount2 > 0 && !watch.lost())
             readUpr(1);
     }
     // A pending unprompted response unticks the box: the rest is skipped.
-    if (pollingTicked()) {
+    if (pollingOn_) {
         clearLogsWhenActive();
         for (int i = 0; i < kPollActions; ++i) {
             // A command that stopped polling cancels the rest of the tick.
-            if (options.actions[i] && timerRunning() && !watch.lost())
+            if (options.actions[i] && timerRunning_ && !watch.lost())
                 call(hooks.commands[i]);
         }
     }
@@ -227,8 +252,8 @@ void Poller::OKButton_Click()
         // Ticking the enable box runs the start sequence when it was off; the
         // dialog runs it only when that did not happen, so it runs once.
         const int before = startSequences_;
-        if (anyTicked && connected && hooks.tickPolling)
-            hooks.tickPolling();
+        if (anyTicked && connected)
+            setPollingOn(true);
         if (boxes.startPoll && connected && startSequences_ == before)
             RunStartSequence();
     });

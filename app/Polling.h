@@ -8,6 +8,7 @@
 #include "app/UprBuffers.h"
 #include "core/Services.h"
 #include "link/ChipLink.h"
+#include "link/PollControl.h"
 
 #include <array>
 #include <cstdint>
@@ -64,35 +65,53 @@ struct PollHooks {
     std::function<void()> scanAllContinuous;  // cbScanAllContinuous_Click
     // Empties the link log and both hex logs.
     std::function<void()> clearLogs;
-    // Whether the poll timer (Timer2) is running now.
-    std::function<bool()> pollTimerRunning;
-    // Ticks the "ENABLE POLLING" box; when that changes it, the box's handler
-    // (chkEnablePolling_Click) runs.
-    std::function<void()> tickPolling;
     // The dialog's boxes changed from code.
     std::function<void()> boxesChanged;
+};
+
+// What the main window shows of polling: the "ENABLE POLLING" box and the
+// poll timer Timer2 follow the poller's state.
+struct PollingView {
+    std::function<void(bool ticked)> enableBox;
+    std::function<void(bool running)> timer;
+    std::function<void(int milliseconds)> interval;
 };
 
 // Points the hooks at the command handlers and the unprompted-response check.
 void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr);
 
-// The enable box and the poll timer are the chip link's hooks
-// (pollingTicked, untickPolling, setPollTimer); the link pauses the timer
-// around its exchanges through the same hooks.
-class Poller {
+// The poller owns whether polling is on (the "ENABLE POLLING" box) and
+// whether the poll timer runs; the box and Timer2 follow it through
+// `view`. The chip link stops and restarts the timer around its exchanges
+// through the same state.
+class Poller : public link::PollControl {
 public:
     Poller(link::ChipLink& link, Services& services);
+    ~Poller() override;
     Poller(const Poller&) = delete;
     Poller& operator=(const Poller&) = delete;
 
     PollOptions options;
     PollOptionBoxes boxes;
     PollHooks hooks;
+    PollingView view;
 
-    // The enable box was ticked or unticked (by the user or by code).
+    // --- Polling state ----------------------------------------------------
+    bool pollingOn() const override { return pollingOn_; }
+    bool timerRunning() const { return timerRunning_; }
+    int interval() const { return interval_; }
+    // The enable box takes a value, from a click or from code; its handling
+    // (chkEnablePolling_Click) runs when the value changes.
+    void setPollingOn(bool on);
+    void setTimerRunning(bool running) override;
+    void stopPolling() override;
+    void setInterval(int milliseconds);
+
+    // The enable box's handling, run by setPollingOn on every change.
     void chkEnablePolling_Click(bool ticked);
-    // One tick of the poll timer. A tick that starts while another is
-    // running (its exchanges let timer events through) returns at once.
+    // One tick of the poll timer. A tick never runs inside another tick nor
+    // inside an exchange (timer events that an exchange's waits let
+    // through): it returns at once and leaves the work to the next tick.
     void Timer2_Timer();
     bool ticking() const { return ticking_; }
 
@@ -111,8 +130,6 @@ public:
 
 private:
     void lamp(LampId id, int colour) { link_.lamps.set(id, colour); }
-    bool pollingTicked() const;
-    bool timerRunning() const;
     void readUpr(int index);
     void call(const std::function<void()>& handler);
     void clearLogsWhenActive();
@@ -121,6 +138,9 @@ private:
 
     link::ChipLink& link_;
     Services& services_;
+    bool pollingOn_ = false;
+    bool timerRunning_ = false;
+    int interval_ = 2000;
     bool ticking_ = false;
     int startSequences_ = 0;
 };

@@ -20,6 +20,8 @@ void UprBuffers::ReadUPRBuffers(int16_t& index)
 
 void UprBuffers::readBuffer(int16_t& index)
 {
+    if (link_.refuseNested())
+        return;
     if (!EvbConnectedOrTell(link_, services_.prompter, "ReadUPRBuffers"))
         return;
     if (!link_.DaisyChainMode) {
@@ -36,30 +38,35 @@ void UprBuffers::readBuffer(int16_t& index)
     if (readOnly)
         index = static_cast<int16_t>(index - 2);
 
+    if (bufferHoldsResponse(index, readOnly))
+        responsePending();
+}
+
+bool UprBuffers::bufferHoldsResponse(int16_t type, bool readOnly)
+{
+    // The answer is judged before anything else may use the link.
+    link::ChipLink::ExchangeScope exchange(link_);
     // The all-zero message is sent as the type's buffer request alone.
-    link::ChipMessage request(0, 0, 0, 0, index);
+    link::ChipMessage request(0, 0, 0, 0, type);
     if (!link_.SendReceivePipe(request) || readOnly)
-        return;
+        return false;
     const auto answer = link_.answerBytes();
     if (answer.empty())
-        return;
+        return false;
     if (answer.front() == kEmptyBuffer) {
         // Heartbeat: the lamp alternates between green and yellow.
         const bool green = link_.lamps.colour(LampId::UprStatus) == kLampGreen;
         link_.lamps.set(LampId::UprStatus, green ? kLampYellow : kLampGreen);
-        return;
+        return false;
     }
-    responsePending();
+    return true;
 }
 
 void UprBuffers::responsePending()
 {
     link_.lamps.set(LampId::UprStatus, kLampRed);
     // Polling stays off until the user switches it on again.
-    if (link_.hooks.untickPolling)
-        link_.hooks.untickPolling();
-    if (link_.hooks.setPollTimer)
-        link_.hooks.setPollTimer(false);
+    link_.stopPolling();
     services_.pump.yield();
     if (selectTab)
         selectTab(2);

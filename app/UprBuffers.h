@@ -36,6 +36,8 @@ public:
 
 private:
     void readBuffer(int16_t& index);
+    // Sends the buffer request of a type; true when a response was pending.
+    bool bufferHoldsResponse(int16_t type, bool readOnly);
     void responsePending();
 
     link::ChipLink& link_;

@@ -33,18 +33,17 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
 {
     PipeResult result;
     Services& services = transport_.services();
-    if (!txFrame.empty())
-        SelectByte = txFrame[0];
-
     if (busy_) {
-        // A transfer started from inside another one's event handling: the
-        // report buffer and transaction belong to the outer transfer, so this
-        // one is refused instead of interleaving with it.
+        // A transfer asked for from inside another one's waits: the report
+        // buffer, the transaction number and the select byte belong to the
+        // outer transfer, so this one is refused before it touches them.
         if (log)
             log("USB Still Busy from previous call, exit comm routine");
         result.status = PipeStatus::Busy;
         return result;
     }
+    if (!txFrame.empty())
+        SelectByte = txFrame[0];
     if (!transport_.hasBoard() || txFrame.empty()) {
         result.status = PipeStatus::NoBoard;
         return result;

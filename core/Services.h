@@ -34,7 +34,10 @@ public:
     }
 };
 
-// Lets pending window events (timer ticks, clicks) run once.
+// Lets pending window events run once while a handler waits: timer ticks
+// and repaints. User input (clicks, keys, closing a window) is not among
+// them: it waits until the handler has returned to the event loop, and then
+// runs in the order it was given.
 class EventPump {
 public:
     virtual ~EventPump() = default;

@@ -89,8 +89,9 @@ std::span<const uint8_t> ChipLink::answerBytes() const
 
 bool ChipLink::SendReceivePipe(ChipMessage& m)
 {
-    if (!EvbConnected())
+    if (refuseNested() || !EvbConnected())
         return false;
+    ExchangeScope exchange(*this);
 
     grid_.fillWrite(0, 15, ByteGrid::kEmpty);
     grid_.fillRead(0, 15, ByteGrid::kEmpty);

@@ -13,6 +13,7 @@
 #include "link/ErrorLogWindow.h"
 #include "link/LinkHooks.h"
 #include "link/LinkText.h"
+#include "link/PollControl.h"
 #include "link/RegisterModel.h"
 #include "link/StatusLamps.h"
 
@@ -105,10 +106,35 @@ public:
     ErrorLogWindow comErrors{" Communication Errors"};
     ErrorLogWindow faultStatus{" Fault Status Log"};
 
+    // --- One exchange at a time ---------------------------------------------
+    // Everything that talks to the chips holds an ExchangeScope from its
+    // request to the end of its answer's parse (a connect holds one for all
+    // of its steps). While one is held or the pipe carries a frame, the
+    // frame buffers, the report buffer and the answer belong to that
+    // exchange: the poll tick skips its turn, and a transfer asked for from
+    // inside the pipe's waits is refused before it writes anything. Clicks
+    // and keys never run inside an exchange: the event pump holds them back
+    // until the handler returns to the event loop.
+    bool exchanging() const { return exchangeDepth_ > 0 || pipe_.busy(); }
+    class ExchangeScope {
+    public:
+        explicit ExchangeScope(ChipLink& link) : link_(link) { ++link_.exchangeDepth_; }
+        ~ExchangeScope() { --link_.exchangeDepth_; }
+        ExchangeScope(const ExchangeScope&) = delete;
+        ExchangeScope& operator=(const ExchangeScope&) = delete;
+
+    private:
+        ChipLink& link_;
+    };
+    // True, after logging the refusal, when a transfer is in flight further
+    // up the call stack: the caller must then send and change nothing.
+    bool refuseNested();
+
     // --- Exchange and traffic log -----------------------------------------
     // Encodes the message for the current link, sends it and takes the
     // answer's length. True when the board answered; a failed transfer
-    // leaves RxLength 0 and must not be parsed.
+    // leaves RxLength 0 and must not be parsed. Refused, with nothing
+    // written, while the pipe is busy.
     bool SendReceivePipe(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
@@ -125,11 +151,18 @@ public:
     // not-acknowledge); callers keep their copy of the value only then.
     bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
-    // poll timer. Prefer PollingPause, which resumes on every path.
+    // poll timer. Prefer PollingPause, which resumes on every path. Neither
+    // waits for a transfer: none can be in flight when they run (see
+    // exchanging()).
     void PauseUprPolling();
     void ResumeUprPolling();
     void DisableUprPolling();
     int pauseDepth() const { return pauseDepth_; }
+    // The poller, which owns the enable box's state and the poll timer.
+    void attachPolling(PollControl* polling) { polling_ = polling; }
+    // Unticks polling and stops the poll timer (a pending unprompted
+    // response, a lost board, the link switched off).
+    void stopPolling();
 
     // --- Answer parsing ----------------------------------------------------
     void ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
@@ -182,12 +215,11 @@ private:
     void refreshTabs();
     void scanFaults();
     void restartPollTimer();
-    void waitWhileBusy();
-    bool pollingTicked() const { return hooks.pollingTicked && hooks.pollingTicked(); }
-    void setPollTimer(bool enabled)
+    bool pollingTicked() const { return polling_ && polling_->pollingOn(); }
+    void setPollTimer(bool running)
     {
-        if (hooks.setPollTimer)
-            hooks.setPollTimer(enabled);
+        if (polling_)
+            polling_->setTimerRunning(running);
     }
     // Identification helpers.
     struct AnswerFrame {
@@ -201,7 +233,9 @@ private:
     board::ChipPipe& pipe_;
     board::ByteGrid& grid_;
     Services& services_;
+    PollControl* polling_ = nullptr;
     int pauseDepth_ = 0;
+    int exchangeDepth_ = 0;
     int comErrorCount_ = 0;
     // Fault status values as the chips last reported them.
     LatchedFaults chipFaults_{};

@@ -21,6 +21,7 @@ constexpr int kSettleMs = 50;
 std::optional<ChipLink::AnswerFrame> ChipLink::identifyExchange(int chain, uint8_t dev, uint8_t adr,
                                                                 int16_t dat)
 {
+    ExchangeScope exchange(*this);
     ChipMessage message(dev, kCommandPage, adr, dat, static_cast<int16_t>(chain));
     if (!SendReceivePipe(message) || RxLength < 5)
         return std::nullopt;

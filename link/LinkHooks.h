@@ -29,11 +29,7 @@ struct LinkHooks {
     std::function<void()> refreshMainTab;
     std::function<void()> refreshMonitorTab;
 
-    // Polling: the "ENABLE POLLING" box, the poll timer, and whether the
-    // balance-sequence dialog holds the timer back.
-    std::function<bool()> pollingTicked;
-    std::function<void()> untickPolling;  // clears the box, running its handler
-    std::function<void(bool)> setPollTimer;
+    // Whether the balance-sequence dialog holds the poll timer back.
     std::function<bool()> holdPollTimer;
 
     // The text log file.

@@ -67,6 +67,8 @@ bool ChipLink::InitializeEvb()
 {
     if (!EvbConnected())
         return false;
+    // The set-up and identification are one exchange: no poll tick between.
+    ExchangeScope exchange(*this);
     // Counts from an earlier connect never outlive a set-up that failed.
     deviceCount1_ = 0;
     deviceCount2_ = 0;

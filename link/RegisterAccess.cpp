@@ -17,9 +17,21 @@ std::string ChipLink::requestLine(const std::string& prefix, const ChipMessage& 
            HexPrefixed(m.dat, dataWidth);
 }
 
+bool ChipLink::refuseNested()
+{
+    if (!pipe_.busy())
+        return false;
+    // Only code run inside the pipe's waits gets here; the frame on its way
+    // and its answer are the outer transfer's.
+    AddToEvbLog("USB Still Busy from previous call, exit comm routine");
+    return true;
+}
+
 void ChipLink::ReadSingleReg(ChipMessage& m)
 {
     RunHandler(services_.prompter, "ReadSingleReg", [&] {
+        if (refuseNested())
+            return;
         if (!EvbConnected()) {
             restartPollTimer();
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
@@ -27,6 +39,7 @@ void ChipLink::ReadSingleReg(ChipMessage& m)
                         "EVB not detected. Please check connections.");
             return;
         }
+        ExchangeScope exchange(*this);
         PollingPause pause(*this);
         AddToEvbLog(requestLine("cmd,", m, 2));
         if (!SendReceivePipe(m))
@@ -41,12 +54,15 @@ void ChipLink::ReadSingleReg(ChipMessage& m)
 bool ChipLink::WriteSingleReg(ChipMessage& m)
 {
     return RunHandler(services_.prompter, "WriteSingleReg", false, [&] {
+        if (refuseNested())
+            return false;
         if (!EvbConnected()) {
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
             AddToEvbLog("WriteSingleReg: " + PartName1 +
                         "EVB not detected. Please check connections.");
             return false;
         }
+        ExchangeScope exchange(*this);
         PollingPause pause(*this);
         m.cat |= kWriteFlag;
         const int reg = RegisterIndex(m.cat, m.adr);
@@ -79,12 +95,6 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
     });
 }
 
-void ChipLink::waitWhileBusy()
-{
-    while (pipe_.busy() && !services_.programEnd.ending())
-        services_.pump.yield();
-}
-
 void ChipLink::PauseUprPolling()
 {
     RunHandler(services_.prompter, "PauseUprPolling", [&] {
@@ -93,9 +103,10 @@ void ChipLink::PauseUprPolling()
         if (!DaisyChainMode || !pollingTicked())
             return;
         setPollTimer(false);
-        // Let a poll tick that is inside a transfer finish it first.
+        // Let pending timer events run once. No transfer can be waiting to
+        // finish here: a poll tick never starts inside an exchange, and
+        // clicks wait for the event loop.
         services_.pump.yield();
-        waitWhileBusy();
     });
 }
 
@@ -116,16 +127,19 @@ void ChipLink::restartPollTimer()
         return;
     if (!DaisyChainMode || !pollingTicked())
         return;
-    waitWhileBusy();
     setPollTimer(true);
+}
+
+void ChipLink::stopPolling()
+{
+    if (polling_)
+        polling_->stopPolling();
 }
 
 void ChipLink::DisableUprPolling()
 {
     RunHandler(services_.prompter, "DisableUprPolling", [&] {
-        if (hooks.untickPolling)
-            hooks.untickPolling();
-        setPollTimer(false);
+        stopPolling();
         UprPollingEnabled = false;
     });
 }

@@ -478,7 +478,7 @@ void MainKvb71853::FormLoad()
         return;
     HideDaisyChainControls();
     mnu53960DevNum[1]->setChecked(true);
-    Timer2->setInterval(PollIntervalFromText(tbPollingInterval->text().toStdString()));
+    context_.polling.setInterval(PollIntervalFromText(tbPollingInterval->text().toStdString()));
     Timer4->setInterval(350);
     Timer4->start();
 }
@@ -487,7 +487,7 @@ void MainKvb71853::FormLoad()
 
 void MainKvb71853::closeEvent(QCloseEvent* event)
 {
-    Timer2->stop();
+    context_.polling.setTimerRunning(false);
     // The bench instruments are switched off only while they are in use,
     // which nothing in the evaluation window sets.
     if (InstrumentsInUse)

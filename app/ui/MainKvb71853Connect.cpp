@@ -50,14 +50,6 @@ void MainKvb71853::wireLink()
         if (!fraDeviceVoltagesFaults[0]->isHidden() && onRefreshMonitorPage)
             onRefreshMonitorPage();
     };
-    hooks_.own(link.hooks.pollingTicked) = [this] { return chkEnablePolling->isChecked(); };
-    hooks_.own(link.hooks.untickPolling) = [this] { chkEnablePolling->setChecked(false); };
-    hooks_.own(link.hooks.setPollTimer) = [this](bool on) {
-        if (on)
-            Timer2->start();
-        else
-            Timer2->stop();
-    };
     connect(mnuShowActivityLogs, &QAction::toggled, this,
             [this](bool on) { context_.link.options.ShowActivityLogs = on; });
     connect(mnuUpdateGUIControls, &QAction::toggled, this,
@@ -263,8 +255,7 @@ void MainKvb71853::ConnectedState()
     const link::ChipLink& link = context_.link;
     cmdConnect->setEnabled(false);
     cmdDisconnect->setEnabled(true);
-    chkEnablePolling->setChecked(false);
-    Timer2->stop();
+    context_.polling.stopPolling();
     opt53960->setEnabled(link.DeviceCount1 > 0);
     opt53961->setEnabled(link.DeviceCount2 > 0);
     fraRawMsgNotConnected->setVisible(false);

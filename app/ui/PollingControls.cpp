@@ -22,10 +22,24 @@ PollingControls::PollingControls(const PollingWidgets& widgets, Poller& poller,
     QCheckBox* box = w_.chkEnablePolling;
     QTimer* timer = w_.Timer2;
 
-    poller_.hooks.pollTimerRunning = [timer] { return timer->isActive(); };
-    poller_.hooks.tickPolling = [box] { box->setChecked(true); };
+    // The box and the timer show the poller's state; the box's own signal
+    // hands a click to the poller, which ignores a value it already has.
+    box->setChecked(poller_.pollingOn());
+    timer->setInterval(poller_.interval());
+    if (poller_.timerRunning())
+        timer->start();
+    hooks_.own(poller_.view.enableBox) = [box](bool ticked) { box->setChecked(ticked); };
+    hooks_.own(poller_.view.timer) = [timer](bool running) {
+        if (running)
+            timer->start();
+        else
+            timer->stop();
+    };
+    hooks_.own(poller_.view.interval) = [timer](int milliseconds) {
+        timer->setInterval(milliseconds);
+    };
 
-    connect(box, &QCheckBox::toggled, this, [this](bool on) { poller_.chkEnablePolling_Click(on); });
+    connect(box, &QCheckBox::toggled, this, [this](bool on) { poller_.setPollingOn(on); });
     connect(timer, &QTimer::timeout, this, [this] { poller_.Timer2_Timer(); });
     connect(w_.tbPollingInterval, &QLineEdit::textChanged, this,
             [this] { tbPollingInterval_Change(); });
@@ -43,7 +57,7 @@ void PollingControls::tbPollingInterval_Change()
                               std::overflow_error("Overflow"));
         return;
     }
-    w_.Timer2->setInterval(*interval);
+    poller_.setInterval(*interval);
 }
 
 void PollingControls::cmdPollingSetup_Click()

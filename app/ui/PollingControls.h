@@ -1,11 +1,12 @@
 #pragma once
 // Binds the main window's polling controls to the poller: the interval box
 // and its up-down, the "ENABLE POLLING" box, the set-up button and the poll
-// timer Timer2. It also gives the chip link its view of the enable box and
-// the timer (pollingTicked, untickPolling, setPollTimer), which the link uses
-// to hold the timer around its exchanges.
+// timer Timer2. The poller owns whether polling is on and whether the timer
+// runs; the box and the timer follow it, and a click on the box is handed to
+// it.
 
 #include "app/Polling.h"
+#include "core/HookScope.h"
 
 #include <QObject>
 
@@ -42,6 +43,7 @@ public:
 private:
     PollingWidgets w_;
     Poller& poller_;
+    HookScope hooks_;
     FrmPollOptions& dialog_;
     Prompter& prompter_;
 };

@@ -44,7 +44,10 @@ Answer QtPrompter::ask(const std::string& text, const std::string& title, Button
 
 void QtEventPump::yield()
 {
-    QApplication::processEvents(QEventLoop::AllEvents);
+    // Timers and repaints run; clicks, keys and window closes stay queued in
+    // the window system's order until the running handler returns to the
+    // event loop, so none of them can start an exchange inside another.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 std::string QtFileDialogs::openFile(const std::string& title, const std::string& folder,

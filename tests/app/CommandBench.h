@@ -23,7 +23,6 @@ struct CommandBench : LinkBench {
     bool updateChart = true;
     int relayouts = 0;
     std::vector<int> selectedTabs;
-    int unticks = 0;
 
     CommandBench()
     {
@@ -31,10 +30,6 @@ struct CommandBench : LinkBench {
         commands.hooks.addChartSample = [this] { ++chartSamples; };
         commands.hooks.relayoutTab = [this] { ++relayouts; };
         upr.selectTab = [this](int position) { selectedTabs.push_back(position); };
-        link.hooks.untickPolling = [this] {
-            ++unticks;
-            pollingTicked = false;
-        };
     }
 
     // Frames the chain received since `from`, as (select byte, frame bytes).

@@ -242,13 +242,12 @@ TEST(Connection, DisconnectWhilePollingStopsPollingAndClosesTheBoard)
     ConnectionBench b;
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
-    b.pollingTicked = true;
-    b.timer = true;
+    b.poller.setPollingOn(true);
     b.shown.clear();
 
     b.connection.Disconnect();
-    EXPECT_FALSE(b.pollingTicked);
-    EXPECT_FALSE(b.timer);
+    EXPECT_FALSE(b.poller.pollingOn());
+    EXPECT_FALSE(b.poller.timerRunning());
     EXPECT_FALSE(b.link.UprPollingEnabled);
     EXPECT_FALSE(b.link.EvbConnected());
     EXPECT_FALSE(b.transport.hasBoard());

@@ -12,19 +12,15 @@ namespace {
 using kvb::LampId;
 using kvb::PollAction;
 
-// A poller on the simulated chain, with the enable box, the poll timer and
-// the command handlers played by plain state that records every call.
+// A poller on the simulated chain, with the command handlers played by
+// plain state that records every call.
 struct PollBench : kvb::test::LinkBench {
     kvb::Poller poller{link, t.services};
-    bool timer = false;
     std::vector<std::string> calls;
     std::vector<std::pair<LampId, int>> lampChanges;
 
     PollBench()
     {
-        auto& lh = link.hooks;
-        lh.setPollTimer = [this](bool on) { timer = on; };
-        lh.untickPolling = [this] { setBox(false); };
         auto& h = poller.hooks;
         for (int i = 0; i < kvb::kPollActions; ++i)
             h.commands[i] = [this, i] {
@@ -35,19 +31,12 @@ struct PollBench : kvb::test::LinkBench {
         h.clearAllFaults = [this] { calls.push_back("clear"); };
         h.scanAllContinuous = [this] { calls.push_back("continuous"); };
         h.clearLogs = [this] { calls.push_back("logs"); };
-        h.pollTimerRunning = [this] { return timer; };
-        h.tickPolling = [this] { setBox(true); };
         link.lamps.changed = [this](LampId id, int colour) { lampChanges.push_back({id, colour}); };
     }
 
-    // The enable box: its handler runs only when its value changes.
-    void setBox(bool ticked)
-    {
-        if (pollingTicked == ticked)
-            return;
-        pollingTicked = ticked;
-        poller.chkEnablePolling_Click(ticked);
-    }
+    void setBox(bool ticked) { poller.setPollingOn(ticked); }
+    bool timer() const { return poller.timerRunning(); }
+    bool ticked() const { return poller.pollingOn(); }
 };
 
 TEST(PollTick, RunsUnpromptedReadsThenTheChosenCommandsInTableOrder)
@@ -58,7 +47,7 @@ TEST(PollTick, RunsUnpromptedReadsThenTheChosenCommandsInTableOrder)
         on = true;
     b.poller.boxes.upr = true;
     b.setBox(true);
-    ASSERT_TRUE(b.timer);
+    ASSERT_TRUE(b.timer());
     b.calls.clear();
 
     b.poller.Timer2_Timer();
@@ -87,14 +76,14 @@ TEST(PollTick, StopsWhereAReadOrCommandEndsPolling)
     b.calls.clear();
     b.poller.Timer2_Timer();
     EXPECT_TRUE(b.calls.empty());
-    EXPECT_FALSE(b.timer);
+    EXPECT_FALSE(b.timer());
 
     // A command that stops the timer cancels the rest of the tick.
     b.poller.hooks.readUprBuffers = nullptr;
     b.setBox(true);
     b.poller.hooks.commands[0] = [&] {
         b.calls.push_back("scan");
-        b.timer = false;
+        b.poller.setTimerRunning(false);
     };
     b.calls.clear();
     b.poller.Timer2_Timer();
@@ -119,8 +108,8 @@ TEST(PollTick, NeverReentersAndStopsOnceWithoutABoard)
     b.transport.EvbConnected = false;
     b.poller.Timer2_Timer();
     b.poller.Timer2_Timer();  // a late event of the stopped timer
-    EXPECT_FALSE(b.pollingTicked);
-    EXPECT_FALSE(b.timer);
+    EXPECT_FALSE(b.ticked());
+    EXPECT_FALSE(b.timer());
     ASSERT_EQ(b.t.prompter.asked.size(), 1u);
     EXPECT_EQ(b.t.prompter.asked[0].text, "KVB71853 EVB not connected!");
     EXPECT_TRUE(b.logHas("Timer2_Timer: EVB not detected. Please check connections."));
@@ -167,8 +156,8 @@ TEST(PollOptions, QuickSetupAndOkStartPollingWithTheStandardSet)
     EXPECT_FALSE(o[PollAction::ScanMixed] || o[PollAction::ReadSetups]);
     EXPECT_FALSE(b.link.UprPollingEnabled);
     EXPECT_FALSE(b.poller.boxes.startPoll);
-    EXPECT_TRUE(b.pollingTicked);
-    EXPECT_TRUE(b.timer);
+    EXPECT_TRUE(b.ticked());
+    EXPECT_TRUE(b.timer());
     EXPECT_EQ(b.poller.startSequences(), 0);
 }
 
@@ -195,7 +184,7 @@ TEST(PollOptions, NothingTickedLeavesPollingAloneAndActivationFollowsTheLink)
     PollBench b;
     ASSERT_TRUE(b.connect(false, 1));
     b.poller.OKButton_Click();
-    EXPECT_FALSE(b.pollingTicked);
+    EXPECT_FALSE(b.ticked());
 
     b.link.UprPollingEnabled = true;
     b.poller.boxes.upr = true;
@@ -226,7 +215,7 @@ TEST(PollTick, DrivesTheCommandHandlersOnTheSimulatedChain)
     const std::vector<std::pair<int, int>> expected{{1, 197}, {2, 197}, {1, 79}, {2, 79}};
     EXPECT_EQ(sent, expected);
     EXPECT_NE(b.link.image.at(0, 2, 65), 0);
-    EXPECT_TRUE(b.timer);
+    EXPECT_TRUE(b.poller.timerRunning());
 }
 
 }  // namespace
@@ -250,6 +239,67 @@ TEST(PollTick, ALostBoardEndsTheStartSequenceAndTheTickWithOneBox)
         on = true;
     b.poller.Timer2_Timer();
     EXPECT_EQ(b.t.prompter.asked.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// The poller owns whether polling is on and whether its timer runs; the
+// enable box and Timer2 only follow it.
+TEST(PollState, TheBoxAndTheTimerFollowThePoller)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 2));
+    std::vector<std::string> shown;
+    b.poller.view.enableBox = [&](bool on) { shown.push_back(on ? "box on" : "box off"); };
+    b.poller.view.timer = [&](bool on) { shown.push_back(on ? "timer on" : "timer off"); };
+    b.poller.boxes.startPoll = true;
+
+    // The box shows its new value before its handling runs; a value it
+    // already has runs nothing.
+    b.setBox(true);
+    b.setBox(true);
+    EXPECT_EQ(shown, (std::vector<std::string>{"box on", "timer on"}));
+    EXPECT_EQ(b.poller.startSequences(), 1);
+
+    // Stopped for good: the box is cleared (its handling greys the lamp) and
+    // the timer stops, once.
+    shown.clear();
+    b.poller.stopPolling();
+    b.poller.stopPolling();
+    EXPECT_EQ(shown, (std::vector<std::string>{"box off", "timer off"}));
+    EXPECT_EQ(b.lampChanges.back(), (std::pair<LampId, int>{LampId::Polling, kvb::kLampGrey}));
+
+    // The link holds the timer around an exchange only while polling is on.
+    shown.clear();
+    kvb::link::ChipMessage read(1, 2, 4, 0, 0);
+    b.link.ReadSingleReg(read);
+    EXPECT_TRUE(shown.empty());
+    b.setBox(true);
+    shown.clear();
+    b.link.ReadSingleReg(read);
+    EXPECT_EQ(shown, (std::vector<std::string>{"timer off", "timer on"}));
+    EXPECT_TRUE(b.ticked());
+}
+
+TEST(PollTick, ATickInsideAnExchangeLeavesTheWorkToTheNextTick)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 2));
+    b.poller.options[PollAction::ReadVolts] = true;
+    b.poller.boxes.upr = true;
+    b.setBox(true);
+    b.calls.clear();
+    b.lampChanges.clear();
+    {
+        kvb::link::ChipLink::ExchangeScope exchange(b.link);
+        b.poller.Timer2_Timer();
+    }
+    EXPECT_TRUE(b.calls.empty());
+    EXPECT_TRUE(b.lampChanges.empty());
+    b.poller.Timer2_Timer();
+    EXPECT_EQ(b.calls, (std::vector<std::string>{"upr0", "logs", "chkReadVolts"}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // A poller wired to the chip commands and the unprompted-response check of a
-// command bench, with the enable box ticked and the poll timer running.
+// command bench, with polling switched on and the poll timer running.
 
 #include "app/CommandBench.h"
 #include "app/Polling.h"
@@ -9,14 +9,11 @@ namespace kvb::test {
 
 struct TickBench : CommandBench {
     Poller poller{link, t.services};
-    bool timer = true;
 
     TickBench()
     {
         WirePolling(poller.hooks, commands, upr);
-        pollingTicked = true;
-        link.hooks.setPollTimer = [this](bool on) { timer = on; };
-        poller.hooks.pollTimerRunning = [this] { return timer; };
+        poller.setPollingOn(true);
     }
 };
 

@@ -134,20 +134,26 @@ TEST_F(PipeTest, FailedWriteIsLostNotDone)
     EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
 }
 
-TEST_F(PipeTest, NestedTransferIsRefusedAndTheOuterOneCompletes)
+TEST_F(PipeTest, NestedTransferIsRefusedUntouchedAndTheOuterOneCompletes)
 {
     PipeStatus inner = PipeStatus::Done;
     bool once = false;
     t.pump.hook = [&] {
         if (!once) {
             once = true;
-            inner = pipe.transfer(readFrame).status;
+            // A type-1 frame asked for inside the outer transfer's wait.
+            const std::vector<uint8_t> typeOne{0x40, 0x12, 0x10, 0x0A};
+            inner = pipe.transfer(typeOne).status;
         }
     };
     PipeResult outer = pipe.transfer(readFrame);
     EXPECT_EQ(inner, PipeStatus::Busy);
     EXPECT_TRUE(outer.ok());
     EXPECT_EQ(board->requests.size(), 1u);
+    // The refused transfer took no number and left the select byte alone.
+    EXPECT_EQ(pipe.TransferId, 1);
+    EXPECT_EQ(pipe.SelectByte, readFrame[0]);
+    EXPECT_EQ(outer.answer[2], 1);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0], "USB Still Busy from previous call, exit comm routine");
     EXPECT_FALSE(t.programEnd.ending());

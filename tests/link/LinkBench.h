@@ -30,8 +30,23 @@ struct LinkBench {
     std::vector<std::string> hexLog;
     int16_t sampleFlags = 0;
     bool pollingTicked = false;
-    std::vector<bool> pollTimer;  // every change of the poll timer
+    std::vector<bool> pollTimer;  // every start and stop of the poll timer
+    int unticks = 0;              // polling stopped for good
     std::vector<std::pair<int, int16_t>> shownRows;
+
+    // Polling played by the fields above.
+    struct RecordedPolling : link::PollControl {
+        LinkBench& b;
+        explicit RecordedPolling(LinkBench& bench) : b(bench) {}
+        bool pollingOn() const override { return b.pollingTicked; }
+        void setTimerRunning(bool running) override { b.pollTimer.push_back(running); }
+        void stopPolling() override
+        {
+            ++b.unticks;
+            b.pollingTicked = false;
+            b.pollTimer.push_back(false);
+        }
+    } polling{*this};
 
     LinkBench()
     {
@@ -42,8 +57,7 @@ struct LinkBench {
         h.clearLog = [this] { log.clear(); };
         h.appendHexLog = [this](int, const std::string& text) { hexLog.push_back(text); };
         h.addSampleFlags = [this](int16_t bits) { sampleFlags |= bits; };
-        h.pollingTicked = [this] { return pollingTicked; };
-        h.setPollTimer = [this](bool on) { pollTimer.push_back(on); };
+        link.attachPolling(&polling);
         h.showRegisterValue = [this](int reg, int16_t v) { shownRows.push_back({reg, v}); };
     }
 

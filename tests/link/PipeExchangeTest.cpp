@@ -145,3 +145,57 @@ TEST_F(PipeExchange, PollingPausesNestAndAlwaysResume)
     link.ResumeUprPolling();
     EXPECT_TRUE(pollTimer.empty());
 }
+
+// Reads, writes and exchanges asked for from inside the pipe's wait (where
+// only code run by the event pump can be) are refused before they write
+// anything: the frame on its way, its transaction, the report and the
+// answer's type stay the outer exchange's, and nothing waits on the pipe.
+TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
+{
+    pollingTicked = true;
+    link.SetFittedParts(true, link.PartName1, "KVB53961");
+    chain.device(0, 1).regs[132] = 0x0001;
+    chain.device(1, 1).regs[132] = 0x0004;
+
+    bool once = false;
+    std::vector<uint8_t> txFrame;
+    uint8_t code = 0, transaction = 0;
+    board::Report report{};
+    std::string logBefore;
+    std::vector<bool> timerBefore;
+    t.pump.hook = [&] {
+        if (once || !pipe.busy())
+            return;
+        once = true;
+        txFrame = link.TxFrame;
+        code = pipe.PipeCommandCode;
+        transaction = pipe.TransferId;
+        report = transport.ReportBuffer();
+        logBefore = log;
+        timerBefore = pollTimer;
+        ChipMessage read(1, 2, 4, 0, 0);
+        link.ReadSingleReg(read);
+        ChipMessage write(1, 2, 0x16, 0x155, 0);
+        EXPECT_FALSE(link.WriteSingleReg(write));
+        ChipMessage buffer(0, 0, 0, 0, 0);
+        EXPECT_FALSE(link.SendReceivePipe(buffer));
+        EXPECT_EQ(link.TxFrame, txFrame);
+        EXPECT_EQ(pipe.PipeCommandCode, code);
+        EXPECT_EQ(pipe.TransferId, transaction);
+        EXPECT_EQ(transport.ReportBuffer(), report);
+        EXPECT_EQ(pollTimer, timerBefore);
+        EXPECT_EQ(log, logBefore + "USB Still Busy from previous call, exit comm routine\r\n"
+                                   "USB Still Busy from previous call, exit comm routine\r\n"
+                                   "USB Still Busy from previous call, exit comm routine\r\n");
+    };
+    const size_t from = board->requests.size();
+    ChipMessage outer(1, 2, 4, 0, 1);
+    link.ReadSingleReg(outer);
+    ASSERT_TRUE(once);
+    EXPECT_FALSE(t.programEnd.ending());
+    EXPECT_EQ(link.image.at(1, 1, 132), 0x0004);
+    EXPECT_EQ(link.image.at(0, 1, 132), 0);
+    EXPECT_EQ(link.communicationErrors(), 0);
+    EXPECT_EQ(board->requests.size(), from + 1);
+    EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
+}

@@ -211,12 +211,13 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     main.reset();
     const link::LinkHooks& h = context.link.hooks;
     EXPECT_FALSE(h.appendLog || h.clearLog || h.appendHexLog || h.showRegisterValue ||
-                 h.refreshMainTab || h.refreshMonitorTab || h.pollingTicked ||
-                 h.untickPolling || h.setPollTimer);
+                 h.refreshMainTab || h.refreshMonitorTab);
     EXPECT_FALSE(context.link.lamps.changed);
     EXPECT_FALSE(context.commands.hooks.addChartSample || context.commands.hooks.relayoutTab);
     EXPECT_FALSE(context.upr.selectTab);
     EXPECT_FALSE(context.polling.hooks.clearLogs);
+    const PollingView& polling = context.polling.view;
+    EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
     EXPECT_FALSE(context.connection.view.connected || context.connection.view.notConnected);
     // The context's own hooks stay.
     EXPECT_TRUE(h.loggingActive && h.addSampleFlags);

@@ -135,14 +135,6 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
     widgets.updnPollingInterval->setRange(50, 5000);
     ui::FrmPollOptions dialog(poller, bench.link);
     ui::PollingControls controls(widgets, poller, dialog, bench.t.prompter);
-    // The window's view of the box and timer for the link.
-    bench.link.hooks.pollingTicked = [&] { return widgets.chkEnablePolling->isChecked(); };
-    bench.link.hooks.setPollTimer = [&](bool on) {
-        if (on)
-            widgets.Timer2->start();
-        else
-            widgets.Timer2->stop();
-    };
     widgets.tbPollingInterval->setText("10");
     EXPECT_EQ(widgets.Timer2->interval(), 50);
     widgets.updnPollingInterval->setValue(750);
