@@ -38,7 +38,8 @@ public:
     // `balanceComboSync` is the MAIN page's flag: raised while a change of
     // several devices runs, so that the page's refresh leaves these
     // controls alone.
-    // Bank 0 values the cell buttons write are kept in `banks`.
+    // The bank 0 values a change to a cell-button mode reads are kept in
+    // `banks`.
     CellBalancing(link::ChipLink& link, BalanceStatusTable& banks, bool& balanceComboSync,
                   Services& services);
 
@@ -55,7 +56,8 @@ public:
     void cboBalanceTimeout_Click(int index);
     void cboBalanceWait_Click(int index);
     void chkEnableCellBalance_Click(bool ticked);
-    // Toggles cell index+1 of the selected device's balance status bank 0.
+    // Toggles cell index+1 in the selected device's balance status register
+    // (the bank its setup register points at), without reading it first.
     // `shownOn` is the button's caption ("On"); the result is the button's
     // new state, or nothing when the chip did not take the write.
     std::optional<bool> cbMainTabBalCtrl_Click(int index, bool shownOn);
