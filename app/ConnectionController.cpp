@@ -91,7 +91,7 @@ void ConnectionController::Connect()
     link_.InitializeEvb();
     const bool daisy = link_.DaisyChainMode;
     applyLinkMode(daisy);
-    polling_.ShowStartPoll(daisy);
+    polling_.ShowStartPoll(daisy, !daisy);
     run(view.showUprControls, daisy);
 
     if (link_.DeviceCount1 < 1 && link_.DeviceCount2 < 1) {
