@@ -113,6 +113,12 @@ void ConnectionController::Disconnect()
     showNotConnected(false);
 }
 
+void ConnectionController::TakeOfflineFraming(bool daisyChain)
+{
+    if (!link_.EvbConnected())
+        link_.TakeChosenLink(daisyChain, link_.DeviceCount1, link_.DeviceCount2);
+}
+
 void ConnectionController::ConfigureFromMenu()
 {
     // OK runs a full connect with identification before the dialog returns.

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTimer>
 
@@ -284,17 +285,32 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     EXPECT_TRUE(main->findChild<QWidget*>("fmRegCtrls_1")->isHidden());
 }
 
-TEST_F(MainWindow, OfflineRawSenderModeLeavesTheLinkModeAlone)
+TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
 {
+    // The window opens on "COMMANDS" with "Daisy Chain Mode" chosen.
     selectTab("COMMANDS");
     EXPECT_FALSE(main->fraRawMsgNotConnected->isHidden());
     EXPECT_TRUE(main->cbSendRawMsg->isHidden());
+    EXPECT_TRUE(context.link.DaisyChainMode);
     main->optRawMsgNotConnectedMode[1]->setChecked(true);
+    EXPECT_FALSE(context.link.DaisyChainMode);
     EXPECT_TRUE(main->tbRawMsgHex[0]->isHidden());
     EXPECT_TRUE(main->tbRawMsgHex[4]->isHidden());
     main->optRawMsgNotConnectedMode[0]->setChecked(true);
+    EXPECT_TRUE(context.link.DaisyChainMode);
     EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
-    EXPECT_FALSE(context.link.DaisyChainMode);
+
+    // With a board the tab leaves the mode as the connection set it.
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    selectTab("MAIN");
+    {
+        QSignalBlocker quiet(main->optRawMsgNotConnectedMode[1]);
+        main->optRawMsgNotConnectedMode[1]->setChecked(true);
+    }
+    selectTab("COMMANDS");
+    EXPECT_TRUE(context.link.DaisyChainMode);
+    EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
 }
 
 TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
