@@ -3,9 +3,10 @@
 // and the enable bit of the selected device or of every type-0 device on a
 // daisy chain, the twelve per-cell buttons of the manual and timed modes,
 // and the two buttons that open the balance dialogs. The combo boxes list
-// the entries of MainWindowLayout (index = code). Every setting is a
-// read-modify-write of a chip register; the only state kept here is the
-// guard against changes made by code.
+// the entries of MainWindowLayout (index = code). Every setting but a cell
+// button is a read-modify-write of a chip register; a cell button writes its
+// bit into the value last known. The only state kept here is the guard
+// against changes made by code.
 
 #include "core/Services.h"
 #include "link/BalanceStatus.h"
