@@ -26,9 +26,11 @@ constexpr int16_t kEnableBit = 0x200;
 
 }  // namespace
 
-CellBalancing::CellBalancing(link::ChipLink& link, BalanceStatusTable& banks,
-                             bool& balanceComboSync, Services& services)
-    : link_(link), banks_(banks), balanceComboSync_(balanceComboSync), services_(services)
+CellBalancing::CellBalancing(link::ChipLink& link, link::PollControl& polling,
+                             BalanceStatusTable& banks, bool& balanceComboSync,
+                             Services& services)
+    : link_(link), polling_(polling), banks_(banks), balanceComboSync_(balanceComboSync),
+      services_(services)
 {
 }
 
@@ -95,6 +97,10 @@ void CellBalancing::chkEnableCellBalance_Click(bool ticked)
             [](int) {});
         if (!done || devices.empty())
             call(hooks.showSettingsFromImage);
+        // Balancing on starts the poll timer, whether or not polling is
+        // ticked.
+        if (ticked && !devices.empty())
+            polling_.setTimerRunning(true);
     });
 }
 
@@ -198,18 +204,14 @@ std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownO
             return std::nullopt;
         const int d = devices.front();
         link::PollingPause pause(link_);
-        // The buttons stand for bank 0: point the status register there and
-        // take the bank's other cells as the chip holds them.
-        if (!SelectBalanceBank(link_, d, 0) || !ReadBalanceReg(link_, d, StatusAddress)) {
-            LogNoAnswer(link_, name, d);
-            return std::nullopt;
-        }
+        // The cell's bit changes in the value last known of the status
+        // register, which is written to whatever bank the setup register's
+        // pointer selects now.
         const int bit = 1 << index;
         const int old = link_.image.at(0, d, Status);
         const auto v = static_cast<int16_t>(shownOn ? old & ~bit : old | bit);
         if (!WriteBalanceReg(link_, d, StatusAddress, v))
             return std::nullopt;
-        banks_.set(d, 0, v);
         return !shownOn;
     };
     return RunHandler(services_.prompter, name, std::optional<bool>{}, press);

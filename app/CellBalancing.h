@@ -3,9 +3,10 @@
 // and the enable bit of the selected device or of every type-0 device on a
 // daisy chain, the twelve per-cell buttons of the manual and timed modes,
 // and the two buttons that open the balance dialogs. The combo boxes list
-// the entries of MainWindowLayout (index = code). Every setting is a
-// read-modify-write of a chip register; the only state kept here is the
-// guard against changes made by code.
+// the entries of MainWindowLayout (index = code). Every setting but a cell
+// button is a read-modify-write of a chip register; a cell button writes its
+// bit into the value last known. The only state kept here is the guard
+// against changes made by code.
 
 #include "core/Services.h"
 #include "link/BalanceStatus.h"
@@ -38,9 +39,10 @@ public:
     // `balanceComboSync` is the MAIN page's flag: raised while a change of
     // several devices runs, so that the page's refresh leaves these
     // controls alone.
-    // Bank 0 values the cell buttons write are kept in `banks`.
-    CellBalancing(link::ChipLink& link, BalanceStatusTable& banks, bool& balanceComboSync,
-                  Services& services);
+    // The bank 0 values a change to a cell-button mode reads are kept in
+    // `banks`.
+    CellBalancing(link::ChipLink& link, link::PollControl& polling, BalanceStatusTable& banks,
+                  bool& balanceComboSync, Services& services);
 
     CellBalancingHooks hooks;
     // Raised by the view while it sets the controls by code: the handlers
@@ -55,7 +57,8 @@ public:
     void cboBalanceTimeout_Click(int index);
     void cboBalanceWait_Click(int index);
     void chkEnableCellBalance_Click(bool ticked);
-    // Toggles cell index+1 of the selected device's balance status bank 0.
+    // Toggles cell index+1 in the selected device's balance status register
+    // (the bank its setup register points at), without reading it first.
     // `shownOn` is the button's caption ("On"); the result is the button's
     // new state, or nothing when the chip did not take the write.
     std::optional<bool> cbMainTabBalCtrl_Click(int index, bool shownOn);
@@ -84,6 +87,7 @@ private:
     }
 
     link::ChipLink& link_;
+    link::PollControl& polling_;
     BalanceStatusTable& banks_;
     bool& balanceComboSync_;
     Services& services_;

@@ -179,13 +179,14 @@ void ChipCommands::readAll(const ChipCommandInfo& info)
         return;
     }
     // One read per register. The request line shows the register index as
-    // the address; the frame carries its low six bits.
+    // the address; the frame carries its low six bits. The one message
+    // serves the whole block, so a request carries the value the parser
+    // stored from the answer before it.
     ChipMessage m(0, info.cat, 0);
     const board::PipeLossWatch watch(pipe_);
     for (int reg = info.firstRegister; reg <= info.lastRegister && !watch.lost(); ++reg) {
         m.cat = info.cat;
         m.adr = static_cast<uint8_t>(reg);
-        m.dat = 0;  // the previous answer's value is no request data
         NonDaisyChainQuickCommand(m);
     }
 }

@@ -91,7 +91,7 @@ void ConnectionController::Connect()
     link_.InitializeEvb();
     const bool daisy = link_.DaisyChainMode;
     applyLinkMode(daisy);
-    polling_.ShowStartPoll(daisy);
+    polling_.ShowStartPoll(daisy, !daisy);
     run(view.showUprControls, daisy);
 
     if (link_.DeviceCount1 < 1 && link_.DeviceCount2 < 1) {
@@ -111,6 +111,12 @@ void ConnectionController::Disconnect()
     transport_.CloseHidHandles();
     transport_.EvbConnected = false;
     showNotConnected(false);
+}
+
+void ConnectionController::TakeOfflineFraming(bool daisyChain)
+{
+    if (!link_.EvbConnected())
+        link_.TakeChosenLink(daisyChain, link_.DeviceCount1, link_.DeviceCount2);
 }
 
 void ConnectionController::ConfigureFromMenu()

@@ -73,6 +73,9 @@ public:
     void ConfigureFromMenu();
     // The configuration dialog's OK, after it stored the choices in `config`.
     void ConfigurationAccepted();
+    // The raw sender's offline framing option: without a board the link's
+    // mode follows it; with one it stays as the connection set it.
+    void TakeOfflineFraming(bool daisyChain);
 
 private:
     bool searchBoard();

@@ -2,30 +2,16 @@
 
 namespace kvb {
 
-DeviceMenuState RefreshDeviceMenu(const DeviceSelection& s)
-{
-    DeviceMenuState state;
-    state.selectedDevice = s.selectedDevice;
-    const int counts[2] = {s.deviceCount1, s.deviceCount2};
-    for (int type = 0; type < 2; ++type) {
-        for (int i = 0; i < 16; ++i) {
-            DeviceMenuItem& item = state.items[type][i];
-            item.checked = s.selectedType == type && s.selectedDevice == i;
-            item.enabled = counts[type] != 0 && (i <= counts[type] || i == 15);
-        }
-    }
-    if (!s.daisyChain) {
-        for (auto& menu : state.items) {
-            menu[0].enabled = false;
-            menu[15].enabled = false;
-        }
-        return state;
-    }
+namespace {
 
+// On a daisy chain: the combo entries for the selected type and the entry
+// to select, with the selected device lowered to the type's count when it
+// lies above it.
+void fillCombos(const DeviceSelection& s, int n, DeviceMenuState& state)
+{
     state.rebuildCombos = true;
-    const int n = counts[s.selectedType == 0 ? 0 : 1];
     if (n <= 0)
-        return state;
+        return;
     for (int k = 0; k <= n; ++k)
         state.comboEntries.push_back("Device " + std::to_string(k));
     state.comboEntries.push_back("Device 15");
@@ -38,6 +24,32 @@ DeviceMenuState RefreshDeviceMenu(const DeviceSelection& s)
     } else {
         state.comboSelection = s.selectedDevice < 0 ? 0 : s.selectedDevice;
         state.selectedDevice = state.comboSelection;
+    }
+}
+
+}  // namespace
+
+DeviceMenuState RefreshDeviceMenu(const DeviceSelection& s)
+{
+    DeviceMenuState state;
+    state.selectedDevice = s.selectedDevice;
+    const int counts[2] = {s.deviceCount1, s.deviceCount2};
+    if (s.daisyChain)
+        fillCombos(s, counts[s.selectedType == 0 ? 0 : 1], state);
+
+    // The check mark follows the device the refresh leaves selected.
+    for (int type = 0; type < 2; ++type) {
+        for (int i = 0; i < 16; ++i) {
+            DeviceMenuItem& item = state.items[type][i];
+            item.checked = s.selectedType == type && state.selectedDevice == i;
+            item.enabled = counts[type] != 0 && (i <= counts[type] || i == 15);
+        }
+    }
+    if (!s.daisyChain) {
+        for (auto& menu : state.items) {
+            menu[0].enabled = false;
+            menu[15].enabled = false;
+        }
     }
     return state;
 }

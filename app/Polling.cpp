@@ -130,7 +130,7 @@ void Poller::boxesChanged()
         hooks.boxesChanged();
 }
 
-void Poller::RunStartSequence()
+void Poller::RunStartSequence(int firstBuffer, int secondBuffer)
 {
     ++startSequences_;
     // One action: a board lost on the way is reported once and ends it.
@@ -138,8 +138,8 @@ void Poller::RunStartSequence()
     const std::function<void()> steps[] = {
         hooks.scanAllInhibit,
         hooks.clearAllFaults,
-        [this] { readUpr(2); },
-        [this] { readUpr(3); },
+        [this, firstBuffer] { readUpr(firstBuffer); },
+        [this, secondBuffer] { readUpr(secondBuffer); },
         hooks.scanAllContinuous,
     };
     for (const auto& step : steps) {
@@ -160,7 +160,7 @@ void Poller::chkEnablePolling_Click(bool ticked)
         clearLogsWhenActive();
         link_.UprPollingEnabled = boxes.upr;
         if (boxes.startPoll)
-            RunStartSequence();
+            RunStartSequence(2, 3);
         setTimerRunning(true);
     });
 }
@@ -175,13 +175,23 @@ void Poller::Timer2_Timer()
     });
 }
 
+bool Poller::wouldExchange() const
+{
+    if (!pollingOn_)
+        return false;
+    const bool uprReads = link_.UprPollingEnabled && link_.DaisyChainMode &&
+                          (link_.DeviceCount1 > 0 || link_.DeviceCount2 > 0);
+    return uprReads || options.any();
+}
+
 void Poller::tick()
 {
     lamp(LampId::Polling, kLampYellow);
     services_.pump.yield();
     // Without a board every command would report on its own, once per tick:
-    // stop polling first, then tell the user once.
-    if (!link_.EvbConnected()) {
+    // when a chosen option would exchange, stop polling first, then tell the
+    // user once. With nothing to exchange the tick only lights the lamp.
+    if (!link_.EvbConnected() && wouldExchange()) {
         const bool wasPolling = pollingOn_;
         stopPolling();
         lamp(LampId::Polling, kLampGrey);
@@ -249,20 +259,21 @@ void Poller::OKButton_Click()
         boxesChanged();
         const bool anyTicked = boxes.upr || options.any();
         const bool connected = link_.EvbConnected();
-        // Ticking the enable box runs the start sequence when it was off; the
-        // dialog runs it only when that did not happen, so it runs once.
-        const int before = startSequences_;
+        // Ticking the enable box runs its start sequence when it was off; the
+        // dialog then runs its own, which reads the type-0 buffer twice. A
+        // board lost in the first has been reported: the second is left out.
+        const board::PipeLossWatch watch(link_.pipe());
         if (anyTicked && connected)
             setPollingOn(true);
-        if (boxes.startPoll && connected && startSequences_ == before)
-            RunStartSequence();
+        if (boxes.startPoll && connected && !watch.lost())
+            RunStartSequence(2, 2);
     });
 }
 
-void Poller::ShowStartPoll(bool shown)
+void Poller::ShowStartPoll(bool shown, bool untick)
 {
     boxes.startPollShown = shown;
-    if (!shown)
+    if (untick)
         boxes.startPoll = false;
     boxesChanged();
 }

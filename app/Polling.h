@@ -115,21 +115,26 @@ public:
     void Timer2_Timer();
     bool ticking() const { return ticking_; }
 
-    // Scan inhibit, clear faults, the unprompted-response buffers of type 0
-    // then type 1 emptied, continuous scan.
-    void RunStartSequence();
+    // Scan inhibit, clear faults, two reads of unprompted-response buffers
+    // (ReadUPRBuffers' index: 2 empties type 0's, 3 type 1's), continuous
+    // scan. The enable box runs it with 2 and 3, the dialog's OK with 2
+    // and 2.
+    void RunStartSequence(int firstBuffer, int secondBuffer);
     int startSequences() const { return startSequences_; }
 
     // The polling-options dialog.
     void Form_Activate();
     void cmdQuickSetup_Click();
     void OKButton_Click();
-    // The connect handler shows the auto-start box after a daisy-chain
-    // connect and hides and unticks it otherwise.
-    void ShowStartPoll(bool shown);
+    // The connect handler hides the auto-start box while it connects and
+    // shows it after a daisy-chain connect; a single-device connect also
+    // unticks it.
+    void ShowStartPoll(bool shown, bool untick = false);
 
 private:
     void lamp(LampId id, int colour) { link_.lamps.set(id, colour); }
+    // Whether this tick would exchange anything with the chips.
+    bool wouldExchange() const;
     void readUpr(int index);
     void call(const std::function<void()>& handler);
     void clearLogsWhenActive();

@@ -117,7 +117,7 @@ void BalanceUi::buildFrame(QGroupBox* frame)
         grid->addWidget(box, row, 1);
         return box;
     };
-    cboBalanceMode = combo("cboBalanceMode", "Mode", BalanceModeEntries(), 0);
+    cboBalanceMode = combo("cboBalanceMode", "Balance Mode", BalanceModeEntries(), 0);
     cboBalanceTimeout = combo("cboBalanceTimeout", "Timeout", BalanceTimeoutEntries(), 1);
     cboBalanceWait = combo("cboBalanceWait", "Wait Time", BalanceWaitEntries(), 2);
     chkEnableCellBalance =

@@ -647,9 +647,10 @@ void MainKvb71853::ShowEnableRawMessageSender()
     fraRawMsgDevType->setEnabled(connected);
     cbSendRawMsg->setVisible(connected);
     cbSendRawMsg->setEnabled(connected);
-    // Without a board the offline option chooses the framing the sender
-    // shows; it does not change the link's own mode.
-    const bool daisy = connected ? link.DaisyChainMode : optRawMsgNotConnectedMode[0]->isChecked();
+    // Without a board the offline option chooses the link's framing.
+    if (!connected)
+        context_.connection.TakeOfflineFraming(optRawMsgNotConnectedMode[0]->isChecked());
+    const bool daisy = link.DaisyChainMode;
     lblRawMsg[0]->setVisible(daisy);
     tbRawMsgHex[0]->setVisible(daisy);
     lblRawMsg[4]->setVisible(daisy);

@@ -90,6 +90,27 @@ TEST_F(BalanceDialogsTest, SingleDeviceLinkWorksOnDeviceOne)
     EXPECT_EQ(link.image.at(0, 3, 161), 0);
 }
 
+TEST_F(BalanceDialogsTest, TheBroadcastAndIdentifyAddressesReachNoSetupRegister)
+{
+    // Every bank access first rewrites the addressed device's setup
+    // register; through address 15 that would give all three the same one.
+    ASSERT_TRUE(connect(true, 3));
+    chipReg(1, kSetup) = 0x0201;
+    chipReg(2, kSetup) = 0x0206;
+    chipReg(3, kSetup) = 0x0003;
+    for (int16_t device : {15, 0}) {
+        link.SelectedDevice = device;
+        const size_t before = chain.received.size();
+        sequence.cbRead_Click(3);
+        sequence.cbWrite_Click(3);
+        EXPECT_EQ(chain.received.size(), before) << device;
+    }
+    EXPECT_EQ(chipReg(1, kSetup), 0x0201);
+    EXPECT_EQ(chipReg(2, kSetup), 0x0206);
+    EXPECT_EQ(chipReg(3, kSetup), 0x0003);
+    EXPECT_TRUE(logHas("cbWrite_Click: device 0 is not a chain position, nothing sent."));
+}
+
 TEST_F(BalanceDialogsTest, WithoutABoardReadAllTellsOnce)
 {
     sequence.cbReadAll_Click();

@@ -137,11 +137,14 @@ TEST_F(CellBalancingTest, PollingResumesOnEveryPathAndOnlyWhenItWasOn)
     balancing.cboBalance_CloseUp();
     EXPECT_EQ(pollTimer.back(), true);
 
-    // Ticking the enable box does not start a poll timer that was off.
+    // Ticking the enable box starts the poll timer although polling is off;
+    // clearing it does not.
     pollingTicked = false;
     pollTimer.clear();
-    balancing.chkEnableCellBalance_Click(true);
+    balancing.chkEnableCellBalance_Click(false);
     EXPECT_TRUE(std::find(pollTimer.begin(), pollTimer.end(), true) == pollTimer.end());
+    balancing.chkEnableCellBalance_Click(true);
+    EXPECT_EQ(pollTimer, std::vector<bool>{true});
 
     // Opening a dialog holds polling until it closes.
     pollingTicked = true;
@@ -156,28 +159,55 @@ TEST_F(CellBalancingTest, PollingResumesOnEveryPathAndOnlyWhenItWasOn)
     EXPECT_EQ(pollTimer.back(), true);
 }
 
-TEST_F(CellBalancingTest, CellButtonsToggleOneBitOfBankZero)
+TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
 {
-    ASSERT_TRUE(connect(true, 2));
+    ASSERT_TRUE(connect(true, 3));
     link.SelectedDevice = 2;
     chipReg(2, kSetup) = 0x0201 | 5 * 32;  // manual, enabled, pointing at bank 5
-    chip(2).balanceBanks[0] = 0x0005;
+    chip(2).balanceBanks[0] = 0x0FFF;
     chip(2).balanceBanks[5] = 0x0FFF;
+    link.image.at(0, 2, kStatus) = 0x0005;
+    const size_t from = chain.received.size();
+    const size_t reads = lines("cmd,").size();
 
+    // One write frame to device 2, page 2 with the write bit, address 0x14,
+    // data 0x0007: no question, no read, the pointer left alone.
     EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(1, false), std::optional<bool>(true));
-    EXPECT_EQ(chip(2).balanceBanks[0], 0x0007);
-    EXPECT_EQ(chip(2).balanceBanks[5], 0x0FFF);
-    EXPECT_EQ(chipReg(2, kSetup), 0x0201);
+    const auto frames = framesSince(from);
+    ASSERT_EQ(frames.size(), 1u);
+    ASSERT_EQ(frames[0].frame.size(), 4u);
+    EXPECT_EQ(frames[0].frame[0], 0x2A);
+    EXPECT_EQ(frames[0].frame[1], 0x50);
+    EXPECT_EQ(frames[0].frame[2], 0x00);
+    EXPECT_EQ(frames[0].frame[3] >> 4, 0x7);
+    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(2, 0x14, 0x0007)});
+    EXPECT_EQ(lines("cmd,").size(), reads);
+    EXPECT_TRUE(t.prompter.asked.empty());
+    EXPECT_EQ(chip(2).balanceBanks[5], 0x0007);
+    EXPECT_EQ(chip(2).balanceBanks[0], 0x0FFF);
+    EXPECT_EQ(chipReg(2, kSetup), 0x0201 | 5 * 32);
 
+    // "On" clears only its own bit. The bank table is the sequence
+    // dialog's: the buttons leave it alone.
     EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(0, true), std::optional<bool>(false));
-    EXPECT_EQ(chip(2).balanceBanks[0], 0x0006);
+    EXPECT_EQ(chip(2).balanceBanks[5], 0x0006);
     EXPECT_EQ(link.image.at(0, 2, kStatus), 0x0006);
-    EXPECT_EQ(banks.value(2, 0), 0x0006);
+    EXPECT_FALSE(banks.known(2, 0));
+    EXPECT_FALSE(banks.known(2, 5));
 
     // A write the chip refuses changes neither the button nor the image.
     chain.faults.nack = true;
     EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
     EXPECT_EQ(link.image.at(0, 2, kStatus), 0x0006);
+    chain.faults.nack = false;
+
+    // Device 15 and device 0 are no chain positions: nothing is sent.
+    for (int16_t device : {15, 0}) {
+        link.SelectedDevice = device;
+        const size_t before = chain.received.size();
+        EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
+        EXPECT_EQ(chain.received.size(), before) << device;
+    }
 }
 
 }  // namespace

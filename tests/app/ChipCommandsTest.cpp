@@ -89,20 +89,31 @@ TEST_F(ChipCommandsTest, ReadAllSkipsATypeWithoutTheCommandAndAddsAChartSample)
     EXPECT_EQ(chartSamples, 1);
 }
 
-TEST_F(ChipCommandsTest, SingleDeviceReadAllReadsEachRegisterWithDataZero)
+TEST_F(ChipCommandsTest, SingleDeviceReadAllCarriesEachAnswerIntoTheNextRequest)
 {
     ASSERT_TRUE(connect(false, 1));
-    chain.device(0, 1).regs[128] = 0x2A;
+    chain.device(0, 1).regs[128] = 0x1234;
+    chain.device(0, 1).regs[129] = 0x0AB5;
+    chain.device(0, 1).regs[130] = 0x0000;
     const size_t from = chain.received.size();
     commands.cbReadAllFaults_Click();
     const auto requests = lines("cmd,");
     ASSERT_EQ(requests.size(), 7u);
-    EXPECT_EQ(requests.front(), "cmd,KVB71853,cat0x02,adr0x80,dat0x0000");
-    EXPECT_EQ(requests.back(), "cmd,KVB71853,cat0x02,adr0x86,dat0x0000");
-    // No request carries the previous answer's value.
-    for (const auto& r : framesSince(from))
-        EXPECT_EQ(r.frame.at(1) & 0x3F, 0);
-    EXPECT_EQ(link.image.at(0, 1, 128), 0x2A);
+    EXPECT_EQ(requests[0], "cmd,KVB71853,cat0x02,adr0x80,dat0x0000");
+    EXPECT_EQ(requests[1], "cmd,KVB71853,cat0x02,adr0x81,dat0x1234");
+    EXPECT_EQ(requests[2], "cmd,KVB71853,cat0x02,adr0x82,dat0x0AB5");
+    EXPECT_EQ(requests[3], "cmd,KVB71853,cat0x02,adr0x83,dat0x0000");
+    EXPECT_EQ(requests.back().rfind("cmd,KVB71853,cat0x02,adr0x86,dat0x", 0), 0u);
+    // The read frame carries the data's low six bits beside the address,
+    // then two bytes that clock the answer in.
+    const auto frames = framesSince(from);
+    ASSERT_EQ(frames.size(), 7u);
+    EXPECT_EQ(frames[0].frame, (std::vector<uint8_t>{0x20, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(frames[1].frame, (std::vector<uint8_t>{0x20, 0x74, 0x00, 0x00}));
+    EXPECT_EQ(frames[2].frame, (std::vector<uint8_t>{0x20, 0xB5, 0x00, 0x00}));
+    EXPECT_EQ(frames[3].frame, (std::vector<uint8_t>{0x20, 0xC0, 0x00, 0x00}));
+    EXPECT_EQ(link.image.at(0, 1, 128), 0x1234);
+    EXPECT_EQ(link.image.at(0, 1, 129), 0x0AB5);
 }
 
 TEST_F(ChipCommandsTest, MeasureSendsItsDataAndLeavesCommandInProgress)

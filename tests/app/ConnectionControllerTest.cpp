@@ -59,16 +59,22 @@ struct ConnectionBench : test::TickBench {
 TEST(Connection, ConnectBeforeAnyConfigurationOnlyShowsTheDialog)
 {
     ConnectionBench b;
+    b.poller.ShowStartPoll(true);
+    b.poller.boxes.startPoll = true;
     b.connection.Connect();
     EXPECT_EQ(b.shown, (std::vector<std::string>{"upr 0", "dialog"}));
     EXPECT_TRUE(b.board->requests.empty());
     EXPECT_FALSE(b.link.EvbConnected());
+    // The auto-start box is hidden, not cleared.
+    EXPECT_FALSE(b.poller.boxes.startPollShown);
+    EXPECT_TRUE(b.poller.boxes.startPoll);
 }
 
 TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
 {
     ConnectionBench b;
     b.chain.setDevices(0, 3);
+    b.poller.boxes.startPoll = true;
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
 
     EXPECT_EQ(b.pipe.PipeCommandCode, 0x16);
@@ -94,6 +100,7 @@ TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
     EXPECT_EQ(b.link.DeviceCount2, 0);
     EXPECT_TRUE(b.link.UprPollingEnabled);
     EXPECT_TRUE(b.poller.boxes.startPollShown);
+    EXPECT_TRUE(b.poller.boxes.startPoll);  // a daisy-chain connect keeps its tick
     EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGreen);
     EXPECT_EQ(b.lamp(LampId::Pres0), kLampGreen);
     EXPECT_EQ(b.lamp(LampId::Pres1), kLampGrey);

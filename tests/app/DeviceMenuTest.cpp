@@ -52,6 +52,28 @@ TEST(DeviceMenu, DeviceFifteenAndDevicesAboveTheCount)
     EXPECT_EQ(s.comboEntries.size(), 4u);
 }
 
+TEST(DeviceMenu, TheCheckMarkFollowsTheDeviceTheCountLowersTo)
+{
+    // Device 3 was chosen on a chain of three; the chain now has two.
+    DeviceMenuState s = RefreshDeviceMenu({0, 3, 2, 0, true});
+    EXPECT_EQ(s.selectedDevice, 2);
+    EXPECT_EQ(s.comboSelection, 2);
+    EXPECT_TRUE(s.items[0][2].checked);
+    EXPECT_FALSE(s.items[0][3].checked);
+
+    // Type 1 device 4, then type 0 with two devices.
+    s = RefreshDeviceMenu({0, 4, 2, 4, true});
+    EXPECT_EQ(s.selectedDevice, 2);
+    EXPECT_TRUE(s.items[0][2].checked);
+    EXPECT_FALSE(s.items[0][4].checked);
+    for (const DeviceMenuItem& item : s.items[1])
+        EXPECT_FALSE(item.checked);
+
+    // A device within the count keeps its own check mark.
+    s = RefreshDeviceMenu({0, 2, 2, 0, true});
+    EXPECT_TRUE(s.items[0][2].checked);
+}
+
 TEST(MainWindowLists, BalanceListsAndLogLayout)
 {
     auto timeouts = BalanceTimeoutEntries();

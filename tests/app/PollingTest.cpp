@@ -116,6 +116,32 @@ TEST(PollTick, NeverReentersAndStopsOnceWithoutABoard)
     EXPECT_EQ(nested, 1);
 }
 
+TEST(PollTick, WithoutABoardAndNothingToExchangeOnlyTheLampMoves)
+{
+    PollBench b;
+    ASSERT_TRUE(b.connect(true, 1));
+    b.setBox(true);
+    ASSERT_FALSE(b.link.UprPollingEnabled);
+    b.transport.EvbConnected = false;
+    b.lampChanges.clear();
+    b.poller.Timer2_Timer();
+    EXPECT_TRUE(b.ticked());
+    EXPECT_TRUE(b.timer());
+    EXPECT_TRUE(b.t.prompter.asked.empty());
+    EXPECT_EQ(b.lampChanges, (std::vector<std::pair<LampId, int>>{
+                                 {LampId::Polling, kvb::kLampYellow},
+                                 {LampId::Polling, kvb::kLampGrey}}));
+
+    // The unprompted-response option on the chain would exchange: polling
+    // stops with one box.
+    b.link.UprPollingEnabled = true;
+    b.poller.Timer2_Timer();
+    EXPECT_FALSE(b.ticked());
+    EXPECT_FALSE(b.timer());
+    ASSERT_EQ(b.t.prompter.asked.size(), 1u);
+    EXPECT_EQ(b.t.prompter.asked[0].text, "KVB71853 EVB not connected!");
+}
+
 TEST(PollTick, UnpromptedReadsNeedTheDaisyChain)
 {
     PollBench b;
@@ -161,22 +187,34 @@ TEST(PollOptions, QuickSetupAndOkStartPollingWithTheStandardSet)
     EXPECT_EQ(b.poller.startSequences(), 0);
 }
 
-TEST(PollOptions, OkRunsTheStartSequenceOnceForBothTypes)
+TEST(PollOptions, OkRunsTheEnableBoxSequenceThenItsOwnWithTypeZeroTwice)
 {
     PollBench b;
     ASSERT_TRUE(b.connect(true, 2, 1));
     b.poller.boxes.upr = true;
     b.poller.boxes.startPoll = true;
     b.poller.OKButton_Click();
-    // The buffers of both types are emptied, not judged.
-    EXPECT_EQ(b.calls, (std::vector<std::string>{"inhibit", "clear", "upr2", "upr3", "continuous"}));
+    // Buffers are emptied, not judged: the enable box reads type 0 then
+    // type 1, the dialog type 0 twice.
+    EXPECT_EQ(b.calls, (std::vector<std::string>{"inhibit", "clear", "upr2", "upr3", "continuous",
+                                                 "inhibit", "clear", "upr2", "upr2",
+                                                 "continuous"}));
     EXPECT_TRUE(b.link.UprPollingEnabled);
+    EXPECT_TRUE(b.timer());
 
-    // Polling already on: the box does not change, the dialog runs it.
+    // Polling already on: the box does not change, the dialog runs its own.
     b.calls.clear();
     b.poller.OKButton_Click();
-    EXPECT_EQ(b.poller.startSequences(), 2);
-    EXPECT_EQ(b.calls.size(), 5u);
+    EXPECT_EQ(b.calls, (std::vector<std::string>{"inhibit", "clear", "upr2", "upr2",
+                                                 "continuous"}));
+
+    // Without a board neither runs.
+    b.calls.clear();
+    b.setBox(false);
+    b.transport.EvbConnected = false;
+    b.poller.OKButton_Click();
+    EXPECT_TRUE(b.calls.empty());
+    EXPECT_FALSE(b.ticked());
 }
 
 TEST(PollOptions, NothingTickedLeavesPollingAloneAndActivationFollowsTheLink)
@@ -227,7 +265,7 @@ TEST(PollTick, ALostBoardEndsTheStartSequenceAndTheTickWithOneBox)
     kvb::test::TickBench b;
     ASSERT_TRUE(b.connect(true, 2, 1));
     b.board->faults.noAnswer = true;
-    b.poller.RunStartSequence();
+    b.poller.RunStartSequence(2, 3);
     ASSERT_EQ(b.t.prompter.asked.size(), 1u);
     EXPECT_EQ(b.t.prompter.asked[0].text,
               "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
@@ -300,6 +338,35 @@ TEST(PollTick, ATickInsideAnExchangeLeavesTheWorkToTheNextTick)
     EXPECT_TRUE(b.lampChanges.empty());
     b.poller.Timer2_Timer();
     EXPECT_EQ(b.calls, (std::vector<std::string>{"upr0", "logs", "chkReadVolts"}));
+}
+
+TEST(PollOptions, OkOnTheChainReadsTypeZerosBufferThreeTimesAndTypeOnesOnce)
+{
+    kvb::test::TickBench b;
+    ASSERT_TRUE(b.connect(true, 2, 1));
+    b.poller.stopPolling();
+    b.poller.boxes.upr = true;
+    b.poller.boxes.startPoll = true;
+    const size_t requestsFrom = b.board->requests.size();
+    const size_t framesFrom = b.chain.received.size();
+    b.poller.OKButton_Click();
+
+    // Buffer reads go out under board commands 0x17 (type 0) and 0x18 (type 1).
+    std::vector<int> bufferReads;
+    for (size_t i = requestsFrom; i < b.board->requests.size(); ++i) {
+        const int command = b.board->requests[i][1];
+        if (command == 0x17 || command == 0x18)
+            bufferReads.push_back(command);
+    }
+    EXPECT_EQ(bufferReads, (std::vector<int>{0x17, 0x18, 0x17, 0x17}));
+    // Scan inhibit (page 3, address 7) reaches type-0 device 1 twice.
+    int inhibits = 0;
+    for (const auto& r : b.framesSince(framesFrom))
+        if ((r.select & 0x40) == 0 && r.frame.size() >= 2 && r.frame[0] == 0x13 &&
+            (r.frame[1] >> 2) == 0x07)
+            ++inhibits;
+    EXPECT_EQ(inhibits, 2);
+    EXPECT_TRUE(b.poller.timerRunning());
 }
 
 }  // namespace

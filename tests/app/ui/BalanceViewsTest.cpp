@@ -80,6 +80,10 @@ TEST_F(BalanceViews, FrameControlsShowSettingsWithoutSending)
     EXPECT_EQ(frame->findChild<QCheckBox*>("chkEnableCellBalance")->text(),
               "Enable Cell Balancing");
     EXPECT_EQ(frame->findChild<QPushButton*>("cbConfigureBalanceSequence")->text(), "Sequence...");
+    QStringList labels;
+    for (const QLabel* label : frame->findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_EQ(labels, (QStringList{"Balance Mode", "Timeout", "Wait Time"}));
 
     ui.showBalanceSettings({2, 127, 7, true});
     EXPECT_EQ(mode->currentIndex(), 2);

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTimer>
 
@@ -206,6 +207,37 @@ TEST_F(MainWindow, ASingleDeviceConnectAfterAChainShowsDeviceOne)
     EXPECT_EQ(row0->text(), "0456");
 }
 
+TEST_F(MainWindow, TheDeviceMenuTicksTheDeviceLeftAfterTheCountDrops)
+{
+    // Device 3 on a chain of three; Disconnect; the chain comes back with two.
+    chain->setDevices(0, 3);
+    configure(true, 0, 3);
+    main->mnu53960DevNum_Click(3);
+    ASSERT_TRUE(main->mnu53960DevNum[3]->isChecked());
+    main->cmdDisconnect_Click();
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    ASSERT_EQ(context.link.DeviceCount1, 2);
+    EXPECT_EQ(main->cboDeviceNumber->currentText(), "Device 2");
+    EXPECT_EQ(context.link.SelectedDevice, 2);
+    EXPECT_TRUE(main->mnu53960DevNum[2]->isChecked());
+    EXPECT_FALSE(main->mnu53960DevNum[3]->isChecked());
+    EXPECT_FALSE(main->mnu53960DevNum[3]->isEnabled());
+
+    // Type 1 device 4, then back to type 0 with its two devices.
+    chain->setDevices(1, 4);
+    configure(true, 2, 2);
+    ASSERT_EQ(context.link.DeviceCount2, 4);
+    main->mnu53961DevNum_Click(4);
+    ASSERT_TRUE(main->mnu53961DevNum[4]->isChecked());
+    main->opt53960->setChecked(true);
+    EXPECT_EQ(context.link.SelectedDeviceType, 0);
+    EXPECT_EQ(main->cboDeviceNumber->currentText(), "Device 2");
+    EXPECT_TRUE(main->mnu53960DevNum[2]->isChecked());
+    EXPECT_FALSE(main->mnu53960DevNum[4]->isChecked());
+    EXPECT_FALSE(main->mnu53961DevNum[4]->isChecked());
+}
+
 TEST_F(MainWindow, TheWindowsHooksGoWithIt)
 {
     main.reset();
@@ -254,17 +286,32 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     EXPECT_TRUE(main->findChild<QWidget*>("fmRegCtrls_1")->isHidden());
 }
 
-TEST_F(MainWindow, OfflineRawSenderModeLeavesTheLinkModeAlone)
+TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
 {
+    // The window opens on "COMMANDS" with "Daisy Chain Mode" chosen.
     selectTab("COMMANDS");
     EXPECT_FALSE(main->fraRawMsgNotConnected->isHidden());
     EXPECT_TRUE(main->cbSendRawMsg->isHidden());
+    EXPECT_TRUE(context.link.DaisyChainMode);
     main->optRawMsgNotConnectedMode[1]->setChecked(true);
+    EXPECT_FALSE(context.link.DaisyChainMode);
     EXPECT_TRUE(main->tbRawMsgHex[0]->isHidden());
     EXPECT_TRUE(main->tbRawMsgHex[4]->isHidden());
     main->optRawMsgNotConnectedMode[0]->setChecked(true);
+    EXPECT_TRUE(context.link.DaisyChainMode);
     EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
-    EXPECT_FALSE(context.link.DaisyChainMode);
+
+    // With a board the tab leaves the mode as the connection set it.
+    chain->setDevices(0, 2);
+    configure(true, 0, 2);
+    selectTab("MAIN");
+    {
+        QSignalBlocker quiet(main->optRawMsgNotConnectedMode[1]);
+        main->optRawMsgNotConnectedMode[1]->setChecked(true);
+    }
+    selectTab("COMMANDS");
+    EXPECT_TRUE(context.link.DaisyChainMode);
+    EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
 }
 
 TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
