@@ -1,6 +1,6 @@
 #include "bench/InstrumentPanel.h"
 
-#include "bench/CsvFieldReader.h"
+#include "core/FieldReader.h"
 
 #include <fstream>
 
@@ -56,7 +56,7 @@ void InstrumentPanel::Read_Instrument_FIle(const std::string& path)
 bool InstrumentPanel::readInstruments(std::istream& in)
 {
     Grid1.assign(kGridRows, GridRow{});
-    CsvFieldReader reader(in);
+    FieldReader reader(in);
     for (int r = 0; r < kInstrumentRecords; ++r) {
         auto first = reader.next();
         if (!first)

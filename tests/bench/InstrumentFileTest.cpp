@@ -1,4 +1,3 @@
-#include "bench/CsvFieldReader.h"
 #include "bench/InstrumentPanel.h"
 #include "sim/SimGpibBus.h"
 #include "support/TestServices.h"
@@ -13,16 +12,6 @@
 
 using namespace kvb;
 using namespace kvb::bench;
-
-TEST(CsvFieldReader, SplitsAtCommasAndLineEndsAndKeepsQuotedText)
-{
-    std::istringstream in("a, b ,\"c, d \"\r\n\"say \"\"hi\"\"\"  ,\n,last");
-    CsvFieldReader reader(in);
-    std::vector<std::string> fields;
-    while (auto f = reader.next())
-        fields.push_back(*f);
-    EXPECT_EQ(fields, (std::vector<std::string>{"a", "b", "c, d ", "say \"hi\"", "", "", "last"}));
-}
 
 namespace {
 
