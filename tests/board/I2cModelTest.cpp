@@ -99,19 +99,6 @@ TEST_F(I2cTest, BlockReadPlacesBytesFromTheStartRegisterWithinTheGrid)
     EXPECT_EQ(grid().readVal[0x3C], "3C");
 }
 
-TEST_F(I2cTest, CountBoxesClampBeforeSending)
-{
-    grid().numToRead = "45";
-    panel().i2c.blockRead();
-    EXPECT_EQ(grid().numToRead, "32");
-    EXPECT_EQ(sent(HidI2cTransfer).back()[3], 32);
-    grid().numToWrite = "";
-    panel().i2c.blockWrite();
-    EXPECT_EQ(grid().numToWrite, "1");
-    grid().numToWrite = "0";
-    EXPECT_EQ(I2cTransferModel::clampCount(grid().numToWrite), 1);
-}
-
 TEST_F(I2cTest, BlockWriteTakesRowsFromZeroAndRefusesBadBoxes)
 {
     grid().random = true;
