@@ -93,3 +93,19 @@ TEST_F(InstrumentFileTest, CancellingOrAMissingFileChangesNothing)
     EXPECT_EQ(panel.smus.panels[0].txtVIAddress, "14");
     EXPECT_TRUE(t.prompter.asked.empty());
 }
+
+TEST_F(InstrumentFileTest, AFolderChosenAsTheFileKeepsTheRowsRead)
+{
+    t.files.openAnswers = {write(records(20) + "EOF,,,\r\n")};
+    panel.cmdloadInstConfig_Click();
+    ASSERT_EQ(panel.Grid1[19][0], "R19");
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    t.files.openAnswers = {folder};
+    panel.cmdloadInstConfig_Click();
+    EXPECT_EQ(panel.lblInstConfigFIle, folder);
+    EXPECT_EQ(panel.Grid1[0][0], "R0");
+    EXPECT_EQ(panel.Grid1[19][3], "Unit 19, bay");
+    EXPECT_EQ(panel.smus.panels[0].txtVIAddress, "4");
+    EXPECT_EQ(panel.voltmeters.panels[8].frDVMSet, "VM# 9 Unit 19, bay");
+    EXPECT_TRUE(t.prompter.asked.empty());
+}
