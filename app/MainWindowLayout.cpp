@@ -1,10 +1,10 @@
 #include "app/MainWindowLayout.h"
 
+#include "core/LeadingNumber.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <string_view>
 
 namespace kvb {
 
@@ -29,39 +29,6 @@ std::vector<std::string> BalanceWaitEntries()
 {
     return {"0 seconds", "1 second",   "2 seconds",  "4 seconds",
             "8 seconds", "16 seconds", "32 seconds", "64 seconds"};
-}
-
-double LeadingNumber(std::string_view text)
-{
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    const size_t start = i;
-    auto digits = [&] {
-        size_t from = i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-            ++i;
-        return i - from;
-    };
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    size_t mantissa = digits();
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return 0.0;
-    size_t end = i;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        if (digits() > 0)
-            end = i;
-    }
-    const std::string number(text.substr(start, end - start));
-    return std::strtod(number.c_str(), nullptr);
 }
 
 MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth)

@@ -3,7 +3,6 @@
 // widgets so they can be checked on their own.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kvb {
@@ -42,11 +41,6 @@ constexpr int kMainStripHeight = 90;
 constexpr int kMainLogControlsHeight = 32;
 constexpr int kMainMinLogHeight = 48;
 MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth);
-
-// The number a text starts with (after blanks: sign, digits, decimal point,
-// exponent), as a box's numeric value is read; 0 when it starts with none.
-// A number too large for a double reads as an infinity.
-double LeadingNumber(std::string_view text);
 
 constexpr int kMinPollInterval = 50;
 constexpr int kMaxPollInterval = 5000;

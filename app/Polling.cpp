@@ -4,6 +4,7 @@
 
 #include "app/MainWindowLayout.h"
 #include "core/AppInfo.h"
+#include "core/LeadingNumber.h"
 #include "core/UnexpectedError.h"
 
 #include <algorithm>

@@ -61,7 +61,7 @@ void CounterSection::xms53131_4_Click()
     }
     // A reply that is not one whole number is no reading: it is shown once
     // (the timer stops) and nothing is stored; the counter stays on line.
-    auto number = s_.replyWhole() ? wholeNumber(reply) : std::nullopt;
+    const std::optional<double> number = s_.readingOf(reply);
     if (!number) {
         TimerFreqEnabled = false;
         s_.replyNotAReading("53131 counter", reply);

@@ -159,6 +159,11 @@ void GpibSession::readAwayRest(int16_t device)
     }
 }
 
+std::optional<double> GpibSession::readingOf(const std::string& reply) const
+{
+    return replyWhole_ ? wholeNumber(reply) : std::nullopt;
+}
+
 void GpibSession::replyNotAReading(const std::string& instrument, const std::string& reply)
 {
     // The reply as far as it can be shown: bytes other than printable ASCII

@@ -78,9 +78,11 @@ public:
     // The reply without its last `cut` characters (1: line feed, 2: carriage
     // return and line feed); empty when the reply is shorter. A reply longer
     // than the buffer is read away up to its end, so that it cannot pass for
-    // the next one; replyWhole() then says false.
+    // the next one, and is no reading.
     bool ReadReply(int16_t device, int cut, std::string& reply);
-    bool replyWhole() const { return replyWhole_; }
+    // The reading the last reply gave: `reply` when it came whole and is one
+    // number and nothing else; otherwise nothing.
+    std::optional<double> readingOf(const std::string& reply) const;
     // Tells the user that `instrument` sent `reply` where a reading was
     // expected; the device stays on line.
     void replyNotAReading(const std::string& instrument, const std::string& reply);

@@ -1,7 +1,8 @@
 #include "bench/InstrumentPanel.h"
 
-#include "bench/CsvFieldReader.h"
+#include "core/FieldReader.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace kvb::bench {
@@ -47,6 +48,11 @@ void InstrumentPanel::cmdloadInstConfig_Click()
 void InstrumentPanel::Read_Instrument_FIle(const std::string& path)
 {
     lblInstConfigFIle = path;
+    // A folder opens as a stream that reads nothing: it is a file that
+    // cannot be opened, and the grid keeps its rows.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return;
@@ -56,7 +62,7 @@ void InstrumentPanel::Read_Instrument_FIle(const std::string& path)
 bool InstrumentPanel::readInstruments(std::istream& in)
 {
     Grid1.assign(kGridRows, GridRow{});
-    CsvFieldReader reader(in);
+    FieldReader reader(in);
     for (int r = 0; r < kInstrumentRecords; ++r) {
         auto first = reader.next();
         if (!first)

@@ -1,5 +1,7 @@
 #include "bench/NumberText.h"
 
+#include "core/LeadingNumber.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -12,52 +14,13 @@ namespace kvb::bench {
 namespace {
 
 // The number at the start of `text`; `end` is set to the index just past it.
+// A number beyond the range of a double is no number the panel can use.
 std::optional<double> scanNumber(std::string_view text, size_t& end)
 {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-        ++i;
-        ++digits;
-    }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
+    std::optional<double> value = ReadLeadingNumber(text, &end);
+    if (value && std::isinf(*value))
         return std::nullopt;
-    end = i;
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            ++j;
-        size_t expStart = j;
-        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])))
-            ++j;
-        if (j > expStart)
-            end = j;
-    }
-    // from_chars reads "." as the decimal point whatever the locale; it
-    // takes no "+" sign.
-    std::string_view number = text.substr(start, end - start);
-    bool negative = false;
-    if (number.front() == '+' || number.front() == '-') {
-        negative = number.front() == '-';
-        number.remove_prefix(1);
-    }
-    double value = 0.0;
-    // A number beyond the range of a double is no number the panel can use.
-    if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc{})
-        return std::nullopt;
-    return negative ? -value : value;
+    return value;
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include "bench/NumberText.h"
 #include "core/AppInfo.h"
 
-#include <cmath>
-
 namespace kvb::bench {
 
 VoltmeterSection::VoltmeterSection(GpibSession& session) : s_(session)
@@ -44,14 +42,6 @@ void VoltmeterSection::setMode(int i, DvmMode mode)
     p.lblDVMReading.clear();
 }
 
-double VoltmeterSection::replyValue(const std::string& reply)
-{
-    size_t e = reply.find('E');
-    if (e == std::string::npos)
-        return numericValue(reply);
-    return numericValue(reply.substr(0, e)) * std::pow(10.0, numericValue(reply.substr(e + 1)));
-}
-
 void VoltmeterSection::cmdDVMGetMeas_Click(int i)
 {
     VoltmeterPanel& p = panels.at(i);
@@ -66,7 +56,15 @@ void VoltmeterSection::cmdDVMGetMeas_Click(int i)
     std::string reply;
     if (!s_.ReadReply(s_.DvmDevice[i], 2, reply))
         return;
-    p.DvmReading = replyValue(reply);
+    // A reply that is not one whole number ("ERROR", "OVLD", nothing, a
+    // number out of range) is no reading: the user is told, the panel keeps
+    // its last reading and the voltmeter stays on line.
+    const std::optional<double> reading = s_.readingOf(reply);
+    if (!reading) {
+        s_.replyNotAReading("voltmeter of " + p.frDVMSet, reply);
+        return;
+    }
+    p.DvmReading = *reading;
     p.lblDVMReading = formatPattern(p.DvmReading, "#,###,###.000######") + p.DvmModeText;
 }
 

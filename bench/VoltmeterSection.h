@@ -44,10 +44,6 @@ public:
     void cmdDVMSetOhm_Click(int i) { setMode(i, DvmMode::Ohm); }
     void cmdDVMGetMeas_Click(int i);
 
-    // A reply "<mantissa>E<exponent>" as a number; a reply without "E" is
-    // read as a plain number.
-    static double replyValue(const std::string& reply);
-
 private:
     void setMode(int i, DvmMode mode);
 

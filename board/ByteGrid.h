@@ -3,6 +3,8 @@
 // the byte count to write. The chip pipe, the raw SPI write and the I2C
 // block transfers all fill and read it; the panel window shows it.
 
+#include "board/RegistersFile.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -33,6 +35,8 @@ public:
     std::string slaveAddress = "--";  // address of the last I2C transfer
     bool random = false;              // "Random Read/Write": send a register byte
     bool fileWriteData = false;       // "Load Write Data from File"
+    // The register list that the file option and the fill from file read.
+    std::string registersFile = kRegistersFileName;
 
     // The panel's starting state: write boxes "00", read boxes empty, one
     // byte to write.

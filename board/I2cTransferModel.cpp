@@ -36,7 +36,7 @@ std::optional<std::vector<uint8_t>> I2cTransferModel::writeBytes(int count)
 {
     Prompter& prompter = transport_.services().prompter;
     if (grid_.fileWriteData)
-        return LoadRegistersFile(prompter, count);
+        return LoadRegistersFile(prompter, count, grid_.registersFile);
     std::vector<uint8_t> data;
     for (int i = 0; i < count; ++i) {
         auto value = HexByteField(prompter, grid_.writeVal[i], "Write box " + ByteToHex2(i));
@@ -146,7 +146,8 @@ void I2cTransferModel::fillWriteBoxes()
     static const char* patterns[] = {"", "FF", "00", "AA", "55"};
     switch (fillOption) {
     case 0:
-        if (auto data = LoadRegistersFile(transport_.services().prompter, count))
+        if (auto data =
+                LoadRegistersFile(transport_.services().prompter, count, grid_.registersFile))
             for (int i = 0; i < count; ++i)
                 grid_.writeVal[i] = ByteToHex2((*data)[i]);
         break;

@@ -106,7 +106,7 @@ bool SpiModel::spiWrite()
         return false;
     std::vector<uint8_t> data;
     if (grid_.fileWriteData) {
-        auto loaded = LoadRegistersFile(prompter, count);
+        auto loaded = LoadRegistersFile(prompter, count, grid_.registersFile);
         if (!loaded)
             return false;
         data = *loaded;

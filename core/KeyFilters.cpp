@@ -1,7 +1,10 @@
 #include "core/KeyFilters.h"
 
+#include "core/LeadingNumber.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace kvb {
 
@@ -47,16 +50,9 @@ EditKey TextBoxEditKeys(int keyCode, bool ctrl, bool shift, bool alt)
 
 int ClampCountText(const std::string& text, int low, int high)
 {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    long long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > high)
-            break;
-    }
-    return static_cast<int>(std::clamp<long long>(value, low, high));
+    // Rounded as the box's text is read as a byte: halves to even.
+    const double value = std::nearbyint(LeadingNumber(text));
+    return static_cast<int>(std::clamp(value, double(low), double(high)));
 }
 
 }  // namespace kvb

@@ -19,8 +19,9 @@ enum class EditKey { None, SelectAll, Copy, Paste };
 // 67 'C', 86 'V'): only with Ctrl alone held (no Shift, no Alt).
 EditKey TextBoxEditKeys(int keyCode, bool ctrl, bool shift, bool alt);
 
-// Leading decimal number of a count box ("45abc" gives 45, text without a
-// leading digit gives 0), clamped to [low, high].
+// A count box's value: the text's leading number (LeadingNumber: "45abc"
+// and "+45" give 45, "1e2" 100, "4 5" 4, text without a number 0), rounded
+// to a whole number and held to [low, high].
 int ClampCountText(const std::string& text, int low, int high);
 
 }  // namespace kvb

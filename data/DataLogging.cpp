@@ -10,6 +10,19 @@
 
 namespace kvb::data {
 
+void TellFileFailure(Prompter& prompter, const std::string& operation, int number,
+                     const std::string& text)
+{
+    prompter.tell(operation + " failed due to the following:\r\nError " + std::to_string(number) +
+                      ":\r\n" + text,
+                  kProgramTitle, Icon::Warning);
+}
+
+std::string FolderNotFileText(const std::string& path)
+{
+    return "\"" + path + "\" is a folder, not a file.";
+}
+
 DataLogging::DataLogging(Services& services)
     : documentsFolder(&GetMyDocumentsFolder), services_(services)
 {
@@ -34,7 +47,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
     kind.folder = GetFolderOfPath(chosen);
     if (FolderExists(chosen)) {
         kind.openFailed = true;
-        reportFailure(operation, EISDIR, "\"" + chosen + "\" is a folder, not a file.");
+        TellFileFailure(services_.prompter, operation, EISDIR, FolderNotFileText(chosen));
         return {};
     }
     if (IsFileInUse(chosen)) {
@@ -59,7 +72,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
     if (!kind.file) {
         kind.openFailed = true;
         int err = errno ? errno : EIO;
-        reportFailure(operation, err, std::strerror(err));
+        TellFileFailure(services_.prompter, operation, err, std::strerror(err));
         return {};
     }
     return chosen;
@@ -68,7 +81,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
 bool DataLogging::write(Kind& kind, const std::string& line, const char* operation)
 {
     if (!kind.file.is_open()) {
-        reportFailure(operation, 52, "Bad file name or number");
+        TellFileFailure(services_.prompter, operation, 52, "Bad file name or number");
         return false;
     }
     errno = 0;
@@ -77,7 +90,7 @@ bool DataLogging::write(Kind& kind, const std::string& line, const char* operati
         kind.file.flush();  // the traffic log is kept complete line by line
     if (!kind.file) {
         int err = errno ? errno : EIO;
-        reportFailure(operation, err, std::strerror(err));
+        TellFileFailure(services_.prompter, operation, err, std::strerror(err));
         // The file is given up at once, so that its closing does not report
         // the same failure again.
         kind.file.close();
@@ -93,18 +106,11 @@ bool DataLogging::close(Kind& kind, const char* operation)
         return true;
     kind.file.close();
     if (!kind.file) {
-        reportFailure(operation, EIO, std::strerror(EIO));
+        TellFileFailure(services_.prompter, operation, EIO, std::strerror(EIO));
         kind.file.clear();
         return false;
     }
     return true;
-}
-
-void DataLogging::reportFailure(const char* operation, int number, const std::string& text)
-{
-    services_.prompter.tell(std::string(operation) + " failed due to the following:\r\nError " +
-                                std::to_string(number) + ":\r\n" + text,
-                            kProgramTitle, Icon::Warning);
 }
 
 std::string DataLogging::now()

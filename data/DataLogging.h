@@ -14,6 +14,13 @@
 
 namespace kvb::data {
 
+// The file modules' failure box: "<operation> failed due to the following:",
+// then "Error <number>:" and the text on lines of their own.
+void TellFileFailure(Prompter& prompter, const std::string& operation, int number,
+                     const std::string& text);
+// Its text for a folder chosen where a file was wanted.
+std::string FolderNotFileText(const std::string& path);
+
 class DataLogging {
 public:
     explicit DataLogging(Services& services);
@@ -65,7 +72,6 @@ private:
     std::string open(Kind& kind, const char* operation);
     bool write(Kind& kind, const std::string& line, const char* operation);
     bool close(Kind& kind, const char* operation);
-    void reportFailure(const char* operation, int number, const std::string& text);
     std::string now();
     void setLoggingActive(bool active);
 

@@ -301,12 +301,11 @@ std::string DeviceConfigFiles::load(const char* operation)
             return {};
         ConfigFolder = GetFolderOfPath(path);
         auto failed = [&](int number, const std::string& text) {
-            services_.prompter.tell(std::string(operation) +
-                                        " failed due to the following:\r\nError " +
-                                        std::to_string(number) + ":\r\n" + text,
-                                    kProgramTitle, Icon::Warning);
+            TellFileFailure(services_.prompter, operation, number, text);
             return std::string();
         };
+        if (FolderExists(path))
+            return failed(EISDIR, FolderNotFileText(path));
         if (!IsRegularFile(path))
             return failed(53, "File not found: " + path);
         std::ifstream file(path, std::ios::binary);
@@ -316,25 +315,43 @@ std::string DeviceConfigFiles::load(const char* operation)
                                std::istreambuf_iterator<char>()};
         const ConfigParse parse = ParseConfigText(
             text, {link_.PartName1, link_.PartName2, link_.DeviceCount1, link_.DeviceCount2});
-        if (!parse.ok()) {
-            services_.prompter.tell("ParseConfigFile: line " + std::to_string(parse.errorLine) +
-                                        ": " + parse.error + ".\r\n" + parse.errorText +
-                                        "\r\nNothing was loaded from " + path + ".",
+        auto nothingLoaded = [&](const std::string& why) {
+            services_.prompter.tell("ParseConfigFile: " + why + "\r\nNothing was loaded from " +
+                                        path + ".",
                                     kProgramTitle, Icon::Warning);
-            return {};
+            return std::string();
+        };
+        if (!parse.ok())
+            return nothingLoaded("line " + std::to_string(parse.errorLine) + ": " + parse.error +
+                                 ".\r\n" + parse.errorText);
+        // A file that gives the chips nothing (empty, not text, lines ended
+        // otherwise, saved for other parts) must not pass for loaded.
+        if (parse.writes.empty())
+            return nothingLoaded("no line is a register write for " + fittedParts() + ".");
+        if (ApplyConfig(parse.writes) == 0) {
+            // A board lost on the way has been reported already.
+            if (!link_.EvbConnected())
+                return {};
+            return nothingLoaded("no device took any of the file's " +
+                                 std::to_string(parse.writes.size()) +
+                                 " register writes (registers that are not read/write are "
+                                 "skipped).");
         }
-        ApplyConfig(parse.writes);
         // Where the answers do not refresh the rows on screen (the single-
         // device link, or updates switched off), they are shown once now.
         if ((!link_.DaisyChainMode || !link_.options.UpdateGuiControls) && refreshRows)
             refreshRows();
         return path;
     } catch (const std::exception& e) {
-        services_.prompter.tell(std::string(operation) + " failed due to the following:\r\nError " +
-                                    std::to_string(ErrorNumber(e)) + ":\r\n" + e.what(),
-                                kProgramTitle, Icon::Warning);
+        TellFileFailure(services_.prompter, operation, ErrorNumber(e), e.what());
         return {};
     }
+}
+
+std::string DeviceConfigFiles::fittedParts() const
+{
+    return link_.SecondTypePresent ? link_.PartName1 + " or " + link_.PartName2
+                                   : link_.PartName1;
 }
 
 std::string DeviceConfigFiles::LoadDeviceConfig()

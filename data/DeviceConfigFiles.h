@@ -9,6 +9,7 @@
 // with a digit that is not hexadecimal, a device above 15, an address above
 // 0x3F or a value above 14 bits stops the load with a message naming the
 // line, and nothing is written. Lines ending in CR LF or LF are accepted.
+// A load that writes no register at all says so, naming the file.
 
 #include "core/Services.h"
 #include "data/DataLogging.h"
@@ -67,7 +68,8 @@ public:
                       Services& services);
 
     // Each returns the loaded path, or "" when nothing was loaded (also when
-    // no board is connected, which the user is told once).
+    // no board is connected, which the user is told once, and when no device
+    // took any line of the file, which the user is told naming the file).
     std::string LoadDeviceConfig();
     std::string LoadDeviceEE();
     void SaveDeviceConfig();
@@ -87,6 +89,8 @@ public:
 
 private:
     std::string load(const char* operation);
+    // The part names a file's lines are matched against ("A or B").
+    std::string fittedParts() const;
     bool save(const std::vector<std::string>& lines, const char* cancelled,
               const char* procedure);
 

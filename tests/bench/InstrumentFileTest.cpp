@@ -1,4 +1,3 @@
-#include "bench/CsvFieldReader.h"
 #include "bench/InstrumentPanel.h"
 #include "sim/SimGpibBus.h"
 #include "support/TestServices.h"
@@ -13,16 +12,6 @@
 
 using namespace kvb;
 using namespace kvb::bench;
-
-TEST(CsvFieldReader, SplitsAtCommasAndLineEndsAndKeepsQuotedText)
-{
-    std::istringstream in("a, b ,\"c, d \"\r\n\"say \"\"hi\"\"\"  ,\n,last");
-    CsvFieldReader reader(in);
-    std::vector<std::string> fields;
-    while (auto f = reader.next())
-        fields.push_back(*f);
-    EXPECT_EQ(fields, (std::vector<std::string>{"a", "b", "c, d ", "say \"hi\"", "", "", "last"}));
-}
 
 namespace {
 
@@ -102,5 +91,21 @@ TEST_F(InstrumentFileTest, CancellingOrAMissingFileChangesNothing)
     panel.Read_Instrument_FIle("/nonexistent/instruments.csv");
     EXPECT_EQ(panel.Grid1[0][0], "kept");
     EXPECT_EQ(panel.smus.panels[0].txtVIAddress, "14");
+    EXPECT_TRUE(t.prompter.asked.empty());
+}
+
+TEST_F(InstrumentFileTest, AFolderChosenAsTheFileKeepsTheRowsRead)
+{
+    t.files.openAnswers = {write(records(20) + "EOF,,,\r\n")};
+    panel.cmdloadInstConfig_Click();
+    ASSERT_EQ(panel.Grid1[19][0], "R19");
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    t.files.openAnswers = {folder};
+    panel.cmdloadInstConfig_Click();
+    EXPECT_EQ(panel.lblInstConfigFIle, folder);
+    EXPECT_EQ(panel.Grid1[0][0], "R0");
+    EXPECT_EQ(panel.Grid1[19][3], "Unit 19, bay");
+    EXPECT_EQ(panel.smus.panels[0].txtVIAddress, "4");
+    EXPECT_EQ(panel.voltmeters.panels[8].frDVMSet, "VM# 9 Unit 19, bay");
     EXPECT_TRUE(t.prompter.asked.empty());
 }

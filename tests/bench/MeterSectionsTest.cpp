@@ -35,9 +35,51 @@ TEST_F(Meters, VoltmeterReadingsAreShownWithTheModeSuffix)
     dvm->nextReading = "0.25";  // no exponent
     panel.voltmeters.cmdDVMGetMeas_Click(0);
     EXPECT_EQ(panel.voltmeters.panels[0].lblDVMReading, ".250 DCV");
-    dvm->replies.push_back("\n");  // shorter than its terminator
+    dvm->nextReading = "+0.00000E+0";  // a real 0 V
     panel.voltmeters.cmdDVMGetMeas_Click(0);
     EXPECT_EQ(panel.voltmeters.panels[0].lblDVMReading, ".000 DCV");
+    EXPECT_TRUE(t.prompter.asked.empty());
+}
+
+TEST_F(Meters, AVoltmeterReplyThatIsNotAReadingIsToldAndShowsNothing)
+{
+    VoltmeterPanel& p = panel.voltmeters.panels[0];
+    auto* dvm = bus.instrument<sim::SimVoltmeter>(28);
+    panel.voltmeters.cmdDVMSetDC_Click(0);
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    ASSERT_EQ(p.lblDVMReading, "1.23456 DCV");
+    // Each whole reply as the meter sends it, CR LF included.
+    const std::string replies[] = {"ERROR\r\n", "OVLD\r\n", "\r\n", "\n", "1E400\r\n",
+                                   "+1.2E+0V\r\n", std::string(1500, '7') + "\r\n"};
+    for (const std::string& reply : replies) {
+        t.prompter.asked.clear();
+        dvm->replies.push_back(reply);
+        panel.voltmeters.cmdDVMGetMeas_Click(0);
+        ASSERT_EQ(t.prompter.asked.size(), 1u) << reply;
+        EXPECT_EQ(t.prompter.asked[0].title, "Error");
+        EXPECT_EQ(t.prompter.asked[0].text.rfind(
+                      "The voltmeter of VM Control 1 sent a reply that is not a reading: \"", 0),
+                  0u)
+            << t.prompter.asked[0].text;
+        // The last reading stays, as shown and as stored, and the meter on line.
+        EXPECT_EQ(p.lblDVMReading, "1.23456 DCV") << reply;
+        EXPECT_DOUBLE_EQ(p.DvmReading, 1.23456);
+        EXPECT_TRUE(bus.offline.empty());
+        EXPECT_NE(session.DvmDevice[0], NotOpened);
+    }
+    EXPECT_EQ(boxTexts(), (Strings{"The voltmeter of VM Control 1 sent a reply that is not a "
+                                   "reading: \"" +
+                                   std::string(40, '7') + "...\""}));
+    // The next sample is the meter's own reading again.
+    t.prompter.asked.clear();
+    dvm->nextReading = "-2.5E-3";
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(p.lblDVMReading, "-.0025 DCV");
+    EXPECT_TRUE(t.prompter.asked.empty());
+    // Zero written with an exponent out of range is zero, never NaN.
+    dvm->nextReading = "0E400";
+    panel.voltmeters.cmdDVMGetMeas_Click(0);
+    EXPECT_EQ(p.lblDVMReading, ".000 DCV");
 }
 
 TEST_F(Meters, SampleBeforeAModeShowsOnlyTheHint)

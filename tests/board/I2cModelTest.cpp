@@ -1,8 +1,4 @@
 #include "board/PanelFixture.h"
-#include "board/RegistersFile.h"
-
-#include <filesystem>
-#include <fstream>
 
 using namespace kvb;
 using namespace kvb::board;
@@ -103,19 +99,6 @@ TEST_F(I2cTest, BlockReadPlacesBytesFromTheStartRegisterWithinTheGrid)
     EXPECT_EQ(grid().readVal[0x3C], "3C");
 }
 
-TEST_F(I2cTest, CountBoxesClampBeforeSending)
-{
-    grid().numToRead = "45";
-    panel().i2c.blockRead();
-    EXPECT_EQ(grid().numToRead, "32");
-    EXPECT_EQ(sent(HidI2cTransfer).back()[3], 32);
-    grid().numToWrite = "";
-    panel().i2c.blockWrite();
-    EXPECT_EQ(grid().numToWrite, "1");
-    grid().numToWrite = "0";
-    EXPECT_EQ(I2cTransferModel::clampCount(grid().numToWrite), 1);
-}
-
 TEST_F(I2cTest, BlockWriteTakesRowsFromZeroAndRefusesBadBoxes)
 {
     grid().random = true;
@@ -208,34 +191,6 @@ TEST_F(I2cTest, FillsAndTheSclToggle)
     panel().i2cAddress.toggleScl();
     EXPECT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, "Please check USB connection.\ncheckStatus");
-}
-
-TEST(RegistersList, ParsesItemsAndRefusesBadLists)
-{
-    auto bytes = ParseRegistersList("generic, 0x12\nabc,0x7\n", 3);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, (std::vector<uint8_t>{0x12, 0x00, 0x07}));
-    EXPECT_EQ(*ParseRegistersList("generic,0x1234,\"a,b\",0xfF", 3),
-              (std::vector<uint8_t>{0x12, 0x00, 0xFF}));
-    EXPECT_FALSE(ParseRegistersList("Generic,0x12", 1));
-    EXPECT_FALSE(ParseRegistersList("generic,0x12", 2));
-    EXPECT_FALSE(ParseRegistersList("generic,0xZZ", 1));
-    EXPECT_FALSE(ParseRegistersList("generic,0x", 1));
-    EXPECT_TRUE(ParseRegistersList("generic\r\n0x01\r\n\r\n0x02\r\n", 2));
-}
-
-TEST(RegistersList, MissingFileShowsTheMessage)
-{
-    test::ScriptedPrompter prompter;
-    EXPECT_FALSE(LoadRegistersFile(prompter, 1, "/nonexistent/registers.txt"));
-    ASSERT_EQ(prompter.asked.size(), 1u);
-    EXPECT_EQ(prompter.asked[0].text, "Register file does not exist or is invalid");
-    EXPECT_EQ(prompter.asked[0].title, "Error");
-
-    auto path = std::filesystem::temp_directory_path() / "kvb_registers_test.txt";
-    std::ofstream(path) << "generic,0xA5\n";
-    EXPECT_EQ(*LoadRegistersFile(prompter, 1, path.string()), (std::vector<uint8_t>{0xA5}));
-    std::filesystem::remove(path);
 }
 
 }  // namespace

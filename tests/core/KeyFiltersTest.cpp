@@ -27,11 +27,22 @@ TEST(KeyFilters, EditKeysNeedCtrlAlone)
     EXPECT_EQ(TextBoxEditKeys(67, false, false, false), EditKey::None);
 }
 
-TEST(KeyFilters, CountTextClamps)
+TEST(KeyFilters, CountTextIsTheLeadingNumberHeldToTheRange)
 {
-    EXPECT_EQ(ClampCountText("45", 1, 32), 32);
-    EXPECT_EQ(ClampCountText("", 1, 32), 1);
-    EXPECT_EQ(ClampCountText("0", 1, 32), 1);
+    // Pasted text: sign, exponent and a blank inside the number.
+    EXPECT_EQ(ClampCountText("+45", 1, 255), 45);
+    EXPECT_EQ(ClampCountText("1e2", 1, 255), 100);
+    EXPECT_EQ(ClampCountText("4 5", 1, 255), 4);
     EXPECT_EQ(ClampCountText("12ab", 1, 32), 12);
+    EXPECT_EQ(ClampCountText("", 1, 32), 1);
+    EXPECT_EQ(ClampCountText("-3", 1, 32), 1);
+    // Each side of both limits; a fraction rounds, halves to even.
+    EXPECT_EQ(ClampCountText("32", 1, 32), 32);
+    EXPECT_EQ(ClampCountText("33", 1, 32), 32);
+    EXPECT_EQ(ClampCountText("1", 1, 32), 1);
+    EXPECT_EQ(ClampCountText("0.5", 1, 32), 1);
+    EXPECT_EQ(ClampCountText("2.5", 1, 32), 2);
+    EXPECT_EQ(ClampCountText("2.6", 1, 32), 3);
     EXPECT_EQ(ClampCountText("99999999999999999999", 1, 255), 255);
+    EXPECT_EQ(ClampCountText("1e400", 1, 32), 32);
 }

@@ -44,6 +44,14 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
+    std::vector<std::string> boxTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : t.prompter.asked)
+            texts.push_back(box.text);
+        return texts;
+    }
+
     data::ConfigParse parse(const std::string& text)
     {
         return data::ParseConfigText(text, {"KVB71853", "KVB53961", 3, 2});
@@ -286,6 +294,93 @@ TEST_F(DeviceConfigFilesTest, SavesKeepOnlyKnownRegistersAndCountTheRest)
     EXPECT_TRUE(t.prompter.asked.empty());
     EXPECT_NE(read(folder + "ee_known.txt").find("wrt,KVB71853,dev0x01,cat0x0D,adr0x17,dat0x0101\r\n"),
               std::string::npos);
+}
+
+// A load that writes no register says so once, naming the file; lines the
+// loader skips in a file that writes something stay silent.
+TEST_F(DeviceConfigFilesTest, ALoadThatWritesNothingSaysSoNamingTheFile)
+{
+    realDefinitions();
+    ASSERT_TRUE(connect(true, 2));
+    const std::string saved = "\r\n**** Parameters for 53960 at device address 1 ****\r\n"
+                              "53960 OV Limit Register\r\n"
+                              "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x1F40\r\n"
+                              "53960 UV Limit Register\r\n"
+                              "wrt,KVB71853,dev0x01,cat0x0A,adr0x11,dat0x0AAA\r\n";
+    std::string crOnly = saved;
+    std::erase(crOnly, '\n');
+    std::string otherPart = saved;
+    otherPart.replace(otherPart.find("KVB71853"), 8, "KVB53960");
+    otherPart.replace(otherPart.find("KVB71853"), 8, "KVB53960");
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty.txt", ""},
+        {"junk.bin", std::string("\x7F" "ELF\x02\x01\x01\x00,,,\xFF\xFE\r\n\x00wrt,\x01,,,,,,", 26)},
+        {"cr_only.txt", crOnly},
+        {"other_part.txt", otherPart},
+    };
+    for (const auto& [name, text] : cases) {
+        chain.device(0, 1).regs[144] = 0x0100;
+        chain.device(0, 1).regs[145] = 0x0200;
+        log.clear();
+        t.prompter.asked.clear();
+        const std::string path = write(name, text);
+        t.files.openAnswers = {path};
+        EXPECT_EQ(files.LoadDeviceConfig(), "") << name;
+        EXPECT_EQ(chain.device(0, 1).regs[144], 0x0100) << name;
+        EXPECT_EQ(chain.device(0, 1).regs[145], 0x0200) << name;
+        EXPECT_FALSE(logHas("wrt,")) << name;
+        EXPECT_EQ(boxTexts(), (std::vector<std::string>{
+                                  "ParseConfigFile: no line is a register write for KVB71853.\r\n"
+                                  "Nothing was loaded from " + path + "."}))
+            << name;
+    }
+
+    // Register lines that the loader skips, for registers that are not
+    // read/write.
+    t.prompter.asked.clear();
+    const std::string readOnly = write("read_only.txt",
+                                       "wrt,KVB71853,dev0x01,cat0x01,adr0x01,dat0x0000\r\n"
+                                       "wrt,KVB71853,dev0x02,cat0x01,adr0x00,dat0x0000\r\n");
+    t.files.openAnswers = {readOnly};
+    EXPECT_EQ(files.LoadDeviceEE(), "");
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{
+                              "ParseConfigFile: no device took any of the file's 2 register "
+                              "writes (registers that are not read/write are skipped).\r\n"
+                              "Nothing was loaded from " + readOnly + "."}));
+
+    // One line written: the titles, the read-only line and the other part's
+    // line are skipped without a word.
+    t.prompter.asked.clear();
+    const std::string mixed = write("mixed.txt", saved.substr(0, saved.find("53960 UV")) +
+                                                     "wrt,KVB71853,dev0x01,cat0x01,adr0x01,"
+                                                     "dat0x0000\r\n" +
+                                                     otherPart);
+    t.files.openAnswers = {mixed};
+    EXPECT_EQ(files.LoadDeviceConfig(), mixed);
+    EXPECT_EQ(chain.device(0, 1).regs[144], 0x1F40);
+    EXPECT_EQ(chain.device(0, 1).regs[145], 0x0200);
+    EXPECT_TRUE(t.prompter.asked.empty());
+
+    // With a second type fitted, the box names both parts.
+    ASSERT_TRUE(connect(true, 1, 1));
+    t.files.openAnswers = {write("empty.txt", "")};
+    files.LoadDeviceConfig();
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text.rfind(
+                  "ParseConfigFile: no line is a register write for KVB71853 or KVB53961.\r\n", 0),
+              0u);
+}
+
+TEST_F(DeviceConfigFilesTest, AFolderChosenAsTheFileIsNamedAsAFolder)
+{
+    ASSERT_TRUE(connect(true, 1));
+    const std::string chosen = folder + "a_folder.txt";
+    std::filesystem::create_directories(chosen);
+    t.files.openAnswers = {chosen};
+    EXPECT_EQ(files.LoadDeviceConfig(), "");
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{
+                              "LoadDeviceConfig failed due to the following:\r\nError 21:\r\n\"" +
+                              chosen + "\" is a folder, not a file."}));
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+#include "core/FieldReader.h"
+
+namespace kvb {
+
+namespace {
+
+constexpr int kEnd = std::char_traits<char>::eof();
+
+bool isBlank(int c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool endsLine(int c)
+{
+    return c == '\r' || c == '\n';
+}
+
+bool endsField(int c)
+{
+    return c == ',' || endsLine(c) || c == kEnd;
+}
+
+}  // namespace
+
+void FieldReader::skipSeparator()
+{
+    int c = in_.get();
+    if (c == '\r' && in_.peek() == '\n')
+        in_.get();
+}
+
+std::optional<std::string> FieldReader::next(size_t keep)
+{
+    for (;;) {
+        while (isBlank(in_.peek()))
+            in_.get();
+        if (in_.peek() == kEnd)
+            return std::nullopt;
+
+        std::string field;
+        auto take = [&](int c) {
+            if (field.size() < keep)
+                field.push_back(static_cast<char>(c));
+        };
+        const bool quoted = in_.peek() == '"';
+        if (quoted) {
+            in_.get();
+            for (;;) {
+                int c = in_.get();
+                if (c == kEnd)
+                    return field;  // an unclosed quote ends with the input
+                if (c == '"') {
+                    if (in_.peek() != '"')
+                        break;
+                    in_.get();
+                }
+                take(c);
+            }
+            // Anything between the closing quote and the separator is dropped.
+            while (!endsField(in_.peek()))
+                in_.get();
+        } else {
+            while (!endsField(in_.peek()))
+                take(in_.get());
+            while (!field.empty() && isBlank(field.back()))
+                field.pop_back();
+        }
+        const bool atLineEnd = endsLine(in_.peek());
+        if (in_.peek() != kEnd)
+            skipSeparator();
+        if (emptyLines_ == EmptyLines::Skipped && atLineEnd && field.empty() && !quoted)
+            continue;
+        return field;
+    }
+}
+
+}  // namespace kvb
