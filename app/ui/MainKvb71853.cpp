@@ -296,7 +296,7 @@ void MainKvb71853::buildPages(QWidget* central)
     for (int i = 0; i < 4; ++i) {
         tbEncodedCommandHexByte[i] = Named<QLineEdit>(
             fraRawMessageSender, ElementName<QString>("tbEncodedCommandHexByte", i), "");
-        tbEncodedCommandHexByte[i]->setReadOnly(true);
+        showReadOnly(tbEncodedCommandHexByte[i]);
         PlaceTwips(tbEncodedCommandHexByte[i], 3240 + i * kRawPitch, 1560, 900, 330);
     }
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");

@@ -3,6 +3,7 @@
 #include "app/ui/BgrColour.h"
 #include "app/ui/RowEditors.h"
 #include "core/ControlNames.h"
+#include "core/ui/Widgets.h"
 #include "core/Services.h"
 
 #include <QFrame>
@@ -198,7 +199,7 @@ void RegisterRowsView::buildRow(int r)
     w.decodedLabel->setGeometry(kDecodedLeft, 2, kDecodedWidth + kUnitsWidth, 18);
     w.decoded = new QLineEdit(w.frame);
     w.decoded->setObjectName(ElementName<QString>("tbRegDecodedVal", r));
-    w.decoded->setReadOnly(true);
+    showReadOnly(w.decoded);
     w.decoded->setGeometry(kDecodedLeft, 23, kDecodedWidth, 22);
     w.decodedUnits = new QLabel(w.frame);
     w.decodedUnits->setObjectName(ElementName<QString>("lblRegDecodedUnits", r));

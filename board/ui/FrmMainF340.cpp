@@ -202,7 +202,7 @@ QWidget* FrmMainF340::buildGrid()
         board::ByteGrid& grid = grid_;
         addPair("Device Address", txtSlaveAddress_, "txtSlaveAddress", grid.slaveAddress,
                 grid.slaveAddress, nullptr);
-        txtSlaveAddress_->setReadOnly(true);
+        showReadOnly(txtSlaveAddress_);
         addPair("Number of Regs to Read", txtNumToRead_, "txtNumToRead", grid.numToRead,
                 grid.numToRead, decKeys_);
         addPair("Starting Reg Read", txtStartRegRD_, "txtStartRegRD", grid.startRegRd,

@@ -73,6 +73,18 @@ inline QLabel* makeLamp(QWidget* parent, const QString& name)
     return lamp;
 }
 
+// A box that shows a value the user cannot type over looks so: read-only,
+// out of the focus chain, on the window's background rather than the
+// editable boxes' white.
+inline void showReadOnly(QLineEdit* edit)
+{
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+}
+
 // Binds a box's edits to a model text.
 inline void bindText(QLineEdit* edit, std::string& target)
 {
