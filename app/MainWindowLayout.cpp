@@ -31,20 +31,32 @@ std::vector<std::string> BalanceWaitEntries()
             "8 seconds", "16 seconds", "32 seconds", "64 seconds"};
 }
 
+namespace {
+constexpr int kMargin = 8;
+constexpr int kStripTop = kMainPageTop + kMainPageHeight + 4;
+constexpr int kLogTop = kStripTop + kMainStripHeight + 4;
+// Below the logs: their buttons, with the gaps around them.
+constexpr int kBelowLogs = kMainLogControlsHeight + 6;
+}  // namespace
+
 MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth)
 {
-    constexpr int margin = 8;
+    constexpr int margin = kMargin;
     MainWindowGeometry g;
     g.tabStripWidth = std::max(0, width - 29);  // 435 twips short of the window
     g.commandsLeft = width - margin - commandsWidth;
     g.pageWidth = std::max(0, g.commandsLeft - margin);
-    g.stripTop = kMainPageTop + kMainPageHeight + 4;
+    g.stripTop = kStripTop;
     g.stripWidth = g.pageWidth;
-    g.logTop = g.stripTop + kMainStripHeight + 4;
-    g.logHeight =
-        std::max(kMainMinLogHeight, height - g.logTop - kMainLogControlsHeight - 6);
+    g.logTop = kLogTop;
+    g.logHeight = std::max(kMainMinLogHeight, height - g.logTop - kBelowLogs);
     g.logControlsTop = g.logTop + g.logHeight + 2;
     return g;
+}
+
+Extent LeastMainWindowArea(int pageWidth, int commandsWidth)
+{
+    return {pageWidth + 2 * kMargin + commandsWidth, kLogTop + kMainMinLogHeight + kBelowLogs};
 }
 
 int PollIntervalFromText(const std::string& text)

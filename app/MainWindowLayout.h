@@ -2,6 +2,8 @@
 // Fixed lists and layout arithmetic of the main window, apart from the
 // widgets so they can be checked on their own.
 
+#include "core/WindowFit.h"
+
 #include <string>
 #include <vector>
 
@@ -41,6 +43,10 @@ constexpr int kMainStripHeight = 90;
 constexpr int kMainLogControlsHeight = 32;
 constexpr int kMainMinLogHeight = 48;
 MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth);
+// The least central area that shows every part whole: a page area
+// `pageWidth` wide beside the commands column, and the logs at their least
+// height.
+Extent LeastMainWindowArea(int pageWidth, int commandsWidth);
 
 constexpr int kMinPollInterval = 50;
 constexpr int kMaxPollInterval = 5000;

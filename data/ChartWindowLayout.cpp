@@ -13,22 +13,23 @@ ChartWindowLayout LayoutChartWindow(int width, int height, int innerHeight, bool
     innerHeight += l.height - height;
     const int chartWidth = l.width - kChartLeft - 240;
     // The three middle charts are kept low so that the cell chart has room
-    // for its legend of 24 series at the minimum height.
+    // for its legend of 24 series at the minimum height. Each chart ends
+    // where the next begins.
     constexpr int kStep = 1950;
     int y = 1920;
-    l.et = {showET, y, chartWidth, kStep + 15};
+    l.et = {showET, y, chartWidth, kStep};
     if (showET)
         y += kStep;
-    l.icTemp = {showIT, y, chartWidth, kStep + 15};
+    l.icTemp = {showIT, y, chartWidth, kStep};
     if (showIT)
         y += kStep;
-    l.pack = {true, y, chartWidth, kStep + 15};
+    l.pack = {true, y, chartWidth, kStep};
     y += kStep;
     l.cell = {true, y, chartWidth, std::max(innerHeight - y - buttonHeight - 120, 0)};
     l.hideButtonTop = y + l.cell.height + 60;
     l.hideButtonLeft = l.width - buttonWidth - 240;
     l.lowerInfoTop = l.hideButtonTop;
-    l.fault = {true, 120, chartWidth, 1815};
+    l.fault = {true, 120, chartWidth, 1920 - 120};
     return l;
 }
 

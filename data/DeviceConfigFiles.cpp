@@ -369,7 +369,8 @@ bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* 
 {
     bool saved = false;
     const bool ran = RunHandler(services_.prompter, procedure, [&] {
-        if (logging_.OpenFileForExportTxt().empty()) {
+        const std::string path = logging_.OpenFileForExportTxt();
+        if (path.empty()) {
             if (!logging_.ExportTxtOpenFailed())  // a failure has been told already
                 services_.prompter.tell(cancelled, kProgramTitle);
             return;
@@ -385,8 +386,10 @@ bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* 
             }
         }
         saved = logging_.CloseFileForExportTxt() && written;
+        // The file is saved: that comes first, then what it leaves out.
         if (saved && notSaved > 0)
-            services_.prompter.tell("Registers not saved: " + std::to_string(notSaved) +
+            services_.prompter.tell("Saved to " + path + ".\n\nRegisters not saved: " +
+                                        std::to_string(notSaved) +
                                         " (no chip gave their values since connecting; the file "
                                         "notes each one).",
                                     kProgramTitle);

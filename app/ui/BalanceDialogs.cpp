@@ -4,6 +4,7 @@
 #include "app/ui/KeyFieldEdit.h"
 #include "app/ui/Widgets.h"
 #include "core/ControlNames.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -74,6 +75,7 @@ void paintButton(QPushButton* b, int bgr)
 BalanceDialogBase::BalanceDialogBase(BalanceDialogModes& modes, QWidget* parent)
     : QDialog(parent), modes_(modes)
 {
+    OpenOnScreen(this);
     lblKVBDevice = Named<QLabel>(this, "lblKVBDevice");
     QFont big = lblKVBDevice->font();
     big.setBold(true);

@@ -1,6 +1,7 @@
 #include "app/ui/FrmAbout2.h"
 
 #include "core/AppInfo.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -74,6 +75,7 @@ void LogoPicture::mouseDoubleClickEvent(QMouseEvent*)
 
 FrmAbout2::FrmAbout2(AboutHooks hooks, QWidget* parent) : QDialog(parent), hooks_(std::move(hooks))
 {
+    OpenOnScreen(this);
     setObjectName("frmAbout2");
     setWindowTitle(QString("About ") + kProgramTitle);
 

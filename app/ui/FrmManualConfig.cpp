@@ -1,6 +1,7 @@
 #include "app/ui/FrmManualConfig.h"
 
 #include "app/ui/RowEditors.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -17,6 +18,7 @@ namespace kvb::ui {
 FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
     : QDialog(parent), state_(state)
 {
+    OpenOnScreen(this);
     setObjectName("frmManualConfig");
     setWindowTitle("BMS Configuration");
 

@@ -1,4 +1,5 @@
 #include "app/ui/FrmPollOptions.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -32,6 +33,7 @@ QPushButton* button(QWidget* parent, QLayout* layout, const char* name, const QS
 FrmPollOptions::FrmPollOptions(Poller& poller, const link::ChipLink& link, QWidget* parent)
     : QDialog(parent), poller_(poller), link_(link)
 {
+    OpenOnScreen(this);
     setObjectName("frmPollOptions");
     setModal(true);
     auto* column = new QVBoxLayout(this);

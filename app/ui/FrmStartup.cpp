@@ -7,6 +7,7 @@
 #include "app/ui/MainKvb71853.h"
 #include "app/ui/Widgets.h"
 #include "board/ui/FrmMainF340.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -25,6 +26,7 @@ constexpr int kDarkGreen = 0x008000;
 FrmStartup::FrmStartup(AppContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context)
 {
+    OpenOnScreen(this);
     setObjectName("frmStartup");
     setWindowTitle("Morvane KVB71853 Evaluation Software Startup ");
     auto* central = new QWidget(this);

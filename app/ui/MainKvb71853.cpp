@@ -17,6 +17,7 @@
 #include "app/ui/RegisterRowsView.h"
 #include "app/ui/Widgets.h"
 #include "core/ControlNames.h"
+#include "core/ui/ScreenFit.h"
 #include "link/ui/FrmErrorLog.h"
 #include "core/ScopedFlag.h"
 #include "data/ui/FrmCharting.h"
@@ -52,8 +53,11 @@ constexpr int kWindowWidth = 16560;
 constexpr int kDefaultWidth = 1500;
 constexpr int kDefaultHeight = 740;
 
-// Left edges of the MAIN page's frames.
+// Left edges and widths of the MAIN page's frames.
 constexpr std::array<int, 5> kMainFrameLeft{240, 8040, 8040, 8040, 11220};
+constexpr std::array<int, 5> kMainFrameWidth{7700, 3120, 3120, 3120, 5400};
+// Left edges of the MONITOR page's device frames: device 1 rightmost.
+constexpr std::array<int, 4> kMonitorFrameLeft{12120, 8160, 4200, 240};
 
 void ShowFrame(QWidget* w, int left)
 {
@@ -76,9 +80,11 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
 {
     setObjectName("Main_KVB71853");
     setWindowTitle("Defined in tabdefs.csv: TITLEBAR");
-    auto* central = new QWidget(this);
+    // Everything below the menu bar; on a screen too low for it, it scrolls
+    // down inside the window.
+    auto* central = new QWidget;
     central->setObjectName("centralWidget");
-    setCentralWidget(central);
+    content_ = central;
 
     buildMenus();
     buildPages(central);
@@ -104,8 +110,38 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     wireCommands();
     wireMenus();
     wirePages();
+    fitPages();
+    central->installEventFilter(this);
+    auto* scroll = new ScrollingContent(central, this);
+    setCentralWidget(scroll);
+    OpenOnScreen(this, scroll);
     resize(kDefaultWidth, kDefaultHeight);
     FormLoad();
+}
+
+void MainKvb71853::fitPages()
+{
+    // A page's frame is never smaller than what its content needs.
+    for (QGroupBox* frame : mainTabFrames)
+        frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    for (QGroupBox* frame : fraDeviceVoltagesFaults)
+        frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    // The MAIN page's middle column: each frame below the one above it.
+    for (int i = 2; i <= 3; ++i) {
+        const QWidget* above = mainTabFrames[i - 1];
+        mainTabFrames[i]->move(mainTabFrames[i]->x(),
+                               std::max(mainTabFrames[i]->y(), above->y() + above->height() + 4));
+    }
+    // The least area shows the widest page (the MAIN page's frames, the
+    // MONITOR page's or the register rows) and the strip's lamps beside the
+    // commands column, and the logs at their least height.
+    int pageLeast = rowsScroll->x() + rowsView->minimumWidth();
+    for (size_t i = 0; i < kMainFrameLeft.size(); ++i)
+        pageLeast = std::max(pageLeast, Twips(kMainFrameLeft[i]) + mainTabFrames[i]->width());
+    pageLeast = std::max(pageLeast, Twips(kMonitorFrameLeft[0]) + fraDeviceVoltagesFaults[0]->width());
+    pageLeast = std::max(pageLeast, lampPanel->x() + lampPanel->sizeHint().width());
+    const Extent least = LeastMainWindowArea(pageLeast, fraDaisyChainCommands->sizeHint().width());
+    content_->setMinimumSize(least.width, least.height);
 }
 
 MainKvb71853::~MainKvb71853()
@@ -204,17 +240,16 @@ void MainKvb71853::buildPages(QWidget* central)
                                 "fraMainTabTemperatures", "fraMainTabThresholds",
                                 "fraMainTabDaisyChainStatus"};
     const int mainTops[5] = {0, 0, 2360, 4420, 0};
-    const int mainWidths[5] = {7700, 3120, 3120, 3120, 5400};
     const int mainHeights[5] = {5900, 2300, 2000, 1900, 5900};
     for (int i = 0; i < 5; ++i) {
         mainTabFrames[i] = Named<QGroupBox>(pageArea, mainNames[i], "");
-        PlaceTwips(mainTabFrames[i], kHiddenLeft, mainTops[i], mainWidths[i], mainHeights[i]);
+        PlaceTwips(mainTabFrames[i], kHiddenLeft, mainTops[i], kMainFrameWidth[i], mainHeights[i]);
         mainTabFrames[i]->setVisible(false);
     }
 
     fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender",
                                            "Raw Message Sender and CRC4 Calculator");
-    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 10200, 3600);
+    PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 11000, 3600);
     fraRawMessageSender->setVisible(false);
     fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
     PlaceTwips(fraRawMsgNotConnected, 120, 240, 2460, 900);
@@ -241,14 +276,17 @@ void MainKvb71853::buildPages(QWidget* central)
         fraRawMsgDevType, ElementName<QString>("optRawDevicetype", 1), "KVB53961");
     PlaceTwips(optRawDevicetype[1], 120, 480, 2280, 300);
     optRawDevicetype[0]->setChecked(true);
+    // Each field stands under its label, a column apart, with a gap between
+    // the labels.
+    constexpr int kRawPitch = 1500;
     const char* rawLabels[5] = {"Device Address", "Data Type", "Data Address", "Data", "CRC4"};
     for (int i = 0; i < 5; ++i) {
         lblRawMsg[i] =
             Named<QLabel>(fraRawMessageSender, ElementName<QString>("lblRawMsg", i), rawLabels[i]);
-        PlaceTwips(lblRawMsg[i], 3240 + i * 1320, 300, 1300, 300);
+        PlaceTwips(lblRawMsg[i], 3240 + i * kRawPitch, 300, kRawPitch - 60, 300);
         tbRawMsgHex[i] =
             Named<QLineEdit>(fraRawMessageSender, ElementName<QString>("tbRawMsgHex", i), "0");
-        PlaceTwips(tbRawMsgHex[i], 3240 + i * 1320, 660, 900, 330);
+        PlaceTwips(tbRawMsgHex[i], 3240 + i * kRawPitch, 660, 900, 330);
     }
     auto* hex = Named<QLabel>(fraRawMessageSender, ElementName<QString>("lblRawMsg", 5), "Hex");
     PlaceTwips(hex, 2700, 700, 500, 300);
@@ -258,22 +296,19 @@ void MainKvb71853::buildPages(QWidget* central)
     for (int i = 0; i < 4; ++i) {
         tbEncodedCommandHexByte[i] = Named<QLineEdit>(
             fraRawMessageSender, ElementName<QString>("tbEncodedCommandHexByte", i), "");
-        tbEncodedCommandHexByte[i]->setReadOnly(true);
-        PlaceTwips(tbEncodedCommandHexByte[i], 3240 + i * 1320, 1560, 900, 330);
+        showReadOnly(tbEncodedCommandHexByte[i]);
+        PlaceTwips(tbEncodedCommandHexByte[i], 3240 + i * kRawPitch, 1560, 900, 330);
     }
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
-    PlaceTwips(cbSendRawMsg, 8280, 1500, 1000, 420);
+    PlaceTwips(cbSendRawMsg, 3240 + 4 * kRawPitch, 1500, 1000, 420);
 
     // The rows take the page's width; a page too short for them scrolls
     // down, never sideways while the window is wide enough for one row.
-    rowsScroll = Named<QScrollArea>(pageArea, "registerRowsScroll");
-    rowsScroll->setFrameShape(QFrame::NoFrame);
-    rowsScroll->setWidgetResizable(true);
-    rowsScroll->setGeometry(8, 0, Twips(kWindowWidth) - 8, kMainPageHeight);
     rowsView = new RegisterRowsView(context_.link.definitions, context_.link.image,
                                     context_.services.prompter, &context_.services.pump);
     rowsView->setObjectName("registerRows");
-    rowsScroll->setWidget(rowsView);
+    rowsScroll = new ScrollingContent(rowsView, pageArea);
+    rowsScroll->setGeometry(0, 0, Twips(kWindowWidth), kMainPageHeight);
     rowsScroll->setVisible(false);
 
     for (int i = 0; i < 4; ++i) {
@@ -405,15 +440,16 @@ void MainKvb71853::buildLogs(QWidget* central)
     connect(cmdClear53961HexLog, &QPushButton::clicked, this, [this] { cmdClear53961HexLog_Click(); });
 }
 
-void MainKvb71853::resizeEvent(QResizeEvent* event)
+bool MainKvb71853::eventFilter(QObject* watched, QEvent* event)
 {
-    QMainWindow::resizeEvent(event);
-    layOutWindow();
+    if (watched == content_ && event->type() == QEvent::Resize)
+        layOutWindow();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainKvb71853::layOutWindow()
 {
-    QWidget* central = centralWidget();
+    QWidget* central = content_;
     fraDaisyChainCommands->resize(fraDaisyChainCommands->sizeHint());
     const MainWindowGeometry g =
         LayOutMainWindow(central->width(), central->height(), fraDaisyChainCommands->width());
@@ -561,7 +597,7 @@ void MainKvb71853::ShowEnableMonitorTabFrames()
 {
     for (int i = 0; i < 4; ++i) {
         fraDeviceVoltagesFaults[i]->setEnabled(true);
-        MoveLeftTwips(fraDeviceVoltagesFaults[i], (3 - i) * 3960 + 240);
+        MoveLeftTwips(fraDeviceVoltagesFaults[i], kMonitorFrameLeft[i]);
     }
 }
 

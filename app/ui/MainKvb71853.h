@@ -114,7 +114,7 @@ public:
     void AppendHexLog(int type, const QString& text);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -131,6 +131,7 @@ private:
     void buildControlStrip(QWidget* central);
     void buildLogs(QWidget* central);
     void layOutWindow();
+    void fitPages();
     void InitMenus();
     void FormLoad();
     void selectDeviceFromMenu(int type, int index);
@@ -156,6 +157,7 @@ private:
     // The hooks this window installs into the link, the commands, polling
     // and the connection; cleared when the window goes.
     HookScope hooks_;
+    QWidget* content_ = nullptr;  // everything below the menu bar
     bool InstrumentsInUse = false;
     bool comboSync_ = false;
     bool tabsRebuilding_ = false;

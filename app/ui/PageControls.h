@@ -5,6 +5,7 @@
 // boxes, captions and lamps placed in a grid.
 
 #include "app/ui/Lamp.h"
+#include "core/ui/Widgets.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -20,7 +21,7 @@ inline QLineEdit* ValueBox(QWidget* parent, const QString& name)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setReadOnly(true);
+    showReadOnly(box);
     box->setAlignment(Qt::AlignRight);
     box->setFixedWidth(72);
     return box;

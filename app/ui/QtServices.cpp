@@ -1,5 +1,7 @@
 #include "app/ui/QtServices.h"
 
+#include "core/ui/ScreenFit.h"
+
 #include <QLocale>
 
 #include <QApplication>
@@ -33,6 +35,7 @@ Answer QtPrompter::ask(const std::string& text, const std::string& title, Button
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    WidenForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Retry: return Answer::Retry;
     case QMessageBox::Yes: return Answer::Yes;
@@ -53,10 +56,13 @@ void QtEventPump::yield()
 std::string QtFileDialogs::openFile(const std::string& title, const std::string& folder,
                                     const std::string& filter)
 {
-    return QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title),
-                                        QString::fromStdString(folder),
-                                        QString::fromStdString(filter))
-        .toStdString();
+    QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(folder),
+                       QString::fromStdString(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    OpenOnScreen(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
 }
 
 std::string QtFileDialogs::saveFile(const std::string& title, const std::string& suggested,
@@ -65,6 +71,7 @@ std::string QtFileDialogs::saveFile(const std::string& title, const std::string&
     QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(suggested),
                        QString::fromStdString(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    OpenOnScreen(&dialog);
     // A name typed without an extension gets the filter's ("*.txt" gives
     // txt), before the dialog asks whether to replace an existing file.
     const QString pattern = QString::fromStdString(filter);

@@ -1,6 +1,7 @@
 #include "app/ui/RawMessageSenderView.h"
 
 #include "core/ControlNames.h"
+#include "core/ui/Widgets.h"
 #include "core/UnexpectedError.h"
 
 #include <QKeyEvent>
@@ -50,7 +51,7 @@ RawMessageSenderView::RawMessageSenderView(QWidget* frame, link::ChipLink& link,
     for (int i = 0; i < kMaxFrameBoxes; ++i) {
         tbEncodedCommandHexByte[i] =
             control<QLineEdit>(frame, ElementName<QString>("tbEncodedCommandHexByte", i));
-        tbEncodedCommandHexByte[i]->setReadOnly(true);
+        showReadOnly(tbEncodedCommandHexByte[i]);
         tbEncodedCommandHexByte[i]->setText("00");
     }
     for (int i = 0; i < 2; ++i) {

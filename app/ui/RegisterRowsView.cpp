@@ -3,6 +3,7 @@
 #include "app/ui/BgrColour.h"
 #include "app/ui/RowEditors.h"
 #include "core/ControlNames.h"
+#include "core/ui/Widgets.h"
 #include "core/Services.h"
 
 #include <QFrame>
@@ -31,13 +32,28 @@ constexpr int kValueLeft = kBitsLeft + link::kBits * kBitPitch + 6;
 constexpr int kDecodedLeft = kValueLeft + 76;
 constexpr int kDecodedWidth = 60;
 constexpr int kUnitsWidth = 36;
-constexpr int kButtonWidth = 56;
+constexpr int kButtonWidth = 52;
 // The Read and Write buttons stand at the row's right edge; a row is never
 // narrower than its controls.
 constexpr int kRowMinWidth = kDecodedLeft + kDecodedWidth + kUnitsWidth + 8 + 2 * kButtonWidth + 10;
 constexpr int kGroupTop = kRowsTop + link::kTabRows * kRowPitch + 2;
 constexpr int kGroupButtonWidth = 96;
 static_assert(kGroupTop + 30 == RegisterRowsView::kContentHeight);
+
+// The label's text in `face`, or in a smaller one where a word of it would
+// not fit the label's width, or its lines the label's height.
+void fitToLabel(QLabel* label, QFont face)
+{
+    const QRect room = label->contentsRect();
+    const int flags = Qt::TextWordWrap | static_cast<int>(label->alignment());
+    for (; face.pointSizeF() > 5; face.setPointSizeF(face.pointSizeF() - 0.25)) {
+        const QRect needed = QFontMetrics(face).boundingRect(room, flags, label->text());
+        if (needed.width() <= room.width() && needed.height() <= room.height())
+            break;
+    }
+    if (label->font() != face)
+        label->setFont(face);
+}
 
 void setBackColour(QWidget* widget, int bgr)
 {
@@ -124,9 +140,11 @@ void RegisterRowsView::buildRow(int r)
     w.address = new QLabel(w.frame);
     w.address->setObjectName(ElementName<QString>("lblRegAddr", r));
 
-    // Bit names of two words take two lines in a smaller face.
+    // Bit names of two words take two lines in a smaller face; each name
+    // keeps to its own column, a pixel clear of its neighbours'.
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.75);
+    bitFont_ = small;
     for (int bit = 0; bit < link::kBits; ++bit) {
         const int index = r * link::kBits + bit;
         const int left = kBitsLeft + (link::kBits - 1 - bit) * kBitPitch;
@@ -135,7 +153,8 @@ void RegisterRowsView::buildRow(int r)
         label->setFont(small);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         label->setWordWrap(true);
-        label->setGeometry(left - 2, 0, kBitPitch + 4, 24);
+        label->setContentsMargins(1, 0, 1, 0);
+        label->setGeometry(left, 0, kBitPitch, 24);
         w.bitNames[bit] = label;
         auto* button = new QPushButton("0", w.frame);
         button->setObjectName(ElementName<QString>("cbRegToggleBit", index));
@@ -180,7 +199,7 @@ void RegisterRowsView::buildRow(int r)
     w.decodedLabel->setGeometry(kDecodedLeft, 2, kDecodedWidth + kUnitsWidth, 18);
     w.decoded = new QLineEdit(w.frame);
     w.decoded->setObjectName(ElementName<QString>("tbRegDecodedVal", r));
-    w.decoded->setReadOnly(true);
+    showReadOnly(w.decoded);
     w.decoded->setGeometry(kDecodedLeft, 23, kDecodedWidth, 22);
     w.decodedUnits = new QLabel(w.frame);
     w.decodedUnits->setObjectName(ElementName<QString>("lblRegDecodedUnits", r));
@@ -240,6 +259,7 @@ void RegisterRowsView::syncRow(int r)
         const bool shown = bit < l.bitsShown;
         const QString name = QString::fromStdString(row.bitNames[bit]);
         w.bitNames[bit]->setText(name);
+        fitToLabel(w.bitNames[bit], bitFont_);
         w.bitNames[bit]->setToolTip(name);
         w.bitNames[bit]->setVisible(shown);
         w.bits[bit]->setText(row.bits[bit] ? "1" : "0");
@@ -281,7 +301,7 @@ void RegisterRowsView::placeLabels(int r)
     if (l.bitsShown > 0)
         right = kBitsLeft + (link::kBits - l.bitsShown) * kBitPitch;
     const int width = std::max(0, right - left - 4);
-    w.name->setGeometry(left, 2, width, 30);
+    w.name->setGeometry(left, 2, width, 29);
     w.address->setGeometry(left, 31, width, 15);
     w.name->raise();
     w.address->raise();

@@ -12,6 +12,7 @@
 
 #include "app/RegisterRows.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <array>
@@ -88,6 +89,7 @@ private:
 
     RegisterRows rows_;
     EventPump* pump_;
+    QFont bitFont_;  // the bit names' face; a long name takes a smaller one
     std::array<RowWidgets, link::kTabRows> w_;
     QPushButton* readAll_ = nullptr;
     QPushButton* readGroup_ = nullptr;

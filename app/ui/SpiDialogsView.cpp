@@ -2,6 +2,7 @@
 
 #include "app/ui/Widgets.h"
 #include "core/ControlNames.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -38,6 +39,7 @@ QHBoxLayout* okCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel)
 FrmSpiClockSpeed::FrmSpiClockSpeed(SpiClockDialog& model, QWidget* parent)
     : QDialog(parent), model_(model)
 {
+    OpenOnScreen(this);
     setObjectName("frmSpiClockSpeed");
     setWindowTitle("SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ");
     auto* layout = new QVBoxLayout(this);
@@ -90,6 +92,7 @@ void FrmSpiClockSpeed::accept()
 FrmSpiTimeout::FrmSpiTimeout(SpiTimeoutDialog& model, QWidget* parent)
     : QDialog(parent), model_(model)
 {
+    OpenOnScreen(this);
     setObjectName("frmSpiTimeout");
     setWindowTitle(
         "SPI Setup  Daisy Chain: Maximum Timeout / Asynchronous Full Message  Transfer Time");

@@ -2,6 +2,7 @@
 
 #include "bench/ui/InstrumentIcons.h"
 #include "core/ControlNames.h"
+#include "core/ui/ScreenFit.h"
 #include "core/ui/Widgets.h"
 
 #include <QButtonGroup>
@@ -56,7 +57,7 @@ FrmInst::FrmInst(InstrumentPanel& panel, QWidget* parent) : QWidget(parent), pan
     TimerFreq_->setInterval(CounterSection::kTimerFreqIntervalMs);
     connect(TimerFreq_, &QTimer::timeout, this, [this] { act([this] { panel_.counter.TimerFreq_Timer(); }); });
 
-    auto* tabs = new QTabWidget(this);
+    auto* tabs = new QTabWidget;
     tabs->setObjectName("SSTab1");
     tabs->addTab(counterTab(), "Agilent 53131 Counter");
     tabs->addTab(supplyTab(), "E3631 Aux PS");
@@ -65,9 +66,12 @@ FrmInst::FrmInst(InstrumentPanel& panel, QWidget* parent) : QWidget(parent), pan
     tabs->addTab(scrolled(commandsTab()), "VI Commands and Sweep");
     tabs->addTab(switchTab(), "3488 Switch Mux");
     tabs->addTab(fileTab(), "Instrument File");
+    // On a screen too low for the tabs, they scroll down inside the window.
+    auto* scroll = new ScrollingContent(tabs, this);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
+    layout->addWidget(scroll);
     resize(1100, 760);
+    OpenOnScreen(this, scroll);
 
     panel_.Form_Load();
     refresh();

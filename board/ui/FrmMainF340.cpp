@@ -5,6 +5,7 @@
 #include "board/ChipPipe.h"
 #include "board/HidTransport.h"
 #include "board/ui/KeyFilter.h"
+#include "core/ui/ScreenFit.h"
 #include "core/ui/Widgets.h"
 #include "core/ControlNames.h"
 #include "core/Hex.h"
@@ -53,7 +54,10 @@ FrmMainF340::FrmMainF340(board::BoardPanel& panel, board::ByteGrid& grid, board:
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, [this] { close(); });
 
-    auto* central = new QWidget(this);
+    // Everything below the menu bar; on a screen too low for it, it scrolls
+    // down inside the window.
+    auto* central = new QWidget;
+    central->setObjectName("panelContent");
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(buildTopBar());
     auto* body = new QHBoxLayout;
@@ -70,7 +74,9 @@ FrmMainF340::FrmMainF340(board::BoardPanel& panel, board::ByteGrid& grid, board:
     tabs_->setCurrentIndex(3);  // the I2C page beside the register grid first
     body->addWidget(tabs_, 1);
     layout->addLayout(body, 1);
-    setCentralWidget(central);
+    auto* scroll = new ScrollingContent(central, this);
+    setCentralWidget(scroll);
+    OpenOnScreen(this, scroll);
 
     panel_.notices.changed = [this] { refresh(); };
     panel_.notices.busyChanged = [this](bool busy) { setBusy(busy); };
@@ -196,7 +202,7 @@ QWidget* FrmMainF340::buildGrid()
         board::ByteGrid& grid = grid_;
         addPair("Device Address", txtSlaveAddress_, "txtSlaveAddress", grid.slaveAddress,
                 grid.slaveAddress, nullptr);
-        txtSlaveAddress_->setReadOnly(true);
+        showReadOnly(txtSlaveAddress_);
         addPair("Number of Regs to Read", txtNumToRead_, "txtNumToRead", grid.numToRead,
                 grid.numToRead, decKeys_);
         addPair("Starting Reg Read", txtStartRegRD_, "txtStartRegRD", grid.startRegRd,

@@ -35,7 +35,7 @@ QWidget* FrmMainF340::buildMcbSpiPage()
     auto* raw = new QHBoxLayout;
     for (int i = 0; i < 11; ++i) {
         txtWriteRaw_[i] = makeEdit(mcb, ElementName<QString>("txtWriteRaw", i), "--", 30);
-        txtWriteRaw_[i]->setReadOnly(true);
+        showReadOnly(txtWriteRaw_[i]);
         raw->addWidget(txtWriteRaw_[i]);
     }
     mcbLayout->addLayout(raw, 1, 0, 1, 4);
@@ -266,7 +266,7 @@ QWidget* FrmMainF340::buildSfrPage()
         txtPBuf_[i]->installEventFilter(hexKeys_);
         bindText(txtPBuf_[i], sfr.rows[i].written);
         txtPBufRd_[i] = makeEdit(list, ElementName<QString>("txtPBufRd", i), "00", 36);
-        txtPBufRd_[i]->setReadOnly(true);
+        showReadOnly(txtPBufRd_[i]);
         txtPBufRd_[i]->installEventFilter(
             new ClickFilter(txtPBufRd_[i], [this, i] { panel_.sfr.readRow(i); }));
         ShpSKFRd_[i] = makeLamp(list, ElementName<QString>("ShpSKFRd", i));
@@ -378,7 +378,7 @@ QWidget* FrmMainF340::buildI2cPage()
     bindText(txtRegister_, i2c.registerText);
     r->addWidget(txtRegister_, 0, 1);
     txtReadIndividual_ = makeEdit(single, "txtReadIndividual", "");
-    txtReadIndividual_->setReadOnly(true);
+    showReadOnly(txtReadIndividual_);
     r->addWidget(txtReadIndividual_, 1, 0);
     r->addWidget(makeButton(single, "cmdReadIndividual", "Read",
                             [this] { panel_.i2c.ReadIndividual(); }),
@@ -467,7 +467,7 @@ QWidget* FrmMainF340::buildAdcPage()
             });
             g->addWidget(cboAnamux_[i], 0, i);
             txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
-            txtModeByte_[i]->setReadOnly(true);
+            showReadOnly(txtModeByte_[i]);
             g->addWidget(txtModeByte_[i], 1, i);
         }
         g->addWidget(makeButton(sub, "cmdMuxWrite", "Write Mux",
@@ -573,7 +573,7 @@ QWidget* FrmMainF340::buildAdcPage()
                      0, 2);
         g->addWidget(new QLabel("AD Reading", sub), 1, 0);
         txtADDec_ = makeEdit(sub, "txtADDec", "XXXX", 60);
-        txtADDec_->setReadOnly(true);
+        showReadOnly(txtADDec_);
         g->addWidget(txtADDec_, 1, 1);
         lblBytesSucceded_ = makeLabel(sub, "lblBytesSucceded", "----");
         g->addWidget(lblBytesSucceded_, 1, 2);

@@ -73,6 +73,36 @@ inline QLabel* makeLamp(QWidget* parent, const QString& name)
     return lamp;
 }
 
+// Paints a box on its window's background rather than the editable boxes'
+// white. The colour is taken when the box is polished, once the
+// application's style has settled its palette, and again when the style
+// changes.
+class ReadOnlyLook : public QObject {
+public:
+    explicit ReadOnlyLook(QWidget* box) : QObject(box) { box->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange) {
+            auto* box = static_cast<QWidget*>(watched);
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            box->setPalette(palette);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A box that shows a value the user cannot type over looks so: read-only,
+// out of the focus chain, on the window's background.
+inline void showReadOnly(QLineEdit* edit)
+{
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    new ReadOnlyLook(edit);
+}
+
 // Binds a box's edits to a model text.
 inline void bindText(QLineEdit* edit, std::string& target)
 {

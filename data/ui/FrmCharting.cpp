@@ -4,6 +4,7 @@
 #include "data/ChartExport.h"
 #include "data/ChartWindowLayout.h"
 #include "data/ui/ChartTraceItem.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include <QTabBar>
 #include <QThreadPool>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
@@ -107,8 +109,19 @@ FrmCharting::FrmCharting(data::ChartModel& charts, data::DataLogging& logging, P
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
+    // The charts and controls keep the window's least size; on a screen
+    // lower than that they scroll down inside the window.
+    page_ = new QWidget;
+    page_->setObjectName("chartPage");
+    page_->setMinimumSize(px(kChartWindowMinWidth), px(kChartWindowMinHeight));
+    page_->installEventFilter(this);
     buildControls();
+    auto* scroll = new ScrollingContent(page_, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
     resize(px(kChartWindowMinWidth), px(kChartWindowMinHeight));
+    OpenOnScreen(this, scroll);
     applyLayout();
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(100);  // at most ten redraws a second
@@ -132,7 +145,7 @@ void FrmCharting::showChart()
 QGroupBox* FrmCharting::zoomFrame(const char* name, const char* title, SliderId slider,
                                   const char* sliderName, const char* labelName, bool vertical)
 {
-    auto* frame = new QGroupBox(title, this);
+    auto* frame = new QGroupBox(title, page_);
     frame->setObjectName(name);
     if (vertical) {
         // The value zoom frames are narrow: a condensed face keeps their
@@ -197,7 +210,7 @@ void FrmCharting::buildControls()
             b.y->setTickCount(3);
         b.chart->addAxis(b.x, Qt::AlignBottom);
         b.chart->addAxis(b.y, Qt::AlignLeft);
-        b.view = new QChartView(b.chart, this);
+        b.view = new QChartView(b.chart, page_);
         b.view->setObjectName(kChartNames[c]);
         b.traces = new ChartTraceItem(b.chart);
         useSolidBackground(b.chart);
@@ -218,11 +231,11 @@ void FrmCharting::buildControls()
                                     "sliderZoomETemp", "lblETempYAxisSliderVal", true);
     auto* horiz = zoomFrame("fraHorizZoom", "HORIZ ZOOM", TimeSlider, "sliderZoomTime",
                             "lblChartXAxisSliderVal", false);
-    place(horiz, 120, 1080, 3255, 855);
+    place(horiz, 120, 1080, kChartLeft - 120, 1920 - 1080);
 
-    auto* options = new QGroupBox("CHART OPTIONS", this);
+    auto* options = new QGroupBox("CHART OPTIONS", page_);
     options->setObjectName("fraChartOptions");
-    place(options, 120, 1920, 2295, 2535);
+    place(options, 120, 1920, 2295, 4440 - 1920);
     auto option = [&](const char* name, const char* text, int row, bool ChartModel::*flag) {
         auto* box = new QCheckBox(text, options);
         box->setObjectName(name);
@@ -246,7 +259,7 @@ void FrmCharting::buildControls()
     chkShowChartXAxisLabelsAll_ = option("chkShowChartXAxisLabelsAll", "Show All Axis Labels", 5,
                                          &ChartModel::ShowAllAxisLabels);
 
-    auto* actions = new QGroupBox("CHART ACTIONS", this);
+    auto* actions = new QGroupBox("CHART ACTIONS", page_);
     actions->setObjectName("fraChartActions");
     place(actions, 120, 4440, 2295, 1815);
     auto action = [&](const char* name, const char* text, int row) {
@@ -268,21 +281,21 @@ void FrmCharting::buildControls()
     });
     connect(cmdChartExportCsv_, &QPushButton::clicked, this, [this] { exportCsv(); });
 
-    tabStrip_ = new QTabBar(this);
+    tabStrip_ = new QTabBar(page_);
     tabStrip_->setObjectName("TabStrip1");
     tabStrip_->addTab("VCELL");
     tabStrip_->addTab("VPACK");
     place(tabStrip_, 105, 6300, 2325, 360);
 
-    cellToggles_ = new QGroupBox(this);
+    cellToggles_ = new QGroupBox(page_);
     cellToggles_->setObjectName("fraChartCellVoltageToggles");
-    packToggles_ = new QGroupBox(this);
+    packToggles_ = new QGroupBox(page_);
     packToggles_->setObjectName("fraChartPackVoltageToggles");
-    place(cellToggles_, 225, 6780, 2085, 4350);
+    place(cellToggles_, 225, 6780, 2085, 4470);
     place(packToggles_, 345, 7020, 1845, 4380);
     for (int k = 0; k < 2; ++k) {
         auto* dev = new QLabel("DEV", cellToggles_);
-        place(dev, 120 + k * 1000, 120, 400, 255);
+        place(dev, 120 + k * 1000, 120, 360, 255);
         auto* combo = new QComboBox(cellToggles_);
         combo->setObjectName(QString("cboChartCellSelector_%1").arg(k));
         for (int d = 1; d <= 14; ++d)
@@ -309,16 +322,23 @@ void FrmCharting::buildControls()
     for (int k = 0; k < 2; ++k)
         for (int c = 0; c < 12; ++c)
             toggle(k * 12 + c, cellToggles_, QString("CELL %1").arg(c + 1), 120 + k * 1000,
-                   480 + c * 285);
+                   480 + c * 270);
     for (int p = 0; p < 14; ++p)
         toggle(24 + p, packToggles_, QString("PACK %1").arg(p + 1), 120, 120 + p * 270);
-    auto groupButtons = [&](int index, QWidget* parent, int left, int top) {
+    // A cell column's "All" and "None" stand one above the other under the
+    // column, wide enough for their captions; the pack frame has room for
+    // them side by side.
+    auto groupButtons = [&](int index, QWidget* parent, int left, int top, bool stacked) {
         auto* all = new QPushButton("All", parent);
         all->setObjectName(QString("cmbChartShowAll_%1").arg(index));
         auto* none = new QPushButton("None", parent);
         none->setObjectName(QString("cmbChartShowNone_%1").arg(index));
-        place(all, left, top, 450, 300);
-        place(none, left + 480, top, 510, 300);
+        const int width = stacked ? 900 : 780;
+        place(all, left, top, width, 300);
+        if (stacked)
+            place(none, left, top + 330, width, 300);
+        else
+            place(none, left + width + 60, top, width, 300);
         connect(all, &QPushButton::clicked, this, [this, index] {
             model_.showGroup(index, true);
             refreshNow();
@@ -328,13 +348,13 @@ void FrmCharting::buildControls()
             refreshNow();
         });
     };
-    groupButtons(0, cellToggles_, 60, 3960);
-    groupButtons(1, cellToggles_, 1060, 3960);
-    groupButtons(2, packToggles_, 120, 3990);
+    groupButtons(0, cellToggles_, 60, 3780, true);
+    groupButtons(1, cellToggles_, 1060, 3780, true);
+    groupButtons(2, packToggles_, 120, 3990, false);
     connect(tabStrip_, &QTabBar::currentChanged, this, [this](int i) { switchToggleFrames(i); });
     switchToggleFrames(0);
 
-    lowerLeftInfo_ = new QGroupBox(this);
+    lowerLeftInfo_ = new QGroupBox(page_);
     lowerLeftInfo_->setObjectName("fraLowerLeftInfo");
     auto* startCaption = new QLabel("DATA START TIME: ", lowerLeftInfo_);
     place(startCaption, 60, 60, 1620, 255);
@@ -345,7 +365,7 @@ void FrmCharting::buildControls()
     for (int i = 0; i < 3; ++i)
         place(new QLabel(fixed[i], lowerLeftInfo_), 3840 + i * 1440, 60, 1380, 255);
 
-    cmdHideChart_ = new QPushButton("Close Chart Window", this);
+    cmdHideChart_ = new QPushButton("Close Chart Window", page_);
     cmdHideChart_->setObjectName("cmdHideChart");
     cmdHideChart_->resize(px(2055), px(375));
     connect(cmdHideChart_, &QPushButton::clicked, this, &QWidget::hide);
@@ -373,25 +393,24 @@ void FrmCharting::showEvent(QShowEvent* event)
     refreshNow();  // nothing is drawn while the window is hidden
 }
 
-void FrmCharting::resizeEvent(QResizeEvent* event)
+bool FrmCharting::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    applyLayout();
+    if (watched == page_ && event->type() == QEvent::Resize)
+        applyLayout();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmCharting::applyLayout()
 {
     if (isMinimized())
         return;
-    const int w = width() * kTwipsPerPixel, h = height() * kTwipsPerPixel;
+    // The page is never smaller than the window's least size: the scroll
+    // area keeps it so.
+    const int w = page_->width() * kTwipsPerPixel, h = page_->height() * kTwipsPerPixel;
     const ChartWindowLayout l =
         LayoutChartWindow(w, h, h, model_.ShowETChart, model_.ShowITChart,
                           cmdHideChart_->width() * kTwipsPerPixel,
                           cmdHideChart_->height() * kTwipsPerPixel);
-    if (px(l.width) != width() || px(l.height) != height()) {
-        resize(px(l.width), px(l.height));  // comes back here with the new size
-        return;
-    }
     auto setChart = [&](ChartId id, QGroupBox* zoom, SliderId slider, const ChartPlace& p) {
         QChartView* v = charts_[id].view;
         v->setVisible(p.visible);
@@ -402,7 +421,7 @@ void FrmCharting::applyLayout()
         place(v, kChartLeft, p.top, p.width, p.height);
         placeLegend(charts_[id]);  // at the new right edge now, not at the next refresh
         if (zoom) {
-            place(zoom, 2520, p.top, 855, p.height);
+            place(zoom, 2520, p.top, kChartLeft - 2520, p.height);
             // The slider takes the frame's height above its value label.
             place(sliders_[slider], 120, 240, 300, std::max(p.height - 660, 300));
             place(sliderLabels_[slider], 60, p.height - 390, 780, 300);

@@ -49,7 +49,7 @@ public:
     void redrawSeries();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -93,6 +93,7 @@ private:
     data::ChartModel& model_;
     data::DataLogging& logging_;
     Prompter& prompter_;
+    QWidget* page_ = nullptr;  // the charts and controls, inside the window's scroll area
     std::array<ChartBox, data::kChartCount> charts_;
     std::array<QGroupBox*, 4> valueZoomFrames_{};  // cell, pack, IC, ET
     std::array<QSlider*, data::kSliderCount> sliders_{};

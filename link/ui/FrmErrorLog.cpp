@@ -1,6 +1,7 @@
 #include "link/ui/FrmErrorLog.h"
 
 #include "link/ErrorLogWindow.h"
+#include "core/ui/ScreenFit.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -14,6 +15,7 @@ namespace kvb::ui {
 FrmErrorLog::FrmErrorLog(link::ErrorLogWindow& model, const QString& name, QWidget* parent)
     : QWidget(parent, Qt::Window), model_(model)
 {
+    OpenOnScreen(this);
     setObjectName(name);
     auto* layout = new QVBoxLayout(this);
     txtComErrLog = new QPlainTextEdit(this);

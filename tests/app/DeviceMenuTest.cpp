@@ -97,6 +97,16 @@ TEST(MainWindowLists, BalanceListsAndLogLayout)
     EXPECT_EQ(at700.commandsLeft + 130 + 8, 1280);
     // A window too short for the logs keeps them readable.
     EXPECT_EQ(LayOutMainWindow(1280, 300, 130).logHeight, kMainMinLogHeight);
+    // The least area holds the page beside the commands column, and the
+    // logs at their least height with their buttons below them; a pixel
+    // more goes to the logs.
+    const Extent least = LeastMainWindowArea(1126, 115);
+    const MainWindowGeometry atLeast = LayOutMainWindow(least.width, least.height, 115);
+    EXPECT_EQ(atLeast.pageWidth, 1126);
+    EXPECT_EQ(atLeast.logHeight, kMainMinLogHeight);
+    EXPECT_EQ(atLeast.logControlsTop + kMainLogControlsHeight + 4, least.height);
+    EXPECT_EQ(LayOutMainWindow(least.width, least.height + 1, 115).logHeight,
+              kMainMinLogHeight + 1);
 
     EXPECT_EQ(PollIntervalFromText("500"), 500);
     EXPECT_EQ(PollIntervalFromText("10"), 50);

@@ -223,6 +223,12 @@ TEST(ChartWindowLayout, SnapsAndStacksCharts)
     EXPECT_EQ(shown.cell.height, 12000 - 7770 - 375 - 120);
     EXPECT_EQ(shown.hideButtonTop, 7770 + shown.cell.height + 60);
     EXPECT_EQ(shown.cell.width, 16250 - 3360 - 240);
+    // Each chart ends where the next begins: none covers another's edge.
+    EXPECT_EQ(shown.fault.top + shown.fault.height, shown.et.top);
+    EXPECT_EQ(shown.et.top + shown.et.height, shown.icTemp.top);
+    EXPECT_EQ(shown.icTemp.top + shown.icTemp.height, shown.pack.top);
+    EXPECT_EQ(shown.pack.top + shown.pack.height, shown.cell.top);
+    EXPECT_EQ(hidden.pack.top + hidden.pack.height, hidden.cell.top);
 }
 
 TEST(ChartDecimation, KeepsExtremesPerColumnWithinTheWindow)

@@ -243,6 +243,7 @@ TEST_F(DeviceConfigFilesTest, SavesKeepOnlyKnownRegistersAndCountTheRest)
     EXPECT_EQ(ee.find("wrt,"), std::string::npos);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text,
+              "Saved to " + folder + "ee_unknown.txt.\n\n"
               "Registers not saved: 88 (no chip gave their values since connecting; the file "
               "notes each one).");
 
@@ -275,6 +276,7 @@ TEST_F(DeviceConfigFilesTest, SavesKeepOnlyKnownRegistersAndCountTheRest)
     // 7 single registers, 13 balance status banks and 24 balance values.
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text,
+              "Saved to " + folder + "known_only.txt.\n\n"
               "Registers not saved: 44 (no chip gave their values since connecting; the file "
               "notes each one).");
 

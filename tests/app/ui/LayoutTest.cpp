@@ -1,14 +1,23 @@
-// Every window shows every control and every text whole: on the simulated
-// chain with both device types, each window is opened on each of its tabs at
-// 1280x720 and at its own default size (the chart window at its minimum and
-// at 1920x1080), and every visible button, box, combo and label is checked
-// against the window's visible area and against the width of its text.
+// Every window opens usable on the test's screen, the platform's one screen
+// (1920x1080, and 1280x720 in the tests' second run): each window and
+// dialog is opened as the program opens it, on the simulated chain with both
+// device types, and checked as it first appears. Its frame lies inside the
+// screen's available area; it has its own size where that area holds it,
+// else the area's; a window lower than its content lets the content scroll
+// down, never sideways. Then, on each of its tabs, every visible button,
+// box, combo and label lies in the window's visible area (or below it in a
+// part that scrolls down), shows its text whole, and overlaps none of its
+// visible siblings.
 //
 // Set KVB_LAYOUT_PICTURES to a folder to keep a picture of every state.
 
 #include "app/AppContext.h"
+#include "app/ui/FrmAbout2.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
+#include "app/ui/QtServices.h"
+#include "core/AppInfo.h"
+#include "core/ui/ScreenFit.h"
 #include "bench/InstrumentPanel.h"
 #include "bench/ui/FrmInst.h"
 #include "board/ui/FrmMainF340.h"
@@ -24,12 +33,17 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
@@ -37,6 +51,7 @@
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
@@ -48,6 +63,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 
 namespace {
 
@@ -192,29 +208,37 @@ bool Checked(QWidget* w)
 }
 
 // The part of the window in which `w` can be seen: every ancestor clips it,
-// except that inside a scroll area's viewport only the horizontal edges
-// count (the user scrolls down to reach the rest).
+// except that a scroll area's viewport, and what holds it, clip only the
+// horizontal edges (the user scrolls down to reach the rest of the content,
+// which still clips its controls).
 QRect VisibleRoom(QWidget* w, QWidget* window)
 {
-    int left = 0, right = window->width(), top = 0, bottom = window->height();
-    bool verticalScrolled = false;
-    for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget()) {
+    int left = 0, right = window->width();
+    int top = std::numeric_limits<int>::min() / 2, bottom = std::numeric_limits<int>::max() / 2;
+    bool scrolled = false;
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
         const QPoint at = p->mapTo(window, QPoint(0, 0));
         left = std::max(left, at.x());
         right = std::min(right, at.x() + p->width());
-        if (!verticalScrolled) {
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(p->parentWidget()))
+            if (area->viewport() == p)
+                scrolled = true;
+        if (!scrolled) {
             top = std::max(top, at.y());
             bottom = std::min(bottom, at.y() + p->height());
         }
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(p->parentWidget()))
-            if (area->viewport() == p)
-                verticalScrolled = true;
-    }
-    if (verticalScrolled) {
-        top = std::numeric_limits<int>::min() / 2;
-        bottom = std::numeric_limits<int>::max() / 2;
+        if (p == window)
+            break;
     }
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// Widgets made of parts that lie on each other by design.
+bool Compound(const QWidget* w)
+{
+    return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QTabBar*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
+           qobject_cast<const QTabWidget*>(w);
 }
 
 // A control whose text the chart draws itself: axis titles and labels,
@@ -242,45 +266,67 @@ void CheckChartTexts(QChartView* view, const QString& where, QStringList& faults
     }
 }
 
+// Two visible sibling controls whose rectangles share a pixel, each pair once.
+void CheckSiblings(QWidget* parent, QWidget* window, const QString& where, QStringList& faults)
+{
+    if (Compound(parent))
+        return;
+    QList<QWidget*> shown;
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w && !w->isWindow() && w->isVisibleTo(window))
+            shown << w;
+    }
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        for (qsizetype j = i + 1; j < shown.size(); ++j)
+            if (shown[i]->geometry().intersects(shown[j]->geometry()))
+                faults << QString("%1: %2 (%3) at %4,%5 %6x%7 overlaps %8 (%9) at %10,%11 %12x%13")
+                              .arg(where, Describe(shown[i]), shown[i]->metaObject()->className())
+                              .arg(shown[i]->x())
+                              .arg(shown[i]->y())
+                              .arg(shown[i]->width())
+                              .arg(shown[i]->height())
+                              .arg(Describe(shown[j]), shown[j]->metaObject()->className())
+                              .arg(shown[j]->x())
+                              .arg(shown[j]->y())
+                              .arg(shown[j]->width())
+                              .arg(shown[j]->height());
+}
+
 struct Checker {
     QStringList faults;
     QString pictures = qEnvironmentVariable("KVB_LAYOUT_PICTURES");
 
+    static QString whereOf(QWidget* window, const QString& state)
+    {
+        return QString("%1 [%2, %3x%4]")
+            .arg(window->objectName(), state)
+            .arg(window->width())
+            .arg(window->height());
+    }
+
     void check(QWidget* window, const QString& state)
     {
         QApplication::processEvents();
-        const QString where = QString("%1 [%2, %3x%4]")
-                                  .arg(window->objectName(), state)
-                                  .arg(window->width())
-                                  .arg(window->height());
+        const QString where = whereOf(window, state);
         if (!pictures.isEmpty()) {
             QString file = where;
             file.replace(QRegularExpression("[^A-Za-z0-9_-]+"), "_");
             window->grab().save(QDir(pictures).filePath(file + ".png"));
         }
+        CheckSiblings(window, window, where, faults);
         for (QWidget* w : window->findChildren<QWidget*>()) {
-            if (!w->isVisibleTo(window) || !Checked(w) || w->window() != window)
+            if (!w->isVisibleTo(window) || w->window() != window)
+                continue;
+            CheckSiblings(w, window, where, faults);
+            if (!Checked(w))
                 continue;
             // The line edit inside a spin box or combo is checked with it.
             if (qobject_cast<QLineEdit*>(w) &&
                 (qobject_cast<QAbstractSpinBox*>(w->parentWidget()) ||
                  qobject_cast<QComboBox*>(w->parentWidget())))
                 continue;
-            const QRect rect(w->mapTo(window, QPoint(0, 0)), w->size());
-            const QRect room = VisibleRoom(w, window);
-            if (!room.contains(rect))
-                faults << QString("%1: %2 (%3 \"%4\") at %5,%6 %7x%8 lies outside the visible "
-                                  "area %9,%10..%11,%12")
-                              .arg(where, Describe(w), w->metaObject()->className(),
-                                   FitOf(w) ? FitOf(w)->text : QString())
-                              .arg(rect.x())
-                              .arg(rect.y())
-                              .arg(rect.width())
-                              .arg(rect.height())
-                              .arg(room.left())
-                              .arg(std::max(room.top(), -1))
-                              .arg(room.right())
-                              .arg(std::min(room.bottom(), 99999));
+            checkRoom(w, window, where);
             if (auto fit = FitOf(w)) {
                 if (fit->needed.width() > fit->room.width() ||
                     fit->needed.height() > fit->room.height())
@@ -297,6 +343,42 @@ struct Checker {
                 CheckChartTexts(view, where, faults);
     }
 
+    void checkRoom(QWidget* w, QWidget* window, const QString& where)
+    {
+        const QRect rect(w->mapTo(window, QPoint(0, 0)), w->size());
+        const QRect room = VisibleRoom(w, window);
+        if (!room.contains(rect))
+            faults << QString("%1: %2 (%3 \"%4\") at %5,%6 %7x%8 lies outside the visible "
+                              "area %9,%10..%11,%12")
+                          .arg(where, Describe(w), w->metaObject()->className(),
+                               FitOf(w) ? FitOf(w)->text : QString())
+                          .arg(rect.x())
+                          .arg(rect.y())
+                          .arg(rect.width())
+                          .arg(rect.height())
+                          .arg(room.left())
+                          .arg(std::max(room.top(), -1))
+                          .arg(room.right())
+                          .arg(std::min(room.bottom(), 99999));
+    }
+
+    // A control the window must show whole in its present state: visible,
+    // in the visible area, its text whole, clear of its siblings.
+    void whole(QWidget* window, const QString& name, const QString& state)
+    {
+        QWidget* w = window->findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << name.toStdString();
+        EXPECT_TRUE(w->isVisibleTo(window)) << name.toStdString() << " in " << state.toStdString();
+        const QString where = whereOf(window, state);
+        // A list or a tab frame is not among the controls check() places.
+        if (!Checked(w))
+            checkRoom(w, window, where);
+        for (const QString& f : faults)
+            if (f.startsWith(where + ":"))
+                EXPECT_FALSE(f.contains(": " + name + " (") || f.contains("overlaps " + name + " ("))
+                    << f.toStdString();
+    }
+
     // The window on each tab of its tab widget (or tab bar).
     void checkTabs(QWidget* window, const QString& state)
     {
@@ -311,11 +393,62 @@ struct Checker {
     }
 };
 
-void ShowAt(QWidget* window, QSize size)
+// The area that holds all of a window's content: the outermost one.
+ui::ScrollingContent* ContentArea(QWidget* window)
 {
-    window->show();
-    window->resize(size);
+    for (auto* area : window->findChildren<ui::ScrollingContent*>()) {
+        bool outermost = true;
+        for (QWidget* p = area->parentWidget(); p && p != window; p = p->parentWidget())
+            outermost = outermost && !qobject_cast<ui::ScrollingContent*>(p);
+        if (outermost)
+            return area;
+    }
+    return nullptr;
+}
+
+// How `window` came up on the screen: inside the available area, at its own
+// size `own` where that area holds it, else at the area's; a part too low
+// for its content scrolls down, none sideways. Reports the size opened at.
+void CheckOpening(QWidget* window, QSize own, const QString& name)
+{
     QApplication::processEvents();
+    const std::string what = name.toStdString();
+    const QRect available = window->screen()->availableGeometry();
+    const QRect frame = window->windowHandle()->frameGeometry();
+    EXPECT_TRUE(available.contains(frame))
+        << what << " opens at " << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+        << frame.height() << ", not inside the screen's available area";
+    const QSize room = available.size() - (frame.size() - window->size());
+    if (own.height() <= room.height())
+        EXPECT_EQ(window->height(), own.height()) << what;
+    else
+        EXPECT_EQ(window->height(), room.height()) << what;
+    if (own.width() <= room.width()) {
+        EXPECT_GE(window->width(), own.width()) << what;
+        EXPECT_LE(window->width(), room.width()) << what;
+    } else {
+        EXPECT_EQ(window->width(), room.width()) << what;
+    }
+    bool scrolls = false;
+    for (auto* area : window->findChildren<ui::ScrollingContent*>()) {
+        if (!area->isVisibleTo(window))
+            continue;
+        // Nothing is reached by scrolling sideways.
+        EXPECT_LE(area->widget()->width(), area->viewport()->width()) << what;
+        EXPECT_GE(area->viewport()->width(), area->contentLeast().width()) << what;
+        // A content lower than its area scrolls down.
+        if (area->widget()->height() > area->viewport()->height())
+            EXPECT_TRUE(area->verticalScrollBar()->isVisible()) << what;
+    }
+    if (ui::ScrollingContent* content = ContentArea(window)) {
+        scrolls = content->verticalScrollBar()->isVisible();
+        // A window that does not scroll has the size its content needs.
+        if (!scrolls && own.width() <= room.width())
+            EXPECT_EQ(window->width(), own.width()) << what;
+    }
+    std::cout << "[ opened   ] " << what << " on " << available.width() << "x"
+              << available.height() << ": " << window->width() << "x" << window->height()
+              << (scrolls ? ", scrolls down" : "") << std::endl;
 }
 
 class Layout : public ::testing::Test {
@@ -325,6 +458,8 @@ protected:
         chain->setDevices(0, 3);
         chain->setDevices(1, 2);
         startup = std::make_unique<ui::FrmStartup>(context);
+        // The main window opens as the user chooses the board on the
+        // start-up form.
         startup->cboDeviceSelect->setCurrentIndex(1);
         startup->cboDeviceSelect_Click();
         main = startup->mainWindow();
@@ -343,8 +478,11 @@ protected:
         ASSERT_EQ(context.link.DeviceCount2, 2);
     }
 
-    // Runs `open`, which shows a modal dialog, and checks the dialog.
-    void checkModal(const std::function<void()>& open, const QString& state)
+    // Runs `open`, which shows a modal dialog, and checks the dialog as it
+    // opened (its own size is its layout's), its controls unless `content`
+    // is false, and `more`.
+    void checkModal(const std::function<void()>& open, const QString& state,
+                    const std::function<void(QWidget*)>& more = {}, bool content = true)
     {
         bool seen = false;
         // Looks for the dialog until it is up: the handler may let events
@@ -360,10 +498,17 @@ protected:
                 return;
             poll.stop();
             seen = true;
-            // A dialog keeps its own size, which fits a 1280x720 screen.
-            EXPECT_LE(dialog->width(), 1280) << state.toStdString();
-            EXPECT_LE(dialog->height(), 720) << state.toStdString();
-            checker.check(dialog, state);
+            // Message boxes and file dialogs take the size Qt gives them.
+            if (qobject_cast<QMessageBox*>(dialog) || qobject_cast<QFileDialog*>(dialog))
+                EXPECT_TRUE(dialog->screen()->availableGeometry().contains(
+                    dialog->windowHandle()->frameGeometry()))
+                    << state.toStdString();
+            else
+                CheckOpening(dialog, dialog->sizeHint(), state);
+            if (content)
+                checker.check(dialog, state);
+            if (more)
+                more(dialog);
             if (auto* d = qobject_cast<QDialog*>(dialog))
                 d->reject();
             else
@@ -389,19 +534,52 @@ void Report(const QStringList& faults)
         ADD_FAILURE() << f.toStdString();
 }
 
-TEST_F(Layout, MainWindowOnEveryTabOfBothTypes)
+TEST_F(Layout, MainWindowAsItOpensOnEveryTabOfBothTypes)
 {
-    const QSize defaultSize = main->size();
-    for (QSize size : {defaultSize, QSize(1280, 720)}) {
-        ShowAt(main, size);
-        for (QRadioButton* type : {main->opt53960, main->opt53961}) {
-            type->setChecked(true);
-            for (int i = 0; i < main->TabStrip1->count(); ++i) {
-                main->TabStrip1->setCurrentIndex(i);
-                checker.check(main, type->objectName() + " " + main->TabStrip1->tabText(i));
+    CheckOpening(main, QSize(1500, 740), "main window");
+    for (QRadioButton* type : {main->opt53960, main->opt53961}) {
+        type->setChecked(true);
+        for (int i = 0; i < main->TabStrip1->count(); ++i) {
+            main->TabStrip1->setCurrentIndex(i);
+            const QString tab = main->TabStrip1->tabText(i);
+            const QString state = type->objectName() + " " + tab;
+            checker.check(main, state);
+            if (tab == "COMMANDS") {
+                // The raw sender's labels stand clear of each other.
+                checker.whole(main, "lblRawMsg_0", state);
+                checker.whole(main, "lblRawMsg_1", state);
+            }
+            if (tab == "FAULTS") {
+                int names = 0;
+                for (QLabel* bitName : main->findChildren<QLabel*>(
+                         QRegularExpression("^lblBitName_\\d+$")))
+                    if (bitName->isVisibleTo(main)) {
+                        checker.whole(main, bitName->objectName(), state);
+                        ++names;
+                    }
+                EXPECT_GE(names, 3 * 14) << state.toStdString();
             }
         }
     }
+    Report(checker.faults);
+}
+
+TEST_F(Layout, StartupFormAboutBoxAndLogWindows)
+{
+    startup->show();
+    CheckOpening(startup.get(), QSize(520, 213), "start-up form");
+    checker.check(startup.get(), "start-up");
+    ui::FrmAbout2& about = startup->aboutBox();
+    const QSize aboutSize = about.sizeHint();
+    about.show();
+    CheckOpening(&about, aboutSize, "about box");
+    checker.check(&about, "about");
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmComErrors" || w->objectName() == "frmFaultStatusLog") {
+            w->show();
+            CheckOpening(w, QSize(640, 320), w->objectName());
+            checker.check(w, "log");
+        }
     Report(checker.faults);
 }
 
@@ -418,6 +596,27 @@ TEST_F(Layout, MainWindowDialogs)
     Report(checker.faults);
 }
 
+// A box with a short message is still as wide as its title bar needs to
+// show the program's name: the title text in a bold face, with room for the
+// window manager's icon and buttons beside it.
+TEST_F(Layout, MessageBoxesShowTheirTitlesWhole)
+{
+    ui::QtPrompter prompter;
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int title = QFontMetrics(titleFont).horizontalAdvance(kProgramTitle);
+    for (const char* text : {"Not yet implemented", "KVB53960 EVB not connected!"})
+        checkModal([&] { prompter.tell(text, kProgramTitle); }, text,
+                   [&](QWidget* box) { EXPECT_GE(box->width(), title + 100) << text; });
+    // The file dialogs open inside the screen too.
+    ui::QtFileDialogs files;
+    checkModal([&] { files.openFile("Load Device Configuration File", "", "Text Files (*.txt)"); },
+               "open file", {}, false);
+    checkModal([&] { files.saveFile("Save", "EvalSw539_Config_01.txt", "Text Files (*.txt)"); },
+               "save file", {}, false);
+    Report(checker.faults);
+}
+
 TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
 {
     // Two minutes between samples: the run passes 100 minutes.
@@ -427,13 +626,21 @@ TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
     }
     main->cmdShowChart_Click();
     ui::FrmCharting& chart = main->chartWindow();
+    CheckOpening(&chart, QSize(1083, 800), "chart window");
     auto* tabs = chart.findChild<QTabBar*>("TabStrip1");
-    for (QSize size : {QSize(1083, 800), QSize(1920, 1080)}) {
-        ShowAt(&chart, size);
+    // As it opens, and at the whole of the screen.
+    const QRect available = chart.screen()->availableGeometry();
+    const QSize largest = available.size() - (chart.frameGeometry().size() - chart.size());
+    for (QSize size : {chart.size(), largest}) {
+        chart.resize(size);
         for (int tab = 0; tab < 2; ++tab) {
             tabs->setCurrentIndex(tab);
             checker.check(&chart, tabs->tabText(tab));
         }
+        tabs->setCurrentIndex(0);
+        QApplication::processEvents();
+        checker.whole(&chart, "cmbChartShowNone_0", "VCELL");
+        checker.whole(&chart, "cmbChartShowNone_1", "VCELL");
         // Every series has its legend entry: 24 cells, 14 packs, 8 ET inputs.
         const std::pair<const char*, int> legends[] = {{"CellVoltageChartControl", 24},
                                                        {"ETVoltChartControl", 8}};
@@ -446,12 +653,14 @@ TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
         }
         // The legends stand at the right edge of their charts as soon as the
         // window takes a new size, not only after the next refresh.
-        chart.resize(size + QSize(40, 0));
+        chart.resize(size - QSize(40, 0));
         for (QChartView* view : chart.findChildren<QChartView*>()) {
             const QRectF legend = view->chart()->legend()->geometry();
-            if (view->isVisible())
+            if (view->isVisible()) {
                 EXPECT_NEAR(legend.right(), view->width() - 4, 1)
-                    << view->objectName().toStdString() << " at " << size.width() << "x" << size.height();
+                    << view->objectName().toStdString() << " at " << size.width() << "x"
+                    << size.height();
+            }
         }
     }
     Report(checker.faults);
@@ -460,10 +669,15 @@ TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
 TEST_F(Layout, BoardPanelOnEveryTab)
 {
     ui::FrmMainF340& panel = startup->boardPanel();
-    const QSize defaultSize = panel.size();
-    for (QSize size : {defaultSize, QSize(1280, 720)}) {
-        ShowAt(&panel, size);
-        checker.checkTabs(&panel, "");
+    const QSize own = panel.sizeHint();
+    startup->Command1_Click();  // "Show HID"
+    CheckOpening(&panel, own, "board panel");
+    auto* tabs = panel.findChild<QTabWidget*>("SSTab1");
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        const QString state = "tab " + tabs->tabText(i);
+        checker.check(&panel, state);
+        checker.whole(&panel, "SSTab1", state);
     }
     Report(checker.faults);
 }
@@ -473,11 +687,11 @@ TEST_F(Layout, InstrumentPanelOnEveryTab)
     sim::SimGpibBus bus;
     bench::InstrumentPanel instruments{t.services, bus};
     ui::FrmInst form{instruments};
-    const QSize defaultSize = form.size();
-    for (QSize size : {defaultSize, QSize(1280, 720)}) {
-        ShowAt(&form, size);
-        checker.checkTabs(&form, "");
-    }
+    form.show();
+    CheckOpening(&form, QSize(1100, 760), "instrument panel");
+    checker.checkTabs(&form, "");
+    form.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(0);
+    checker.whole(&form, "ReadingsList53131_2", "counter tab");
     Report(checker.faults);
 }
 

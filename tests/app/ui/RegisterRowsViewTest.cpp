@@ -125,6 +125,18 @@ TEST_F(RowsView, TypingBitsAndUpDownEditTheRegisterImage)
     EXPECT_EQ(image.at(0, 1, 147), 0x123);
 }
 
+// The decoded value is shown, not edited: it takes no focus, and it looks
+// unlike the value box the user types in, on the window's background.
+TEST_F(RowsView, DecodedValueLooksReadOnly)
+{
+    auto* decoded = child<QLineEdit>("tbRegDecodedVal_0");
+    auto* value = child<QLineEdit>("tbRegdata_0");
+    EXPECT_TRUE(decoded->isReadOnly());
+    EXPECT_EQ(decoded->focusPolicy(), Qt::NoFocus);
+    EXPECT_NE(decoded->palette().color(QPalette::Base), value->palette().color(QPalette::Base));
+    EXPECT_EQ(decoded->palette().color(QPalette::Base), decoded->palette().color(QPalette::Window));
+}
+
 TEST_F(RowsView, PastedTextIsTakenOnlyWhenItCouldBeTyped)
 {
     auto* box = child<kvb::ui::HexRowEdit>("tbRegdata_0");
