@@ -174,7 +174,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
 void ChipLink::comErrorLine(const std::string& text, int16_t flag)
 {
     ++comErrorCount_;
-    comErrors.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + text);
+    comErrors.add(PartName1, LogTimeStamp(services_.format, services_.clock.wallNow()) + text);
     if (hooks.addSampleFlags)
         hooks.addSampleFlags(flag);
 }
@@ -209,7 +209,8 @@ void ChipLink::LogPipeError()
 
 void ChipLink::LogFaultStatus(const std::string& text)
 {
-    faultStatus.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + "    " + text);
+    faultStatus.add(PartName1,
+                    LogTimeStamp(services_.format, services_.clock.wallNow()) + "    " + text);
 }
 
 }  // namespace kvb::link
