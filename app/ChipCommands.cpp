@@ -288,7 +288,9 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
             link_.AddToEvbLog("cmd," + link_.partName(type) + ",cat" +
                               link::HexPrefixed(m.cat, 2) + ",adr" + link::HexPrefixed(m.adr, 2) +
                               ",dat" + link::HexPrefixed(m.dat, 4));
-            if (link_.SendReceivePipe(m))
+            // A transfer that failed left no answer, which the parser
+            // reports; nothing went out once the board was disconnected.
+            if (link_.SendReceivePipe(m) || link_.EvbConnected())
                 link_.ParseNonDaisyChainResponse(m, "rcv,");
         }
     });

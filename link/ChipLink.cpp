@@ -137,13 +137,11 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
         LogSentBytes(m.FrameBytes, type);
 
     const board::PipeResult result = pipe_.transfer(TxFrame);
-    if (!result.ok()) {
-        // The report holds no answer of ours: nothing may be read from it.
-        RxLength = 0;
+    // A failed transfer left no answer of ours in the report: nothing may be
+    // read from it, and it counts as an answer of no bytes.
+    RxLength = result.ok() ? result.rxLength() : 0;
+    if (!result.ok())
         lamps.set(LampKind::Com, type, kLampRed);
-        return false;
-    }
-    RxLength = result.rxLength();
     if (RxLength > kMaxRxLength) {
         RxLength = kMaxRxLength;
         LogUnrecognizedResponse();
@@ -153,7 +151,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     if (DaisyChainMode) {
         if (RxLength >= 2)
             LogRcvdBytes(answerBytes(), type);
-        return true;
+        return result.ok();
     }
     if (RxLength >= 5)
         LogRcvdBytes(std::span<const uint8_t>(report.data() + 7, 2), type);
@@ -166,7 +164,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
             lamps.set(LampKind::Com, type, kLampRed);
         }
     }
-    return true;
+    return result.ok();
 }
 
 // --- Error logs -----------------------------------------------------------

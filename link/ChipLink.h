@@ -108,7 +108,8 @@ public:
     // --- Exchange and traffic log -----------------------------------------
     // Encodes the message for the current link, sends it and takes the
     // answer's length. True when the board answered; a failed transfer
-    // leaves RxLength 0 and must not be parsed.
+    // leaves RxLength 0, and only on the single-device link may it be
+    // parsed (as an answer too short to use).
     bool SendReceivePipe(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
@@ -122,7 +123,10 @@ public:
     void ReadSingleReg(ChipMessage& message);
     // True when the write went out and was answered without a communication
     // error (on the daisy chain: an answer frame, no CRC error, no
-    // not-acknowledge); callers keep their copy of the value only then.
+    // not-acknowledge); callers keep their copy of the value only then. On
+    // the daisy chain the image takes what the chip echoes; on the
+    // single-device link it keeps what the row's editors put there, known
+    // once the chip answered.
     bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
     // poll timer. Prefer PollingPause, which resumes on every path.
@@ -149,8 +153,9 @@ public:
 
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();
-    // Sends the set-up for the chosen mode and identifies the devices. False
-    // when the set-up could not be read back or a device type was not found.
+    // Sends the set-up for the chosen mode and identifies the devices, also
+    // when the set-up could not be read back. False when a device type's
+    // identification did not complete.
     bool InitializeEvb();
     bool SetGpioSpiSetupNonDaisy();
     bool SetGpioSpiSetupDaisy();

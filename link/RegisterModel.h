@@ -37,11 +37,11 @@ enum RegKind : int {
 
 // The last value read from or written to each register of each device, and
 // which of those values a chip gave in this run: a value is known once it
-// was read from a chip or written to one (configuration loading writes
-// through the chips). Edits in the register rows change the value without
-// making it known. A new register-definition file clears values and flags;
-// a new connection forgets the flags, since the chips behind it may hold
-// anything (the values stay on screen until read again).
+// was read from a chip, or written to one that answered (configuration
+// loading writes through the chips). Edits in the register rows change the
+// value without making it known. A new register-definition file clears
+// values and flags; a new connection forgets the flags, since the chips
+// behind it may hold anything (the values stay on screen until read again).
 class RegisterImage {
 public:
     int16_t& at(int type, int device, int reg) { return values_[type][device][reg]; }
@@ -53,6 +53,8 @@ public:
         values_[type][device][reg] = value;
         known_[type][device][reg] = true;
     }
+    // The value the image holds was taken by a chip that answered.
+    void markKnown(int type, int device, int reg) { known_[type][device][reg] = true; }
     void forgetKnown()
     {
         for (auto& t : known_)
