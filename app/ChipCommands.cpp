@@ -212,9 +212,11 @@ void ChipCommands::clearAllFaults()
             const uint8_t adr = addresses[a];
             for (int dev = 1; dev <= count && !watch.lost(); ++dev) {
                 ChipMessage m(static_cast<uint8_t>(dev), 2, adr, 0, static_cast<int16_t>(type));
-                // The image shows 0 only where the chip took the write.
+                // The image shows 0 only where the chip took the write; a
+                // fault the chips reported is forgotten with it, so one that
+                // is still present is reported again.
                 if (link_.WriteSingleReg(m))
-                    link_.image.at(type, dev, link::RegisterIndex(2, adr)) = 0;
+                    link_.image.zero(type, dev, link::RegisterIndex(2, adr));
             }
         }
     }

@@ -38,8 +38,7 @@ void ChipLink::resetFaultLatch()
 {
     for (auto& type : latchedFaults)
         type.fill(0);
-    for (auto& type : chipFaults_)
-        type.fill(0);
+    image.forgetReportedFaults();
 }
 
 bool ChipLink::readable(int type, int reg) const

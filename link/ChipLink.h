@@ -25,8 +25,6 @@
 
 namespace kvb::link {
 
-// Register of the fault status, read by the fault scan.
-constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
 constexpr int kAckRegister = RegisterIndex(3, 0x0C);
 constexpr int kNackRegister = RegisterIndex(3, 0x0B);
 
@@ -94,7 +92,7 @@ public:
     RegisterImage image;
     RegisterDefinitions definitions;
     LatchedFaults latchedFaults{};
-    // Forgets every fault seen, so the next scan reports all set bits again.
+    // Forgets every fault seen and reported, as at the main window's load.
     void resetFaultLatch();
 
     // --- Views and windows ------------------------------------------------
@@ -208,8 +206,6 @@ private:
     Services& services_;
     int pauseDepth_ = 0;
     int comErrorCount_ = 0;
-    // Fault status values as the chips last reported them.
-    LatchedFaults chipFaults_{};
 };
 
 // Pauses polling for its lifetime.
