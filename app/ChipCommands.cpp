@@ -213,9 +213,11 @@ void ChipCommands::clearAllFaults()
             const uint8_t adr = addresses[a];
             for (int dev = 1; dev <= count && !watch.lost(); ++dev) {
                 ChipMessage m(static_cast<uint8_t>(dev), 2, adr, 0, static_cast<int16_t>(type));
-                // The image shows 0 only where the chip took the write.
+                // The image shows 0 only where the chip took the write; a
+                // fault the chips reported is forgotten with it, so one that
+                // is still present is reported again.
                 if (link_.WriteSingleReg(m))
-                    link_.image.at(type, dev, link::RegisterIndex(2, adr)) = 0;
+                    link_.image.zero(type, dev, link::RegisterIndex(2, adr));
             }
         }
     }
@@ -246,7 +248,7 @@ void ChipCommands::NonDaisyChainBroadcastCommand(ChipMessage& m)
 void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::string& name)
 {
     RunHandler(services_.prompter, name, [&] {
-        if (!connected(name) || !linkModeIs(true, name))
+        if (link_.refuseNested() || !connected(name) || !linkModeIs(true, name))
             return;
         link::PollingPause pause(link_);
         // The devices are sent to one after another until the board is lost.
@@ -280,7 +282,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
 void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
 {
     RunHandler(services_.prompter, name, [&] {
-        if (!connected(name) || !linkModeIs(false, name))
+        if (link_.refuseNested() || !connected(name) || !linkModeIs(false, name))
             return;
         const board::PipeLossWatch watch(pipe_);
         for (int type = 0; type < link::kDeviceTypes && !watch.lost(); ++type) {
@@ -291,7 +293,9 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
                               link::HexPrefixed(m.cat, 2) + ",adr" + link::HexPrefixed(m.adr, 2) +
                               ",dat" + link::HexPrefixed(m.dat, 4));
             link::ChipLink::ExchangeScope exchange(link_);
-            if (link_.SendReceivePipe(m))
+            // A transfer that failed left no answer, which the parser
+            // reports; nothing went out once the board was disconnected.
+            if (link_.SendReceivePipe(m) || link_.EvbConnected())
                 link_.ParseNonDaisyChainResponse(m, "rcv,");
         }
     });

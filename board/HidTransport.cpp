@@ -193,7 +193,7 @@ int16_t HidTransport::I2cRead(uint8_t address, uint8_t count, std::span<uint8_t>
     if (count == 0 || count > kReportSize - 2 || addressBytes.size() > kReportSize - 5 ||
         data.size() < count)
         return StatusRefused;
-    ClearReportBuffer(0);
+    // Bytes past the request keep what the buffer held.
     SetReportIdByte();
     report_[1] = HidI2cTransfer;
     report_[2] = static_cast<uint8_t>(address + 1);
@@ -214,7 +214,7 @@ int16_t HidTransport::I2cWrite(uint8_t address, uint8_t count, std::span<const u
 {
     if (5 + addressBytes.size() + count > kReportSize || data.size() < count)
         return StatusRefused;
-    ClearReportBuffer(0);
+    // Bytes past the request keep what the buffer held.
     SetReportIdByte();
     report_[1] = HidI2cTransfer;
     report_[2] = address;

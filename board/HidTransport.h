@@ -79,10 +79,13 @@ public:
                     uint8_t subCommand = kSubSet);
 
     // --- I2C transfers (board command 0x06) --------------------------------
-    // `address` is the slave address in its 8-bit (even) form. Reads fill
-    // data[0..count-1]. Returns a status; requests that do not fit the
-    // report (count 0 or above 62 for a read, address and data beyond the
-    // report for a write) are refused with status 1 before anything is sent.
+    // `address` is the slave address in its 8-bit (even) form. The request
+    // is built in the report buffer without clearing it first: bytes past it
+    // keep what the buffer held, only byte 0 is set to the report number.
+    // Reads fill data[0..count-1]. Returns a status; requests that do not
+    // fit the report (count 0 or above 62 for a read, address and data
+    // beyond the report for a write) are refused with status 1 before
+    // anything is sent.
     int16_t I2cRead(uint8_t address, uint8_t count, std::span<uint8_t> data,
                     std::span<const uint8_t> addressBytes);
     int16_t I2cWrite(uint8_t address, uint8_t count, std::span<const uint8_t> data,

@@ -57,7 +57,9 @@ void I2cAddressModel::setAddressBit(int index, bool checked)
     for (int i = 0; i < 7; ++i)
         if (addressBits[i])
             address |= 1u << (i + 1);
+    // Written into the address box, whose handler takes it after its wait.
     showAddress(static_cast<uint8_t>(address));
+    addressTextChanged(addressText);
 }
 
 void I2cAddressModel::showDefaultAddress()

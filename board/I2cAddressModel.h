@@ -43,7 +43,9 @@ public:
     void applyAddressText(const std::string& text);
     // The same after the typing wait (the change handler of the box).
     void addressTextChanged(const std::string& text);
-    // A bit box changed: the address is rebuilt from the seven boxes.
+    // A bit box changed: the address is rebuilt from the seven boxes and
+    // written into the address box, whose change handler runs (with its
+    // wait).
     void setAddressBit(int index, bool checked);
     // Shows the default address (the panel's load).
     void showDefaultAddress();

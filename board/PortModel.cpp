@@ -194,9 +194,11 @@ void PortModel::sampleGp()
     std::array<bool, kPorts> sampled{};
     for (int port = 0; port < kPorts; ++port) {
         const SfrRow& row = sfr_.rows[SfrModel::kPortDataRows[port]];
+        // A lost answer ("--") must not be written back as pin states; one
+        // with a flag byte other than 0 still carries the port's value.
         auto value = ParseHex(row.read, 0xFF);
-        if (!row.good || !value)
-            continue;  // a failed read must not be written back as pin states
+        if (!value)
+            continue;
         sampled[port] = true;
         for (int bit = 0; bit < 8; ++bit)
             setBox(PortRow::Data, port, bit, (*value >> bit) & 1);

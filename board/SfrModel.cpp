@@ -71,11 +71,11 @@ void SfrModel::readListed(int row, bool copyToWritten)
     pump.yield();
     auto value = readAt(static_cast<uint8_t>(HexStrToInt(address)), true);
     pump.yield();
-    r.good = value.has_value() && buffer[2] == "00";
+    // An answer's value is taken whatever its flag byte; the lamp tells.
     r.read = value ? buffer[3] : "--";
     if (copyToWritten && value)
         r.written = r.read;
-    r.lamp = r.good ? nextGood(r.lamp) : Lamp::LightRed;
+    r.lamp = value && buffer[2] == "00" ? nextGood(r.lamp) : Lamp::LightRed;
     notices_.notify();
 }
 

@@ -19,7 +19,6 @@ struct SfrRow {
     std::string written = "00";  // "Write" column
     std::string read = "00";     // "Read" column
     Lamp lamp = Lamp::Off;
-    bool good = false;           // the last read of this row was answered
 };
 
 class SfrModel {

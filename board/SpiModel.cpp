@@ -50,7 +50,9 @@ bool SpiModel::setSPIconfig()
 
 bool SpiModel::getSPIclock()
 {
-    if (transport_.Query(HidSpiClock, {}, kSubGet) != StatusDone)
+    // An answer is taken whatever its error byte; a lost one leaves the
+    // list as it was.
+    if (!AnswerArrived(transport_.Query(HidSpiClock, {}, kSubGet)))
         return false;
     const Report& answer = transport_.ReportBuffer();
     const uint8_t current = answer[3];

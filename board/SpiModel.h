@@ -48,7 +48,8 @@ public:
     std::vector<SpiClockEntry> clockEntries;
     int selectedClock = -1;
     // Reads the board's clock, rebuilds the list, selects the current speed
-    // and sends its code back. False when the board gave no answer.
+    // and sends its code back, whatever the answer's error byte. False when
+    // the board gave no answer.
     bool getSPIclock();
     // Selects an entry; a changed selection sends its code.
     void selectClock(int index);

@@ -93,6 +93,17 @@ private:
     bool ending_ = false;
 };
 
+// A moment as the local clock shows it (month 1 to 12, hour 0 to 23).
+struct CalendarTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+CalendarTime LocalCalendarTime(std::chrono::system_clock::time_point when);
+
 // How dates and numbers are shown to the user: the program binds it to the
 // system's language and number format. Only texts meant to be read go
 // through it; nothing sent to the board or saved to a file is localised.
@@ -103,13 +114,20 @@ public:
     virtual std::string monthName(int month) = 0;
     // What separates a number's whole part from its fraction.
     virtual std::string decimalSeparator() = 0;
+    // The date in the short date format, the time of day in the long time
+    // format.
+    virtual std::string shortDate(const CalendarTime& when) = 0;
+    virtual std::string longTime(const CalendarTime& when) = 0;
 };
 
-// English month names and "." (the tests' default).
+// English as written in the United States: month names, ".", dates as
+// 12/9/2026 and times as 1:05:07 PM (the tests' default).
 class EnglishFormatter : public Formatter {
 public:
     std::string monthName(int month) override;
     std::string decimalSeparator() override { return "."; }
+    std::string shortDate(const CalendarTime& when) override;
+    std::string longTime(const CalendarTime& when) override;
     static EnglishFormatter& instance();
 };
 

@@ -101,11 +101,8 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
             }
         }
 
-        if (readable(type, reg)) {
+        if (readable(type, reg))
             image.store(type, dev, reg, dat);
-            if (reg == kFaultStatusRegister)
-                chipFaults_[type][dev] = dat;
-        }
         if (options.UpdateGuiControls && type == SelectedDeviceType && dev == SelectedDevice &&
             hooks.showRegisterValue)
             hooks.showRegisterValue(reg, dat);
@@ -126,13 +123,13 @@ void ChipLink::scanFaults()
         for (int b = 0; b < kBits; ++b) {
             const int bit = 1 << b;
             for (int t = 0; t < kDeviceTypes; ++t) {
-                if (!(latchedFaults[t][d] & bit) && (chipFaults_[t][d] & bit))
+                if (!(latchedFaults[t][d] & bit) && (image.reportedFaults(t, d) & bit))
                     LogFaultStatus(partName(t) + " device " + std::to_string(d) + " " +
                                    definitions.def(t, kFaultStatusRegister).bitNames[b] + " Fault");
             }
         }
         for (int t = 0; t < kDeviceTypes; ++t)
-            latchedFaults[t][d] = chipFaults_[t][d];
+            latchedFaults[t][d] = image.reportedFaults(t, d);
     }
 }
 

@@ -38,8 +38,7 @@ void ChipLink::resetFaultLatch()
 {
     for (auto& type : latchedFaults)
         type.fill(0);
-    for (auto& type : chipFaults_)
-        type.fill(0);
+    image.forgetReportedFaults();
 }
 
 bool ChipLink::readable(int type, int reg) const
@@ -138,13 +137,11 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
         LogSentBytes(m.FrameBytes, type);
 
     const board::PipeResult result = pipe_.transfer(TxFrame);
-    if (!result.ok()) {
-        // The report holds no answer of ours: nothing may be read from it.
-        RxLength = 0;
+    // A failed transfer left no answer of ours in the report: nothing may be
+    // read from it, and it counts as an answer of no bytes.
+    RxLength = result.ok() ? result.rxLength() : 0;
+    if (!result.ok())
         lamps.set(LampKind::Com, type, kLampRed);
-        return false;
-    }
-    RxLength = result.rxLength();
     if (RxLength > kMaxRxLength) {
         RxLength = kMaxRxLength;
         LogUnrecognizedResponse();
@@ -154,7 +151,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     if (DaisyChainMode) {
         if (RxLength >= 2)
             LogRcvdBytes(answerBytes(), type);
-        return true;
+        return result.ok();
     }
     if (RxLength >= 5)
         LogRcvdBytes(std::span<const uint8_t>(report.data() + 7, 2), type);
@@ -167,7 +164,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
             lamps.set(LampKind::Com, type, kLampRed);
         }
     }
-    return true;
+    return result.ok();
 }
 
 // --- Error logs -----------------------------------------------------------
@@ -175,7 +172,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
 void ChipLink::comErrorLine(const std::string& text, int16_t flag)
 {
     ++comErrorCount_;
-    comErrors.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + text);
+    comErrors.add(PartName1, LogTimeStamp(services_.format, services_.clock.wallNow()) + text);
     if (hooks.addSampleFlags)
         hooks.addSampleFlags(flag);
 }
@@ -210,7 +207,8 @@ void ChipLink::LogPipeError()
 
 void ChipLink::LogFaultStatus(const std::string& text)
 {
-    faultStatus.add(PartName1, LogTimeStamp(services_.clock.wallNow()) + "    " + text);
+    faultStatus.add(PartName1,
+                    LogTimeStamp(services_.format, services_.clock.wallNow()) + "    " + text);
 }
 
 }  // namespace kvb::link

@@ -26,8 +26,6 @@
 
 namespace kvb::link {
 
-// Register of the fault status, read by the fault scan.
-constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
 constexpr int kAckRegister = RegisterIndex(3, 0x0C);
 constexpr int kNackRegister = RegisterIndex(3, 0x0B);
 
@@ -95,7 +93,7 @@ public:
     RegisterImage image;
     RegisterDefinitions definitions;
     LatchedFaults latchedFaults{};
-    // Forgets every fault seen, so the next scan reports all set bits again.
+    // Forgets every fault seen and reported, as at the main window's load.
     void resetFaultLatch();
 
     // --- Views and windows ------------------------------------------------
@@ -133,7 +131,8 @@ public:
     // --- Exchange and traffic log -----------------------------------------
     // Encodes the message for the current link, sends it and takes the
     // answer's length. True when the board answered; a failed transfer
-    // leaves RxLength 0 and must not be parsed. Refused, with nothing
+    // leaves RxLength 0, and only on the single-device link may it be
+    // parsed (as an answer too short to use). Refused, with nothing
     // written, while the pipe is busy.
     bool SendReceivePipe(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
@@ -148,7 +147,10 @@ public:
     void ReadSingleReg(ChipMessage& message);
     // True when the write went out and was answered without a communication
     // error (on the daisy chain: an answer frame, no CRC error, no
-    // not-acknowledge); callers keep their copy of the value only then.
+    // not-acknowledge); callers keep their copy of the value only then. On
+    // the daisy chain the image takes what the chip echoes; on the
+    // single-device link it keeps what the row's editors put there, known
+    // once the chip answered.
     bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
     // poll timer. Prefer PollingPause, which resumes on every path. Neither
@@ -182,8 +184,9 @@ public:
 
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();
-    // Sends the set-up for the chosen mode and identifies the devices. False
-    // when the set-up could not be read back or a device type was not found.
+    // Sends the set-up for the chosen mode and identifies the devices, also
+    // when the set-up could not be read back. False when a device type's
+    // identification did not complete.
     bool InitializeEvb();
     bool SetGpioSpiSetupNonDaisy();
     bool SetGpioSpiSetupDaisy();
@@ -237,8 +240,6 @@ private:
     int pauseDepth_ = 0;
     int exchangeDepth_ = 0;
     int comErrorCount_ = 0;
-    // Fault status values as the chips last reported them.
-    LatchedFaults chipFaults_{};
 };
 
 // Pauses polling for its lifetime.

@@ -2,8 +2,6 @@
 
 #include "link/LinkText.h"
 
-#include <ctime>
-
 namespace kvb::link {
 
 void ErrorLogWindow::add(const std::string& partName, const std::string& line)
@@ -31,14 +29,10 @@ void ErrorLogWindow::done()
     notify();
 }
 
-std::string LogTimeStamp(std::chrono::system_clock::time_point when)
+std::string LogTimeStamp(Formatter& format, std::chrono::system_clock::time_point when)
 {
-    std::time_t t = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
+    const CalendarTime local = LocalCalendarTime(when);
+    return format.shortDate(local) + " " + format.longTime(local);
 }
 
 }  // namespace kvb::link

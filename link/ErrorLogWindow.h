@@ -3,6 +3,8 @@
 // window: a text box that starts afresh when its line counter passes 250, a
 // caption that follows the part name, and whether the window is shown.
 
+#include "core/Services.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -44,7 +46,8 @@ private:
     bool visible_ = false;
 };
 
-// The local date and time in front of every error-log line.
-std::string LogTimeStamp(std::chrono::system_clock::time_point when);
+// The local date and time in front of every error-log line: the short
+// date, a blank, then the long time, as the user's system writes them.
+std::string LogTimeStamp(Formatter& format, std::chrono::system_clock::time_point when);
 
 }  // namespace kvb::link

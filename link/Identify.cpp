@@ -76,7 +76,9 @@ bool ChipLink::IdentifyDaisyChain(int chain)
         }
 
         // The bottom device answered; number the others upwards until the
-        // top device reports itself.
+        // top device reports itself. The count follows every device found,
+        // so a chain that breaks off keeps what its last pass reached.
+        count = 1;
         int found = 1;
         bool broken = false;
         for (int n = 2; n <= kMaxChainDevices; ++n) {
@@ -96,13 +98,12 @@ bool ChipLink::IdentifyDaisyChain(int chain)
                 break;
             }
             found = n;
+            count = static_cast<int16_t>(n);
             if (!middle)
                 break;  // the top device
         }
         if (broken || !isAck(identifyExchange(chain, 0, kIdentifyAddress, kIdentifyCompleted)))
             continue;
-        // Only a pass that completed sets the count.
-        count = static_cast<int16_t>(found);
         AddToEvbLog(me + ": Found " + std::to_string(found) + " " + name + " devices");
         return true;
     }

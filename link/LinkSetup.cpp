@@ -69,11 +69,14 @@ bool ChipLink::InitializeEvb()
         return false;
     // The set-up and identification are one exchange: no poll tick between.
     ExchangeScope exchange(*this);
-    // Counts from an earlier connect never outlive a set-up that failed.
+    // A set-up that is not read back keeps the record as sent; the link
+    // mode and the identification go on all the same (unless Cancel in the
+    // connection box is ending the program).
+    SetGpioSpiSetupNonDaisy();
+    if (services_.programEnd.ending())
+        return false;
     deviceCount1_ = 0;
     deviceCount2_ = 0;
-    if (!SetGpioSpiSetupNonDaisy())
-        return false;
     GpioSpiSetup[0] = GpioSetupByte;
     switch (GpioSetupByte & 0x18) {
     case 0x00: {
@@ -87,7 +90,8 @@ bool ChipLink::InitializeEvb()
     case 0x08: {
         AddToEvbLog("InitializeEvb: daisy chain mode has been detected");
         daisyChainMode_ = true;
-        if (!SetGpioSpiSetupDaisy())
+        SetGpioSpiSetupDaisy();
+        if (services_.programEnd.ending())
             return false;
         bool found = IdentifyDaisyChain(0);
         if (SecondTypePresent)

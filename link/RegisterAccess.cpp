@@ -42,12 +42,14 @@ void ChipLink::ReadSingleReg(ChipMessage& m)
         ExchangeScope exchange(*this);
         PollingPause pause(*this);
         AddToEvbLog(requestLine("cmd,", m, 2));
-        if (!SendReceivePipe(m))
-            return;
-        if (DaisyChainMode)
-            ParseDaisyChainResponse(m, "rcv,");
-        else
+        const bool transferred = SendReceivePipe(m);
+        // A single-device transfer that failed left no answer (RxLength 0),
+        // which the parser reports as unrecognized; nothing went out once
+        // the board was disconnected.
+        if (!DaisyChainMode && (transferred || EvbConnected()))
             ParseNonDaisyChainResponse(m, "rcv,");
+        else if (DaisyChainMode && transferred)
+            ParseDaisyChainResponse(m, "rcv,");
     });
 }
 
@@ -75,22 +77,21 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         }
         AddToEvbLog(requestLine("wrt,", m, 4));
         const int errorsBefore = comErrorCount_;
-        // The exchange puts the single-device answer into the message.
-        const int16_t written = m.dat;
         if (!SendReceivePipe(m))
             return false;
-        // The single-device link answers a write with nothing worth parsing.
+        const bool answered = RxLength >= 5;  // the count byte and four chip bytes
         if (DaisyChainMode) {
+            // The parser stores the chip's echo: the value as the register
+            // keeps it.
             ParseDaisyChainResponse(m, "rcv,");
-            const bool answered = RxLength >= 5;  // count byte + one 4-byte frame
-            if (!answered || comErrorCount_ != errorsBefore)
-                return false;
+            return answered && comErrorCount_ == errorsBefore;
         }
-        // The chip took the value: the image holds it as known (the
-        // single-device link keeps its device as number 1).
-        const int device = DaisyChainMode ? m.dev : 1;
-        if (device < kDevices)
-            image.store(typeIndex(m.DeviceType), device, reg, written);
+        // The single-device link answers a write with nothing worth parsing:
+        // the image keeps what the row's editors put there, taken by the chip
+        // when it answered (the link keeps its device as number 1).
+        if (!answered)
+            return false;
+        image.markKnown(typeIndex(m.DeviceType), 1, reg);
         return true;
     });
 }

@@ -4,6 +4,7 @@
 #include "core/Hex.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -65,15 +66,29 @@ Int roundInto(double value)
     return static_cast<Int>(r);
 }
 
-double leadingNumber(std::string_view text, bool* whole);
+// A leading number as read from a field.
+struct NumberRead {
+    double value = 0.0;
+    bool found = false;        // digits were read; without them the value is 0
+    bool letterAfter = false;  // a letter follows the number directly ("0x4F", "4F", "41h")
+};
 
-double number(std::string_view field, bool* whole = nullptr)
+NumberRead readNumber(std::string_view text);
+
+// A numeric field. A number followed directly by a letter is refused: what
+// it reads ("0x4F" reads 0, "41h" reads 41) is not the number written.
+NumberRead number(std::string_view field, const char* what)
 {
+    NumberRead read;
     try {
-        return leadingNumber(field, whole);
+        read = readNumber(field);
     } catch (const std::overflow_error&) {
         overflow();
     }
+    if (read.letterAfter)
+        throw LineError{13, std::string("Type mismatch: ") + what + " \"" + std::string(field) +
+                                "\" is not a number"};
+    return read;
 }
 
 // The state of one walk through the file.
@@ -99,7 +114,7 @@ struct Walk {
             tab = -1;
         } else if (key == "TINT25") {
             if (n > 1)
-                defs.tint25 = roundInto<int16_t>(number(f[1]));
+                defs.tint25 = roundInto<int16_t>(number(f[1], "TINT25").value);
         } else if (key == "TABNAME") {
             if (tab + 1 >= kMaxTabs)
                 outOfRange();
@@ -127,23 +142,22 @@ struct Walk {
     void reg(const std::vector<std::string_view>& f)
     {
         const size_t n = f.size();
-        // An index that is no number ("0x4F", empty) would silently define
-        // register 0.
-        bool whole = false;
-        const double value = number(f[1], &whole);
-        if (!whole)
+        // An index that is no number (empty, "&H") would silently define
+        // register 0. What follows a complete number is not looked at.
+        const NumberRead read = number(f[1], "register index");
+        if (!read.found)
             throw LineError{13, "Type mismatch: register index \"" + std::string(f[1]) +
                                     "\" is not a number"};
-        const int index = roundInto<int16_t>(value);
+        const int index = roundInto<int16_t>(read.value);
         lastRegister = index;
         if (index < 0 || index >= kRegisters)
             return;
         RegisterDefinition& d = defs.regs[type][index];
         d.name = n > 2 ? std::string(f[2]) : std::string();
-        d.kind = n > 3 ? roundInto<int32_t>(number(f[3])) : KindAbsent;
+        d.kind = n > 3 ? roundInto<int32_t>(number(f[3], "register kind").value) : KindAbsent;
         d.valueLabel = n > 4 ? std::string(f[4]) : std::string();
         d.units = n > 5 ? std::string(f[5]) : std::string();
-        d.scale = n > 6 ? number(f[6]) : 1.0;
+        d.scale = n > 6 ? number(f[6], "scale").value : 1.0;
         if (!std::isfinite(d.scale))
             overflow();  // "1e999": a scale no value can be shown with
         regSeen[type] = true;
@@ -156,16 +170,16 @@ struct Walk {
             d.bitNames[b] = "Bit" + std::to_string(b);
     }
 
-    // Tab names are the keys of the tab strip: they must be unique within a
-    // type (compared without regard to case, as the strip compares keys).
+    // The type-0 tab names are the keys of the tab strip: they must be
+    // unique (compared without regard to case, as the strip compares keys).
+    // Type-1 tabs are never keys, so their names may repeat.
     void checkUniqueTabNames() const
     {
-        for (int t = 0; t < kDeviceTypes; ++t)
-            for (int i = 1; i <= defs.tabCount[t]; ++i)
-                for (int j = 0; j < i; ++j)
-                    if (upper(defs.tabNames[t][i]) == upper(defs.tabNames[t][j]))
-                        throw std::pair<int, LineError>(
-                            tabLines[t][i], LineError{35602, "Key is not unique in collection"});
+        for (int i = 1; i <= defs.tabCount[0]; ++i)
+            for (int j = 0; j < i; ++j)
+                if (upper(defs.tabNames[0][i]) == upper(defs.tabNames[0][j]))
+                    throw std::pair<int, LineError>(
+                        tabLines[0][i], LineError{35602, "Key is not unique in collection"});
     }
 };
 
@@ -188,29 +202,42 @@ RegisterFileResult invalid(int number, const std::string& description)
     return r;
 }
 
-// Reads a leading number; `whole` (when given) tells whether the number took
-// every character that is not a blank.
-double leadingNumber(std::string_view text, bool* whole)
+// Reads a leading number: blanks are skipped anywhere, digits are taken up
+// to the first character that cannot continue the number.
+NumberRead readNumber(std::string_view text)
 {
+    // The text without its blanks, and where each of its characters stood.
     std::string s;
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n')
-            s += c;
-    if (whole)
-        *whole = false;
+    std::vector<size_t> at;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] != ' ' && text[k] != '\t' && text[k] != '\n') {
+            s += text[k];
+            at.push_back(k);
+        }
+    }
+    NumberRead read;
+    // `end` characters of s make the number: is the next one in the text a
+    // letter?
+    auto finish = [&](size_t end) {
+        read.found = true;
+        const size_t next = at[end - 1] + 1;
+        read.letterAfter =
+            next < text.size() && std::isalpha(static_cast<unsigned char>(text[next]));
+    };
     if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
         const unsigned base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
         const std::string_view digits = std::string_view(s).substr(2);
-        const DigitsRead read = ReadDigits(digits, {.base = base, .leadingOnly = true});
-        if (read.tooLarge)
+        const DigitsRead digitsRead = ReadDigits(digits, {.base = base, .leadingOnly = true});
+        if (digitsRead.tooLarge)
             throw std::overflow_error("hexadecimal number wider than 32 bits");
-        const uint64_t value = read.value.value_or(0);
-        if (whole)
-            *whole = read.digits > 0 && read.digits == digits.size();
+        if (digitsRead.digits == 0)
+            return read;
+        finish(2 + digitsRead.digits);
+        const uint64_t value = digitsRead.value.value_or(0);
         // Up to 16 bits the number is a 16-bit integer, else a 32-bit one.
-        if (value <= 0xFFFF)
-            return static_cast<int16_t>(value);
-        return static_cast<int32_t>(static_cast<uint32_t>(value));
+        read.value = value <= 0xFFFF ? static_cast<int16_t>(value)
+                                     : static_cast<int32_t>(static_cast<uint32_t>(value));
+        return read;
     }
     // Decimal: sign, digits, point, digits, exponent (E or D).
     size_t i = 0;
@@ -230,7 +257,7 @@ double leadingNumber(std::string_view text, bool* whole)
         }
     }
     if (!digits)
-        return 0.0;
+        return read;
     size_t end = i;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         std::string exp = "e";
@@ -247,16 +274,16 @@ double leadingNumber(std::string_view text, bool* whole)
             end = j;
         }
     }
-    if (whole)
-        *whole = end == s.size();
-    return std::strtod(num.c_str(), nullptr);
+    finish(end);
+    read.value = std::strtod(num.c_str(), nullptr);
+    return read;
 }
 
 }  // namespace
 
 double LeadingNumber(std::string_view text)
 {
-    return leadingNumber(text, nullptr);
+    return readNumber(text).value;
 }
 
 RegisterFileResult ParseRegisterDefinitions(std::string_view text, RegisterDefinitions& defs)

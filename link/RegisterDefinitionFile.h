@@ -24,8 +24,10 @@ struct RegisterFileResult {
     Status status = Status::Loaded;
     int line = 0;             // 1-based line of the failure (Invalid)
     // 5 nothing usable (no tab or no register of type 0), 6 overflow (also a
-    // scale that is not finite), 9 subscript out of range, 13 a register
-    // index that is not a number, 35602 key not unique, 75 unreadable.
+    // scale that is not finite), 9 subscript out of range, 13 a number that
+    // is none (a register index without one; digits followed directly by a
+    // letter in any numeric field, such as "0x4F", "4F" or "41h"), 35602 a
+    // type-0 tab name repeated, 75 unreadable.
     int errorNumber = 0;
     std::string description;  // the error text, with the failing line
     bool titleBarSeen = false;  // a TITLEBAR line with text asks for the program's own caption

@@ -24,6 +24,9 @@ constexpr int RegisterIndex(int category, int address)
     return (category & 7) * 64 + (address & 63);
 }
 
+// The fault status register (category 2, address 4).
+constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
+
 // Register kinds.
 enum RegKind : int {
     KindAbsent = -1,       // the register does not exist on this device type
@@ -37,11 +40,16 @@ enum RegKind : int {
 
 // The last value read from or written to each register of each device, and
 // which of those values a chip gave in this run: a value is known once it
-// was read from a chip or written to one (configuration loading writes
-// through the chips). Edits in the register rows change the value without
-// making it known. A new register-definition file clears values and flags;
-// a new connection forgets the flags, since the chips behind it may hold
-// anything (the values stay on screen until read again).
+// was read from a chip, or written to one that answered (configuration
+// loading writes through the chips). Edits in the register rows change the
+// value without making it known. A new register-definition file clears
+// values and flags; a new connection forgets the flags, since the chips
+// behind it may hold anything (the values stay on screen until read again).
+//
+// Beside the values the image keeps the fault status of each device as the
+// chips reported it; the fault scan compares only these, since a value typed
+// into a row or loaded from a file is no fault report. Wherever the program
+// zeroes the fault status register, the report goes with it.
 class RegisterImage {
 public:
     int16_t& at(int type, int device, int reg) { return values_[type][device][reg]; }
@@ -52,6 +60,23 @@ public:
     {
         values_[type][device][reg] = value;
         known_[type][device][reg] = true;
+        if (reg == kFaultStatusRegister)
+            reportedFaults_[type][device] = value;
+    }
+    // The value the image holds was taken by a chip that answered.
+    void markKnown(int type, int device, int reg) { known_[type][device][reg] = true; }
+    // The program sets a register to 0 (clearing the faults).
+    void zero(int type, int device, int reg)
+    {
+        values_[type][device][reg] = 0;
+        if (reg == kFaultStatusRegister)
+            reportedFaults_[type][device] = 0;
+    }
+    int16_t reportedFaults(int type, int device) const { return reportedFaults_[type][device]; }
+    void forgetReportedFaults()
+    {
+        for (auto& t : reportedFaults_)
+            t.fill(0);
     }
     void forgetKnown()
     {
@@ -65,11 +90,13 @@ public:
             for (auto& d : t)
                 d.fill(0);
         forgetKnown();
+        forgetReportedFaults();
     }
 
 private:
     std::array<std::array<std::array<int16_t, kRegisters>, kDevices>, kDeviceTypes> values_{};
     std::array<std::array<std::array<bool, kRegisters>, kDevices>, kDeviceTypes> known_{};
+    std::array<std::array<int16_t, kDevices>, kDeviceTypes> reportedFaults_{};
 };
 
 // The definition of one register on one device type.

@@ -164,6 +164,7 @@ void SimBoard::handle(const Report& request)
             answerSet(request);
             return;
         }
+        reply[2] = faults.sfrReadFlag;
         reply[3] = sfr[request[3]];
         answer(reply);
         return;

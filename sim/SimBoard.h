@@ -28,6 +28,7 @@ struct SimBoardFaults {
     bool failWrite = false;         // writing a report fails
     int dropAnswers = 0;            // the next N answers are lost
     int staleAnswers = 0;           // before each pipe answer, N answers of an earlier transfer
+    uint8_t sfrReadFlag = 0;        // byte 2 (the read's flag) of every register read's answer
     // Every set command is answered too (the board answers only some), so
     // that a read that does not drain first takes a stale answer.
     bool answerEverySet = false;

@@ -149,6 +149,8 @@ void SimChipChain::write(Device& d, int reg, int16_t value)
     if (reg == kBalanceStatus)
         d.balanceBanks[std::min((d.regs[kBalanceSetup] >> 5) & 0x0F, kBalanceBanks - 1)] =
             static_cast<int16_t>(value & 0x0FFF);
+    else if (reg == kFaultStatus)
+        d.regs[reg] = static_cast<int16_t>(value | d.faultCauses);
     else
         d.regs[reg] = value;
 }

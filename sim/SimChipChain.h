@@ -34,6 +34,9 @@ public:
         std::array<int16_t, kBalanceBanks> balanceBanks{};
         bool asleep = false;
         int scans = 0;
+        // Fault bits whose cause is still present: writing the fault status
+        // cannot clear them.
+        int16_t faultCauses = 0;
     };
 
     explicit SimChipChain(SimRegisterMap registers);

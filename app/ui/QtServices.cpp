@@ -2,6 +2,7 @@
 
 #include "core/ui/ScreenFit.h"
 
+#include <QDateTime>
 #include <QLocale>
 
 #include <QApplication>
@@ -104,6 +105,22 @@ std::string QtFormatter::monthName(int month)
 std::string QtFormatter::decimalSeparator()
 {
     return QLocale::system().decimalPoint().toStdString();
+}
+
+std::string QtFormatter::shortDate(const CalendarTime& when)
+{
+    return QLocale::system()
+        .toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat)
+        .toStdString();
+}
+
+std::string QtFormatter::longTime(const CalendarTime& when)
+{
+    // With its date, so that a long format's time zone is the one in force.
+    const QDateTime moment(QDate(when.year, when.month, when.day),
+                           QTime(when.hour, when.minute, when.second));
+    const QLocale locale = QLocale::system();
+    return locale.toString(moment, locale.timeFormat(QLocale::LongFormat)).toStdString();
 }
 
 }  // namespace kvb::ui

@@ -30,11 +30,14 @@ protected:
     void quit() override;
 };
 
-// The system locale's month names and decimal separator.
+// The system locale's month names, decimal separator, short date and long
+// time.
 class QtFormatter : public Formatter {
 public:
     std::string monthName(int month) override;
     std::string decimalSeparator() override;
+    std::string shortDate(const CalendarTime& when) override;
+    std::string longTime(const CalendarTime& when) override;
 };
 
 // The real services, owned together.

@@ -58,6 +58,26 @@ TEST_F(ErrorByte, SampleGpTakesThePortValues)
     EXPECT_EQ(ports.readLabel(PortRow::Data, 0), "5A");
 }
 
+TEST_F(ErrorByte, SpiClockIsReadAndItsCodeSentBack)
+{
+    SpiModel& spi = panel().spi;
+    board->spiClockCode = 2;
+    ASSERT_TRUE(spi.getSPIclock());
+    ASSERT_EQ(spi.clockEntries.size(), 24u);
+    EXPECT_EQ(spi.clockEntries.front().text, "0.5");
+    EXPECT_EQ(spi.clockEntries.back().text, "12");
+    EXPECT_EQ(spi.clockEntries[static_cast<size_t>(spi.selectedClock)].text, "4");
+    const Report set = sent(HidSpiClock).back();
+    EXPECT_EQ(std::vector<uint8_t>(set.begin(), set.begin() + 4),
+              (std::vector<uint8_t>{0x01, 0x08, 0x00, 0x02}));
+
+    // No answer at all: the list stays as it was.
+    board->faults.noAnswer = true;
+    t.prompter.script = {Answer::Retry};
+    EXPECT_FALSE(spi.getSPIclock());
+    EXPECT_EQ(spi.clockEntries.size(), 24u);
+}
+
 TEST_F(ErrorByte, FirmwareVersionIsRead)
 {
     board->firmware = {2, 5, 0x07, 0xDC, 10, 31};

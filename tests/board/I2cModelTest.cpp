@@ -27,9 +27,17 @@ TEST_F(I2cTest, AddressTextIsNormalisedToAnEvenAddressAndItsBits)
     EXPECT_EQ(a.addressText, "00");
     EXPECT_EQ(a.addressBits, (std::array<bool, 7>{}));
 
+    // A bit box writes the address box at once; its handler takes the
+    // address half a second later.
+    std::string shownDuringTheWait;
+    t.pump.hook = [&] { shownDuringTheWait = a.addressText; };
+    before = t.clock.now();
     a.setAddressBit(6, true);
+    EXPECT_GE((t.clock.now() - before).count(), 500);
+    EXPECT_EQ(shownDuringTheWait, "80");
     EXPECT_EQ(a.addressText, "80");
     EXPECT_EQ(a.I2cSlaveAddress, 0x80);
+    EXPECT_EQ(a.addressBits, (std::array<bool, 7>{false, false, false, false, false, false, true}));
 }
 
 TEST_F(I2cTest, ScanStopsAtTheFirstDeviceAfterFortyOneProbes)

@@ -186,6 +186,30 @@ TEST_F(PortTest, SampleGpSetsDataBoxesButNeverWritesBackAMissingAnswer)
         EXPECT_FALSE(r[2] == kSubSet && r[3] == 0x80) << "a missing sample was written back";
     EXPECT_EQ(ports.box(PortRow::Data, 0, 1), true);
     EXPECT_EQ(board->sfr[0x80], 0x00);
+
+    // An answer whose flag byte is not 0 still carries the value: it is
+    // sampled, and only the row's lamp tells.
+    board->sfr[0x80] = 0xA5;
+    board->faults.sfrReadFlag = 0x01;
+    ports.sampleGp();
+    for (int bit = 0; bit < 8; ++bit)
+        EXPECT_EQ(ports.box(PortRow::Data, 0, bit), ((0xA5 >> bit) & 1) != 0) << bit;
+    EXPECT_EQ(ports.writeLabel(PortRow::Data, 0), "A5");
+    EXPECT_EQ(panel().sfr.rows[0].read, "A5");
+    EXPECT_EQ(panel().sfr.rows[0].lamp, Lamp::LightRed);
+}
+
+// A row whose label still shows "--" writes what its boxes show: on the
+// input-mode row 0 would make every pin analog while the boxes show digital.
+TEST_F(PortTest, AWriteBeforeAnyBoxChangedSendsWhatTheBoxesShow)
+{
+    PortModel& ports = panel().ports;
+    ASSERT_EQ(ports.writeLabel(PortRow::InputMode, 1), "--");
+    ports.write(PortRow::InputMode, 1);
+    const Report write = board->requests.back();
+    EXPECT_EQ(std::vector<uint8_t>(write.begin(), write.begin() + 5),
+              (std::vector<uint8_t>{0x01, 0x12, 0x00, 0xF2, 0xFF}));
+    EXPECT_EQ(ports.writeLabel(PortRow::InputMode, 1), "FF");
 }
 
 TEST(PortBatches, StopOnceCancelHasBegunEndingTheProgram)

@@ -252,6 +252,7 @@ TEST_F(DeviceConfigFilesTest, SavesKeepOnlyKnownRegistersAndCountTheRest)
     chain.device(0, 1).regs[131] = 0x0123;
     link::ChipMessage faultSetup(1, 2, 0x03, 0, 0);
     link.ReadSingleReg(faultSetup);
+    link.image.at(0, 1, 144) = 0x1F40;  // as the row's editors put it
     link::ChipMessage ovLimit(1, 2, 0x10, 0x1F40, 0);
     ASSERT_TRUE(link.WriteSingleReg(ovLimit));
     link.image.at(0, 1, 145) = 0x0AAA;  // typed in a row, never written

@@ -98,7 +98,9 @@ TEST_F(UnknownValues, OnlyValuesAChipGaveOrTookAreKnown)
     EXPECT_FALSE(link.image.known(0, 1, 65));
     EXPECT_EQ(link.image.at(0, 2, 144), 0x1234);
 
-    // On the single-device link the written value is device 1's.
+    // On the single-device link the image keeps what the row's editors put
+    // there; a write the chip answered makes it device 1's known value.
+    link.image.at(0, 1, 144) = 0x0ABC;
     ChipMessage single(1, 2, 0x10, 0x0ABC, 0);
     ASSERT_TRUE(link.WriteSingleReg(single));
     EXPECT_TRUE(link.image.known(0, 1, 144));

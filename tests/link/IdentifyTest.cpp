@@ -65,29 +65,54 @@ TEST_F(Identify, NoLinkModeIdentifiesNothing)
     EXPECT_EQ(link.DeviceCount1, 0);
 }
 
-TEST_F(Identify, ASetUpThatIsNotReadBackStopsTheConnect)
+// A set-up whose read-back is lost keeps the record as sent; the connect
+// goes on with the mode line and the identification.
+TEST_F(Identify, ASetUpThatIsNotReadBackStillIdentifies)
 {
     ASSERT_TRUE(connect(true, 3));
     link.GpioSpiSetup.fill(0x11);
-    board->faults.noAnswer = true;
-    t.prompter.fallback = Answer::Cancel;
+    board->faults.dropAnswers = 1;
+    t.prompter.script = {Answer::Retry};
     EXPECT_FALSE(link.SetGpioSpiSetupDaisy());
     EXPECT_EQ(link.GpioSpiSetup[1], 0xFF);  // as sent, not overwritten by a missing answer
+    EXPECT_EQ(t.prompter.asked.at(0).text, "Please check USB connection.\ncheckStatus");
+
+    log.clear();
+    board->faults.dropAnswers = 1;  // the first read-back of the connect
+    t.prompter.script = {Answer::Retry};
+    EXPECT_TRUE(link.InitializeEvb());
+    EXPECT_EQ(t.prompter.asked.size(), 2u);
+    EXPECT_TRUE(logHas("InitializeEvb: daisy chain mode has been detected\r\n"));
+    EXPECT_TRUE(logHas("IdentifyDaisyChain: Found 3 KVB71853 devices\r\n"));
+    EXPECT_EQ(link.DeviceCount1, 3);
+    EXPECT_TRUE(link.DaisyChainMode);
+
+    // Counts of an earlier connect never outlive one whose chips are silent.
+    chain.faults.silentFrom[0] = 1;
+    board->faults.dropAnswers = 1;
+    t.prompter.script = {Answer::Retry};
     EXPECT_FALSE(link.InitializeEvb());
     EXPECT_EQ(link.DeviceCount1, 0);
 }
 
-TEST_F(Identify, ADeviceThatStopsAnsweringLeavesNoCount)
+// A pass that breaks off keeps the count it reached; the first pass sends
+// no reset, the next ones start with it.
+TEST_F(Identify, ADeviceThatStopsAnsweringLeavesTheCountThePassesReached)
 {
-    chain.faults.silentFrom[0] = 3;
-    EXPECT_FALSE(connect(true, 5));
-    EXPECT_EQ(link.DeviceCount1, 0);
+    chain.faults.silentFrom[0] = 3;  // three devices, the third silent
+    EXPECT_FALSE(connect(true, 3));
+    EXPECT_EQ(link.DeviceCount1, 2);
     EXPECT_TRUE(logHas("IdentifyDaisyChain: Sending RESET command to KVB71853\r\n"));
     EXPECT_TRUE(logHas("IdentifyDaisyChain: KVB71853 responded incorrectly to Identify command"));
+    EXPECT_FALSE(logHas("Found"));
+
+    chain.faults.silentFrom[0] = 2;  // only the bottom device answers
+    EXPECT_FALSE(connect(true, 3));
+    EXPECT_EQ(link.DeviceCount1, 1);
 
     chain.faults.silentFrom[0] = 1;  // not even the bottom device
-    log.clear();
-    EXPECT_FALSE(link.IdentifyDaisyChain(0));
+    EXPECT_FALSE(connect(true, 3));
+    EXPECT_EQ(link.DeviceCount1, 0);
     EXPECT_TRUE(logHas("IdentifyDaisyChain: KVB71853 did not respond with ACK\r\n"));
 }
 

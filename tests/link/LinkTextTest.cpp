@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <vector>
 
 using namespace kvb::link;
@@ -69,4 +71,30 @@ TEST(ErrorLogWindow, ClearAndDoneKeepTheCounter)
     EXPECT_TRUE(window.visible());
     EXPECT_EQ(window.text(), "two\r\nthree\r\n");
     EXPECT_EQ(window.caption(), "B Fault Status Log");
+}
+
+// The stamp before each error-log line: the short date, a blank, the long
+// time, of the local clock. In English as written in the United States.
+TEST(ErrorLogWindow, LinesAreStampedWithTheShortDateAndTheLongTime)
+{
+    std::tm local{};
+    local.tm_year = 2026 - 1900;
+    local.tm_mon = 11;
+    local.tm_mday = 9;
+    local.tm_hour = 13;
+    local.tm_min = 5;
+    local.tm_sec = 7;
+    local.tm_isdst = -1;
+    const auto when = std::chrono::system_clock::from_time_t(std::mktime(&local));
+    kvb::EnglishFormatter english;
+    EXPECT_EQ(LogTimeStamp(english, when), "12/9/2026 1:05:07 PM");
+
+    auto at = [&](int hour, int minute) {
+        return english.longTime({2026, 1, 31, hour, minute, 0});
+    };
+    EXPECT_EQ(at(0, 0), "12:00:00 AM");
+    EXPECT_EQ(at(11, 59), "11:59:00 AM");
+    EXPECT_EQ(at(12, 0), "12:00:00 PM");
+    EXPECT_EQ(at(23, 59), "11:59:00 PM");
+    EXPECT_EQ(english.shortDate({2026, 1, 31, 0, 0, 0}), "1/31/2026");
 }

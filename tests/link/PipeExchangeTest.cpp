@@ -94,6 +94,92 @@ TEST_F(PipeExchange, ReadAndWriteLogTheirRequestLines)
     EXPECT_EQ(link.image.at(0, 2, 150), 0x3A5A);  // from the chip's echo
 }
 
+// On the daisy chain the image takes what the chip echoes: the value as
+// the register keeps it, not the value sent.
+TEST_F(PipeExchange, ADaisyChainWriteLeavesTheChipsEchoInTheImage)
+{
+    ChipMessage write(1, 2, 0x14, 0x3FFF, 0);  // register 148 keeps 12 bits
+    ASSERT_TRUE(link.WriteSingleReg(write));
+    EXPECT_TRUE(logHas("wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x3FFF\r\n"));
+    EXPECT_EQ(link.image.at(0, 1, 148), 0x0FFF);
+    EXPECT_TRUE(link.image.known(0, 1, 148));
+
+    // No answer frame: the image keeps what it held.
+    chain.faults.silentFrom[0] = 1;
+    ChipMessage unanswered(1, 2, 0x14, 0x0123, 0);
+    EXPECT_FALSE(link.WriteSingleReg(unanswered));
+    EXPECT_EQ(link.image.at(0, 1, 148), 0x0FFF);
+}
+
+// On the single-device link a write's answer is not parsed: the image keeps
+// what the row's editors put there, known only once the chip answered.
+TEST_F(PipeExchange, ASingleDeviceWriteKeepsTheRowsValueKnownOnlyWhenAnswered)
+{
+    link.TakeChosenLink(false, 1, 0);
+    pipe.PipeCommandCode = board::HidSpiPipe;
+    link.image.at(0, 1, 150) = 0x1234;  // as the row's editors left it
+    ChipMessage write(0, 2, 0x16, 0x0ABC, 0);
+    ASSERT_TRUE(link.WriteSingleReg(write));
+    EXPECT_TRUE(logHas("wrt,KVB71853,cat0x0A,adr0x16,dat0x0ABC\r\n"));
+    EXPECT_EQ(chain.device(0, 1).regs[150], 0x0ABC);
+    EXPECT_EQ(link.image.at(0, 1, 150), 0x1234);
+    EXPECT_TRUE(link.image.known(0, 1, 150));
+    EXPECT_FALSE(logHas("rcv,"));
+
+    // A silent chip (the board answers without chip bytes), then a lost
+    // board: nothing becomes known.
+    link.image.forgetKnown();
+    chain.faults.silentFrom[0] = 1;
+    ChipMessage unanswered(0, 2, 0x16, 0x0ABC, 0);
+    EXPECT_FALSE(link.WriteSingleReg(unanswered));
+    EXPECT_FALSE(link.image.known(0, 1, 150));
+    board->faults.noAnswer = true;
+    ChipMessage lost(0, 2, 0x16, 0x0ABC, 0);
+    EXPECT_FALSE(link.WriteSingleReg(lost));
+    EXPECT_EQ(link.image.at(0, 1, 150), 0x1234);
+    EXPECT_FALSE(link.image.known(0, 1, 150));
+}
+
+// A single-device register read that brings no answer reads 0 and counts as
+// an unrecognized response, in the exchange and in the parser; the failed
+// report is never read.
+TEST_F(PipeExchange, ASingleDeviceReadWithoutAnAnswerIsUnrecognized)
+{
+    link.TakeChosenLink(false, 1, 0);
+    pipe.PipeCommandCode = board::HidSpiPipe;
+    link.image.at(0, 1, 150) = 0x1234;
+    board->faults.noAnswer = true;
+    ChipMessage read(0, 2, 0x16, 0x0155, 0);
+    link.ReadSingleReg(read);
+    EXPECT_EQ(link.RxLength, 0);
+    EXPECT_EQ(read.dat, 0);
+    EXPECT_TRUE(logHas("ParseNonDaisyChainResponse: KVB71853 unrecognized response\r\n"));
+    EXPECT_FALSE(logHas("rcv,"));
+    EXPECT_EQ(link.communicationErrors(), 2);
+    EXPECT_NE(link.comErrors.text().find("    Unrecognized Response \r\n"), std::string::npos);
+    EXPECT_EQ(sampleFlags, FlagUnrecognized);
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
+    EXPECT_EQ(link.image.at(0, 1, 150), 0x1234);
+
+    // A command is no register: its lost answer is not judged.
+    ChipMessage command(0, 3, 1, 0x15, 0);
+    EXPECT_FALSE(link.SendReceivePipe(command));
+    EXPECT_EQ(command.dat, 0x15);
+    EXPECT_EQ(link.communicationErrors(), 2);
+}
+
+// The error logs stamp each line through the user's date and time formats.
+TEST_F(PipeExchange, ErrorLogLinesBeginWithTheUsersDateAndTime)
+{
+    t.format.date = "09.12.2026";
+    t.format.time = "13:05:07";
+    link.LogCrc4Error();
+    link.LogFaultStatus("KVB71853 device 1 Cell OV Fault");
+    EXPECT_EQ(link.comErrors.text(), "09.12.2026 13:05:07    CRC4 Error \r\n");
+    EXPECT_EQ(link.faultStatus.text(),
+              "09.12.2026 13:05:07    KVB71853 device 1 Cell OV Fault\r\n");
+}
+
 TEST_F(PipeExchange, WritesAreJudgedByTheMessagesOwnType)
 {
     link.definitions.regs[1][150].kind = KindReadOnly;

@@ -155,10 +155,12 @@ TEST_F(RegisterFileTest, AFileWithoutTypeZeroTabsOrRegistersFails)
     EXPECT_EQ(defs->tabCount[1], 0);
 }
 
-// A register index must be a number as a whole; a scale must be finite.
+// A register index needs a number; digits followed directly by a letter
+// would read as another number than the one written, in any numeric field;
+// a scale must be finite.
 TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
 {
-    ASSERT_TRUE(parse({"TABNAME,A", "REG,65,Cell,0"}).ok());
+    ASSERT_TRUE(parse({"TINT25,&H2401", "TABNAME,A", "REG,65,Cell,0"}).ok());
     struct Case {
         std::initializer_list<const char*> lines;
         int line;
@@ -168,12 +170,26 @@ TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
     const Case cases[] = {
         {{"TABNAME,A", "REG,0x4F,name,0"}, 2, 13,
          "Type mismatch: register index \"0x4F\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,4F,name,0"}, 2, 13,
+         "Type mismatch: register index \"4F\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,41h,name,0"}, 2, 13,
+         "Type mismatch: register index \"41h\" is not a number (line 2)"},
         {{"TABNAME,A", "REG,65,a,0", "REG,,name,0"}, 3, 13,
          "Type mismatch: register index \"\" is not a number (line 3)"},
         {{"TABNAME,A", "REG,65x,name,0"}, 2, 13,
          "Type mismatch: register index \"65x\" is not a number (line 2)"},
         {{"TABNAME,A", "REG,&H,name,0"}, 2, 13,
          "Type mismatch: register index \"&H\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,&H4G,name,0"}, 2, 13,
+         "Type mismatch: register index \"&H4G\" is not a number (line 2)"},
+        {{"TABNAME,A", "TINT25,0x2401", "REG,65,a,0"}, 2, 13,
+         "Type mismatch: TINT25 \"0x2401\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,65,a,0x1"}, 2, 13,
+         "Type mismatch: register kind \"0x1\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,80,Temp,0,T,C,0x3F80"}, 2, 13,
+         "Type mismatch: scale \"0x3F80\" is not a number (line 2)"},
+        {{"TABNAME,A", "REG,65,a,0,V,V,1E"}, 2, 13,
+         "Type mismatch: scale \"1E\" is not a number (line 2)"},
         {{"TABNAME,A", "REG,65,Cell,0,V,V,1e999"}, 2, 6, "Overflow (line 2)"},
         {{"TABNAME,A", "REG,65,Cell,0,V,V,-1e999"}, 2, 6, "Overflow (line 2)"},
     };
@@ -186,11 +202,14 @@ TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
     }
     EXPECT_EQ(defs->kind(0, 0), KindAbsent);  // register 0 was never defined
     EXPECT_EQ(defs->def(0, 65).scale, 1.0);
+    EXPECT_EQ(defs->tint25, 9217);
 
     // Numbers the format allows: blanks anywhere, "&H" hexadecimal, a point,
-    // an exponent, and the largest finite scale.
+    // an exponent, the largest finite scale, and a complete number followed
+    // by other text than a letter.
     ASSERT_TRUE(parse({"TABNAME,A", "REG, 65,a,0", "REG,&H41 ,b,1", "REG,6 7,c,0",
-                       "REG,68.0,d,0,V,V,1e308", "REG,1E2,e,0"})
+                       "REG,68.0,d,0,V,V,1e308", "REG,1E2,e,0", "REG,69;x,f,1;r,V,V,0.5;s",
+                       "TINT25,&H2401;t"})
                     .ok());
     EXPECT_EQ(defs->tabRegisters[0][0][0], 65);
     EXPECT_EQ(defs->kind(0, 65), 1);  // "&H41" is 65 again
@@ -198,6 +217,24 @@ TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
     EXPECT_EQ(defs->tabRegisters[0][0][2], 67);
     EXPECT_EQ(defs->def(0, 68).scale, 1e308);
     EXPECT_EQ(defs->kind(0, 100), 0);
+    EXPECT_EQ(defs->def(0, 69).name, "f");
+    EXPECT_EQ(defs->kind(0, 69), 1);
+    EXPECT_EQ(defs->def(0, 69).scale, 0.5);
+    EXPECT_EQ(defs->tint25, 9217);
+}
+
+// Only the type-0 tabs make the tab strip, whose keys must be unique; a
+// type-1 tab name may repeat.
+TEST_F(RegisterFileTest, OnlyATypeZeroTabNameMustNotRepeat)
+{
+    ASSERT_TRUE(parse({"TABNAME,A", "REG,65,a,0", "BEGIN53961", "TABNAME,T", "TABNAME,t",
+                       "REG,128,c,1"})
+                    .ok());
+    EXPECT_EQ(TabCaptions(*defs, 1), (std::vector<std::string>{"T", "t"}));
+    auto r = parse({"TABNAME,A", "REG,65,a,0", "TABNAME,a", "BEGIN53961", "TABNAME,T"});
+    EXPECT_EQ(r.errorNumber, 35602);
+    EXPECT_EQ(r.line, 3);
+    EXPECT_EQ(r.description, "Key is not unique in collection (line 3)");
 }
 
 TEST_F(RegisterFileTest, InvalidFileKeepsTheOldTablesAndNamesTheLine)

@@ -93,11 +93,15 @@ private:
     }
 };
 
-// English with "." unless a test names other months or another separator.
+// English with "." unless a test names other months, another separator or
+// the texts of dates and times.
 class ScriptedFormatter : public EnglishFormatter {
 public:
     std::vector<std::string> months;  // twelve names, January first
     std::string separator = ".";
+    // Every date and every time shown as these texts; empty: as in English.
+    std::string date;
+    std::string time;
     std::string monthName(int month) override
     {
         if (months.size() == 12 && month >= 1 && month <= 12)
@@ -105,6 +109,14 @@ public:
         return EnglishFormatter::monthName(month);
     }
     std::string decimalSeparator() override { return separator; }
+    std::string shortDate(const CalendarTime& when) override
+    {
+        return date.empty() ? EnglishFormatter::shortDate(when) : date;
+    }
+    std::string longTime(const CalendarTime& when) override
+    {
+        return time.empty() ? EnglishFormatter::longTime(when) : time;
+    }
 };
 
 class RecordingProgramEnd : public ProgramEnd {
