@@ -14,17 +14,18 @@ SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 run: build
 	./$(BUILD_DIR)/kvb71853eval --simulated-board
 
+test: WERROR = -DKVB_WERROR=ON
 test: build sanitized
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 # The core tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitized: deps
-	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVB_SANITIZE=ON
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVB_SANITIZE=ON $(WERROR)
 	cmake --build $(ASAN_DIR) -j $(JOBS) --target core_tests
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 deps:

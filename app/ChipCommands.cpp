@@ -259,7 +259,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
             if (count == 0 || !commandExists(type, m))
                 continue;
             const std::string& part = link_.partName(type);
-            auto exchange = [&](int dev) {
+            auto exchangeWith = [&](int dev) {
                 m.dev = static_cast<uint8_t>(dev);
                 link_.AddToEvbLog("cmd," + part + ",dev" + link::HexPrefixed(m.dev, 2) + ",cat" +
                                   link::HexPrefixed(m.cat, 2) + ",adr" +
@@ -270,10 +270,10 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
                     link_.ParseDaisyChainResponse(m, "rcv,");
             };
             if (broadcast) {
-                exchange(link::kBroadcastDevice);
+                exchangeWith(link::kBroadcastDevice);
             } else {
                 for (int dev = 1; dev <= count && !watch.lost(); ++dev)
-                    exchange(dev);
+                    exchangeWith(dev);
             }
         }
     });

@@ -34,17 +34,7 @@ std::optional<RegisterAddress> I2cTransferModel::registerFor(const std::string& 
 
 std::optional<std::vector<uint8_t>> I2cTransferModel::writeBytes(int count)
 {
-    Prompter& prompter = transport_.services().prompter;
-    if (grid_.fileWriteData)
-        return LoadRegistersFile(prompter, count, grid_.registersFile);
-    std::vector<uint8_t> data;
-    for (int i = 0; i < count; ++i) {
-        auto value = HexByteField(prompter, grid_.writeVal[i], "Write box " + ByteToHex2(i));
-        if (!value)
-            return std::nullopt;
-        data.push_back(*value);
-    }
-    return data;
+    return TransferWriteBytes(transport_.services().prompter, grid_, count);
 }
 
 void I2cTransferModel::showSlave()

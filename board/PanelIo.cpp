@@ -17,6 +17,28 @@ std::optional<uint8_t> HexByteField(Prompter& prompter, const std::string& text,
     return std::nullopt;
 }
 
+std::optional<std::vector<uint8_t>> WriteBoxBytes(Prompter& prompter, const ByteGrid& grid,
+                                                  int count)
+{
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < count && i < ByteGrid::kRows; ++i) {
+        auto value = HexByteField(prompter, grid.writeVal[static_cast<size_t>(i)],
+                                  "Write box " + ByteToHex2(static_cast<uint8_t>(i)));
+        if (!value)
+            return std::nullopt;
+        bytes.push_back(*value);
+    }
+    return bytes;
+}
+
+std::optional<std::vector<uint8_t>> TransferWriteBytes(Prompter& prompter, const ByteGrid& grid,
+                                                       int count)
+{
+    if (grid.fileWriteData)
+        return LoadRegistersFile(prompter, count, grid.registersFile);
+    return WriteBoxBytes(prompter, grid, count);
+}
+
 std::optional<uint8_t> DecByteField(Prompter& prompter, const std::string& text,
                                     const std::string& boxName, unsigned low, unsigned high)
 {

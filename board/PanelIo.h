@@ -3,6 +3,7 @@
 // of a hexadecimal or decimal entry box before its value is sent, and the
 // board commands whose answer the panel does not wait for.
 
+#include "board/ByteGrid.h"
 #include "board/HidTransport.h"
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvb::board {
 
@@ -66,6 +68,15 @@ std::optional<uint8_t> HexByteField(Prompter& prompter, const std::string& text,
 // message naming the box and nothing.
 std::optional<uint8_t> DecByteField(Prompter& prompter, const std::string& text,
                                     const std::string& boxName, unsigned low, unsigned high);
+
+// The bytes write boxes 0..count-1 hold, each read as a hexadecimal byte;
+// nothing, after a message naming the first box that is not one.
+std::optional<std::vector<uint8_t>> WriteBoxBytes(Prompter& prompter, const ByteGrid& grid,
+                                                  int count);
+// The bytes a raw SPI or I2C block write sends: the register list when "Load
+// Write Data from File" is ticked, the write boxes otherwise.
+std::optional<std::vector<uint8_t>> TransferWriteBytes(Prompter& prompter, const ByteGrid& grid,
+                                                       int count);
 
 // Writes a board command from a cleared report buffer without reading an
 // answer and without reporting a failed write. True when it was written.

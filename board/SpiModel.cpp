@@ -85,19 +85,6 @@ bool SpiModel::writeClock()
     return transport_.SetCommand(HidSpiClock, {clockEntries[selectedClock].code}, kSubSet);
 }
 
-bool SpiModel::gridBytes(int count, std::vector<uint8_t>& out)
-{
-    Prompter& prompter = transport_.services().prompter;
-    out.clear();
-    for (int i = 0; i < count; ++i) {
-        auto value = HexByteField(prompter, grid_.writeVal[i], "Write box " + ByteToHex2(i));
-        if (!value)
-            return false;
-        out.push_back(*value);
-    }
-    return true;
-}
-
 bool SpiModel::spiWrite()
 {
     Prompter& prompter = transport_.services().prompter;
@@ -106,15 +93,10 @@ bool SpiModel::spiWrite()
     auto phaseByte = DecByteField(prompter, phaseChangeByte, "Clock Phase Change Byte", 0, 255);
     if (!phaseByte)
         return false;
-    std::vector<uint8_t> data;
-    if (grid_.fileWriteData) {
-        auto loaded = LoadRegistersFile(prompter, count, grid_.registersFile);
-        if (!loaded)
-            return false;
-        data = *loaded;
-    } else if (!gridBytes(count, data)) {
+    const std::optional<std::vector<uint8_t>> bytes = TransferWriteBytes(prompter, grid_, count);
+    if (!bytes)
         return false;
-    }
+    const std::vector<uint8_t>& data = *bytes;
 
     transport_.FlushHidInput();
     Report& report = transport_.ReportBuffer();
@@ -150,11 +132,11 @@ PipeResult SpiModel::mcbSpi()
     grid_.numToWrite = std::to_string(count);
     // The count comes from the count box; the bytes after the select byte
     // are write boxes 0 .. count-1.
-    std::vector<uint8_t> frame;
-    if (!gridBytes(count, frame)) {
-        PipeResult refused;
-        return refused;
-    }
+    std::optional<std::vector<uint8_t>> boxes =
+        WriteBoxBytes(transport_.services().prompter, grid_, count);
+    if (!boxes)
+        return PipeResult{};
+    std::vector<uint8_t> frame = std::move(*boxes);
     frame.insert(frame.begin(), pipe_.SelectByte);
     PipeResult result = pipe_.transfer(frame, count);
     notices_.notify();

@@ -71,7 +71,6 @@ public:
     void testSequence();
 
 private:
-    bool gridBytes(int count, std::vector<uint8_t>& out);
 
     HidTransport& transport_;
     ByteGrid& grid_;

@@ -73,9 +73,9 @@ private:
     // Gathers points, in time order, into one minimum and maximum per pixel
     // column of the window and writes each column out when the next starts.
     struct Columns {
-        Columns(double viewMin, double viewMax, int columns, std::vector<ChartPoint>& out)
-            : viewMin(viewMin), viewMax(viewMax), perColumn(columns / (viewMax - viewMin)),
-              lastColumn(columns - 1), out(out)
+        Columns(double windowMin, double windowMax, int columns, std::vector<ChartPoint>& into)
+            : viewMin(windowMin), viewMax(windowMax),
+              perColumn(columns / (windowMax - windowMin)), lastColumn(columns - 1), out(into)
         {
         }
         double viewMin, viewMax, perColumn;

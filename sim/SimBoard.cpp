@@ -13,8 +13,8 @@ SimBoard::SimBoard(Clock& clock) : clock_(clock)
 {
     // The microcontroller's reset state: port latches high, every pin a
     // digital input (input-mode registers all ones), outputs open-drain.
-    for (uint8_t address : {0x80, 0x90, 0xA0, 0xB0, 0xC7, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5})
-        sfr[address] = 0xFF;
+    for (int address : {0x80, 0x90, 0xA0, 0xB0, 0xC7, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5})
+        sfr[static_cast<size_t>(address)] = 0xFF;
 }
 
 bool SimBoard::write(const uint8_t* data, size_t length)

@@ -508,10 +508,10 @@ QWidget* FrmInst::commandsTab()
     status->setObjectName("lblSweepStatus");
     auto* value = new QLabel;
     value->setObjectName("lblSweepValue");
-    auto* data = new QLabel;
-    data->setObjectName("lblSweepData");
+    auto* sweepData = new QLabel;
+    sweepData->setObjectName("lblSweepData");
     for (QWidget* w : std::initializer_list<QWidget*>{sweepButton, pause, continuous, status,
-                                                      value, data})
+                                                      value, sweepData})
         cg->addWidget(w);
     left->addWidget(control);
     auto* mode = frame("fraSweepMode", QString("Sweep Mode"));

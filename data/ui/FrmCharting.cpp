@@ -657,9 +657,9 @@ void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
     SeriesDrawing& d = b.drawn[static_cast<size_t>(r.index)];
     std::vector<data::ChartPoint>& points = b.traces->lines()[static_cast<size_t>(r.index)].points;
     points.clear();
-    const int16_t* data = d.key.data;
+    const int16_t* raw = d.key.data;
     d.trace.reduce(plotted, d.viewMin, d.viewMax, d.columns,
-                   [&](int s) { return model_.seriesUnits(r.chart, r.index, data[s]); }, points);
+                   [&](int s) { return model_.seriesUnits(r.chart, r.index, raw[s]); }, points);
 }
 
 void FrmCharting::refreshNow()

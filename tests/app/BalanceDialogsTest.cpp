@@ -98,8 +98,8 @@ TEST_F(BalanceDialogsTest, TheBroadcastAndIdentifyAddressesReachNoSetupRegister)
     chipReg(1, kSetup) = 0x0201;
     chipReg(2, kSetup) = 0x0206;
     chipReg(3, kSetup) = 0x0003;
-    for (int16_t device : {15, 0}) {
-        link.SelectedDevice = device;
+    for (int device : {15, 0}) {
+        link.SelectedDevice = static_cast<int16_t>(device);
         const size_t before = chain.received.size();
         sequence.cbRead_Click(3);
         sequence.cbWrite_Click(3);

@@ -202,8 +202,8 @@ TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
     chain.faults.nack = false;
 
     // Device 15 and device 0 are no chain positions: nothing is sent.
-    for (int16_t device : {15, 0}) {
-        link.SelectedDevice = device;
+    for (int device : {15, 0}) {
+        link.SelectedDevice = static_cast<int16_t>(device);
         const size_t before = chain.received.size();
         EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
         EXPECT_EQ(chain.received.size(), before) << device;

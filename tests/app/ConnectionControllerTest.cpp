@@ -35,7 +35,7 @@ struct ConnectionBench : test::TickBench {
         };
         v.showUprControls = [this, flag](bool on) { shown.push_back("upr " + flag(on)); };
         v.linkMode = [this, flag](bool daisy) { shown.push_back("daisy " + flag(daisy)); };
-        v.connected = [this, flag](bool upr) { shown.push_back("connected " + flag(upr)); };
+        v.connected = [this, flag](bool uprShown) { shown.push_back("connected " + flag(uprShown)); };
         v.notConnected = [this, flag](bool withoutDevices) {
             shown.push_back("not connected " + flag(withoutDevices));
         };

@@ -418,8 +418,8 @@ TEST(ShippedRegisterFile, ParsesWithTheKindsTheProgramReliesOn)
     EXPECT_EQ(stored(0, 144, 158), 14);
     EXPECT_EQ(stored(1, 128, 142), 5);
     EXPECT_EQ(stored(1, 144, 158), 7);
-    for (int r : {128, 129, 131, 132, 133, 150, 151})
-        EXPECT_EQ(defs->kind(1, r), KindReadWrite) << r;
+    for (int reg : {128, 129, 131, 132, 133, 150, 151})
+        EXPECT_EQ(defs->kind(1, reg), KindReadWrite) << reg;
 
     EXPECT_EQ(defs->def(0, 65).units, "V");
     EXPECT_DOUBLE_EQ(defs->def(0, 65).scale, 5.0 / 8192);

@@ -29,8 +29,8 @@ protected:
     int reports(const std::string& text) const
     {
         int n = 0;
-        const std::string& log = link.faultStatus.text();
-        for (size_t at = 0; (at = log.find(text, at)) != std::string::npos; at += text.size())
+        const std::string& lines = link.faultStatus.text();
+        for (size_t at = 0; (at = lines.find(text, at)) != std::string::npos; at += text.size())
             ++n;
         return n;
     }

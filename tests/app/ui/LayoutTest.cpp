@@ -373,10 +373,12 @@ struct Checker {
         // A list or a tab frame is not among the controls check() places.
         if (!Checked(w))
             checkRoom(w, window, where);
-        for (const QString& f : faults)
-            if (f.startsWith(where + ":"))
+        for (const QString& f : faults) {
+            if (f.startsWith(where + ":")) {
                 EXPECT_FALSE(f.contains(": " + name + " (") || f.contains("overlaps " + name + " ("))
                     << f.toStdString();
+            }
+        }
     }
 
     // The window on each tab of its tab widget (or tab bar).
@@ -437,14 +439,16 @@ void CheckOpening(QWidget* window, QSize own, const QString& name)
         EXPECT_LE(area->widget()->width(), area->viewport()->width()) << what;
         EXPECT_GE(area->viewport()->width(), area->contentLeast().width()) << what;
         // A content lower than its area scrolls down.
-        if (area->widget()->height() > area->viewport()->height())
+        if (area->widget()->height() > area->viewport()->height()) {
             EXPECT_TRUE(area->verticalScrollBar()->isVisible()) << what;
+        }
     }
     if (ui::ScrollingContent* content = ContentArea(window)) {
         scrolls = content->verticalScrollBar()->isVisible();
         // A window that does not scroll has the size its content needs.
-        if (!scrolls && own.width() <= room.width())
+        if (!scrolls && own.width() <= room.width()) {
             EXPECT_EQ(window->width(), own.width()) << what;
+        }
     }
     std::cout << "[ opened   ] " << what << " on " << available.width() << "x"
               << available.height() << ": " << window->width() << "x" << window->height()

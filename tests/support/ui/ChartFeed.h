@@ -46,9 +46,9 @@ struct ChartFeed {
     // Opens the window at `size` (its default size when empty) and feeds
     // `fill` samples (the buffers are full from kLastSample on), `step`
     // apart.
-    explicit ChartFeed(int fill, std::chrono::milliseconds step = std::chrono::milliseconds(50),
+    explicit ChartFeed(int fill, std::chrono::milliseconds apart = std::chrono::milliseconds(50),
                        QSize size = {})
-        : step(step)
+        : step(apart)
     {
         // The program's register map gives the samples their real scales,
         // so the lines land inside the charts' windows as they would live.
