@@ -3,7 +3,7 @@
 // device by the chip command handlers, every answer parsed into the
 // register image. Against the simulated board and chain.
 
-#include "app/TickBench.h"
+#include "app/TickFixture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +13,7 @@ using kvb::PollAction;
 
 void PollTick14Devices(benchmark::State& state)
 {
-    kvb::test::TickBench b;
+    kvb::test::TickFixture b;
     if (!b.connect(true, 14) || b.link.DeviceCount1 != 14) {
         state.SkipWithError("the simulated chain did not connect");
         return;

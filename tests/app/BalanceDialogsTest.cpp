@@ -1,4 +1,4 @@
-#include "app/BalanceBench.h"
+#include "app/BalanceFixture.h"
 #include "data/DeviceConfigFiles.h"
 
 #include <fstream>
@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kSetup = 147;
 
-class BalanceDialogsTest : public BalanceBench, public ::testing::Test {};
+class BalanceDialogsTest : public BalanceFixture, public ::testing::Test {};
 
 TEST_F(BalanceDialogsTest, ReadingBankTwelvePointsTheSetupRegisterAt384)
 {

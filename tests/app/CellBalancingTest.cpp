@@ -1,4 +1,4 @@
-#include "app/BalanceBench.h"
+#include "app/BalanceFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@ namespace {
 
 constexpr int kSetup = 147, kStatus = 148, kTime = 149;
 
-class CellBalancingTest : public BalanceBench, public ::testing::Test {
+class CellBalancingTest : public BalanceFixture, public ::testing::Test {
 protected:
     std::string wrt(int dev, int adr, int dat) const
     {

@@ -1,6 +1,6 @@
 // The fixed chip commands and their senders against the simulated chain.
 
-#include "CommandBench.h"
+#include "CommandFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ using namespace kvb;
 
 namespace {
 
-class ChipCommandsTest : public ::testing::Test, public test::CommandBench {};
+class ChipCommandsTest : public ::testing::Test, public test::CommandFixture {};
 
 // The device field of a daisy-chain request frame and its device type.
 int deviceOf(const sim::SimChipChain::Received& r) { return r.frame.at(0) >> 4; }
@@ -242,7 +242,7 @@ TEST_F(ChipCommandsTest, ALostBoardIsReportedOncePerAction)
         {false, 1, 0, ChipCommand::ReadAllVolts},  {false, 1, 1, ChipCommand::BalEnableAll},
     };
     for (const Case& c : cases) {
-        test::CommandBench b;
+        test::CommandFixture b;
         ASSERT_TRUE(b.connect(c.daisy, c.type0, c.type1));
         b.board->faults.noAnswer = true;
         b.commands.press(c.command);

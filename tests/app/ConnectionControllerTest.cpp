@@ -3,7 +3,7 @@
 // window is told to show.
 
 #include "app/ConnectionController.h"
-#include "app/TickBench.h"
+#include "app/TickFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,14 @@ namespace {
 
 using namespace kvb;
 
-struct ConnectionBench : test::TickBench {
+struct ConnectionFixture : test::TickFixture {
     ConnectionController connection{link, transport, pipe, poller, t.services};
     std::vector<std::string> shown;  // what the window was told, in order
     std::string caption;
     // What the modal dialog does when it comes up from the menu.
     std::function<void()> dialogAnswer;
 
-    ConnectionBench()
+    ConnectionFixture()
     {
         ConnectionView& v = connection.view;
         auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
@@ -58,7 +58,7 @@ struct ConnectionBench : test::TickBench {
 
 TEST(Connection, ConnectBeforeAnyConfigurationOnlyShowsTheDialog)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.poller.ShowStartPoll(true);
     b.poller.boxes.startPoll = true;
     b.connection.Connect();
@@ -72,7 +72,7 @@ TEST(Connection, ConnectBeforeAnyConfigurationOnlyShowsTheDialog)
 
 TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 3);
     b.poller.boxes.startPoll = true;
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
@@ -111,7 +111,7 @@ TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
 
 TEST(Connection, SingleDeviceConnectsWithoutTheChainControls)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 1);
     b.poller.boxes.startPoll = true;
     b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 9);
@@ -135,7 +135,7 @@ TEST(Connection, SingleDeviceConnectsWithoutTheChainControls)
 
 TEST(Connection, NoBoardAndCancelEndsTheProgramWithoutConnecting)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.usb.unplugAll();
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
     EXPECT_EQ(b.t.programEnd.quits, 1);
@@ -147,7 +147,7 @@ TEST(Connection, NoBoardAndCancelEndsTheProgramWithoutConnecting)
 
 TEST(Connection, NothingFoundLeavesTheWindowNotConnected)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 0);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
     EXPECT_TRUE(b.logHas(
@@ -169,7 +169,7 @@ TEST(Connection, NothingFoundLeavesTheWindowNotConnected)
 
 TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 2);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 2);
     ASSERT_EQ(b.link.DeviceCount1, 2);
@@ -207,7 +207,7 @@ TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
 
 TEST(Connection, ManualSingleDeviceFromTheMenuTakesOneDeviceOfEachFittedType)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
     b.dialogAnswer = [&] { b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960And53961, 3); };
@@ -221,7 +221,7 @@ TEST(Connection, ManualSingleDeviceFromTheMenuTakesOneDeviceOfEachFittedType)
 
 TEST(Connection, ASingleDeviceLinkSelectsDeviceOne)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
     b.link.SelectedDevice = 3;
@@ -246,7 +246,7 @@ TEST(Connection, ASingleDeviceLinkSelectsDeviceOne)
 
 TEST(Connection, DisconnectWhilePollingStopsPollingAndClosesTheBoard)
 {
-    ConnectionBench b;
+    ConnectionFixture b;
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
     b.poller.setPollingOn(true);

@@ -1,6 +1,6 @@
 #include "app/Polling.h"
 
-#include "app/TickBench.h"
+#include "app/TickFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +14,12 @@ using kvb::PollAction;
 
 // A poller on the simulated chain, with the command handlers played by
 // plain state that records every call.
-struct PollBench : kvb::test::LinkBench {
+struct PollFixture : kvb::test::LinkFixture {
     kvb::Poller poller{link, t.services};
     std::vector<std::string> calls;
     std::vector<std::pair<LampId, int>> lampChanges;
 
-    PollBench()
+    PollFixture()
     {
         auto& h = poller.hooks;
         for (int i = 0; i < kvb::kPollActions; ++i)
@@ -41,7 +41,7 @@ struct PollBench : kvb::test::LinkBench {
 
 TEST(PollTick, RunsUnpromptedReadsThenTheChosenCommandsInTableOrder)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 2, 1));
     for (bool& on : b.poller.options.actions)
         on = true;
@@ -63,7 +63,7 @@ TEST(PollTick, RunsUnpromptedReadsThenTheChosenCommandsInTableOrder)
 
 TEST(PollTick, StopsWhereAReadOrCommandEndsPolling)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 2));
     b.poller.options[PollAction::ScanAll] = true;
     b.poller.options[PollAction::ReadVolts] = true;
@@ -92,7 +92,7 @@ TEST(PollTick, StopsWhereAReadOrCommandEndsPolling)
 
 TEST(PollTick, NeverReentersAndStopsOnceWithoutABoard)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 1));
     b.poller.options[PollAction::ReadVolts] = true;
     b.setBox(true);
@@ -118,7 +118,7 @@ TEST(PollTick, NeverReentersAndStopsOnceWithoutABoard)
 
 TEST(PollTick, WithoutABoardAndNothingToExchangeOnlyTheLampMoves)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 1));
     b.setBox(true);
     ASSERT_FALSE(b.link.UprPollingEnabled);
@@ -144,7 +144,7 @@ TEST(PollTick, WithoutABoardAndNothingToExchangeOnlyTheLampMoves)
 
 TEST(PollTick, UnpromptedReadsNeedTheDaisyChain)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(false, 1));
     b.poller.boxes.upr = true;
     b.setBox(true);
@@ -170,7 +170,7 @@ TEST(PollInterval, BoxTextClampsAndRefusesSixteenBitOverflow)
 
 TEST(PollOptions, QuickSetupAndOkStartPollingWithTheStandardSet)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 2));
     b.poller.boxes.upr = true;
     b.poller.boxes.startPoll = true;
@@ -189,7 +189,7 @@ TEST(PollOptions, QuickSetupAndOkStartPollingWithTheStandardSet)
 
 TEST(PollOptions, OkRunsTheEnableBoxSequenceThenItsOwnWithTypeZeroTwice)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 2, 1));
     b.poller.boxes.upr = true;
     b.poller.boxes.startPoll = true;
@@ -219,7 +219,7 @@ TEST(PollOptions, OkRunsTheEnableBoxSequenceThenItsOwnWithTypeZeroTwice)
 
 TEST(PollOptions, NothingTickedLeavesPollingAloneAndActivationFollowsTheLink)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(false, 1));
     b.poller.OKButton_Click();
     EXPECT_FALSE(b.ticked());
@@ -239,7 +239,7 @@ namespace {
 
 TEST(PollTick, DrivesTheCommandHandlersOnTheSimulatedChain)
 {
-    kvb::test::TickBench b;
+    kvb::test::TickFixture b;
     ASSERT_TRUE(b.connect(true, 2));
     kvb::Poller& poller = b.poller;
     poller.options[PollAction::ReadVolts] = true;
@@ -262,7 +262,7 @@ namespace {
 
 TEST(PollTick, ALostBoardEndsTheStartSequenceAndTheTickWithOneBox)
 {
-    kvb::test::TickBench b;
+    kvb::test::TickFixture b;
     ASSERT_TRUE(b.connect(true, 2, 1));
     b.board->faults.noAnswer = true;
     b.poller.RunStartSequence(2, 3);
@@ -287,7 +287,7 @@ namespace {
 // enable box and Timer2 only follow it.
 TEST(PollState, TheBoxAndTheTimerFollowThePoller)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 2));
     std::vector<std::string> shown;
     b.poller.view.enableBox = [&](bool on) { shown.push_back(on ? "box on" : "box off"); };
@@ -323,7 +323,7 @@ TEST(PollState, TheBoxAndTheTimerFollowThePoller)
 
 TEST(PollTick, ATickInsideAnExchangeLeavesTheWorkToTheNextTick)
 {
-    PollBench b;
+    PollFixture b;
     ASSERT_TRUE(b.connect(true, 2));
     b.poller.options[PollAction::ReadVolts] = true;
     b.poller.boxes.upr = true;
@@ -342,7 +342,7 @@ TEST(PollTick, ATickInsideAnExchangeLeavesTheWorkToTheNextTick)
 
 TEST(PollOptions, OkOnTheChainReadsTypeZerosBufferThreeTimesAndTypeOnesOnce)
 {
-    kvb::test::TickBench b;
+    kvb::test::TickFixture b;
     ASSERT_TRUE(b.connect(true, 2, 1));
     b.poller.stopPolling();
     b.poller.boxes.upr = true;

@@ -1,6 +1,6 @@
 #include "app/RawMessage.h"
 
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,7 @@ TEST(RawMessageEncoding, DataBeyondSixteenBitsIsRefused)
 
 TEST(RawMessageSending, ReadsOrWritesByDataTypeAfterItsChecks)
 {
-    test::LinkBench b;
+    test::LinkFixture b;
     RawMessageSender sender(b.link, b.t.services);
     sender.cbSendRawMsg_Click({"1", "2", "10", "0000", "0"}, 0);
     ASSERT_EQ(b.t.prompter.asked.size(), 1u);

@@ -1,6 +1,6 @@
 // Register rows read and written alone and as a group, on both links.
 
-#include "CommandBench.h"
+#include "CommandFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ using namespace kvb;
 
 namespace {
 
-class RowActions : public ::testing::Test, public test::CommandBench {
+class RowActions : public ::testing::Test, public test::CommandFixture {
 protected:
     void SetUp() override
     {

@@ -1,6 +1,6 @@
 #include "app/SpiDialogs.h"
 #include "board/PanelFixture.h"
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,21 +20,21 @@ TEST(SpiDialogs, TimeoutTextBecomesHalfMicrosecondBytes)
 
 TEST(SpiDialogs, TimeoutIsSentOnlyToAConnectedChain)
 {
-    LinkBench bench;
-    SpiTimeoutDialog dialog(bench.link);
+    LinkFixture fixture;
+    SpiTimeoutDialog dialog(fixture.link);
     dialog.Form_Activate();
     EXPECT_EQ(dialog.text, "5272");
     dialog.text = "1000";
     EXPECT_FALSE(dialog.OKButton_Click());
-    EXPECT_EQ(bench.link.SpiTimeoutHigh, 0x07);
-    EXPECT_EQ(bench.link.SpiTimeoutLow, 0xD0);
-    EXPECT_TRUE(bench.t.prompter.asked.empty());
+    EXPECT_EQ(fixture.link.SpiTimeoutHigh, 0x07);
+    EXPECT_EQ(fixture.link.SpiTimeoutLow, 0xD0);
+    EXPECT_TRUE(fixture.t.prompter.asked.empty());
 
-    ASSERT_TRUE(bench.connect(true, 1));
+    ASSERT_TRUE(fixture.connect(true, 1));
     dialog.text = "2000";
     EXPECT_TRUE(dialog.OKButton_Click());
-    EXPECT_EQ(bench.link.GpioSpiSetup[7], 0x0F);
-    EXPECT_EQ(bench.link.GpioSpiSetup[8], 0xA0);
+    EXPECT_EQ(fixture.link.GpioSpiSetup[7], 0x0F);
+    EXPECT_EQ(fixture.link.GpioSpiSetup[8], 0xA0);
 }
 
 using SpiClockDialogTest = PanelTest;

@@ -1,6 +1,6 @@
 #include "app/StatusPages.h"
 
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +24,8 @@ PageConversions Scaled()
             scaled(reg::FirstET)};
 }
 
-struct PageBench : test::LinkBench {
-    PageBench()
+struct PageFixture : test::LinkFixture {
+    PageFixture()
     {
         for (int r : {reg::Vbat, reg::FirstCell, reg::FirstET, reg::OVLimit, reg::UVLimit})
             link.definitions.regs[0][r].scale = 0.001;
@@ -51,7 +51,7 @@ TEST(MainPage, BalanceRegistersDecodeIntoListPositions)
 
 TEST(MainPage, ShowsTheSelectedDeviceFromTheImage)
 {
-    PageBench b;
+    PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 3, 1);
     b.link.SelectedDevice = 2;
     b.img(0, 2, reg::CellSetup) = 0x0001;
@@ -86,7 +86,7 @@ TEST(MainPage, ShowsTheSelectedDeviceFromTheImage)
 
 TEST(MainPage, WithoutTypeZeroEveryValueIsEmptyAndEveryTypeZeroLampGrey)
 {
-    PageBench b;
+    PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 0, 2);
     for (int r : {reg::OverVoltage, reg::OpenWire, reg::FaultStatus, reg::FirstCell, reg::Vbat})
         b.img(0, 1, r) = 0x3FFF;
@@ -106,7 +106,7 @@ TEST(MainPage, WithoutTypeZeroEveryValueIsEmptyAndEveryTypeZeroLampGrey)
 
 TEST(MainPage, StackVoltageSumsBeforeRounding)
 {
-    PageBench b;
+    PageFixture b;
     b.link.definitions.regs[0][reg::Vbat].scale = 0.00001;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 3, b.link.DeviceCount2);
     for (int dev = 1; dev <= 3; ++dev)
@@ -118,7 +118,7 @@ TEST(MainPage, StackVoltageSumsBeforeRounding)
 
 TEST(MainPage, BalanceButtonsFollowModeAndStatus)
 {
-    PageBench b;
+    PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 1, b.link.DeviceCount2);
     b.link.SelectedDevice = 1;
     b.img(0, 1, reg::BalanceSetup) = 2;
@@ -136,7 +136,7 @@ TEST(MainPage, BalanceButtonsFollowModeAndStatus)
 
 TEST(MonitorPage, FramesFollowTheLargerDeviceCount)
 {
-    PageBench b;
+    PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 2, 0);
     MonitorPageContent c = MonitorPageFromImage(b.link, Scaled());
     EXPECT_EQ(c.frameShown, (std::array<bool, 4>{true, true, false, false}));
@@ -150,7 +150,7 @@ TEST(MonitorPage, FramesFollowTheLargerDeviceCount)
 
 TEST(MonitorPage, EachFrameShowsItsOwnDevice)
 {
-    PageBench b;
+    PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 4, 4);
     b.img(0, 3, reg::FirstCell + 1) = 1500;
     b.img(1, 4, reg::UnderVoltage) = 0x0004;

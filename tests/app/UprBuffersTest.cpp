@@ -1,6 +1,6 @@
 // The unprompted-response check against the simulated chain's buffers.
 
-#include "CommandBench.h"
+#include "CommandFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ using namespace kvb;
 
 namespace {
 
-class UprCheck : public ::testing::Test, public test::CommandBench {
+class UprCheck : public ::testing::Test, public test::CommandFixture {
 protected:
     void SetUp() override
     {

@@ -1,5 +1,5 @@
 #include "data/DeviceConfigFiles.h"
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 #include "link/RegisterDefinitionFile.h"
 
 #include <filesystem>
@@ -9,7 +9,7 @@
 namespace kvb::test {
 namespace {
 
-class DeviceConfigFilesTest : public LinkBench, public ::testing::Test {
+class DeviceConfigFilesTest : public LinkFixture, public ::testing::Test {
 protected:
     data::DataLogging logging{t.services};
     BalanceStatusTable banks;

@@ -2,7 +2,7 @@
 // chips, and the charts, the chart export and the configuration savers use
 // only those. Also the error flags of a new chart run's first sample.
 
-#include "app/CommandBench.h"
+#include "app/CommandFixture.h"
 #include "data/ChartDecimation.h"
 #include "data/ChartExport.h"
 #include "data/ChartModel.h"
@@ -18,7 +18,7 @@ namespace {
 
 using link::ChipMessage;
 
-class UnknownValues : public CommandBench, public ::testing::Test {
+class UnknownValues : public CommandFixture, public ::testing::Test {
 protected:
     std::unique_ptr<data::ChartSamples> samples = std::make_unique<data::ChartSamples>();
     data::ChartModel model{*samples};

@@ -1,6 +1,6 @@
 // Walking daisy-chain and single-device answers from the simulated chips.
 
-#include "LinkBench.h"
+#include "LinkFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ using namespace kvb::link;
 
 namespace {
 
-class AnswerParser : public ::testing::Test, public test::LinkBench {
+class AnswerParser : public ::testing::Test, public test::LinkFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(connect(true, 3, 1)); }
 

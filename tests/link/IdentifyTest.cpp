@@ -1,6 +1,6 @@
 // Connecting and identifying the devices of the simulated chips.
 
-#include "LinkBench.h"
+#include "LinkFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@ using namespace kvb::link;
 
 namespace {
 
-class Identify : public ::testing::Test, public test::LinkBench {};
+class Identify : public ::testing::Test, public test::LinkFixture {};
 
-class ChainLength : public ::testing::TestWithParam<std::tuple<int, int>>, public test::LinkBench {};
+class ChainLength : public ::testing::TestWithParam<std::tuple<int, int>>, public test::LinkFixture {};
 
 }  // namespace
 

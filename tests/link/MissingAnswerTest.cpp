@@ -2,7 +2,7 @@
 // answer frame from it is logged, flagged on the chart sample and lights
 // the COM lamp red; answerless commands, broadcasts and buffer reads are not.
 
-#include "app/CommandBench.h"
+#include "app/CommandFixture.h"
 #include "data/ChartExport.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace {
 
 using link::ChipMessage;
 
-class MissingAnswer : public CommandBench, public ::testing::Test {
+class MissingAnswer : public CommandFixture, public ::testing::Test {
 protected:
     // The communication-error lines without their time stamps.
     std::vector<std::string> errorLines() const

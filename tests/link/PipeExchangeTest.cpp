@@ -1,6 +1,6 @@
 // The pipe exchange and single-register access against the simulated board.
 
-#include "LinkBench.h"
+#include "LinkFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-class PipeExchange : public ::testing::Test, public test::LinkBench {
+class PipeExchange : public ::testing::Test, public test::LinkFixture {
 protected:
     void SetUp() override
     {

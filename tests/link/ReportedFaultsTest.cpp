@@ -2,7 +2,7 @@
 // the program zeroes the image (new definitions, Clear All Faults), those
 // reports go with it, so a fault that is still present is reported again.
 
-#include "app/CommandBench.h"
+#include "app/CommandFixture.h"
 #include "link/RegisterDefinitionFile.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace {
 
 using link::ChipMessage;
 
-class ReportedFaults : public CommandBench, public ::testing::Test {
+class ReportedFaults : public CommandFixture, public ::testing::Test {
 protected:
     void SetUp() override
     {

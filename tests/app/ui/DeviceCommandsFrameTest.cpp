@@ -1,7 +1,7 @@
 // The "Device Commands" frame and the button bindings against the simulated
 // chain.
 
-#include "app/CommandBench.h"
+#include "app/CommandFixture.h"
 #include "app/ui/DeviceCommandsFrame.h"
 #include "app/ui/RegisterRowsView.h"
 
@@ -13,7 +13,7 @@ using namespace kvb;
 
 namespace {
 
-struct FrameBench : test::CommandBench {
+struct FrameFixture : test::CommandFixture {
     QWidget window;
     ui::DeviceCommandsFrame frame{commands, &window, &window};
 };
@@ -22,7 +22,7 @@ struct FrameBench : test::CommandBench {
 
 TEST(DeviceCommandsFrame, HoldsSixteenShownButtonsAndTheHiddenMeasureButton)
 {
-    FrameBench b;
+    FrameFixture b;
     b.window.show();
     EXPECT_EQ(b.frame.objectName(), "fraDaisyChainCommands");
     EXPECT_EQ(b.frame.title(), "Device Commands");
@@ -42,7 +42,7 @@ TEST(DeviceCommandsFrame, HoldsSixteenShownButtonsAndTheHiddenMeasureButton)
 
 TEST(DeviceCommandsFrame, ButtonsSendTheirCommands)
 {
-    FrameBench b;
+    FrameFixture b;
     ASSERT_TRUE(b.connect(true, 2));
     const size_t from = b.chain.received.size();
     b.frame.findChild<QPushButton*>("cbScanAllAll")->click();
@@ -59,7 +59,7 @@ TEST(DeviceCommandsFrame, ButtonsSendTheirCommands)
 
 TEST(DeviceCommandsFrame, GroupButtonIsDisabledWhileItsGroupRuns)
 {
-    FrameBench b;
+    FrameFixture b;
     ASSERT_TRUE(b.connect(true, 1));
     b.link.definitions.tabRegisters[0][0] = {144, 145, -1, -1, -1, -1, -1, -1};
     ui::RegisterRowsView view(b.link.definitions, b.link.image, b.t.prompter);

@@ -2,7 +2,7 @@
 #include "app/ui/PollingControls.h"
 #include "app/ui/RawMessageSenderView.h"
 
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,10 +59,10 @@ void press(QLineEdit* box, Qt::Key key, const QString& text = {},
 
 TEST(RawMessageSenderView, TypedFieldsEncodeAtOnceInBothFramings)
 {
-    test::LinkBench bench;
+    test::LinkFixture fixture;
     QWidget window;
     QGroupBox* frame = SenderFrame(&window);
-    ui::RawMessageSenderView view(frame, bench.link, bench.t.services);
+    ui::RawMessageSenderView view(frame, fixture.link, fixture.t.services);
     window.show();
     EXPECT_EQ(view.tbRawMsgHex[RawData]->text(), "0000");
     EXPECT_EQ(view.tbRawMsgHex[RawAddress]->text(), "00");
@@ -94,7 +94,7 @@ TEST(RawMessageSenderView, TypedFieldsEncodeAtOnceInBothFramings)
     EXPECT_TRUE(view.tbEncodedCommandHexByte[2]->isHidden());
 
     // Connected, the framing follows the link and the offline choice with it.
-    ASSERT_TRUE(bench.connect(true, 1));
+    ASSERT_TRUE(fixture.connect(true, 1));
     view.EncodeRawMessage();
     EXPECT_TRUE(view.optRawMsgNotConnectedMode[0]->isChecked());
     EXPECT_FALSE(view.tbEncodedCommandHexByte[2]->isHidden());
@@ -102,39 +102,39 @@ TEST(RawMessageSenderView, TypedFieldsEncodeAtOnceInBothFramings)
 
 TEST(RawMessageSenderView, SendReadsTheRegisterThroughTheLink)
 {
-    test::LinkBench bench;
-    ASSERT_TRUE(bench.connect(true, 2));
+    test::LinkFixture fixture;
+    ASSERT_TRUE(fixture.connect(true, 2));
     QWidget window;
-    ui::RawMessageSenderView view(SenderFrame(&window), bench.link, bench.t.services);
-    bench.chain.device(0, 2).regs[145] = 0x155;
+    ui::RawMessageSenderView view(SenderFrame(&window), fixture.link, fixture.t.services);
+    fixture.chain.device(0, 2).regs[145] = 0x155;
     view.tbRawMsgHex[RawDevice]->setText("2");
     view.tbRawMsgHex[RawDataType]->setText("2");
     view.tbRawMsgHex[RawAddress]->setText("11");
     view.cbSendRawMsg->click();
-    EXPECT_EQ(bench.link.image.at(0, 2, 145), 0x155);
-    EXPECT_TRUE(bench.t.prompter.asked.empty());
+    EXPECT_EQ(fixture.link.image.at(0, 2, 145), 0x155);
+    EXPECT_TRUE(fixture.t.prompter.asked.empty());
 }
 
 TEST(RawMessageSenderView, BindingNeedsEveryControl)
 {
-    test::LinkBench bench;
+    test::LinkFixture fixture;
     QWidget frame;
-    EXPECT_THROW(ui::RawMessageSenderView(&frame, bench.link, bench.t.services),
+    EXPECT_THROW(ui::RawMessageSenderView(&frame, fixture.link, fixture.t.services),
                  std::invalid_argument);
 }
 
 TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
 {
-    test::LinkBench bench;
-    ASSERT_TRUE(bench.connect(true, 1));
-    Poller poller(bench.link, bench.t.services);
+    test::LinkFixture fixture;
+    ASSERT_TRUE(fixture.connect(true, 1));
+    Poller poller(fixture.link, fixture.t.services);
     QWidget window;
     ui::PollingWidgets widgets{new QCheckBox(&window), new QLineEdit("500", &window),
                                new QSpinBox(&window), new QPushButton(&window),
                                new QTimer(&window)};
     widgets.updnPollingInterval->setRange(50, 5000);
-    ui::FrmPollOptions dialog(poller, bench.link);
-    ui::PollingControls controls(widgets, poller, dialog, bench.t.prompter);
+    ui::FrmPollOptions dialog(poller, fixture.link);
+    ui::PollingControls controls(widgets, poller, dialog, fixture.t.prompter);
     widgets.tbPollingInterval->setText("10");
     EXPECT_EQ(widgets.Timer2->interval(), 50);
     widgets.updnPollingInterval->setValue(750);
@@ -142,13 +142,13 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
     EXPECT_EQ(widgets.Timer2->interval(), 750);
     widgets.tbPollingInterval->setText("40000");
     EXPECT_EQ(widgets.Timer2->interval(), 750);
-    ASSERT_EQ(bench.t.prompter.asked.size(), 1u);
-    EXPECT_NE(bench.t.prompter.asked[0].text.find("tbPollingInterval_Change"), std::string::npos);
+    ASSERT_EQ(fixture.t.prompter.asked.size(), 1u);
+    EXPECT_NE(fixture.t.prompter.asked[0].text.find("tbPollingInterval_Change"), std::string::npos);
 
     int scans = 0;
     poller.hooks.commands[0] = [&] { ++scans; };
     // The caption names the part the configuration chose.
-    bench.link.SetFittedParts(bench.link.SecondTypePresent, "KVB53960", bench.link.PartName2);
+    fixture.link.SetFittedParts(fixture.link.SecondTypePresent, "KVB53960", fixture.link.PartName2);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "KVB53960 Eval Polling Setup");
     dialog.cmdQuickSetup->click();

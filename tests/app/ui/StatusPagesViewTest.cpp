@@ -2,7 +2,7 @@
 #include "app/ui/MainTabPage.h"
 #include "app/ui/MonitorTabPage.h"
 
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -21,7 +21,7 @@ PageConversions Raw()
 }
 
 struct PageWindow {
-    test::LinkBench bench;
+    test::LinkFixture fixture;
     StatusPageState state{false, Raw()};
     QWidget window;
     std::array<QGroupBox*, 4> mainFrames{};
@@ -41,14 +41,14 @@ TEST(MainTabPageView, FillsItsFramesAndLeavesBalanceCombosToTheirOwnerWhileSynce
 {
     PageWindow w;
     ui::MainTabPage page({w.mainFrames[0], w.mainFrames[1], w.mainFrames[2], w.mainFrames[3]},
-                         w.bench.link, w.state, w.bench.t.prompter);
+                         w.fixture.link, w.state, w.fixture.t.prompter);
     EXPECT_NE(w.mainFrames[0]->findChild<QLineEdit*>("tbMainTabCellVoltage_11"), nullptr);
     EXPECT_NE(w.mainFrames[0]->findChild<ui::Lamp*>("ledMainTabCellOW_0"), nullptr);
     EXPECT_NE(w.mainFrames[1]->findChild<QLineEdit*>("tbMainTabTemperatures_4"), nullptr);
     EXPECT_NE(w.mainFrames[3]->findChild<ui::Lamp*>("ledMainTabDeviceFault_27"), nullptr);
     EXPECT_TRUE(page.cbMainTabBalCtrl[0]->isHidden());
 
-    link::ChipLink& link = w.bench.link;
+    link::ChipLink& link = w.fixture.link;
     link.TakeChosenLink(link.DaisyChainMode, 2, link.DeviceCount2);
     link.SelectedDevice = 1;
     link.image.at(0, 1, page_reg::FirstCell) = 3;
@@ -94,23 +94,23 @@ TEST(MainTabPageView, AMissingConversionIsReportedNotThrown)
 {
     PageWindow w;
     w.state.conversions.cellVolts = nullptr;
-    w.bench.link.TakeChosenLink(w.bench.link.DaisyChainMode, 1, w.bench.link.DeviceCount2);
+    w.fixture.link.TakeChosenLink(w.fixture.link.DaisyChainMode, 1, w.fixture.link.DeviceCount2);
     ui::MainTabPage page({w.mainFrames[0], w.mainFrames[1], w.mainFrames[2], w.mainFrames[3]},
-                         w.bench.link, w.state, w.bench.t.prompter);
+                         w.fixture.link, w.state, w.fixture.t.prompter);
     page.UpdateMainTabDeviceStatusControls();
-    ASSERT_EQ(w.bench.t.prompter.asked.size(), 1u);
-    EXPECT_EQ(w.bench.t.prompter.asked[0].text.rfind("Error in UpdateMainTabDeviceStatusControls", 0),
+    ASSERT_EQ(w.fixture.t.prompter.asked.size(), 1u);
+    EXPECT_EQ(w.fixture.t.prompter.asked[0].text.rfind("Error in UpdateMainTabDeviceStatusControls", 0),
               0u);
 }
 
 TEST(MonitorTabPageView, ShowsFramesPerDeviceCount)
 {
     PageWindow w;
-    ui::MonitorTabPage page(w.monitorFrames, w.bench.link, w.state, w.bench.t.prompter);
+    ui::MonitorTabPage page(w.monitorFrames, w.fixture.link, w.state, w.fixture.t.prompter);
     EXPECT_EQ(w.monitorFrames[2]->title(), "Device #3");
     EXPECT_NE(w.monitorFrames[3]->findChild<ui::Lamp*>("ledMonitorTab53960OW_51"), nullptr);
 
-    link::ChipLink& link = w.bench.link;
+    link::ChipLink& link = w.fixture.link;
     link.TakeChosenLink(link.DaisyChainMode, 2, link.DeviceCount2);
     link.image.at(0, 2, page_reg::Vbat) = 40;
     page.UpdateMonitorTabControls();

@@ -5,18 +5,18 @@
 #include "app/BalanceRegisters.h"
 #include "app/BalanceSequence.h"
 #include "app/CellBalancing.h"
-#include "app/CommandBench.h"
+#include "app/CommandFixture.h"
 
 namespace kvb::test {
 
-struct BalanceBench : CommandBench {
+struct BalanceFixture : CommandFixture {
     BalanceStatusTable banks;
     bool balanceComboSync = false;
     CellBalancing balancing{link, polling, banks, balanceComboSync, t.services};
     BalanceSequence sequence{link, banks, t.services};
     BalanceRegisters values{link, t.services};
 
-    BalanceBench()
+    BalanceFixture()
     {
         for (int reg = 160; reg <= 183; ++reg)
             link.definitions.regs[0][reg].kind = link::KindReadWrite;

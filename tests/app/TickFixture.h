@@ -1,16 +1,16 @@
 #pragma once
 // A poller wired to the chip commands and the unprompted-response check of a
-// command bench, with polling switched on and the poll timer running.
+// command fixture, with polling switched on and the poll timer running.
 
-#include "app/CommandBench.h"
+#include "app/CommandFixture.h"
 #include "app/Polling.h"
 
 namespace kvb::test {
 
-struct TickBench : CommandBench {
+struct TickFixture : CommandFixture {
     Poller poller{link, t.services};
 
-    TickBench()
+    TickFixture()
     {
         WirePolling(poller.hooks, commands, upr);
         poller.setPollingOn(true);

@@ -16,7 +16,7 @@
 
 namespace kvb::test {
 
-struct LinkBench {
+struct LinkFixture {
     TestServices t;
     sim::SimHidBackend usb;
     std::shared_ptr<sim::SimBoard> board = usb.plug(t.clock);
@@ -36,8 +36,8 @@ struct LinkBench {
 
     // Polling played by the fields above.
     struct RecordedPolling : link::PollControl {
-        LinkBench& b;
-        explicit RecordedPolling(LinkBench& bench) : b(bench) {}
+        LinkFixture& b;
+        explicit RecordedPolling(LinkFixture& fixture) : b(fixture) {}
         bool pollingOn() const override { return b.pollingTicked; }
         void setTimerRunning(bool running) override { b.pollTimer.push_back(running); }
         void stopPolling() override
@@ -48,7 +48,7 @@ struct LinkBench {
         }
     } polling{*this};
 
-    LinkBench()
+    LinkFixture()
     {
         link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, link.definitions);
         board->setChipBus(&chain);

@@ -2,7 +2,7 @@
 // The register-row actions, chip commands and unprompted-response check
 // over a chip link wired to the simulated board and chain.
 
-#include "link/LinkBench.h"
+#include "link/LinkFixture.h"
 #include "app/ChipCommands.h"
 #include "app/RegisterRowActions.h"
 #include "app/RegisterRows.h"
@@ -13,7 +13,7 @@
 
 namespace kvb::test {
 
-struct CommandBench : LinkBench {
+struct CommandFixture : LinkFixture {
     RegisterRows rows{link.definitions, link.image, t.prompter};
     RegisterRowActions rowActions{link, rows, t.services};
     ChipCommands commands{link, pipe, t.services};
@@ -24,7 +24,7 @@ struct CommandBench : LinkBench {
     int relayouts = 0;
     std::vector<int> selectedTabs;
 
-    CommandBench()
+    CommandFixture()
     {
         commands.hooks.updateChart = [this] { return updateChart; };
         commands.hooks.addChartSample = [this] { ++chartSamples; };
