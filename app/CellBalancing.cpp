@@ -1,5 +1,7 @@
 #include "app/CellBalancing.h"
 
+#include "core/ScopedFlag.h"
+
 #include "app/BalanceAccess.h"
 #include "core/UnexpectedError.h"
 
@@ -9,18 +11,6 @@ namespace kvb {
 namespace {
 
 using namespace balance_reg;
-
-// Raises a flag for its lifetime and lowers it on every way out.
-class RaisedFlag {
-public:
-    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RaisedFlag() { flag_ = false; }
-    RaisedFlag(const RaisedFlag&) = delete;
-    RaisedFlag& operator=(const RaisedFlag&) = delete;
-
-private:
-    bool& flag_;
-};
 
 constexpr int16_t kEnableBit = 0x200;
 
@@ -65,7 +55,7 @@ template <typename Modify, typename After>
 bool CellBalancing::changeDevices(const Change& change, const std::vector<int>& devices,
                                   Modify modify, After after)
 {
-    RaisedFlag chainWide(balanceComboSync_);
+    ScopedFlag chainWide(balanceComboSync_);
     for (int d : devices) {
         if (!ReadModifyWrite(link_, d, change.address, modify)) {
             LogNoAnswer(link_, change.procedure, d);

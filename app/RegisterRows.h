@@ -106,7 +106,6 @@ public:
     bool showTab(int type, int tab, int device);
 
     int selectedType() const { return type_; }
-    int selectedTab() const { return tab_; }
     int selectedDevice() const { return device_; }
     const RegisterRow& row(int r) const { return rows_.at(static_cast<size_t>(r)); }
     bool readGroupShown() const { return readGroup_; }

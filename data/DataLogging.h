@@ -49,8 +49,7 @@ public:
     bool AddLineToExportTxt(const std::string& line);
     bool CloseFileForExportTxt();
 
-    // The folders the three kinds remember (empty until first used).
-    const std::string& LogFolder() const { return log_.folder; }
+    // The folders the exports remember (empty until first used).
     const std::string& CsvFolder() const { return csv_.folder; }
     const std::string& TxtFolder() const { return txt_.folder; }
 

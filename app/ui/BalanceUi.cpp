@@ -1,5 +1,7 @@
 #include "app/ui/BalanceUi.h"
 
+#include "core/ScopedFlag.h"
+
 #include "app/AppContext.h"
 #include "app/BalanceAccess.h"
 #include "app/MainWindowLayout.h"
@@ -41,18 +43,6 @@ public:
 
 private:
     std::function<void()> opened_, closed_;
-};
-
-// Raises a flag for its lifetime.
-class Raised {
-public:
-    explicit Raised(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Raised() { flag_ = false; }
-    Raised(const Raised&) = delete;
-    Raised& operator=(const Raised&) = delete;
-
-private:
-    bool& flag_;
 };
 
 }  // namespace
@@ -169,7 +159,7 @@ void BalanceUi::cellButtonClicked(int index)
 
 void BalanceUi::showBalanceSettings(const BalanceSettings& s)
 {
-    Raised quiet(context_.cellBalancing.ComboSync);
+    ScopedFlag quiet(context_.cellBalancing.ComboSync);
     cboBalanceMode->setCurrentIndex(s.mode);
     cboBalanceTimeout->setCurrentIndex(s.timeout);
     cboBalanceWait->setCurrentIndex(s.wait);

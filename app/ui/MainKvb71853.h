@@ -249,10 +249,6 @@ public:
     std::function<void()> onShowSpiClockDialog;
     std::function<void()> onShowSpiTimeoutDialog;
     std::function<void()> onEncodeRawMessage;
-    // The poll-options dialog's start box: shown after a daisy-chain
-    // connect, hidden (and cleared) otherwise.
-    std::function<void(bool shown)> onShowStartPollBox;
-    std::function<void()> onUntickPolling;
     std::function<void()> onRefreshMainPage;
     std::function<void()> onRefreshMonitorPage;
     std::function<void(bool)> onRawSenderFramingChanged;

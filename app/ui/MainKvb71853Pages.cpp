@@ -56,7 +56,6 @@ void MainKvb71853::wirePages()
         PollingWidgets{chkEnablePolling, tbPollingInterval, updnPollingInterval, cmdPollingSetup,
                        Timer2},
         context_.polling, *frmPollOptions, prompter);
-    onShowStartPollBox = [this](bool shown) { context_.polling.ShowStartPoll(shown); };
     hooks_.own(context_.polling.hooks.clearLogs) = [this] {
         for (int box = 0; box < 3; ++box)
             clearLogBox(box);
