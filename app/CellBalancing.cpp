@@ -17,9 +17,9 @@ constexpr int16_t kEnableBit = 0x200;
 }  // namespace
 
 CellBalancing::CellBalancing(link::ChipLink& link, link::PollControl& polling,
-                             BalanceStatusTable& banks, bool& balanceComboSync,
+                             bool& balanceComboSync,
                              Services& services)
-    : link_(link), polling_(polling), banks_(banks), balanceComboSync_(balanceComboSync),
+    : link_(link), polling_(polling), balanceComboSync_(balanceComboSync),
       services_(services)
 {
 }
@@ -119,8 +119,10 @@ void CellBalancing::cboBalanceMode_Click(int index)
                 return v | mode;
             },
             [this, cellButtons](int d) {
-                if (cellButtons && ReadBalanceReg(link_, d, StatusAddress))
-                    banks_.set(d, 0, link_.image.at(0, d, Status));
+                // Register 148 now addresses bank 0: the image takes the
+                // cells' bits for the buttons.
+                if (cellButtons)
+                    ReadBalanceReg(link_, d, StatusAddress);
             });
         if (!done || devices.empty()) {
             call(hooks.showSettingsFromImage);

@@ -39,10 +39,8 @@ public:
     // `balanceComboSync` is the MAIN page's flag: raised while a change of
     // several devices runs, so that the page's refresh leaves these
     // controls alone.
-    // The bank 0 values a change to a cell-button mode reads are kept in
-    // `banks`.
-    CellBalancing(link::ChipLink& link, link::PollControl& polling, BalanceStatusTable& banks,
-                  bool& balanceComboSync, Services& services);
+    CellBalancing(link::ChipLink& link, link::PollControl& polling, bool& balanceComboSync,
+                  Services& services);
 
     CellBalancingHooks hooks;
     // Raised by the view while it sets the controls by code: the handlers
@@ -88,7 +86,6 @@ private:
 
     link::ChipLink& link_;
     link::PollControl& polling_;
-    BalanceStatusTable& banks_;
     bool& balanceComboSync_;
     Services& services_;
     bool dropDownHeld_ = false;

@@ -24,6 +24,10 @@ TEST_F(CellBalancingTest, ModeTimeoutWaitAndEnableChangeOnlyTheirBits)
     EXPECT_TRUE(t.prompter.asked.empty());
     EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, 0x0005)});
     EXPECT_FALSE(lines("cmd,KVB71853,dev0x01,cat0x02,adr0x14").empty());
+    // The bank read lands in the image for the cell buttons; the balance
+    // status table is the balance sequence dialog's alone.
+    EXPECT_EQ(link.image.at(0, 1, 148), chipReg(1, 148));
+    EXPECT_FALSE(banks.known(1, 0));
 
     chipReg(1, kSetup) = 0x0164;
     const size_t readsBefore = lines("cmd,").size();
