@@ -44,8 +44,7 @@ struct PolledWindows {
     {
         sim.chain->setDevices(0, 14);
         form = std::make_unique<ui::FrmStartup>(context);
-        form->cboDeviceSelect->setCurrentIndex(1);
-        form->cboDeviceSelect_Click();
+        test::Choose(test::Control<QComboBox>(form.get(), "cboDeviceSelect"), 1);
         main = form->mainWindow();
         if (!main)
             return false;

@@ -21,8 +21,10 @@ bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
                       const std::string& tab, const std::string& window)
 {
     FrmStartup form(context);
-    form.cboDeviceSelect->setCurrentIndex(1);
-    form.cboDeviceSelect_Click();
+    // The user chooses the board.
+    auto* boards = form.findChild<QComboBox*>("cboDeviceSelect");
+    boards->setCurrentIndex(1);
+    emit boards->activated(1);
     MainKvb71853* main = form.mainWindow();
     if (!main)
         return false;

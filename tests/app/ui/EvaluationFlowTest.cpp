@@ -31,8 +31,7 @@ protected:
     // Chooses the board in the start-up form: power-up, main window.
     ui::MainKvb71853* powerUp(ui::FrmStartup& form)
     {
-        form.cboDeviceSelect->setCurrentIndex(1);
-        form.cboDeviceSelect_Click();
+        test::Choose(test::Control<QComboBox>(&form, "cboDeviceSelect"), 1);
         return form.mainWindow();
     }
 
@@ -59,8 +58,9 @@ TEST_F(EvaluationFlow, StartingOpensTheBoardBeforeTheFormIsShown)
 {
     ui::FrmStartup form(context);
     EXPECT_TRUE(context.transport.hasBoard());
-    EXPECT_EQ(form.cboDeviceSelect->count(), 2);
-    EXPECT_EQ(form.cboDeviceSelect->itemText(1), "KVB71853 Evaluation Board Connected");
+    auto* boards = test::Control<QComboBox>(&form, "cboDeviceSelect");
+    EXPECT_EQ(boards->count(), 2);
+    EXPECT_EQ(boards->itemText(1), "KVB71853 Evaluation Board Connected");
     EXPECT_EQ(form.mainWindow(), nullptr);
     EXPECT_TRUE(board->requests.empty() || board->requests.back()[1] != 0x12);
 }
@@ -91,7 +91,7 @@ TEST_F(EvaluationFlow, BatteryBoardGpioLeavesPortOnePushPullAndTheFormUp)
 {
     ui::FrmStartup form(context);
     form.show();
-    form.Command3_Click();
+    test::Control<QPushButton>(&form, "Command3")->click();
     EXPECT_EQ(board->sfr[0xA5], 0x01);
     EXPECT_EQ(form.mainWindow(), nullptr);
     ui::MainKvb71853* main = powerUp(form);

@@ -465,8 +465,7 @@ protected:
         startup = std::make_unique<ui::FrmStartup>(context);
         // The main window opens as the user chooses the board on the
         // start-up form.
-        startup->cboDeviceSelect->setCurrentIndex(1);
-        startup->cboDeviceSelect_Click();
+        test::Choose(test::Control<QComboBox>(startup.get(), "cboDeviceSelect"), 1);
         main = startup->mainWindow();
         ASSERT_NE(main, nullptr);
         // The configuration is made here; the start-up timer that would show
@@ -667,7 +666,7 @@ TEST_F(Layout, BoardPanelOnEveryTab)
 {
     ui::FrmMainF340& panel = startup->boardPanel();
     const QSize own = panel.sizeHint();
-    startup->Command1_Click();  // "Show HID"
+    test::Control<QPushButton>(startup.get(), "Command1")->click();  // "Show HID"
     CheckOpening(&panel, own, "board panel");
     auto* tabs = panel.findChild<QTabWidget*>("SSTab1");
     for (int i = 0; i < tabs->count(); ++i) {

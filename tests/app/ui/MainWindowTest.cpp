@@ -73,13 +73,6 @@ protected:
         return control<QAction>(QString(type == 0 ? "mnu53960DevNum_%1" : "mnu53961DevNum_%1")
                                     .arg(device));
     }
-    // A choice in the device combo, as the user makes it.
-    void chooseComboEntry(int entry)
-    {
-        auto* devices = control<QComboBox>("cboDeviceNumber");
-        devices->setCurrentIndex(entry);
-        emit devices->activated(entry);
-    }
 
     test::TestServices t;
     test::SimulatedChain sim{t};
@@ -127,7 +120,7 @@ TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
     EXPECT_FALSE(deviceItem(0, 1)->isChecked());
 
     // Device 15 from the combo addresses all devices.
-    chooseComboEntry(2);
+    test::Choose(control<QComboBox>("cboDeviceNumber"), 2);
     EXPECT_EQ(context.link.SelectedDevice, 15);
 }
 

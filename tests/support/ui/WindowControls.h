@@ -4,6 +4,7 @@
 // loop and closed again.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QThread>
 #include <QTimer>
@@ -23,6 +24,13 @@ T* Control(const QObject* window, const QString& name)
     if (!found)
         throw std::logic_error("no control named " + name.toStdString());
     return found;
+}
+
+// The user's choice of `entry` in a combo box: selected, then activated.
+inline void Choose(QComboBox* combo, int entry)
+{
+    combo->setCurrentIndex(entry);
+    emit combo->activated(entry);
 }
 
 // Runs `open`; when it shows a modal window, runs `inside` on it and closes
