@@ -676,7 +676,9 @@ void MainKvb71853::ShowEnableRawMessageSender()
         lblRawMsg[0]->setEnabled(false);
         tbRawMsgHex[0]->setEnabled(false);
     }
-    encodeRawMessage();
+    // The sender is built after its frame, whose options already run this.
+    if (rawSender_)
+        rawSender_->EncodeRawMessage();
 }
 
 // --- Tabs ------------------------------------------------------------------
@@ -707,7 +709,7 @@ void MainKvb71853::TabStrip1_Click()
     const bool isChart = name == "CHART";
 
     if (isMain) {
-        refreshMainPage();
+        mainTabPage_->UpdateMainTabDeviceStatusControls();
         ShowEnableMainTabFrames();
     } else {
         HideDisableMainTabFrames();
@@ -717,7 +719,7 @@ void MainKvb71853::TabStrip1_Click()
     else
         HideDisableRawMessageSender();
     if (isMonitor) {
-        refreshMonitorPage();
+        monitorTabPage_->UpdateMonitorTabControls();
         ShowEnableMonitorTabFrames();
     } else {
         HideDisableMonitorTabFrames();

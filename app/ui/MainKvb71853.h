@@ -124,11 +124,6 @@ private:
     void AddToEvbLog(const QString& text1, const QString& text2);
     void AppendHexLog(int type, const QString& text);
 
-    // The fixed pages and the raw sender, once they are built.
-    void refreshMainPage();
-    void refreshMonitorPage();
-    void encodeRawMessage();
-
     // Log text waits here until the event loop runs, so that each log box
     // takes all the lines of a burst of exchanges in one insertion.
     void queueLogText(int box, const QString& text);

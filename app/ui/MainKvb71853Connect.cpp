@@ -11,6 +11,7 @@
 #include "app/ui/LampPanel.h"
 #include "app/ui/MainTabPage.h"
 #include "app/ui/MonitorTabPage.h"
+#include "app/ui/RawMessageSenderView.h"
 #include "link/RegisterDefinitionFile.h"
 #include "link/ui/FrmErrorLog.h"
 #include "link/StatusLamps.h"
@@ -44,11 +45,11 @@ void MainKvb71853::wireLink()
     };
     hooks_.own(link.hooks.refreshMainTab) = [this] {
         if (!mainTabFrames[0]->isHidden())
-            refreshMainPage();
+            mainTabPage_->UpdateMainTabDeviceStatusControls();
     };
     hooks_.own(link.hooks.refreshMonitorTab) = [this] {
         if (!fraDeviceVoltagesFaults[0]->isHidden())
-            refreshMonitorPage();
+            monitorTabPage_->UpdateMonitorTabControls();
     };
     connect(mnuShowActivityLogs, &QAction::toggled, this,
             [this](bool on) { context_.link.options.ShowActivityLogs = on; });
@@ -57,9 +58,9 @@ void MainKvb71853::wireLink()
 
     rowsView->setPageHooks({
         [this] { return !mainTabFrames[0]->isHidden(); },
-        [this] { refreshMainPage(); },
+        [this] { mainTabPage_->UpdateMainTabDeviceStatusControls(); },
         [this] { return !fraDeviceVoltagesFaults[0]->isHidden(); },
-        [this] { refreshMonitorPage(); },
+        [this] { monitorTabPage_->UpdateMonitorTabControls(); },
     });
 
     // The link's two log windows come up by themselves when a line arrives.
@@ -240,7 +241,7 @@ void MainKvb71853::NotConnectedState()
     cbSendRawMsg->setEnabled(false);
     mnuLoadConfig->setEnabled(false);
     mnuSaveConfig->setEnabled(false);
-    encodeRawMessage();
+    rawSender_->EncodeRawMessage();
 }
 
 void MainKvb71853::ConnectedState()
@@ -258,7 +259,7 @@ void MainKvb71853::ConnectedState()
     cbSendRawMsg->setEnabled(true);
     mnuLoadConfig->setEnabled(true);
     mnuSaveConfig->setEnabled(true);
-    encodeRawMessage();
+    rawSender_->EncodeRawMessage();
     RefreshDeviceMenu();
     // On a daisy chain the combos redraw the rows; a single device's rows
     // are redrawn here for device 1.

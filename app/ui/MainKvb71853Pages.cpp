@@ -48,22 +48,4 @@ void MainKvb71853::wirePages()
     };
 }
 
-void MainKvb71853::refreshMainPage()
-{
-    if (mainTabPage_)
-        mainTabPage_->UpdateMainTabDeviceStatusControls();
-}
-
-void MainKvb71853::refreshMonitorPage()
-{
-    if (monitorTabPage_)
-        monitorTabPage_->UpdateMonitorTabControls();
-}
-
-void MainKvb71853::encodeRawMessage()
-{
-    if (rawSender_)
-        rawSender_->EncodeRawMessage();
-}
-
 }  // namespace kvb::ui
