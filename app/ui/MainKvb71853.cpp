@@ -676,7 +676,8 @@ void MainKvb71853::ShowEnableRawMessageSender()
         lblRawMsg[0]->setEnabled(false);
         tbRawMsgHex[0]->setEnabled(false);
     }
-    // The sender is built after its frame, whose options already run this.
+    // The offline options run this as the window builds them, before the
+    // sender exists.
     if (rawSender_)
         rawSender_->EncodeRawMessage();
 }
@@ -751,8 +752,7 @@ void MainKvb71853::selectComboEntries(int entry)
         // screen out again, for the device now selected.
         cboDeviceNumber_Click();
     }
-    if (balanceUi_)
-        balanceUi_->selectDialogComboEntry(entry);
+    balanceUi_->selectDialogComboEntry(entry);
 }
 
 void MainKvb71853::selectDeviceFromMenu(int type, int index)
@@ -830,8 +830,7 @@ void MainKvb71853::RefreshDeviceMenu()
         for (const std::string& entry : state.comboEntries)
             cboDeviceNumber->addItem(QString::fromStdString(entry));
     }
-    if (balanceUi_)
-        balanceUi_->fillDialogCombos(state.comboEntries);
+    balanceUi_->fillDialogCombos(state.comboEntries);
     if (state.comboSelection >= 0)
         selectComboEntries(state.comboSelection);
 }
