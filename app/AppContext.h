@@ -66,9 +66,10 @@ public:
     Poller polling;
     StatusPageState pages;
 
-    // The link configuration and the connect, disconnect and configuration
-    // steps; the main window calls it and follows it.
-    ConnectionController connection{link, transport, pipe, polling, services};
+    // The session's start, the link configuration and the connect,
+    // disconnect and configuration steps; the main window calls it and
+    // follows it.
+    ConnectionController connection{link, transport, pipe, panel.spi, charts, polling, services};
 
     // Cell balancing: the balance status banks of every device, the MAIN
     // page's balance controls, both balance dialogs, the SPI clock and

@@ -3,7 +3,9 @@
 #include "app/Polling.h"
 #include "board/ChipPipe.h"
 #include "board/HidTransport.h"
+#include "board/SpiModel.h"
 #include "core/Services.h"
+#include "data/ChartModel.h"
 #include "link/ChipLink.h"
 #include "link/StatusLamps.h"
 
@@ -21,10 +23,44 @@ void run(const std::function<void(Args...)>& hook, Given&&... args)
 }  // namespace
 
 ConnectionController::ConnectionController(link::ChipLink& link, board::HidTransport& transport,
-                                           board::ChipPipe& pipe, Poller& polling,
+                                           board::ChipPipe& pipe, board::SpiModel& spi,
+                                           data::ChartModel& charts, Poller& polling,
                                            Services& services)
-    : link_(link), transport_(transport), pipe_(pipe), polling_(polling), services_(services)
+    : link_(link),
+      transport_(transport),
+      pipe_(pipe),
+      spi_(spi),
+      charts_(charts),
+      polling_(polling),
+      services_(services)
 {
+}
+
+void ConnectionController::startSession()
+{
+    spi_.getSPIclock();
+    spi_.readBack = true;
+
+    // The link state (mode, counts, part names, selection, SPI set-up) and
+    // the accepted configuration start with their defaults where they are
+    // declared.
+    pipe_.CommandInProgress = false;
+    pipe_.TransferId = 0;
+    transport_.PipeOpen = false;
+    transport_.EvbConnected = false;
+    pipe_.PipeCommandCode = board::HidSpiPipe;
+    link_.resetFaultLatch();
+    link_.definitions.tint25 = 9217;
+    // Also ends any chart run.
+    charts_.ChartingStartup();
+}
+
+void ConnectionController::endSession()
+{
+    polling_.setTimerRunning(false);
+    charts_.ChartReady = false;
+    if (transport_.EvbConnected)
+        link_.CloseEvbOnUnload();
 }
 
 void ConnectionController::setUsbLamp(int colour)
@@ -35,6 +71,8 @@ void ConnectionController::setUsbLamp(int colour)
 void ConnectionController::showNotConnected(bool withoutDevices)
 {
     setUsbLamp(kLampGrey);
+    // Without devices there are no unprompted responses to read.
+    link_.UprPollingEnabled = false;
     link_.lamps.set(LampKind::Pres, 0, kLampGrey);
     link_.lamps.set(LampKind::Pres, 1, kLampGrey);
     run(view.notConnected, withoutDevices);
@@ -43,6 +81,9 @@ void ConnectionController::showNotConnected(bool withoutDevices)
 void ConnectionController::showConnected(bool uprPolling)
 {
     setUsbLamp(kLampGreen);
+    // Polling starts again only when the user ticks it for the new link.
+    polling_.stopPolling();
+    // The poll tick reads a chain's unprompted responses.
     link_.UprPollingEnabled = uprPolling;
     const bool present[2] = {link_.DeviceCount1 > 0, link_.DeviceCount2 > 0};
     for (int type = 0; type < 2; ++type)

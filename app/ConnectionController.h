@@ -2,9 +2,10 @@
 // The connection: the accepted link configuration and the steps that take
 // the link from nothing configured to devices found and back (Connect,
 // Disconnect, the configuration dialog's OK and the "Manual Configuration..."
-// menu). It drives the chip link's start-up and the status lamps; the main
-// window calls it and follows it through `ConnectionView`, changing only its
-// own controls.
+// menu), and the reset that starts an evaluation session. It drives the chip
+// link's start-up, the unprompted-response check's switch and the status
+// lamps; the main window calls it and follows it through `ConnectionView`,
+// changing only its own controls.
 
 #include "app/ManualConfig.h"
 
@@ -19,7 +20,12 @@ struct Services;
 namespace board {
 class HidTransport;
 class ChipPipe;
+class SpiModel;
 }  // namespace board
+
+namespace data {
+class ChartModel;
+}
 
 namespace link {
 class ChipLink;
@@ -53,7 +59,8 @@ struct ConnectionView {
 class ConnectionController {
 public:
     ConnectionController(link::ChipLink& link, board::HidTransport& transport,
-                         board::ChipPipe& pipe, Poller& polling, Services& services);
+                         board::ChipPipe& pipe, board::SpiModel& spi, data::ChartModel& charts,
+                         Poller& polling, Services& services);
     ConnectionController(const ConnectionController&) = delete;
     ConnectionController& operator=(const ConnectionController&) = delete;
 
@@ -61,6 +68,16 @@ public:
     // here.
     ManualConfig config;
     ConnectionView view;
+
+    // The main window's load: reads the board's SPI clock list (raw SPI
+    // writes read back), then puts the pipe, the board's connection, the
+    // fault latch, the temperature reference and the charts in the state of
+    // a new session. The board opened by the start-up form is not yet a
+    // connection.
+    void startSession();
+    // The main window's close: polling's timer stops, the charts take no
+    // more samples and a connected board is closed.
+    void endSession();
 
     // cmdConnect_Click: without an accepted configuration the dialog comes
     // up (its OK connects); otherwise a new board search, set-up and
@@ -87,6 +104,8 @@ private:
     link::ChipLink& link_;
     board::HidTransport& transport_;
     board::ChipPipe& pipe_;
+    board::SpiModel& spi_;
+    data::ChartModel& charts_;
     Poller& polling_;
     Services& services_;
 };

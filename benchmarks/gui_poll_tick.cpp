@@ -10,10 +10,12 @@
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
 #include "support/SimulatedChain.h"
+#include "support/ui/WindowControls.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -34,6 +36,7 @@ struct PolledWindows {
     AppContext context{t.services, sim.usb};
     std::unique_ptr<ui::FrmStartup> form;
     ui::MainKvb71853* main = nullptr;
+    QTimer* pollTimer = nullptr;
 
     // Powers up, connects a 14-device chain, shows MAIN and the charts and
     // ticks "ENABLE POLLING" for the scan and the four read-alls.
@@ -41,8 +44,7 @@ struct PolledWindows {
     {
         sim.chain->setDevices(0, 14);
         form = std::make_unique<ui::FrmStartup>(context);
-        form->cboDeviceSelect->setCurrentIndex(1);
-        form->cboDeviceSelect_Click();
+        test::Choose(test::Control<QComboBox>(form.get(), "cboDeviceSelect"), 1);
         main = form->mainWindow();
         if (!main)
             return false;
@@ -58,12 +60,13 @@ struct PolledWindows {
         if (context.link.DeviceCount1 != 14)
             return false;
         main->show();
-        for (int i = 0; i < main->TabStrip1->count(); ++i)
-            if (main->TabStrip1->tabText(i) == "MAIN")
-                main->TabStrip1->setCurrentIndex(i);
-        main->cmdShowChart_Click();
-        for (QAction* a : {main->mnuShowActivityLogs, main->mnuUpdateGUIControls, main->mnuUpdateChart})
-            a->setChecked(true);
+        auto* tabs = test::Control<QTabBar>(main, "TabStrip1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == "MAIN")
+                tabs->setCurrentIndex(i);
+        test::Control<QPushButton>(main, "cmdShowChart")->click();
+        for (const char* option : {"mnuShowActivityLogs", "mnuUpdateGUIControls", "mnuUpdateChart"})
+            test::Control<QAction>(main, option)->setChecked(true);
 
         Poller& poller = context.polling;
         poller.boxes.upr = false;
@@ -72,12 +75,13 @@ struct PolledWindows {
         for (PollAction a : {PollAction::ScanAll, PollAction::ReadVolts, PollAction::ReadTemps,
                              PollAction::ReadFaults, PollAction::ReadSetups})
             poller.options[a] = true;
-        main->chkEnablePolling->setChecked(true);
+        test::Control<QCheckBox>(main, "chkEnablePolling")->setChecked(true);
         // The ticks are the benchmark's: the running poll timer only keeps
         // the commands going.
-        main->Timer2->blockSignals(true);
+        pollTimer = test::Control<QTimer>(main, "Timer2");
+        pollTimer->blockSignals(true);
         settle();
-        return main->Timer2->isActive();
+        return pollTimer->isActive();
     }
     void settle()
     {
@@ -109,7 +113,8 @@ void PollTickWithWindows(benchmark::State& state)
     // The answers must have reached the image and the log, or the timing
     // means nothing.
     if (w.context.link.image.at(0, 14, 65) == 0 || w.context.link.comErrors.lineCount() != 0 ||
-        w.main->txtLog->document()->isEmpty() || !w.main->Timer2->isActive())
+        test::Control<QPlainTextEdit>(w.main, "txtLog")->document()->isEmpty() ||
+        !w.pollTimer->isActive())
         state.SkipWithError("the tick did not fill the register image and the log");
 }
 BENCHMARK(PollTickWithWindows)->Unit(benchmark::kMillisecond);

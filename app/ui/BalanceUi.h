@@ -7,8 +7,8 @@
 //
 // The main window creates one after building its frames and calls:
 // bindMainTabPage (the page's cell buttons and refreshes), fillDialogCombos
-// and selectDialogComboEntry (from its onFillDialogCombos and
-// onSelectDialogComboEntry hooks), showDaisyChainGroups and
+// and selectDialogComboEntry (as its device menus refill and select its
+// combo), showDaisyChainGroups and
 // enableDaisyChainGroups (from its link-mode group routines), the four file
 // menu handlers and the two SPI menu handlers; it sets refreshDeviceMenu and
 // relayoutTab.

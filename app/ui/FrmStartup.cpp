@@ -145,10 +145,7 @@ void FrmStartup::cboDeviceSelect_Click()
         return;
     if (!main_) {
         main_ = std::make_unique<MainKvb71853>(context_);
-        main_->onShowAbout = [this] {
-            aboutBox().show();
-            aboutBox().raise();
-        };
+        main_->onShowAbout = [this] { mnuAbout_Click(); };
     }
     main_->show();
 }

@@ -29,17 +29,23 @@ public:
     explicit FrmStartup(AppContext& context, QWidget* parent = nullptr);
     ~FrmStartup() override;
 
+    // The windows it opens, created on first use.
+    FrmMainF340& boardPanel();
+    MainKvb71853* mainWindow() { return main_.get(); }
+    FrmAbout2& aboutBox();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
     void cboDeviceSelect_Click();
     void Command3_Click();
     void Command1_Click();
     void mnuAbout_Click();
     void Timer1_Timer();
 
-    // The windows it opens, created on first use.
-    FrmMainF340& boardPanel();
-    MainKvb71853* mainWindow() { return main_.get(); }
-    FrmAbout2& aboutBox();
-
+    // Its controls; others find them by their objectName.
     QComboBox* cboDeviceSelect = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -49,11 +55,6 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command3 = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
-
-private:
     AppContext& context_;
     std::unique_ptr<FrmMainF340> panel_;
     std::unique_ptr<MainKvb71853> main_;

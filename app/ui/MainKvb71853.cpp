@@ -487,23 +487,7 @@ void MainKvb71853::InitMenus()
 
 void MainKvb71853::FormLoad()
 {
-    context_.panel.spi.getSPIclock();
-    context_.panel.spi.readBack = true;
-
-    // Defaults of a new evaluation session. The link state (mode, counts,
-    // part names, selection, SPI set-up) and the accepted configuration
-    // start with their defaults where they are declared; the board opened
-    // by the start-up form is not yet a connection.
-    link::ChipLink& link = context_.link;
-    context_.pipe.CommandInProgress = false;
-    context_.pipe.TransferId = 0;
-    context_.transport.PipeOpen = false;
-    context_.transport.EvbConnected = false;
-    context_.pipe.PipeCommandCode = board::HidSpiPipe;
-    link.resetFaultLatch();
-    context_.samples.ChartStarted = false;
-    link.definitions.tint25 = 9217;
-    context_.charts.ChartingStartup();
+    context_.connection.startSession();
 
     opt53960->setChecked(true);
     opt53961->setChecked(false);
@@ -523,14 +507,11 @@ void MainKvb71853::FormLoad()
 
 void MainKvb71853::closeEvent(QCloseEvent* event)
 {
-    context_.polling.setTimerRunning(false);
     // The bench instruments are switched off only while they are in use,
     // which nothing in the evaluation window sets.
     if (InstrumentsInUse)
         context_.instruments.closeInstruments();
-    context_.charts.ChartReady = false;
-    if (context_.transport.EvbConnected)
-        context_.link.CloseEvbOnUnload();
+    context_.connection.endSession();
     // Ending the program stops the text log and closes the other windows.
     context_.services.programEnd.end();
     event->accept();
@@ -544,8 +525,6 @@ void MainKvb71853::EnableDaisyChainControls()
     cboDeviceNumber->setEnabled(true);
     fraPollingControls->setEnabled(true);
     chkEnablePolling->setEnabled(true);
-    // The poll tick reads the chain's unprompted responses.
-    context_.link.UprPollingEnabled = true;
     balanceUi_->enableDaisyChainGroups(true);
 }
 
@@ -553,7 +532,6 @@ void MainKvb71853::DisableDaisyChainControls()
 {
     fraDeviceNumber->setEnabled(false);
     cboDeviceNumber->setEnabled(false);
-    context_.link.UprPollingEnabled = false;
     balanceUi_->enableDaisyChainGroups(false);
 }
 
@@ -698,8 +676,10 @@ void MainKvb71853::ShowEnableRawMessageSender()
         lblRawMsg[0]->setEnabled(false);
         tbRawMsgHex[0]->setEnabled(false);
     }
-    if (onRawSenderFramingChanged)
-        onRawSenderFramingChanged(daisy);
+    // The offline options run this as the window builds them, before the
+    // sender exists.
+    if (rawSender_)
+        rawSender_->EncodeRawMessage();
 }
 
 // --- Tabs ------------------------------------------------------------------
@@ -730,8 +710,7 @@ void MainKvb71853::TabStrip1_Click()
     const bool isChart = name == "CHART";
 
     if (isMain) {
-        if (onRefreshMainPage)
-            onRefreshMainPage();
+        mainTabPage_->UpdateMainTabDeviceStatusControls();
         ShowEnableMainTabFrames();
     } else {
         HideDisableMainTabFrames();
@@ -741,8 +720,7 @@ void MainKvb71853::TabStrip1_Click()
     else
         HideDisableRawMessageSender();
     if (isMonitor) {
-        if (onRefreshMonitorPage)
-            onRefreshMonitorPage();
+        monitorTabPage_->UpdateMonitorTabControls();
         ShowEnableMonitorTabFrames();
     } else {
         HideDisableMonitorTabFrames();
@@ -774,8 +752,7 @@ void MainKvb71853::selectComboEntries(int entry)
         // screen out again, for the device now selected.
         cboDeviceNumber_Click();
     }
-    if (onSelectDialogComboEntry)
-        onSelectDialogComboEntry(entry);
+    balanceUi_->selectDialogComboEntry(entry);
 }
 
 void MainKvb71853::selectDeviceFromMenu(int type, int index)
@@ -853,8 +830,7 @@ void MainKvb71853::RefreshDeviceMenu()
         for (const std::string& entry : state.comboEntries)
             cboDeviceNumber->addItem(QString::fromStdString(entry));
     }
-    if (onFillDialogCombos)
-        onFillDialogCombos(state.comboEntries);
+    balanceUi_->fillDialogCombos(state.comboEntries);
     if (state.comboSelection >= 0)
         selectComboEntries(state.comboSelection);
 }

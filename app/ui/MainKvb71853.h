@@ -1,6 +1,9 @@
 #pragma once
 // The evaluation window: tabs of register rows and fixed pages, connection
-// and device selection, polling controls, lamps and the three logs.
+// and device selection, polling controls, lamps and the three logs. A view:
+// its handlers call the core objects of the context, and it shows what they
+// tell it through the hooks it installs. Its controls are its own; others
+// find them by their objectName.
 
 #include "core/HookScope.h"
 
@@ -9,8 +12,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -59,6 +60,17 @@ public:
     explicit MainKvb71853(AppContext& context, QWidget* parent = nullptr);
     ~MainKvb71853() override;
 
+    // The chart window, made on first use.
+    FrmCharting& chartWindow();
+
+    // The "About" menu, bound by the form that opens this window.
+    std::function<void()> onShowAbout;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     // Link-mode control groups.
     void EnableDaisyChainControls();
     void DisableDaisyChainControls();
@@ -90,7 +102,7 @@ public:
     void cmdDisconnect_Click();
     void mnuManualConfig_Click();
     // The window's controls in the not-connected and connected states (the
-    // connection sets the lamps and the link state).
+    // connection sets the lamps, polling and the link state).
     void NotConnectedState();
     void ConnectedState();
     void NotConnectedWithoutDevices();
@@ -104,7 +116,6 @@ public:
     void cmdShowChart_Click();
     void mnuSetSpiSpeed_Click();
     void mnuSetSpiTimeout_Click();
-    FrmCharting& chartWindow();
     void cmdClearLog_Click();
     void cmdClear53960HexLog_Click();
     void cmdClear53961HexLog_Click();
@@ -113,11 +124,6 @@ public:
     void AddToEvbLog(const QString& text1, const QString& text2);
     void AppendHexLog(int type, const QString& text);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     // Log text waits here until the event loop runs, so that each log box
     // takes all the lines of a burst of exchanges in one insertion.
     void queueLogText(int box, const QString& text);
@@ -148,7 +154,6 @@ private:
     std::unique_ptr<BalanceUi> balanceUi_;
     std::unique_ptr<FrmErrorLog> frmComErrors_;
     std::unique_ptr<FrmErrorLog> frmFaultStatusLog_;
-    static void runHook(const std::function<void()>& hook);
     std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();
     void showRegisterValue(int reg, int16_t value);
@@ -162,8 +167,7 @@ private:
     bool comboSync_ = false;
     bool tabsRebuilding_ = false;
 
-public:
-    // Controls other parts of the window bind to. Names are the objectNames.
+    // The window's controls. Names are the objectNames.
     QTabBar* TabStrip1 = nullptr;
     QWidget* pageArea = nullptr;
     QWidget* controlStrip = nullptr;
@@ -238,23 +242,6 @@ public:
     QTimer* Timer2 = nullptr;
     QTimer* Timer3 = nullptr;
     QTimer* Timer4 = nullptr;
-
-    // Hooks to the parts of the window built elsewhere.
-    std::function<void()> onShowAbout;
-    // Configuration files and SPI dialogs, bound when they are built.
-    std::function<void()> onLoadConfig;
-    std::function<void()> onSaveConfig;
-    std::function<void()> onLoadEE;
-    std::function<void()> onSaveEE;
-    std::function<void()> onShowSpiClockDialog;
-    std::function<void()> onShowSpiTimeoutDialog;
-    std::function<void()> onEncodeRawMessage;
-    std::function<void()> onRefreshMainPage;
-    std::function<void()> onRefreshMonitorPage;
-    std::function<void(bool)> onRawSenderFramingChanged;
-    // The balance dialogs' device combos follow the window's.
-    std::function<void(const std::vector<std::string>&)> onFillDialogCombos;
-    std::function<void(int)> onSelectDialogComboEntry;
 };
 
 }  // namespace kvb::ui

@@ -11,6 +11,7 @@
 #include "app/ui/LampPanel.h"
 #include "app/ui/MainTabPage.h"
 #include "app/ui/MonitorTabPage.h"
+#include "app/ui/RawMessageSenderView.h"
 #include "link/RegisterDefinitionFile.h"
 #include "link/ui/FrmErrorLog.h"
 #include "link/StatusLamps.h"
@@ -43,12 +44,12 @@ void MainKvb71853::wireLink()
         showRegisterValue(reg, value);
     };
     hooks_.own(link.hooks.refreshMainTab) = [this] {
-        if (!mainTabFrames[0]->isHidden() && onRefreshMainPage)
-            onRefreshMainPage();
+        if (!mainTabFrames[0]->isHidden())
+            mainTabPage_->UpdateMainTabDeviceStatusControls();
     };
     hooks_.own(link.hooks.refreshMonitorTab) = [this] {
-        if (!fraDeviceVoltagesFaults[0]->isHidden() && onRefreshMonitorPage)
-            onRefreshMonitorPage();
+        if (!fraDeviceVoltagesFaults[0]->isHidden())
+            monitorTabPage_->UpdateMonitorTabControls();
     };
     connect(mnuShowActivityLogs, &QAction::toggled, this,
             [this](bool on) { context_.link.options.ShowActivityLogs = on; });
@@ -57,15 +58,9 @@ void MainKvb71853::wireLink()
 
     rowsView->setPageHooks({
         [this] { return !mainTabFrames[0]->isHidden(); },
-        [this] {
-            if (onRefreshMainPage)
-                onRefreshMainPage();
-        },
+        [this] { mainTabPage_->UpdateMainTabDeviceStatusControls(); },
         [this] { return !fraDeviceVoltagesFaults[0]->isHidden(); },
-        [this] {
-            if (onRefreshMonitorPage)
-                onRefreshMonitorPage();
-        },
+        [this] { monitorTabPage_->UpdateMonitorTabControls(); },
     });
 
     // The link's two log windows come up by themselves when a line arrives.
@@ -246,8 +241,7 @@ void MainKvb71853::NotConnectedState()
     cbSendRawMsg->setEnabled(false);
     mnuLoadConfig->setEnabled(false);
     mnuSaveConfig->setEnabled(false);
-    if (onEncodeRawMessage)
-        onEncodeRawMessage();
+    rawSender_->EncodeRawMessage();
 }
 
 void MainKvb71853::ConnectedState()
@@ -255,7 +249,6 @@ void MainKvb71853::ConnectedState()
     const link::ChipLink& link = context_.link;
     cmdConnect->setEnabled(false);
     cmdDisconnect->setEnabled(true);
-    context_.polling.stopPolling();
     opt53960->setEnabled(link.DeviceCount1 > 0);
     opt53961->setEnabled(link.DeviceCount2 > 0);
     fraRawMsgNotConnected->setVisible(false);
@@ -266,8 +259,7 @@ void MainKvb71853::ConnectedState()
     cbSendRawMsg->setEnabled(true);
     mnuLoadConfig->setEnabled(true);
     mnuSaveConfig->setEnabled(true);
-    if (onEncodeRawMessage)
-        onEncodeRawMessage();
+    rawSender_->EncodeRawMessage();
     RefreshDeviceMenu();
     // On a daisy chain the combos redraw the rows; a single device's rows
     // are redrawn here for device 1.

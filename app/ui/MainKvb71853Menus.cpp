@@ -3,6 +3,7 @@
 
 #include "app/AppContext.h"
 #include "app/ui/MainKvb71853.h"
+#include "app/ui/BalanceUi.h"
 #include "core/AppInfo.h"
 #include "data/ui/FrmCharting.h"
 
@@ -21,16 +22,13 @@ void MainKvb71853::wireMenus()
     connect(cmdShowChart, &QPushButton::clicked, this, [this] { cmdShowChart_Click(); });
     connect(mnuSetSpiSpeed, &QAction::triggered, this, [this] { mnuSetSpiSpeed_Click(); });
     connect(mnuSetSpiTimeout, &QAction::triggered, this, [this] { mnuSetSpiTimeout_Click(); });
-    connect(mnuLoadConfig, &QAction::triggered, this, [this] { runHook(onLoadConfig); });
-    connect(mnuSaveConfig, &QAction::triggered, this, [this] { runHook(onSaveConfig); });
-    connect(mnuLoadEE, &QAction::triggered, this, [this] { runHook(onLoadEE); });
-    connect(mnuSaveEE, &QAction::triggered, this, [this] { runHook(onSaveEE); });
-}
-
-void MainKvb71853::runHook(const std::function<void()>& hook)
-{
-    if (hook)
-        hook();
+    // The configuration files belong to the balance bindings, built with the pages.
+    connect(mnuLoadConfig, &QAction::triggered, this,
+            [this] { balanceUi_->mnuLoadConfig_Click(); });
+    connect(mnuSaveConfig, &QAction::triggered, this,
+            [this] { balanceUi_->mnuSaveConfig_Click(); });
+    connect(mnuLoadEE, &QAction::triggered, this, [this] { balanceUi_->mnuLoadEE_Click(); });
+    connect(mnuSaveEE, &QAction::triggered, this, [this] { balanceUi_->mnuSaveEE_Click(); });
 }
 
 void MainKvb71853::cmdLogToFile_Click()
@@ -63,7 +61,7 @@ void MainKvb71853::mnuSetSpiSpeed_Click()
             kProgramTitle);
         return;
     }
-    runHook(onShowSpiClockDialog);
+    balanceUi_->showSpiClockDialog();
 }
 
 void MainKvb71853::mnuSetSpiTimeout_Click()
@@ -75,7 +73,7 @@ void MainKvb71853::mnuSetSpiTimeout_Click()
             kProgramTitle);
         return;
     }
-    runHook(onShowSpiTimeoutDialog);
+    balanceUi_->showSpiTimeoutDialog();
 }
 
 }  // namespace kvb::ui

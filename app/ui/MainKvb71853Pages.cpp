@@ -23,16 +23,12 @@ void MainKvb71853::wirePages()
     mainTabPage_ = std::make_unique<MainTabPage>(
         MainTabFrames{mainTabFrames[0], mainTabFrames[2], mainTabFrames[3], mainTabFrames[4]}, link,
         context_.pages, prompter);
-    onRefreshMainPage = [this] { mainTabPage_->UpdateMainTabDeviceStatusControls(); };
 
     monitorTabPage_ =
         std::make_unique<MonitorTabPage>(fraDeviceVoltagesFaults, link, context_.pages, prompter);
-    onRefreshMonitorPage = [this] { monitorTabPage_->UpdateMonitorTabControls(); };
 
     rawSender_ = std::make_unique<RawMessageSenderView>(fraRawMessageSender, link,
                                                         context_.services);
-    onEncodeRawMessage = [this] { rawSender_->EncodeRawMessage(); };
-    onRawSenderFramingChanged = [this](bool) { rawSender_->EncodeRawMessage(); };
 
     // Cell balancing: the MAIN page's balance frame and cell buttons, the
     // two balance dialogs, the SPI dialogs and the configuration files.
@@ -40,16 +36,6 @@ void MainKvb71853::wirePages()
     balanceUi_->bindMainTabPage(*mainTabPage_);
     balanceUi_->refreshDeviceMenu = [this] { RefreshDeviceMenu(); };
     balanceUi_->relayoutTab = [this] { TabStrip1_Click(); };
-    onFillDialogCombos = [this](const std::vector<std::string>& entries) {
-        balanceUi_->fillDialogCombos(entries);
-    };
-    onSelectDialogComboEntry = [this](int entry) { balanceUi_->selectDialogComboEntry(entry); };
-    onLoadConfig = [this] { balanceUi_->mnuLoadConfig_Click(); };
-    onSaveConfig = [this] { balanceUi_->mnuSaveConfig_Click(); };
-    onLoadEE = [this] { balanceUi_->mnuLoadEE_Click(); };
-    onSaveEE = [this] { balanceUi_->mnuSaveEE_Click(); };
-    onShowSpiClockDialog = [this] { balanceUi_->showSpiClockDialog(); };
-    onShowSpiTimeoutDialog = [this] { balanceUi_->showSpiTimeoutDialog(); };
 
     frmPollOptions = new FrmPollOptions(context_.polling, link, this);
     pollingControls_ = std::make_unique<PollingControls>(

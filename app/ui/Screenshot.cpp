@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
 
@@ -20,8 +21,10 @@ bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
                       const std::string& tab, const std::string& window)
 {
     FrmStartup form(context);
-    form.cboDeviceSelect->setCurrentIndex(1);
-    form.cboDeviceSelect_Click();
+    // The user chooses the board.
+    auto* boards = form.findChild<QComboBox*>("cboDeviceSelect");
+    boards->setCurrentIndex(1);
+    emit boards->activated(1);
     MainKvb71853* main = form.mainWindow();
     if (!main)
         return false;
@@ -32,9 +35,10 @@ bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
     size->setText(QString::number(devices));
     emit size->textEdited(size->text());
     dialog->accept();
-    for (int i = 0; i < main->TabStrip1->count(); ++i) {
-        if (main->TabStrip1->tabText(i).toStdString() == tab)
-            main->TabStrip1->setCurrentIndex(i);
+    auto* tabs = main->findChild<QTabBar*>("TabStrip1");
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabText(i).toStdString() == tab)
+            tabs->setCurrentIndex(i);
     }
     main->show();
     QApplication::processEvents();
@@ -48,7 +52,7 @@ bool RenderMainWindow(AppContext& context, const std::string& file, int devices,
             context.commands.cbReadAllVolts_Click();
             context.services.clock.sleep(std::chrono::milliseconds(500));
         }
-        main->cmdShowChart_Click();
+        main->findChild<QPushButton*>("cmdShowChart")->click();
         shown = &main->chartWindow();
     }
     QApplication::processEvents();

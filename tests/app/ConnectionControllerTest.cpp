@@ -4,6 +4,8 @@
 
 #include "app/ConnectionController.h"
 #include "app/TickFixture.h"
+#include "board/SpiModel.h"
+#include "data/ChartModel.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +19,11 @@ namespace {
 using namespace kvb;
 
 struct ConnectionFixture : test::TickFixture {
-    ConnectionController connection{link, transport, pipe, poller, t.services};
+    board::PanelSignals notices;
+    board::SpiModel spi{transport, grid, pipe, notices};
+    data::ChartSamples samples;
+    data::ChartModel charts{samples};
+    ConnectionController connection{link, transport, pipe, spi, charts, poller, t.services};
     std::vector<std::string> shown;  // what the window was told, in order
     std::string caption;
     // What the modal dialog does when it comes up from the menu.
@@ -99,6 +105,7 @@ TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
     EXPECT_EQ(b.link.DeviceCount1, 3);
     EXPECT_EQ(b.link.DeviceCount2, 0);
     EXPECT_TRUE(b.link.UprPollingEnabled);
+    EXPECT_FALSE(b.poller.pollingOn());  // polling of the old link is over
     EXPECT_TRUE(b.poller.boxes.startPollShown);
     EXPECT_TRUE(b.poller.boxes.startPoll);  // a daisy-chain connect keeps its tick
     EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampGreen);
@@ -165,6 +172,13 @@ TEST(Connection, NothingFoundLeavesTheWindowNotConnected)
     b.connection.Connect();
     EXPECT_EQ(b.link.DeviceCount1, 2);
     EXPECT_EQ(b.shown.back(), "connected 1");
+    ASSERT_TRUE(b.link.UprPollingEnabled);
+
+    // A chain that no longer answers: no unprompted responses to read.
+    b.chain.setDevices(0, 0);
+    b.connection.Connect();
+    EXPECT_EQ(b.shown.back(), "not connected 1");
+    EXPECT_FALSE(b.link.UprPollingEnabled);
 }
 
 TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
@@ -267,6 +281,53 @@ TEST(Connection, DisconnectWhilePollingStopsPollingAndClosesTheBoard)
     const size_t before = b.board->requests.size();
     b.poller.Timer2_Timer();
     EXPECT_EQ(b.board->requests.size(), before);
+}
+
+// The main window's load starts a session on the board the start-up form
+// opened; its close ends it.
+TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard)
+{
+    ConnectionFixture b;
+    b.chain.setDevices(0, 3);
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
+    ASSERT_TRUE(b.link.EvbConnected());
+    b.pipe.CommandInProgress = true;
+    b.link.definitions.tint25 = 100;
+    b.link.latchedFaults[0][2] = 0x0004;
+    ASSERT_NE(b.pipe.TransferId, 0);
+
+    const size_t before = b.board->requests.size();
+    b.connection.startSession();
+    // The board's SPI clock is read (report 08) and its list filled.
+    ASSERT_GT(b.board->requests.size(), before);
+    EXPECT_EQ(b.board->requests[before][1], 0x08);
+    EXPECT_FALSE(b.spi.clockEntries.empty());
+    EXPECT_TRUE(b.spi.readBack);
+    EXPECT_EQ(b.pipe.PipeCommandCode, 0x15);
+    EXPECT_EQ(b.pipe.TransferId, 0);
+    EXPECT_FALSE(b.pipe.CommandInProgress);
+    EXPECT_FALSE(b.transport.PipeOpen);
+    EXPECT_EQ(b.link.definitions.tint25, 9217);
+    EXPECT_EQ(b.link.latchedFaults[0][2], 0);
+    EXPECT_TRUE(b.charts.ChartReady);
+    // The board stays open, but is not a connection yet: closing leaves it
+    // to the program's end.
+    EXPECT_FALSE(b.link.EvbConnected());
+    EXPECT_TRUE(b.transport.hasBoard());
+    b.connection.endSession();
+    EXPECT_TRUE(b.transport.hasBoard());
+    EXPECT_FALSE(b.charts.ChartReady);
+
+    // Connected, the close stops the poll timer and closes the board.
+    b.charts.ChartReady = true;
+    b.connection.Connect();
+    ASSERT_TRUE(b.link.EvbConnected());
+    b.poller.setPollingOn(true);
+    ASSERT_TRUE(b.poller.timerRunning());
+    b.connection.endSession();
+    EXPECT_FALSE(b.poller.timerRunning());
+    EXPECT_FALSE(b.charts.ChartReady);
+    EXPECT_FALSE(b.transport.hasBoard());
 }
 
 }  // namespace

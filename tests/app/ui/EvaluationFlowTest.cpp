@@ -5,7 +5,9 @@
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
 #include "support/SimulatedChain.h"
+#include "support/ui/WindowControls.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -29,8 +31,7 @@ protected:
     // Chooses the board in the start-up form: power-up, main window.
     ui::MainKvb71853* powerUp(ui::FrmStartup& form)
     {
-        form.cboDeviceSelect->setCurrentIndex(1);
-        form.cboDeviceSelect_Click();
+        test::Choose(test::Control<QComboBox>(&form, "cboDeviceSelect"), 1);
         return form.mainWindow();
     }
 
@@ -57,8 +58,9 @@ TEST_F(EvaluationFlow, StartingOpensTheBoardBeforeTheFormIsShown)
 {
     ui::FrmStartup form(context);
     EXPECT_TRUE(context.transport.hasBoard());
-    EXPECT_EQ(form.cboDeviceSelect->count(), 2);
-    EXPECT_EQ(form.cboDeviceSelect->itemText(1), "KVB71853 Evaluation Board Connected");
+    auto* boards = test::Control<QComboBox>(&form, "cboDeviceSelect");
+    EXPECT_EQ(boards->count(), 2);
+    EXPECT_EQ(boards->itemText(1), "KVB71853 Evaluation Board Connected");
     EXPECT_EQ(form.mainWindow(), nullptr);
     EXPECT_TRUE(board->requests.empty() || board->requests.back()[1] != 0x12);
 }
@@ -79,16 +81,17 @@ TEST_F(EvaluationFlow, PowerUpWritesThePortBytesAndOpensTheMainWindow)
     // The main window's defaults and its tabs from the register file.
     EXPECT_EQ(context.link.SelectedDevice, 1);
     EXPECT_EQ(context.pipe.PipeCommandCode, 0x15);
-    EXPECT_GT(main->TabStrip1->count(), 4);
-    EXPECT_EQ(main->TabStrip1->tabText(1), "MAIN");
-    EXPECT_FALSE(main->cmdDisconnect->isEnabled());
+    auto* tabs = test::Control<QTabBar>(main, "TabStrip1");
+    EXPECT_GT(tabs->count(), 4);
+    EXPECT_EQ(tabs->tabText(1), "MAIN");
+    EXPECT_FALSE(test::Control<QPushButton>(main, "cmdDisconnect")->isEnabled());
 }
 
 TEST_F(EvaluationFlow, BatteryBoardGpioLeavesPortOnePushPullAndTheFormUp)
 {
     ui::FrmStartup form(context);
     form.show();
-    form.Command3_Click();
+    test::Control<QPushButton>(&form, "Command3")->click();
     EXPECT_EQ(board->sfr[0xA5], 0x01);
     EXPECT_EQ(form.mainWindow(), nullptr);
     ui::MainKvb71853* main = powerUp(form);
@@ -102,22 +105,26 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     ui::MainKvb71853* main = powerUp(form);
     ASSERT_NE(main, nullptr);
     configureDaisyChain(*main, 3);
+    auto* connect = test::Control<QPushButton>(main, "cmdConnect");
+    auto* disconnect = test::Control<QPushButton>(main, "cmdDisconnect");
+    auto* devices = test::Control<QComboBox>(main, "cboDeviceNumber");
 
     EXPECT_TRUE(context.link.DaisyChainMode);
     EXPECT_EQ(context.link.DeviceCount1, 3);
     EXPECT_EQ(context.link.DeviceCount2, 0);
-    EXPECT_FALSE(main->cmdConnect->isEnabled());
-    EXPECT_TRUE(main->cmdDisconnect->isEnabled());
-    EXPECT_TRUE(main->opt53960->isEnabled());
-    EXPECT_EQ(main->cboDeviceNumber->count(), 5);
-    EXPECT_EQ(main->cboDeviceNumber->itemText(4), "Device 15");
+    EXPECT_FALSE(connect->isEnabled());
+    EXPECT_TRUE(disconnect->isEnabled());
+    EXPECT_TRUE(test::Control<QRadioButton>(main, "opt53960")->isEnabled());
+    EXPECT_EQ(devices->count(), 5);
+    EXPECT_EQ(devices->itemText(4), "Device 15");
     EXPECT_EQ(context.pipe.PipeCommandCode, 0x16);
     EXPECT_TRUE(context.link.UprPollingEnabled);
 
     // Read the first cell of device 1 from its register row.
-    for (int i = 0; i < main->TabStrip1->count(); ++i) {
-        if (main->TabStrip1->tabText(i) == "CELLS 1-8")
-            main->TabStrip1->setCurrentIndex(i);
+    auto* tabs = test::Control<QTabBar>(main, "TabStrip1");
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabText(i) == "CELLS 1-8")
+            tabs->setCurrentIndex(i);
     }
     auto* read = main->findChild<QPushButton*>("cbRead_0");
     auto* value = main->findChild<QLineEdit*>("tbRegdata_0");
@@ -129,8 +136,8 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     EXPECT_EQ(value->text(), QString("%1").arg(cell, 4, 16, QChar('0')).toUpper());
     EXPECT_EQ(chain->device(0, 1).regs[65], cell);
 
-    main->cmdDisconnect_Click();
-    EXPECT_TRUE(main->cmdConnect->isEnabled());
+    disconnect->click();
+    EXPECT_TRUE(connect->isEnabled());
     EXPECT_FALSE(context.transport.hasBoard());
     EXPECT_EQ(context.link.DeviceCount1, 3);  // counts stay
 }
@@ -143,12 +150,12 @@ TEST_F(EvaluationFlow, ConnectWithNoChipAnsweringKeepsTheBoardOpen)
     ASSERT_NE(main, nullptr);
     configureDaisyChain(*main, 3);
     EXPECT_EQ(context.link.DeviceCount1, 0);
-    EXPECT_TRUE(main->cmdConnect->isEnabled());
-    EXPECT_FALSE(main->cmdDisconnect->isEnabled());
+    EXPECT_TRUE(test::Control<QPushButton>(main, "cmdConnect")->isEnabled());
+    EXPECT_FALSE(test::Control<QPushButton>(main, "cmdDisconnect")->isEnabled());
     EXPECT_TRUE(context.transport.hasBoard());
     EXPECT_TRUE(context.transport.EvbConnected);
-    EXPECT_FALSE(main->opt53960->isEnabled());
-    EXPECT_FALSE(main->mnuLoadConfig->isEnabled());
+    EXPECT_FALSE(test::Control<QRadioButton>(main, "opt53960")->isEnabled());
+    EXPECT_FALSE(test::Control<QAction>(main, "mnuLoadConfig")->isEnabled());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/ui/MainKvb71853.h"
 #include "app/ui/QtServices.h"
 #include "support/SimulatedChain.h"
+#include "support/ui/WindowControls.h"
 #include "support/ui/WindowSystemInput.h"
 
 #include <QCheckBox>
@@ -75,7 +76,7 @@ protected:
         pump.end = &t.programEnd;
         context.transport.InitUsbHidConnection();
         main = std::make_unique<ui::MainKvb71853>(context);
-        main->Timer4->stop();
+        control<QTimer>("Timer4")->stop();
         main->show();
     }
 
@@ -99,20 +100,26 @@ protected:
     // are too far apart to come during a test.
     void startPolling()
     {
-        main->tbPollingInterval->setText("5000");
+        control<QLineEdit>("tbPollingInterval")->setText("5000");
         context.polling.boxes.upr = true;
-        main->chkEnablePolling->setChecked(true);
+        control<QCheckBox>("chkEnablePolling")->setChecked(true);
         ASSERT_TRUE(context.polling.timerRunning());
         ASSERT_TRUE(context.link.UprPollingEnabled);
     }
 
     void selectTab(const QString& name)
     {
-        for (int i = 0; i < main->TabStrip1->count(); ++i)
-            if (main->TabStrip1->tabText(i) == name)
-                main->TabStrip1->setCurrentIndex(i);
+        auto* tabs = control<QTabBar>("TabStrip1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->tabText(i) == name)
+                tabs->setCurrentIndex(i);
     }
 
+    template <typename T>
+    T* control(const QString& name)
+    {
+        return test::Control<T>(main.get(), name);
+    }
     QPushButton* button(const char* name) { return main->findChild<QPushButton*>(name); }
 
     // Queues a click on `target` the first time the pipe is busy and
@@ -140,7 +147,7 @@ protected:
     {
         EXPECT_FALSE(t.programEnd.ending()) << "a wait spun on the busy pipe";
         EXPECT_EQ(context.link.communicationErrors(), 0);
-        const QString log = main->txtLog->toPlainText();
+        const QString log = control<QPlainTextEdit>("txtLog")->toPlainText();
         EXPECT_EQ(log.indexOf("Still Busy"), -1);
         EXPECT_EQ(log.indexOf("No Response"), -1);
         EXPECT_TRUE(t.prompter.asked.empty());
@@ -246,7 +253,7 @@ TEST_F(InputDuringTransfer, AnAnswerKeepsItsTypeWhenAClickComesDuringItsTransfer
     connect(3, 2);
     chain->device(0, 1).regs[132] = 0x0001;  // Cell OV
     chain->device(1, 1).regs[132] = 0x0004;  // Cell Open
-    main->opt53961->setChecked(true);
+    control<QRadioButton>("opt53961")->setChecked(true);
     ASSERT_EQ(context.link.SelectedDeviceType, 1);
     selectTab("FAULTS");
 
@@ -263,7 +270,7 @@ TEST_F(InputDuringTransfer, AnAnswerKeepsItsTypeWhenAClickComesDuringItsTransfer
     EXPECT_EQ(context.link.image.at(0, 1, 132), 0x0001);
     EXPECT_FALSE(t.programEnd.ending());
     EXPECT_EQ(context.link.communicationErrors(), 0);
-    EXPECT_EQ(main->txtLog->toPlainText().indexOf("Still Busy"), -1);
+    EXPECT_EQ(control<QPlainTextEdit>("txtLog")->toPlainText().indexOf("Still Busy"), -1);
 }
 
 // Polling ticks only between exchanges: a tick that comes while one is in

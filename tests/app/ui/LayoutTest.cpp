@@ -24,6 +24,7 @@
 #include "data/ui/FrmCharting.h"
 #include "sim/SimGpibBus.h"
 #include "support/SimulatedChain.h"
+#include "support/ui/WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -464,13 +465,12 @@ protected:
         startup = std::make_unique<ui::FrmStartup>(context);
         // The main window opens as the user chooses the board on the
         // start-up form.
-        startup->cboDeviceSelect->setCurrentIndex(1);
-        startup->cboDeviceSelect_Click();
+        test::Choose(test::Control<QComboBox>(startup.get(), "cboDeviceSelect"), 1);
         main = startup->mainWindow();
         ASSERT_NE(main, nullptr);
         // The configuration is made here; the start-up timer that would show
         // its dialog again is not needed.
-        main->Timer4->stop();
+        control<QTimer>("Timer4")->stop();
         auto* dialog = main->findChild<QDialog*>("frmManualConfig");
         dialog->findChild<QRadioButton*>("optDaisyChain_1")->setChecked(true);
         dialog->findChild<QRadioButton*>("optDevices_2")->setChecked(true);
@@ -488,20 +488,7 @@ protected:
     void checkModal(const std::function<void()>& open, const QString& state,
                     const std::function<void(QWidget*)>& more = {}, bool content = true)
     {
-        bool seen = false;
-        // Looks for the dialog until it is up: the handler may let events
-        // run before it shows it.
-        // It is closed only from inside the dialog's own event loop: closed
-        // while it is still being shown, its loop would never end.
-        QTimer poll;
-        poll.setInterval(5);
-        const int outerLoops = QThread::currentThread()->loopLevel();
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog || QThread::currentThread()->loopLevel() <= outerLoops)
-                return;
-            poll.stop();
-            seen = true;
+        const bool seen = test::WhileModal(open, [&](QWidget* dialog) {
             // Message boxes and file dialogs take the size Qt gives them.
             if (qobject_cast<QMessageBox*>(dialog) || qobject_cast<QFileDialog*>(dialog))
                 EXPECT_TRUE(dialog->screen()->availableGeometry().contains(
@@ -513,14 +500,14 @@ protected:
                 checker.check(dialog, state);
             if (more)
                 more(dialog);
-            if (auto* d = qobject_cast<QDialog*>(dialog))
-                d->reject();
-            else
-                dialog->close();
         });
-        poll.start();
-        open();
         EXPECT_TRUE(seen) << state.toStdString() << " showed no dialog";
+    }
+
+    template <typename T>
+    T* control(const QString& name)
+    {
+        return test::Control<T>(main, name);
     }
 
     test::TestServices t;
@@ -541,11 +528,12 @@ void Report(const QStringList& faults)
 TEST_F(Layout, MainWindowAsItOpensOnEveryTabOfBothTypes)
 {
     CheckOpening(main, QSize(1500, 740), "main window");
-    for (QRadioButton* type : {main->opt53960, main->opt53961}) {
+    auto* tabs = control<QTabBar>("TabStrip1");
+    for (auto* type : {control<QRadioButton>("opt53960"), control<QRadioButton>("opt53961")}) {
         type->setChecked(true);
-        for (int i = 0; i < main->TabStrip1->count(); ++i) {
-            main->TabStrip1->setCurrentIndex(i);
-            const QString tab = main->TabStrip1->tabText(i);
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            const QString tab = tabs->tabText(i);
             const QString state = type->objectName() + " " + tab;
             checker.check(main, state);
             if (tab == "COMMANDS") {
@@ -589,12 +577,16 @@ TEST_F(Layout, StartupFormAboutBoxAndLogWindows)
 
 TEST_F(Layout, MainWindowDialogs)
 {
-    main->opt53960->setChecked(true);
-    // The SPI clock dialog is refused on a daisy chain: it is opened directly.
-    checkModal([&] { main->onShowSpiClockDialog(); }, "SPI clock");
-    checkModal([&] { main->mnuSetSpiTimeout->trigger(); }, "SPI time-out");
-    checkModal([&] { main->cmdPollingSetup->click(); }, "polling options");
-    checkModal([&] { main->mnuManualConfig->trigger(); }, "manual configuration");
+    control<QRadioButton>("opt53960")->setChecked(true);
+    // The SPI clock dialog is refused on a daisy chain: it is opened as on a
+    // single-device link.
+    bool& daisyChain = context.connection.config.result.daisyChain;
+    daisyChain = false;
+    checkModal([&] { control<QAction>("mnuSetSpiSpeed")->trigger(); }, "SPI clock");
+    daisyChain = true;
+    checkModal([&] { control<QAction>("mnuSetSpiTimeout")->trigger(); }, "SPI time-out");
+    checkModal([&] { control<QPushButton>("cmdPollingSetup")->click(); }, "polling options");
+    checkModal([&] { control<QAction>("mnuManualConfig")->trigger(); }, "manual configuration");
     checkModal([&] { context.cellBalancing.hooks.showRegistersDialog(); }, "balance registers");
     checkModal([&] { context.cellBalancing.hooks.showSequenceDialog(); }, "balance sequence");
     Report(checker.faults);
@@ -628,7 +620,7 @@ TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
         context.commands.cbReadAllVolts_Click();
         t.clock.sleep(std::chrono::minutes(2));
     }
-    main->cmdShowChart_Click();
+    control<QPushButton>("cmdShowChart")->click();
     ui::FrmCharting& chart = main->chartWindow();
     CheckOpening(&chart, QSize(1083, 800), "chart window");
     auto* tabs = chart.findChild<QTabBar*>("TabStrip1");
@@ -674,7 +666,7 @@ TEST_F(Layout, BoardPanelOnEveryTab)
 {
     ui::FrmMainF340& panel = startup->boardPanel();
     const QSize own = panel.sizeHint();
-    startup->Command1_Click();  // "Show HID"
+    test::Control<QPushButton>(startup.get(), "Command1")->click();  // "Show HID"
     CheckOpening(&panel, own, "board panel");
     auto* tabs = panel.findChild<QTabWidget*>("SSTab1");
     for (int i = 0; i < tabs->count(); ++i) {

@@ -4,6 +4,7 @@
 #include "app/AppContext.h"
 #include "app/ui/MainKvb71853.h"
 #include "support/SimulatedChain.h"
+#include "support/ui/WindowControls.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -55,10 +56,22 @@ protected:
 
     void selectTab(const QString& name)
     {
-        for (int i = 0; i < main->TabStrip1->count(); ++i) {
-            if (main->TabStrip1->tabText(i) == name)
-                main->TabStrip1->setCurrentIndex(i);
+        auto* tabs = control<QTabBar>("TabStrip1");
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->tabText(i) == name)
+                tabs->setCurrentIndex(i);
         }
+    }
+
+    template <typename T = QWidget>
+    T* control(const QString& name)
+    {
+        return test::Control<T>(main.get(), name);
+    }
+    QAction* deviceItem(int type, int device)
+    {
+        return control<QAction>(QString(type == 0 ? "mnu53960DevNum_%1" : "mnu53961DevNum_%1")
+                                    .arg(device));
     }
 
     test::TestServices t;
@@ -71,19 +84,19 @@ protected:
 
 TEST_F(MainWindow, LoadSetsTheDefaultsAndStartsTheConfigurationTimer)
 {
-    EXPECT_EQ(main->Timer2->interval(), 500);
-    EXPECT_TRUE(main->Timer4->isActive());
-    EXPECT_EQ(main->Timer4->interval(), 350);
-    EXPECT_FALSE(main->mnuLoadConfig->isEnabled());
-    EXPECT_TRUE(main->mnu53960DevNum[1]->isChecked());
-    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
-    EXPECT_FALSE(main->fraPollingControls->isHidden());
-    EXPECT_TRUE(main->mnuShowActivityLogs->isChecked());
-    EXPECT_EQ(main->opt53960->text(), "Status");
+    EXPECT_EQ(control<QTimer>("Timer2")->interval(), 500);
+    EXPECT_TRUE(control<QTimer>("Timer4")->isActive());
+    EXPECT_EQ(control<QTimer>("Timer4")->interval(), 350);
+    EXPECT_FALSE(control<QAction>("mnuLoadConfig")->isEnabled());
+    EXPECT_TRUE(deviceItem(0, 1)->isChecked());
+    EXPECT_TRUE(control("fraDeviceNumber")->isHidden());
+    EXPECT_FALSE(control("fraPollingControls")->isHidden());
+    EXPECT_TRUE(control<QAction>("mnuShowActivityLogs")->isChecked());
+    EXPECT_EQ(control<QRadioButton>("opt53960")->text(), "Status");
     // The file's TITLEBAR line names the program and its version.
     EXPECT_EQ(main->windowTitle().toStdString(), link::TitleBarCaption());
     // No type-1 device before a configuration names one.
-    EXPECT_TRUE(main->opt53961->isHidden());
+    EXPECT_TRUE(control("opt53961")->isHidden());
 }
 
 TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
@@ -93,21 +106,21 @@ TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
     configure(true, 2, 2);
     EXPECT_EQ(context.link.DeviceCount1, 2);
     EXPECT_EQ(context.link.DeviceCount2, 1);
-    EXPECT_FALSE(main->opt53961->isHidden());
-    EXPECT_EQ(main->opt53961->text(), "KVB53961");
-    EXPECT_TRUE(main->opt53961->isEnabled());
+    auto* typeOne = control<QRadioButton>("opt53961");
+    EXPECT_FALSE(typeOne->isHidden());
+    EXPECT_EQ(typeOne->text(), "KVB53961");
+    EXPECT_TRUE(typeOne->isEnabled());
 
     // Choosing the type-1 device in its menu switches type, tabs and combos.
-    main->mnu53961DevNum_Click(1);
+    deviceItem(1, 1)->trigger();
     EXPECT_EQ(context.link.SelectedDeviceType, 1);
-    EXPECT_TRUE(main->opt53961->isChecked());
-    EXPECT_EQ(main->cboDeviceNumber->count(), 3);  // Device 0, Device 1, Device 15
-    EXPECT_TRUE(main->mnu53961DevNum[1]->isChecked());
-    EXPECT_FALSE(main->mnu53960DevNum[1]->isChecked());
+    EXPECT_TRUE(typeOne->isChecked());
+    EXPECT_EQ(control<QComboBox>("cboDeviceNumber")->count(), 3);  // Device 0, 1, 15
+    EXPECT_TRUE(deviceItem(1, 1)->isChecked());
+    EXPECT_FALSE(deviceItem(0, 1)->isChecked());
 
     // Device 15 from the combo addresses all devices.
-    main->cboDeviceNumber->setCurrentIndex(2);
-    main->cboDeviceNumber_Click();
+    test::Choose(control<QComboBox>("cboDeviceNumber"), 2);
     EXPECT_EQ(context.link.SelectedDevice, 15);
 }
 
@@ -117,15 +130,15 @@ TEST_F(MainWindow, TheProgramsSimulatedChainConnectsWhatTheConfigurationNames)
     configure(true, 2, 3);  // "KVB53960 and KVB53961"
     EXPECT_EQ(context.link.DeviceCount1, 3);
     EXPECT_EQ(context.link.DeviceCount2, 2);
-    EXPECT_FALSE(main->opt53961->isHidden());
-    EXPECT_EQ(main->txtLog->toPlainText().indexOf("did not respond"), -1);
+    EXPECT_FALSE(control("opt53961")->isHidden());
+    EXPECT_EQ(control<QPlainTextEdit>("txtLog")->toPlainText().indexOf("did not respond"), -1);
 
     // "KVB71853 only": the type-1 devices on the chain are left alone.
     const size_t before = chain->received.size();
     configure(true, 0, 3);
     EXPECT_EQ(context.link.DeviceCount1, 3);
     EXPECT_EQ(context.link.DeviceCount2, 0);
-    EXPECT_TRUE(main->opt53961->isHidden());
+    EXPECT_TRUE(control("opt53961")->isHidden());
     for (size_t i = before; i < chain->received.size(); ++i)
         EXPECT_EQ(chain->received[i].select & 0x40, 0) << "frame " << i;
 }
@@ -142,14 +155,16 @@ TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
     EXPECT_EQ(row0->text(), "0000");
 
     // From the device menu: the combos follow and the rows show device 2.
-    main->mnu53960DevNum_Click(2);
-    EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 2);
+    auto* devices = control<QComboBox>("cboDeviceNumber");
+    deviceItem(0, 2)->trigger();
+    EXPECT_EQ(devices->currentIndex(), 2);
     EXPECT_EQ(row0->text(), "1234");
 
-    // A refresh that moves the combo selection redraws the rows as well.
+    // A refresh that moves the combo selection (as after a balance dialog
+    // chose another device) redraws the rows as well.
     context.link.SelectedDevice = 3;
-    main->RefreshDeviceMenu();
-    EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 3);
+    context.cellBalancing.hooks.refreshDeviceMenu();
+    EXPECT_EQ(devices->currentIndex(), 3);
     EXPECT_EQ(row0->text(), "0567");
 }
 
@@ -159,16 +174,17 @@ TEST_F(MainWindow, SingleDeviceLinkHidesTheDeviceNumberButKeepsPolling)
     configure(false, 0, 1);
     EXPECT_FALSE(context.link.DaisyChainMode);
     EXPECT_EQ(context.link.DeviceCount1, 1);
-    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
-    EXPECT_FALSE(main->fraPollingControls->isHidden());
-    EXPECT_TRUE(main->Frupr->isHidden());
-    EXPECT_FALSE(main->mnu53960DevNum[0]->isEnabled());
-    EXPECT_TRUE(main->mnu53960DevNum[1]->isEnabled());
-    EXPECT_FALSE(main->mnu53960DevNum[15]->isEnabled());
+    EXPECT_TRUE(control("fraDeviceNumber")->isHidden());
+    EXPECT_FALSE(control("fraPollingControls")->isHidden());
+    EXPECT_TRUE(control("Frupr")->isHidden());
+    EXPECT_FALSE(deviceItem(0, 0)->isEnabled());
+    EXPECT_TRUE(deviceItem(0, 1)->isEnabled());
+    EXPECT_FALSE(deviceItem(0, 15)->isEnabled());
     EXPECT_FALSE(context.link.UprPollingEnabled);
     // The raw sender's type options are hidden, not relabelled.
-    EXPECT_TRUE(main->optRawDevicetype[0]->isHidden());
-    EXPECT_EQ(main->optRawDevicetype[0]->text(), "KVB53960");
+    auto* rawType = control<QRadioButton>("optRawDevicetype_0");
+    EXPECT_TRUE(rawType->isHidden());
+    EXPECT_EQ(rawType->text(), "KVB53960");
 }
 
 TEST_F(MainWindow, AConnectThatFindsNoDeviceSwitchesTheUnpromptedResponseCheckOff)
@@ -177,10 +193,10 @@ TEST_F(MainWindow, AConnectThatFindsNoDeviceSwitchesTheUnpromptedResponseCheckOf
     configure(true, 0, 2);
     EXPECT_TRUE(context.link.UprPollingEnabled);
     chain->setDevices(0, 0);
-    main->cmdConnect_Click();
+    context.connection.Connect();  // what Connect runs
     EXPECT_EQ(context.link.DeviceCount1, 0);
     EXPECT_FALSE(context.link.UprPollingEnabled);
-    EXPECT_TRUE(main->fraDeviceNumber->isHidden());
+    EXPECT_TRUE(control("fraDeviceNumber")->isHidden());
 }
 
 TEST_F(MainWindow, ASingleDeviceConnectAfterAChainShowsDeviceOne)
@@ -190,15 +206,15 @@ TEST_F(MainWindow, ASingleDeviceConnectAfterAChainShowsDeviceOne)
     selectTab("CELLS 1-8");
     context.link.image.at(0, 3, 65) = 0x0123;
     context.link.image.at(0, 1, 65) = 0x0456;
-    main->mnu53960DevNum_Click(3);
+    deviceItem(0, 3)->trigger();
     auto* row0 = main->findChild<QLineEdit*>("tbRegdata_0");
     ASSERT_EQ(row0->text(), "0123");
 
     chain->setDevices(0, 1);
     configure(false, 0, 1);
     EXPECT_EQ(context.link.SelectedDevice, 1);
-    EXPECT_TRUE(main->mnu53960DevNum[1]->isChecked());
-    EXPECT_FALSE(main->mnu53960DevNum[3]->isChecked());
+    EXPECT_TRUE(deviceItem(0, 1)->isChecked());
+    EXPECT_FALSE(deviceItem(0, 3)->isChecked());
     // The new register tables start empty; the rows show device 1's values.
     context.link.image.at(0, 3, 65) = 0x0123;
     context.link.image.at(0, 1, 65) = 0x0456;
@@ -212,30 +228,31 @@ TEST_F(MainWindow, TheDeviceMenuTicksTheDeviceLeftAfterTheCountDrops)
     // Device 3 on a chain of three; Disconnect; the chain comes back with two.
     chain->setDevices(0, 3);
     configure(true, 0, 3);
-    main->mnu53960DevNum_Click(3);
-    ASSERT_TRUE(main->mnu53960DevNum[3]->isChecked());
-    main->cmdDisconnect_Click();
+    deviceItem(0, 3)->trigger();
+    ASSERT_TRUE(deviceItem(0, 3)->isChecked());
+    control<QPushButton>("cmdDisconnect")->click();
     chain->setDevices(0, 2);
     configure(true, 0, 2);
     ASSERT_EQ(context.link.DeviceCount1, 2);
-    EXPECT_EQ(main->cboDeviceNumber->currentText(), "Device 2");
+    auto* devices = control<QComboBox>("cboDeviceNumber");
+    EXPECT_EQ(devices->currentText(), "Device 2");
     EXPECT_EQ(context.link.SelectedDevice, 2);
-    EXPECT_TRUE(main->mnu53960DevNum[2]->isChecked());
-    EXPECT_FALSE(main->mnu53960DevNum[3]->isChecked());
-    EXPECT_FALSE(main->mnu53960DevNum[3]->isEnabled());
+    EXPECT_TRUE(deviceItem(0, 2)->isChecked());
+    EXPECT_FALSE(deviceItem(0, 3)->isChecked());
+    EXPECT_FALSE(deviceItem(0, 3)->isEnabled());
 
     // Type 1 device 4, then back to type 0 with its two devices.
     chain->setDevices(1, 4);
     configure(true, 2, 2);
     ASSERT_EQ(context.link.DeviceCount2, 4);
-    main->mnu53961DevNum_Click(4);
-    ASSERT_TRUE(main->mnu53961DevNum[4]->isChecked());
-    main->opt53960->setChecked(true);
+    deviceItem(1, 4)->trigger();
+    ASSERT_TRUE(deviceItem(1, 4)->isChecked());
+    control<QRadioButton>("opt53960")->setChecked(true);
     EXPECT_EQ(context.link.SelectedDeviceType, 0);
-    EXPECT_EQ(main->cboDeviceNumber->currentText(), "Device 2");
-    EXPECT_TRUE(main->mnu53960DevNum[2]->isChecked());
-    EXPECT_FALSE(main->mnu53960DevNum[4]->isChecked());
-    EXPECT_FALSE(main->mnu53961DevNum[4]->isChecked());
+    EXPECT_EQ(devices->currentText(), "Device 2");
+    EXPECT_TRUE(deviceItem(0, 2)->isChecked());
+    EXPECT_FALSE(deviceItem(0, 4)->isChecked());
+    EXPECT_FALSE(deviceItem(1, 4)->isChecked());
 }
 
 TEST_F(MainWindow, TheWindowsHooksGoWithIt)
@@ -264,24 +281,28 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
 {
     chain->setDevices(0, 3);
     configure(true, 0, 3);
+    auto* firstDevice = control("fraDeviceVoltagesFaults_0");
+    auto* statusFrame = control("fraMainTabDeviceStatus");
+    auto* rowsArea = control("registerRowsScroll");
     selectTab("MONITOR");
-    EXPECT_EQ(main->fraDeviceVoltagesFaults[0]->x(), 12120 / 15);
-    EXPECT_EQ(main->fraDeviceVoltagesFaults[3]->x(), 240 / 15);
-    EXPECT_TRUE(main->mainTabFrames[0]->isHidden());
+    EXPECT_EQ(firstDevice->x(), 12120 / 15);
+    EXPECT_EQ(control("fraDeviceVoltagesFaults_3")->x(), 240 / 15);
+    EXPECT_TRUE(statusFrame->isHidden());
     selectTab("MAIN");
-    EXPECT_FALSE(main->mainTabFrames[0]->isHidden());
-    EXPECT_EQ(main->fraDeviceVoltagesFaults[0]->x(), 30000 / 15);
+    EXPECT_FALSE(statusFrame->isHidden());
+    EXPECT_EQ(firstDevice->x(), 30000 / 15);
     selectTab("COMMANDS");
-    EXPECT_FALSE(main->fraRawMessageSender->isHidden());
-    EXPECT_TRUE(main->fraRawMsgNotConnected->isHidden());
-    EXPECT_FALSE(main->cbSendRawMsg->isHidden());
-    EXPECT_TRUE(main->rowsScroll->isHidden());
+    EXPECT_FALSE(control("fraRawMessageSender")->isHidden());
+    EXPECT_TRUE(control("fraRawMsgNotConnected")->isHidden());
+    EXPECT_FALSE(control("cbSendRawMsg")->isHidden());
+    EXPECT_TRUE(rowsArea->isHidden());
 
     // A fixed page whose tab lists registers shows their rows as well.
-    context.link.definitions.tabRegisters[0][main->TabStrip1->currentIndex()][0] = 65;
+    const int commandsTab = control<QTabBar>("TabStrip1")->currentIndex();
+    context.link.definitions.tabRegisters[0][commandsTab][0] = 65;
     selectTab("MAIN");
     selectTab("COMMANDS");
-    EXPECT_FALSE(main->rowsScroll->isHidden());
+    EXPECT_FALSE(rowsArea->isHidden());
     EXPECT_FALSE(main->findChild<QWidget*>("fmRegCtrls_0")->isHidden());
     EXPECT_TRUE(main->findChild<QWidget*>("fmRegCtrls_1")->isHidden());
 }
@@ -289,29 +310,32 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
 TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
 {
     // The window opens on "COMMANDS" with "Daisy Chain Mode" chosen.
+    auto* daisyMode = control<QRadioButton>("optRawMsgNotConnectedMode_0");
+    auto* singleMode = control<QRadioButton>("optRawMsgNotConnectedMode_1");
+    auto* deviceAddress = control("tbRawMsgHex_0");
     selectTab("COMMANDS");
-    EXPECT_FALSE(main->fraRawMsgNotConnected->isHidden());
-    EXPECT_TRUE(main->cbSendRawMsg->isHidden());
+    EXPECT_FALSE(control("fraRawMsgNotConnected")->isHidden());
+    EXPECT_TRUE(control("cbSendRawMsg")->isHidden());
     EXPECT_TRUE(context.link.DaisyChainMode);
-    main->optRawMsgNotConnectedMode[1]->setChecked(true);
+    singleMode->setChecked(true);
     EXPECT_FALSE(context.link.DaisyChainMode);
-    EXPECT_TRUE(main->tbRawMsgHex[0]->isHidden());
-    EXPECT_TRUE(main->tbRawMsgHex[4]->isHidden());
-    main->optRawMsgNotConnectedMode[0]->setChecked(true);
+    EXPECT_TRUE(deviceAddress->isHidden());
+    EXPECT_TRUE(control("tbRawMsgHex_4")->isHidden());
+    daisyMode->setChecked(true);
     EXPECT_TRUE(context.link.DaisyChainMode);
-    EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
+    EXPECT_FALSE(deviceAddress->isHidden());
 
     // With a board the tab leaves the mode as the connection set it.
     chain->setDevices(0, 2);
     configure(true, 0, 2);
     selectTab("MAIN");
     {
-        QSignalBlocker quiet(main->optRawMsgNotConnectedMode[1]);
-        main->optRawMsgNotConnectedMode[1]->setChecked(true);
+        QSignalBlocker quiet(singleMode);
+        singleMode->setChecked(true);
     }
     selectTab("COMMANDS");
     EXPECT_TRUE(context.link.DaisyChainMode);
-    EXPECT_FALSE(main->tbRawMsgHex[0]->isHidden());
+    EXPECT_FALSE(deviceAddress->isHidden());
 }
 
 TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
@@ -321,9 +345,10 @@ TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
     ASSERT_EQ(::pipe(fds), 0);
     auto* oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
     t.files.saveAnswers = {"/proc/self/fd/" + std::to_string(fds[1])};
-    main->cmdLogToFile_Click();
+    auto* logButton = control<QPushButton>("cmdLogToFile");
+    logButton->click();
     EXPECT_TRUE(context.logging.LoggingActive());
-    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Stop Data Logging");
+    EXPECT_EQ(logButton->text().toStdString(), "Stop Data Logging");
     ::close(fds[0]);
     ::close(fds[1]);
 
@@ -333,7 +358,7 @@ TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
     configure(true, 0, 1);
     std::signal(SIGPIPE, oldPipeHandler);
     EXPECT_FALSE(context.logging.LoggingActive());
-    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Start Data Logging");
+    EXPECT_EQ(logButton->text().toStdString(), "Start Data Logging");
     int failures = 0;
     for (size_t i = boxes; i < t.prompter.asked.size(); ++i)
         failures += t.prompter.asked[i].text.rfind("LogEvent failed due to the following:", 0) == 0;
@@ -342,65 +367,65 @@ TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
     // The button starts a new log rather than stopping the closed one.
     const std::string path = ::testing::TempDir() + "caption_log.txt";
     t.files.saveAnswers = {path};
-    main->cmdLogToFile_Click();
+    logButton->click();
     EXPECT_TRUE(context.logging.LoggingActive());
-    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Stop Data Logging");
-    main->cmdLogToFile_Click();
+    EXPECT_EQ(logButton->text().toStdString(), "Stop Data Logging");
+    logButton->click();
     EXPECT_FALSE(context.logging.LoggingActive());
-    EXPECT_EQ(main->cmdLogToFile->text().toStdString(), "Start Data Logging");
+    EXPECT_EQ(logButton->text().toStdString(), "Start Data Logging");
     std::filesystem::remove(path);
 }
 
 TEST_F(MainWindow, MenuCommands)
 {
     // Cancelled log file: caption and state unchanged.
-    main->cmdLogToFile_Click();
-    EXPECT_EQ(main->cmdLogToFile->text(), "Start Data Logging");
+    auto* logButton = control<QPushButton>("cmdLogToFile");
+    logButton->click();
+    EXPECT_EQ(logButton->text(), "Start Data Logging");
     EXPECT_FALSE(context.logging.LoggingActive());
 
     // The clock dialog is refused after a daisy-chain configuration; the
     // time-out dialog before one.
-    int clockDialogs = 0;
-    int timeoutDialogs = 0;
-    main->onShowSpiClockDialog = [&] { ++clockDialogs; };
-    main->onShowSpiTimeoutDialog = [&] { ++timeoutDialogs; };
-    main->mnuSetSpiTimeout_Click();
-    EXPECT_EQ(timeoutDialogs, 0);
-    main->mnuSetSpiSpeed_Click();
-    EXPECT_EQ(clockDialogs, 1);
+    auto* clockMenu = control<QAction>("mnuSetSpiSpeed");
+    auto* timeoutMenu = control<QAction>("mnuSetSpiTimeout");
+    auto dialogOf = [](QAction* menu) { return test::ModalShownBy([menu] { menu->trigger(); }); };
+    EXPECT_EQ(dialogOf(timeoutMenu), "");
+    EXPECT_EQ(dialogOf(clockMenu), "frmSpiClockSpeed");
     chain->setDevices(0, 1);
     configure(true, 0, 1);
     t.prompter.asked.clear();
-    main->mnuSetSpiSpeed_Click();
-    EXPECT_EQ(clockDialogs, 1);
+    EXPECT_EQ(dialogOf(clockMenu), "");
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text,
               "GUI does not support Daisy Chain Communication with different clock speeds");
-    main->mnuSetSpiTimeout_Click();
-    EXPECT_EQ(timeoutDialogs, 1);
+    EXPECT_EQ(dialogOf(timeoutMenu), "frmSpiTimeout");
 
     // Clearing one hex log leaves the others.
+    auto* log = control<QPlainTextEdit>("txtLog");
+    auto* typeZeroLog = control<QPlainTextEdit>("txt53960HexLog");
+    auto* typeOneLog = control<QPlainTextEdit>("txt53961HexLog");
     QCoreApplication::processEvents();  // the lines logged so far are shown
-    main->txtLog->setPlainText("log");
-    main->txt53961HexLog->setPlainText("type 1");
-    main->cmdClear53960HexLog_Click();
-    EXPECT_EQ(main->txtLog->toPlainText(), "log");
-    EXPECT_EQ(main->txt53961HexLog->toPlainText(), "type 1");
+    log->setPlainText("log");
+    typeOneLog->setPlainText("type 1");
+    control<QPushButton>("cmdClear53960HexLog")->click();
+    EXPECT_EQ(log->toPlainText(), "log");
+    EXPECT_EQ(typeOneLog->toPlainText(), "type 1");
 
     // Lines of a burst reach their boxes in order once the event loop runs;
     // a clear also drops the lines still on their way.
-    main->AddToEvbLog("one", "\r\n");
-    main->AppendHexLog(1, "A1 ");
-    main->AddToEvbLog("two", "\r\n");
-    main->AppendHexLog(0, "B0 ");
+    link::LinkHooks& lines = context.link.hooks;
+    lines.appendLog("one\r\n");
+    lines.appendHexLog(1, "A1 ");
+    lines.appendLog("two\r\n");
+    lines.appendHexLog(0, "B0 ");
     QCoreApplication::processEvents();
-    EXPECT_EQ(main->txtLog->toPlainText(), "logone\ntwo\n");
-    EXPECT_EQ(main->txt53961HexLog->toPlainText(), "type 1A1 ");
-    EXPECT_EQ(main->txt53960HexLog->toPlainText(), "B0 ");
-    main->AddToEvbLog("three", "\r\n");
-    main->cmdClearLog_Click();
+    EXPECT_EQ(log->toPlainText(), "logone\ntwo\n");
+    EXPECT_EQ(typeOneLog->toPlainText(), "type 1A1 ");
+    EXPECT_EQ(typeZeroLog->toPlainText(), "B0 ");
+    lines.appendLog("three\r\n");
+    control<QPushButton>("cmdClearLog")->click();
     QCoreApplication::processEvents();
-    EXPECT_EQ(main->txtLog->toPlainText(), "");
+    EXPECT_EQ(log->toPlainText(), "");
 }
 
 }  // namespace
@@ -444,7 +469,8 @@ TEST_F(MainWindow, LoadedConfigurationShowsInTheRows)
     ASSERT_NE(ovLimit, nullptr);
     EXPECT_EQ(ovLimit->text(), "0000");
     t.files.openAnswers = {path};
-    main->mnuLoadConfig->trigger();
+    auto* loadConfig = control<QAction>("mnuLoadConfig");
+    loadConfig->trigger();
     EXPECT_EQ(chain->device(0, 1).regs[144], 0x1F40);
     EXPECT_EQ(ovLimit->text(), "1F40");
 
@@ -452,11 +478,11 @@ TEST_F(MainWindow, LoadedConfigurationShowsInTheRows)
     chain->setDevices(0, 2);
     configure(true, 0, 2);
     selectTab("LIMITS");
-    main->mnuUpdateGUIControls->trigger();
+    control<QAction>("mnuUpdateGUIControls")->trigger();
     ASSERT_FALSE(context.link.options.UpdateGuiControls);
     std::ofstream(path, std::ios::binary) << "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x0ABC\r\n";
     t.files.openAnswers = {path};
-    main->mnuLoadConfig->trigger();
+    loadConfig->trigger();
     EXPECT_EQ(chain->device(0, 1).regs[144], 0x0ABC);
     EXPECT_EQ(main->findChild<QLineEdit*>("tbRegdata_0")->text(), "0ABC");
 }
@@ -484,16 +510,17 @@ TEST_F(MainWindowWithoutDefinitions, StartsAndConnectsWithoutRegisterTabs)
     EXPECT_EQ(t.prompter.asked[0].text, box);
     EXPECT_EQ(t.programEnd.quits, 0);
     EXPECT_FALSE(t.programEnd.ending());
-    EXPECT_LE(main->TabStrip1->count(), 1);  // no register tab of a file
-    EXPECT_TRUE(main->Timer4->isActive());
+    auto* tabs = control<QTabBar>("TabStrip1");
+    EXPECT_LE(tabs->count(), 1);  // no register tab of a file
+    EXPECT_TRUE(control<QTimer>("Timer4")->isActive());
 
     chain->setDevices(0, 2);
     configure(true, 1, 2);
     EXPECT_EQ(t.prompter.asked.at(1).text, box);  // the dialog's load fails alike
     EXPECT_EQ(context.link.DeviceCount1, 2);
-    EXPECT_LE(main->TabStrip1->count(), 1);  // no register tab of a file
-    main->TabStrip1_Click();
-    main->mnu53960DevNum_Click(2);
+    EXPECT_LE(tabs->count(), 1);  // no register tab of a file
+    context.commands.hooks.relayoutTab();  // the tab laid out again
+    deviceItem(0, 2)->trigger();
     EXPECT_EQ(context.link.SelectedDevice, 2);
     EXPECT_EQ(t.programEnd.quits, 0);
 }

@@ -2,6 +2,7 @@
 #include "app/ui/FrmManualConfig.h"
 #include "app/ui/Lamp.h"
 #include "app/ui/LampPanel.h"
+#include "support/ui/WindowControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,9 +23,7 @@ namespace {
 template <typename T>
 T* child(QWidget& parent, const char* name)
 {
-    T* found = parent.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
+    return kvb::test::Control<T>(&parent, name);
 }
 
 TEST(LampWidgets, LampsPaintTheirColourAndThePanelFollowsTheState)
