@@ -78,7 +78,7 @@ TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
 
     EXPECT_EQ(b.pipe.PipeCommandCode, 0x16);
-    EXPECT_EQ(b.link.GpioSetupByte, 8);
+    EXPECT_EQ(b.link.gpioSetupByte(), 8);
     EXPECT_EQ(b.link.PartName1, "KVB71853");
     EXPECT_EQ(b.link.PartName2, "NONE");
     EXPECT_FALSE(b.link.SecondTypePresent);
@@ -117,7 +117,7 @@ TEST(Connection, SingleDeviceConnectsWithoutTheChainControls)
     b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 9);
 
     EXPECT_EQ(b.pipe.PipeCommandCode, 0x15);
-    EXPECT_EQ(b.link.GpioSetupByte, 0);
+    EXPECT_EQ(b.link.gpioSetupByte(), 0);
     EXPECT_EQ(b.link.PartName1, "KVB53960");
     EXPECT_EQ(b.link.PartName2, "");
     EXPECT_EQ(b.caption.rfind("KVB71853 Device: Non-Daisy Chain  Version ", 0), 0u);
@@ -224,22 +224,22 @@ TEST(Connection, ASingleDeviceLinkSelectsDeviceOne)
     ConnectionFixture b;
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
-    b.link.SelectedDevice = 3;
+    b.link.selectDevice(3);
     b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 3);
     EXPECT_EQ(b.link.SelectedDevice, 1);
 
     // The same when the menu takes a single-device link without identifying.
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
-    b.link.SelectedDevice = 2;
+    b.link.selectDevice(2);
     b.dialogAnswer = [&] {
-        b.link.SelectedDevice = 2;  // as if the dialog's connect had left it
+        b.link.selectDevice(2);  // as if the dialog's connect had left it
         b.connection.config.accept({LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 3});
     };
     b.connection.ConfigureFromMenu();
     EXPECT_EQ(b.link.SelectedDevice, 1);
 
     // A daisy chain keeps the selection.
-    b.link.SelectedDevice = 3;
+    b.link.selectDevice(3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
     EXPECT_EQ(b.link.SelectedDevice, 3);
 }

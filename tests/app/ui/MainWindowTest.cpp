@@ -147,7 +147,7 @@ TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
     EXPECT_EQ(row0->text(), "1234");
 
     // A refresh that moves the combo selection redraws the rows as well.
-    context.link.SelectedDevice = 3;
+    context.link.selectDevice(3);
     main->RefreshDeviceMenu();
     EXPECT_EQ(main->cboDeviceNumber->currentIndex(), 3);
     EXPECT_EQ(row0->text(), "0567");
@@ -242,7 +242,8 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
 {
     main.reset();
     const link::LinkHooks& h = context.link.hooks;
-    EXPECT_FALSE(h.appendLog || h.clearLog || h.appendHexLog || h.showRegisterValue ||
+    const link::LinkLogHooks& logs = context.link.log.hooks;
+    EXPECT_FALSE(logs.appendLog || logs.clearLog || logs.appendHexLog || h.showRegisterValue ||
                  h.refreshMainTab || h.refreshMonitorTab);
     EXPECT_FALSE(context.link.lamps.changed);
     EXPECT_FALSE(context.commands.hooks.addChartSample || context.commands.hooks.relayoutTab);
@@ -252,10 +253,10 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
     EXPECT_FALSE(context.connection.view.connected || context.connection.view.notConnected);
     // The context's own hooks stay.
-    EXPECT_TRUE(h.loggingActive && h.addSampleFlags);
+    EXPECT_TRUE(logs.loggingActive && logs.addSampleFlags);
 
     // The link and the connection keep working without the window.
-    context.link.AddToEvbLog("after the window");
+    context.link.log.AddToEvbLog("after the window");
     context.connection.Disconnect();
     EXPECT_EQ(context.link.lamps.colour(LampId::UsbConnected), kLampGrey);
 }
@@ -417,9 +418,9 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
 
     chain->faults.corruptCrc = 1;
     main->findChild<QPushButton*>("cbRead_0")->click();
-    EXPECT_EQ(context.link.comErrors.lineCount(), 1);
-    EXPECT_TRUE(context.link.comErrors.visible());
-    EXPECT_NE(context.link.comErrors.text().find("    CRC4 Error "), std::string::npos);
+    EXPECT_EQ(context.link.log.comErrors.lineCount(), 1);
+    EXPECT_TRUE(context.link.log.comErrors.visible());
+    EXPECT_NE(context.link.log.comErrors.text().find("    CRC4 Error "), std::string::npos);
 
     // With "Pause on Nack" ticked a NACK stops with the log in a box.
     context.panel.PauseOnNack = true;
@@ -516,7 +517,9 @@ TEST_F(MainWindow, ReadAllRegsStandsOnEveryRegisterTabAndSendsNothing)
 
     selectTab("LIMITS");
     std::vector<std::string> logged;
-    context.link.hooks.appendLog = [&logged](const std::string& line) { logged.push_back(line); };
+    context.link.log.hooks.appendLog = [&logged](const std::string& line) {
+        logged.push_back(line);
+    };
     const size_t sent = chain->received.size();
     t.prompter.asked.clear();
     readAll->click();
