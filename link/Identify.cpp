@@ -14,6 +14,7 @@ constexpr int kMaxPasses = 3;
 constexpr int kMaxTries = 3;
 constexpr int kMaxChainDevices = 14;
 constexpr int kSettleMs = 50;
+constexpr const char* kDaisyChain = "IdentifyDaisyChain";
 
 }  // namespace
 
@@ -30,78 +31,85 @@ std::optional<AnswerFrame> DeviceIdentification::identifyExchange(int chain, uin
     return firstDaisyFrame(link_.answerBytes());
 }
 
+namespace {
+
+bool isAck(const std::optional<AnswerFrame>& answer)
+{
+    return answer && answer->cat == kCommandPage && answer->reg() == kAckRegister;
+}
+
+}  // namespace
+
+void DeviceIdentification::reset(int chain, const std::string& name)
+{
+    log(std::string(kDaisyChain) + ": Sending RESET command to " + name);
+    identifyExchange(chain, 1, kResetAddress, 0);
+}
+
+bool DeviceIdentification::bottomAcknowledges(int chain, const std::string& name)
+{
+    for (int attempt = 1;; ++attempt) {
+        log(std::string(kDaisyChain) + ": Sending Identify command to " + name);
+        if (isAck(identifyExchange(chain, 0, kIdentifyAddress, 0)))
+            return true;
+        if (attempt == kMaxTries)
+            return false;
+        link_.TimerDelay(kSettleMs);
+        reset(chain, name);
+        link_.TimerDelay(kSettleMs);
+    }
+}
+
+bool DeviceIdentification::numberDevices(int chain, const std::string& name, int16_t& count)
+{
+    for (int n = 2; n <= kMaxChainDevices; ++n) {
+        log(std::string(kDaisyChain) + ": Sending Identify Device " + std::to_string(n) +
+            " command to " + name);
+        auto answer = identifyExchange(chain, 0, kIdentifyAddress, static_cast<int16_t>(n));
+        if (!answer)
+            return false;
+        if (answer->cat != kCommandPage || answer->adr != kIdentifyAddress)
+            continue;
+        if (!(answer->dat & 0x2000))
+            return false;  // no device above, yet none said it was the top one
+        count = static_cast<int16_t>(n);
+        if (!(answer->dat & 0x1000))
+            return true;  // the top device
+    }
+    return true;
+}
+
 DeviceIdentification::Result DeviceIdentification::identifyDaisyChain(int chain)
 {
-    const std::string me = "IdentifyDaisyChain";
+    const std::string me = kDaisyChain;
     if (chain != 0 && chain != 1) {
         log(me + ": unknown device specified.");
         return {};
     }
     const std::string& name = link_.partName(chain);
     Result result;
-    auto isAck = [](const std::optional<AnswerFrame>& a) {
-        return a && a->cat == kCommandPage && a->reg() == kAckRegister;
-    };
-    auto reset = [&] {
-        log(me + ": Sending RESET command to " + name);
-        identifyExchange(chain, 1, kResetAddress, 0);
-    };
-
-    for (int pass = 0;; ++pass) {
-        if (pass == kMaxPasses) {
-            log(me + ": " + name + " responded incorrectly to Identify command");
+    for (int pass = 0; pass < kMaxPasses; ++pass) {
+        if (pass > 0) {
+            reset(chain, name);
+            link_.TimerDelay(kSettleMs);
+        }
+        if (!bottomAcknowledges(chain, name)) {
+            log(me + ": " + name + " did not respond with ACK");
             return result;
         }
-        if (pass > 0) {
-            reset();
-            link_.TimerDelay(kSettleMs);
-        }
-
-        for (int attempt = 1;; ++attempt) {
-            log(me + ": Sending Identify command to " + name);
-            if (isAck(identifyExchange(chain, 0, kIdentifyAddress, 0)))
-                break;
-            if (attempt == kMaxTries) {
-                log(me + ": " + name + " did not respond with ACK");
-                return result;
-            }
-            link_.TimerDelay(kSettleMs);
-            reset();
-            link_.TimerDelay(kSettleMs);
-        }
-
         // The bottom device answered; number the others upwards until the
         // top device reports itself. The count follows every device found,
         // so a chain that breaks off keeps what its last pass reached.
-        result.count = 1;
-        int found = 1;
-        bool broken = false;
-        for (int n = 2; n <= kMaxChainDevices; ++n) {
-            log(me + ": Sending Identify Device " + std::to_string(n) + " command to " + name);
-            auto answer = identifyExchange(chain, 0, kIdentifyAddress, static_cast<int16_t>(n));
-            if (!answer) {
-                broken = true;
-                break;
-            }
-            if (answer->cat != kCommandPage || answer->adr != kIdentifyAddress)
-                continue;
-            const bool more = answer->dat & 0x2000;
-            const bool middle = answer->dat & 0x1000;
-            if (!more) {
-                broken = true;
-                break;
-            }
-            found = n;
-            result.count = static_cast<int16_t>(n);
-            if (!middle)
-                break;  // the top device
+        int16_t& count = result.count.emplace(1);
+        if (numberDevices(chain, name, count) &&
+            isAck(identifyExchange(chain, 0, kIdentifyAddress, kIdentifyCompleted))) {
+            log(me + ": Found " + std::to_string(count) + " " + name + " devices");
+            result.found = true;
+            return result;
         }
-        if (broken || !isAck(identifyExchange(chain, 0, kIdentifyAddress, kIdentifyCompleted)))
-            continue;
-        log(me + ": Found " + std::to_string(found) + " " + name + " devices");
-        result.found = true;
-        return result;
     }
+    log(me + ": " + name + " responded incorrectly to Identify command");
+    return result;
 }
 
 bool DeviceIdentification::singleExchange(ChipMessage& message, const std::string& name)

@@ -30,6 +30,14 @@ public:
 
 private:
     std::optional<AnswerFrame> identifyExchange(int chain, uint8_t dev, uint8_t adr, int16_t dat);
+    void reset(int chain, const std::string& name);
+    // The bottom device acknowledges Identify, within three tries with a
+    // reset between.
+    bool bottomAcknowledges(int chain, const std::string& name);
+    // Numbers the devices above the bottom one until the top one reports
+    // itself; `count` follows every device found. False when the chain
+    // breaks off first.
+    bool numberDevices(int chain, const std::string& name, int16_t& count);
     bool singleExchange(ChipMessage& message, const std::string& name);
     void log(const std::string& line) { link_.log.AddToEvbLog(line); }
 
