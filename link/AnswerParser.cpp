@@ -73,11 +73,11 @@ bool ChipLink::applyFrame(const AnswerFrame& frame, int type, const std::string&
 {
     const std::string& name = partName(type);
     if (options_.ShowActivityLogs)
-        log.AddToEvbLog(prefix + name + ",dev" + HexPrefixed(frame.dev, 2) + ",cat" +
-                        HexPrefixed(frame.cat, 2) + ",adr" + HexPrefixed(frame.adr, 2) + ",dat" +
-                        HexPrefixed(frame.dat, 4));
+        AddToEvbLog(prefix + name + ",dev" + HexPrefixed(frame.dev, 2) + ",cat" +
+                    HexPrefixed(frame.cat, 2) + ",adr" + HexPrefixed(frame.adr, 2) + ",dat" +
+                    HexPrefixed(frame.dat, 4));
     if (!frame.crcOk) {
-        log.AddToEvbLog("ParseDaisyChainResponse: " + name + " CRC4 checksum error");
+        AddToEvbLog("ParseDaisyChainResponse: " + name + " CRC4 checksum error");
         log.LogCrc4Error();
         return false;
     }
@@ -131,7 +131,7 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
     if (definitions.readable(type, reg) || reg == RegisterIndex(1, 0x17)) {
         const std::optional<int16_t> value = singleDeviceValue(answerBytes());
         if (!value) {
-            log.AddToEvbLog("ParseNonDaisyChainResponse: " + name + " unrecognized response");
+            AddToEvbLog("ParseNonDaisyChainResponse: " + name + " unrecognized response");
             log.LogUnrecognizedResponse();
             return;
         }
@@ -140,8 +140,8 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
         image.store(type, 1, reg, dat);
         if (type == SelectedDeviceType && hooks.showRegisterValue)
             hooks.showRegisterValue(reg, dat);
-        log.AddToEvbLog(prefix + name + ",cat" + catText + ",adr" + adrText + ",dat" +
-                        HexPrefixed(dat, 4));
+        AddToEvbLog(prefix + name + ",cat" + catText + ",adr" + adrText + ",dat" +
+                    HexPrefixed(dat, 4));
     }
     refreshTabs();
 }

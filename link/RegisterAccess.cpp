@@ -23,7 +23,7 @@ bool ChipLink::refuseNested()
         return false;
     // Only code run inside the pipe's waits gets here; the frame on its way
     // and its answer are the outer transfer's.
-    log.AddToEvbLog("USB Still Busy from previous call, exit comm routine");
+    AddToEvbLog("USB Still Busy from previous call, exit comm routine");
     return true;
 }
 
@@ -35,13 +35,13 @@ bool ChipLink::ReadSingleReg(ChipMessage& m)
         if (!EvbConnected()) {
             restartPollTimer();
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
-            log.AddToEvbLog("ReadSingleReg: " + PartName1 +
-                            "EVB not detected. Please check connections.");
+            AddToEvbLog("ReadSingleReg: " + PartName1 +
+                        "EVB not detected. Please check connections.");
             return false;
         }
         ExchangeScope exchange(*this);
         PollingPause pause(*this);
-        log.AddToEvbLog(requestLine("cmd,", m, 2));
+        AddToEvbLog(requestLine("cmd,", m, 2));
         const int errorsBefore = log.communicationErrors();
         const bool transferred = SendReceivePipe(m);
         // A single-device transfer that failed left no answer (RxLength 0),
@@ -62,8 +62,8 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
             return false;
         if (!EvbConnected()) {
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
-            log.AddToEvbLog("WriteSingleReg: " + PartName1 +
-                            "EVB not detected. Please check connections.");
+            AddToEvbLog("WriteSingleReg: " + PartName1 +
+                        "EVB not detected. Please check connections.");
             return false;
         }
         ExchangeScope exchange(*this);
@@ -72,12 +72,12 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         const int reg = RegisterIndex(m.cat, m.adr);
         // Judged by the type the message goes to, not the type on screen.
         if (definitions.kind(typeIndex(m.DeviceType), reg) != KindReadWrite) {
-            log.AddToEvbLog("WriteSingleReg: " + partName(typeIndex(m.DeviceType)) + ",cat" +
-                            HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) +
-                            " write not supported");
+            AddToEvbLog("WriteSingleReg: " + partName(typeIndex(m.DeviceType)) + ",cat" +
+                        HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) +
+                        " write not supported");
             return false;
         }
-        log.AddToEvbLog(requestLine("wrt,", m, 4));
+        AddToEvbLog(requestLine("wrt,", m, 4));
         const int errorsBefore = log.communicationErrors();
         if (!SendReceivePipe(m))
             return false;
