@@ -10,14 +10,14 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
       commands(link, pipe, s), upr(link, commands, s), polling(link, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.
-    pipe.log = [this](const std::string& line) { link.AddToEvbLog(line); };
+    pipe.log = [this](const std::string& line) { link.log.AddToEvbLog(line); };
     pipe.stopPolling = [this] { polling.stopPolling(); };
     // The link's traffic goes to the text log while it is open, and its
     // error bits to the chart sample being gathered.
-    link.hooks.loggingActive = [this] { return logging.LoggingActive(); };
-    link.hooks.logEvent = [this](const std::string& line) { logging.LogEvent(line); };
-    link.hooks.addSampleFlags = [this](int16_t flag) { samples.OrComError(flag); };
-    link.hooks.pauseOnNack = [this] { return panel.PauseOnNack; };
+    link.log.hooks.loggingActive = [this] { return logging.LoggingActive(); };
+    link.log.hooks.logEvent = [this](const std::string& line) { logging.LogEvent(line); };
+    link.log.hooks.addSampleFlags = [this](int16_t flag) { samples.OrComError(flag); };
+    link.log.hooks.pauseOnNack = [this] { return panel.PauseOnNack; };
     // The charts read the link's register map and state.
     charts.bindDefinitions(link.definitions);
     charts.isDaisyChain = [this] { return link.DaisyChainMode; };

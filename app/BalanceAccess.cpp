@@ -26,7 +26,8 @@ bool BalanceDevicesOrTell(link::ChipLink& link, Prompter& prompter, const std::s
     if (link.DeviceCount1 > 0)
         return true;
     prompter.tell(link.PartName1 + " not present!", kProgramTitle);
-    link.AddToEvbLog(procedure + ": " + link.PartName1 + " not present. Please check connections.");
+    link.log.AddToEvbLog(procedure + ": " + link.PartName1 +
+                         " not present. Please check connections.");
     return false;
 }
 
@@ -53,18 +54,15 @@ std::vector<int> BalanceTargetsOrTell(link::ChipLink& link, Prompter& prompter,
     prompter.tell("Select one " + link.PartName1 + " device (Device 1 to Device " +
                       std::to_string(count) + ") to change its balance settings.",
                   kProgramTitle);
-    link.AddToEvbLog(procedure + ": device " + std::to_string(selected) +
-                     " is not a chain position, nothing sent.");
+    link.log.AddToEvbLog(procedure + ": device " + std::to_string(selected) +
+                         " is not a chain position, nothing sent.");
     return devices;
 }
 
 bool ReadBalanceReg(link::ChipLink& link, int device, uint8_t address)
 {
     link::ChipMessage m(static_cast<uint8_t>(device), balance_reg::kPage, address, 0, 0);
-    const int errors = link.communicationErrors();
-    link.RxLength = 0;  // a refused or failed exchange leaves it so
-    link.ReadSingleReg(m);
-    return link.RxLength >= 5 && link.communicationErrors() == errors;
+    return link.ReadSingleReg(m);
 }
 
 bool WriteBalanceReg(link::ChipLink& link, int device, uint8_t address, int16_t value)
@@ -85,8 +83,8 @@ bool SelectBalanceBank(link::ChipLink& link, int device, int bank)
 
 void LogNoAnswer(link::ChipLink& link, const std::string& procedure, int device)
 {
-    link.AddToEvbLog(procedure + ": " + link.PartName1 + " device " + std::to_string(device) +
-                     " did not answer, nothing written.");
+    link.log.AddToEvbLog(procedure + ": " + link.PartName1 + " device " + std::to_string(device) +
+                         " did not answer, nothing written.");
 }
 
 }  // namespace kvb

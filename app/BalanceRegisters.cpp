@@ -82,8 +82,8 @@ bool BalanceRegisters::readCell(int cell)
     const int d = devices.front();
     if (!ReadBalanceReg(link_, d, addressOf(BalanceValueLow(cell))) ||
         !ReadBalanceReg(link_, d, addressOf(BalanceValueHigh(cell)))) {
-        link_.AddToEvbLog("cbRead_Click: " + link_.PartName1 + " device " + std::to_string(d) +
-                          " did not answer.");
+        link_.log.AddToEvbLog("cbRead_Click: " + link_.PartName1 + " device " + std::to_string(d) +
+                              " did not answer.");
         return false;
     }
     showValue(cell, JoinBalanceValue(link_.image.at(0, d, BalanceValueLow(cell)),
@@ -186,7 +186,7 @@ void BalanceRegisters::tbRegdataDec_Deleted(int cell, const std::string& newText
 
 void BalanceRegisters::cboDeviceNumber_Click(int entry, int entryCount)
 {
-    link_.SelectedDevice = static_cast<int16_t>(DeviceForComboEntry(entry, entryCount));
+    link_.selectDevice(static_cast<int16_t>(DeviceForComboEntry(entry, entryCount)));
     if (selectOtherDeviceLists)
         selectOtherDeviceLists(entry);
 }

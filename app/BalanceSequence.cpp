@@ -150,7 +150,7 @@ void BalanceSequence::tbRegdata_Deleted(int bank, const std::string& newText)
 
 void BalanceSequence::cboDeviceNumber_Click(int entry, int entryCount)
 {
-    link_.SelectedDevice = static_cast<int16_t>(DeviceForComboEntry(entry, entryCount));
+    link_.selectDevice(static_cast<int16_t>(DeviceForComboEntry(entry, entryCount)));
     if (selectOtherDeviceLists)
         selectOtherDeviceLists(entry);
 }

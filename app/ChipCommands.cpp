@@ -121,7 +121,7 @@ bool ChipCommands::linkModeIs(bool daisyChain, const std::string& name)
     services_.prompter.tell(
         "Programming error. " + name + "() should not be called when in " + mode + " mode!",
         kProgramTitle);
-    link_.AddToEvbLog(name + ": Was called when in " + mode + " mode. This should not happen.");
+    link_.log.AddToEvbLog(name + ": Was called when in " + mode + " mode. This should not happen.");
     return false;
 }
 
@@ -261,10 +261,10 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
             const std::string& part = link_.partName(type);
             auto exchangeWith = [&](int dev) {
                 m.dev = static_cast<uint8_t>(dev);
-                link_.AddToEvbLog("cmd," + part + ",dev" + link::HexPrefixed(m.dev, 2) + ",cat" +
-                                  link::HexPrefixed(m.cat, 2) + ",adr" +
-                                  link::HexPrefixed(m.adr, 2) + ",dat" +
-                                  link::HexPrefixed(m.dat, 4));
+                link_.log.AddToEvbLog("cmd," + part + ",dev" + link::HexPrefixed(m.dev, 2) +
+                                      ",cat" + link::HexPrefixed(m.cat, 2) + ",adr" +
+                                      link::HexPrefixed(m.adr, 2) + ",dat" +
+                                      link::HexPrefixed(m.dat, 4));
                 link::ChipLink::ExchangeScope exchange(link_);
                 if (link_.SendReceivePipe(m))
                     link_.ParseDaisyChainResponse(m, "rcv,");
@@ -289,9 +289,9 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
             m.DeviceType = static_cast<int16_t>(type);
             if (presentDevices(link_, type) == 0 || !commandExists(type, m))
                 continue;
-            link_.AddToEvbLog("cmd," + link_.partName(type) + ",cat" +
-                              link::HexPrefixed(m.cat, 2) + ",adr" + link::HexPrefixed(m.adr, 2) +
-                              ",dat" + link::HexPrefixed(m.dat, 4));
+            link_.log.AddToEvbLog(
+                "cmd," + link_.partName(type) + ",cat" + link::HexPrefixed(m.cat, 2) + ",adr" +
+                link::HexPrefixed(m.adr, 2) + ",dat" + link::HexPrefixed(m.dat, 4));
             link::ChipLink::ExchangeScope exchange(link_);
             // A transfer that failed left no answer, which the parser
             // reports; nothing went out once the board was disconnected.

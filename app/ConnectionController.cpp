@@ -72,7 +72,7 @@ void ConnectionController::showNotConnected(bool withoutDevices)
 {
     setUsbLamp(kLampGrey);
     // Without devices there are no unprompted responses to read.
-    link_.UprPollingEnabled = false;
+    link_.setUprPollingEnabled(false);
     link_.lamps.set(LampKind::Pres, 0, kLampGrey);
     link_.lamps.set(LampKind::Pres, 1, kLampGrey);
     run(view.notConnected, withoutDevices);
@@ -84,7 +84,7 @@ void ConnectionController::showConnected(bool uprPolling)
     // Polling starts again only when the user ticks it for the new link.
     polling_.stopPolling();
     // The poll tick reads a chain's unprompted responses.
-    link_.UprPollingEnabled = uprPolling;
+    link_.setUprPollingEnabled(uprPolling);
     const bool present[2] = {link_.DeviceCount1 > 0, link_.DeviceCount2 > 0};
     for (int type = 0; type < 2; ++type)
         link_.lamps.set(LampKind::Pres, type, present[type] ? kLampGreen : kLampGrey);
@@ -98,7 +98,7 @@ bool ConnectionController::searchBoard()
     if (link_.InitializeDriver())
         return true;
     if (!services_.programEnd.ending()) {
-        link_.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
+        link_.log.AddToEvbLog("InitializeEvb: USB communication failed. Check connections");
         showNotConnected(true);
     }
     return false;
@@ -109,7 +109,7 @@ void ConnectionController::applyLinkMode(bool daisyChain)
     // A single device has no unprompted responses to poll, and it is
     // device 1: rows, reads and writes all address it.
     if (!daisyChain) {
-        link_.SelectedDevice = 1;
+        link_.selectDevice(1);
         link_.DisableUprPolling();
     }
     run(view.linkMode, daisyChain);
@@ -136,7 +136,7 @@ void ConnectionController::Connect()
     run(view.showUprControls, daisy);
 
     if (link_.DeviceCount1 < 1 && link_.DeviceCount2 < 1) {
-        link_.AddToEvbLog(
+        link_.log.AddToEvbLog(
             "InitializeEvb: Did not find KVB5396x / 71853 IC. Check connections and power");
         // The board stays open for its panel; the window offers Connect
         // again, which starts with a new board search.
@@ -182,8 +182,7 @@ void ConnectionController::ConfigurationAccepted()
 {
     const ManualConfigResult& r = config.result;
     pipe_.PipeCommandCode = r.pipeCommandCode;
-    link_.GpioSetupByte = r.gpioSetupByte;
-    link_.GpioSpiSetup[0] = r.gpioSetupByte;
+    link_.takeGpioSetupByte(r.gpioSetupByte);
     link_.SetFittedParts(r.secondTypePresent, r.partName1, r.partName2);
     run(view.configurationTaken, r);
     run(view.rebuildRegisterTabs);

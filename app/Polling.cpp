@@ -159,7 +159,7 @@ void Poller::chkEnablePolling_Click(bool ticked)
             return;
         }
         clearLogsWhenActive();
-        link_.UprPollingEnabled = boxes.upr;
+        link_.setUprPollingEnabled(boxes.upr);
         if (boxes.startPoll)
             RunStartSequence(2, 3);
         setTimerRunning(true);
@@ -198,7 +198,7 @@ void Poller::tick()
         lamp(LampId::Polling, kLampGrey);
         if (wasPolling) {
             services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-            link_.AddToEvbLog("Timer2_Timer: EVB not detected. Please check connections.");
+            link_.log.AddToEvbLog("Timer2_Timer: EVB not detected. Please check connections.");
         }
         return;
     }
@@ -251,7 +251,7 @@ void Poller::OKButton_Click()
     RunHandler(services_.prompter, "OKButton_Click", [&] {
         lamp(LampId::UprStatus, kLampGrey);
         lamp(LampId::Polling, kLampGrey);
-        link_.UprPollingEnabled = boxes.upr;
+        link_.setUprPollingEnabled(boxes.upr);
         options = boxes.actions;
         // Any scan or read-all replaces the auto-start sequence, which only
         // suits polling of the unprompted responses alone.

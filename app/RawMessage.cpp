@@ -95,15 +95,16 @@ void RawMessageSender::cbSendRawMsg_Click(const RawFieldTexts& fields, int devic
     RunHandler(services_.prompter, "cbSendRawMsg_Click", [&] {
         if (!link_.EvbConnected()) {
             services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-            link_.AddToEvbLog("cbSendRawMsg_Click: EVB not detected. Please check connections.");
+            link_.log.AddToEvbLog(
+                "cbSendRawMsg_Click: EVB not detected. Please check connections.");
             return;
         }
         const int type = deviceType == 0 ? 0 : 1;
         if (link_.deviceCount(type) == 0) {
             const std::string& name = link_.partName(type);
             services_.prompter.tell(name + " not present!", kProgramTitle);
-            link_.AddToEvbLog("cbSendRawMsg_Click: " + name +
-                              " not present. Please check connections.");
+            link_.log.AddToEvbLog("cbSendRawMsg_Click: " + name +
+                                  " not present. Please check connections.");
             link_.ResumeUprPolling();
             return;
         }

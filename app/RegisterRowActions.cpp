@@ -26,7 +26,7 @@ ChipMessage RegisterRowActions::rowMessage(int reg, bool write)
 {
     // The single-device link has one device, numbered 1.
     if (!link_.DaisyChainMode)
-        link_.SelectedDevice = 1;
+        link_.selectDevice(1);
     const int type = link_.SelectedDeviceType == 0 ? 0 : 1;
     const int page = reg / 64;
     return ChipMessage(static_cast<uint8_t>(link_.SelectedDevice),
@@ -64,9 +64,9 @@ void RegisterRowActions::cbWrite_Click(int index)
         // The value the row's editors last stored for the register.
         m.dat = static_cast<int16_t>(link_.image.at(m.DeviceType, m.dev, reg) & 0x3FFF);
         if (link_.definitions.kind(m.DeviceType, reg) != link::KindReadWrite) {
-            link_.AddToEvbLog("cbWrite_Click: " + link_.partName(m.DeviceType) + ",cat" +
-                              link::HexPrefixed(m.cat, 2) + ",adr" + link::HexPrefixed(m.adr, 2) +
-                              " write not supported");
+            link_.log.AddToEvbLog("cbWrite_Click: " + link_.partName(m.DeviceType) + ",cat" +
+                                  link::HexPrefixed(m.cat, 2) + ",adr" +
+                                  link::HexPrefixed(m.adr, 2) + " write not supported");
             return;
         }
         // Pauses polling, logs the "wrt," line, exchanges and, on the daisy
@@ -114,10 +114,10 @@ void RegisterRowActions::cbReadRegs_Click()
             return;
         if (!EvbConnectedOrTell(link_, services_.prompter, "Error"))
             return;
-        link_.AddToEvbLog("Reading register group:");
+        link_.log.AddToEvbLog("Reading register group:");
         // Only kinds 0 and 1: a group read never sends a command.
         runGroup(RowGroup::Read, rows_.groupReadRows(), &RegisterRowActions::cbRead_Click);
-        link_.AddToEvbLog("");
+        link_.log.AddToEvbLog("");
     });
 }
 
@@ -126,17 +126,17 @@ void RegisterRowActions::cbWriteRegs_Click()
     RunHandler(services_.prompter, "cbWriteRegs_Click", [&] {
         if (groupRunning(RowGroup::Write))
             return;
-        link_.AddToEvbLog("Writing register group:");
+        link_.log.AddToEvbLog("Writing register group:");
         // Each row write makes its own connection test.
         runGroup(RowGroup::Write, rows_.groupWriteRows(), &RegisterRowActions::cbWrite_Click);
-        link_.AddToEvbLog("");
+        link_.log.AddToEvbLog("");
     });
 }
 
 void RegisterRowActions::cbReadAllRegs_Click()
 {
     RunHandler(services_.prompter, "cbReadAllRegs_Click", [&] {
-        link_.AddToEvbLog("Reading all device registers:");
+        link_.log.AddToEvbLog("Reading all device registers:");
         services_.prompter.tell("Not yet implemented", kProgramTitle);
     });
 }

@@ -22,7 +22,7 @@ void SpiClockDialog::mirror()
 
 void SpiClockDialog::Form_Activate()
 {
-    pendingCode = link_.SpiClockCode;
+    pendingCode = link_.spiClockCode();
     mirror();
 }
 
@@ -68,8 +68,8 @@ std::array<uint8_t, 2> SpiTimeoutBytes(const std::string& text)
 
 void SpiTimeoutDialog::Form_Activate()
 {
-    pendingHigh = link_.SpiTimeoutHigh;
-    pendingLow = link_.SpiTimeoutLow;
+    pendingHigh = link_.spiTimeoutHigh();
+    pendingLow = link_.spiTimeoutLow();
     upDown = SpiTimeoutMicroseconds(pendingHigh, pendingLow);
     text = std::to_string(upDown);
 }
@@ -84,14 +84,13 @@ bool SpiTimeoutDialog::OKButton_Click()
     const auto bytes = SpiTimeoutBytes(text);
     pendingHigh = bytes[0];
     pendingLow = bytes[1];
-    link_.SpiTimeoutHigh = pendingHigh;
-    link_.SpiTimeoutLow = pendingLow;
+    link_.setSpiTimeout(pendingHigh, pendingLow);
     // Without a daisy chain connected there is no board to take the record
     // now; the link sends it with its next daisy-chain set-up.
     if (!link_.EvbConnected() || !link_.DaisyChainMode) {
-        link_.AddToEvbLog(std::string("frmSpiTimeout: ") +
-                          (link_.EvbConnected() ? "not a daisy chain" : "EVB not connected") +
-                          ", the time-out is sent at the next daisy chain connection.");
+        link_.log.AddToEvbLog(std::string("frmSpiTimeout: ") +
+                              (link_.EvbConnected() ? "not a daisy chain" : "EVB not connected") +
+                              ", the time-out is sent at the next daisy chain connection.");
         return false;
     }
     return link_.SetGpioSpiSetupDaisy();

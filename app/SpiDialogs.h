@@ -44,7 +44,7 @@ public:
     // is not changed.
     void cboSPICLock_Click(int entry);
     // Stores the pending code; it is sent with the next single-device set-up.
-    void OKButton_Click() { link_.SpiClockCode = pendingCode; }
+    void OKButton_Click() { link_.setSpiClockCode(pendingCode); }
     void CancelButton_Click() {}
 
 private:

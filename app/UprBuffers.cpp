@@ -28,7 +28,7 @@ void UprBuffers::readBuffer(int16_t& index)
         services_.prompter.tell(
             "Programming error. ReadUPRBuffers() should not be called when in non-daisychain mode!",
             kProgramTitle);
-        link_.AddToEvbLog(
+        link_.log.AddToEvbLog(
             "ReadUPRBuffers: Was called when in non-daisychain mode. This should not happen.");
         return;
     }

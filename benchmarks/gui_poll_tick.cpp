@@ -112,7 +112,7 @@ void PollTickWithWindows(benchmark::State& state)
     }
     // The answers must have reached the image and the log, or the timing
     // means nothing.
-    if (w.context.link.image.at(0, 14, 65) == 0 || w.context.link.comErrors.lineCount() != 0 ||
+    if (w.context.link.image.at(0, 14, 65) == 0 || w.context.link.log.comErrors.lineCount() != 0 ||
         test::Control<QPlainTextEdit>(w.main, "txtLog")->document()->isEmpty() ||
         !w.pollTimer->isActive())
         state.SkipWithError("the tick did not fill the register image and the log");

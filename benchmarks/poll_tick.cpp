@@ -36,7 +36,7 @@ void PollTick14Devices(benchmark::State& state)
     }
     // The answers must have reached the image, or the timing means nothing.
     if (b.link.image.at(0, 14, 65) == 0 || b.link.image.at(0, 14, 80) == 0 ||
-        b.link.comErrors.lineCount() != 0 || !poller.timerRunning())
+        b.link.log.comErrors.lineCount() != 0 || !poller.timerRunning())
         state.SkipWithError("the tick did not fill the register image");
 }
 BENCHMARK(PollTick14Devices)->Unit(benchmark::kMillisecond);

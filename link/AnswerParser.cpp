@@ -1,9 +1,10 @@
-// Walking the chips' answers into the register image.
+// Applying the chips' answers: the frames the answer parser reads go into
+// the register image, the lamps, the register views and the logs.
 
+#include "link/AnswerFrames.h"
 #include "link/ChipLink.h"
 
 #include "core/UnexpectedError.h"
-#include "link/ReadAllTable.h"
 
 namespace kvb::link {
 
@@ -29,90 +30,74 @@ void ChipLink::refreshTabs()
         hooks.refreshMonitorTab();
 }
 
-void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
+bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
 {
-    // A read-all command: its answer switches to 3-byte frames after the
-    // 4-byte frame that carries the block's last address.
-    const int commandType = typeIndex(message.DeviceType);
-    bool readAll =
-        definitions.kind(commandType, RegisterIndex(message.cat, message.adr)) == KindReadAll;
-    int remaining = 0;
-    int lastAddress = 0;
-    if (readAll) {
-        if (auto block = FindReadAllBlock(commandType, message.cat, message.adr)) {
-            remaining = block->frames;
-            lastAddress = block->lastAddress;
-        }
-    }
-
-    // Every frame of the answer belongs to the type the select byte named.
-    const int type = SelectedType(TxFrame.empty() ? 0 : TxFrame[0]);
-    const std::string& name = partName(type);
-    const std::span<const uint8_t> bytes = answerBytes();
-
     // A register read or write addressed to one device must be answered by
     // that device. Commands answer by design or not at all, the scans are
     // answerless, broadcasts and buffer reads are answered by whoever has
     // something to say.
+    return !message.allZero() && message.dev != kBroadcastDevice && !pipe_.CommandInProgress &&
+           commandKind != KindCommand && commandKind != KindCommandData &&
+           commandKind != KindCommandData4;
+}
+
+void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
+{
+    const int commandType = typeIndex(message.DeviceType);
     const int commandKind = definitions.kind(commandType, RegisterIndex(message.cat, message.adr));
-    const bool answerDue = !message.allZero() && message.dev != kBroadcastDevice &&
-                           !pipe_.CommandInProgress && commandKind != KindCommand &&
-                           commandKind != KindCommandData && commandKind != KindCommandData4;
+    const bool due = answerDue(message, commandKind);
+    // Every frame of the answer belongs to the type the select byte named.
+    const int type = SelectedType(TxFrame.empty() ? 0 : TxFrame[0]);
+
     bool answered = false;
-
-    uint8_t dev = 0, cat = 0, adr = 0;
-    int16_t dat = 0;
-    size_t p = 0;
-    size_t size = 4;
-    while (p + size <= bytes.size()) {
-        const bool crcOk = DecodeDaisyChainResponse(dev, cat, adr, dat, bytes.subspan(p, size));
-        if (options.ShowActivityLogs)
-            AddToEvbLog(prefix + name + ",dev" + HexPrefixed(dev, 2) + ",cat" + HexPrefixed(cat, 2) +
-                        ",adr" + HexPrefixed(adr, 2) + ",dat" + HexPrefixed(dat, 4));
-        if (!crcOk) {
-            AddToEvbLog("ParseDaisyChainResponse: " + name + " CRC4 checksum error");
-            LogCrc4Error();
+    for (const AnswerFrame& frame :
+         parseDaisyAnswer(answerBytes(), type, message, commandKind == KindReadAll)) {
+        if (!applyFrame(frame, type, prefix))
             return;
-        }
-        p += size;
-        const int reg = RegisterIndex(cat, adr);
-        if (type == commandType && dev == message.dev)
-            answered = true;
-
-        if (reg == kAckRegister) {
-            lamps.set(LampKind::Ack, type, kLampGreen);
-        } else if (reg == kNackRegister) {
-            LogNackResponse();
-            lamps.set(LampKind::Nack, type, kLampGreen);
-        } else if (reg == kFaultStatusRegister && dat != 0) {
-            lamps.set(LampKind::Fault, type, kLampRed);
-        }
-
-        if (readAll) {
-            if (size == 4) {
-                if (type == commandType && dev == message.dev && cat == message.cat &&
-                    adr == lastAddress) {
-                    --remaining;
-                    size = 3;
-                }
-            } else if (--remaining == 0) {
-                size = 4;
-                readAll = false;
-            }
-        }
-
-        if (readable(type, reg))
-            image.store(type, dev, reg, dat);
-        if (options.UpdateGuiControls && type == SelectedDeviceType && dev == SelectedDevice &&
-            hooks.showRegisterValue)
-            hooks.showRegisterValue(reg, dat);
+        answered = answered || (type == commandType && frame.dev == message.dev);
     }
 
-    if (answerDue && !answered)
-        LogNoResponse(commandType);
-    if (options.UpdateGuiControls)
+    if (due && !answered) {
+        log.LogNoResponse();
+        lamps.set(LampKind::Com, commandType, kLampRed);
+    }
+    if (options_.UpdateGuiControls)
         refreshTabs();
     scanFaults();
+}
+
+// One frame of a daisy-chain answer: its "rcv," line, then (CRC right) its
+// lamps, its value in the image and on the rows. False at a CRC failure,
+// which ends the answer.
+bool ChipLink::applyFrame(const AnswerFrame& frame, int type, const std::string& prefix)
+{
+    const std::string& name = partName(type);
+    if (options_.ShowActivityLogs)
+        AddToEvbLog(prefix + name + ",dev" + HexPrefixed(frame.dev, 2) + ",cat" +
+                    HexPrefixed(frame.cat, 2) + ",adr" + HexPrefixed(frame.adr, 2) + ",dat" +
+                    HexPrefixed(frame.dat, 4));
+    if (!frame.crcOk) {
+        AddToEvbLog("ParseDaisyChainResponse: " + name + " CRC4 checksum error");
+        log.LogCrc4Error();
+        return false;
+    }
+
+    const int reg = frame.reg();
+    if (reg == kAckRegister) {
+        lamps.set(LampKind::Ack, type, kLampGreen);
+    } else if (reg == kNackRegister) {
+        log.LogNackResponse();
+        lamps.set(LampKind::Nack, type, kLampGreen);
+    } else if (reg == kFaultStatusRegister && frame.dat != 0) {
+        lamps.set(LampKind::Fault, type, kLampRed);
+    }
+
+    if (definitions.readable(type, reg))
+        image.store(type, frame.dev, reg, frame.dat);
+    if (options_.UpdateGuiControls && type == SelectedDeviceType && frame.dev == SelectedDevice &&
+        hooks.showRegisterValue)
+        hooks.showRegisterValue(reg, frame.dat);
+    return true;
 }
 
 void ChipLink::scanFaults()
@@ -124,8 +109,9 @@ void ChipLink::scanFaults()
             const int bit = 1 << b;
             for (int t = 0; t < kDeviceTypes; ++t) {
                 if (!(latchedFaults[t][d] & bit) && (image.reportedFaults(t, d) & bit))
-                    LogFaultStatus(partName(t) + " device " + std::to_string(d) + " " +
-                                   definitions.def(t, kFaultStatusRegister).bitNames[b] + " Fault");
+                    log.LogFaultStatus(partName(t) + " device " + std::to_string(d) + " " +
+                                       definitions.def(t, kFaultStatusRegister).bitNames[b] +
+                                       " Fault");
             }
         }
         for (int t = 0; t < kDeviceTypes; ++t)
@@ -142,14 +128,14 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
     m.dev = 1;
     const int reg = RegisterIndex(m.cat, m.adr);
     // Register 87 is stored whatever its kind.
-    if (readable(type, reg) || reg == RegisterIndex(1, 0x17)) {
-        if (RxLength < 5) {
+    if (definitions.readable(type, reg) || reg == RegisterIndex(1, 0x17)) {
+        const std::optional<int16_t> value = singleDeviceValue(answerBytes());
+        if (!value) {
             AddToEvbLog("ParseNonDaisyChainResponse: " + name + " unrecognized response");
-            LogUnrecognizedResponse();
+            log.LogUnrecognizedResponse();
             return;
         }
-        const auto& report = transport_.ReportBuffer();
-        const int16_t dat = static_cast<int16_t>((report[7] & 0x3F) << 8 | report[8]);
+        const int16_t dat = *value;
         m.dat = dat;
         image.store(type, 1, reg, dat);
         if (type == SelectedDeviceType && hooks.showRegisterValue)

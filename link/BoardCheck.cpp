@@ -9,7 +9,7 @@ bool EvbConnectedOrTell(link::ChipLink& link, Prompter& prompter, const std::str
     if (link.EvbConnected())
         return true;
     prompter.tell(link.PartName1 + " EVB not connected!", kProgramTitle);
-    link.AddToEvbLog(procedure + ": EVB not detected. Please check connections.");
+    link.log.AddToEvbLog(procedure + ": EVB not detected. Please check connections.");
     return false;
 }
 

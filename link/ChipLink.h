@@ -1,17 +1,19 @@
 #pragma once
 // The chip link: carries chip messages through the board's pipe, reads and
-// writes single registers, pauses the poll timer around exchanges, parses
-// the answers into the register image, identifies the devices on the link
-// and keeps the communication-error and fault-status logs. It owns the link
-// state that the rest of the program reads.
+// writes single registers, pauses the poll timer around exchanges, applies
+// the answers' frames to the register image, the lamps and the register
+// views, and brings the link up. It owns the link state that the rest of
+// the program reads; the state changes only through the link's operations.
+// Beside it: the answer parser (`AnswerFrames`), the logs (`LinkLog`) and
+// the identification of the devices (`DeviceIdentification`).
 
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
 #include "link/ChipFrame.h"
-#include "link/ErrorLogWindow.h"
 #include "link/LinkHooks.h"
+#include "link/LinkLog.h"
 #include "link/LinkText.h"
 #include "link/PollControl.h"
 #include "link/RegisterModel.h"
@@ -26,23 +28,15 @@
 
 namespace kvb::link {
 
+struct AnswerFrame;
+
 constexpr int kAckRegister = RegisterIndex(3, 0x0C);
 constexpr int kNackRegister = RegisterIndex(3, 0x0B);
-
-// Error bits the link adds to the chart sample being gathered.
-enum SampleFlag : int16_t {
-    FlagNoResponse = 0x01,
-    FlagCrc4Error = 0x02,
-    FlagUnrecognized = 0x04,
-    FlagNack = 0x08,
-    FlagPipeError = 0x10,
-};
 
 class ChipLink {
 public:
     // Answer bytes start at report byte 5, so at most 59 fit: a count of 60.
     static constexpr int kMaxRxLength = static_cast<int>(board::kReportSize) - 4;
-    static constexpr uint16_t kTestPattern = 0x3A5A;
 
     ChipLink(board::HidTransport& transport, board::ChipPipe& pipe, board::ByteGrid& grid,
              Services& services);
@@ -50,17 +44,27 @@ public:
     ChipLink& operator=(const ChipLink&) = delete;
 
     // --- Link state -------------------------------------------------------
+    // Read under their names everywhere; written only by the link itself
+    // and through the operations below.
     bool EvbConnected() const { return transport_.EvbConnected; }
     // The pipe the link's frames travel through (for watching a lost board).
     const board::ChipPipe& pipe() const { return pipe_; }
-    // Read under their names everywhere; written only by the link's set-up
-    // and identification and through the two operations below.
     const bool& DaisyChainMode = daisyChainMode_;
     const int16_t& DeviceCount1 = deviceCount1_;
     const int16_t& DeviceCount2 = deviceCount2_;
     const bool& SecondTypePresent = secondTypePresent_;
     const std::string& PartName1 = partName1_;
     const std::string& PartName2 = partName2_;
+    // The device and type the register views show.
+    const int16_t& SelectedDevice = selectedDevice_;
+    const int16_t& SelectedDeviceType = selectedDeviceType_;
+    // The poll tick reads the chain's unprompted responses.
+    const bool& UprPollingEnabled = uprPollingEnabled_;
+    const LinkViewOptions& options = options_;
+
+    int16_t deviceCount(int type) const { return type == 0 ? deviceCount1_ : deviceCount2_; }
+    const std::string& partName(int type) const { return type == 0 ? PartName1 : PartName2; }
+
     // The parts an accepted configuration names: whether type-1 devices are
     // fitted (identification then covers them) and the names of both types.
     void SetFittedParts(bool secondTypePresent, const std::string& partName1,
@@ -68,41 +72,38 @@ public:
     // The link mode and device counts as the user chose them, taken without
     // set-up or identification.
     void TakeChosenLink(bool daisyChain, int16_t count1, int16_t count2);
-    int16_t SelectedDevice = 1;
-    int16_t SelectedDeviceType = 0;
-    bool UprPollingEnabled = false;
+    void selectDevice(int16_t device) { selectedDevice_ = device; }
+    void selectDeviceType(int16_t type) { selectedDeviceType_ = type; }
+    void setUprPollingEnabled(bool enabled) { uprPollingEnabled_ = enabled; }
+    void setShowActivityLogs(bool show) { options_.ShowActivityLogs = show; }
+    void setUpdateGuiControls(bool update) { options_.UpdateGuiControls = update; }
 
-    // SPI and port set-up sent to the board and read back.
-    std::array<uint8_t, 9> GpioSpiSetup{};
-    uint8_t GpioSetupByte = 0;  // 8 daisy chain, 0 single device
-    uint8_t SpiClockCode = 2;
-    uint8_t SpiTimeoutHigh = 0x29;
-    uint8_t SpiTimeoutLow = 0x30;
-
-    // Frame buffers of the last exchange.
-    std::vector<uint8_t> TxFrame;
-    int TxFrameLength = 0;
-    int RxLength = 0;
-    std::string LastSentText;
-    std::string LastRcvdText;
-
-    int16_t deviceCount(int type) const { return type == 0 ? deviceCount1_ : deviceCount2_; }
-    const std::string& partName(int type) const { return type == 0 ? PartName1 : PartName2; }
+    // --- SPI and port set-up ------------------------------------------------
+    // The record sent to the board and read back; GpioSetupByte is 8 on a
+    // daisy chain, 0 on a single device.
+    const std::array<uint8_t, 9>& gpioSpiSetup() const { return GpioSpiSetup; }
+    uint8_t gpioSetupByte() const { return GpioSetupByte; }
+    uint8_t spiClockCode() const { return SpiClockCode; }
+    uint8_t spiTimeoutHigh() const { return SpiTimeoutHigh; }
+    uint8_t spiTimeoutLow() const { return SpiTimeoutLow; }
+    // The link mode an accepted configuration chose: GpioSetupByte and the
+    // record's mode byte.
+    void takeGpioSetupByte(uint8_t setupByte);
+    // Sent with the next set-up record.
+    void setSpiClockCode(uint8_t code) { SpiClockCode = code; }
+    void setSpiTimeout(uint8_t high, uint8_t low);
 
     // --- Register map -----------------------------------------------------
     RegisterImage image;
     RegisterDefinitions definitions;
-    LatchedFaults latchedFaults{};
     // Forgets every fault seen and reported, as at the main window's load.
     void resetFaultLatch();
 
-    // --- Views and windows ------------------------------------------------
+    // --- Views, windows and logs ------------------------------------------
     // COM, ACK, NACK and FAULT are lit here; the window follows `lamps.changed`.
     StatusLamps lamps;
-    LinkViewOptions options;
     LinkHooks hooks;
-    ErrorLogWindow comErrors{" Communication Errors"};
-    ErrorLogWindow faultStatus{" Fault Status Log"};
+    LinkLog log;
 
     // --- One exchange at a time ---------------------------------------------
     // Everything that talks to the chips holds an ExchangeScope from its
@@ -128,7 +129,7 @@ public:
     // up the call stack: the caller must then send and change nothing.
     bool refuseNested();
 
-    // --- Exchange and traffic log -----------------------------------------
+    // --- Exchange -----------------------------------------------------------
     // Encodes the message for the current link, sends it and takes the
     // answer's length. True when the board answered; a failed transfer
     // leaves RxLength 0, and only on the single-device link may it be
@@ -137,20 +138,26 @@ public:
     bool SendReceivePipe(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
-    void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf);
-    void LogSentBytes(std::span<const uint8_t> bytes, int deviceType);
-    void LogRcvdBytes(std::span<const uint8_t> bytes, int deviceType);
+    // The last answer holds a whole frame: the count byte and four chip bytes.
+    bool answered() const { return RxLength >= 5; }
+    // The frame buffers of the last exchange: the select byte, the frame and
+    // (single device, readable register) room for the answer; the answer's
+    // length as the board reported it.
+    const std::vector<uint8_t>& txFrame() const { return TxFrame; }
+    int txFrameLength() const { return TxFrameLength; }
+    int rxLength() const { return RxLength; }
     // Waits on the clock, letting window events run; 0 returns at once.
     void TimerDelay(int milliseconds);
 
     // --- Register access and polling pause ---------------------------------
-    void ReadSingleReg(ChipMessage& message);
-    // True when the write went out and was answered without a communication
-    // error (on the daisy chain: an answer frame, no CRC error, no
-    // not-acknowledge); callers keep their copy of the value only then. On
-    // the daisy chain the image takes what the chip echoes; on the
-    // single-device link it keeps what the row's editors put there, known
-    // once the chip answered.
+    // Both are true when the request went out and was answered without a
+    // communication error: the answer holds a whole frame and, on the daisy
+    // chain, no CRC error, not-acknowledge or missing answer was logged.
+    // A read stores the answered value in the image. On the daisy chain a
+    // write's image takes what the chip echoes; on the single-device link
+    // it keeps what the row's editors put there, known once the chip
+    // answered. Callers keep their copy of a written value only on true.
+    bool ReadSingleReg(ChipMessage& message);
     bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
     // poll timer. Prefer PollingPause, which resumes on every path. Neither
@@ -170,18 +177,6 @@ public:
     void ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
     void ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix);
 
-    // --- Error logs -------------------------------------------------------
-    void LogCrc4Error();
-    void LogNackResponse();
-    void LogUnrecognizedResponse();
-    void LogPipeError();
-    // A device did not answer a read or write addressed to it (daisy chain):
-    // the line quotes the request, and the type's COM lamp turns red.
-    void LogNoResponse(int deviceType);
-    void LogFaultStatus(const std::string& text);
-    // Lines written to the communication-error log so far.
-    int communicationErrors() const { return comErrorCount_; }
-
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();
     // Sends the set-up for the chosen mode and identifies the devices, also
@@ -193,27 +188,23 @@ public:
     // False when the read-back failed; the record then keeps what it held.
     bool UpdateReadGpioSpi();
     void CloseEvbOnUnload();
-
-    // --- Identification ---------------------------------------------------
+    // Identifies the devices of a type (DeviceIdentification) and takes the
+    // count it found.
     bool IdentifyDaisyChain(int chain);
     bool IdentifyNonDaisyChain(int deviceType);
 
 private:
-    bool daisyChainMode_ = false;
-    int16_t deviceCount1_ = 0;
-    int16_t deviceCount2_ = 0;
-    bool secondTypePresent_ = false;
-    std::string partName1_ = "KVB71853";
-    std::string partName2_ = "NA";
-    int16_t& countOf(int type) { return type == 0 ? deviceCount1_ : deviceCount2_; }
-
     static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
-    bool readable(int type, int reg) const;
+    // The link's own lines in its log.
+    void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf)
+    {
+        log.AddToEvbLog(text1, text2);
+    }
+    bool takeCount(int type, bool found, std::optional<int16_t> count);
     std::string requestLine(const std::string& prefix, const ChipMessage& m, int dataWidth) const;
-    void logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
-                  std::string& lastText);
-    void comErrorLine(const std::string& text, int16_t flag);
     void parseDaisy(const ChipMessage& message, const std::string& prefix);
+    bool applyFrame(const AnswerFrame& frame, int type, const std::string& prefix);
+    bool answerDue(const ChipMessage& message, int commandKind) const;
     void parseNonDaisy(ChipMessage& message, const std::string& prefix);
     void refreshTabs();
     void scanFaults();
@@ -224,13 +215,30 @@ private:
         if (polling_)
             polling_->setTimerRunning(running);
     }
-    // Identification helpers.
-    struct AnswerFrame {
-        uint8_t dev = 0, cat = 0, adr = 0;
-        int16_t dat = 0;
-    };
-    std::optional<AnswerFrame> identifyExchange(int chain, uint8_t dev, uint8_t adr, int16_t dat);
-    bool singleExchange(ChipMessage& message, const std::string& name);
+
+    bool daisyChainMode_ = false;
+    int16_t deviceCount1_ = 0;
+    int16_t deviceCount2_ = 0;
+    bool secondTypePresent_ = false;
+    std::string partName1_ = "KVB71853";
+    std::string partName2_ = "NA";
+    int16_t selectedDevice_ = 1;
+    int16_t selectedDeviceType_ = 0;
+    bool uprPollingEnabled_ = false;
+    LinkViewOptions options_;
+    LatchedFaults latchedFaults{};
+
+    // SPI and port set-up sent to the board and read back.
+    std::array<uint8_t, 9> GpioSpiSetup{};
+    uint8_t GpioSetupByte = 0;  // 8 daisy chain, 0 single device
+    uint8_t SpiClockCode = 2;
+    uint8_t SpiTimeoutHigh = 0x29;
+    uint8_t SpiTimeoutLow = 0x30;
+
+    // Frame buffers of the last exchange.
+    std::vector<uint8_t> TxFrame;
+    int TxFrameLength = 0;
+    int RxLength = 0;
 
     board::HidTransport& transport_;
     board::ChipPipe& pipe_;
@@ -239,7 +247,6 @@ private:
     PollControl* polling_ = nullptr;
     int pauseDepth_ = 0;
     int exchangeDepth_ = 0;
-    int comErrorCount_ = 0;
 };
 
 // Pauses polling for its lifetime.

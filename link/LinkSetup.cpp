@@ -16,8 +16,7 @@ bool ChipLink::InitializeDriver()
     }
     // A new connection: no value of the image has come from its chips yet.
     image.forgetKnown();
-    if (hooks.clearLog)
-        hooks.clearLog();
+    log.clearLog();
     // Left open: the next message of the log continues this line.
     AddToEvbLog("Success: " + PartName1 + "EVB detected, ", "");
     return true;
@@ -116,6 +115,18 @@ void ChipLink::TakeChosenLink(bool daisyChain, int16_t count1, int16_t count2)
     daisyChainMode_ = daisyChain;
     deviceCount1_ = count1;
     deviceCount2_ = count2;
+}
+
+void ChipLink::takeGpioSetupByte(uint8_t setupByte)
+{
+    GpioSetupByte = setupByte;
+    GpioSpiSetup[0] = setupByte;
+}
+
+void ChipLink::setSpiTimeout(uint8_t high, uint8_t low)
+{
+    SpiTimeoutHigh = high;
+    SpiTimeoutLow = low;
 }
 
 void ChipLink::CloseEvbOnUnload()

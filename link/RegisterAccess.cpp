@@ -27,21 +27,22 @@ bool ChipLink::refuseNested()
     return true;
 }
 
-void ChipLink::ReadSingleReg(ChipMessage& m)
+bool ChipLink::ReadSingleReg(ChipMessage& m)
 {
-    RunHandler(services_.prompter, "ReadSingleReg", [&] {
+    return RunHandler(services_.prompter, "ReadSingleReg", false, [&] {
         if (refuseNested())
-            return;
+            return false;
         if (!EvbConnected()) {
             restartPollTimer();
             services_.prompter.tell(PartName1 + "EVB not connected!", kProgramTitle);
             AddToEvbLog("ReadSingleReg: " + PartName1 +
                         "EVB not detected. Please check connections.");
-            return;
+            return false;
         }
         ExchangeScope exchange(*this);
         PollingPause pause(*this);
         AddToEvbLog(requestLine("cmd,", m, 2));
+        const int errorsBefore = log.communicationErrors();
         const bool transferred = SendReceivePipe(m);
         // A single-device transfer that failed left no answer (RxLength 0),
         // which the parser reports as unrecognized; nothing went out once
@@ -50,6 +51,7 @@ void ChipLink::ReadSingleReg(ChipMessage& m)
             ParseNonDaisyChainResponse(m, "rcv,");
         else if (DaisyChainMode && transferred)
             ParseDaisyChainResponse(m, "rcv,");
+        return transferred && answered() && log.communicationErrors() == errorsBefore;
     });
 }
 
@@ -76,20 +78,19 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
             return false;
         }
         AddToEvbLog(requestLine("wrt,", m, 4));
-        const int errorsBefore = comErrorCount_;
+        const int errorsBefore = log.communicationErrors();
         if (!SendReceivePipe(m))
             return false;
-        const bool answered = RxLength >= 5;  // the count byte and four chip bytes
         if (DaisyChainMode) {
             // The parser stores the chip's echo: the value as the register
             // keeps it.
             ParseDaisyChainResponse(m, "rcv,");
-            return answered && comErrorCount_ == errorsBefore;
+            return answered() && log.communicationErrors() == errorsBefore;
         }
         // The single-device link answers a write with nothing worth parsing:
         // the image keeps what the row's editors put there, taken by the chip
         // when it answered (the link keeps its device as number 1).
-        if (!answered)
+        if (!answered())
             return false;
         image.markKnown(typeIndex(m.DeviceType), 1, reg);
         return true;
@@ -141,7 +142,7 @@ void ChipLink::DisableUprPolling()
 {
     RunHandler(services_.prompter, "DisableUprPolling", [&] {
         stopPolling();
-        UprPollingEnabled = false;
+        uprPollingEnabled_ = false;
     });
 }
 

@@ -132,6 +132,13 @@ struct RegisterDefinitions {
     {
         return reg >= 0 && reg < kRegisters ? regs[type][reg].kind : KindAbsent;
     }
+    // A register whose value the chips answer (read-only or read/write); any
+    // type but 0 counts as type 1.
+    bool readable(int type, int reg) const
+    {
+        const int k = kind(type == 0 ? 0 : 1, reg);
+        return k == KindReadOnly || k == KindReadWrite;
+    }
 };
 
 // The fault status register (category 2, address 4) of each device as of the

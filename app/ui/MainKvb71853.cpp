@@ -758,12 +758,12 @@ void MainKvb71853::selectComboEntries(int entry)
 void MainKvb71853::selectDeviceFromMenu(int type, int index)
 {
     link::ChipLink& link = context_.link;
-    link.SelectedDeviceType = static_cast<int16_t>(type);
+    link.selectDeviceType(static_cast<int16_t>(type));
     if (type == 0)
         opt53960->setChecked(true);
     else
         opt53961->setChecked(true);
-    link.SelectedDevice = static_cast<int16_t>(index);
+    link.selectDevice(static_cast<int16_t>(index));
     const int entry = index != 15 ? index : cboDeviceNumber->count() - 1;
     selectComboEntries(entry);
     // Without a combo entry to select, the tab is laid out for the new
@@ -785,7 +785,7 @@ void MainKvb71853::mnu53961DevNum_Click(int index)
 
 void MainKvb71853::opt53960_Click()
 {
-    context_.link.SelectedDeviceType = 0;
+    context_.link.selectDeviceType(0);
     RebuildTabStrip(0);
     TabStrip1_Click();
     RefreshDeviceMenu();
@@ -793,7 +793,7 @@ void MainKvb71853::opt53960_Click()
 
 void MainKvb71853::opt53961_Click()
 {
-    context_.link.SelectedDeviceType = 1;
+    context_.link.selectDeviceType(1);
     RebuildTabStrip(1);
     TabStrip1_Click();
     RefreshDeviceMenu();
@@ -802,8 +802,8 @@ void MainKvb71853::opt53961_Click()
 void MainKvb71853::cboDeviceNumber_Click()
 {
     if (!comboSync_) {
-        context_.link.SelectedDevice = static_cast<int16_t>(
-            DeviceForComboEntry(cboDeviceNumber->currentIndex(), cboDeviceNumber->count()));
+        context_.link.selectDevice(static_cast<int16_t>(
+            DeviceForComboEntry(cboDeviceNumber->currentIndex(), cboDeviceNumber->count())));
         RefreshDeviceMenu();
     }
     TabStrip1_Click();
@@ -823,7 +823,7 @@ void MainKvb71853::RefreshDeviceMenu()
     }
     if (!state.rebuildCombos)
         return;
-    link.SelectedDevice = static_cast<int16_t>(state.selectedDevice);
+    link.selectDevice(static_cast<int16_t>(state.selectedDevice));
     {
         ScopedFlag guard(comboSync_);
         cboDeviceNumber->clear();

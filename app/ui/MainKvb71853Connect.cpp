@@ -33,11 +33,11 @@ namespace kvb::ui {
 void MainKvb71853::wireLink()
 {
     link::ChipLink& link = context_.link;
-    hooks_.own(link.hooks.appendLog) = [this](const std::string& text) {
+    hooks_.own(link.log.hooks.appendLog) = [this](const std::string& text) {
         AddToEvbLog(QString::fromStdString(text), QString());
     };
-    hooks_.own(link.hooks.clearLog) = [this] { clearLogBox(0); };
-    hooks_.own(link.hooks.appendHexLog) = [this](int type, const std::string& text) {
+    hooks_.own(link.log.hooks.clearLog) = [this] { clearLogBox(0); };
+    hooks_.own(link.log.hooks.appendHexLog) = [this](int type, const std::string& text) {
         AppendHexLog(type, QString::fromStdString(text));
     };
     hooks_.own(link.hooks.showRegisterValue) = [this](int reg, int16_t value) {
@@ -52,9 +52,9 @@ void MainKvb71853::wireLink()
             monitorTabPage_->UpdateMonitorTabControls();
     };
     connect(mnuShowActivityLogs, &QAction::toggled, this,
-            [this](bool on) { context_.link.options.ShowActivityLogs = on; });
+            [this](bool on) { context_.link.setShowActivityLogs(on); });
     connect(mnuUpdateGUIControls, &QAction::toggled, this,
-            [this](bool on) { context_.link.options.UpdateGuiControls = on; });
+            [this](bool on) { context_.link.setUpdateGuiControls(on); });
 
     rowsView->setPageHooks({
         [this] { return !mainTabFrames[0]->isHidden(); },
@@ -64,8 +64,8 @@ void MainKvb71853::wireLink()
     });
 
     // The link's two log windows come up by themselves when a line arrives.
-    frmComErrors_ = std::make_unique<FrmErrorLog>(link.comErrors, "frmComErrors");
-    frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.faultStatus, "frmFaultStatusLog");
+    frmComErrors_ = std::make_unique<FrmErrorLog>(link.log.comErrors, "frmComErrors");
+    frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.log.faultStatus, "frmFaultStatusLog");
 
     frmManualConfig = new FrmManualConfig(context_.connection.config, this);
     wireConnection();
@@ -151,13 +151,13 @@ void MainKvb71853::ParseTabsefsCreateTabs()
     const std::string path = context_.programFolder + "/" + link::kTabdefsFileName;
     link::RegisterFileResult result =
         link::LoadTabdefs(context_.services, path, link.definitions, link.image,
-                          [&link](const std::string& line) { link.AddToEvbLog(line); });
+                          [&link](const std::string& line) { link.log.AddToEvbLog(line); });
     if (!result.ok())
         return;
     if (result.titleBarSeen)
         setWindowTitle(QString::fromStdString(link::TitleBarCaption()));
     applyTypeControls();
-    link.SelectedDeviceType = 0;
+    link.selectDeviceType(0);
     RebuildTabStrip(0);
     TabStrip1_Click();
 }

@@ -15,7 +15,7 @@ class BalanceDialogsTest : public BalanceFixture, public ::testing::Test {};
 TEST_F(BalanceDialogsTest, ReadingBankTwelvePointsTheSetupRegisterAt384)
 {
     ASSERT_TRUE(connect(true, 2));
-    link.SelectedDevice = 2;
+    link.selectDevice(2);
     chipReg(2, kSetup) = 0x3FFF;
     chip(2).balanceBanks[12] = 0x0A5A;
     sequence.cbRead_Click(12);
@@ -80,7 +80,7 @@ TEST_F(BalanceDialogsTest, AValueAboveTwelveBitsIsShownInFull)
 TEST_F(BalanceDialogsTest, SingleDeviceLinkWorksOnDeviceOne)
 {
     ASSERT_TRUE(connect(false, 1));
-    link.SelectedDevice = 3;
+    link.selectDevice(3);
     chip(1).balanceBanks[2] = 0x0123;
     sequence.cbRead_Click(2);
     EXPECT_EQ(sequence.text[2], "0123");
@@ -99,7 +99,7 @@ TEST_F(BalanceDialogsTest, TheBroadcastAndIdentifyAddressesReachNoSetupRegister)
     chipReg(2, kSetup) = 0x0206;
     chipReg(3, kSetup) = 0x0003;
     for (int device : {15, 0}) {
-        link.SelectedDevice = static_cast<int16_t>(device);
+        link.selectDevice(static_cast<int16_t>(device));
         const size_t before = chain.received.size();
         sequence.cbRead_Click(3);
         sequence.cbWrite_Click(3);
@@ -161,7 +161,7 @@ TEST_F(BalanceDialogsTest, AllDevicesReceiveTheirOwnValuesLowHalfFirst)
         chipReg(d, 182) = chipReg(d, 183) = 0;
 
     // Device 2 is on screen and edited; the others keep their loaded values.
-    link.SelectedDevice = 2;
+    link.selectDevice(2);
     values.Form_Activate();
     EXPECT_EQ(values.hexText[11], "0008022");
     values.updnRegData_Change(11, 0x4005);
@@ -184,7 +184,7 @@ TEST_F(BalanceDialogsTest, AllDevicesReceiveTheirOwnValuesLowHalfFirst)
 
     // Single mode sends the selected device only, from its image.
     values.modes.allDevices = false;
-    link.SelectedDevice = 3;
+    link.selectDevice(3);
     chipReg(3, 182) = 0;
     values.cbWrite_Click(11);
     EXPECT_EQ(takeWrites().size(), 2u);
@@ -193,7 +193,7 @@ TEST_F(BalanceDialogsTest, AllDevicesReceiveTheirOwnValuesLowHalfFirst)
 
     chipReg(1, 160) = 0x0100;
     chipReg(1, 161) = 0x0002;
-    link.SelectedDevice = 1;
+    link.selectDevice(1);
     values.cbRead_Click(0);
     EXPECT_EQ(values.hexText[0], "0008100");
     EXPECT_EQ(values.upDown[0], 0x8100);

@@ -61,7 +61,7 @@ TEST_F(CellBalancingTest, ModeTimeoutWaitAndEnableChangeOnlyTheirBits)
 TEST_F(CellBalancingTest, ChainAnswersChooseTheDevicesAndNeverTheBroadcastAddress)
 {
     ASSERT_TRUE(connect(true, 3));
-    link.SelectedDevice = 2;
+    link.selectDevice(2);
     t.prompter.script = {Answer::Yes};
     balancing.cboBalanceMode_Click(2);
     EXPECT_EQ(t.prompter.asked.back().text,
@@ -75,7 +75,7 @@ TEST_F(CellBalancingTest, ChainAnswersChooseTheDevicesAndNeverTheBroadcastAddres
     EXPECT_EQ(chipReg(2, kSetup) & 3, 3);
 
     // "No" with the broadcast entry selected sends nothing.
-    link.SelectedDevice = 15;
+    link.selectDevice(15);
     int restored = 0;
     balancing.hooks.showSettingsFromImage = [&] { ++restored; };
     takeWrites();
@@ -103,7 +103,7 @@ TEST_F(CellBalancingTest, AFailedReadWritesNothingFurther)
 TEST_F(CellBalancingTest, SingleDeviceLinkUsesDeviceOneWithoutAQuestion)
 {
     ASSERT_TRUE(connect(false, 1));
-    link.SelectedDevice = 3;
+    link.selectDevice(3);
     chipReg(1, kTime) = 0x0055;
     balancing.cboBalanceTimeout_Click(3);
     EXPECT_TRUE(t.prompter.asked.empty());
@@ -166,7 +166,7 @@ TEST_F(CellBalancingTest, PollingResumesOnEveryPathAndOnlyWhenItWasOn)
 TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
 {
     ASSERT_TRUE(connect(true, 3));
-    link.SelectedDevice = 2;
+    link.selectDevice(2);
     chipReg(2, kSetup) = 0x0201 | 5 * 32;  // manual, enabled, pointing at bank 5
     chip(2).balanceBanks[0] = 0x0FFF;
     chip(2).balanceBanks[5] = 0x0FFF;
@@ -207,7 +207,7 @@ TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
 
     // Device 15 and device 0 are no chain positions: nothing is sent.
     for (int device : {15, 0}) {
-        link.SelectedDevice = static_cast<int16_t>(device);
+        link.selectDevice(static_cast<int16_t>(device));
         const size_t before = chain.received.size();
         EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
         EXPECT_EQ(chain.received.size(), before) << device;

@@ -84,7 +84,7 @@ TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
 
     EXPECT_EQ(b.pipe.PipeCommandCode, 0x16);
-    EXPECT_EQ(b.link.GpioSetupByte, 8);
+    EXPECT_EQ(b.link.gpioSetupByte(), 8);
     EXPECT_EQ(b.link.PartName1, "KVB71853");
     EXPECT_EQ(b.link.PartName2, "NONE");
     EXPECT_FALSE(b.link.SecondTypePresent);
@@ -124,7 +124,7 @@ TEST(Connection, SingleDeviceConnectsWithoutTheChainControls)
     b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 9);
 
     EXPECT_EQ(b.pipe.PipeCommandCode, 0x15);
-    EXPECT_EQ(b.link.GpioSetupByte, 0);
+    EXPECT_EQ(b.link.gpioSetupByte(), 0);
     EXPECT_EQ(b.link.PartName1, "KVB53960");
     EXPECT_EQ(b.link.PartName2, "");
     EXPECT_EQ(b.caption.rfind("KVB71853 Device: Non-Daisy Chain  Version ", 0), 0u);
@@ -238,22 +238,22 @@ TEST(Connection, ASingleDeviceLinkSelectsDeviceOne)
     ConnectionFixture b;
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
-    b.link.SelectedDevice = 3;
+    b.link.selectDevice(3);
     b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 3);
     EXPECT_EQ(b.link.SelectedDevice, 1);
 
     // The same when the menu takes a single-device link without identifying.
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
-    b.link.SelectedDevice = 2;
+    b.link.selectDevice(2);
     b.dialogAnswer = [&] {
-        b.link.SelectedDevice = 2;  // as if the dialog's connect had left it
+        b.link.selectDevice(2);  // as if the dialog's connect had left it
         b.connection.config.accept({LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 3});
     };
     b.connection.ConfigureFromMenu();
     EXPECT_EQ(b.link.SelectedDevice, 1);
 
     // A daisy chain keeps the selection.
-    b.link.SelectedDevice = 3;
+    b.link.selectDevice(3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 3);
     EXPECT_EQ(b.link.SelectedDevice, 3);
 }
@@ -291,10 +291,22 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
     b.chain.setDevices(0, 3);
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
     ASSERT_TRUE(b.link.EvbConnected());
+    // A fault device 2 reported is latched: read again, it is not logged again.
+    b.chain.device(0, 2).regs[132] = 0x0004;
+    auto readFaultStatus = [&b] {
+        link::ChipMessage m(2, 2, 4, 0, 0);
+        b.link.ReadSingleReg(m);
+        const std::string& text = b.link.log.faultStatus.text();
+        size_t lines = 0;
+        for (size_t at = 0; (at = text.find("Cell Open Fault", at)) != std::string::npos; ++at)
+            ++lines;
+        return lines;
+    };
+    ASSERT_EQ(readFaultStatus(), 1u);
+    ASSERT_EQ(readFaultStatus(), 1u);
+    ASSERT_NE(b.pipe.TransferId, 0);
     b.pipe.CommandInProgress = true;
     b.link.definitions.tint25 = 100;
-    b.link.latchedFaults[0][2] = 0x0004;
-    ASSERT_NE(b.pipe.TransferId, 0);
 
     const size_t before = b.board->requests.size();
     b.connection.startSession();
@@ -308,7 +320,6 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
     EXPECT_FALSE(b.pipe.CommandInProgress);
     EXPECT_FALSE(b.transport.PipeOpen);
     EXPECT_EQ(b.link.definitions.tint25, 9217);
-    EXPECT_EQ(b.link.latchedFaults[0][2], 0);
     EXPECT_TRUE(b.charts.ChartReady);
     // The board stays open, but is not a connection yet: closing leaves it
     // to the program's end.
@@ -317,6 +328,10 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
     b.connection.endSession();
     EXPECT_TRUE(b.transport.hasBoard());
     EXPECT_FALSE(b.charts.ChartReady);
+
+    // The latch was cleared: the fault still present is reported again.
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
+    EXPECT_EQ(readFaultStatus(), 2u);
 
     // Connected, the close stops the poll timer and closes the board.
     b.charts.ChartReady = true;

@@ -134,7 +134,7 @@ TEST(PollTick, WithoutABoardAndNothingToExchangeOnlyTheLampMoves)
 
     // The unprompted-response option on the chain would exchange: polling
     // stops with one box.
-    b.link.UprPollingEnabled = true;
+    b.link.setUprPollingEnabled(true);
     b.poller.Timer2_Timer();
     EXPECT_FALSE(b.ticked());
     EXPECT_FALSE(b.timer());
@@ -224,7 +224,7 @@ TEST(PollOptions, NothingTickedLeavesPollingAloneAndActivationFollowsTheLink)
     b.poller.OKButton_Click();
     EXPECT_FALSE(b.ticked());
 
-    b.link.UprPollingEnabled = true;
+    b.link.setUprPollingEnabled(true);
     b.poller.boxes.upr = true;
     b.poller.options[PollAction::ReadTemps] = true;
     b.poller.Form_Activate();
@@ -272,7 +272,7 @@ TEST(PollTick, ALostBoardEndsTheStartSequenceAndTheTickWithOneBox)
 
     // Unprompted reads of both types, then every command: one box.
     b.t.prompter.asked.clear();
-    b.link.UprPollingEnabled = true;
+    b.link.setUprPollingEnabled(true);
     for (bool& on : b.poller.options.actions)
         on = true;
     b.poller.Timer2_Timer();

@@ -28,7 +28,7 @@ protected:
 TEST_F(RowActions, DaisyChainRowReadAndWrite)
 {
     ASSERT_TRUE(connect(true, 3));
-    link.SelectedDevice = 2;
+    link.selectDevice(2);
     show(2);
     chain.device(0, 2).regs[144] = 0x155;
     rowActions.cbRead_Click(0);
@@ -47,7 +47,7 @@ TEST_F(RowActions, DaisyChainRowReadAndWrite)
 TEST_F(RowActions, SingleDeviceRowReadAndWriteUseDeviceOne)
 {
     ASSERT_TRUE(connect(false, 1));
-    link.SelectedDevice = 5;
+    link.selectDevice(5);
     show(1);
     chain.device(0, 1).regs[144] = 0x2A;
     rowActions.cbRead_Click(0);

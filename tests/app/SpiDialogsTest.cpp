@@ -26,15 +26,15 @@ TEST(SpiDialogs, TimeoutIsSentOnlyToAConnectedChain)
     EXPECT_EQ(dialog.text, "5272");
     dialog.text = "1000";
     EXPECT_FALSE(dialog.OKButton_Click());
-    EXPECT_EQ(fixture.link.SpiTimeoutHigh, 0x07);
-    EXPECT_EQ(fixture.link.SpiTimeoutLow, 0xD0);
+    EXPECT_EQ(fixture.link.spiTimeoutHigh(), 0x07);
+    EXPECT_EQ(fixture.link.spiTimeoutLow(), 0xD0);
     EXPECT_TRUE(fixture.t.prompter.asked.empty());
 
     ASSERT_TRUE(fixture.connect(true, 1));
     dialog.text = "2000";
     EXPECT_TRUE(dialog.OKButton_Click());
-    EXPECT_EQ(fixture.link.GpioSpiSetup[7], 0x0F);
-    EXPECT_EQ(fixture.link.GpioSpiSetup[8], 0xA0);
+    EXPECT_EQ(fixture.link.gpioSpiSetup()[7], 0x0F);
+    EXPECT_EQ(fixture.link.gpioSpiSetup()[8], 0xA0);
 }
 
 using SpiClockDialogTest = PanelTest;
@@ -46,13 +46,13 @@ TEST_F(SpiClockDialogTest, OptionsApplyOnOkOnly)
     dialog.Form_Activate();
     dialog.optSpiClkSpeed_Click(0);
     dialog.CancelButton_Click();
-    EXPECT_EQ(link.SpiClockCode, 2);
+    EXPECT_EQ(link.spiClockCode(), 2);
     dialog.Form_Activate();
     EXPECT_EQ(dialog.option, 0);  // the last choice stays shown
     EXPECT_EQ(dialog.pendingCode, 2);
     dialog.optSpiClkSpeed_Click(0);
     dialog.OKButton_Click();
-    EXPECT_EQ(link.SpiClockCode, 59);
+    EXPECT_EQ(link.spiClockCode(), 59);
     dialog.Form_Activate();
     EXPECT_EQ(dialog.pendingCode, 59);
     EXPECT_TRUE(sent(board::HidSpiClock).empty());
@@ -87,9 +87,9 @@ TEST_F(SpiClockDialogTest, PickedClockGoesToTheBoardAtOnceAndNotIntoTheSetUp)
     EXPECT_EQ(board->spiClockCode, 5);
     EXPECT_EQ(panel().spi.selectedClock, two);
     EXPECT_EQ(dialog.clockEntry, two);
-    EXPECT_EQ(context->link.SpiClockCode, 2);
+    EXPECT_EQ(context->link.spiClockCode(), 2);
     dialog.OKButton_Click();
-    EXPECT_EQ(context->link.SpiClockCode, 2);
+    EXPECT_EQ(context->link.spiClockCode(), 2);
 
     // The entry already chosen: only the click's report.
     board->requests.clear();

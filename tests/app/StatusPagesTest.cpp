@@ -53,7 +53,7 @@ TEST(MainPage, ShowsTheSelectedDeviceFromTheImage)
 {
     PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 3, 1);
-    b.link.SelectedDevice = 2;
+    b.link.selectDevice(2);
     b.img(0, 2, reg::CellSetup) = 0x0001;
     b.img(1, 2, reg::OverVoltage) = 0x0800;
     b.img(0, 2, reg::OpenWire) = 0x1000;
@@ -120,7 +120,7 @@ TEST(MainPage, BalanceButtonsFollowModeAndStatus)
 {
     PageFixture b;
     b.link.TakeChosenLink(b.link.DaisyChainMode, 1, b.link.DeviceCount2);
-    b.link.SelectedDevice = 1;
+    b.link.selectDevice(1);
     b.img(0, 1, reg::BalanceSetup) = 2;
     b.img(0, 1, reg::BalanceStatus) = 0x0801;
     BalanceButtons buttons = BalanceButtonsFromImage(b.link);

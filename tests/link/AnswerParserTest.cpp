@@ -87,8 +87,8 @@ TEST_F(AnswerParser, ACorruptFrameStopsTheWalk)
     EXPECT_EQ(link.image.at(0, 1, 132), 0);
     EXPECT_TRUE(logHas("ParseDaisyChainResponse: KVB71853 CRC4 checksum error\r\n"));
     EXPECT_EQ(sampleFlags, FlagCrc4Error);
-    EXPECT_NE(link.comErrors.text().find("    CRC4 Error "), std::string::npos);
-    EXPECT_EQ(link.faultStatus.lineCount(), 0);
+    EXPECT_NE(link.log.comErrors.text().find("    CRC4 Error "), std::string::npos);
+    EXPECT_EQ(link.log.faultStatus.lineCount(), 0);
 }
 
 TEST_F(AnswerParser, NackForAnAbsentRegister)
@@ -97,9 +97,10 @@ TEST_F(AnswerParser, NackForAnAbsentRegister)
     EXPECT_EQ(link.lamps.colour(LampId::Nack0), kLampGreen);
     EXPECT_EQ(sampleFlags, FlagNack);
     // The dumps' line ends become one blank each.
-    EXPECT_EQ(link.LastSentText, "Sent: 30 14 0F ");
-    EXPECT_NE(link.comErrors.text().find("    NACK Response Sent: 30 14 0F  Rcvd: 33 2C 00 0B  "),
-              std::string::npos);
+    EXPECT_EQ(link.log.LastSentText, "Sent: 30 14 0F ");
+    EXPECT_NE(
+        link.log.comErrors.text().find("    NACK Response Sent: 30 14 0F  Rcvd: 33 2C 00 0B  "),
+        std::string::npos);
 }
 
 TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
@@ -107,34 +108,34 @@ TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
     chain.raiseFault(0, 2, 0x5);
     send(2, 2, 4);
     EXPECT_EQ(link.lamps.colour(LampId::Fault0), kLampRed);
-    EXPECT_EQ(link.faultStatus.lineCount(), 2);
-    const std::string& text = link.faultStatus.text();
+    EXPECT_EQ(link.log.faultStatus.lineCount(), 2);
+    const std::string& text = link.log.faultStatus.text();
     EXPECT_LT(text.find("KVB71853 device 2 Cell OV Fault"),
               text.find("KVB71853 device 2 Cell Open Fault"));
     send(2, 2, 4);
-    EXPECT_EQ(link.faultStatus.lineCount(), 2);
+    EXPECT_EQ(link.log.faultStatus.lineCount(), 2);
 
     // A value typed into the image is no report from a chip.
     link.image.at(0, 3, 132) = 0x100;
     send(1, 2, 4);
-    EXPECT_EQ(link.faultStatus.lineCount(), 2);
+    EXPECT_EQ(link.log.faultStatus.lineCount(), 2);
 
     // Cleared and set again: reported again.
     ChipMessage clear(2, 2, 4, 0, 0);
     link.WriteSingleReg(clear);
     chain.raiseFault(0, 2, 0x1);
     send(2, 2, 4);
-    EXPECT_EQ(link.faultStatus.lineCount(), 3);
+    EXPECT_EQ(link.log.faultStatus.lineCount(), 3);
 }
 
 TEST_F(AnswerParser, RowsFollowOnlyTheSelectedDevice)
 {
-    link.SelectedDevice = 2;
+    link.selectDevice(2);
     send(1, 2, 4);
     send(2, 2, 4);
     ASSERT_EQ(shownRows.size(), 1u);
     EXPECT_EQ(shownRows[0].first, 132);
-    link.options.ShowActivityLogs = false;
+    link.setShowActivityLogs(false);
     log.clear();
     send(2, 2, 4);
     EXPECT_FALSE(logHas("rcv,"));
@@ -144,18 +145,18 @@ TEST_F(AnswerParser, BroadcastSleepAndWake)
 {
     ChipMessage sleep(15, 3, 0x0A, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(sleep));
-    EXPECT_EQ(link.RxLength, 1 + 3 * 4);  // an acknowledge from every device
+    EXPECT_EQ(link.rxLength(), 1 + 3 * 4);  // an acknowledge from every device
     link.ParseDaisyChainResponse(sleep, "rcv,");
     EXPECT_EQ(count("rcv,KVB71853,dev0x0"), 3);
     EXPECT_EQ(link.lamps.colour(LampId::Ack0), kLampGreen);
 
     ChipMessage read(1, 2, 4, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(read));
-    EXPECT_EQ(link.RxLength, 1);  // asleep: no answer
+    EXPECT_EQ(link.rxLength(), 1);  // asleep: no answer
     ChipMessage wake(15, 3, 0x0F, 0, 0);
     link.SendReceivePipe(wake);
     ASSERT_TRUE(link.SendReceivePipe(read));
-    EXPECT_EQ(link.RxLength, 5);
+    EXPECT_EQ(link.rxLength(), 5);
 }
 
 TEST_F(AnswerParser, BalanceBanksSitBehindOnePort)
@@ -258,13 +259,13 @@ TEST_F(AnswerParser, TheFaultScanReportsTypeZeroBeforeTypeOne)
     board->setChipBus(&broken);
     send(1, 2, 0x0F, 1);
     EXPECT_EQ(link.image.at(1, 1, 132), 0x1);
-    EXPECT_EQ(link.faultStatus.lineCount(), 0);
+    EXPECT_EQ(link.log.faultStatus.lineCount(), 0);
 
     board->setChipBus(&chain);
     chain.device(0, 1).regs[132] = 0x1;
     send(1, 2, 4);
-    ASSERT_EQ(link.faultStatus.lineCount(), 2);
-    const std::string& text = link.faultStatus.text();
+    ASSERT_EQ(link.log.faultStatus.lineCount(), 2);
+    const std::string& text = link.log.faultStatus.text();
     const size_t zero = text.find("KVB71853 device 1 Cell OV Fault");
     const size_t one = text.find("KVB53961 device 1 Cell OV Fault");
     ASSERT_NE(zero, std::string::npos);

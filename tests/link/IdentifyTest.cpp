@@ -48,8 +48,8 @@ TEST_F(Identify, ConnectSendsTheSetUpAndReadsItBack)
                                            0x29, 0x30}));
     EXPECT_EQ(setups[1][2], 1);     // read-back request
     EXPECT_EQ(setups[2][7], 0x80);  // daisy-chain select
-    EXPECT_EQ(link.GpioSpiSetup[0], 8);
-    EXPECT_EQ(link.GpioSpiSetup[4], 0x80);
+    EXPECT_EQ(link.gpioSpiSetup()[0], 8);
+    EXPECT_EQ(link.gpioSpiSetup()[4], 0x80);
 
     // The first pass sends no reset.
     EXPECT_FALSE(logHas("RESET"));
@@ -58,7 +58,7 @@ TEST_F(Identify, ConnectSendsTheSetUpAndReadsItBack)
 TEST_F(Identify, NoLinkModeIdentifiesNothing)
 {
     chain.setDevices(0, 3);
-    link.GpioSetupByte = 0x18;
+    link.takeGpioSetupByte(0x18);
     ASSERT_TRUE(link.InitializeDriver());
     EXPECT_FALSE(link.InitializeEvb());
     EXPECT_FALSE(logHas("mode"));
@@ -70,11 +70,12 @@ TEST_F(Identify, NoLinkModeIdentifiesNothing)
 TEST_F(Identify, ASetUpThatIsNotReadBackStillIdentifies)
 {
     ASSERT_TRUE(connect(true, 3));
-    link.GpioSpiSetup.fill(0x11);
+    link.setSpiTimeout(0x12, 0x34);
     board->faults.dropAnswers = 1;
     t.prompter.script = {Answer::Retry};
     EXPECT_FALSE(link.SetGpioSpiSetupDaisy());
-    EXPECT_EQ(link.GpioSpiSetup[1], 0xFF);  // as sent, not overwritten by a missing answer
+    EXPECT_EQ(link.gpioSpiSetup()[7], 0x12);  // as sent, not overwritten by a missing answer
+    EXPECT_EQ(link.gpioSpiSetup()[8], 0x34);
     EXPECT_EQ(t.prompter.asked.at(0).text, "Please check USB connection.\ncheckStatus");
 
     log.clear();
@@ -123,13 +124,13 @@ TEST_F(Identify, CorruptAnswersAreNotBelievedNorLoggedAsErrors)
     EXPECT_EQ(link.DeviceCount1, 3);
     EXPECT_TRUE(logHas("IdentifyDaisyChain: Sending RESET command to KVB71853\r\n"));
     EXPECT_EQ(sampleFlags, 0);
-    EXPECT_EQ(link.comErrors.text(), "");
+    EXPECT_EQ(link.log.comErrors.text(), "");
 
     chain.faults.corruptCrc = 1000;
     EXPECT_FALSE(link.IdentifyDaisyChain(0));
     EXPECT_TRUE(logHas("IdentifyDaisyChain: KVB71853 did not respond with ACK\r\n"));
     EXPECT_EQ(sampleFlags, 0);
-    EXPECT_EQ(link.comErrors.text(), "");
+    EXPECT_EQ(link.log.comErrors.text(), "");
     chain.faults.corruptCrc = 0;
 }
 

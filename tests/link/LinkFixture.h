@@ -52,13 +52,15 @@ struct LinkFixture {
     {
         link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, link.definitions);
         board->setChipBus(&chain);
-        auto& h = link.hooks;
+        auto& h = link.log.hooks;
         h.appendLog = [this](const std::string& text) { log += text; };
         h.clearLog = [this] { log.clear(); };
         h.appendHexLog = [this](int, const std::string& text) { hexLog.push_back(text); };
         h.addSampleFlags = [this](int16_t bits) { sampleFlags |= bits; };
         link.attachPolling(&polling);
-        h.showRegisterValue = [this](int reg, int16_t v) { shownRows.push_back({reg, v}); };
+        link.hooks.showRegisterValue = [this](int reg, int16_t v) {
+            shownRows.push_back({reg, v});
+        };
     }
 
     // Connects as the connect button does, for a daisy chain or a single
@@ -67,7 +69,7 @@ struct LinkFixture {
     {
         chain.setDevices(0, type0);
         chain.setDevices(1, type1);
-        link.GpioSetupByte = daisy ? 8 : 0;
+        link.takeGpioSetupByte(daisy ? 8 : 0);
         link.SetFittedParts(type1 > 0, link.PartName1, "KVB53961");
         pipe.PipeCommandCode = daisy ? board::HidSpiPipeDaisyChain : board::HidSpiPipe;
         return link.InitializeDriver() && link.InitializeEvb();

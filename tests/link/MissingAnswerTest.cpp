@@ -18,7 +18,7 @@ protected:
     std::vector<std::string> errorLines() const
     {
         std::vector<std::string> out;
-        const std::string& text = link.comErrors.text();
+        const std::string& text = link.log.comErrors.text();
         size_t start = 0, end;
         while ((end = text.find("\r\n", start)) != std::string::npos) {
             const std::string line = text.substr(start, end - start);

@@ -29,22 +29,22 @@ TEST_F(PipeExchange, DaisyFramesCarryTheirSelectByteAndCode)
 {
     ChipMessage read(2, 2, 4, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(read));
-    EXPECT_EQ(link.TxFrame, (Bytes{0x00, 0x22, 0x10, 0x0C}));
-    EXPECT_EQ(link.TxFrameLength, 4);
+    EXPECT_EQ(link.txFrame(), (Bytes{0x00, 0x22, 0x10, 0x0C}));
+    EXPECT_EQ(link.txFrameLength(), 4);
     EXPECT_EQ(board->requests.back()[1], 0x16);
     EXPECT_EQ(hexLog.at(0), "Sent: 22 10 0C\r\n");
     EXPECT_EQ(grid.numToWrite, "4");
-    EXPECT_EQ(link.RxLength, 5);  // one 4-byte answer frame
+    EXPECT_EQ(link.rxLength(), 5);  // one 4-byte answer frame
 
     ChipMessage write(1, 0x0A, 0x16, 0x155, 1);
     ASSERT_TRUE(link.SendReceivePipe(write));
-    EXPECT_EQ(link.TxFrame.size(), 5u);
-    EXPECT_EQ(link.TxFrame[0], 0xC0);
+    EXPECT_EQ(link.txFrame().size(), 5u);
+    EXPECT_EQ(link.txFrame()[0], 0xC0);
 
     ChipMessage buffer(0, 0, 0, 0, 1);
     hexLog.clear();
     ASSERT_TRUE(link.SendReceivePipe(buffer));
-    EXPECT_EQ(link.TxFrame, Bytes{0x70});
+    EXPECT_EQ(link.txFrame(), Bytes{0x70});
     EXPECT_EQ(pipe.PipeCommandCode, 0x18);
     EXPECT_EQ(link.answerBytes()[0], sim::SimChipChain::kEmptyBuffer);
     EXPECT_EQ(hexLog.size(), 1u);  // only the "Rcvd:" dump
@@ -57,12 +57,12 @@ TEST_F(PipeExchange, SingleDeviceTakesTheValueFromTheAnswer)
     chain.device(0, 1).regs[150] = static_cast<int16_t>(0x3A5A);
     ChipMessage read(0, 2, 0x16, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(read));
-    EXPECT_EQ(link.TxFrame, (Bytes{0x00, 0x25, 0x80, 0x00, 0x00}));
+    EXPECT_EQ(link.txFrame(), (Bytes{0x00, 0x25, 0x80, 0x00, 0x00}));
     EXPECT_EQ(read.dat, 0x3A5A);
 
     ChipMessage command(0, 3, 1, 0, 0);  // a command: no room for an answer
     ASSERT_TRUE(link.SendReceivePipe(command));
-    EXPECT_EQ(link.TxFrame.size(), 3u);
+    EXPECT_EQ(link.txFrame().size(), 3u);
 }
 
 TEST_F(PipeExchange, AFailedTransferIsNeverParsed)
@@ -71,7 +71,7 @@ TEST_F(PipeExchange, AFailedTransferIsNeverParsed)
     ChipMessage read(1, 2, 4, 0, 0);
     link.image.at(0, 1, 132) = 7;
     link.ReadSingleReg(read);
-    EXPECT_EQ(link.RxLength, 0);
+    EXPECT_EQ(link.rxLength(), 0);
     EXPECT_EQ(link.image.at(0, 1, 132), 7);
     EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
     EXPECT_FALSE(logHas("rcv,"));
@@ -151,12 +151,12 @@ TEST_F(PipeExchange, ASingleDeviceReadWithoutAnAnswerIsUnrecognized)
     board->faults.noAnswer = true;
     ChipMessage read(0, 2, 0x16, 0x0155, 0);
     link.ReadSingleReg(read);
-    EXPECT_EQ(link.RxLength, 0);
+    EXPECT_EQ(link.rxLength(), 0);
     EXPECT_EQ(read.dat, 0);
     EXPECT_TRUE(logHas("ParseNonDaisyChainResponse: KVB71853 unrecognized response\r\n"));
     EXPECT_FALSE(logHas("rcv,"));
-    EXPECT_EQ(link.communicationErrors(), 2);
-    EXPECT_NE(link.comErrors.text().find("    Unrecognized Response \r\n"), std::string::npos);
+    EXPECT_EQ(link.log.communicationErrors(), 2);
+    EXPECT_NE(link.log.comErrors.text().find("    Unrecognized Response \r\n"), std::string::npos);
     EXPECT_EQ(sampleFlags, FlagUnrecognized);
     EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
     EXPECT_EQ(link.image.at(0, 1, 150), 0x1234);
@@ -165,7 +165,7 @@ TEST_F(PipeExchange, ASingleDeviceReadWithoutAnAnswerIsUnrecognized)
     ChipMessage command(0, 3, 1, 0x15, 0);
     EXPECT_FALSE(link.SendReceivePipe(command));
     EXPECT_EQ(command.dat, 0x15);
-    EXPECT_EQ(link.communicationErrors(), 2);
+    EXPECT_EQ(link.log.communicationErrors(), 2);
 }
 
 // The error logs stamp each line through the user's date and time formats.
@@ -173,10 +173,10 @@ TEST_F(PipeExchange, ErrorLogLinesBeginWithTheUsersDateAndTime)
 {
     t.format.date = "09.12.2026";
     t.format.time = "13:05:07";
-    link.LogCrc4Error();
-    link.LogFaultStatus("KVB71853 device 1 Cell OV Fault");
-    EXPECT_EQ(link.comErrors.text(), "09.12.2026 13:05:07    CRC4 Error \r\n");
-    EXPECT_EQ(link.faultStatus.text(),
+    link.log.LogCrc4Error();
+    link.log.LogFaultStatus("KVB71853 device 1 Cell OV Fault");
+    EXPECT_EQ(link.log.comErrors.text(), "09.12.2026 13:05:07    CRC4 Error \r\n");
+    EXPECT_EQ(link.log.faultStatus.text(),
               "09.12.2026 13:05:07    KVB71853 device 1 Cell OV Fault\r\n");
 }
 
@@ -216,7 +216,7 @@ TEST_F(PipeExchange, PollingPausesNestAndAlwaysResume)
     EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
 
     // A failure inside an exchange still releases the pause.
-    link.hooks.appendLog = [](const std::string&) { throw std::out_of_range("boom"); };
+    link.log.hooks.appendLog = [](const std::string&) { throw std::out_of_range("boom"); };
     ChipMessage read(1, 2, 4, 0, 0);
     link.ReadSingleReg(read);
     EXPECT_EQ(link.pauseDepth(), 0);
@@ -253,7 +253,7 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
         if (once || !pipe.busy())
             return;
         once = true;
-        txFrame = link.TxFrame;
+        txFrame = link.txFrame();
         code = pipe.PipeCommandCode;
         transaction = pipe.TransferId;
         report = transport.ReportBuffer();
@@ -265,7 +265,7 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
         EXPECT_FALSE(link.WriteSingleReg(write));
         ChipMessage buffer(0, 0, 0, 0, 0);
         EXPECT_FALSE(link.SendReceivePipe(buffer));
-        EXPECT_EQ(link.TxFrame, txFrame);
+        EXPECT_EQ(link.txFrame(), txFrame);
         EXPECT_EQ(pipe.PipeCommandCode, code);
         EXPECT_EQ(pipe.TransferId, transaction);
         EXPECT_EQ(transport.ReportBuffer(), report);
@@ -281,7 +281,7 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
     EXPECT_FALSE(t.programEnd.ending());
     EXPECT_EQ(link.image.at(1, 1, 132), 0x0004);
     EXPECT_EQ(link.image.at(0, 1, 132), 0);
-    EXPECT_EQ(link.communicationErrors(), 0);
+    EXPECT_EQ(link.log.communicationErrors(), 0);
     EXPECT_EQ(board->requests.size(), from + 1);
     EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
 }

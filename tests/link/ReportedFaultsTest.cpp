@@ -29,7 +29,7 @@ protected:
     int reports(const std::string& text) const
     {
         int n = 0;
-        const std::string& lines = link.faultStatus.text();
+        const std::string& lines = link.log.faultStatus.text();
         for (size_t at = 0; (at = lines.find(text, at)) != std::string::npos; at += text.size())
             ++n;
         return n;

@@ -54,7 +54,7 @@ protected:
     bool connectChain(int devices)
     {
         chain.setDevices(0, devices);
-        context.link.GpioSetupByte = 8;
+        context.link.takeGpioSetupByte(8);
         context.pipe.PipeCommandCode = board::HidSpiPipeDaisyChain;
         return context.link.InitializeDriver() && context.link.InitializeEvb();
     }
@@ -164,19 +164,19 @@ TEST_F(BalanceViews, SpiDialogsApplyOnOk)
     typeKeys(timeout.tbSpiTimeout, "5a0");
     EXPECT_EQ(timeout.tbSpiTimeout->text(), "50");
     timeout.OKButton->click();
-    EXPECT_EQ(context.link.SpiTimeoutHigh, 0x00);
-    EXPECT_EQ(context.link.SpiTimeoutLow, 0xC8);
+    EXPECT_EQ(context.link.spiTimeoutHigh(), 0x00);
+    EXPECT_EQ(context.link.spiTimeoutLow(), 0xC8);
 
     ui::FrmSpiClockSpeed clock(context.spiClock);
     EXPECT_EQ(clock.windowTitle(), "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ");
     clock.show();
     clock.optSpiClkSpeed[1]->click();
     clock.CancelButton->click();
-    EXPECT_EQ(context.link.SpiClockCode, 2);
+    EXPECT_EQ(context.link.spiClockCode(), 2);
     clock.show();
     clock.optSpiClkSpeed[1]->click();
     clock.OKButton->click();
-    EXPECT_EQ(context.link.SpiClockCode, 23);
+    EXPECT_EQ(context.link.spiClockCode(), 23);
 }
 
 }  // namespace

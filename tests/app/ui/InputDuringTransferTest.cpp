@@ -146,7 +146,7 @@ protected:
     void expectNoErrors()
     {
         EXPECT_FALSE(t.programEnd.ending()) << "a wait spun on the busy pipe";
-        EXPECT_EQ(context.link.communicationErrors(), 0);
+        EXPECT_EQ(context.link.log.communicationErrors(), 0);
         const QString log = control<QPlainTextEdit>("txtLog")->toPlainText();
         EXPECT_EQ(log.indexOf("Still Busy"), -1);
         EXPECT_EQ(log.indexOf("No Response"), -1);
@@ -269,7 +269,7 @@ TEST_F(InputDuringTransfer, AnAnswerKeepsItsTypeWhenAClickComesDuringItsTransfer
     EXPECT_EQ(context.link.image.at(1, 1, 132), 0x0004);
     EXPECT_EQ(context.link.image.at(0, 1, 132), 0x0001);
     EXPECT_FALSE(t.programEnd.ending());
-    EXPECT_EQ(context.link.communicationErrors(), 0);
+    EXPECT_EQ(context.link.log.communicationErrors(), 0);
     EXPECT_EQ(control<QPlainTextEdit>("txtLog")->toPlainText().indexOf("Still Busy"), -1);
 }
 

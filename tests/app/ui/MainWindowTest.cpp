@@ -162,7 +162,7 @@ TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
 
     // A refresh that moves the combo selection (as after a balance dialog
     // chose another device) redraws the rows as well.
-    context.link.SelectedDevice = 3;
+    context.link.selectDevice(3);
     context.cellBalancing.hooks.refreshDeviceMenu();
     EXPECT_EQ(devices->currentIndex(), 3);
     EXPECT_EQ(row0->text(), "0567");
@@ -259,7 +259,8 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
 {
     main.reset();
     const link::LinkHooks& h = context.link.hooks;
-    EXPECT_FALSE(h.appendLog || h.clearLog || h.appendHexLog || h.showRegisterValue ||
+    const link::LinkLogHooks& logs = context.link.log.hooks;
+    EXPECT_FALSE(logs.appendLog || logs.clearLog || logs.appendHexLog || h.showRegisterValue ||
                  h.refreshMainTab || h.refreshMonitorTab);
     EXPECT_FALSE(context.link.lamps.changed);
     EXPECT_FALSE(context.commands.hooks.addChartSample || context.commands.hooks.relayoutTab);
@@ -269,10 +270,10 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
     EXPECT_FALSE(context.connection.view.connected || context.connection.view.notConnected);
     // The context's own hooks stay.
-    EXPECT_TRUE(h.loggingActive && h.addSampleFlags);
+    EXPECT_TRUE(logs.loggingActive && logs.addSampleFlags);
 
     // The link and the connection keep working without the window.
-    context.link.AddToEvbLog("after the window");
+    context.link.log.AddToEvbLog("after the window");
     context.connection.Disconnect();
     EXPECT_EQ(context.link.lamps.colour(LampId::UsbConnected), kLampGrey);
 }
@@ -413,7 +414,7 @@ TEST_F(MainWindow, MenuCommands)
 
     // Lines of a burst reach their boxes in order once the event loop runs;
     // a clear also drops the lines still on their way.
-    link::LinkHooks& lines = context.link.hooks;
+    link::LinkLogHooks& lines = context.link.log.hooks;
     lines.appendLog("one\r\n");
     lines.appendHexLog(1, "A1 ");
     lines.appendLog("two\r\n");
@@ -442,9 +443,9 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
 
     chain->faults.corruptCrc = 1;
     main->findChild<QPushButton*>("cbRead_0")->click();
-    EXPECT_EQ(context.link.comErrors.lineCount(), 1);
-    EXPECT_TRUE(context.link.comErrors.visible());
-    EXPECT_NE(context.link.comErrors.text().find("    CRC4 Error "), std::string::npos);
+    EXPECT_EQ(context.link.log.comErrors.lineCount(), 1);
+    EXPECT_TRUE(context.link.log.comErrors.visible());
+    EXPECT_NE(context.link.log.comErrors.text().find("    CRC4 Error "), std::string::npos);
 
     // With "Pause on Nack" ticked a NACK stops with the log in a box.
     context.panel.PauseOnNack = true;
@@ -543,7 +544,9 @@ TEST_F(MainWindow, ReadAllRegsStandsOnEveryRegisterTabAndSendsNothing)
 
     selectTab("LIMITS");
     std::vector<std::string> logged;
-    context.link.hooks.appendLog = [&logged](const std::string& line) { logged.push_back(line); };
+    context.link.log.hooks.appendLog = [&logged](const std::string& line) {
+        logged.push_back(line);
+    };
     const size_t sent = chain->received.size();
     t.prompter.asked.clear();
     readAll->click();

@@ -50,7 +50,7 @@ TEST(MainTabPageView, FillsItsFramesAndLeavesBalanceCombosToTheirOwnerWhileSynce
 
     link::ChipLink& link = w.fixture.link;
     link.TakeChosenLink(link.DaisyChainMode, 2, link.DeviceCount2);
-    link.SelectedDevice = 1;
+    link.selectDevice(1);
     link.image.at(0, 1, page_reg::FirstCell) = 3;
     link.image.at(0, 1, page_reg::BalanceSetup) = 0x0201;  // manual mode, enabled
     link.image.at(0, 1, page_reg::BalanceStatus) = 0x0002;
