@@ -51,10 +51,13 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
     const std::span<const uint8_t> bytes = answerBytes();
 
     // A register read or write addressed to one device must be answered by
-    // that device. Commands answer by design or not at all, the scans are
+    // that device, with that register (or a not-acknowledge); a frame for
+    // another register leaves the one asked for unread. A read-all answers
+    // with its block. Commands answer by design or not at all, the scans are
     // answerless, broadcasts and buffer reads are answered by whoever has
     // something to say.
-    const int commandKind = definitions.kind(commandType, RegisterIndex(message.cat, message.adr));
+    const int requested = RegisterIndex(message.cat, message.adr);
+    const int commandKind = definitions.kind(commandType, requested);
     const bool answerDue = !message.allZero() && message.dev != kBroadcastDevice &&
                            !pipe_.CommandInProgress && commandKind != KindCommand &&
                            commandKind != KindCommandData && commandKind != KindCommandData4;
@@ -76,7 +79,8 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         }
         p += size;
         const int reg = RegisterIndex(cat, adr);
-        if (type == commandType && dev == message.dev)
+        if (type == commandType && dev == message.dev &&
+            (commandKind == KindReadAll || reg == requested || reg == kNackRegister))
             answered = true;
 
         if (reg == kAckRegister) {
