@@ -3,6 +3,7 @@
 #include "bench/NumberText.h"
 #include "core/AppInfo.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -138,12 +139,14 @@ bool GpibSession::ReadReply(int16_t device, int cut, std::string& reply)
     replyWhole_ = (gpib.ibsta & kStatusEnd) != 0 || count < kReplyBufferSize;
     if (!replyWhole_)
         readAwayRest(device);
-    int32_t length = count - cut;
-    if (length < 0)
-        length = 0;
-    if (length > static_cast<int32_t>(ReplyBuffer.size()))
-        length = static_cast<int32_t>(ReplyBuffer.size());
+    const int32_t length = std::clamp(count, 0, static_cast<int32_t>(ReplyBuffer.size()));
     reply = ReplyBuffer.substr(0, static_cast<size_t>(length));
+    // Only the line end is dropped: a reply that came without it (ended by
+    // EOI alone, or by a line feed where a carriage return and line feed
+    // were due) keeps its last characters, which belong to the reading.
+    for (int i = 0; i < cut && !reply.empty() && (reply.back() == '\n' || reply.back() == '\r');
+         ++i)
+        reply.pop_back();
     return true;
 }
 

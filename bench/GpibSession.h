@@ -75,8 +75,9 @@ public:
     bool Clear(const std::string& failureMessage);
     bool Write(const std::string& text);
     bool WriteTo(int16_t device, const std::string& text);
-    // The reply without its last `cut` characters (1: line feed, 2: carriage
-    // return and line feed); empty when the reply is shorter. A reply longer
+    // The reply without its line end: at most `cut` characters (1: line
+    // feed, 2: carriage return and line feed) from its end, each only when
+    // it is a carriage return or a line feed. A reply longer
     // than the buffer is read away up to its end, so that it cannot pass for
     // the next one, and is no reading.
     bool ReadReply(int16_t device, int cut, std::string& reply);

@@ -25,6 +25,7 @@ using link::HexPrefixed;
 constexpr int kMaxDevice = 15;
 constexpr unsigned kMaxValue = 0x3FFF;
 constexpr unsigned kMaxAddress = 0x3F;
+constexpr unsigned kMaxCategory = 0x0F;
 
 std::string upper(std::string_view text)
 {
@@ -224,6 +225,11 @@ ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts)
         }
         if (*device > kMaxDevice) {
             fail("device " + std::to_string(*device) + " is above 15");
+            return result;
+        }
+        // A category is four bits on the wire: the page and the write flag.
+        if (*category > kMaxCategory) {
+            fail("category " + HexPrefixed(*category, 2) + " is above 0x0F");
             return result;
         }
         if (*address > kMaxAddress) {

@@ -6,9 +6,10 @@
 // EEPROM file holds the EEPROM and test register pages of device 1.
 //
 // Loading checks the whole file before it writes anything: a register line
-// with a digit that is not hexadecimal, a device above 15, an address above
-// 0x3F or a value above 14 bits stops the load with a message naming the
-// line, and nothing is written. Lines ending in CR LF or LF are accepted.
+// with a digit that is not hexadecimal, a device above 15, a category above
+// 0x0F, an address above 0x3F or a value above 14 bits stops the load with a
+// message naming the line, and nothing is written. Lines ending in CR LF or
+// LF are accepted.
 // A load that writes no register at all says so, naming the file.
 
 #include "core/Services.h"

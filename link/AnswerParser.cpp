@@ -33,7 +33,9 @@ void ChipLink::refreshTabs()
 bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
 {
     // A register read or write addressed to one device must be answered by
-    // that device. Commands answer by design or not at all, the scans are
+    // that device, with that register (or a not-acknowledge); a frame for
+    // another register leaves the one asked for unread. A read-all answers
+    // with its block. Commands answer by design or not at all, the scans are
     // answerless, broadcasts and buffer reads are answered by whoever has
     // something to say.
     return !message.allZero() && message.dev != kBroadcastDevice && !pipe_.CommandInProgress &&
@@ -44,7 +46,8 @@ bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
 void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
 {
     const int commandType = typeIndex(message.DeviceType);
-    const int commandKind = definitions.kind(commandType, RegisterIndex(message.cat, message.adr));
+    const int requested = RegisterIndex(message.cat, message.adr);
+    const int commandKind = definitions.kind(commandType, requested);
     const bool due = answerDue(message, commandKind);
     // Every frame of the answer belongs to the type the select byte named.
     const int type = SelectedType(TxFrame.empty() ? 0 : TxFrame[0]);
@@ -54,7 +57,13 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
          parseDaisyAnswer(answerBytes(), type, message, commandKind == KindReadAll)) {
         if (!applyFrame(frame, type, prefix))
             return;
-        answered = answered || (type == commandType && frame.dev == message.dev);
+        // Only a frame for the register asked for (or a not-acknowledge)
+        // answers a register read or write; a read-all is answered by its
+        // block.
+        const int reg = frame.reg();
+        answered = answered || (type == commandType && frame.dev == message.dev &&
+                                (commandKind == KindReadAll || reg == requested ||
+                                 reg == kNackRegister));
     }
 
     if (due && !answered) {

@@ -88,6 +88,31 @@ TEST_F(CounterSupply, AGarbageReplyIsReportedOnceStoresNothingAndIsReadAway)
               Strings{"The 53131 counter sent a reply that is not a reading: \"\\x01\\xFF#junk\""});
 }
 
+TEST_F(CounterSupply, AReadingEndedWithoutItsLineFeedKeepsItsLastDigit)
+{
+    CounterSection& c = panel.counter;
+    auto* counter = bus.instrument<sim::SimCounter>(3);
+    c.cmd53141Init_Click();
+    // Ended by EOI alone: the last character is a digit of the reading.
+    counter->nextReply = "+2.0000000000000E+006";
+    c.xms53131_4_Click();
+    EXPECT_EQ(c.lblCounter1Read, "2000000.0000000000");  // was 2.0000000000
+    EXPECT_DOUBLE_EQ(c.CounterReadings.back(), 2000000.0);
+    counter->nextReply = "12345678.9";
+    c.xms53131_4_Click();
+    EXPECT_EQ(c.lblCounter1Read, "12345678.9000000000");  // was 12345678.0000000000
+    counter->nextReply = "12345678.9\n";
+    c.xms53131_4_Click();
+    EXPECT_EQ(c.lblCounter1Read, "12345678.9000000000");
+    EXPECT_TRUE(t.prompter.asked.empty());
+
+    // The supply's reply shown as it came.
+    panel.supply.cmdInitAuxPS_Click();
+    bus.at(5)->replies.push_back("+1.5E+01");
+    panel.supply.cmdAuxPSRdOnly_Click();
+    EXPECT_EQ(panel.supply.lblLastReadingAuxPS, "+1.5E+01");  // was +1.5E+0
+}
+
 TEST_F(CounterSupply, TimerStartEmptiesTheListAndStopOnlyStops)
 {
     panel.counter.ReadingsList53131_2.push_back("old");

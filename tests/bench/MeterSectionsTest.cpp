@@ -82,6 +82,36 @@ TEST_F(Meters, AVoltmeterReplyThatIsNotAReadingIsToldAndShowsNothing)
     EXPECT_EQ(p.lblDVMReading, ".000 DCV");
 }
 
+TEST_F(Meters, ARepliesLastCharactersAreKeptWhenItsLineEndIsShortOrMissing)
+{
+    // Only the line end is dropped: a meter that ends with a line feed alone
+    // (or with EOI only) must not lose the exponent's last digit or a
+    // decimal.
+    VoltmeterPanel& p = panel.voltmeters.panels[0];
+    auto* dvm = bus.instrument<sim::SimVoltmeter>(28);
+    panel.voltmeters.cmdDVMSetDC_Click(0);
+    const std::pair<std::string, std::string> cases[] = {
+        {"+1.2345E+03\n", "1,234.500 DCV"},   // was 1.2345
+        {"+1234.5", "1,234.500 DCV"},          // was 1,234.000
+        {"+1.2345E+03\r\n", "1,234.500 DCV"},
+        {"+1.2345E+03\n\r", "1,234.500 DCV"},
+        {"-2.5E-3\r", "-.0025 DCV"}};
+    for (const auto& [reply, shown] : cases) {
+        dvm->replies.push_back(reply);
+        panel.voltmeters.cmdDVMGetMeas_Click(0);
+        EXPECT_EQ(p.lblDVMReading, shown) << reply;
+    }
+    EXPECT_TRUE(t.prompter.asked.empty());
+
+    // The source-measure unit's second value, from a reply ended by a line
+    // feed alone.
+    panel.smus.cmdSetVIMODE_Click(0);
+    bus.at(14)->replies.push_back("+1.20000E+00,+2.00000E-02\n");
+    panel.smus.cmdVIDOMeas_Click(0);
+    EXPECT_EQ(panel.smus.panels[0].lblVIMeasureA, "+1.20000E+00 V");
+    EXPECT_EQ(panel.smus.panels[0].lblVIMeasureB, "2.00000E-02 A");  // was 2.00000E-0 A
+}
+
 TEST_F(Meters, SampleBeforeAModeShowsOnlyTheHint)
 {
     panel.voltmeters.cmdDVMGetMeas_Click(3);

@@ -120,6 +120,8 @@ TEST_F(DeviceConfigFilesTest, BadValuesNameTheirLineAndNothingIsWritten)
         {"wrt,KVB71853,dev0x10,cat0x0A,adr0x10,dat0x0100", "device 16 is above 15"},
         {"wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x4000", "above 14 bits"},
         {"wrt,KVB71853,dev0x01,cat0x0A,adr0x40,dat0x0000", "above 0x3F"},
+        // Would write page 2 with category 0x0A on the wire.
+        {"wrt,KVB71853,dev0x01,cat0x1A,adr0x10,dat0x0100", "category 0x1A is above 0x0F"},
     };
     for (const Case& c : cases) {
         const auto p = parse(std::string(good) + c.line + "\r\n" + good);
@@ -144,6 +146,15 @@ TEST_F(DeviceConfigFilesTest, BadValuesNameTheirLineAndNothingIsWritten)
     EXPECT_EQ(files.LoadDeviceConfig(), "");
     EXPECT_NE(t.prompter.asked.back().text.find("line 2: device 16 is above 15"), std::string::npos);
     EXPECT_TRUE(log.find("wrt,") == std::string::npos);
+    // A category the wire cannot carry reaches no chip either.
+    const int16_t ovLimit = chain.device(0, 1).regs[144];
+    const std::string badCategory = write("category.txt", std::string(cases[4].line) + "\r\n");
+    t.files.openAnswers = {badCategory};
+    EXPECT_EQ(files.LoadDeviceConfig(), "");
+    EXPECT_NE(t.prompter.asked.back().text.find("line 1: category 0x1A is above 0x0F"),
+              std::string::npos);
+    EXPECT_TRUE(log.find("wrt,") == std::string::npos);
+    EXPECT_EQ(chain.device(0, 1).regs[144], ovLimit);
 
     t.files.openAnswers = {folder + "missing.txt"};
     EXPECT_EQ(files.LoadDeviceEE(), "");

@@ -2,6 +2,7 @@
 // answer frame from it is logged, flagged on the chart sample and lights
 // the COM lamp red; answerless commands, broadcasts and buffer reads are not.
 
+#include "app/BalanceAccess.h"
 #include "app/CommandFixture.h"
 #include "data/ChartExport.h"
 
@@ -98,6 +99,43 @@ TEST_F(MissingAnswer, OnlyTheAddressedDevicesAnswerCounts)
     const size_t before = errorLines().size();
     commands.cbBalEnableAll_Click();
     EXPECT_EQ(errorLines().size(), before);
+}
+
+TEST_F(MissingAnswer, AFrameForAnotherRegisterLeavesTheRegisterUnreadAndNothingIsWritten)
+{
+    ASSERT_TRUE(connect(true, 2));
+    // Device 1 answers the read of its balance set-up (page 2, address
+    // 0x13: 12 4C 0F) with a frame that passes its CRC but is for address
+    // 0x12, data 0x155.
+    struct OtherRegister : sim::SimChipBus {
+        sim::SimChipChain& chain;
+        explicit OtherRegister(sim::SimChipChain& c) : chain(c) {}
+        std::vector<uint8_t> exchange(uint8_t code, uint8_t select,
+                                      std::span<const uint8_t> frame) override
+        {
+            if (std::vector<uint8_t>(frame.begin(), frame.end()) ==
+                std::vector<uint8_t>{0x12, 0x4C, 0x0F})
+                return {0x12, 0x48, 0x15, 0x50};
+            return chain.exchange(code, select, frame);
+        }
+    } bus{chain};
+    board->setChipBus(&bus);
+    link.image.at(0, 1, 147) = 0x0200;  // what the image held before
+    const size_t sent = chain.received.size();
+
+    // A read-modify-write of the set-up would have written 0x0200 changed,
+    // not what the chip holds.
+    EXPECT_FALSE(ReadModifyWrite(link, 1, 0x13, [](int16_t v) { return v | 0x0001; }));
+    EXPECT_EQ(errorLines(), std::vector<std::string>{"    No Response Sent: 12 4C 0F "});
+    EXPECT_EQ(chain.received.size(), sent);  // no write reached the chain
+    EXPECT_EQ(link.image.at(0, 1, 147), 0x0200);
+    EXPECT_EQ(link.image.at(0, 1, 146), 0x0155);  // the frame's own register is stored
+    EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
+
+    // Answered with the register asked for, it goes through.
+    board->setChipBus(&chain);
+    EXPECT_TRUE(ReadModifyWrite(link, 1, 0x13, [](int16_t v) { return v | 0x0001; }));
+    EXPECT_EQ(errorLines().size(), 1u);
 }
 
 }  // namespace
