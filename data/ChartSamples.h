@@ -25,15 +25,6 @@ inline constexpr int kETInputs = 4;
 // export leave it out.
 inline constexpr int16_t kUnknownSample = INT16_MIN;
 
-// Link-error flag bits of a sample.
-enum SampleError : int16_t {
-    NoAckError = 0x01,
-    CrcError = 0x02,
-    BadResponseError = 0x04,
-    NackResponseError = 0x08,
-    PipeComError = 0x10,
-};
-
 class ChartSamples {
 public:
     ChartSamples();

@@ -31,13 +31,13 @@ protected:
 
 TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
 {
-    samples->OrComError(CrcError);  // gathered before the first sample
+    samples->OrComError(0x02);  // gathered before the first sample
     clock.wall = std::chrono::system_clock::time_point(std::chrono::hours(5));
     EXPECT_TRUE(samples->takeSample(*image, clock));
     EXPECT_EQ(samples->ChartStartDate, clock.wall);
     samples->finishSample();
-    samples->OrComError(NackResponseError);
-    samples->OrComError(BadResponseError);
+    samples->OrComError(0x08);
+    samples->OrComError(0x04);
     clock.current += std::chrono::seconds(90);
     image->store(0, 7, 80, 1234);
     image->store(1, 9, 132, 0x2001);
@@ -47,8 +47,8 @@ TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
     EXPECT_EQ(samples->SampleCount, 2);
     EXPECT_EQ(samples->minutes(0), 0.0);
     EXPECT_DOUBLE_EQ(samples->minutes(1), 1.5);
-    EXPECT_EQ(samples->comErrors(0), CrcError);
-    EXPECT_EQ(samples->comErrors(1), NackResponseError | BadResponseError);
+    EXPECT_EQ(samples->comErrors(0), 0x02);
+    EXPECT_EQ(samples->comErrors(1), 0x08 | 0x04);
     EXPECT_EQ(samples->comErrors(2), 0);
     EXPECT_EQ(samples->icTemp(7, 1), 1234);
     EXPECT_EQ(samples->fault2(9, 1), 0x2001);
@@ -67,7 +67,7 @@ TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
 {
     for (int n = 0; n < kLastSample; ++n) {
         if (n == 600)
-            samples->OrComError(PipeComError);
+            samples->OrComError(0x10);
         take(n);
     }
     EXPECT_EQ(samples->SampleCount, 32760);
@@ -80,7 +80,7 @@ TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
     EXPECT_DOUBLE_EQ(samples->minutes(32160), 32760.0);
     EXPECT_EQ(samples->cell(3, 11, 0), 600);
     EXPECT_DOUBLE_EQ(samples->minutes(0), 600.0);
-    EXPECT_EQ(samples->comErrors(0), PipeComError);  // flags move with their sample
+    EXPECT_EQ(samples->comErrors(0), 0x10);  // flags move with their sample
     EXPECT_EQ(samples->comErrors(32161), 0);
     EXPECT_EQ(samples->DroppedSamples(), 600);
 

@@ -180,7 +180,7 @@ TEST_F(UnknownValues, ANewRunsFirstSampleCarriesTheFlagsGatheredForIt)
     chain.faults.corruptCrc = 1;
     commands.cbReadAllVolts_Click();
     commands.cbReadAllVolts_Click();
-    ASSERT_EQ(samples->comErrors(0), data::CrcError);
+    ASSERT_EQ(samples->comErrors(0), 0x02);
     EXPECT_EQ(data::ComErrorWords(samples->comErrors(1)), "");
 
     // "Clear": the next sample starts a new run. A NACK before it belongs
@@ -192,7 +192,7 @@ TEST_F(UnknownValues, ANewRunsFirstSampleCarriesTheFlagsGatheredForIt)
     chain.faults.nack = false;
     commands.cbReadAllVolts_Click();
     ASSERT_EQ(samples->SampleCount, 1);
-    EXPECT_EQ(samples->comErrors(0), data::NackResponseError);
+    EXPECT_EQ(samples->comErrors(0), 0x08);
     EXPECT_EQ(exported(0).substr(0, 19), "0.00,NackResponse_,");
     // The next sample starts clean again.
     commands.cbReadAllVolts_Click();
