@@ -1,3 +1,4 @@
+#include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
@@ -24,7 +25,8 @@ protected:
     test::TestServices t;
     sim::SimHidBackend usb;
     std::shared_ptr<sim::SimBoard> board;
-    HidTransport transport{usb, t.services};
+    BoardPrompter boardUser{t.services};
+    HidTransport transport{usb, t.services, boardUser};
     ByteGrid grid;
     ChipPipe pipe{transport, grid};
     std::vector<std::string> log;
