@@ -130,6 +130,16 @@ TEST_F(PipeTest, NoAnswerStopsPollingAndKeepsTheProgramRunning)
     EXPECT_LE(t.clock.slept.count(), 2 * (2 + 51 + 1) + 10);
 }
 
+TEST_F(PipeTest, LostBoardStopsPollingBeforeItsBox)
+{
+    board->faults.noAnswer = true;
+    size_t boxesWhenStopped = 99;
+    pipe.stopPolling = [&] { boxesWhenStopped = t.prompter.asked.size(); };
+    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+    EXPECT_EQ(boxesWhenStopped, 0u);
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
+}
+
 TEST_F(PipeTest, FailedWriteIsLostNotDone)
 {
     board->faults.failWrite = true;
