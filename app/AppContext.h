@@ -4,6 +4,7 @@
 
 #include "app/BalanceRegisters.h"
 #include "app/BalanceSequence.h"
+#include "app/BoardPrompter.h"
 #include "app/CellBalancing.h"
 #include "app/ChipCommands.h"
 #include "app/ConnectionController.h"
@@ -37,7 +38,9 @@ public:
 
     Services& services;
 
-    // Board interface.
+    // Board interface; its boxes and the program's end go through the
+    // board's user.
+    BoardPrompter boardUser;
     board::HidTransport transport;
     board::ByteGrid grid;
     board::ChipPipe pipe;

@@ -1,5 +1,6 @@
 // One chip frame through the pipe and back, against the simulated board.
 
+#include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
@@ -13,7 +14,8 @@ static void PipeRoundTrip(benchmark::State& state)
     kvb::test::TestServices t;
     kvb::sim::SimHidBackend usb;
     usb.plug(t.clock);
-    kvb::board::HidTransport transport(usb, t.services);
+    kvb::BoardPrompter boardUser(t.services);
+    kvb::board::HidTransport transport(usb, t.services, boardUser);
     transport.InitUsbHidConnection();
     kvb::board::ByteGrid grid;
     kvb::board::ChipPipe pipe(transport, grid);

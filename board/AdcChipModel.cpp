@@ -6,12 +6,6 @@
 
 namespace kvb::board {
 
-int32_t AdcChipValue(uint8_t high, uint8_t middle, uint8_t low)
-{
-    int32_t raw = (static_cast<int32_t>(high) << 16) | (middle << 8) | low;
-    return raw >= 0x800000 ? raw - 0x1000000 : raw;
-}
-
 double AdcChipMillivolts(int32_t value)
 {
     constexpr double kFullScaleVolts = 2.5;
@@ -25,11 +19,6 @@ std::string FormatMillivolts(double millivolts)
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", millivolts);
     return text;
-}
-
-uint8_t AdcChipRegisterValue(uint8_t byte2, uint8_t byte3)
-{
-    return static_cast<uint8_t>(((byte2 & 1) << 7) | (byte3 >> 1));
 }
 
 AdcChipModel::AdcChipModel(HidTransport& transport, PortModel& ports, PanelSignals& notices)
@@ -61,7 +50,7 @@ void AdcChipModel::initAdcIo()
     pump.yield();
 }
 
-std::optional<int16_t> AdcChipModel::exchange(uint8_t subCommand)
+std::optional<Status> AdcChipModel::exchange(uint8_t subCommand)
 {
     std::array<uint8_t, 3> bytes{};
     if (!requestBytes(bytes))
@@ -71,11 +60,11 @@ std::optional<int16_t> AdcChipModel::exchange(uint8_t subCommand)
 
 bool AdcChipModel::requestBytes(std::array<uint8_t, 3>& bytes)
 {
-    Prompter& prompter = transport_.services().prompter;
+    BoardUser& user = transport_.user();
     const std::string names[] = {"ADC Register 1", "ADC Register 2", "ADC Delay"};
     const std::string* texts[] = {&reg[0], &reg[1], &delay};
     for (int i = 0; i < 3; ++i) {
-        auto value = HexByteField(prompter, *texts[i], names[i]);
+        auto value = HexByteField(user, *texts[i], names[i]);
         if (!value)
             return false;
         bytes[i] = *value;
@@ -88,16 +77,15 @@ bool AdcChipModel::writeReadRegister()
     auto exchanged = exchange(kSubSet);
     if (!exchanged)
         return false;
-    const int16_t status = *exchanged;
-    if (status == StatusWriteFailed)
+    const Status status = *exchanged;
+    if (status == Status::WriteFailed)
         return false;  // nothing was sent: the labels keep what they showed
     const Report& answer = transport_.ReportBuffer();
     received.fill("--");
     registerRead = "--";
     if (AnswerArrived(status)) {
-        for (int i = 0; i < 4; ++i)
-            received[i] = ByteToHex2(answer[i + 1]);
-        registerRead = ByteToHex2(AdcChipRegisterValue(answer[2], answer[3]));
+        ReportBytesAsHex(answer, 1, received);
+        registerRead = ByteToHex2(AdcChipRegisterAnswer(answer));
     }
     notices_.notify();
     transport_.services().pump.yield();
@@ -109,11 +97,10 @@ bool AdcChipModel::readConversion()
     auto exchanged = exchange(kSubGet);
     if (!exchanged)
         return false;
-    const int16_t status = *exchanged;
-    const Report& answer = transport_.ReportBuffer();
+    const Status status = *exchanged;
     // The board's error byte does not stop the conversion being shown.
     if (AnswerArrived(status)) {
-        int32_t value = AdcChipValue(answer[3], answer[4], answer[5]);
+        const int32_t value = AdcChipConversionAnswer(transport_.ReportBuffer());
         decimal = std::to_string(value);
         millivolts = FormatMillivolts(AdcChipMillivolts(value));
     } else {

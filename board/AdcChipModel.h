@@ -14,15 +14,10 @@
 
 namespace kvb::board {
 
-// The chip's 24-bit two's-complement result from its three answer bytes.
-int32_t AdcChipValue(uint8_t high, uint8_t middle, uint8_t low);
 // Millivolts of a result: 2.5 V full scale over 8388607 counts, gain 1.
 double AdcChipMillivolts(int32_t value);
 // "####0.00": two decimals, at least one integer digit.
 std::string FormatMillivolts(double millivolts);
-// The register value in a write's answer: bit 0 of byte 2, then bits 7..1
-// of byte 3.
-uint8_t AdcChipRegisterValue(uint8_t byte2, uint8_t byte3);
 
 class AdcChipModel {
 public:
@@ -48,7 +43,7 @@ private:
     bool requestBytes(std::array<uint8_t, 3>& bytes);
     // The command with the checked boxes; its status, or nothing when a box
     // was refused.
-    std::optional<int16_t> exchange(uint8_t subCommand);
+    std::optional<Status> exchange(uint8_t subCommand);
 
     HidTransport& transport_;
     PortModel& ports_;

@@ -4,13 +4,13 @@ namespace kvb::board {
 
 std::string FirmwareVersionText(const Report& answer, Formatter& format)
 {
-    const unsigned year = answer[4] * 256u + answer[5];
-    const unsigned month = answer[6];
-    std::string monthText = format.monthName(static_cast<int>(month));
+    const FirmwareVersion version = ReadFirmwareVersion(answer);
+    std::string monthText = format.monthName(static_cast<int>(version.month));
     if (monthText.empty())
-        monthText = std::to_string(month);
-    return "Firmware Version " + std::to_string(answer[2]) + "." + std::to_string(answer[3]) +
-           " - " + std::to_string(year) + "/" + monthText + "/" + std::to_string(answer[7]);
+        monthText = std::to_string(version.month);
+    return "Firmware Version " + std::to_string(version.major) + "." +
+           std::to_string(version.minor) + " - " + std::to_string(version.year) + "/" + monthText +
+           "/" + std::to_string(version.day);
 }
 
 BoardPanel::BoardPanel(HidTransport& transport, ByteGrid& grid, ChipPipe& pipe)
@@ -41,7 +41,7 @@ bool BoardPanel::load()
 
 void BoardPanel::unload()
 {
-    transport_.services().programEnd.end();
+    transport_.user().endProgram();
 }
 
 void BoardPanel::refillInstances()
@@ -75,11 +75,12 @@ bool BoardPanel::setLed(int index, bool on)
 
 bool BoardPanel::readFirmwareVersion()
 {
-    int16_t status = transport_.Query(HidFirmwareVersion, {}, kSubSet);
-    if (status == StatusWriteFailed)
+    const Status status = transport_.Query(HidFirmwareVersion, {}, kSubSet);
+    if (status == Status::WriteFailed)
         return false;  // the query never went out: the version text stays
-    firmwareVersion =
-        AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer(), transport_.services().format) : "--";
+    firmwareVersion = AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer(),
+                                                                  transport_.services().format)
+                                            : "--";
     firmwareVersionCopy = firmwareVersion;
     notices.notify();
     return AnswerArrived(status);

@@ -1,6 +1,7 @@
 #pragma once
-// The evaluation board's USB HID report protocol: report layout, command
-// codes and transfer status codes.
+// The evaluation board's USB HID report protocol: the report's size and
+// number, command codes and transfer status codes. The layouts of the
+// requests and answers are in BoardReports.h.
 
 #include <array>
 #include <cstddef>
@@ -46,21 +47,29 @@ enum Command : uint8_t {
     HidReadUprBuffer2 = 0x18,
 };
 
-// Transfer status of a board exchange.
-enum Status : int16_t {
-    StatusNone = 0,
-    StatusRefused = 1,     // answer arrived with a nonzero error byte
-    StatusTimedOut = 2,    // no answer within the wait
-    StatusWriteFailed = 4, // the report could not be written
-    StatusDone = 8,        // answer arrived, error byte 0
+// Transfer status of a board exchange. A status that comes back must be
+// looked at, or left unchecked where it is said so (leaveUnchecked).
+enum class [[nodiscard]] Status : int16_t {
+    None = 0,
+    Refused = 1,      // answer arrived with a nonzero error byte
+    TimedOut = 2,     // no answer within the wait
+    WriteFailed = 4,  // the report could not be written
+    Done = 8,         // answer arrived, error byte 0
 };
 
 // An answer came back, whatever its error byte: the panel shows the bytes
 // the board sent, its error byte among them, and leaves judging them to the
 // engineer.
-constexpr bool AnswerArrived(int16_t status)
+constexpr bool AnswerArrived(Status status)
 {
-    return status == StatusDone || status == StatusRefused;
+    return status == Status::Done || status == Status::Refused;
+}
+
+// Says where a result is dropped that the exchange does not look at: the
+// code goes on the same whatever it is.
+template <typename Result>
+constexpr void leaveUnchecked(const Result&) noexcept
+{
 }
 
 // Longest wait for a board command's answer.

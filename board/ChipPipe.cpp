@@ -1,11 +1,30 @@
 #include "board/ChipPipe.h"
 
-#include "core/AppInfo.h"
 #include "core/Hex.h"
 
 #include <algorithm>
 
 namespace kvb::board {
+
+namespace {
+// The "MCB I/O" frame shows report bytes 0..10, and the pipe writes them
+// into grid rows 0..10 too.
+constexpr size_t kShownBytes = 11;
+constexpr int kLastShown = static_cast<int>(kShownBytes) - 1;
+}  // namespace
+
+// Busy from the first yield to the last refresh, retries included; the
+// panel's "MCB SPI" button follows it.
+class ChipPipe::TransferScope {
+public:
+    explicit TransferScope(ChipPipe& pipe) : pipe_(pipe) { pipe_.setBusy(true); }
+    ~TransferScope() { pipe_.setBusy(false); }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    ChipPipe& pipe_;
+};
 
 ChipPipe::ChipPipe(HidTransport& transport, ByteGrid& grid) : transport_(transport), grid_(grid) {}
 
@@ -16,29 +35,14 @@ void ChipPipe::setBusy(bool busy)
         busyChanged(busy);
 }
 
-void ChipPipe::showReport(const Report& report, std::array<std::string, 11>& into)
-{
-    for (size_t i = 0; i < into.size(); ++i)
-        into[i] = ByteToHex2(report[i]);
-}
-
-void ChipPipe::refresh()
-{
-    grid_.notify();
-    if (displayChanged)
-        displayChanged();
-}
-
 PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
 {
     PipeResult result;
-    Services& services = transport_.services();
     if (busy_) {
         // A transfer asked for from inside another one's waits: the report
         // buffer, the transaction number and the select byte belong to the
         // outer transfer, so this one is refused before it touches them.
-        if (log)
-            log("USB Still Busy from previous call, exit comm routine");
+        logLine("USB Still Busy from previous call, exit comm routine");
         result.status = PipeStatus::Busy;
         return result;
     }
@@ -49,104 +53,129 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
         return result;
     }
 
-    setBusy(true);
-    struct BusyGuard {
-        ChipPipe& pipe;
-        ~BusyGuard() { pipe.setBusy(false); }
-    } guard{*this};
-    services.pump.yield();
-
+    TransferScope busy(*this);
+    transport_.services().pump.yield();
     TransferId = TransferId < 7 ? TransferId + 1 : 1;
-
     count = std::clamp(count - (CommandInProgress ? 1 : 0), 0, kMaxCount);
+    const Report request =
+        PipeRequest(PipeCommandCode, TransferId, txFrame, static_cast<size_t>(count));
 
-    Report request{};
-    request[0] = kReportNumber;
-    request[1] = PipeCommandCode;
-    request[2] = TransferId;
-    request[3] = static_cast<uint8_t>(count);
-    request[4] = txFrame[0];
-    for (int i = 0; i < count; ++i) {
-        size_t source = static_cast<size_t>(i) + 1;
-        request[5 + i] = source < txFrame.size() ? txFrame[source] : 0;
-    }
-
-    int retries = 0;
-    Report& answer = result.answer;
-    for (;;) {
-        transport_.FlushHidInput();
-
-        display.writeRaw.fill(ByteGrid::kEmpty);
-        grid_.fillWrite(0, 10, ByteGrid::kEmpty);
-        grid_.fillRead(0, 10, ByteGrid::kEmpty);
-        refresh();
-        services.pump.yield();
-
-        showReport(request, display.writeRaw);
-        for (int i = 0; i <= 10; ++i)
-            grid_.writeVal[i] = display.writeRaw[i];
-        refresh();
-
-        bool written = transport_.writeReport(request);
-        services.clock.sleep(std::chrono::milliseconds(2));
-
-        answer.fill(0);
-        bool matched = false;
-        if (written) {
-            transport_.readInto(answer, 0);
-            matched = answer[2] == TransferId;
-            if (!matched) {
-                int polls = 0;
-                while (answer[2] != TransferId && polls < kMaxPolls) {
-                    transport_.readInto(answer, 1);
-                    ++polls;
-                }
-                matched = answer[2] == TransferId;
-                display.dwait = SignedText(polls);
-                display.byteCount = SignedText(answer[3]);
-                display.reportCountReceived = SignedText(answer[2]);
-            }
-        }
-
-        if (matched)
-            break;
-        ++retries;
-        if (retries >= kMaxAttempts)
-            break;
-        if (log)
-            log("Packet Sync: Retry count = " + SignedText(retries) + "BQTY " +
-                SignedText(answer[3]) + "XID " + SignedText(TransferId) + "RID " +
-                SignedText(answer[2]));
-    }
-
-    // TransferId is never 0, so a match means an answer arrived; a nonzero
-    // foreign number means answers came, but not ours.
-    if (answer[2] == TransferId) {
-        result.status = PipeStatus::Done;
-    } else if (answer[2] != 0) {
-        result.status = PipeStatus::SyncError;
-        services.prompter.tell("HID Packet Sync Error Retry 2x", kProgramTitle);
-    } else {
-        result.status = PipeStatus::Lost;
-        ++lostTransfers_;
-        if (stopPolling)
-            stopPolling();
-        services.prompter.tell(
-            "USB Communications lost, Disconnect and Reconnect, Polling Terminated",
-            kProgramTitle);
-    }
-
+    result.status = exchange(request, result.answer);
+    tellOutcome(result.status);
     // The shared report buffer keeps the last answer read, as the panel and
     // the parsers of the daisy chain expect.
-    transport_.ReportBuffer() = answer;
-    display.reportCountSent = SignedText(TransferId);
-    display.reportCountReceived = SignedText(answer[2]);
-    std::array<std::string, 11> shown;
-    showReport(answer, shown);
-    for (int i = 0; i <= 10; ++i)
-        grid_.readVal[i] = shown[i];
-    refresh();
+    transport_.ReportBuffer() = result.answer;
+    showAnswer(result.answer);
     return result;
+}
+
+// --- The exchange ------------------------------------------------------------
+
+PipeStatus ChipPipe::exchange(const Report& request, Report& answer)
+{
+    for (int retries = 0;;) {
+        if (attempt(request, answer))
+            return PipeStatus::Done;
+        if (++retries >= kMaxAttempts)
+            break;
+        logRetry(retries, answer);
+    }
+    // TransferId is never 0: a nonzero foreign number means answers came,
+    // but not ours.
+    if (PipeTransaction(answer) != 0)
+        return PipeStatus::SyncError;
+    ++lostTransfers_;
+    return PipeStatus::Lost;
+}
+
+bool ChipPipe::attempt(const Report& request, Report& answer)
+{
+    transport_.FlushHidInput();
+    showAttemptStart();
+    transport_.services().pump.yield();
+    showRequest(request);
+
+    const bool written = transport_.writeReport(request);
+    transport_.services().clock.sleep(std::chrono::milliseconds(2));
+    answer.fill(0);
+    return written && pollForAnswer(answer);
+}
+
+bool ChipPipe::pollForAnswer(Report& answer)
+{
+    transport_.readInto(answer, 0);
+    if (PipeTransaction(answer) == TransferId)
+        return true;
+    int polls = 0;
+    while (PipeTransaction(answer) != TransferId && polls < kMaxPolls) {
+        transport_.readInto(answer, 1);
+        ++polls;
+    }
+    showPolls(polls, answer);
+    return PipeTransaction(answer) == TransferId;
+}
+
+// --- What follows it -------------------------------------------------------------
+
+void ChipPipe::logLine(const std::string& line)
+{
+    if (log)
+        log(line);
+}
+
+void ChipPipe::logRetry(int retries, const Report& answer)
+{
+    logLine("Packet Sync: Retry count = " + SignedText(retries) + "BQTY " +
+            SignedText(PipeCount(answer)) + "XID " + SignedText(TransferId) + "RID " +
+            SignedText(PipeTransaction(answer)));
+}
+
+void ChipPipe::showAttemptStart()
+{
+    display.writeRaw.fill(ByteGrid::kEmpty);
+    grid_.fillWrite(0, kLastShown, ByteGrid::kEmpty);
+    grid_.fillRead(0, kLastShown, ByteGrid::kEmpty);
+    refresh();
+}
+
+void ChipPipe::showRequest(const Report& request)
+{
+    ReportBytesAsHex(request, 0, display.writeRaw);
+    std::copy(display.writeRaw.begin(), display.writeRaw.end(), grid_.writeVal.begin());
+    refresh();
+}
+
+void ChipPipe::showPolls(int polls, const Report& answer)
+{
+    display.dwait = SignedText(polls);
+    display.byteCount = SignedText(PipeCount(answer));
+    display.reportCountReceived = SignedText(PipeTransaction(answer));
+}
+
+void ChipPipe::showAnswer(const Report& answer)
+{
+    display.reportCountSent = SignedText(TransferId);
+    display.reportCountReceived = SignedText(PipeTransaction(answer));
+    ReportBytesAsHex(answer, 0, std::span(grid_.readVal).first(kShownBytes));
+    refresh();
+}
+
+void ChipPipe::tellOutcome(PipeStatus status)
+{
+    if (status == PipeStatus::SyncError) {
+        transport_.user().pipeOutOfStep();
+    } else if (status == PipeStatus::Lost) {
+        if (stopPolling)
+            stopPolling();
+        transport_.user().pipeLost();
+    }
+}
+
+void ChipPipe::refresh()
+{
+    grid_.notify();
+    if (displayChanged)
+        displayChanged();
 }
 
 }  // namespace kvb::board

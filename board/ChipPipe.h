@@ -2,6 +2,9 @@
 // The chip transfer pipe: carries one chip frame to the chips through the
 // board's SPI pipe command, tagged with a transaction number 1..7, polls for
 // the answer that carries the same number and retries the transfer once.
+// The exchange itself is apart from what follows it: the panel's display and
+// grid, the retry line of the link log, the boxes (through the board's
+// user) and the stop of polling.
 
 #include "board/BoardProtocol.h"
 #include "board/ByteGrid.h"
@@ -30,7 +33,7 @@ struct PipeResult {
     Report answer{};
     bool ok() const { return status == PipeStatus::Done; }
     // The answer's count byte (chip bytes + 1) and its chip bytes.
-    int rxLength() const { return answer[3]; }
+    int rxLength() const { return PipeCount(answer); }
 };
 
 // What the panel's "MCB I/O" frame shows of the last transfer.
@@ -48,7 +51,7 @@ public:
     static constexpr int kMaxPolls = 51;
     static constexpr int kMaxAttempts = 2;
     // Report bytes 5..63 carry the frame.
-    static constexpr int kMaxCount = static_cast<int>(kReportSize) - 5;
+    static constexpr int kMaxCount = static_cast<int>(kPipeFrameRoom);
 
     ChipPipe(HidTransport& transport, ByteGrid& grid);
 
@@ -83,8 +86,23 @@ public:
     std::function<void()> displayChanged;          // the panel refreshes its boxes
 
 private:
+    class TransferScope;
     void setBusy(bool busy);
-    void showReport(const Report& report, std::array<std::string, 11>& into);
+
+    // The exchange: the request's attempts, each written and its answer
+    // polled for, into `answer`.
+    PipeStatus exchange(const Report& request, Report& answer);
+    bool attempt(const Report& request, Report& answer);
+    bool pollForAnswer(Report& answer);
+
+    // What follows it.
+    void logLine(const std::string& line);
+    void logRetry(int retries, const Report& answer);
+    void showAttemptStart();
+    void showRequest(const Report& request);
+    void showPolls(int polls, const Report& answer);
+    void showAnswer(const Report& answer);
+    void tellOutcome(PipeStatus status);
     void refresh();
 
     HidTransport& transport_;

@@ -1,7 +1,5 @@
 #include "board/HidTransport.h"
 
-#include "core/AppInfo.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -13,8 +11,8 @@ namespace {
 constexpr int kMaxFlushReports = 256;
 }  // namespace
 
-HidTransport::HidTransport(HidBackend& backend, Services& services)
-    : backend_(backend), services_(services)
+HidTransport::HidTransport(HidBackend& backend, Services& services, BoardUser& user)
+    : backend_(backend), services_(services), user_(user)
 {
 }
 
@@ -22,11 +20,6 @@ void HidTransport::boardListChanged()
 {
     if (onBoardListChanged)
         onBoardListChanged();
-}
-
-void HidTransport::endProgram()
-{
-    services_.programEnd.end();
 }
 
 bool HidTransport::InitUsbHidConnection()
@@ -52,13 +45,10 @@ bool HidTransport::InitUsbHidConnection()
         if (!boards_.empty())
             break;
 
-        Answer answer = services_.prompter.ask(
-            "Please check USB connection.\nDravonel HID USB (PID 2035)  " + BoardDeviceName +
-                " Evaluation Board not found.",
-            BoardTitle, Buttons::RetryCancel, Icon::Warning);
+        Answer answer = user_.askBoardNotFound(BoardDeviceName, BoardTitle);
         UsbCheckAnswer = static_cast<int>(answer);
         if (answer != Answer::Retry) {
-            endProgram();
+            user_.endProgram();
             return false;
         }
     }
@@ -89,6 +79,12 @@ bool HidTransport::writeReport(const Report& request)
     return boards_[current_]->write(request.data(), request.size());
 }
 
+bool HidTransport::writeRequest(const Report& request)
+{
+    report_ = request;
+    return writeReportBuffer();
+}
+
 int HidTransport::readInto(Report& into, int waitMs)
 {
     if (current_ < 0)
@@ -100,12 +96,21 @@ int HidTransport::readInto(Report& into, int waitMs)
     return n;
 }
 
-int16_t HidTransport::ReadReport(int waitMs)
+Status HidTransport::ReadReport(int waitMs)
 {
     int n = readInto(report_, waitMs);
     if (n <= 0)
-        return StatusTimedOut;
-    return report_[1] > 0 ? StatusRefused : StatusDone;
+        return Status::TimedOut;
+    return ErrorByte(report_) > 0 ? Status::Refused : Status::Done;
+}
+
+Status HidTransport::awaitAnswer()
+{
+    ClearReportBuffer(0);
+    const Status status = ReadReport();
+    if (status == Status::TimedOut)
+        connectionBox(ConnectionFault::Unconfirmed);
+    return status;
 }
 
 void HidTransport::FlushHidInput()
@@ -118,57 +123,44 @@ void HidTransport::FlushHidInput()
     }
 }
 
-bool HidTransport::connectionBox(const std::string& text)
+bool HidTransport::connectionBox(ConnectionFault fault)
 {
-    Answer answer =
-        services_.prompter.ask(text, BoardTitle, Buttons::RetryCancel, Icon::Warning);
+    Answer answer = user_.askConnectionLost(fault, BoardTitle);
     UsbCheckAnswer = static_cast<int>(answer);
     if (answer == Answer::Retry)
         return InitUsbHidConnection();
-    endProgram();
+    user_.endProgram();
     return false;
 }
 
-int16_t HidTransport::CheckStatus(bool writeOk)
+Status HidTransport::CheckStatus(bool writeOk)
 {
     if (writeOk)
-        return StatusDone;
-    connectionBox("Please check USB connection.\ncheckStatus");
-    return StatusNone;
+        return Status::Done;
+    connectionBox(ConnectionFault::Unconfirmed);
+    return Status::None;
 }
 
-void HidTransport::HandleHidStatus(int16_t status, bool quiet)
+void HidTransport::HandleHidStatus(Status status, bool quiet)
 {
-    if (status == StatusWriteFailed || status == StatusTimedOut) {
-        connectionBox(std::string("Please check USB connection.") +
-                      (status == StatusWriteFailed ? "WriteFile" : "ReadFile") + " error.");
-    } else if (status == StatusRefused && !quiet) {
-        Answer answer = services_.prompter.ask(
-            "Invalid I2C address. Press Retry to return to GUI and enter valid address or "
-            "Cancel to close GUI.",
-            kProgramTitle, Buttons::RetryCancel, Icon::Warning);
+    if (status == Status::WriteFailed || status == Status::TimedOut) {
+        connectionBox(status == Status::WriteFailed ? ConnectionFault::WriteFailed
+                                                    : ConnectionFault::ReadTimedOut);
+    } else if (status == Status::Refused && !quiet) {
+        Answer answer = user_.askI2cAddressRefused();
         UsbCheckAnswer = static_cast<int>(answer);
         if (answer != Answer::Retry)
-            endProgram();
+            user_.endProgram();
     }
 }
 
-int16_t HidTransport::Query(uint8_t code, std::initializer_list<uint8_t> payload,
-                            uint8_t subCommand)
+Status HidTransport::Query(uint8_t code, std::initializer_list<uint8_t> payload, uint8_t subCommand)
 {
     FlushHidInput();
-    ClearReportBuffer(0);
-    SetReportIdByte();
-    report_[1] = code;
-    report_[2] = subCommand;
-    std::copy_n(payload.begin(), std::min(payload.size(), kReportSize - 3), report_.begin() + 3);
-    if (CheckStatus(writeReportBuffer()) != StatusDone)
-        return StatusWriteFailed;
-    ClearReportBuffer(0);
-    int16_t status = ReadReport();
-    if (status == StatusTimedOut)
-        CheckStatus(false);
-    return status;
+    const std::span<const uint8_t> bytes(payload.begin(), payload.size());
+    if (CheckStatus(writeRequest(BoardCommandRequest(code, subCommand, bytes))) != Status::Done)
+        return Status::WriteFailed;
+    return awaitAnswer();
 }
 
 bool HidTransport::SetCommand(uint8_t code, std::initializer_list<uint8_t> payload,
@@ -179,77 +171,63 @@ bool HidTransport::SetCommand(uint8_t code, std::initializer_list<uint8_t> paylo
 
 bool HidTransport::SetCommand(uint8_t code, std::span<const uint8_t> payload, uint8_t subCommand)
 {
-    ClearReportBuffer(0);
-    SetReportIdByte();
-    report_[1] = code;
-    report_[2] = subCommand;
-    std::copy_n(payload.begin(), std::min(payload.size(), kReportSize - 3), report_.begin() + 3);
-    return CheckStatus(writeReportBuffer()) == StatusDone;
+    return CheckStatus(writeRequest(BoardCommandRequest(code, subCommand, payload))) ==
+           Status::Done;
 }
 
-int16_t HidTransport::I2cRead(uint8_t address, uint8_t count, std::span<uint8_t> data,
+Status HidTransport::I2cRead(uint8_t address, uint8_t count, std::span<uint8_t> data,
+                             std::span<const uint8_t> addressBytes)
+{
+    if (count == 0 || count > kAnswerDataRoom || addressBytes.size() > kI2cRegisterRoom ||
+        data.size() < count)
+        return Status::Refused;
+    // Bytes past the request keep what the buffer held.
+    PutI2cRequest(report_, static_cast<uint8_t>(address + 1), count, addressBytes);
+    if (!writeReportBuffer())
+        return Status::WriteFailed;
+    const Status status = ReadReport();
+    if (status != Status::Done)
+        return status;
+    const std::span<const uint8_t> answer = AnswerData(report_, count);
+    std::copy(answer.begin(), answer.end(), data.begin());
+    return Status::Done;
+}
+
+Status HidTransport::I2cWrite(uint8_t address, uint8_t count, std::span<const uint8_t> data,
                               std::span<const uint8_t> addressBytes)
 {
-    if (count == 0 || count > kReportSize - 2 || addressBytes.size() > kReportSize - 5 ||
-        data.size() < count)
-        return StatusRefused;
+    if (!I2cWriteFits(addressBytes.size(), count) || data.size() < count)
+        return Status::Refused;
     // Bytes past the request keep what the buffer held.
-    SetReportIdByte();
-    report_[1] = HidI2cTransfer;
-    report_[2] = static_cast<uint8_t>(address + 1);
-    report_[3] = count;
-    report_[4] = static_cast<uint8_t>(addressBytes.size());
-    std::copy(addressBytes.begin(), addressBytes.end(), report_.begin() + 5);
+    PutI2cRequest(report_, address, count, addressBytes, data.first(count));
     if (!writeReportBuffer())
-        return StatusWriteFailed;
-    int16_t status = ReadReport();
-    if (status != StatusDone)
-        return status;
-    std::copy_n(report_.begin() + 2, count, data.begin());
-    return StatusDone;
-}
-
-int16_t HidTransport::I2cWrite(uint8_t address, uint8_t count, std::span<const uint8_t> data,
-                               std::span<const uint8_t> addressBytes)
-{
-    if (5 + addressBytes.size() + count > kReportSize || data.size() < count)
-        return StatusRefused;
-    // Bytes past the request keep what the buffer held.
-    SetReportIdByte();
-    report_[1] = HidI2cTransfer;
-    report_[2] = address;
-    report_[3] = count;
-    report_[4] = static_cast<uint8_t>(addressBytes.size());
-    std::copy(addressBytes.begin(), addressBytes.end(), report_.begin() + 5);
-    std::copy_n(data.begin(), count, report_.begin() + 5 + addressBytes.size());
-    if (!writeReportBuffer())
-        return StatusWriteFailed;
+        return Status::WriteFailed;
     return ReadReport();
 }
 
-int16_t HidTransport::I2cReadWithRetry(uint8_t address, uint8_t count, std::span<uint8_t> data,
-                                       std::span<const uint8_t> addressBytes, bool quiet)
+template <typename Transfer>
+Status HidTransport::withRetry(Transfer transfer, bool quiet)
 {
     for (;;) {
-        int16_t status = I2cRead(address, count, data, addressBytes);
+        const Status status = transfer();
         HandleHidStatus(status, quiet);
-        if ((status != StatusTimedOut && status != StatusWriteFailed) ||
-            services_.programEnd.ending() || !hasBoard())
+        if ((status != Status::TimedOut && status != Status::WriteFailed) ||
+            user_.programEnding() || !hasBoard())
             return status;
     }
 }
 
-int16_t HidTransport::I2cWriteWithRetry(uint8_t address, uint8_t count,
-                                        std::span<const uint8_t> data,
-                                        std::span<const uint8_t> addressBytes, bool quiet)
+Status HidTransport::I2cReadWithRetry(uint8_t address, uint8_t count, std::span<uint8_t> data,
+                                      std::span<const uint8_t> addressBytes, bool quiet)
 {
-    for (;;) {
-        int16_t status = I2cWrite(address, count, data, addressBytes);
-        HandleHidStatus(status, quiet);
-        if ((status != StatusTimedOut && status != StatusWriteFailed) ||
-            services_.programEnd.ending() || !hasBoard())
-            return status;
-    }
+    return withRetry([&] { return I2cRead(address, count, data, addressBytes); }, quiet);
+}
+
+Status HidTransport::I2cWriteWithRetry(uint8_t address, uint8_t count,
+                                       std::span<const uint8_t> data,
+                                       std::span<const uint8_t> addressBytes, bool quiet)
+{
+    return withRetry([&] { return I2cWrite(address, count, data, addressBytes); }, quiet);
 }
 
 void HidTransport::Delay(double seconds)
@@ -258,7 +236,7 @@ void HidTransport::Delay(double seconds)
         return;
     auto deadline = services_.clock.now() +
                     std::chrono::milliseconds(static_cast<long long>(std::llround(seconds * 1000)));
-    while (services_.clock.now() < deadline && !services_.programEnd.ending()) {
+    while (services_.clock.now() < deadline && !user_.programEnding()) {
         services_.clock.sleep(std::chrono::milliseconds(4));
         services_.pump.yield();
     }

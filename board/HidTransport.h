@@ -2,9 +2,12 @@
 // The USB HID transport to the evaluation board: finds and opens every board
 // with the board's vendor and product ID, keeps the one shared report buffer,
 // exchanges 64-byte reports with bounded waits, drains stale input, and turns
-// failures into the Retry/Cancel connection boxes.
+// failures into the Retry/Cancel connection boxes, which the board's user
+// (BoardUser) shows.
 
 #include "board/BoardProtocol.h"
+#include "board/BoardReports.h"
+#include "board/BoardUser.h"
 #include "board/HidBackend.h"
 #include "core/Services.h"
 
@@ -19,7 +22,7 @@ namespace kvb::board {
 
 class HidTransport {
 public:
-    HidTransport(HidBackend& backend, Services& services);
+    HidTransport(HidBackend& backend, Services& services, BoardUser& user);
 
     // --- Board search and handles -----------------------------------------
     // Searches for every board, opens each and makes board 0 current. When
@@ -38,17 +41,24 @@ public:
     // --- Report exchange --------------------------------------------------
     Report& ReportBuffer() { return report_; }
     const Report& ReportBuffer() const { return report_; }
-    void SetReportIdByte() { report_[0] = kReportNumber; }
+    void SetReportIdByte() { SetReportNumber(report_); }
     void ClearReportBuffer(uint8_t fill = 0) { report_.fill(fill); }
 
     // Writes `request` (64 bytes) to the current board. False when there is
     // no board or the write failed.
-    bool writeReport(const Report& request);
+    [[nodiscard]] bool writeReport(const Report& request);
     // Writes the shared report buffer.
-    bool writeReportBuffer() { return writeReport(report_); }
+    [[nodiscard]] bool writeReportBuffer() { return writeReport(report_); }
+    // Puts `request` into the shared report buffer, where every board
+    // command is built and its answer then read, and writes it.
+    [[nodiscard]] bool writeRequest(const Report& request);
     // Reads one answer into the report buffer, waiting at most waitMs.
     // Status 8 (error byte 0), 1 (error byte nonzero) or 2 (no answer).
-    int16_t ReadReport(int waitMs = kAnswerWaitMs);
+    Status ReadReport(int waitMs = kAnswerWaitMs);
+    // Clears the report buffer and reads one answer into it, as ReadReport;
+    // a missing answer brings up the connection box (Retry searches again,
+    // Cancel ends the program) before its status 2 is returned.
+    Status awaitAnswer();
     // Reads whatever report is waiting, at most waitMs, into `into`. Returns
     // bytes read, 0 when none came, -1 on a device error or with no board.
     int readInto(Report& into, int waitMs);
@@ -59,18 +69,18 @@ public:
     // 8 when the write succeeded; otherwise the connection box ("Please
     // check USB connection." / "checkStatus"): Retry searches again, Cancel
     // ends the program; returns 0 then.
-    int16_t CheckStatus(bool writeOk);
+    Status CheckStatus(bool writeOk);
     // The reaction to a failed transfer (status 2 or 4: connection box;
     // status 1: invalid-I2C-address box unless quiet).
-    void HandleHidStatus(int16_t status, bool quiet);
+    void HandleHidStatus(Status status, bool quiet);
 
     // A board command that reads an answer (the query exchange). Builds the
     // request from a cleared buffer, writes it and waits for the answer.
     // Returns 8 when the answer arrived with error byte 0, 1 when it was
     // refused, 2 when it timed out and 4 when the write failed (after the
     // connection box). The answer is in ReportBuffer() only on 8 and 1.
-    int16_t Query(uint8_t code, std::initializer_list<uint8_t> payload = {},
-                  uint8_t subCommand = kSubGet);
+    Status Query(uint8_t code, std::initializer_list<uint8_t> payload = {},
+                 uint8_t subCommand = kSubGet);
     // A board command that reads no answer. True when the write succeeded
     // (a failed write shows the connection box).
     bool SetCommand(uint8_t code, std::initializer_list<uint8_t> payload = {},
@@ -86,16 +96,16 @@ public:
     // fit the report (count 0 or above 62 for a read, address and data
     // beyond the report for a write) are refused with status 1 before
     // anything is sent.
-    int16_t I2cRead(uint8_t address, uint8_t count, std::span<uint8_t> data,
+    Status I2cRead(uint8_t address, uint8_t count, std::span<uint8_t> data,
+                   std::span<const uint8_t> addressBytes);
+    Status I2cWrite(uint8_t address, uint8_t count, std::span<const uint8_t> data,
                     std::span<const uint8_t> addressBytes);
-    int16_t I2cWrite(uint8_t address, uint8_t count, std::span<const uint8_t> data,
-                     std::span<const uint8_t> addressBytes);
     // The transfer, the status reaction, and the transfer again while the
     // status is a lost connection that the user chose to retry.
-    int16_t I2cReadWithRetry(uint8_t address, uint8_t count, std::span<uint8_t> data,
+    Status I2cReadWithRetry(uint8_t address, uint8_t count, std::span<uint8_t> data,
+                            std::span<const uint8_t> addressBytes, bool quiet);
+    Status I2cWriteWithRetry(uint8_t address, uint8_t count, std::span<const uint8_t> data,
                              std::span<const uint8_t> addressBytes, bool quiet);
-    int16_t I2cWriteWithRetry(uint8_t address, uint8_t count, std::span<const uint8_t> data,
-                              std::span<const uint8_t> addressBytes, bool quiet);
 
     // --- Timing -----------------------------------------------------------
     // Waits `seconds` on the monotonic clock, letting window events run
@@ -114,14 +124,20 @@ public:
     std::function<void()> onBoardListChanged;
 
     Services& services() { return services_; }
+    // Whom the board layer asks and tells, and who ends the program.
+    BoardUser& user() { return user_; }
 
 private:
     void boardListChanged();
-    bool connectionBox(const std::string& text);
-    void endProgram();
+    bool connectionBox(ConnectionFault fault);
+    // Runs `transfer` and the status reaction, again while the user retries
+    // a lost connection.
+    template <typename Transfer>
+    Status withRetry(Transfer transfer, bool quiet);
 
     HidBackend& backend_;
     Services& services_;
+    BoardUser& user_;
     Report report_{};
     std::vector<std::unique_ptr<HidDevice>> boards_;
     int current_ = -1;

@@ -1,6 +1,5 @@
 #include "board/I2cAddressModel.h"
 
-#include "core/AppInfo.h"
 #include "core/Hex.h"
 
 namespace kvb::board {
@@ -15,16 +14,17 @@ void I2cAddressModel::setOption(bool& option, bool value)
     if (option == value)
         return;
     option = value;
-    setI2Coptions(false);
+    // A failed write has shown the connection box; nothing else follows.
+    leaveUnchecked(setI2Coptions(false));
 }
 
-int16_t I2cAddressModel::setI2Coptions(bool toggleScl)
+Status I2cAddressModel::setI2Coptions(bool toggleScl)
 {
     uint8_t options = static_cast<uint8_t>((stoppedWrite ? 2 : 0) + (repeatedStart ? 1 : 0));
     bool written = transport_.SetCommand(
         HidI2cOptions, {options, static_cast<uint8_t>(extendHold ? 1 : 0),
                         static_cast<uint8_t>(toggleScl ? 1 : 0)});
-    return written ? StatusDone : StatusNone;
+    return written ? Status::Done : Status::None;
 }
 
 void I2cAddressModel::showAddress(uint8_t address)
@@ -70,24 +70,21 @@ void I2cAddressModel::showDefaultAddress()
 void I2cAddressModel::toggleScl()
 {
     transport_.FlushHidInput();
-    if (setI2Coptions(true) != StatusDone)
+    if (setI2Coptions(true) != Status::Done)
         return;
-    transport_.ClearReportBuffer(0);
-    if (transport_.ReadReport() == StatusTimedOut) {
-        transport_.CheckStatus(false);
+    if (transport_.awaitAnswer() == Status::TimedOut)
         return;  // no answer: nothing to judge SDA by
-    }
-    if (transport_.ReportBuffer()[2] & 1)
-        transport_.services().prompter.tell("SDA error", kProgramTitle);
+    if (SdaError(transport_.ReportBuffer()))
+        transport_.user().sdaError();
 }
 
 int I2cAddressModel::scan()
 {
-    Services& services = transport_.services();
+    BoardUser& user = transport_.user();
     uint8_t reg = 0;
     size_t addressLength = 0;
     if (grid_.random) {
-        auto start = HexByteField(services.prompter, grid_.startRegRd, "Starting Reg Read");
+        auto start = HexByteField(user, grid_.startRegRd, "Starting Reg Read");
         if (!start)
             return 0;
         reg = *start;
@@ -101,25 +98,23 @@ int I2cAddressModel::scan()
         const uint8_t address = static_cast<uint8_t>(a);
         uint8_t data[1] = {0};
         const uint8_t regs[1] = {reg};
-        int16_t status = transport_.I2cReadWithRetry(
+        const Status status = transport_.I2cReadWithRetry(
             address, 1, data, std::span<const uint8_t>(regs, addressLength), true);
         ++probes;
-        if (services.programEnd.ending())
+        if (user.programEnding())
             return probes;
         transport_.Delay(kProbeWaitSeconds);
         showAddress(address);
         grid_.slaveAddress = addressText;
         grid_.notify();
-        if (status != StatusRefused)
+        if (status != Status::Refused)
             return probes;  // acknowledged: this address stays selected
     }
 
-    Answer answer = services.prompter.ask(
-        "Dravonel HID USB (PID 2035)  I2C address not found. Close GUI?", kProgramTitle,
-        Buttons::YesNo, Icon::Question);
+    Answer answer = user.askI2cAddressNotFound();
     transport_.UsbCheckAnswer = static_cast<int>(answer);
     if (answer == Answer::Yes)
-        services.programEnd.end();  // unloading the panel ends the program
+        user.endProgram();  // unloading the panel ends the program
     return probes;
 }
 

@@ -26,7 +26,7 @@ std::optional<RegisterAddress> I2cTransferModel::registerFor(const std::string& 
 {
     if (!grid_.random)
         return RegisterAddress{};
-    auto reg = HexByteField(transport_.services().prompter, box, name);
+    auto reg = HexByteField(transport_.user(), box, name);
     if (!reg)
         return std::nullopt;
     return RegisterAddress{1, *reg};
@@ -34,7 +34,7 @@ std::optional<RegisterAddress> I2cTransferModel::registerFor(const std::string& 
 
 std::optional<std::vector<uint8_t>> I2cTransferModel::writeBytes(int count)
 {
-    return TransferWriteBytes(transport_.services().prompter, grid_, count);
+    return TransferWriteBytes(transport_.user(), grid_, count);
 }
 
 void I2cTransferModel::showSlave()
@@ -64,11 +64,12 @@ void I2cTransferModel::simpleRead()
     if (!where)
         return;
     std::vector<uint8_t> data(static_cast<size_t>(count), 0);
-    int16_t status = transport_.I2cRead(address_.I2cSlaveAddress, static_cast<uint8_t>(count),
-                                        data, std::span<const uint8_t>(&where->reg, where->length));
+    const Status status =
+        transport_.I2cRead(address_.I2cSlaveAddress, static_cast<uint8_t>(count), data,
+                           std::span<const uint8_t>(&where->reg, where->length));
     transport_.services().pump.yield();
     // A transfer that failed has no data: its rows say so instead of 00.
-    showRead(where->reg, data, status == StatusDone);
+    showRead(where->reg, data, status == Status::Done);
 }
 
 std::optional<I2cTransferModel::WriteRequest> I2cTransferModel::prepareWrite()
@@ -93,8 +94,10 @@ void I2cTransferModel::simpleWrite()
     auto request = prepareWrite();
     if (!request)
         return;
-    transport_.I2cWrite(address_.I2cSlaveAddress, request->count, request->data,
-                        std::span<const uint8_t>(&request->where.reg, request->where.length));
+    // One attempt and no message: nothing on the page shows how it went.
+    leaveUnchecked(
+        transport_.I2cWrite(address_.I2cSlaveAddress, request->count, request->data,
+                            std::span<const uint8_t>(&request->where.reg, request->where.length)));
     transport_.services().pump.yield();
 }
 
@@ -108,10 +111,10 @@ void I2cTransferModel::blockRead()
     if (!where)
         return;
     std::vector<uint8_t> data(static_cast<size_t>(count), 0);
-    int16_t status = transport_.I2cReadWithRetry(
-        address_.I2cSlaveAddress, static_cast<uint8_t>(count), data,
-        std::span<const uint8_t>(&where->reg, where->length), false);
-    if (status != StatusDone)
+    const Status status =
+        transport_.I2cReadWithRetry(address_.I2cSlaveAddress, static_cast<uint8_t>(count), data,
+                                    std::span<const uint8_t>(&where->reg, where->length), false);
+    if (status != Status::Done)
         return;  // refused or lost: the grid keeps what it showed
     showRead(where->reg, data, true);
 }
@@ -124,10 +127,11 @@ void I2cTransferModel::blockWrite()
     auto request = prepareWrite();
     if (!request)
         return;
-    transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, request->count, request->data,
-                                 std::span<const uint8_t>(&request->where.reg,
-                                                          request->where.length),
-                                 false);
+    // The retry wrapper has told the user of a failure; the page shows
+    // nothing of a write.
+    leaveUnchecked(transport_.I2cWriteWithRetry(
+        address_.I2cSlaveAddress, request->count, request->data,
+        std::span<const uint8_t>(&request->where.reg, request->where.length), false));
 }
 
 void I2cTransferModel::fillWriteBoxes()
@@ -136,8 +140,7 @@ void I2cTransferModel::fillWriteBoxes()
     static const char* patterns[] = {"", "FF", "00", "AA", "55"};
     switch (fillOption) {
     case 0:
-        if (auto data =
-                LoadRegistersFile(transport_.services().prompter, count, grid_.registersFile))
+        if (auto data = LoadRegistersFile(transport_.user(), count, grid_.registersFile))
             for (int i = 0; i < count; ++i)
                 grid_.writeVal[i] = ByteToHex2((*data)[i]);
         break;
@@ -171,29 +174,28 @@ void I2cTransferModel::clearReadBoxes()
 bool I2cTransferModel::ReadIndividual()
 {
     transport_.FlushHidInput();
-    auto reg = HexByteField(transport_.services().prompter, registerText, "Register");
+    auto reg = HexByteField(transport_.user(), registerText, "Register");
     if (!reg)
         return false;
     registerText = ByteToHex2(*reg);
     RegisterAddress where = grid_.random ? RegisterAddress{1, *reg} : RegisterAddress{};
     uint8_t data[1] = {0};
-    int16_t status = transport_.I2cReadWithRetry(
-        address_.I2cSlaveAddress, 1, data, std::span<const uint8_t>(&where.reg, where.length),
-        false);
-    if (status == StatusDone)
+    const Status status =
+        transport_.I2cReadWithRetry(address_.I2cSlaveAddress, 1, data,
+                                    std::span<const uint8_t>(&where.reg, where.length), false);
+    if (status == Status::Done)
         readIndividual = ByteToHex2(data[0]);
     notices_.notify();
-    return status == StatusDone;
+    return status == Status::Done;
 }
 
 void I2cTransferModel::writeToggle(int index)
 {
     if (index < 0 || index > 1)
         return;
-    Prompter& prompter = transport_.services().prompter;
-    auto value0 = HexByteField(prompter, writeIndividual[0], "Toggle value 1");
-    auto value1 = value0 ? HexByteField(prompter, writeIndividual[1], "Toggle value 2")
-                         : std::nullopt;
+    BoardUser& user = transport_.user();
+    auto value0 = HexByteField(user, writeIndividual[0], "Toggle value 1");
+    auto value1 = value0 ? HexByteField(user, writeIndividual[1], "Toggle value 2") : std::nullopt;
     if (!value1 || !ReadIndividual())
         return;
     uint8_t reg = static_cast<uint8_t>(HexStrToInt(registerText));
@@ -204,9 +206,10 @@ void I2cTransferModel::writeToggle(int index)
     const uint8_t values[2] = {*value0, *value1};
     uint8_t chosen = current == values[index] ? values[1 - index] : values[index];
     const uint8_t out[1] = {chosen};
-    transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, 1, out, regs, false);
+    // The read-back that follows shows what the register holds.
+    leaveUnchecked(transport_.I2cWriteWithRetry(address_.I2cSlaveAddress, 1, out, regs, false));
     uint8_t back[1] = {current};
-    if (transport_.I2cRead(address_.I2cSlaveAddress, 1, back, regs) == StatusDone)
+    if (transport_.I2cRead(address_.I2cSlaveAddress, 1, back, regs) == Status::Done)
         current = back[0];
 
     writeIndividual[index] = ByteToHex2(values[index]);

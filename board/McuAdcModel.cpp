@@ -1,6 +1,5 @@
 #include "board/McuAdcModel.h"
 
-#include "core/AppInfo.h"
 #include "core/Hex.h"
 #include "core/KeyFilters.h"
 
@@ -76,36 +75,47 @@ const std::vector<std::string>& McuAdcModel::sampleModeEntries()
 }
 
 template <size_t N>
-int16_t McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels)
+Status McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels)
 {
-    int16_t status = transport_.Query(code, {}, kSubGet);
-    if (status == StatusWriteFailed)
+    const Status status = transport_.Query(code, {}, kSubGet);
+    if (status == Status::WriteFailed)
         return status;  // nothing was asked: the labels keep what they showed
-    const Report& answer = transport_.ReportBuffer();
     // An answer shows all its bytes, the error byte in its own label; a
     // missing answer shows none.
     labels.fill("--");
     if (AnswerArrived(status))
-        for (size_t i = 0; i < N; ++i)
-            labels[i] = ByteToHex2(answer[i]);
+        ReportBytesAsHex(transport_.ReportBuffer(), 0, labels);
     notices_.notify();
     return status;
 }
 
+template <size_t N>
+void McuAdcModel::readLabels(uint8_t code, std::array<std::string, N>& labels)
+{
+    // The labels tell everything, the error byte among them.
+    leaveUnchecked(readInto(code, labels));
+}
+
 bool McuAdcModel::writeClock()
 {
-    auto value = HexByteField(transport_.services().prompter, adosc, "ADOSC");
+    auto value = HexByteField(transport_.user(), adosc, "ADOSC");
     return value && SendUnchecked(transport_, HidAdcClock, kSubSet, {*value});
 }
 
-void McuAdcModel::readClock() { readInto(HidAdcClock, clockLabels); }
+void McuAdcModel::readClock()
+{
+    readLabels(HidAdcClock, clockLabels);
+}
 
 void McuAdcModel::writeRefControl()
 {
-    transport_.services().prompter.tell("Underconstruction", kProgramTitle);
+    transport_.user().notOffered();
 }
 
-void McuAdcModel::readRefControl() { readInto(HidAdcRefControl, refLabels); }
+void McuAdcModel::readRefControl()
+{
+    readLabels(HidAdcRefControl, refLabels);
+}
 
 bool McuAdcModel::writeMux()
 {
@@ -129,7 +139,10 @@ bool McuAdcModel::writeMux()
     return SendUnchecked(transport_, HidAdcMux, kSubSet, {positive, negative});
 }
 
-void McuAdcModel::readMux() { readInto(HidAdcMux, muxLabels); }
+void McuAdcModel::readMux()
+{
+    readLabels(HidAdcMux, muxLabels);
+}
 
 bool McuAdcModel::writeAdcMode()
 {
@@ -158,17 +171,20 @@ bool McuAdcModel::writeLoopCount()
                          {static_cast<uint8_t>(std::stoi(loopCount))});
 }
 
-void McuAdcModel::readLoopCount() { readInto(HidAdcLoopCount, loopLabels); }
+void McuAdcModel::readLoopCount()
+{
+    readLabels(HidAdcLoopCount, loopLabels);
+}
 
 bool McuAdcModel::writeSampleRate()
 {
-    Prompter& prompter = transport_.services().prompter;
+    BoardUser& user = transport_.user();
     std::array<uint8_t, 2> bytes{};
     for (int i = 0; i < 2; ++i) {
         if (sampleRate[i] == "--")
             continue;  // never set: sent as 0
-        auto value = HexByteField(prompter, sampleRate[i],
-                                  i == 0 ? "Sample Rate MSB" : "Sample Rate LSB");
+        auto value =
+            HexByteField(user, sampleRate[i], i == 0 ? "Sample Rate MSB" : "Sample Rate LSB");
         if (!value)
             return false;
         bytes[i] = *value;
@@ -177,7 +193,10 @@ bool McuAdcModel::writeSampleRate()
     return SendUnchecked(transport_, HidAdcSampleRate, kSubSet, {bytes[0], bytes[1]});
 }
 
-void McuAdcModel::readSampleRate() { readInto(HidAdcSampleRate, sampleLabels); }
+void McuAdcModel::readSampleRate()
+{
+    readLabels(HidAdcSampleRate, sampleLabels);
+}
 
 bool McuAdcModel::writeEnable()
 {
@@ -187,8 +206,8 @@ bool McuAdcModel::writeEnable()
 
 void McuAdcModel::readEnable()
 {
-    int16_t status = readInto(HidAdcEnable, enableLabels);
-    if (status == StatusWriteFailed)
+    const Status status = readInto(HidAdcEnable, enableLabels);
+    if (status == Status::WriteFailed)
         return;
     enabledLamp =
         AnswerArrived(status) && enableLabels[2] == "01" ? Lamp::LightRed : Lamp::Black;
@@ -202,24 +221,16 @@ void McuAdcModel::convert()
     notices_.notify();
 
     transport_.FlushHidInput();
-    Report& report = transport_.ReportBuffer();
-    transport_.ClearReportBuffer(0);
-    transport_.SetReportIdByte();
-    report[1] = HidAdcConvert;
-    report[2] = static_cast<uint8_t>(readMode);
-    report[3] = static_cast<uint8_t>(sampleMode);
-    bool written = transport_.writeReportBuffer();
+    const bool written = transport_.writeRequest(
+        AdcConvertRequest(static_cast<uint8_t>(readMode), static_cast<uint8_t>(sampleMode)));
     bytesSucceeded = SignedText(written ? static_cast<long long>(kReportSize) : 0);
     notices_.notify();
-    if (transport_.CheckStatus(written) != StatusDone)
+    if (transport_.CheckStatus(written) != Status::Done)
         return;
 
-    transport_.ClearReportBuffer(0);
-    int16_t status = transport_.ReadReport();
-    if (status == StatusTimedOut)
-        transport_.CheckStatus(false);
+    const Status status = transport_.awaitAnswer();
     if (AnswerArrived(status))
-        count = SignedText(report[2] * 256 + report[3]);
+        count = SignedText(ConversionCount(transport_.ReportBuffer()));
     else
         count = "--";  // no answer: no count
     notices_.notify();

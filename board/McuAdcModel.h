@@ -80,8 +80,12 @@ public:
     void clampLoopCount();
 
 private:
+    // Queries `code` and shows the answer in `labels`; returns the status.
     template <size_t N>
-    int16_t readInto(uint8_t code, std::array<std::string, N>& labels);
+    Status readInto(uint8_t code, std::array<std::string, N>& labels);
+    // The same where nothing but the labels follows.
+    template <size_t N>
+    void readLabels(uint8_t code, std::array<std::string, N>& labels);
 
     HidTransport& transport_;
     PortModel& ports_;

@@ -62,20 +62,19 @@ private:
 
 // The box's text as one byte of hexadecimal digits; otherwise a message
 // naming the box and nothing.
-std::optional<uint8_t> HexByteField(Prompter& prompter, const std::string& text,
+std::optional<uint8_t> HexByteField(BoardUser& user, const std::string& text,
                                     const std::string& boxName);
 // The box's text as a decimal number within [low, high]; otherwise a
 // message naming the box and nothing.
-std::optional<uint8_t> DecByteField(Prompter& prompter, const std::string& text,
+std::optional<uint8_t> DecByteField(BoardUser& user, const std::string& text,
                                     const std::string& boxName, unsigned low, unsigned high);
 
 // The bytes write boxes 0..count-1 hold, each read as a hexadecimal byte;
 // nothing, after a message naming the first box that is not one.
-std::optional<std::vector<uint8_t>> WriteBoxBytes(Prompter& prompter, const ByteGrid& grid,
-                                                  int count);
+std::optional<std::vector<uint8_t>> WriteBoxBytes(BoardUser& user, const ByteGrid& grid, int count);
 // The bytes a raw SPI or I2C block write sends: the register list when "Load
 // Write Data from File" is ticked, the write boxes otherwise.
-std::optional<std::vector<uint8_t>> TransferWriteBytes(Prompter& prompter, const ByteGrid& grid,
+std::optional<std::vector<uint8_t>> TransferWriteBytes(BoardUser& user, const ByteGrid& grid,
                                                        int count);
 
 // Writes a board command from a cleared report buffer without reading an

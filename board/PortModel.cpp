@@ -116,7 +116,7 @@ bool PortModel::read(PortRow row, int port)
     std::string& label = readLabels_[rowIndex(row)][port];
     Lamp& lamp = lamps_[lampIndex(row, port)];
     bool matched = false;
-    if (!value && sfr_.lastReadStatus() == StatusWriteFailed) {
+    if (!value && sfr_.lastReadStatus() == Status::WriteFailed) {
         // The request never went out: the label keeps the last read-back.
         lamp = Lamp::LightRed;
         notices_.notify();
@@ -135,7 +135,7 @@ bool PortModel::read(PortRow row, int port)
 
 bool PortModel::ending() const
 {
-    return transport_.services().programEnd.ending();
+    return transport_.user().programEnding();
 }
 
 void PortModel::resetGpio()

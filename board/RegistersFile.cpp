@@ -39,7 +39,7 @@ std::optional<std::vector<uint8_t>> ReadRegistersList(std::istream& in, int coun
     return bytes;
 }
 
-std::optional<std::vector<uint8_t>> LoadRegistersFile(Prompter& prompter, int count,
+std::optional<std::vector<uint8_t>> LoadRegistersFile(BoardUser& user, int count,
                                                       const std::string& path)
 {
     std::optional<std::vector<uint8_t>> bytes;
@@ -48,7 +48,7 @@ std::optional<std::vector<uint8_t>> LoadRegistersFile(Prompter& prompter, int co
     if (file)
         bytes = ReadRegistersList(file, count);
     if (!bytes)
-        prompter.tell("Register file does not exist or is invalid", "Error");
+        user.registersFileRefused();
     return bytes;
 }
 

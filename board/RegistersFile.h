@@ -5,7 +5,7 @@
 // any other item stands for 0). Items are separated by commas or line
 // breaks (CR, LF or CR LF); an item in double quotes may hold commas.
 
-#include "core/Services.h"
+#include "board/BoardUser.h"
 
 #include <cstdint>
 #include <istream>
@@ -24,8 +24,8 @@ inline constexpr const char* kRegistersFileName = "registers.txt";
 std::optional<std::vector<uint8_t>> ReadRegistersList(std::istream& in, int count);
 
 // Reads the file (from the current working folder by default). A refused
-// or missing file shows "Register file does not exist or is invalid".
-std::optional<std::vector<uint8_t>> LoadRegistersFile(Prompter& prompter, int count,
+// or missing file is told to the user.
+std::optional<std::vector<uint8_t>> LoadRegistersFile(BoardUser& user, int count,
                                                       const std::string& path = kRegistersFileName);
 
 }  // namespace kvb::board

@@ -21,42 +21,43 @@ SfrModel::SfrModel(HidTransport& transport, PanelSignals& notices)
         rows[i].caption = kCaptions[i];
 }
 
-std::optional<uint8_t> SfrModel::readAt(uint8_t registerAddress, bool show)
+std::optional<SfrAnswer> SfrModel::readAt(uint8_t registerAddress, bool show)
 {
-    int16_t status = transport_.Query(HidSfr, {registerAddress}, kSubGet);
+    const Status status = transport_.Query(HidSfr, {registerAddress}, kSubGet);
     lastReadStatus_ = status;
     const Report& answer = transport_.ReportBuffer();
-    std::optional<uint8_t> value;
+    std::optional<SfrAnswer> read;
     if (AnswerArrived(status))
-        value = answer[3];
+        read = ReadSfrAnswer(answer);
     // A request that could not be written got no answer at all: the labels
     // keep what they showed.
-    if (!show || status == StatusWriteFailed)
-        return value;
+    if (!show || status == Status::WriteFailed)
+        return read;
     // No answer: nothing of it to show.
     buffer.fill("--");
-    if (value)
-        for (int k = 0; k < 4; ++k)
-            buffer[k] = ByteToHex2(answer[k]);
+    if (read)
+        ReportBytesAsHex(answer, 0, buffer);
     notices_.notify();
-    return value;
+    return read;
 }
 
 std::optional<uint8_t> SfrModel::readSfr()
 {
-    auto registerAddress = HexByteField(transport_.services().prompter, address, "SFR Address");
+    auto registerAddress = HexByteField(transport_.user(), address, "SFR Address");
     if (!registerAddress)
         return std::nullopt;
-    return readAt(*registerAddress, true);
+    if (auto read = readAt(*registerAddress, true))
+        return read->value;
+    return std::nullopt;
 }
 
 bool SfrModel::writeSfr()
 {
-    Prompter& prompter = transport_.services().prompter;
-    auto registerAddress = HexByteField(prompter, address, "SFR Address");
+    BoardUser& user = transport_.user();
+    auto registerAddress = HexByteField(user, address, "SFR Address");
     if (!registerAddress)
         return false;
-    auto value = HexByteField(prompter, writeData, "SFR Data");
+    auto value = HexByteField(user, writeData, "SFR Data");
     if (!value)
         return false;
     return SendUnchecked(transport_, HidSfr, kSubSet, {*registerAddress, *value});
@@ -69,20 +70,20 @@ void SfrModel::readListed(int row, bool copyToWritten)
     address = r.caption.substr(0, 2);
     notices_.notify();
     pump.yield();
-    auto value = readAt(static_cast<uint8_t>(HexStrToInt(address)), true);
+    auto read = readAt(static_cast<uint8_t>(HexStrToInt(address)), true);
     pump.yield();
     // An answer's value is taken whatever its flag byte; the lamp tells.
-    r.read = value ? buffer[3] : "--";
-    if (copyToWritten && value)
+    r.read = read ? ByteToHex2(read->value) : "--";
+    if (copyToWritten && read)
         r.written = r.read;
-    r.lamp = value && buffer[2] == "00" ? nextGood(r.lamp) : Lamp::LightRed;
+    r.lamp = read && read->flag == 0 ? nextGood(r.lamp) : Lamp::LightRed;
     notices_.notify();
 }
 
 void SfrModel::readAll()
 {
     BusyScope busy(notices_);
-    for (int i = 0; i < kRows && !transport_.services().programEnd.ending(); ++i)
+    for (int i = 0; i < kRows && !transport_.user().programEnding(); ++i)
         readListed(i, writeEqRead);
 }
 
@@ -96,7 +97,9 @@ std::optional<uint8_t> SfrModel::readRegister(uint8_t registerAddress)
 {
     address = ByteToHex2(registerAddress);
     notices_.notify();
-    return readAt(registerAddress, false);
+    if (auto read = readAt(registerAddress, false))
+        return read->value;
+    return std::nullopt;
 }
 
 void SfrModel::writeRegister(uint8_t registerAddress, uint8_t value)

@@ -51,15 +51,16 @@ public:
     void writeRegister(uint8_t address, uint8_t value);
     // Status of the last register read (8 answered, 1 refused, 2 no answer,
     // 4 the request could not be written).
-    int16_t lastReadStatus() const { return lastReadStatus_; }
+    Status lastReadStatus() const { return lastReadStatus_; }
 
 private:
     void readListed(int row, bool copyToWritten);
-    std::optional<uint8_t> readAt(uint8_t address, bool show);
+    // The answer of a read whenever one came.
+    std::optional<SfrAnswer> readAt(uint8_t address, bool show);
 
     HidTransport& transport_;
     PanelSignals& notices_;
-    int16_t lastReadStatus_ = StatusNone;
+    Status lastReadStatus_ = Status::None;
 };
 
 }  // namespace kvb::board

@@ -54,12 +54,12 @@ bool SpiModel::getSPIclock()
     // list as it was.
     if (!AnswerArrived(transport_.Query(HidSpiClock, {}, kSubGet)))
         return false;
-    const Report& answer = transport_.ReportBuffer();
-    const uint8_t current = answer[3];
-    clockEntries = SpiClockList(answer[2], transport_.services().format.decimalSeparator());
+    const SpiClockAnswer answer = ReadSpiClockAnswer(transport_.ReportBuffer());
+    clockEntries =
+        SpiClockList(answer.systemClockMhz, transport_.services().format.decimalSeparator());
     selectedClock = -1;
     for (size_t i = 0; i < clockEntries.size(); ++i)
-        if (clockEntries[i].code == current)
+        if (clockEntries[i].code == answer.code)
             selectedClock = static_cast<int>(i);
     if (clockListChanged)
         clockListChanged();
@@ -87,40 +87,28 @@ bool SpiModel::writeClock()
 
 bool SpiModel::spiWrite()
 {
-    Prompter& prompter = transport_.services().prompter;
+    BoardUser& user = transport_.user();
     const int count = ClampCountText(grid_.numToWrite, 1, kMaxRawBytes);
     grid_.numToWrite = std::to_string(count);
-    auto phaseByte = DecByteField(prompter, phaseChangeByte, "Clock Phase Change Byte", 0, 255);
+    auto phaseByte = DecByteField(user, phaseChangeByte, "Clock Phase Change Byte", 0, 255);
     if (!phaseByte)
         return false;
-    const std::optional<std::vector<uint8_t>> bytes = TransferWriteBytes(prompter, grid_, count);
+    const std::optional<std::vector<uint8_t>> bytes = TransferWriteBytes(user, grid_, count);
     if (!bytes)
         return false;
-    const std::vector<uint8_t>& data = *bytes;
 
     transport_.FlushHidInput();
-    Report& report = transport_.ReportBuffer();
-    transport_.ClearReportBuffer(0);
-    transport_.SetReportIdByte();
-    report[1] = HidSpiPipeDaisyChain;
-    report[2] = 0;
-    report[3] = readBack ? 1 : 0;
-    report[4] = phaseChange ? 1 : 0;
-    report[5] = *phaseByte;
-    report[6] = static_cast<uint8_t>(count);
-    std::copy(data.begin(), data.end(), report.begin() + 7);
-    if (transport_.CheckStatus(transport_.writeReportBuffer()) != StatusDone || !readBack) {
+    const Report request = RawSpiWriteRequest({readBack, phaseChange, *phaseByte, *bytes});
+    if (transport_.CheckStatus(transport_.writeRequest(request)) != Status::Done || !readBack) {
         grid_.notify();
         return false;
     }
 
-    transport_.ClearReportBuffer(0);
-    if (transport_.ReadReport() == StatusTimedOut) {
-        transport_.CheckStatus(false);
+    if (transport_.awaitAnswer() == Status::TimedOut) {
         grid_.fillRead(0, kRawReadBack - 1, "--");  // no answer: nothing to show
     } else {
-        for (int i = 0; i < kRawReadBack; ++i)
-            grid_.readVal[i] = ByteToHex2(transport_.ReportBuffer()[i]);
+        ReportBytesAsHex(transport_.ReportBuffer(), 0,
+                         std::span(grid_.readVal).first(static_cast<size_t>(kRawReadBack)));
     }
     grid_.notify();
     return true;
@@ -132,8 +120,7 @@ PipeResult SpiModel::mcbSpi()
     grid_.numToWrite = std::to_string(count);
     // The count comes from the count box; the bytes after the select byte
     // are write boxes 0 .. count-1.
-    std::optional<std::vector<uint8_t>> boxes =
-        WriteBoxBytes(transport_.services().prompter, grid_, count);
+    std::optional<std::vector<uint8_t>> boxes = WriteBoxBytes(transport_.user(), grid_, count);
     if (!boxes)
         return PipeResult{};
     std::vector<uint8_t> frame = std::move(*boxes);
@@ -153,12 +140,11 @@ void SpiModel::testSequence()
         grid_.writeVal[i] = first[i];
     mcbSpi();
 
-    // A pipe report written directly, its answer left for the next drain.
-    Report direct{};
-    const uint8_t head[] = {0x01, 0x15, 0x00, 0x05, 0x00};
-    std::copy(std::begin(head), std::end(head), direct.begin());
-    std::copy(std::begin(head), std::end(head), direct.begin() + 5);
-    transport_.writeReport(direct);
+    // A pipe report written directly, number 0 and select byte 0, whose five
+    // frame bytes repeat the report's first five. Whether it was written is
+    // not looked at, and its answer is left for the next drain.
+    const uint8_t frame[] = {0x00, 0x01, 0x15, 0x00, 0x05, 0x00};
+    leaveUnchecked(transport_.writeReport(PipeRequest(HidSpiPipe, 0, frame, 5)));
 
     grid_.numToWrite = "5";
     const char* second[] = {"15", "00", "0A", "03", "00"};

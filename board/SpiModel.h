@@ -32,7 +32,7 @@ class SpiModel {
 public:
     static constexpr int kClockCodes = 24;
     // Report bytes 7..63 carry the raw write's data.
-    static constexpr int kMaxRawBytes = 57;
+    static constexpr int kMaxRawBytes = static_cast<int>(kRawSpiDataRoom);
     static constexpr int kRawReadBack = 21;
 
     SpiModel(HidTransport& transport, ByteGrid& grid, ChipPipe& pipe, PanelSignals& notices);

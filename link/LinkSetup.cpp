@@ -41,23 +41,18 @@ bool ChipLink::UpdateReadGpioSpi()
     TxFrame.assign(GpioSpiSetup.begin(), GpioSpiSetup.end());
     TxFrameLength = static_cast<int>(TxFrame.size());
 
-    // The set-up goes out unanswered; its read-back proves it arrived.
-    board::Report request{};
-    request[0] = board::kReportNumber;
-    request[1] = board::HidGpioSpiSetup;
-    request[2] = board::kSubSet;
-    std::copy(GpioSpiSetup.begin(), GpioSpiSetup.end(), request.begin() + 3);
-    transport_.writeReport(request);
+    // The set-up goes out unanswered and whether it was written is not
+    // looked at: its read-back proves it arrived.
+    board::leaveUnchecked(transport_.writeReport(board::GpioSpiSetupRequest(GpioSpiSetup)));
 
-    const int16_t status = transport_.Query(board::HidGpioSpiSetup, {}, board::kSubGet);
-    if (status == board::StatusWriteFailed || status == board::StatusNone) {
+    const board::Status status = transport_.Query(board::HidGpioSpiSetup, {}, board::kSubGet);
+    if (status == board::Status::WriteFailed || status == board::Status::None) {
         AddToEvbLog("UpdateReadGpioSpi: ReadPipe response size incorrect. Check firmware version!");
         return false;
     }
-    if (status == board::StatusTimedOut)
+    if (status == board::Status::TimedOut)
         return false;  // no answer: the record keeps what the board last said
-    const auto& answer = transport_.ReportBuffer();
-    std::copy_n(answer.begin() + 2, GpioSpiSetup.size(), GpioSpiSetup.begin());
+    GpioSpiSetup = board::ReadGpioSpiSetup(transport_.ReportBuffer());
     GpioSpiSetup[0] = GpioSetupByte;
     return true;
 }

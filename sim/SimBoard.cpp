@@ -88,10 +88,12 @@ void SimBoard::handle(const Report& request)
         return;
     case HidI2cOptions:
         std::copy_n(request.begin() + 3, 3, i2cOptions.begin());
-        if (request[5] == 1)
-            answer(reply);  // SCL toggled; bit 0 of byte 2 clear: SDA released
-        else
+        if (request[5] == 1) {
+            reply[2] = sclToggleAnswer;  // SCL toggled; bit 0 of byte 2 set: SDA stuck
+            answer(reply);
+        } else {
             answerSet(request);
+        }
         return;
     case HidI2cTransfer: {
         const uint8_t address = request[2];

@@ -61,6 +61,7 @@ public:
     uint8_t leds = 0;
     std::array<uint8_t, 3> gpioConfig{};
     std::array<uint8_t, 3> i2cOptions{};
+    uint8_t sclToggleAnswer = 0;                // byte 2 of a toggle's answer: bit 0, SDA stuck
     uint8_t spiConfig = 0;
     uint8_t spiClockCode = 0;
     std::map<uint8_t, uint8_t> adcSettings;     // by command code 0x0A..0x10

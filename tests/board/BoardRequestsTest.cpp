@@ -101,13 +101,13 @@ TEST_F(BoardRequests, I2cReadTakesAtMost62Bytes)
     for (int i = 0; i < 62; ++i)
         board->i2cMemory[i] = static_cast<uint8_t>(i + 1);
     std::vector<uint8_t> data(63, 0);
-    EXPECT_EQ(transport.I2cRead(0x50, 62, data, {}), StatusDone);
+    EXPECT_EQ(transport.I2cRead(0x50, 62, data, {}), Status::Done);
     EXPECT_EQ(head(sent(HidI2cTransfer).back(), 5), (std::vector<int>{1, 0x06, 0x51, 62, 0}));
     EXPECT_EQ(data[0], 1);
     EXPECT_EQ(data[61], 62);
 
     const size_t before = board->requests.size();
-    EXPECT_EQ(transport.I2cRead(0x50, 63, data, {}), StatusRefused);
+    EXPECT_EQ(transport.I2cRead(0x50, 63, data, {}), Status::Refused);
     EXPECT_EQ(board->requests.size(), before);  // nothing sent
 }
 

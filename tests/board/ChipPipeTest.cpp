@@ -1,3 +1,4 @@
+#include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
@@ -24,7 +25,8 @@ protected:
     test::TestServices t;
     sim::SimHidBackend usb;
     std::shared_ptr<sim::SimBoard> board;
-    HidTransport transport{usb, t.services};
+    BoardPrompter boardUser{t.services};
+    HidTransport transport{usb, t.services, boardUser};
     ByteGrid grid;
     ChipPipe pipe{transport, grid};
     std::vector<std::string> log;
@@ -126,6 +128,16 @@ TEST_F(PipeTest, NoAnswerStopsPollingAndKeepsTheProgramRunning)
     EXPECT_FALSE(pipe.busy());
     // Two attempts of at most 51 one-millisecond polls each.
     EXPECT_LE(t.clock.slept.count(), 2 * (2 + 51 + 1) + 10);
+}
+
+TEST_F(PipeTest, LostBoardStopsPollingBeforeItsBox)
+{
+    board->faults.noAnswer = true;
+    size_t boxesWhenStopped = 99;
+    pipe.stopPolling = [&] { boxesWhenStopped = t.prompter.asked.size(); };
+    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+    EXPECT_EQ(boxesWhenStopped, 0u);
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
 }
 
 TEST_F(PipeTest, FailedWriteIsLostNotDone)

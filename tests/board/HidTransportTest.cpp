@@ -1,3 +1,4 @@
+#include "app/BoardPrompter.h"
 #include "board/HidTransport.h"
 #include "core/Hex.h"
 #include "sim/SimBoard.h"
@@ -14,7 +15,8 @@ class TransportTest : public ::testing::Test {
 protected:
     test::TestServices t;
     sim::SimHidBackend usb;
-    HidTransport transport{usb, t.services};
+    BoardPrompter boardUser{t.services};
+    HidTransport transport{usb, t.services, boardUser};
 };
 
 TEST_F(TransportTest, OpensEveryMatchingBoardAndMakesTheFirstCurrent)
@@ -81,7 +83,7 @@ TEST_F(TransportTest, QueryStatusFollowsTheErrorByteAndTheWait)
     auto board = usb.plug(t.clock);
     ASSERT_TRUE(transport.InitUsbHidConnection());
 
-    EXPECT_EQ(transport.Query(HidSpiClock), StatusDone);
+    EXPECT_EQ(transport.Query(HidSpiClock), Status::Done);
     EXPECT_EQ(transport.ReportBuffer()[2], sim::SimBoard::kSystemClockMhz);
     const Report& sent = board->requests.back();
     EXPECT_EQ(sent[0], 1);
@@ -89,7 +91,7 @@ TEST_F(TransportTest, QueryStatusFollowsTheErrorByteAndTheWait)
     EXPECT_EQ(sent[2], kSubGet);
 
     board->faults.errorByte = true;
-    EXPECT_EQ(transport.Query(HidSpiClock), StatusRefused);
+    EXPECT_EQ(transport.Query(HidSpiClock), Status::Refused);
     board->faults.errorByte = false;
 
     // No answer: the wait is bounded, then the connection box; Retry
@@ -97,7 +99,7 @@ TEST_F(TransportTest, QueryStatusFollowsTheErrorByteAndTheWait)
     board->faults.noAnswer = true;
     t.prompter.script = {Answer::Retry};
     auto before = t.clock.now();
-    EXPECT_EQ(transport.Query(HidSpiClock), StatusTimedOut);
+    EXPECT_EQ(transport.Query(HidSpiClock), Status::TimedOut);
     EXPECT_GE((t.clock.now() - before).count(), kAnswerWaitMs);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, "Please check USB connection.\ncheckStatus");
@@ -148,24 +150,24 @@ TEST_F(TransportTest, StatusReactions)
     ASSERT_TRUE(transport.InitUsbHidConnection());
 
     t.prompter.script = {Answer::Retry};
-    transport.HandleHidStatus(StatusWriteFailed, false);
+    transport.HandleHidStatus(Status::WriteFailed, false);
     EXPECT_EQ(t.prompter.asked.back().text, "Please check USB connection.WriteFile error.");
     t.prompter.script = {Answer::Retry};
-    transport.HandleHidStatus(StatusTimedOut, true);
+    transport.HandleHidStatus(Status::TimedOut, true);
     EXPECT_EQ(t.prompter.asked.back().text, "Please check USB connection.ReadFile error.");
 
-    transport.HandleHidStatus(StatusRefused, true);
-    transport.HandleHidStatus(StatusDone, false);
+    transport.HandleHidStatus(Status::Refused, true);
+    transport.HandleHidStatus(Status::Done, false);
     EXPECT_EQ(t.prompter.asked.size(), 2u);
 
     t.prompter.script = {Answer::Retry};
-    transport.HandleHidStatus(StatusRefused, false);
+    transport.HandleHidStatus(Status::Refused, false);
     EXPECT_EQ(t.prompter.asked.back().text,
               "Invalid I2C address. Press Retry to return to GUI and enter valid address or "
               "Cancel to close GUI.");
     EXPECT_FALSE(t.programEnd.ending());
     t.prompter.script = {Answer::Cancel};
-    transport.HandleHidStatus(StatusRefused, false);
+    transport.HandleHidStatus(Status::Refused, false);
     EXPECT_TRUE(t.programEnd.ending());
 }
 
@@ -182,7 +184,7 @@ TEST_F(TransportTest, I2cTransfersReachTheSlaveAndRefuseWhatDoesNotFit)
     Report& buffer = transport.ReportBuffer();
     buffer.fill(0xEE);
     buffer[0] = 0;
-    EXPECT_EQ(transport.I2cWrite(0x50, 3, data, reg), StatusDone);
+    EXPECT_EQ(transport.I2cWrite(0x50, 3, data, reg), Status::Done);
     EXPECT_EQ(board->i2cMemory[0x11], 0xAD);
     const Report write = board->requests.back();
     EXPECT_EQ(std::vector<uint8_t>(write.begin(), write.begin() + 10),
@@ -192,20 +194,20 @@ TEST_F(TransportTest, I2cTransfersReachTheSlaveAndRefuseWhatDoesNotFit)
     uint8_t back[3] = {};
     buffer.fill(0xEE);
     buffer[0] = 0;
-    EXPECT_EQ(transport.I2cRead(0x50, 3, back, reg), StatusDone);
+    EXPECT_EQ(transport.I2cRead(0x50, 3, back, reg), Status::Done);
     const Report read = board->requests.back();
     EXPECT_EQ(std::vector<uint8_t>(read.begin(), read.begin() + 7),
               (std::vector<uint8_t>{0x01, 0x06, 0x51, 0x03, 0x01, 0x10, 0xEE}));
     EXPECT_EQ(back[2], 0xBE);
 
     // Another address is not acknowledged.
-    EXPECT_EQ(transport.I2cReadWithRetry(0x52, 1, back, reg, true), StatusRefused);
+    EXPECT_EQ(transport.I2cReadWithRetry(0x52, 1, back, reg, true), Status::Refused);
     EXPECT_TRUE(t.prompter.asked.empty());
 
     size_t sent = board->requests.size();
     uint8_t big[64] = {};
-    EXPECT_EQ(transport.I2cRead(0x50, 0, back, reg), StatusRefused);
-    EXPECT_EQ(transport.I2cWrite(0x50, 59, big, reg), StatusRefused);
+    EXPECT_EQ(transport.I2cRead(0x50, 0, back, reg), Status::Refused);
+    EXPECT_EQ(transport.I2cWrite(0x50, 59, big, reg), Status::Refused);
     EXPECT_EQ(board->requests.size(), sent);
 }
 
@@ -218,7 +220,7 @@ TEST_F(TransportTest, I2cRetryWrapperRepeatsAfterReconnect)
     const uint8_t reg[] = {0};
     uint8_t back[1] = {};
 
-    EXPECT_EQ(transport.I2cReadWithRetry(0x50, 1, back, reg, false), StatusDone);
+    EXPECT_EQ(transport.I2cReadWithRetry(0x50, 1, back, reg, false), Status::Done);
     EXPECT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(board->requests.size(), 2u);
 }

@@ -1,3 +1,4 @@
+#include "app/BoardPrompter.h"
 #include "board/HidTransport.h"
 #include "board/HidapiBackend.h"
 #include "support/TestServices.h"
@@ -19,7 +20,8 @@ TEST(HidapiBackend, NoBoardAttachedIsReportedThroughTheConnectionBox)
 
     test::TestServices t;
     t.prompter.script = {Answer::Cancel};
-    board::HidTransport transport(backend, t.services);
+    BoardPrompter boardUser(t.services);
+    board::HidTransport transport(backend, t.services, boardUser);
     EXPECT_FALSE(transport.InitUsbHidConnection());
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].buttons, Buttons::RetryCancel);

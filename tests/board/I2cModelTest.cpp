@@ -180,6 +180,19 @@ TEST_F(I2cTest, ToggleWritesTheOtherValue)
     EXPECT_EQ(board->i2cMemory[5], 0x02);
 }
 
+TEST_F(I2cTest, SclToggleTellsOfSdaByBitZeroOfTheAnswer)
+{
+    board->sclToggleAnswer = 0x02;
+    panel().i2cAddress.toggleScl();
+    EXPECT_TRUE(t.prompter.asked.empty());
+
+    board->sclToggleAnswer = 0x01;
+    panel().i2cAddress.toggleScl();
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "SDA error");
+    EXPECT_EQ(t.prompter.asked[0].buttons, Buttons::Ok);
+}
+
 TEST_F(I2cTest, FillsAndTheSclToggle)
 {
     grid().numToWrite = "3";

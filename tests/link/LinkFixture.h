@@ -3,6 +3,7 @@
 // registers of the shipped register-definition file (each read by its own
 // reader, from the test's working folder), with every hook recorded.
 
+#include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
 #include "link/ChipLink.h"
 #include "link/RegisterDefinitionFile.h"
@@ -20,7 +21,8 @@ struct LinkFixture {
     TestServices t;
     sim::SimHidBackend usb;
     std::shared_ptr<sim::SimBoard> board = usb.plug(t.clock);
-    board::HidTransport transport{usb, t.services};
+    BoardPrompter boardUser{t.services};
+    board::HidTransport transport{usb, t.services, boardUser};
     board::ByteGrid grid;
     board::ChipPipe pipe{transport, grid};
     link::ChipLink link{transport, pipe, grid, t.services};
