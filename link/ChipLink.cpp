@@ -1,5 +1,7 @@
 #include "link/ChipLink.h"
 
+#include "board/BoardReports.h"
+
 #include "core/Hex.h"
 #include "link/AnswerFrames.h"
 
@@ -30,9 +32,8 @@ void ChipLink::TimerDelay(int milliseconds)
 
 std::span<const uint8_t> ChipLink::answerBytes() const
 {
-    const auto& report = transport_.ReportBuffer();
     const int count = std::clamp(RxLength - 1, 0, kMaxRxLength - 1);
-    return {report.data() + 5, static_cast<size_t>(count)};
+    return board::PipeChipBytes(transport_.ReportBuffer()).first(static_cast<size_t>(count));
 }
 
 bool ChipLink::SendReceivePipe(ChipMessage& m)
