@@ -59,17 +59,26 @@ void I2cTransferModel::simpleRead()
     showSlave();
     // A waiting answer of an earlier transfer would pass for this one's data.
     transport_.FlushHidInput();
-    const int count = clampCount(grid_.numToRead);
-    auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
-    if (!where)
+    auto request = prepareRead();
+    if (!request)
         return;
-    std::vector<uint8_t> data(static_cast<size_t>(count), 0);
-    const Status status =
-        transport_.I2cRead(address_.I2cSlaveAddress, static_cast<uint8_t>(count), data,
-                           std::span<const uint8_t>(&where->reg, where->length));
+    const Status status = transport_.I2cRead(
+        address_.I2cSlaveAddress, static_cast<uint8_t>(request->data.size()), request->data,
+        std::span<const uint8_t>(&request->where.reg, request->where.length));
     transport_.services().pump.yield();
     // A transfer that failed has no data: its rows say so instead of 00.
-    showRead(where->reg, data, status == Status::Done);
+    showRead(request->where.reg, request->data, status == Status::Done);
+}
+
+std::optional<I2cTransferModel::ReadRequest> I2cTransferModel::prepareRead()
+{
+    ReadRequest request;
+    request.data.assign(static_cast<size_t>(clampCount(grid_.numToRead)), 0);
+    auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
+    if (!where)
+        return std::nullopt;
+    request.where = *where;
+    return request;
 }
 
 std::optional<I2cTransferModel::WriteRequest> I2cTransferModel::prepareWrite()
@@ -106,17 +115,15 @@ void I2cTransferModel::blockRead()
     showSlave();
     transport_.services().pump.yield();
     transport_.FlushHidInput();
-    const int count = clampCount(grid_.numToRead);
-    auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
-    if (!where)
+    auto request = prepareRead();
+    if (!request)
         return;
-    std::vector<uint8_t> data(static_cast<size_t>(count), 0);
-    const Status status =
-        transport_.I2cReadWithRetry(address_.I2cSlaveAddress, static_cast<uint8_t>(count), data,
-                                    std::span<const uint8_t>(&where->reg, where->length), false);
+    const Status status = transport_.I2cReadWithRetry(
+        address_.I2cSlaveAddress, static_cast<uint8_t>(request->data.size()), request->data,
+        std::span<const uint8_t>(&request->where.reg, request->where.length), false);
     if (status != Status::Done)
         return;  // refused or lost: the grid keeps what it showed
-    showRead(where->reg, data, true);
+    showRead(request->where.reg, request->data, true);
 }
 
 void I2cTransferModel::blockWrite()

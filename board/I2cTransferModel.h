@@ -66,6 +66,13 @@ private:
     // The count, bytes and register of a write, each checked; nothing when
     // a box is refused.
     std::optional<WriteRequest> prepareWrite();
+    struct ReadRequest {
+        std::vector<uint8_t> data;  // sized to the count, zeroed
+        RegisterAddress where;
+    };
+    // The count and register of a read, each checked; nothing when the
+    // register box is refused.
+    std::optional<ReadRequest> prepareRead();
     std::optional<RegisterAddress> registerFor(const std::string& box, const std::string& name);
     std::optional<std::vector<uint8_t>> writeBytes(int count);
     void showRead(uint8_t reg, const std::vector<uint8_t>& data, bool good);
