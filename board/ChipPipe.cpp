@@ -7,9 +7,7 @@
 namespace kvb::board {
 
 namespace {
-// The "MCB I/O" frame shows report bytes 0..10, and the pipe writes them
-// into grid rows 0..10 too.
-constexpr size_t kShownBytes = 11;
+constexpr size_t kShownBytes = PipeDisplay::kShownBytes;
 constexpr int kLastShown = static_cast<int>(kShownBytes) - 1;
 }  // namespace
 

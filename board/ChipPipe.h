@@ -38,7 +38,10 @@ struct PipeResult {
 
 // What the panel's "MCB I/O" frame shows of the last transfer.
 struct PipeDisplay {
-    std::array<std::string, 11> writeRaw;  // report bytes 0..10 as sent
+    // The frame shows report bytes 0..10, and the pipe writes them into
+    // grid rows 0..10 too.
+    static constexpr size_t kShownBytes = 11;
+    std::array<std::string, kShownBytes> writeRaw;  // report bytes 0..10 as sent
     std::string dwait;                      // polls of the last slow transfer
     std::string reportCountSent;            // transaction number sent
     std::string reportCountReceived;        // transaction number received

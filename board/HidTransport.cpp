@@ -106,7 +106,7 @@ Status HidTransport::ReadReport(int waitMs)
 
 Status HidTransport::awaitAnswer()
 {
-    ClearReportBuffer(0);
+    report_.fill(0);
     const Status status = ReadReport();
     if (status == Status::TimedOut)
         connectionBox(ConnectionFault::Unconfirmed);
@@ -157,8 +157,7 @@ void HidTransport::HandleHidStatus(Status status, bool quiet)
 Status HidTransport::Query(uint8_t code, std::initializer_list<uint8_t> payload, uint8_t subCommand)
 {
     FlushHidInput();
-    const std::span<const uint8_t> bytes(payload.begin(), payload.size());
-    if (CheckStatus(writeRequest(BoardCommandRequest(code, subCommand, bytes))) != Status::Done)
+    if (!SetCommand(code, payload, subCommand))
         return Status::WriteFailed;
     return awaitAnswer();
 }

@@ -41,20 +41,13 @@ public:
     // --- Report exchange --------------------------------------------------
     Report& ReportBuffer() { return report_; }
     const Report& ReportBuffer() const { return report_; }
-    void SetReportIdByte() { SetReportNumber(report_); }
-    void ClearReportBuffer(uint8_t fill = 0) { report_.fill(fill); }
 
     // Writes `request` (64 bytes) to the current board. False when there is
     // no board or the write failed.
     [[nodiscard]] bool writeReport(const Report& request);
-    // Writes the shared report buffer.
-    [[nodiscard]] bool writeReportBuffer() { return writeReport(report_); }
     // Puts `request` into the shared report buffer, where every board
     // command is built and its answer then read, and writes it.
     [[nodiscard]] bool writeRequest(const Report& request);
-    // Reads one answer into the report buffer, waiting at most waitMs.
-    // Status 8 (error byte 0), 1 (error byte nonzero) or 2 (no answer).
-    Status ReadReport(int waitMs = kAnswerWaitMs);
     // Clears the report buffer and reads one answer into it, as ReadReport;
     // a missing answer brings up the connection box (Retry searches again,
     // Cancel ends the program) before its status 2 is returned.
@@ -128,6 +121,11 @@ public:
     BoardUser& user() { return user_; }
 
 private:
+    // Writes the shared report buffer.
+    [[nodiscard]] bool writeReportBuffer() { return writeReport(report_); }
+    // Reads one answer into the report buffer, waiting at most waitMs.
+    // Status 8 (error byte 0), 1 (error byte nonzero) or 2 (no answer).
+    Status ReadReport(int waitMs = kAnswerWaitMs);
     void boardListChanged();
     bool connectionBox(ConnectionFault fault);
     // Runs `transfer` and the status reaction, again while the user retries

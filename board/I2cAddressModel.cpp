@@ -15,16 +15,14 @@ void I2cAddressModel::setOption(bool& option, bool value)
         return;
     option = value;
     // A failed write has shown the connection box; nothing else follows.
-    leaveUnchecked(setI2Coptions(false));
+    setI2Coptions(false);
 }
 
-Status I2cAddressModel::setI2Coptions(bool toggleScl)
+bool I2cAddressModel::setI2Coptions(bool toggleScl)
 {
     uint8_t options = static_cast<uint8_t>((stoppedWrite ? 2 : 0) + (repeatedStart ? 1 : 0));
-    bool written = transport_.SetCommand(
-        HidI2cOptions, {options, static_cast<uint8_t>(extendHold ? 1 : 0),
-                        static_cast<uint8_t>(toggleScl ? 1 : 0)});
-    return written ? Status::Done : Status::None;
+    return transport_.SetCommand(HidI2cOptions, {options, static_cast<uint8_t>(extendHold ? 1 : 0),
+                                                 static_cast<uint8_t>(toggleScl ? 1 : 0)});
 }
 
 void I2cAddressModel::showAddress(uint8_t address)
@@ -70,7 +68,7 @@ void I2cAddressModel::showDefaultAddress()
 void I2cAddressModel::toggleScl()
 {
     transport_.FlushHidInput();
-    if (setI2Coptions(true) != Status::Done)
+    if (!setI2Coptions(true))
         return;
     if (transport_.awaitAnswer() == Status::TimedOut)
         return;  // no answer: nothing to judge SDA by

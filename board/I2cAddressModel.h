@@ -34,8 +34,8 @@ public:
     bool extendHold = false;
     void setOption(bool& option, bool value);
     // The set-options command; toggleScl asks the board to toggle SCL.
-    // Returns 8 when it was written, 0 otherwise.
-    Status setI2Coptions(bool toggleScl);
+    // True when it was written.
+    bool setI2Coptions(bool toggleScl);
 
     // The address box's text taken as an address: read as hexadecimal
     // (unreadable text gives 0), made even, written back as two digits and

@@ -32,11 +32,6 @@ std::optional<RegisterAddress> I2cTransferModel::registerFor(const std::string& 
     return RegisterAddress{1, *reg};
 }
 
-std::optional<std::vector<uint8_t>> I2cTransferModel::writeBytes(int count)
-{
-    return TransferWriteBytes(transport_.user(), grid_, count);
-}
-
 void I2cTransferModel::showSlave()
 {
     grid_.slaveAddress = ByteToHex2(address_.I2cSlaveAddress);
@@ -63,16 +58,16 @@ void I2cTransferModel::simpleRead()
     if (!request)
         return;
     const Status status = transport_.I2cRead(
-        address_.I2cSlaveAddress, static_cast<uint8_t>(request->data.size()), request->data,
-        std::span<const uint8_t>(&request->where.reg, request->where.length));
+        address_.I2cSlaveAddress, request->count(), request->data,
+        request->where.bytes());
     transport_.services().pump.yield();
     // A transfer that failed has no data: its rows say so instead of 00.
     showRead(request->where.reg, request->data, status == Status::Done);
 }
 
-std::optional<I2cTransferModel::ReadRequest> I2cTransferModel::prepareRead()
+std::optional<I2cTransferModel::TransferRequest> I2cTransferModel::prepareRead()
 {
-    ReadRequest request;
+    TransferRequest request;
     request.data.assign(static_cast<size_t>(clampCount(grid_.numToRead)), 0);
     auto where = registerFor(grid_.startRegRd, "Starting Reg Read");
     if (!where)
@@ -81,11 +76,10 @@ std::optional<I2cTransferModel::ReadRequest> I2cTransferModel::prepareRead()
     return request;
 }
 
-std::optional<I2cTransferModel::WriteRequest> I2cTransferModel::prepareWrite()
+std::optional<I2cTransferModel::TransferRequest> I2cTransferModel::prepareWrite()
 {
-    WriteRequest request;
-    request.count = static_cast<uint8_t>(clampCount(grid_.numToWrite));
-    auto data = writeBytes(request.count);
+    TransferRequest request;
+    auto data = TransferWriteBytes(transport_.user(), grid_, clampCount(grid_.numToWrite));
     if (!data)
         return std::nullopt;
     request.data = std::move(*data);
@@ -105,8 +99,8 @@ void I2cTransferModel::simpleWrite()
         return;
     // One attempt and no message: nothing on the page shows how it went.
     leaveUnchecked(
-        transport_.I2cWrite(address_.I2cSlaveAddress, request->count, request->data,
-                            std::span<const uint8_t>(&request->where.reg, request->where.length)));
+        transport_.I2cWrite(address_.I2cSlaveAddress, request->count(), request->data,
+                            request->where.bytes()));
     transport_.services().pump.yield();
 }
 
@@ -119,8 +113,8 @@ void I2cTransferModel::blockRead()
     if (!request)
         return;
     const Status status = transport_.I2cReadWithRetry(
-        address_.I2cSlaveAddress, static_cast<uint8_t>(request->data.size()), request->data,
-        std::span<const uint8_t>(&request->where.reg, request->where.length), false);
+        address_.I2cSlaveAddress, request->count(), request->data,
+        request->where.bytes(), false);
     if (status != Status::Done)
         return;  // refused or lost: the grid keeps what it showed
     showRead(request->where.reg, request->data, true);
@@ -137,8 +131,8 @@ void I2cTransferModel::blockWrite()
     // The retry wrapper has told the user of a failure; the page shows
     // nothing of a write.
     leaveUnchecked(transport_.I2cWriteWithRetry(
-        address_.I2cSlaveAddress, request->count, request->data,
-        std::span<const uint8_t>(&request->where.reg, request->where.length), false));
+        address_.I2cSlaveAddress, request->count(), request->data,
+        request->where.bytes(), false));
 }
 
 void I2cTransferModel::fillWriteBoxes()
@@ -189,7 +183,7 @@ bool I2cTransferModel::ReadIndividual()
     uint8_t data[1] = {0};
     const Status status =
         transport_.I2cReadWithRetry(address_.I2cSlaveAddress, 1, data,
-                                    std::span<const uint8_t>(&where.reg, where.length), false);
+                                    where.bytes(), false);
     if (status == Status::Done)
         readIndividual = ByteToHex2(data[0]);
     notices_.notify();
@@ -207,7 +201,7 @@ void I2cTransferModel::writeToggle(int index)
         return;
     uint8_t reg = static_cast<uint8_t>(HexStrToInt(registerText));
     RegisterAddress where = grid_.random ? RegisterAddress{1, reg} : RegisterAddress{};
-    std::span<const uint8_t> regs(&where.reg, where.length);
+    const std::span<const uint8_t> regs = where.bytes();
 
     uint8_t current = static_cast<uint8_t>(HexStrToInt(readIndividual));
     const uint8_t values[2] = {*value0, *value1};

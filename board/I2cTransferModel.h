@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <span>
 #include <vector>
 
 namespace kvb::board {
@@ -21,6 +22,8 @@ namespace kvb::board {
 struct RegisterAddress {
     size_t length = 0;
     uint8_t reg = 0;
+
+    std::span<const uint8_t> bytes() const { return {&reg, length}; }
 };
 
 class I2cTransferModel {
@@ -58,23 +61,19 @@ public:
     static int clampCount(std::string& box);
 
 private:
-    struct WriteRequest {
-        uint8_t count = 0;
+    // A transfer's bytes (as many as its count) and register.
+    struct TransferRequest {
         std::vector<uint8_t> data;
         RegisterAddress where;
+        uint8_t count() const { return static_cast<uint8_t>(data.size()); }
     };
     // The count, bytes and register of a write, each checked; nothing when
     // a box is refused.
-    std::optional<WriteRequest> prepareWrite();
-    struct ReadRequest {
-        std::vector<uint8_t> data;  // sized to the count, zeroed
-        RegisterAddress where;
-    };
-    // The count and register of a read, each checked; nothing when the
-    // register box is refused.
-    std::optional<ReadRequest> prepareRead();
+    std::optional<TransferRequest> prepareWrite();
+    // The count and register of a read (its bytes zeroed), each checked;
+    // nothing when the register box is refused.
+    std::optional<TransferRequest> prepareRead();
     std::optional<RegisterAddress> registerFor(const std::string& box, const std::string& name);
-    std::optional<std::vector<uint8_t>> writeBytes(int count);
     void showRead(uint8_t reg, const std::vector<uint8_t>& data, bool good);
     void showSlave();
 

@@ -1,6 +1,5 @@
 #include "board/SpiModel.h"
 
-#include "board/RegistersFile.h"
 #include "core/Hex.h"
 #include "core/KeyFilters.h"
 
