@@ -193,13 +193,10 @@ void Poller::tick()
     // when a chosen option would exchange, stop polling first, then tell the
     // user once. With nothing to exchange the tick only lights the lamp.
     if (!link_.EvbConnected() && wouldExchange()) {
-        const bool wasPolling = pollingOn_;
         stopPolling();
         lamp(LampId::Polling, kLampGrey);
-        if (wasPolling) {
-            services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-            link_.log.AddToEvbLog("Timer2_Timer: EVB not detected. Please check connections.");
-        }
+        services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
+        link_.log.AddToEvbLog("Timer2_Timer: EVB not detected. Please check connections.");
         return;
     }
     // A board lost on the way has been reported once: the tick ends there.
