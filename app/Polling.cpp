@@ -176,12 +176,16 @@ void Poller::Timer2_Timer()
     });
 }
 
+bool Poller::uprReadsDue() const
+{
+    return link_.UprPollingEnabled && link_.DaisyChainMode;
+}
+
 bool Poller::wouldExchange() const
 {
     if (!pollingOn_)
         return false;
-    const bool uprReads = link_.UprPollingEnabled && link_.DaisyChainMode &&
-                          (link_.DeviceCount1 > 0 || link_.DeviceCount2 > 0);
+    const bool uprReads = uprReadsDue() && (link_.DeviceCount1 > 0 || link_.DeviceCount2 > 0);
     return uprReads || options.any();
 }
 
@@ -201,7 +205,7 @@ void Poller::tick()
     }
     // A board lost on the way has been reported once: the tick ends there.
     const board::PipeLossWatch watch(link_.pipe());
-    if (pollingOn_ && link_.UprPollingEnabled && link_.DaisyChainMode) {
+    if (pollingOn_ && uprReadsDue()) {
         if (link_.DeviceCount1 > 0)
             readUpr(0);
         if (link_.DeviceCount2 > 0 && !watch.lost())

@@ -133,6 +133,9 @@ public:
 
 private:
     void lamp(LampId id, int colour) { link_.lamps.set(id, colour); }
+    // Whether a tick reads the unprompted-response buffers of the types
+    // that have devices: the box is ticked and the board is a daisy chain.
+    bool uprReadsDue() const;
     // Whether this tick would exchange anything with the chips.
     bool wouldExchange() const;
     void readUpr(int index);
