@@ -94,7 +94,6 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     Timer1 = Named<QTimer>(this, "Timer1");
     Timer1->setInterval(100);
     Timer2 = Named<QTimer>(this, "Timer2");
-    Timer2->setInterval(2000);
     Timer3 = Named<QTimer>(this, "Timer3");
     Timer3->setInterval(100);
     Timer4 = Named<QTimer>(this, "Timer4");
