@@ -1,10 +1,9 @@
 #include "app/Polling.h"
 
-#include "core/ScopedFlag.h"
-
 #include "app/MainWindowLayout.h"
 #include "core/AppInfo.h"
 #include "core/LeadingNumber.h"
+#include "core/ScopedFlag.h"
 #include "core/UnexpectedError.h"
 
 #include <algorithm>
