@@ -41,11 +41,10 @@ constexpr int kBelowLogs = kMainLogControlsHeight + 6;
 
 MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth)
 {
-    constexpr int margin = kMargin;
     MainWindowGeometry g;
     g.tabStripWidth = std::max(0, width - 29);  // 435 twips short of the window
-    g.commandsLeft = width - margin - commandsWidth;
-    g.pageWidth = std::max(0, g.commandsLeft - margin);
+    g.commandsLeft = width - kMargin - commandsWidth;
+    g.pageWidth = std::max(0, g.commandsLeft - kMargin);
     g.stripTop = kStripTop;
     g.stripWidth = g.pageWidth;
     g.logTop = kLogTop;
