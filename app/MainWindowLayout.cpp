@@ -1,9 +1,8 @@
 #include "app/MainWindowLayout.h"
 
-#include "core/LeadingNumber.h"
+#include "core/KeyFilters.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace kvb {
@@ -60,9 +59,7 @@ Extent LeastMainWindowArea(int pageWidth, int commandsWidth)
 
 int PollIntervalFromText(const std::string& text)
 {
-    const double value = LeadingNumber(text);
-    return static_cast<int>(std::clamp(std::nearbyint(value), double{kMinPollInterval},
-                                       double{kMaxPollInterval}));
+    return ClampCountText(text, kMinPollInterval, kMaxPollInterval);
 }
 
 }  // namespace kvb
