@@ -1,10 +1,9 @@
 #include "app/CellBalancing.h"
 
-#include "core/ScopedFlag.h"
-
 #include "app/BalanceAccess.h"
+#include "core/ScopedFlag.h"
 #include "core/UnexpectedError.h"
-
+#include "link/BalanceStatus.h"
 
 namespace kvb {
 

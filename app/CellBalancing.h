@@ -9,9 +9,9 @@
 // against changes made by code.
 
 #include "core/Services.h"
-#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>

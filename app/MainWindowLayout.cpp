@@ -1,9 +1,8 @@
 #include "app/MainWindowLayout.h"
 
-#include "core/LeadingNumber.h"
+#include "core/KeyFilters.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace kvb {
@@ -41,11 +40,10 @@ constexpr int kBelowLogs = kMainLogControlsHeight + 6;
 
 MainWindowGeometry LayOutMainWindow(int width, int height, int commandsWidth)
 {
-    constexpr int margin = kMargin;
     MainWindowGeometry g;
     g.tabStripWidth = std::max(0, width - 29);  // 435 twips short of the window
-    g.commandsLeft = width - margin - commandsWidth;
-    g.pageWidth = std::max(0, g.commandsLeft - margin);
+    g.commandsLeft = width - kMargin - commandsWidth;
+    g.pageWidth = std::max(0, g.commandsLeft - kMargin);
     g.stripTop = kStripTop;
     g.stripWidth = g.pageWidth;
     g.logTop = kLogTop;
@@ -61,9 +59,7 @@ Extent LeastMainWindowArea(int pageWidth, int commandsWidth)
 
 int PollIntervalFromText(const std::string& text)
 {
-    const double value = LeadingNumber(text);
-    return static_cast<int>(std::clamp(std::nearbyint(value), double{kMinPollInterval},
-                                       double{kMaxPollInterval}));
+    return ClampCountText(text, kMinPollInterval, kMaxPollInterval);
 }
 
 }  // namespace kvb

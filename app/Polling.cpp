@@ -1,10 +1,9 @@
 #include "app/Polling.h"
 
-#include "core/ScopedFlag.h"
-
 #include "app/MainWindowLayout.h"
 #include "core/AppInfo.h"
 #include "core/LeadingNumber.h"
+#include "core/ScopedFlag.h"
 #include "core/UnexpectedError.h"
 
 #include <algorithm>
@@ -176,12 +175,16 @@ void Poller::Timer2_Timer()
     });
 }
 
+bool Poller::uprReadsDue() const
+{
+    return link_.UprPollingEnabled && link_.DaisyChainMode;
+}
+
 bool Poller::wouldExchange() const
 {
     if (!pollingOn_)
         return false;
-    const bool uprReads = link_.UprPollingEnabled && link_.DaisyChainMode &&
-                          (link_.DeviceCount1 > 0 || link_.DeviceCount2 > 0);
+    const bool uprReads = uprReadsDue() && (link_.DeviceCount1 > 0 || link_.DeviceCount2 > 0);
     return uprReads || options.any();
 }
 
@@ -193,18 +196,15 @@ void Poller::tick()
     // when a chosen option would exchange, stop polling first, then tell the
     // user once. With nothing to exchange the tick only lights the lamp.
     if (!link_.EvbConnected() && wouldExchange()) {
-        const bool wasPolling = pollingOn_;
         stopPolling();
         lamp(LampId::Polling, kLampGrey);
-        if (wasPolling) {
-            services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
-            link_.log.AddToEvbLog("Timer2_Timer: EVB not detected. Please check connections.");
-        }
+        services_.prompter.tell(link_.PartName1 + " EVB not connected!", kProgramTitle);
+        link_.log.AddToEvbLog("Timer2_Timer: EVB not detected. Please check connections.");
         return;
     }
     // A board lost on the way has been reported once: the tick ends there.
     const board::PipeLossWatch watch(link_.pipe());
-    if (pollingOn_ && link_.UprPollingEnabled && link_.DaisyChainMode) {
+    if (pollingOn_ && uprReadsDue()) {
         if (link_.DeviceCount1 > 0)
             readUpr(0);
         if (link_.DeviceCount2 > 0 && !watch.lost())

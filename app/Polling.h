@@ -107,8 +107,6 @@ public:
     void stopPolling() override;
     void setInterval(int milliseconds);
 
-    // The enable box's handling, run by setPollingOn on every change.
-    void chkEnablePolling_Click(bool ticked);
     // One tick of the poll timer. A tick never runs inside another tick nor
     // inside an exchange (timer events that an exchange's waits let
     // through): it returns at once and leaves the work to the next tick.
@@ -132,7 +130,12 @@ public:
     void ShowStartPoll(bool shown, bool untick = false);
 
 private:
+    // The enable box's handling, run by setPollingOn on every change.
+    void chkEnablePolling_Click(bool ticked);
     void lamp(LampId id, int colour) { link_.lamps.set(id, colour); }
+    // Whether a tick reads the unprompted-response buffers of the types
+    // that have devices: the box is ticked and the board is a daisy chain.
+    bool uprReadsDue() const;
     // Whether this tick would exchange anything with the chips.
     bool wouldExchange() const;
     void readUpr(int index);

@@ -32,9 +32,11 @@ int16_t GpibSession::addressValue(const std::string& box)
 std::optional<int16_t> GpibSession::checkedAddress(const std::string& box,
                                                    const std::string& boxName)
 {
-    auto n = leadingNumber(box);
-    if (n && std::round(*n) >= 0 && std::round(*n) <= kMaxGpibAddress)
-        return addressValue(box);
+    if (const std::optional<double> n = leadingNumber(box)) {
+        const double address = std::round(*n);
+        if (address >= 0 && address <= kMaxGpibAddress)
+            return static_cast<int16_t>(address);
+    }
     services.prompter.tell(boxName + ": The GPIB address \"" + box +
                                "\" is not a number from 0 to " +
                                std::to_string(kMaxGpibAddress) + ".",

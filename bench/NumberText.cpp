@@ -3,7 +3,6 @@
 #include "core/LeadingNumber.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <charconv>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <limits>
-#include <string>
 
 namespace kvb {
 

@@ -10,6 +10,9 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kChartWindowMinWidth = 16250;
 inline constexpr int kChartWindowMinHeight = 12000;
 inline constexpr int kChartLeft = 3360;
+// The top of the charts below the fault chart; the controls left of them
+// line up with it.
+inline constexpr int kChartsTop = 1920;
 
 struct ChartPlace {
     bool visible = true;
@@ -23,9 +26,9 @@ struct ChartWindowLayout {
     int lowerInfoTop = 0;
 };
 
-// The layout for a window of `width` x `height` whose client area is
-// `innerHeight` high; the close button is `buttonWidth` x `buttonHeight`.
-ChartWindowLayout LayoutChartWindow(int width, int height, int innerHeight, bool showET,
-                                    bool showIT, int buttonWidth, int buttonHeight);
+// The layout for a window whose client area is `width` x `height`; the
+// close button is `buttonWidth` x `buttonHeight`.
+ChartWindowLayout LayoutChartWindow(int width, int height, bool showET, bool showIT,
+                                    int buttonWidth, int buttonHeight);
 
 }  // namespace kvb::data

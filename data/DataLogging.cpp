@@ -18,9 +18,10 @@ void TellFileFailure(Prompter& prompter, const std::string& operation, int numbe
                   kProgramTitle, Icon::Warning);
 }
 
-std::string FolderNotFileText(const std::string& path)
+void TellFolderNotFile(Prompter& prompter, const std::string& operation,
+                       const std::string& path)
 {
-    return "\"" + path + "\" is a folder, not a file.";
+    TellFileFailure(prompter, operation, EISDIR, "\"" + path + "\" is a folder, not a file.");
 }
 
 DataLogging::DataLogging(Services& services)
@@ -47,7 +48,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
     kind.folder = GetFolderOfPath(chosen);
     if (FolderExists(chosen)) {
         kind.openFailed = true;
-        TellFileFailure(services_.prompter, operation, EISDIR, FolderNotFileText(chosen));
+        TellFolderNotFile(services_.prompter, operation, chosen);
         return {};
     }
     if (IsFileInUse(chosen)) {

@@ -18,8 +18,9 @@ namespace kvb::data {
 // then "Error <number>:" and the text on lines of their own.
 void TellFileFailure(Prompter& prompter, const std::string& operation, int number,
                      const std::string& text);
-// Its text for a folder chosen where a file was wanted.
-std::string FolderNotFileText(const std::string& path);
+// The failure box for a folder chosen where a file was wanted.
+void TellFolderNotFile(Prompter& prompter, const std::string& operation,
+                       const std::string& path);
 
 class DataLogging {
 public:

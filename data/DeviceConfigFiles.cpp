@@ -310,8 +310,10 @@ std::string DeviceConfigFiles::load(const char* operation)
             TellFileFailure(services_.prompter, operation, number, text);
             return std::string();
         };
-        if (FolderExists(path))
-            return failed(EISDIR, FolderNotFileText(path));
+        if (FolderExists(path)) {
+            TellFolderNotFile(services_.prompter, operation, path);
+            return {};
+        }
         if (!IsRegularFile(path))
             return failed(53, "File not found: " + path);
         std::ifstream file(path, std::ios::binary);

@@ -1,7 +1,5 @@
 #include "app/ui/BalanceUi.h"
 
-#include "core/ScopedFlag.h"
-
 #include "app/AppContext.h"
 #include "app/BalanceAccess.h"
 #include "app/MainWindowLayout.h"
@@ -11,6 +9,7 @@
 #include "app/ui/SpiDialogsView.h"
 #include "app/ui/Widgets.h"
 #include "core/AppInfo.h"
+#include "core/ScopedFlag.h"
 
 #include <QCheckBox>
 #include <QComboBox>

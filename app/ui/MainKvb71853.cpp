@@ -94,7 +94,6 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
     Timer1 = Named<QTimer>(this, "Timer1");
     Timer1->setInterval(100);
     Timer2 = Named<QTimer>(this, "Timer2");
-    Timer2->setInterval(2000);
     Timer3 = Named<QTimer>(this, "Timer3");
     Timer3->setInterval(100);
     Timer4 = Named<QTimer>(this, "Timer4");
@@ -122,10 +121,13 @@ MainKvb71853::MainKvb71853(AppContext& context, QWidget* parent)
 void MainKvb71853::fitPages()
 {
     // A page's frame is never smaller than what its content needs.
+    const auto growToContent = [](QGroupBox* frame) {
+        frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+    };
     for (QGroupBox* frame : mainTabFrames)
-        frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+        growToContent(frame);
     for (QGroupBox* frame : fraDeviceVoltagesFaults)
-        frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
+        growToContent(frame);
     // The MAIN page's middle column: each frame below the one above it.
     for (int i = 2; i <= 3; ++i) {
         const QWidget* above = mainTabFrames[i - 1];

@@ -71,6 +71,9 @@ RegisterRowsView::RegisterRowsView(const link::RegisterDefinitions& defs,
     : QWidget(parent), rows_(defs, image, prompter), pump_(pump)
 {
     setObjectName("fraRegisterRows");
+    // Bit names of two words take two lines in a smaller face.
+    bitFont_ = font();
+    bitFont_.setPointSizeF(bitFont_.pointSizeF() * 0.75);
     for (int r = 0; r < link::kTabRows; ++r)
         buildRow(r);
 
@@ -140,17 +143,14 @@ void RegisterRowsView::buildRow(int r)
     w.address = new QLabel(w.frame);
     w.address->setObjectName(ElementName<QString>("lblRegAddr", r));
 
-    // Bit names of two words take two lines in a smaller face; each name
-    // keeps to its own column, a pixel clear of its neighbours'.
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.75);
-    bitFont_ = small;
+    // Each bit name keeps to its own column, a pixel clear of its
+    // neighbours'.
     for (int bit = 0; bit < link::kBits; ++bit) {
         const int index = r * link::kBits + bit;
         const int left = kBitsLeft + (link::kBits - 1 - bit) * kBitPitch;
         auto* label = new QLabel(w.frame);
         label->setObjectName(ElementName<QString>("lblBitName", index));
-        label->setFont(small);
+        label->setFont(bitFont_);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         label->setWordWrap(true);
         label->setContentsMargins(1, 0, 1, 0);
@@ -257,10 +257,14 @@ void RegisterRowsView::syncRow(int r)
 
     for (int bit = 0; bit < link::kBits; ++bit) {
         const bool shown = bit < l.bitsShown;
+        // Bit names change only with the tab: an answer leaves them as
+        // they are, and their fit with them.
         const QString name = QString::fromStdString(row.bitNames[bit]);
-        w.bitNames[bit]->setText(name);
-        fitToLabel(w.bitNames[bit], bitFont_);
-        w.bitNames[bit]->setToolTip(name);
+        if (w.bitNames[bit]->text() != name) {
+            w.bitNames[bit]->setText(name);
+            fitToLabel(w.bitNames[bit], bitFont_);
+            w.bitNames[bit]->setToolTip(name);
+        }
         w.bitNames[bit]->setVisible(shown);
         w.bits[bit]->setText(row.bits[bit] ? "1" : "0");
         setBackColour(w.bits[bit], row.bits[bit] ? kBitSetColour : kBitClearColour);

@@ -34,6 +34,26 @@ Area AreaOf(const QRect& r)
     return {r.x(), r.y(), r.width(), r.height()};
 }
 
+QRect RectOf(const Area& a)
+{
+    return {a.left, a.top, a.width, a.height};
+}
+
+// The width a window needs for a title bar that shows `title` whole beside
+// the window manager's icon and buttons.
+int TitleBarWidth(const QString& title)
+{
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
+}
+
+// A window the window manager draws no frame around.
+bool Frameless(const QWidget* w)
+{
+    return w->windowFlags().testFlag(Qt::FramelessWindowHint);
+}
+
 // The frame the window manager drew around `w`; all zero while it has not
 // framed it.
 FrameMargins FrameOf(const QWidget* w)
@@ -55,7 +75,7 @@ bool Framed(const FrameMargins& m)
 // usual one.
 FrameMargins ExpectedFrame(const QWidget* window)
 {
-    if (window->windowFlags() & Qt::FramelessWindowHint)
+    if (Frameless(window))
         return {};
     if (const FrameMargins own = FrameOf(window); Framed(own))
         return own;
@@ -133,7 +153,7 @@ private:
         placing_ = true;
         if (content_)
             window_->setMinimumSize(f.least.width, f.least.height);
-        window_->setGeometry(f.inside.left, f.inside.top, f.inside.width, f.inside.height);
+        window_->setGeometry(RectOf(f.inside));
         placing_ = false;
     }
 
@@ -173,7 +193,7 @@ private:
     void settle()
     {
         const FrameMargins frame = FrameOf(window_);
-        if (!Framed(frame) && !(window_->windowFlags() & Qt::FramelessWindowHint))
+        if (!Framed(frame) && !Frameless(window_))
             return;
         framed_ = true;
         if (frame == used_)
@@ -181,8 +201,7 @@ private:
         const QRect outer = window_->windowHandle() ? window_->windowHandle()->frameGeometry()
                                                     : window_->frameGeometry();
         const WindowFit f = fit(wanted_, frame, AreaOf(outer));
-        if (QRect(f.inside.left, f.inside.top, f.inside.width, f.inside.height) !=
-            window_->geometry())
+        if (RectOf(f.inside) != window_->geometry())
             apply(f);
     }
 
@@ -232,13 +251,6 @@ QSize ScrollingContent::minimumSizeHint() const
 void OpenOnScreen(QWidget* window, ScrollingContent* content)
 {
     new ScreenFitter(window, content);
-}
-
-int TitleBarWidth(const QString& title)
-{
-    QFont font = QApplication::font("QMdiSubWindowTitleBar");
-    font.setBold(true);
-    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
 }
 
 void WidenForTitle(QMessageBox& box)

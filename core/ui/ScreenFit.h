@@ -37,10 +37,6 @@ public:
 // partly outside.
 void OpenOnScreen(QWidget* window, ScrollingContent* content = nullptr);
 
-// The width a window needs for a title bar that shows `title` whole beside
-// the window manager's icon and buttons.
-int TitleBarWidth(const QString& title);
-
 // Widens a message box so that its title bar shows its title whole.
 void WidenForTitle(QMessageBox& box);
 

@@ -231,11 +231,11 @@ void FrmCharting::buildControls()
                                     "sliderZoomETemp", "lblETempYAxisSliderVal", true);
     auto* horiz = zoomFrame("fraHorizZoom", "HORIZ ZOOM", TimeSlider, "sliderZoomTime",
                             "lblChartXAxisSliderVal", false);
-    place(horiz, 120, 1080, kChartLeft - 120, 1920 - 1080);
+    place(horiz, 120, 1080, kChartLeft - 120, kChartsTop - 1080);
 
     auto* options = new QGroupBox("CHART OPTIONS", page_);
     options->setObjectName("fraChartOptions");
-    place(options, 120, 1920, 2295, 4440 - 1920);
+    place(options, 120, kChartsTop, 2295, 4440 - kChartsTop);
     auto option = [&](const char* name, const char* text, int row, bool ChartModel::*flag) {
         auto* box = new QCheckBox(text, options);
         box->setObjectName(name);
@@ -408,7 +408,7 @@ void FrmCharting::applyLayout()
     // area keeps it so.
     const int w = page_->width() * kTwipsPerPixel, h = page_->height() * kTwipsPerPixel;
     const ChartWindowLayout l =
-        LayoutChartWindow(w, h, h, model_.ShowETChart, model_.ShowITChart,
+        LayoutChartWindow(w, h, model_.ShowETChart, model_.ShowITChart,
                           cmdHideChart_->width() * kTwipsPerPixel,
                           cmdHideChart_->height() * kTwipsPerPixel);
     auto setChart = [&](ChartId id, QGroupBox* zoom, SliderId slider, const ChartPlace& p) {

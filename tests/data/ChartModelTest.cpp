@@ -209,14 +209,14 @@ TEST_F(ChartModelTest, TogglesAndGroupButtons)
 
 TEST(ChartWindowLayout, SnapsAndStacksCharts)
 {
-    auto small = LayoutChartWindow(10000, 10000, 10000, true, true, 2055, 375);
+    auto small = LayoutChartWindow(10000, 10000, true, true, 2055, 375);
     EXPECT_EQ(small.width, 16250);
     EXPECT_EQ(small.height, 12000);
-    auto hidden = LayoutChartWindow(16250, 12000, 12000, false, false, 2055, 375);
+    auto hidden = LayoutChartWindow(16250, 12000, false, false, 2055, 375);
     EXPECT_EQ(hidden.pack.top, 1920);
     EXPECT_EQ(hidden.cell.top, 1920 + 1950);
     EXPECT_FALSE(hidden.et.visible);
-    auto shown = LayoutChartWindow(16250, 12000, 12000, true, true, 2055, 375);
+    auto shown = LayoutChartWindow(16250, 12000, true, true, 2055, 375);
     EXPECT_EQ(shown.icTemp.top, 1920 + 1950);
     EXPECT_EQ(shown.pack.top, 1920 + 2 * 1950);
     EXPECT_EQ(shown.cell.top, 1920 + 3 * 1950);
