@@ -2,13 +2,13 @@
 
 #include "core/AppInfo.h"
 #include "core/Hex.h"
+#include "core/LeadingNumber.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -275,7 +275,8 @@ NumberRead readNumber(std::string_view text)
         }
     }
     finish(end);
-    read.value = std::strtod(num.c_str(), nullptr);
+    // Read with a decimal point whatever the locale the program runs in.
+    read.value = ReadLeadingNumber(num).value_or(0.0);
     return read;
 }
 
