@@ -261,10 +261,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
             const std::string& part = link_.partName(type);
             auto exchangeWith = [&](int dev) {
                 m.dev = static_cast<uint8_t>(dev);
-                link_.log.AddToEvbLog("cmd," + part + ",dev" + link::HexPrefixed(m.dev, 2) +
-                                      ",cat" + link::HexPrefixed(m.cat, 2) + ",adr" +
-                                      link::HexPrefixed(m.adr, 2) + ",dat" +
-                                      link::HexPrefixed(m.dat, 4));
+                link_.log.AddToEvbLog(link::TrafficLine("cmd,", part, m.dev, m.cat, m.adr, m.dat));
                 link::ChipLink::ExchangeScope exchange(link_);
                 if (link_.SendReceivePipe(m))
                     link_.ParseDaisyChainResponse(m, "rcv,");
@@ -290,8 +287,7 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
             if (presentDevices(link_, type) == 0 || !commandExists(type, m))
                 continue;
             link_.log.AddToEvbLog(
-                "cmd," + link_.partName(type) + ",cat" + link::HexPrefixed(m.cat, 2) + ",adr" +
-                link::HexPrefixed(m.adr, 2) + ",dat" + link::HexPrefixed(m.dat, 4));
+                link::TrafficLine("cmd,", link_.partName(type), std::nullopt, m.cat, m.adr, m.dat));
             link::ChipLink::ExchangeScope exchange(link_);
             // A transfer that failed left no answer, which the parser
             // reports; nothing went out once the board was disconnected.

@@ -82,9 +82,7 @@ bool ChipLink::applyFrame(const AnswerFrame& frame, int type, const std::string&
 {
     const std::string& name = partName(type);
     if (options_.ShowActivityLogs)
-        AddToEvbLog(prefix + name + ",dev" + HexPrefixed(frame.dev, 2) + ",cat" +
-                    HexPrefixed(frame.cat, 2) + ",adr" + HexPrefixed(frame.adr, 2) + ",dat" +
-                    HexPrefixed(frame.dat, 4));
+        AddToEvbLog(TrafficLine(prefix, name, frame.dev, frame.cat, frame.adr, frame.dat));
     if (!frame.crcOk) {
         AddToEvbLog("ParseDaisyChainResponse: " + name + " CRC4 checksum error");
         log.LogCrc4Error();
@@ -132,8 +130,6 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
 {
     const int type = typeIndex(m.DeviceType);
     const std::string& name = partName(type);
-    const std::string catText = HexPrefixed(m.cat, 2);
-    const std::string adrText = HexPrefixed(m.adr, 2);
     m.dev = 1;
     const int reg = RegisterIndex(m.cat, m.adr);
     // Register 87 is stored whatever its kind.
@@ -149,8 +145,7 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
         image.store(type, 1, reg, dat);
         if (type == SelectedDeviceType && hooks.showRegisterValue)
             hooks.showRegisterValue(reg, dat);
-        AddToEvbLog(prefix + name + ",cat" + catText + ",adr" + adrText + ",dat" +
-                    HexPrefixed(dat, 4));
+        AddToEvbLog(TrafficLine(prefix, name, std::nullopt, m.cat, m.adr, dat));
     }
     refreshTabs();
 }

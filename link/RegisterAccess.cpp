@@ -10,11 +10,9 @@ namespace kvb::link {
 std::string ChipLink::requestLine(const std::string& prefix, const ChipMessage& m,
                                   int dataWidth) const
 {
-    std::string line = prefix + partName(typeIndex(m.DeviceType));
-    if (DaisyChainMode)
-        line += ",dev" + HexPrefixed(m.dev, 2);
-    return line + ",cat" + HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) + ",dat" +
-           HexPrefixed(m.dat, dataWidth);
+    return TrafficLine(prefix, partName(typeIndex(m.DeviceType)),
+                       DaisyChainMode ? std::optional<int>(m.dev) : std::nullopt, m.cat, m.adr,
+                       m.dat, dataWidth);
 }
 
 bool ChipLink::refuseNested()
