@@ -79,8 +79,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
             TxFrame.insert(TxFrame.end(), 2, 0);  // room for the register's answer
         showFrame(m.FrameBytes);
     }
-    TxFrameLength = static_cast<int>(TxFrame.size());
-    grid_.numToWrite = std::to_string(TxFrameLength);
+    grid_.numToWrite = std::to_string(TxFrame.size());
     grid_.notify();
 
     if (m.FrameBytes.size() >= 2)

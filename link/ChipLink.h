@@ -144,7 +144,7 @@ public:
     // (single device, readable register) room for the answer; the answer's
     // length as the board reported it.
     const std::vector<uint8_t>& txFrame() const { return TxFrame; }
-    int txFrameLength() const { return TxFrameLength; }
+    int txFrameLength() const { return static_cast<int>(TxFrame.size()); }
     int rxLength() const { return RxLength; }
     // Waits on the clock, letting window events run; 0 returns at once.
     void TimerDelay(int milliseconds);
@@ -237,7 +237,6 @@ private:
 
     // Frame buffers of the last exchange.
     std::vector<uint8_t> TxFrame;
-    int TxFrameLength = 0;
     int RxLength = 0;
 
     board::HidTransport& transport_;
