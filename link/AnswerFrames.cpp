@@ -12,7 +12,7 @@ namespace {
 class FrameSize {
 public:
     FrameSize(int answerType, const ChipMessage& request, bool readAll)
-        : request_(request), readAll_(readAll), requestType_(request.DeviceType == 0 ? 0 : 1),
+        : request_(request), readAll_(readAll), requestType_(TypeIndex(request.DeviceType)),
           answerType_(answerType)
     {
         if (!readAll_)

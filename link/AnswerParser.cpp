@@ -45,7 +45,7 @@ bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
 
 void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
 {
-    const int commandType = typeIndex(message.DeviceType);
+    const int commandType = TypeIndex(message.DeviceType);
     const int requested = RegisterIndex(message.cat, message.adr);
     const int commandKind = definitions.kind(commandType, requested);
     const bool due = answerDue(message, commandKind);
@@ -128,7 +128,7 @@ void ChipLink::scanFaults()
 
 void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
 {
-    const int type = typeIndex(m.DeviceType);
+    const int type = TypeIndex(m.DeviceType);
     const std::string& name = partName(type);
     m.dev = 1;
     const int reg = RegisterIndex(m.cat, m.adr);

@@ -47,7 +47,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     grid_.notify();
     services_.pump.yield();
 
-    const int type = typeIndex(m.DeviceType);
+    const int type = TypeIndex(m.DeviceType);
     lamps.set(LampKind::Com, type, kLampGreen);
 
     const int reg = RegisterIndex(m.cat, m.adr);

@@ -194,7 +194,6 @@ public:
     bool IdentifyNonDaisyChain(int deviceType);
 
 private:
-    static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
     // The link's own lines in its log.
     void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf)
     {

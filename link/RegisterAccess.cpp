@@ -10,7 +10,7 @@ namespace kvb::link {
 std::string ChipLink::requestLine(const std::string& prefix, const ChipMessage& m,
                                   int dataWidth) const
 {
-    return TrafficLine(prefix, partName(typeIndex(m.DeviceType)),
+    return TrafficLine(prefix, partName(TypeIndex(m.DeviceType)),
                        DaisyChainMode ? std::optional<int>(m.dev) : std::nullopt, m.cat, m.adr,
                        m.dat, dataWidth);
 }
@@ -69,8 +69,8 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         m.cat |= kWriteFlag;
         const int reg = RegisterIndex(m.cat, m.adr);
         // Judged by the type the message goes to, not the type on screen.
-        if (definitions.kind(typeIndex(m.DeviceType), reg) != KindReadWrite) {
-            AddToEvbLog("WriteSingleReg: " + partName(typeIndex(m.DeviceType)) + ",cat" +
+        if (definitions.kind(TypeIndex(m.DeviceType), reg) != KindReadWrite) {
+            AddToEvbLog("WriteSingleReg: " + partName(TypeIndex(m.DeviceType)) + ",cat" +
                         HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) +
                         " write not supported");
             return false;
@@ -90,7 +90,7 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         // when it answered (the link keeps its device as number 1).
         if (!answered())
             return false;
-        image.markKnown(typeIndex(m.DeviceType), 1, reg);
+        image.markKnown(TypeIndex(m.DeviceType), 1, reg);
         return true;
     });
 }

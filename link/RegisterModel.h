@@ -24,6 +24,13 @@ constexpr int RegisterIndex(int category, int address)
     return (category & 7) * 64 + (address & 63);
 }
 
+// The index of a device type in the tables kept per type: 0 for type 0, 1
+// for any other.
+constexpr int TypeIndex(int deviceType)
+{
+    return deviceType == 0 ? 0 : 1;
+}
+
 // The fault status register (category 2, address 4).
 constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
 
@@ -136,7 +143,7 @@ struct RegisterDefinitions {
     // type but 0 counts as type 1.
     bool readable(int type, int reg) const
     {
-        const int k = kind(type == 0 ? 0 : 1, reg);
+        const int k = kind(TypeIndex(type), reg);
         return k == KindReadOnly || k == KindReadWrite;
     }
 };
