@@ -29,6 +29,11 @@ struct LineError {
 
 [[noreturn]] void overflow() { throw LineError{6, "Overflow"}; }
 [[noreturn]] void outOfRange() { throw LineError{9, "Subscript out of range"}; }
+[[noreturn]] void notANumber(const char* what, std::string_view field)
+{
+    throw LineError{13, std::string("Type mismatch: ") + what + " \"" + std::string(field) +
+                            "\" is not a number"};
+}
 
 std::string upper(std::string_view text)
 {
@@ -86,8 +91,7 @@ NumberRead number(std::string_view field, const char* what)
         overflow();
     }
     if (read.letterAfter)
-        throw LineError{13, std::string("Type mismatch: ") + what + " \"" + std::string(field) +
-                                "\" is not a number"};
+        notANumber(what, field);
     return read;
 }
 
@@ -146,8 +150,7 @@ struct Walk {
         // register 0. What follows a complete number is not looked at.
         const NumberRead read = number(f[1], "register index");
         if (!read.found)
-            throw LineError{13, "Type mismatch: register index \"" + std::string(f[1]) +
-                                    "\" is not a number"};
+            notANumber("register index", f[1]);
         const int index = roundInto<int16_t>(read.value);
         lastRegister = index;
         if (index < 0 || index >= kRegisters)
