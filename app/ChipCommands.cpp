@@ -262,9 +262,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
             auto exchangeWith = [&](int dev) {
                 m.dev = static_cast<uint8_t>(dev);
                 link_.log.AddToEvbLog(link::TrafficLine("cmd,", part, m.dev, m.cat, m.adr, m.dat));
-                link::ChipLink::ExchangeScope exchange(link_);
-                if (link_.SendReceivePipe(m))
-                    link_.ParseDaisyChainResponse(m, "rcv,");
+                link_.SendAndParse(m);
             };
             if (broadcast) {
                 exchangeWith(link::kBroadcastDevice);
@@ -288,11 +286,7 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
                 continue;
             link_.log.AddToEvbLog(
                 link::TrafficLine("cmd,", link_.partName(type), std::nullopt, m.cat, m.adr, m.dat));
-            link::ChipLink::ExchangeScope exchange(link_);
-            // A transfer that failed left no answer, which the parser
-            // reports; nothing went out once the board was disconnected.
-            if (link_.SendReceivePipe(m) || link_.EvbConnected())
-                link_.ParseNonDaisyChainResponse(m, "rcv,");
+            link_.SendAndParse(m);
         }
     });
 }

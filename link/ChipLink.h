@@ -136,6 +136,13 @@ public:
     // parsed (as an answer too short to use). Refused, with nothing
     // written, while the pipe is busy.
     bool SendReceivePipe(ChipMessage& message);
+    // SendReceivePipe in an exchange of its own, then the answer parsed for
+    // the link mode under the "rcv," prefix: on the daisy chain when the
+    // board answered; on the single-device link also after a failed
+    // transfer (whose empty answer is reported as unrecognized) unless the
+    // board is disconnected, since then nothing went out. True when the
+    // board answered.
+    bool SendAndParse(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
     // The last answer holds a whole frame: the count byte and four chip bytes.

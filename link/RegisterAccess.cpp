@@ -25,6 +25,19 @@ bool ChipLink::refuseNested()
     return true;
 }
 
+bool ChipLink::SendAndParse(ChipMessage& m)
+{
+    ExchangeScope exchange(*this);
+    const bool transferred = SendReceivePipe(m);
+    if (DaisyChainMode) {
+        if (transferred)
+            ParseDaisyChainResponse(m, "rcv,");
+    } else if (transferred || EvbConnected()) {
+        ParseNonDaisyChainResponse(m, "rcv,");
+    }
+    return transferred;
+}
+
 bool ChipLink::ReadSingleReg(ChipMessage& m)
 {
     return RunHandler(services_.prompter, "ReadSingleReg", false, [&] {
@@ -41,14 +54,7 @@ bool ChipLink::ReadSingleReg(ChipMessage& m)
         PollingPause pause(*this);
         AddToEvbLog(requestLine("cmd,", m, 2));
         const int errorsBefore = log.communicationErrors();
-        const bool transferred = SendReceivePipe(m);
-        // A single-device transfer that failed left no answer (RxLength 0),
-        // which the parser reports as unrecognized; nothing went out once
-        // the board was disconnected.
-        if (!DaisyChainMode && (transferred || EvbConnected()))
-            ParseNonDaisyChainResponse(m, "rcv,");
-        else if (DaisyChainMode && transferred)
-            ParseDaisyChainResponse(m, "rcv,");
+        const bool transferred = SendAndParse(m);
         return transferred && answered() && log.communicationErrors() == errorsBefore;
     });
 }
