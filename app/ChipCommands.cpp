@@ -110,7 +110,7 @@ ChipCommands::ChipCommands(link::ChipLink& link, board::ChipPipe& pipe, Services
 
 bool ChipCommands::connected(const std::string& name)
 {
-    return EvbConnectedOrTell(link_, services_.prompter, name);
+    return !link_.refuseNested() && EvbConnectedOrTell(link_, services_.prompter, name);
 }
 
 bool ChipCommands::linkModeIs(bool daisyChain, const std::string& name)
@@ -135,7 +135,7 @@ void ChipCommands::press(ChipCommand id)
     const ChipCommandInfo& info = CommandInfo(id);
     const std::string handler = HandlerName(info);
     RunHandler(services_.prompter, handler, [&] {
-        if (link_.refuseNested() || !connected(handler))
+        if (!connected(handler))
             return;
         if (id == ChipCommand::ClearAllFaults) {
             clearAllFaults();
@@ -248,7 +248,7 @@ void ChipCommands::NonDaisyChainBroadcastCommand(ChipMessage& m)
 void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::string& name)
 {
     RunHandler(services_.prompter, name, [&] {
-        if (link_.refuseNested() || !connected(name) || !linkModeIs(true, name))
+        if (!connected(name) || !linkModeIs(true, name))
             return;
         link::PollingPause pause(link_);
         // The devices are sent to one after another until the board is lost.
@@ -277,7 +277,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
 void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
 {
     RunHandler(services_.prompter, name, [&] {
-        if (link_.refuseNested() || !connected(name) || !linkModeIs(false, name))
+        if (!connected(name) || !linkModeIs(false, name))
             return;
         const board::PipeLossWatch watch(pipe_);
         for (int type = 0; type < link::kDeviceTypes && !watch.lost(); ++type) {
