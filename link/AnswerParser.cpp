@@ -52,7 +52,7 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
     // Every frame of the answer belongs to the type the select byte named.
     const int type = SelectedType(TxFrame.empty() ? 0 : TxFrame[0]);
 
-    bool answered = false;
+    bool requestAnswered = false;
     for (const AnswerFrame& frame :
          parseDaisyAnswer(answerBytes(), type, message, commandKind == KindReadAll)) {
         if (!applyFrame(frame, type, prefix))
@@ -61,12 +61,13 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         // answers a register read or write; a read-all is answered by its
         // block.
         const int reg = frame.reg();
-        answered = answered || (type == commandType && frame.dev == message.dev &&
-                                (commandKind == KindReadAll || reg == requested ||
-                                 reg == kNackRegister));
+        requestAnswered =
+            requestAnswered ||
+            (type == commandType && frame.dev == message.dev &&
+             (commandKind == KindReadAll || reg == requested || reg == kNackRegister));
     }
 
-    if (due && !answered) {
+    if (due && !requestAnswered) {
         log.LogNoResponse();
         lamps.set(LampKind::Com, commandType, kLampRed);
     }

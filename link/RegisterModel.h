@@ -34,6 +34,10 @@ constexpr int TypeIndex(int deviceType)
 // The fault status register (category 2, address 4).
 constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
 
+// The fault status register of each device of each type: as the chips last
+// reported it (the image), or as of the last fault scan (the link's latch).
+using LatchedFaults = std::array<std::array<int16_t, kDevices>, kDeviceTypes>;
+
 // Register kinds.
 enum RegKind : int {
     KindAbsent = -1,       // the register does not exist on this device type
@@ -103,7 +107,7 @@ public:
 private:
     std::array<std::array<std::array<int16_t, kRegisters>, kDevices>, kDeviceTypes> values_{};
     std::array<std::array<std::array<bool, kRegisters>, kDevices>, kDeviceTypes> known_{};
-    std::array<std::array<int16_t, kDevices>, kDeviceTypes> reportedFaults_{};
+    LatchedFaults reportedFaults_{};
 };
 
 // The definition of one register on one device type.
@@ -147,9 +151,5 @@ struct RegisterDefinitions {
         return k == KindReadOnly || k == KindReadWrite;
     }
 };
-
-// The fault status register (category 2, address 4) of each device as of the
-// last fault scan.
-using LatchedFaults = std::array<std::array<int16_t, kDevices>, kDeviceTypes>;
 
 }  // namespace kvb::link
