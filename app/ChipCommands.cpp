@@ -110,7 +110,7 @@ ChipCommands::ChipCommands(link::ChipLink& link, board::ChipPipe& pipe, Services
 
 bool ChipCommands::connected(const std::string& name)
 {
-    return EvbConnectedOrTell(link_, services_.prompter, name);
+    return !link_.refuseNested() && EvbConnectedOrTell(link_, services_.prompter, name);
 }
 
 bool ChipCommands::linkModeIs(bool daisyChain, const std::string& name)
@@ -135,7 +135,7 @@ void ChipCommands::press(ChipCommand id)
     const ChipCommandInfo& info = CommandInfo(id);
     const std::string handler = HandlerName(info);
     RunHandler(services_.prompter, handler, [&] {
-        if (link_.refuseNested() || !connected(handler))
+        if (!connected(handler))
             return;
         if (id == ChipCommand::ClearAllFaults) {
             clearAllFaults();
@@ -248,7 +248,7 @@ void ChipCommands::NonDaisyChainBroadcastCommand(ChipMessage& m)
 void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::string& name)
 {
     RunHandler(services_.prompter, name, [&] {
-        if (link_.refuseNested() || !connected(name) || !linkModeIs(true, name))
+        if (!connected(name) || !linkModeIs(true, name))
             return;
         link::PollingPause pause(link_);
         // The devices are sent to one after another until the board is lost.
@@ -261,13 +261,8 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
             const std::string& part = link_.partName(type);
             auto exchangeWith = [&](int dev) {
                 m.dev = static_cast<uint8_t>(dev);
-                link_.log.AddToEvbLog("cmd," + part + ",dev" + link::HexPrefixed(m.dev, 2) +
-                                      ",cat" + link::HexPrefixed(m.cat, 2) + ",adr" +
-                                      link::HexPrefixed(m.adr, 2) + ",dat" +
-                                      link::HexPrefixed(m.dat, 4));
-                link::ChipLink::ExchangeScope exchange(link_);
-                if (link_.SendReceivePipe(m))
-                    link_.ParseDaisyChainResponse(m, "rcv,");
+                link_.log.AddToEvbLog(link::TrafficLine("cmd,", part, m.dev, m.cat, m.adr, m.dat));
+                link_.SendAndParse(m);
             };
             if (broadcast) {
                 exchangeWith(link::kBroadcastDevice);
@@ -282,7 +277,7 @@ void ChipCommands::daisyChainSend(ChipMessage& m, bool broadcast, const std::str
 void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
 {
     RunHandler(services_.prompter, name, [&] {
-        if (link_.refuseNested() || !connected(name) || !linkModeIs(false, name))
+        if (!connected(name) || !linkModeIs(false, name))
             return;
         const board::PipeLossWatch watch(pipe_);
         for (int type = 0; type < link::kDeviceTypes && !watch.lost(); ++type) {
@@ -290,13 +285,8 @@ void ChipCommands::nonDaisyChainSend(ChipMessage& m, const std::string& name)
             if (presentDevices(link_, type) == 0 || !commandExists(type, m))
                 continue;
             link_.log.AddToEvbLog(
-                "cmd," + link_.partName(type) + ",cat" + link::HexPrefixed(m.cat, 2) + ",adr" +
-                link::HexPrefixed(m.adr, 2) + ",dat" + link::HexPrefixed(m.dat, 4));
-            link::ChipLink::ExchangeScope exchange(link_);
-            // A transfer that failed left no answer, which the parser
-            // reports; nothing went out once the board was disconnected.
-            if (link_.SendReceivePipe(m) || link_.EvbConnected())
-                link_.ParseNonDaisyChainResponse(m, "rcv,");
+                link::TrafficLine("cmd,", link_.partName(type), std::nullopt, m.cat, m.adr, m.dat));
+            link_.SendAndParse(m);
         }
     });
 }

@@ -92,6 +92,9 @@ public:
     void NonDaisyChainBroadcastCommand(link::ChipMessage& message);
 
 private:
+    // Whether a command may go out: false, with the refusal logged, while a
+    // transfer is in flight further up the call stack, and false, with the
+    // user told, when the board is not connected.
     bool connected(const std::string& name);
     bool linkModeIs(bool daisyChain, const std::string& name);
     void send(const ChipCommandInfo& info, link::ChipMessage& message);

@@ -1,5 +1,7 @@
 #include "app/DeviceMenu.h"
 
+#include "link/RegisterModel.h"
+
 namespace kvb {
 
 namespace {
@@ -35,7 +37,7 @@ DeviceMenuState RefreshDeviceMenu(const DeviceSelection& s)
     state.selectedDevice = s.selectedDevice;
     const int counts[2] = {s.deviceCount1, s.deviceCount2};
     if (s.daisyChain)
-        fillCombos(s, counts[s.selectedType == 0 ? 0 : 1], state);
+        fillCombos(s, counts[link::TypeIndex(s.selectedType)], state);
 
     // The check mark follows the device the refresh leaves selected.
     for (int type = 0; type < 2; ++type) {

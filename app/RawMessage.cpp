@@ -99,7 +99,7 @@ void RawMessageSender::cbSendRawMsg_Click(const RawFieldTexts& fields, int devic
                 "cbSendRawMsg_Click: EVB not detected. Please check connections.");
             return;
         }
-        const int type = deviceType == 0 ? 0 : 1;
+        const int type = link::TypeIndex(deviceType);
         if (link_.deviceCount(type) == 0) {
             const std::string& name = link_.partName(type);
             services_.prompter.tell(name + " not present!", kProgramTitle);

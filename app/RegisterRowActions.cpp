@@ -27,7 +27,7 @@ ChipMessage RegisterRowActions::rowMessage(int reg, bool write)
     // The single-device link has one device, numbered 1.
     if (!link_.DaisyChainMode)
         link_.selectDevice(1);
-    const int type = link_.SelectedDeviceType == 0 ? 0 : 1;
+    const int type = link::TypeIndex(link_.SelectedDeviceType);
     const int page = reg / 64;
     return ChipMessage(static_cast<uint8_t>(link_.SelectedDevice),
                        static_cast<uint8_t>(write ? page + link::kWriteFlag : page),

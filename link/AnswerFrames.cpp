@@ -8,18 +8,18 @@ namespace {
 
 // The size of the next frame: 4 bytes, and after a read-all command 3 bytes
 // for the rest of the block once the requested device's frame with the
-// block's last address came.
+// block's last address came. An answer from the other device type than the
+// one asked carries no block.
 class FrameSize {
 public:
     FrameSize(int answerType, const ChipMessage& request, bool readAll)
-        : request_(request), readAll_(readAll), requestType_(request.DeviceType == 0 ? 0 : 1),
-          answerType_(answerType)
+        : request_(request), readAll_(readAll && answerType == TypeIndex(request.DeviceType))
     {
         if (!readAll_)
             return;
         // A read-all command the table does not know counts no frames and
         // waits for address 0.
-        if (auto block = FindReadAllBlock(requestType_, request.cat, request.adr)) {
+        if (auto block = FindReadAllBlock(request.DeviceType, request.cat, request.adr)) {
             remaining_ = block->frames;
             lastAddress_ = block->lastAddress;
         }
@@ -45,14 +45,11 @@ public:
 private:
     bool opensBlock(const AnswerFrame& frame) const
     {
-        return answerType_ == requestType_ && frame.dev == request_.dev &&
-               frame.cat == request_.cat && frame.adr == lastAddress_;
+        return frame.dev == request_.dev && frame.cat == request_.cat && frame.adr == lastAddress_;
     }
 
     const ChipMessage& request_;
     bool readAll_;
-    int requestType_;
-    int answerType_;
     int remaining_ = 0;
     int lastAddress_ = 0;
     size_t bytes_ = 4;

@@ -45,14 +45,14 @@ bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
 
 void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
 {
-    const int commandType = typeIndex(message.DeviceType);
+    const int commandType = TypeIndex(message.DeviceType);
     const int requested = RegisterIndex(message.cat, message.adr);
     const int commandKind = definitions.kind(commandType, requested);
     const bool due = answerDue(message, commandKind);
     // Every frame of the answer belongs to the type the select byte named.
     const int type = SelectedType(TxFrame.empty() ? 0 : TxFrame[0]);
 
-    bool answered = false;
+    bool requestAnswered = false;
     for (const AnswerFrame& frame :
          parseDaisyAnswer(answerBytes(), type, message, commandKind == KindReadAll)) {
         if (!applyFrame(frame, type, prefix))
@@ -61,12 +61,13 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         // answers a register read or write; a read-all is answered by its
         // block.
         const int reg = frame.reg();
-        answered = answered || (type == commandType && frame.dev == message.dev &&
-                                (commandKind == KindReadAll || reg == requested ||
-                                 reg == kNackRegister));
+        requestAnswered =
+            requestAnswered ||
+            (type == commandType && frame.dev == message.dev &&
+             (commandKind == KindReadAll || reg == requested || reg == kNackRegister));
     }
 
-    if (due && !answered) {
+    if (due && !requestAnswered) {
         log.LogNoResponse();
         lamps.set(LampKind::Com, commandType, kLampRed);
     }
@@ -82,9 +83,7 @@ bool ChipLink::applyFrame(const AnswerFrame& frame, int type, const std::string&
 {
     const std::string& name = partName(type);
     if (options_.ShowActivityLogs)
-        AddToEvbLog(prefix + name + ",dev" + HexPrefixed(frame.dev, 2) + ",cat" +
-                    HexPrefixed(frame.cat, 2) + ",adr" + HexPrefixed(frame.adr, 2) + ",dat" +
-                    HexPrefixed(frame.dat, 4));
+        AddToEvbLog(TrafficLine(prefix, name, frame.dev, frame.cat, frame.adr, frame.dat));
     if (!frame.crcOk) {
         AddToEvbLog("ParseDaisyChainResponse: " + name + " CRC4 checksum error");
         log.LogCrc4Error();
@@ -130,10 +129,8 @@ void ChipLink::scanFaults()
 
 void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
 {
-    const int type = typeIndex(m.DeviceType);
+    const int type = TypeIndex(m.DeviceType);
     const std::string& name = partName(type);
-    const std::string catText = HexPrefixed(m.cat, 2);
-    const std::string adrText = HexPrefixed(m.adr, 2);
     m.dev = 1;
     const int reg = RegisterIndex(m.cat, m.adr);
     // Register 87 is stored whatever its kind.
@@ -149,8 +146,7 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
         image.store(type, 1, reg, dat);
         if (type == SelectedDeviceType && hooks.showRegisterValue)
             hooks.showRegisterValue(reg, dat);
-        AddToEvbLog(prefix + name + ",cat" + catText + ",adr" + adrText + ",dat" +
-                    HexPrefixed(dat, 4));
+        AddToEvbLog(TrafficLine(prefix, name, std::nullopt, m.cat, m.adr, dat));
     }
     refreshTabs();
 }

@@ -47,7 +47,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     grid_.notify();
     services_.pump.yield();
 
-    const int type = typeIndex(m.DeviceType);
+    const int type = TypeIndex(m.DeviceType);
     lamps.set(LampKind::Com, type, kLampGreen);
 
     const int reg = RegisterIndex(m.cat, m.adr);
@@ -79,8 +79,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
             TxFrame.insert(TxFrame.end(), 2, 0);  // room for the register's answer
         showFrame(m.FrameBytes);
     }
-    TxFrameLength = static_cast<int>(TxFrame.size());
-    grid_.numToWrite = std::to_string(TxFrameLength);
+    grid_.numToWrite = std::to_string(TxFrame.size());
     grid_.notify();
 
     if (m.FrameBytes.size() >= 2)

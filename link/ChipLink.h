@@ -136,6 +136,13 @@ public:
     // parsed (as an answer too short to use). Refused, with nothing
     // written, while the pipe is busy.
     bool SendReceivePipe(ChipMessage& message);
+    // SendReceivePipe in an exchange of its own, then the answer parsed for
+    // the link mode under the "rcv," prefix: on the daisy chain when the
+    // board answered; on the single-device link also after a failed
+    // transfer (whose empty answer is reported as unrecognized) unless the
+    // board is disconnected, since then nothing went out. True when the
+    // board answered.
+    bool SendAndParse(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
     // The last answer holds a whole frame: the count byte and four chip bytes.
@@ -144,7 +151,7 @@ public:
     // (single device, readable register) room for the answer; the answer's
     // length as the board reported it.
     const std::vector<uint8_t>& txFrame() const { return TxFrame; }
-    int txFrameLength() const { return TxFrameLength; }
+    int txFrameLength() const { return static_cast<int>(TxFrame.size()); }
     int rxLength() const { return RxLength; }
     // Waits on the clock, letting window events run; 0 returns at once.
     void TimerDelay(int milliseconds);
@@ -194,7 +201,6 @@ public:
     bool IdentifyNonDaisyChain(int deviceType);
 
 private:
-    static int typeIndex(int deviceType) { return deviceType == 0 ? 0 : 1; }
     // The link's own lines in its log.
     void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf)
     {
@@ -237,7 +243,6 @@ private:
 
     // Frame buffers of the last exchange.
     std::vector<uint8_t> TxFrame;
-    int TxFrameLength = 0;
     int RxLength = 0;
 
     board::HidTransport& transport_;

@@ -41,7 +41,7 @@ void LinkLog::logBytes(const char* label, std::span<const uint8_t> bytes, int de
     const std::string text = ByteDump(label, bytes);
     lastText = flattened(text, " ");
     if (options_.ShowActivityLogs && hooks.appendHexLog)
-        hooks.appendHexLog(deviceType == 0 ? 0 : 1, text);
+        hooks.appendHexLog(deviceType, text);
     if (hooks.loggingActive && hooks.loggingActive() && hooks.logEvent)
         hooks.logEvent(flattened(text, ""));
 }

@@ -60,6 +60,8 @@ public:
     void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf);
     // Empties the link log box (a new connection).
     void clearLog();
+    // The dumps of a frame sent to and an answer from a device type (0 or 1,
+    // its TypeIndex).
     void LogSentBytes(std::span<const uint8_t> bytes, int deviceType);
     void LogRcvdBytes(std::span<const uint8_t> bytes, int deviceType);
     // The last dumps, every line end made one blank (the NACK line quotes them).

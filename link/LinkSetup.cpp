@@ -39,7 +39,6 @@ bool ChipLink::UpdateReadGpioSpi()
     if (!EvbConnected())
         return false;
     TxFrame.assign(GpioSpiSetup.begin(), GpioSpiSetup.end());
-    TxFrameLength = static_cast<int>(TxFrame.size());
 
     // The set-up goes out unanswered and whether it was written is not
     // looked at: its read-back proves it arrived.

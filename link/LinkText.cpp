@@ -67,6 +67,17 @@ std::string HexPrefixed(std::string_view text, int width)
     return padded == "?" ? padded : "0x" + padded;
 }
 
+std::string TrafficLine(std::string_view prefix, std::string_view part, std::optional<int> dev,
+                        int cat, int adr, int dat, int dataWidth)
+{
+    std::string line(prefix);
+    line += part;
+    if (dev)
+        line += ",dev" + HexPrefixed(*dev, 2);
+    return line + ",cat" + HexPrefixed(cat, 2) + ",adr" + HexPrefixed(adr, 2) + ",dat" +
+           HexPrefixed(dat, dataWidth);
+}
+
 std::string ByteDump(std::string_view label, std::span<const uint8_t> bytes)
 {
     std::string text(label);

@@ -3,6 +3,8 @@
 // block, first a 4-byte frame carrying the block's last address, then
 // 3-byte frames for the rest.
 
+#include "link/RegisterModel.h"
+
 #include <optional>
 
 namespace kvb::link {
@@ -28,7 +30,7 @@ constexpr std::optional<ReadAllBlock> FindReadAllBlock(int deviceType, int categ
         {1, 2, 0x0F, {5, 5}},    // faults
         {1, 2, 0x1F, {7, 29}},   // setup
     };
-    const int type = deviceType == 0 ? 0 : 1;
+    const int type = TypeIndex(deviceType);
     for (const Row& row : rows)
         if (row.type == type && row.category == (category & 7) && row.address == address)
             return row.block;

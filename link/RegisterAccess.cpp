@@ -10,11 +10,9 @@ namespace kvb::link {
 std::string ChipLink::requestLine(const std::string& prefix, const ChipMessage& m,
                                   int dataWidth) const
 {
-    std::string line = prefix + partName(typeIndex(m.DeviceType));
-    if (DaisyChainMode)
-        line += ",dev" + HexPrefixed(m.dev, 2);
-    return line + ",cat" + HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) + ",dat" +
-           HexPrefixed(m.dat, dataWidth);
+    return TrafficLine(prefix, partName(TypeIndex(m.DeviceType)),
+                       DaisyChainMode ? std::optional<int>(m.dev) : std::nullopt, m.cat, m.adr,
+                       m.dat, dataWidth);
 }
 
 bool ChipLink::refuseNested()
@@ -25,6 +23,19 @@ bool ChipLink::refuseNested()
     // and its answer are the outer transfer's.
     AddToEvbLog("USB Still Busy from previous call, exit comm routine");
     return true;
+}
+
+bool ChipLink::SendAndParse(ChipMessage& m)
+{
+    ExchangeScope exchange(*this);
+    const bool transferred = SendReceivePipe(m);
+    if (DaisyChainMode) {
+        if (transferred)
+            ParseDaisyChainResponse(m, "rcv,");
+    } else if (transferred || EvbConnected()) {
+        ParseNonDaisyChainResponse(m, "rcv,");
+    }
+    return transferred;
 }
 
 bool ChipLink::ReadSingleReg(ChipMessage& m)
@@ -43,14 +54,7 @@ bool ChipLink::ReadSingleReg(ChipMessage& m)
         PollingPause pause(*this);
         AddToEvbLog(requestLine("cmd,", m, 2));
         const int errorsBefore = log.communicationErrors();
-        const bool transferred = SendReceivePipe(m);
-        // A single-device transfer that failed left no answer (RxLength 0),
-        // which the parser reports as unrecognized; nothing went out once
-        // the board was disconnected.
-        if (!DaisyChainMode && (transferred || EvbConnected()))
-            ParseNonDaisyChainResponse(m, "rcv,");
-        else if (DaisyChainMode && transferred)
-            ParseDaisyChainResponse(m, "rcv,");
+        const bool transferred = SendAndParse(m);
         return transferred && answered() && log.communicationErrors() == errorsBefore;
     });
 }
@@ -71,8 +75,8 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         m.cat |= kWriteFlag;
         const int reg = RegisterIndex(m.cat, m.adr);
         // Judged by the type the message goes to, not the type on screen.
-        if (definitions.kind(typeIndex(m.DeviceType), reg) != KindReadWrite) {
-            AddToEvbLog("WriteSingleReg: " + partName(typeIndex(m.DeviceType)) + ",cat" +
+        if (definitions.kind(TypeIndex(m.DeviceType), reg) != KindReadWrite) {
+            AddToEvbLog("WriteSingleReg: " + partName(TypeIndex(m.DeviceType)) + ",cat" +
                         HexPrefixed(m.cat, 2) + ",adr" + HexPrefixed(m.adr, 2) +
                         " write not supported");
             return false;
@@ -92,7 +96,7 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         // when it answered (the link keeps its device as number 1).
         if (!answered())
             return false;
-        image.markKnown(typeIndex(m.DeviceType), 1, reg);
+        image.markKnown(TypeIndex(m.DeviceType), 1, reg);
         return true;
     });
 }

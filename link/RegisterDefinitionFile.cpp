@@ -2,13 +2,13 @@
 
 #include "core/AppInfo.h"
 #include "core/Hex.h"
+#include "core/LeadingNumber.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +29,11 @@ struct LineError {
 
 [[noreturn]] void overflow() { throw LineError{6, "Overflow"}; }
 [[noreturn]] void outOfRange() { throw LineError{9, "Subscript out of range"}; }
+[[noreturn]] void notANumber(const char* what, std::string_view field)
+{
+    throw LineError{13, std::string("Type mismatch: ") + what + " \"" + std::string(field) +
+                            "\" is not a number"};
+}
 
 std::string upper(std::string_view text)
 {
@@ -86,8 +91,7 @@ NumberRead number(std::string_view field, const char* what)
         overflow();
     }
     if (read.letterAfter)
-        throw LineError{13, std::string("Type mismatch: ") + what + " \"" + std::string(field) +
-                                "\" is not a number"};
+        notANumber(what, field);
     return read;
 }
 
@@ -146,8 +150,7 @@ struct Walk {
         // register 0. What follows a complete number is not looked at.
         const NumberRead read = number(f[1], "register index");
         if (!read.found)
-            throw LineError{13, "Type mismatch: register index \"" + std::string(f[1]) +
-                                    "\" is not a number"};
+            notANumber("register index", f[1]);
         const int index = roundInto<int16_t>(read.value);
         lastRegister = index;
         if (index < 0 || index >= kRegisters)
@@ -275,7 +278,8 @@ NumberRead readNumber(std::string_view text)
         }
     }
     finish(end);
-    read.value = std::strtod(num.c_str(), nullptr);
+    // Read with a decimal point whatever the locale the program runs in.
+    read.value = ReadLeadingNumber(num).value_or(0.0);
     return read;
 }
 

@@ -24,8 +24,19 @@ constexpr int RegisterIndex(int category, int address)
     return (category & 7) * 64 + (address & 63);
 }
 
+// The index of a device type in the tables kept per type: 0 for type 0, 1
+// for any other.
+constexpr int TypeIndex(int deviceType)
+{
+    return deviceType == 0 ? 0 : 1;
+}
+
 // The fault status register (category 2, address 4).
 constexpr int kFaultStatusRegister = RegisterIndex(2, 4);
+
+// The fault status register of each device of each type: as the chips last
+// reported it (the image), or as of the last fault scan (the link's latch).
+using LatchedFaults = std::array<std::array<int16_t, kDevices>, kDeviceTypes>;
 
 // Register kinds.
 enum RegKind : int {
@@ -96,7 +107,7 @@ public:
 private:
     std::array<std::array<std::array<int16_t, kRegisters>, kDevices>, kDeviceTypes> values_{};
     std::array<std::array<std::array<bool, kRegisters>, kDevices>, kDeviceTypes> known_{};
-    std::array<std::array<int16_t, kDevices>, kDeviceTypes> reportedFaults_{};
+    LatchedFaults reportedFaults_{};
 };
 
 // The definition of one register on one device type.
@@ -136,13 +147,9 @@ struct RegisterDefinitions {
     // type but 0 counts as type 1.
     bool readable(int type, int reg) const
     {
-        const int k = kind(type == 0 ? 0 : 1, reg);
+        const int k = kind(TypeIndex(type), reg);
         return k == KindReadOnly || k == KindReadWrite;
     }
 };
-
-// The fault status register (category 2, address 4) of each device as of the
-// last fault scan.
-using LatchedFaults = std::array<std::array<int16_t, kDevices>, kDeviceTypes>;
 
 }  // namespace kvb::link

@@ -23,6 +23,16 @@ TEST(LinkText, HexFieldsArePaddedAndCut)
     EXPECT_EQ(HexPrefixed("26", 2), "0x1A");
 }
 
+TEST(LinkText, TrafficLinesNameTheDeviceOnlyWhenGiven)
+{
+    EXPECT_EQ(TrafficLine("rcv,", "KVB71853", 3, 1, 0x0C, 0x1234),
+              "rcv,KVB71853,dev0x03,cat0x01,adr0x0C,dat0x1234");
+    EXPECT_EQ(TrafficLine("cmd,", "NA", std::nullopt, 0x0B, 0x3F, -1),
+              "cmd,NA,cat0x0B,adr0x3F,dat0xFFFF");
+    EXPECT_EQ(TrafficLine("cmd,", "KVB71853", 15, 2, 4, 0x2ABC, 2),
+              "cmd,KVB71853,dev0x0F,cat0x02,adr0x04,dat0xBC");
+}
+
 TEST(LinkText, DumpsHoldEightBytesALine)
 {
     const std::vector<uint8_t> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 
@@ -221,6 +222,34 @@ TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
     EXPECT_EQ(defs->kind(0, 69), 1);
     EXPECT_EQ(defs->def(0, 69).scale, 0.5);
     EXPECT_EQ(defs->tint25, 9217);
+}
+
+// The application takes its locale from the environment before the file is
+// read; a locale that writes numbers with a decimal comma must not change
+// how the file's numbers read.
+TEST_F(RegisterFileTest, NumbersReadTheSameUnderADecimalCommaLocale)
+{
+    struct NumericLocale {
+        std::string before = std::setlocale(LC_NUMERIC, nullptr);
+        ~NumericLocale() { std::setlocale(LC_NUMERIC, before.c_str()); }
+    } restore;
+    bool switched = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, name) && *std::localeconv()->decimal_point == ',') {
+            switched = true;
+            break;
+        }
+    if (!switched)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+
+    ASSERT_TRUE(parse({"TINT25,9217.4", "TABNAME,A", "REG,64,Pack,0,Voltage,V,0.015625",
+                       "REG,65.5,Cell,0,V,V,-2.5E-1", "REG,67,Temp,0,T,C,1D1"})
+                    .ok());
+    EXPECT_EQ(defs->def(0, 64).scale, 0.015625);
+    EXPECT_EQ(defs->def(0, 66).scale, -0.25);
+    EXPECT_EQ(defs->def(0, 67).scale, 10.0);
+    EXPECT_EQ(defs->tint25, 9217);
+    EXPECT_EQ(LeadingNumber("0.5"), 0.5);
 }
 
 // Only the type-0 tabs make the tab strip, whose keys must be unique; a
