@@ -32,7 +32,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -456,7 +455,7 @@ void CheckOpening(QWidget* window, QSize own, const QString& name)
               << (scrolls ? ", scrolls down" : "") << std::endl;
 }
 
-class Layout : public ::testing::Test {
+class Layout : public ::testing::Test, protected test::WindowDriver {
 protected:
     void SetUp() override
     {
@@ -468,16 +467,11 @@ protected:
         test::Choose(test::Control<QComboBox>(startup.get(), "cboDeviceSelect"), 1);
         main = startup->mainWindow();
         ASSERT_NE(main, nullptr);
+        drive(main);
         // The configuration is made here; the start-up timer that would show
         // its dialog again is not needed.
         control<QTimer>("Timer4")->stop();
-        auto* dialog = main->findChild<QDialog*>("frmManualConfig");
-        dialog->findChild<QRadioButton*>("optDaisyChain_1")->setChecked(true);
-        dialog->findChild<QRadioButton*>("optDevices_2")->setChecked(true);
-        auto* size = dialog->findChild<QLineEdit*>("txtStackSize");
-        size->setText("3");
-        emit size->textEdited(size->text());
-        dialog->accept();
+        configure(true, 2, 3);
         ASSERT_EQ(context.link.DeviceCount1, 3);
         ASSERT_EQ(context.link.DeviceCount2, 2);
     }
@@ -502,12 +496,6 @@ protected:
                 more(dialog);
         });
         EXPECT_TRUE(seen) << state.toStdString() << " showed no dialog";
-    }
-
-    template <typename T>
-    T* control(const QString& name)
-    {
-        return test::Control<T>(main, name);
     }
 
     test::TestServices t;
