@@ -48,6 +48,15 @@ public:
         script.pop_front();
         return a;
     }
+
+    // The texts of the boxes asked so far, in order.
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> found;
+        for (const AskedBox& box : asked)
+            found.push_back(box.text);
+        return found;
+    }
 };
 
 class FakeClock : public Clock {
