@@ -14,42 +14,17 @@ using namespace kvb;
 
 namespace {
 
-struct Box {
-    std::string text;
-    std::string title;
-    Buttons buttons = Buttons::Ok;
-    Icon icon = Icon::None;
-    bool operator==(const Box&) const = default;
-};
-
-void PrintTo(const Box& box, std::ostream* os)
-{
-    *os << '"' << box.text << "\" / \"" << box.title << "\" buttons "
-        << static_cast<int>(box.buttons) << " icon " << static_cast<int>(box.icon);
-}
-
-class BoxRecorder : public Prompter {
-public:
-    std::vector<Box> shown;
-    Answer answer = Answer::Retry;
-    Answer ask(const std::string& text, const std::string& title, Buttons buttons,
-               Icon icon) override
-    {
-        shown.push_back({text, title, buttons, icon});
-        return answer;
-    }
-};
+using test::AskedBox;
 
 TEST(BoardPrompter, EveryBoxWithItsTitleButtonsAndIcon)
 {
     test::TestServices t;
-    BoxRecorder boxes;
-    Services services{boxes, t.pump, t.clock, t.files, t.programEnd, t.format};
-    BoardPrompter user(services);
+    t.prompter.fallback = Answer::Retry;
+    BoardPrompter user(t.services);
     const std::string board = "KVB71853  Evaluation Board";
     const std::string program = "KVB71853 Evaluation Software";
 
-    const std::vector<std::pair<std::function<void()>, Box>> cases{
+    const std::vector<std::pair<std::function<void()>, AskedBox>> cases{
         {[&] { (void)user.askBoardNotFound("KVB71853 ", board); },
          {"Please check USB connection.\nDravonel HID USB (PID 2035)  KVB71853  Evaluation "
           "Board not found.",
@@ -84,14 +59,14 @@ TEST(BoardPrompter, EveryBoxWithItsTitleButtonsAndIcon)
           Icon::Warning}},
     };
     for (const auto& [show, expected] : cases) {
-        boxes.shown.clear();
+        t.prompter.asked.clear();
         show();
-        ASSERT_EQ(boxes.shown.size(), 1u) << expected.text;
-        EXPECT_EQ(boxes.shown[0], expected);
+        ASSERT_EQ(t.prompter.asked.size(), 1u) << expected.text;
+        EXPECT_EQ(t.prompter.asked[0], expected);
     }
 
     // The answer is the user's, handed back as given.
-    boxes.answer = Answer::Cancel;
+    t.prompter.fallback = Answer::Cancel;
     EXPECT_EQ(user.askConnectionLost(board::ConnectionFault::Unconfirmed, board), Answer::Cancel);
     EXPECT_FALSE(t.programEnd.ending());
 }

@@ -7,14 +7,7 @@ namespace {
 
 constexpr int kSetup = 147, kStatus = 148, kTime = 149;
 
-class CellBalancingTest : public BalanceFixture, public ::testing::Test {
-protected:
-    std::string wrt(int dev, int adr, int dat) const
-    {
-        return "wrt,KVB71853,dev" + link::HexPrefixed(dev, 2) + ",cat0x0A,adr" +
-               link::HexPrefixed(adr, 2) + ",dat" + link::HexPrefixed(dat, 4);
-    }
-};
+class CellBalancingTest : public BalanceFixture, public ::testing::Test {};
 
 TEST_F(CellBalancingTest, ModeTimeoutWaitAndEnableChangeOnlyTheirBits)
 {
@@ -22,7 +15,8 @@ TEST_F(CellBalancingTest, ModeTimeoutWaitAndEnableChangeOnlyTheirBits)
     chipReg(1, kSetup) = 0x0164;
     balancing.cboBalanceMode_Click(1);  // one device: no question
     EXPECT_TRUE(t.prompter.asked.empty());
-    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, 0x0005)});
+    EXPECT_EQ(takeWrites(),
+              std::vector<std::string>{"wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0005"});
     EXPECT_FALSE(lines("cmd,KVB71853,dev0x01,cat0x02,adr0x14").empty());
     // The bank read lands in the image for the cell buttons; the balance
     // status table is the balance sequence dialog's alone.
@@ -32,7 +26,8 @@ TEST_F(CellBalancingTest, ModeTimeoutWaitAndEnableChangeOnlyTheirBits)
     chipReg(1, kSetup) = 0x0164;
     const size_t readsBefore = lines("cmd,").size();
     balancing.cboBalanceMode_Click(3);
-    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, 0x0167)});
+    EXPECT_EQ(takeWrites(),
+              std::vector<std::string>{"wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0167"});
     EXPECT_EQ(lines("cmd,").size(), readsBefore + 1);  // the setup register only
 
     t.prompter.fallback = Answer::Yes;  // timeout and wait ask even with one device
@@ -92,9 +87,14 @@ TEST_F(CellBalancingTest, AFailedReadWritesNothingFurther)
     int restored = 0;
     balancing.hooks.showSettingsFromImage = [&] { ++restored; };
     link.image.at(0, 2, kSetup) = 0x0123;  // a stale value that must not be written back
+    // Device 1 answers: its setup keeps its low nine bits and gains the
+    // enable bit.
+    chipReg(1, kSetup) = 0x3D64;
     t.prompter.script = {Answer::Yes};
     balancing.chkEnableCellBalance_Click(true);
-    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(1, 0x13, chipReg(1, kSetup))});
+    EXPECT_EQ(takeWrites(),
+              std::vector<std::string>{"wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0364"});
+    EXPECT_EQ(chipReg(1, kSetup), 0x0364);
     EXPECT_TRUE(logHas("chkEnableCellBalance_Click: KVB71853 device 2 did not answer"));
     EXPECT_EQ(restored, 1);
     EXPECT_FALSE(balanceComboSync);
@@ -184,7 +184,8 @@ TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
     EXPECT_EQ(frames[0].frame[1], 0x50);
     EXPECT_EQ(frames[0].frame[2], 0x00);
     EXPECT_EQ(frames[0].frame[3] >> 4, 0x7);
-    EXPECT_EQ(takeWrites(), std::vector<std::string>{wrt(2, 0x14, 0x0007)});
+    EXPECT_EQ(takeWrites(),
+              std::vector<std::string>{"wrt,KVB71853,dev0x02,cat0x0A,adr0x14,dat0x0007"});
     EXPECT_EQ(lines("cmd,").size(), reads);
     EXPECT_TRUE(t.prompter.asked.empty());
     EXPECT_EQ(chip(2).balanceBanks[5], 0x0007);

@@ -6,6 +6,7 @@
 #include "app/TickFixture.h"
 #include "board/SpiModel.h"
 #include "data/ChartModel.h"
+#include "support/Occurrences.h"
 
 #include <gtest/gtest.h>
 
@@ -294,16 +295,11 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
     // A fault device 2 reported is latched: read again, it is not logged again.
     b.chain.device(0, 2).regs[132] = 0x0004;
     auto readFaultStatus = [&b] {
-        link::ChipMessage m(2, 2, 4, 0, 0);
-        b.link.ReadSingleReg(m);
-        const std::string& text = b.link.log.faultStatus.text();
-        size_t lines = 0;
-        for (size_t at = 0; (at = text.find("Cell Open Fault", at)) != std::string::npos; ++at)
-            ++lines;
-        return lines;
+        b.readReg(2, 2, 4);
+        return test::Occurrences(b.link.log.faultStatus.text(), "Cell Open Fault");
     };
-    ASSERT_EQ(readFaultStatus(), 1u);
-    ASSERT_EQ(readFaultStatus(), 1u);
+    ASSERT_EQ(readFaultStatus(), 1);
+    ASSERT_EQ(readFaultStatus(), 1);
     ASSERT_NE(b.pipe.TransferId, 0);
     b.pipe.CommandInProgress = true;
     b.link.definitions.tint25 = 100;
@@ -331,7 +327,7 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
 
     // The latch was cleared: the fault still present is reported again.
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
-    EXPECT_EQ(readFaultStatus(), 2u);
+    EXPECT_EQ(readFaultStatus(), 2);
 
     // Connected, the close stops the poll timer and closes the board.
     b.charts.ChartReady = true;

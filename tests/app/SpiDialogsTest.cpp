@@ -1,6 +1,7 @@
 #include "app/SpiDialogs.h"
 #include "board/PanelFixture.h"
 #include "link/LinkFixture.h"
+#include "support/ReportBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -81,8 +82,7 @@ TEST_F(SpiClockDialogTest, PickedClockGoesToTheBoardAtOnceAndNotIntoTheSetUp)
     const std::vector<board::Report> sets = sent(board::HidSpiClock);
     ASSERT_EQ(sets.size(), 2u);
     for (const board::Report& r : sets)
-        EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.begin() + 5),
-                  (std::vector<uint8_t>{0x01, 0x08, 0x00, 0x05, 0x00}));
+        EXPECT_EQ(test::Head(r, 5), (std::vector<int>{0x01, 0x08, 0x00, 0x05, 0x00}));
     EXPECT_EQ(t.pump.yields - yields, 2);
     EXPECT_EQ(board->spiClockCode, 5);
     EXPECT_EQ(panel().spi.selectedClock, two);

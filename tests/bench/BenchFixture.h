@@ -14,14 +14,6 @@ class BenchTest : public ::testing::Test {
 protected:
     void SetUp() override { panel.Form_Load(); }
 
-    std::vector<std::string> boxTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : t.prompter.asked)
-            texts.push_back(box.text);
-        return texts;
-    }
-
     TestServices t;
     sim::SimGpibBus bus;
     bench::InstrumentPanel panel{t.services, bus};

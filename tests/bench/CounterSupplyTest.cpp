@@ -84,7 +84,7 @@ TEST_F(CounterSupply, AGarbageReplyIsReportedOnceStoresNothingAndIsReadAway)
     t.prompter.asked.clear();
     counter->nextReply = "\x01\xff#junk\n";
     c.xms53131_4_Click();
-    EXPECT_EQ(boxTexts(),
+    EXPECT_EQ(t.prompter.texts(),
               Strings{"The 53131 counter sent a reply that is not a reading: \"\\x01\\xFF#junk\""});
 }
 
@@ -213,7 +213,7 @@ TEST_F(CounterSupply, NoListenerIsReportedAtTheClear)
 {
     bus.faults.noListener = {3};
     panel.counter.cmd53141Init_Click();
-    EXPECT_EQ(boxTexts(),
+    EXPECT_EQ(t.prompter.texts(),
               Strings{"Unable to clear 53131 device\nibsta = &H8000\niberr = 2 <ENOL>"});
 }
 
@@ -223,7 +223,7 @@ TEST_F(CounterSupply, WithoutALibraryThePanelSaysSoOnce)
     panel.useDriver(none);
     panel.counter.cmd53141Init_Click();
     panel.supply.cmdInitAuxPS_Click();
-    Strings texts = boxTexts();
+    Strings texts = t.prompter.texts();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_NE(texts[0].find("No GPIB library was found"), std::string::npos);
     EXPECT_EQ(texts[1], "Unable to open 53131 device\nibsta = &H\n8000iberr = 0");

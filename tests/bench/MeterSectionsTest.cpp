@@ -67,9 +67,10 @@ TEST_F(Meters, AVoltmeterReplyThatIsNotAReadingIsToldAndShowsNothing)
         EXPECT_TRUE(bus.offline.empty());
         EXPECT_NE(session.DvmDevice[0], NotOpened);
     }
-    EXPECT_EQ(boxTexts(), (Strings{"The voltmeter of VM Control 1 sent a reply that is not a "
-                                   "reading: \"" +
-                                   std::string(40, '7') + "...\""}));
+    EXPECT_EQ(t.prompter.texts(),
+              (Strings{"The voltmeter of VM Control 1 sent a reply that is not a "
+                       "reading: \"" +
+                       std::string(40, '7') + "...\""}));
     // The next sample is the meter's own reading again.
     t.prompter.asked.clear();
     dvm->nextReading = "-2.5E-3";
@@ -115,8 +116,9 @@ TEST_F(Meters, ARepliesLastCharactersAreKeptWhenItsLineEndIsShortOrMissing)
 TEST_F(Meters, SampleBeforeAModeShowsOnlyTheHint)
 {
     panel.voltmeters.cmdDVMGetMeas_Click(3);
-    EXPECT_EQ(boxTexts(), Strings{"DVM has not been initialized #  3Click on set Mode before "
-                                  "making a measurement"});
+    EXPECT_EQ(t.prompter.texts(),
+              Strings{"DVM has not been initialized #  3Click on set Mode before "
+                      "making a measurement"});
     EXPECT_TRUE(bus.writes.empty());
     EXPECT_EQ(bus.opens, 0);
 }
@@ -332,7 +334,7 @@ TEST_F(Meters, AnAddressRefusalNamesItsBoxAndTheBusVoltmetersAreReachable)
     panel.voltmeters.cmdDVMSetDC_Click(3);  // its default address is 31
     panel.counter.txtAdr53131 = "-1";
     panel.counter.cmd53141Init_Click();
-    EXPECT_EQ(boxTexts(),
+    EXPECT_EQ(t.prompter.texts(),
               (Strings{"VI Control 3: The GPIB address \"abc\" is not a number from 0 to 30.",
                        "VM Control 4: The GPIB address \"31\" is not a number from 0 to 30.",
                        "Agilent 53131 Counter: The GPIB address \"-1\" is not a number from 0 "

@@ -34,10 +34,11 @@ TEST_F(Switch, SelectorsOpenTheOthersBeforeClosingTheChosenChannel)
 TEST_F(Switch, FailedOpenSurfacesAtTheClearAndTheSelectorsWaitForInit)
 {
     panel.switchUnit.OptS1A_Click(1);
-    EXPECT_EQ(boxTexts(), Strings{"The 3488 switch has not been initialized.\nClick on INIT first."});
+    EXPECT_EQ(t.prompter.texts(),
+              Strings{"The 3488 switch has not been initialized.\nClick on INIT first."});
     bus.faults.failNextCalls = 1;
     panel.switchUnit.cmdSWINIT_Click();
-    EXPECT_EQ(boxTexts().back(),
+    EXPECT_EQ(t.prompter.texts().back(),
               "Unable to clear device HP3488 SWITCH BOX\nibsta = &H8000\niberr = 0 <EDVR>");
     panel.switchUnit.cmdSWINIT_Click();
     EXPECT_EQ(panel.switchUnit.lbl3488ID, "HP3488A");

@@ -2,43 +2,42 @@
 // gives them.
 
 #include "board/PanelFixture.h"
+#include "support/ReportBytes.h"
 
 #include <utility>
 
 using namespace kvb;
 using namespace kvb::board;
+using kvb::test::Head;
 using kvb::test::PanelTest;
 
 namespace {
 
 using BoardRequests = PanelTest;
 
-// Report bytes 0 to n - 1 of a request.
-std::vector<int> head(const Report& r, size_t n) { return {r.begin(), r.begin() + n}; }
-
 TEST_F(BoardRequests, I2cOptionsFirmwareQueryAndAdcCommands)
 {
     I2cAddressModel& i2c = panel().i2cAddress;
     i2c.setOption(i2c.repeatedStart, true);
-    EXPECT_EQ(head(sent(HidI2cOptions).back(), 6), (std::vector<int>{1, 0x04, 0, 1, 0, 0}));
+    EXPECT_EQ(Head(sent(HidI2cOptions).back(), 6), (std::vector<int>{1, 0x04, 0, 1, 0, 0}));
     i2c.setOption(i2c.repeatedStart, false);
     i2c.setOption(i2c.stoppedWrite, true);
-    EXPECT_EQ(head(sent(HidI2cOptions).back(), 6), (std::vector<int>{1, 0x04, 0, 2, 0, 0}));
+    EXPECT_EQ(Head(sent(HidI2cOptions).back(), 6), (std::vector<int>{1, 0x04, 0, 2, 0, 0}));
     i2c.setOption(i2c.extendHold, true);
-    EXPECT_EQ(head(sent(HidI2cOptions).back(), 6), (std::vector<int>{1, 0x04, 0, 2, 1, 0}));
+    EXPECT_EQ(Head(sent(HidI2cOptions).back(), 6), (std::vector<int>{1, 0x04, 0, 2, 1, 0}));
 
     panel().readFirmwareVersion();
-    EXPECT_EQ(head(sent(HidFirmwareVersion).back(), 4), (std::vector<int>{1, 0x00, 0, 0}));
+    EXPECT_EQ(Head(sent(HidFirmwareVersion).back(), 4), (std::vector<int>{1, 0x00, 0, 0}));
 
     McuAdcModel& adc = panel().mcuAdc;
     adc.readMode = 2;    // "2: Continuous 2"
     adc.sampleMode = 1;  // "1:  1 Sample"
     adc.convert();
-    EXPECT_EQ(head(sent(HidAdcConvert).back(), 4), (std::vector<int>{1, 0x11, 2, 1}));
+    EXPECT_EQ(Head(sent(HidAdcConvert).back(), 4), (std::vector<int>{1, 0x11, 2, 1}));
 
     adc.loopCount = "10";
     adc.writeLoopCount();
-    EXPECT_EQ(head(board->requests.back(), 4), (std::vector<int>{1, 0x0E, 0, 10}));
+    EXPECT_EQ(Head(board->requests.back(), 4), (std::vector<int>{1, 0x0E, 0, 10}));
 }
 
 TEST_F(BoardRequests, AdcModeReadChoosesContinuousOrSingle)
@@ -102,7 +101,7 @@ TEST_F(BoardRequests, I2cReadTakesAtMost62Bytes)
         board->i2cMemory[i] = static_cast<uint8_t>(i + 1);
     std::vector<uint8_t> data(63, 0);
     EXPECT_EQ(transport.I2cRead(0x50, 62, data, {}), Status::Done);
-    EXPECT_EQ(head(sent(HidI2cTransfer).back(), 5), (std::vector<int>{1, 0x06, 0x51, 62, 0}));
+    EXPECT_EQ(Head(sent(HidI2cTransfer).back(), 5), (std::vector<int>{1, 0x06, 0x51, 62, 0}));
     EXPECT_EQ(data[0], 1);
     EXPECT_EQ(data[61], 62);
 

@@ -37,15 +37,8 @@ TEST_F(CountBoxTest, I2cCountsTakeTheLeadingNumber)
         EXPECT_EQ(sent(HidI2cTransfer).back()[3], c.sent) << c.pasted;
     }
 
-    grid().random = true;
-    grid().startRegWr = "20";
-    grid().numToWrite = "3 bytes, 4 5";
-    grid().writeVal[0] = "01";
-    grid().writeVal[1] = "02";
-    grid().writeVal[2] = "03";
-    grid().writeVal[3] = "04";
     board->i2cMemory.fill(0xEE);
-    panel().i2c.blockWrite();
+    i2cBlockWrite("20", "3 bytes, 4 5", {"01", "02", "03", "04"});
     EXPECT_EQ(grid().numToWrite, "3");
     EXPECT_EQ(board->i2cMemory[0x22], 0x03);
     EXPECT_EQ(board->i2cMemory[0x23], 0xEE);

@@ -2,6 +2,7 @@
 // Only a missing answer shows "--".
 
 #include "board/PanelFixture.h"
+#include "support/ReportBytes.h"
 
 using namespace kvb;
 using namespace kvb::board;
@@ -68,8 +69,7 @@ TEST_F(ErrorByte, SpiClockIsReadAndItsCodeSentBack)
     EXPECT_EQ(spi.clockEntries.back().text, "12");
     EXPECT_EQ(spi.clockEntries[static_cast<size_t>(spi.selectedClock)].text, "4");
     const Report set = sent(HidSpiClock).back();
-    EXPECT_EQ(std::vector<uint8_t>(set.begin(), set.begin() + 4),
-              (std::vector<uint8_t>{0x01, 0x08, 0x00, 0x02}));
+    EXPECT_EQ(test::Head(set, 4), (std::vector<int>{0x01, 0x08, 0x00, 0x02}));
 
     // No answer at all: the list stays as it was.
     board->faults.noAnswer = true;

@@ -2,6 +2,7 @@
 #include "board/HidTransport.h"
 #include "core/Hex.h"
 #include "sim/SimBoard.h"
+#include "support/ReportBytes.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
@@ -187,8 +188,8 @@ TEST_F(TransportTest, I2cTransfersReachTheSlaveAndRefuseWhatDoesNotFit)
     EXPECT_EQ(transport.I2cWrite(0x50, 3, data, reg), Status::Done);
     EXPECT_EQ(board->i2cMemory[0x11], 0xAD);
     const Report write = board->requests.back();
-    EXPECT_EQ(std::vector<uint8_t>(write.begin(), write.begin() + 10),
-              (std::vector<uint8_t>{0x01, 0x06, 0x50, 0x03, 0x01, 0x10, 0xDE, 0xAD, 0xBE, 0xEE}));
+    EXPECT_EQ(test::Head(write, 10),
+              (std::vector<int>{0x01, 0x06, 0x50, 0x03, 0x01, 0x10, 0xDE, 0xAD, 0xBE, 0xEE}));
     EXPECT_EQ(write[63], 0xEE);
 
     uint8_t back[3] = {};
@@ -196,8 +197,7 @@ TEST_F(TransportTest, I2cTransfersReachTheSlaveAndRefuseWhatDoesNotFit)
     buffer[0] = 0;
     EXPECT_EQ(transport.I2cRead(0x50, 3, back, reg), Status::Done);
     const Report read = board->requests.back();
-    EXPECT_EQ(std::vector<uint8_t>(read.begin(), read.begin() + 7),
-              (std::vector<uint8_t>{0x01, 0x06, 0x51, 0x03, 0x01, 0x10, 0xEE}));
+    EXPECT_EQ(test::Head(read, 7), (std::vector<int>{0x01, 0x06, 0x51, 0x03, 0x01, 0x10, 0xEE}));
     EXPECT_EQ(back[2], 0xBE);
 
     // Another address is not acknowledged.

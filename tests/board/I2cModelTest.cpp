@@ -109,13 +109,7 @@ TEST_F(I2cTest, BlockReadPlacesBytesFromTheStartRegisterWithinTheGrid)
 
 TEST_F(I2cTest, BlockWriteTakesRowsFromZeroAndRefusesBadBoxes)
 {
-    grid().random = true;
-    grid().startRegWr = "10";
-    grid().numToWrite = "3";
-    grid().writeVal[0] = "A1";
-    grid().writeVal[1] = "B2";
-    grid().writeVal[2] = "C3";
-    panel().i2c.blockWrite();
+    i2cBlockWrite("10", "3", {"A1", "B2", "C3"});
     EXPECT_EQ(board->i2cMemory[0x10], 0xA1);
     EXPECT_EQ(board->i2cMemory[0x12], 0xC3);
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace kvb::test {
@@ -33,6 +34,20 @@ protected:
             if (r[1] == code)
                 found.push_back(r);
         return found;
+    }
+
+    // The I2C page's block write of `count` bytes to the slave's registers
+    // from `start` (both as typed into their boxes, register bytes on),
+    // the write boxes from row 0 holding `values`.
+    void i2cBlockWrite(const std::string& start, const std::string& count,
+                       const std::vector<std::string>& values = {})
+    {
+        grid().random = true;
+        grid().startRegWr = start;
+        grid().numToWrite = count;
+        for (size_t row = 0; row < values.size(); ++row)
+            grid().writeVal.at(row) = values[row];
+        panel().i2c.blockWrite();
     }
 
     TestServices t;

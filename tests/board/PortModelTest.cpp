@@ -1,5 +1,6 @@
 #include "board/PanelFixture.h"
 #include "core/Hex.h"
+#include "support/ReportBytes.h"
 
 using namespace kvb;
 using namespace kvb::board;
@@ -207,8 +208,7 @@ TEST_F(PortTest, AWriteBeforeAnyBoxChangedSendsWhatTheBoxesShow)
     ASSERT_EQ(ports.writeLabel(PortRow::InputMode, 1), "--");
     ports.write(PortRow::InputMode, 1);
     const Report write = board->requests.back();
-    EXPECT_EQ(std::vector<uint8_t>(write.begin(), write.begin() + 5),
-              (std::vector<uint8_t>{0x01, 0x12, 0x00, 0xF2, 0xFF}));
+    EXPECT_EQ(test::Head(write, 5), (std::vector<int>{0x01, 0x12, 0x00, 0xF2, 0xFF}));
     EXPECT_EQ(ports.writeLabel(PortRow::InputMode, 1), "FF");
 }
 

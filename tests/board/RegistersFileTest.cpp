@@ -58,10 +58,7 @@ protected:
     void writeFourToRegisterTen()
     {
         board->i2cMemory.fill(0xEE);
-        grid().random = true;
-        grid().startRegWr = "10";
-        grid().numToWrite = "4";
-        panel().i2c.blockWrite();
+        i2cBlockWrite("10", "4");
     }
     Bytes slaveRegisters(int first, int count) const
     {

@@ -1,4 +1,5 @@
 #include "board/PanelFixture.h"
+#include "support/ReportBytes.h"
 
 using namespace kvb;
 using namespace kvb::board;
@@ -66,8 +67,7 @@ TEST_F(SpiTest, ClockListIsShownInTheUsersNumberFormat)
     EXPECT_EQ(spi.clockEntries[static_cast<size_t>(spi.selectedClock)].text, "4");
     // What is sent is the code, never the text.
     const Report set = sent(HidSpiClock).back();
-    EXPECT_EQ(std::vector<uint8_t>(set.begin(), set.begin() + 5),
-              (std::vector<uint8_t>{0x01, 0x08, 0x00, 0x02, 0x00}));
+    EXPECT_EQ(test::Head(set, 5), (std::vector<int>{0x01, 0x08, 0x00, 0x02, 0x00}));
     spi.selectClock(0);  // "0,5"
     EXPECT_EQ(sent(HidSpiClock).back()[3], 23);
 }

@@ -44,14 +44,6 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    std::vector<std::string> boxTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : t.prompter.asked)
-            texts.push_back(box.text);
-        return texts;
-    }
-
     data::ConfigParse parse(const std::string& text)
     {
         return data::ParseConfigText(text, {"KVB71853", "KVB53961", 3, 2});
@@ -343,9 +335,11 @@ TEST_F(DeviceConfigFilesTest, ALoadThatWritesNothingSaysSoNamingTheFile)
         EXPECT_EQ(chain.device(0, 1).regs[144], 0x0100) << name;
         EXPECT_EQ(chain.device(0, 1).regs[145], 0x0200) << name;
         EXPECT_FALSE(logHas("wrt,")) << name;
-        EXPECT_EQ(boxTexts(), (std::vector<std::string>{
-                                  "ParseConfigFile: no line is a register write for KVB71853.\r\n"
-                                  "Nothing was loaded from " + path + "."}))
+        EXPECT_EQ(t.prompter.texts(),
+                  (std::vector<std::string>{
+                      "ParseConfigFile: no line is a register write for KVB71853.\r\n"
+                      "Nothing was loaded from " +
+                      path + "."}))
             << name;
     }
 
@@ -357,10 +351,12 @@ TEST_F(DeviceConfigFilesTest, ALoadThatWritesNothingSaysSoNamingTheFile)
                                        "wrt,KVB71853,dev0x02,cat0x01,adr0x00,dat0x0000\r\n");
     t.files.openAnswers = {readOnly};
     EXPECT_EQ(files.LoadDeviceEE(), "");
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{
-                              "ParseConfigFile: no device took any of the file's 2 register "
-                              "writes (registers that are not read/write are skipped).\r\n"
-                              "Nothing was loaded from " + readOnly + "."}));
+    EXPECT_EQ(
+        t.prompter.texts(),
+        (std::vector<std::string>{"ParseConfigFile: no device took any of the file's 2 register "
+                                  "writes (registers that are not read/write are skipped).\r\n"
+                                  "Nothing was loaded from " +
+                                  readOnly + "."}));
 
     // One line written: the titles, the read-only line and the other part's
     // line are skipped without a word.
@@ -392,9 +388,10 @@ TEST_F(DeviceConfigFilesTest, AFolderChosenAsTheFileIsNamedAsAFolder)
     std::filesystem::create_directories(chosen);
     t.files.openAnswers = {chosen};
     EXPECT_EQ(files.LoadDeviceConfig(), "");
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{
-                              "LoadDeviceConfig failed due to the following:\r\nError 21:\r\n\"" +
-                              chosen + "\" is a folder, not a file."}));
+    EXPECT_EQ(t.prompter.texts(),
+              (std::vector<std::string>{
+                  "LoadDeviceConfig failed due to the following:\r\nError 21:\r\n\"" + chosen +
+                  "\" is a folder, not a file."}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Walking daisy-chain and single-device answers from the simulated chips.
 
 #include "LinkFixture.h"
+#include "support/Occurrences.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +15,6 @@ namespace {
 class AnswerParser : public ::testing::Test, public test::LinkFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(connect(true, 3, 1)); }
-
-    void send(uint8_t dev, uint8_t cat, uint8_t adr, int16_t type = 0)
-    {
-        ChipMessage m(dev, cat, adr, 0, type);
-        link.ReadSingleReg(m);
-    }
-    int count(const std::string& text) const
-    {
-        int n = 0;
-        for (size_t at = 0; (at = log.find(text, at)) != std::string::npos; at += text.size())
-            ++n;
-        return n;
-    }
 };
 
 }  // namespace
@@ -51,8 +39,8 @@ TEST_F(AnswerParser, ReadAllAnswersFillExactlyTheirBlock)
             chip.regs[reg] = static_cast<int16_t>(0x1000 + reg);
         chip.balanceBanks.fill(0x1000 + 148);
         link.image.clear();
-        send(static_cast<uint8_t>(row.dev), static_cast<uint8_t>(row.cat),
-             static_cast<uint8_t>(row.adr), static_cast<int16_t>(row.type));
+        readReg(static_cast<uint8_t>(row.dev), static_cast<uint8_t>(row.cat),
+                static_cast<uint8_t>(row.adr), static_cast<int16_t>(row.type));
         const int page = row.cat * 64;
         for (int reg = page; reg < page + 64; ++reg) {
             const bool carried = std::count(row.registers.begin(), row.registers.end(), reg) > 0;
@@ -81,7 +69,7 @@ TEST_F(AnswerParser, ACorruptFrameStopsTheWalk)
         }
     } corrupt(chain);
     board->setChipBus(&corrupt);
-    send(1, 2, 0x0F);
+    readReg(1, 2, 0x0F);
     EXPECT_EQ(link.image.at(0, 1, 134), 0x11);
     EXPECT_EQ(link.image.at(0, 1, 133), 0x22);
     EXPECT_EQ(link.image.at(0, 1, 132), 0);
@@ -93,7 +81,7 @@ TEST_F(AnswerParser, ACorruptFrameStopsTheWalk)
 
 TEST_F(AnswerParser, NackForAnAbsentRegister)
 {
-    send(3, 0, 5);  // page 0 does not exist
+    readReg(3, 0, 5);  // page 0 does not exist
     EXPECT_EQ(link.lamps.colour(LampId::Nack0), kLampGreen);
     EXPECT_EQ(sampleFlags, FlagNack);
     // The dumps' line ends become one blank each.
@@ -106,38 +94,38 @@ TEST_F(AnswerParser, NackForAnAbsentRegister)
 TEST_F(AnswerParser, FaultBitsAreReportedOnceWhenTheyAppear)
 {
     chain.raiseFault(0, 2, 0x5);
-    send(2, 2, 4);
+    readReg(2, 2, 4);
     EXPECT_EQ(link.lamps.colour(LampId::Fault0), kLampRed);
     EXPECT_EQ(link.log.faultStatus.lineCount(), 2);
     const std::string& text = link.log.faultStatus.text();
     EXPECT_LT(text.find("KVB71853 device 2 Cell OV Fault"),
               text.find("KVB71853 device 2 Cell Open Fault"));
-    send(2, 2, 4);
+    readReg(2, 2, 4);
     EXPECT_EQ(link.log.faultStatus.lineCount(), 2);
 
     // A value typed into the image is no report from a chip.
     link.image.at(0, 3, 132) = 0x100;
-    send(1, 2, 4);
+    readReg(1, 2, 4);
     EXPECT_EQ(link.log.faultStatus.lineCount(), 2);
 
     // Cleared and set again: reported again.
     ChipMessage clear(2, 2, 4, 0, 0);
     link.WriteSingleReg(clear);
     chain.raiseFault(0, 2, 0x1);
-    send(2, 2, 4);
+    readReg(2, 2, 4);
     EXPECT_EQ(link.log.faultStatus.lineCount(), 3);
 }
 
 TEST_F(AnswerParser, RowsFollowOnlyTheSelectedDevice)
 {
     link.selectDevice(2);
-    send(1, 2, 4);
-    send(2, 2, 4);
+    readReg(1, 2, 4);
+    readReg(2, 2, 4);
     ASSERT_EQ(shownRows.size(), 1u);
     EXPECT_EQ(shownRows[0].first, 132);
     link.setShowActivityLogs(false);
     log.clear();
-    send(2, 2, 4);
+    readReg(2, 2, 4);
     EXPECT_FALSE(logHas("rcv,"));
 }
 
@@ -147,7 +135,7 @@ TEST_F(AnswerParser, BroadcastSleepAndWake)
     ASSERT_TRUE(link.SendReceivePipe(sleep));
     EXPECT_EQ(link.rxLength(), 1 + 3 * 4);  // an acknowledge from every device
     link.ParseDaisyChainResponse(sleep, "rcv,");
-    EXPECT_EQ(count("rcv,KVB71853,dev0x0"), 3);
+    EXPECT_EQ(test::Occurrences(log, "rcv,KVB71853,dev0x0"), 3);
     EXPECT_EQ(link.lamps.colour(LampId::Ack0), kLampGreen);
 
     ChipMessage read(1, 2, 4, 0, 0);
@@ -170,7 +158,7 @@ TEST_F(AnswerParser, BalanceBanksSitBehindOnePort)
     write(0x13, 12 * 32);
     write(0x14, 0x0FF);
     write(0x13, 5 * 32);
-    send(1, 2, 0x14);
+    readReg(1, 2, 0x14);
     EXPECT_EQ(link.image.at(0, 1, 148), 0x0A5);
     EXPECT_EQ(chain.device(0, 1).balanceBanks[12], 0x0FF);
 }
@@ -238,14 +226,14 @@ TEST_F(AnswerParser, OnlyRegistersAreStoredAndEachTypeLightsItsOwnLamps)
     Scripted script;
     script.bytes = {0x13, 0x04, 0x15, 0x56, 0x13, 0x30, 0x02, 0xAA};
     board->setChipBus(&script);
-    send(1, 3, 1);
+    readReg(1, 3, 1);
     EXPECT_EQ(link.image.at(0, 1, 193), 0);
     EXPECT_EQ(link.image.at(0, 1, 204), 0x2A);
     board->setChipBus(&chain);
 
     // A type-1 acknowledge lights the type-1 lamp only.
     link.lamps.set(LampKind::Ack, 0, kLampGrey);
-    send(1, 3, 1, 1);
+    readReg(1, 3, 1, 1);
     EXPECT_EQ(link.lamps.colour(LampId::Ack1), kLampGreen);
     EXPECT_EQ(link.lamps.colour(LampId::Ack0), kLampGrey);
 }
@@ -257,13 +245,13 @@ TEST_F(AnswerParser, TheFaultScanReportsTypeZeroBeforeTypeOne)
     chain.device(1, 1).regs[132] = 0x1;
     BreakThirdFrame broken(chain);
     board->setChipBus(&broken);
-    send(1, 2, 0x0F, 1);
+    readReg(1, 2, 0x0F, 1);
     EXPECT_EQ(link.image.at(1, 1, 132), 0x1);
     EXPECT_EQ(link.log.faultStatus.lineCount(), 0);
 
     board->setChipBus(&chain);
     chain.device(0, 1).regs[132] = 0x1;
-    send(1, 2, 4);
+    readReg(1, 2, 4);
     ASSERT_EQ(link.log.faultStatus.lineCount(), 2);
     const std::string& text = link.log.faultStatus.text();
     const size_t zero = text.find("KVB71853 device 1 Cell OV Fault");

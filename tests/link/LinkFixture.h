@@ -77,6 +77,14 @@ struct LinkFixture {
         return link.InitializeDriver() && link.InitializeEvb();
     }
 
+    // Reads one register as a register row's Read button does; true when
+    // it was answered without a communication error.
+    bool readReg(uint8_t dev, uint8_t cat, uint8_t adr, int16_t type = 0)
+    {
+        link::ChipMessage m(dev, cat, adr, 0, type);
+        return link.ReadSingleReg(m);
+    }
+
     bool logHas(const std::string& text) const { return log.find(text) != std::string::npos; }
 };
 

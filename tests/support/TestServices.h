@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,16 @@ namespace kvb::test {
 struct AskedBox {
     std::string text;
     std::string title;
-    Buttons buttons;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    bool operator==(const AskedBox&) const = default;
 };
+
+inline void PrintTo(const AskedBox& box, std::ostream* os)
+{
+    *os << '"' << box.text << "\" / \"" << box.title << "\" buttons "
+        << static_cast<int>(box.buttons) << " icon " << static_cast<int>(box.icon);
+}
 
 class ScriptedPrompter : public Prompter {
 public:
@@ -28,9 +37,9 @@ public:
     std::function<void(const AskedBox&)> onAsk;
 
     Answer ask(const std::string& text, const std::string& title, Buttons buttons,
-               Icon) override
+               Icon icon) override
     {
-        asked.push_back({text, title, buttons});
+        asked.push_back({text, title, buttons, icon});
         if (onAsk)
             onAsk(asked.back());
         if (script.empty())
@@ -38,6 +47,15 @@ public:
         Answer a = script.front();
         script.pop_front();
         return a;
+    }
+
+    // The texts of the boxes asked so far, in order.
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> found;
+        for (const AskedBox& box : asked)
+            found.push_back(box.text);
+        return found;
     }
 };
 

@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,18 +32,6 @@ protected:
     {
         test::Choose(test::Control<QComboBox>(&form, "cboDeviceSelect"), 1);
         return form.mainWindow();
-    }
-
-    void configureDaisyChain(ui::MainKvb71853& main, int stack)
-    {
-        auto* dialog = main.findChild<QDialog*>("frmManualConfig");
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QRadioButton*>("optDaisyChain_1")->setChecked(true);
-        dialog->findChild<QRadioButton*>("optDevices_0")->setChecked(true);
-        auto* size = dialog->findChild<QLineEdit*>("txtStackSize");
-        size->setText(QString::number(stack));
-        emit size->textEdited(size->text());
-        dialog->accept();
     }
 
     test::TestServices t;
@@ -104,7 +91,7 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     ui::FrmStartup form(context);
     ui::MainKvb71853* main = powerUp(form);
     ASSERT_NE(main, nullptr);
-    configureDaisyChain(*main, 3);
+    test::ConfigureManually(main, true, 0, 3);
     auto* connect = test::Control<QPushButton>(main, "cmdConnect");
     auto* disconnect = test::Control<QPushButton>(main, "cmdDisconnect");
     auto* devices = test::Control<QComboBox>(main, "cboDeviceNumber");
@@ -121,15 +108,9 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     EXPECT_TRUE(context.link.UprPollingEnabled);
 
     // Read the first cell of device 1 from its register row.
-    auto* tabs = test::Control<QTabBar>(main, "TabStrip1");
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->tabText(i) == "CELLS 1-8")
-            tabs->setCurrentIndex(i);
-    }
-    auto* read = main->findChild<QPushButton*>("cbRead_0");
-    auto* value = main->findChild<QLineEdit*>("tbRegdata_0");
-    ASSERT_NE(read, nullptr);
-    ASSERT_NE(value, nullptr);
+    test::SelectTab(main, "CELLS 1-8");
+    auto* read = test::Control<QPushButton>(main, "cbRead_0");
+    auto* value = test::Control<QLineEdit>(main, "tbRegdata_0");
     read->click();
     const int16_t cell = context.link.image.at(0, 1, 65);
     EXPECT_NE(cell, 0);
@@ -148,7 +129,7 @@ TEST_F(EvaluationFlow, ConnectWithNoChipAnsweringKeepsTheBoardOpen)
     ui::FrmStartup form(context);
     ui::MainKvb71853* main = powerUp(form);
     ASSERT_NE(main, nullptr);
-    configureDaisyChain(*main, 3);
+    test::ConfigureManually(main, true, 0, 3);
     EXPECT_EQ(context.link.DeviceCount1, 0);
     EXPECT_TRUE(test::Control<QPushButton>(main, "cmdConnect")->isEnabled());
     EXPECT_FALSE(test::Control<QPushButton>(main, "cmdDisconnect")->isEnabled());

@@ -11,12 +11,10 @@
 #include "support/ui/WindowSystemInput.h"
 
 #include <QCheckBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -68,7 +66,7 @@ std::string Describe(const board::Report& r)
     return text;
 }
 
-class InputDuringTransfer : public ::testing::Test {
+class InputDuringTransfer : public ::testing::Test, protected test::WindowDriver {
 protected:
     void SetUp() override
     {
@@ -76,6 +74,7 @@ protected:
         pump.end = &t.programEnd;
         context.transport.InitUsbHidConnection();
         main = std::make_unique<ui::MainKvb71853>(context);
+        drive(main.get());
         control<QTimer>("Timer4")->stop();
         main->show();
     }
@@ -84,14 +83,7 @@ protected:
     {
         chain->setDevices(0, type0);
         chain->setDevices(1, type1);
-        auto* dialog = main->findChild<QDialog*>("frmManualConfig");
-        dialog->findChild<QRadioButton*>("optDaisyChain_1")->setChecked(true);
-        dialog->findChild<QRadioButton*>(type1 > 0 ? "optDevices_2" : "optDevices_0")
-            ->setChecked(true);
-        auto* size = dialog->findChild<QLineEdit*>("txtStackSize");
-        size->setText(QString::number(type0));
-        emit size->textEdited(size->text());
-        dialog->accept();
+        configure(true, type1 > 0 ? 2 : 0, type0);
         ASSERT_EQ(context.link.DeviceCount1, type0);
         ASSERT_EQ(context.link.DeviceCount2, type1);
     }
@@ -106,21 +98,6 @@ protected:
         ASSERT_TRUE(context.polling.timerRunning());
         ASSERT_TRUE(context.link.UprPollingEnabled);
     }
-
-    void selectTab(const QString& name)
-    {
-        auto* tabs = control<QTabBar>("TabStrip1");
-        for (int i = 0; i < tabs->count(); ++i)
-            if (tabs->tabText(i) == name)
-                tabs->setCurrentIndex(i);
-    }
-
-    template <typename T>
-    T* control(const QString& name)
-    {
-        return test::Control<T>(main.get(), name);
-    }
-    QPushButton* button(const char* name) { return main->findChild<QPushButton*>(name); }
 
     // Queues a click on `target` the first time the pipe is busy and
     // `when` holds.
@@ -183,8 +160,8 @@ TEST_P(OneExchangeAtATime, TheClickRunsAfterTheExchangeInFlight)
 
     // The chip command reads all faults of the three devices; the row reads
     // cell 2 (register 66) of device 1.
-    QPushButton* target = clicked == Clicked::ChipCommand ? button("cbReadAllFaults")
-                                                          : button("cbRead_1");
+    QPushButton* target = clicked == Clicked::ChipCommand ? control<QPushButton>("cbReadAllFaults")
+                                                          : control<QPushButton>("cbRead_1");
     const Frames clickFrames = clicked == Clicked::ChipCommand
                                    ? Frames{"16 00: 12 3C 07", "16 00: 22 3C 01", "16 00: 32 3C 03"}
                                    : Frames{"16 00: 11 08 06"};
@@ -198,13 +175,13 @@ TEST_P(OneExchangeAtATime, TheClickRunsAfterTheExchangeInFlight)
         break;
     case Running::RegisterRead:
         clickDuringTransfer(target);
-        test::QueueClick(button("cbRead_0"));  // cell 1 (register 65) of device 1
+        test::QueueClick(control<QPushButton>("cbRead_0"));  // cell 1 (register 65) of device 1
         runningFrames = {"16 00: 11 04 01"};
         break;
     case Running::ReadAll:
         // The click comes while the second device's answer is awaited.
         clickDuringTransfer(target, [this, from] { return board->requests.size() == from + 1; });
-        test::QueueClick(button("cbReadAllVolts"));
+        test::QueueClick(control<QPushButton>("cbReadAllVolts"));
         runningFrames = {"16 00: 11 3C 05", "16 00: 21 3C 03", "16 00: 31 3C 01"};
         break;
     }
@@ -258,8 +235,8 @@ TEST_F(InputDuringTransfer, AnAnswerKeepsItsTypeWhenAClickComesDuringItsTransfer
     selectTab("FAULTS");
 
     const size_t from = board->requests.size();
-    clickDuringTransfer(button("cbReadAllFaults"));
-    test::QueueClick(button("cbRead_3"));  // fault status (register 132) of device 1
+    clickDuringTransfer(control<QPushButton>("cbReadAllFaults"));
+    test::QueueClick(control<QPushButton>("cbRead_3"));  // fault status (register 132) of device 1
     test::RunEventLoopUntilIdle();
 
     const Frames expected{"16 40: 12 10 0A",  // the type-1 read
@@ -287,7 +264,7 @@ TEST_F(InputDuringTransfer, APollTickDuringAnExchangeWaitsForTheNextTick)
         if (context.pipe.busy() && ticks++ == 0)
             context.polling.Timer2_Timer();
     };
-    test::QueueClick(button("cbRead_0"));
+    test::QueueClick(control<QPushButton>("cbRead_0"));
     test::RunEventLoopUntilIdle();
     EXPECT_EQ(framesSince(from), Frames{"16 00: 11 04 01"});
     EXPECT_EQ(context.link.image.at(0, 1, 65), chain->device(0, 1).regs[65]);

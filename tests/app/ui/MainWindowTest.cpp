@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,41 +32,15 @@ namespace {
 
 using namespace kvb;
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public ::testing::Test, protected test::WindowDriver {
 protected:
     void SetUp() override
     {
         context.transport.InitUsbHidConnection();
         main = std::make_unique<ui::MainKvb71853>(context);
+        drive(main.get());
     }
 
-    void configure(bool daisy, int devicesChoice, int stack)
-    {
-        auto* dialog = main->findChild<QDialog*>("frmManualConfig");
-        dialog->findChild<QRadioButton*>(daisy ? "optDaisyChain_1" : "optDaisyChain_0")
-            ->setChecked(true);
-        dialog->findChild<QRadioButton*>(QString("optDevices_%1").arg(devicesChoice))
-            ->setChecked(true);
-        auto* size = dialog->findChild<QLineEdit*>("txtStackSize");
-        size->setText(QString::number(stack));
-        emit size->textEdited(size->text());
-        dialog->accept();
-    }
-
-    void selectTab(const QString& name)
-    {
-        auto* tabs = control<QTabBar>("TabStrip1");
-        for (int i = 0; i < tabs->count(); ++i) {
-            if (tabs->tabText(i) == name)
-                tabs->setCurrentIndex(i);
-        }
-    }
-
-    template <typename T = QWidget>
-    T* control(const QString& name)
-    {
-        return test::Control<T>(main.get(), name);
-    }
     QAction* deviceItem(int type, int device)
     {
         return control<QAction>(QString(type == 0 ? "mnu53960DevNum_%1" : "mnu53961DevNum_%1")
@@ -150,8 +123,7 @@ TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
     selectTab("CELLS 1-8");
     context.link.image.at(0, 2, 65) = 0x1234;
     context.link.image.at(0, 3, 65) = 0x0567;
-    auto* row0 = main->findChild<QLineEdit*>("tbRegdata_0");
-    ASSERT_NE(row0, nullptr);
+    auto* row0 = control<QLineEdit>("tbRegdata_0");
     EXPECT_EQ(row0->text(), "0000");
 
     // From the device menu: the combos follow and the rows show device 2.
@@ -207,7 +179,7 @@ TEST_F(MainWindow, ASingleDeviceConnectAfterAChainShowsDeviceOne)
     context.link.image.at(0, 3, 65) = 0x0123;
     context.link.image.at(0, 1, 65) = 0x0456;
     deviceItem(0, 3)->trigger();
-    auto* row0 = main->findChild<QLineEdit*>("tbRegdata_0");
+    auto* row0 = control<QLineEdit>("tbRegdata_0");
     ASSERT_EQ(row0->text(), "0123");
 
     chain->setDevices(0, 1);
@@ -304,8 +276,8 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     selectTab("MAIN");
     selectTab("COMMANDS");
     EXPECT_FALSE(rowsArea->isHidden());
-    EXPECT_FALSE(main->findChild<QWidget*>("fmRegCtrls_0")->isHidden());
-    EXPECT_TRUE(main->findChild<QWidget*>("fmRegCtrls_1")->isHidden());
+    EXPECT_FALSE(control<QWidget>("fmRegCtrls_0")->isHidden());
+    EXPECT_TRUE(control<QWidget>("fmRegCtrls_1")->isHidden());
 }
 
 TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
@@ -442,7 +414,7 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
     EXPECT_EQ(errors, nullptr);  // a window of its own, not a child
 
     chain->faults.corruptCrc = 1;
-    main->findChild<QPushButton*>("cbRead_0")->click();
+    control<QPushButton>("cbRead_0")->click();
     EXPECT_EQ(context.link.log.comErrors.lineCount(), 1);
     EXPECT_TRUE(context.link.log.comErrors.visible());
     EXPECT_NE(context.link.log.comErrors.text().find("    CRC4 Error "), std::string::npos);
@@ -451,7 +423,7 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
     context.panel.PauseOnNack = true;
     chain->faults.nack = true;
     t.prompter.asked.clear();
-    main->findChild<QPushButton*>("cbRead_0")->click();
+    control<QPushButton>("cbRead_0")->click();
     ASSERT_FALSE(t.prompter.asked.empty());
     EXPECT_NE(t.prompter.asked.back().text.find("NACK Response"), std::string::npos);
 }
@@ -466,8 +438,7 @@ TEST_F(MainWindow, LoadedConfigurationShowsInTheRows)
     chain->setDevices(0, 1);
     configure(false, 0, 1);
     selectTab("LIMITS");
-    auto* ovLimit = main->findChild<QLineEdit*>("tbRegdata_0");
-    ASSERT_NE(ovLimit, nullptr);
+    auto* ovLimit = control<QLineEdit>("tbRegdata_0");
     EXPECT_EQ(ovLimit->text(), "0000");
     t.files.openAnswers = {path};
     auto* loadConfig = control<QAction>("mnuLoadConfig");
@@ -485,7 +456,7 @@ TEST_F(MainWindow, LoadedConfigurationShowsInTheRows)
     t.files.openAnswers = {path};
     loadConfig->trigger();
     EXPECT_EQ(chain->device(0, 1).regs[144], 0x0ABC);
-    EXPECT_EQ(main->findChild<QLineEdit*>("tbRegdata_0")->text(), "0ABC");
+    EXPECT_EQ(control<QLineEdit>("tbRegdata_0")->text(), "0ABC");
 }
 
 // A register-definition file that cannot be read at start: the load is told
@@ -532,8 +503,7 @@ TEST_F(MainWindow, ReadAllRegsStandsOnEveryRegisterTabAndSendsNothing)
 {
     chain->setDevices(0, 2);
     configure(true, 0, 2);
-    auto* readAll = main->findChild<QPushButton*>("cbReadAllRegs");
-    ASSERT_NE(readAll, nullptr);
+    auto* readAll = control<QPushButton>("cbReadAllRegs");
     EXPECT_EQ(readAll->text(), "Read All Regs");
     for (const char* tab : {"CELLS 1-8", "SETUP", "CMDS 1", "EEPROM 00-07"}) {
         selectTab(tab);
