@@ -6,7 +6,7 @@ BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-charts-dev \
-           libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev
+           libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev locales
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test build sanitized deps clean

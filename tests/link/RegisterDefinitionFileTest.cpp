@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include <unistd.h>
 
 using namespace kvb;
 using namespace kvb::link;
@@ -229,18 +232,48 @@ TEST_F(RegisterFileTest, ANonNumberIndexOrAnEndlessScaleFailsAtItsLine)
 // how the file's numbers read.
 TEST_F(RegisterFileTest, NumbersReadTheSameUnderADecimalCommaLocale)
 {
-    struct NumericLocale {
+    // Switches the numeric locale to one with a decimal comma: an installed
+    // one, or else one compiled for this test from the system's locale
+    // sources. Everything is put back at the end.
+    struct DecimalCommaLocale {
         std::string before = std::setlocale(LC_NUMERIC, nullptr);
-        ~NumericLocale() { std::setlocale(LC_NUMERIC, before.c_str()); }
-    } restore;
-    bool switched = false;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
-        if (std::setlocale(LC_NUMERIC, name) && *std::localeconv()->decimal_point == ',') {
-            switched = true;
-            break;
+        std::filesystem::path compiled;
+        bool switched = false;
+
+        DecimalCommaLocale()
+        {
+            for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
+                if (use(name))
+                    return;
+            compiled = std::filesystem::temp_directory_path() /
+                       ("kvb-locale-" + std::to_string(::getpid()));
+            std::filesystem::create_directories(compiled);
+            const std::string build = "localedef -i de_DE -f UTF-8 '" +
+                                      (compiled / "de_DE.UTF-8").string() +
+                                      "' >/dev/null 2>&1";
+            if (std::system(build.c_str()) != 0)
+                return;
+            ::setenv("LOCPATH", compiled.c_str(), 1);
+            use("de_DE.UTF-8");
         }
-    if (!switched)
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+        bool use(const char* name)
+        {
+            switched = std::setlocale(LC_NUMERIC, name) &&
+                       *std::localeconv()->decimal_point == ',';
+            return switched;
+        }
+        ~DecimalCommaLocale()
+        {
+            std::setlocale(LC_NUMERIC, before.c_str());
+            if (compiled.empty())
+                return;
+            ::unsetenv("LOCPATH");
+            std::error_code ignored;
+            std::filesystem::remove_all(compiled, ignored);
+        }
+    } locale;
+    if (!locale.switched)
+        GTEST_SKIP() << "no locale with a decimal comma is installed or can be built";
 
     ASSERT_TRUE(parse({"TINT25,9217.4", "TABNAME,A", "REG,64,Pack,0,Voltage,V,0.015625",
                        "REG,65.5,Cell,0,V,V,-2.5E-1", "REG,67,Temp,0,T,C,1D1"})
