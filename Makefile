@@ -7,6 +7,9 @@ ASAN_DIR ?= build-asan
 JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config qt6-base-dev qt6-base-private-dev qt6-charts-dev \
            libhidapi-dev libgtest-dev libgmock-dev libbenchmark-dev locales
+# Both commands build build/ with the same flags, warnings as errors included,
+# so a `make test` after a `make run` rebuilds nothing there.
+WERROR = -DKVB_WERROR=ON
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test build sanitized deps clean
@@ -14,7 +17,6 @@ SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 run: build
 	./$(BUILD_DIR)/kvb71853eval --simulated-board
 
-test: WERROR = -DKVB_WERROR=ON
 test: build sanitized
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
