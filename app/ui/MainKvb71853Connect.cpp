@@ -122,8 +122,10 @@ void MainKvb71853::applyTypeControls()
     opt53960->setText(QString::fromStdString(plan.typeZeroOption));
     mnuKVB53960->setTitle(QString::fromStdString(plan.typeZeroLabel));
     lbl53960HexLog->setText(QString::fromStdString(plan.typeZeroLabel));
-    // Type-1 controls show only when a type-1 device is fitted.
-    const bool typeOne = !plan.hideTypeOne && context_.link.SecondTypePresent;
+    // "NONE" hides every type-1 control; any other name, also "NA" before
+    // the first configuration and the empty name of a configuration without
+    // a type-1 device, shows them under that name.
+    const bool typeOne = !plan.hideTypeOne;
     opt53961->setVisible(typeOne);
     if (typeOne) {
         const QString caption = QString::fromStdString(plan.typeOneCaption);

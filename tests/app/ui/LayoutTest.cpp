@@ -536,6 +536,21 @@ TEST_F(Layout, MainWindowAsItOpensOnEveryTabOfBothTypes)
     Report(checker.faults);
 }
 
+// Without a KVB53961 in the configuration the type-1 controls stay on the
+// window under an empty name, the type-1 hex log hidden.
+TEST_F(Layout, MainWindowWithUnnamedTypeOneControls)
+{
+    configure(false, 0, 1);
+    ASSERT_FALSE(control("opt53961")->isHidden());
+    ASSERT_TRUE(control("txt53961HexLog")->isHidden());
+    auto* tabs = control<QTabBar>("TabStrip1");
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        checker.check(main, "unnamed type 1 " + tabs->tabText(i));
+    }
+    Report(checker.faults);
+}
+
 TEST_F(Layout, StartupFormAboutBoxAndLogWindows)
 {
     startup->show();

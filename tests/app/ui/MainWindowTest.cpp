@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -68,8 +69,58 @@ TEST_F(MainWindow, LoadSetsTheDefaultsAndStartsTheConfigurationTimer)
     EXPECT_EQ(control<QRadioButton>("opt53960")->text(), "Status");
     // The file's TITLEBAR line names the program and its version.
     EXPECT_EQ(main->windowTitle().toStdString(), link::TitleBarCaption());
-    // No type-1 device before a configuration names one.
-    EXPECT_TRUE(control("opt53961")->isHidden());
+}
+
+// The type-1 controls follow PartName2 as each configuration sets it: "NA"
+// before the first one, "NONE" for a chain of KVB71853 only, an empty name
+// for KVB53960 only and for a single device without a KVB53961.
+TEST_F(MainWindow, TypeOneControlsFollowThePartNameOfTheConfiguration)
+{
+    const QStringList typeOneControls = {
+        "opt53961",           "led53961Com",          "led53961Pres",
+        "led53961Fault",      "led53961Ack",          "led53961Nack",
+        "ledMainTabCellOV_12", "ledMainTabCellOV_23", "ledMainTabCellUV_12",
+        "ledMainTabCellSetup_23", "ledMonitorTab53961OV_0", "ledMonitorTab53961UV_47"};
+    const QStringList hexLog = {"txt53961HexLog", "cmdClear53961HexLog", "lbl53961HexLog"};
+    auto expectShown = [&](const QStringList& names, bool shown, const char* state) {
+        for (const QString& name : names)
+            EXPECT_EQ(control(name)->isHidden(), !shown) << state << " " << name.toStdString();
+    };
+    auto expectCaptions = [&](const QString& caption, const char* state) {
+        EXPECT_EQ(control<QRadioButton>("opt53961")->text(), caption) << state;
+        EXPECT_EQ(control<QMenu>("mnuKVB53961")->title(), caption) << state;
+    };
+
+    // Before any configuration the type-1 name is "NA".
+    expectShown(typeOneControls, true, "load");
+    expectShown(hexLog, true, "load");
+    expectCaptions("NA", "load");
+    EXPECT_EQ(control<QLabel>("lbl53961HexLog")->text(), "NA");
+
+    configure(true, 0, 1);  // daisy chain, "KVB71853 only": "NONE"
+    ASSERT_EQ(context.link.PartName2, "NONE");
+    expectShown(typeOneControls, false, "NONE");
+    expectShown(hexLog, false, "NONE");
+
+    configure(true, 1, 1);  // daisy chain, "KVB53960 only": ""
+    ASSERT_EQ(context.link.PartName2, "");
+    expectShown(typeOneControls, true, "daisy-chain KVB53960 only");
+    expectShown(hexLog, false, "daisy-chain KVB53960 only");
+    expectCaptions("", "daisy-chain KVB53960 only");
+
+    configure(true, 2, 1);  // both types: "KVB53961"
+    expectShown(typeOneControls, true, "both");
+    expectShown(hexLog, true, "both");
+    expectCaptions("KVB53961", "both");
+    EXPECT_EQ(control<QLabel>("lbl53961HexLog")->text(), "KVB53961");
+
+    configure(false, 0, 1);  // single device, "KVB71853 only": ""
+    ASSERT_EQ(context.link.PartName2, "");
+    expectShown(typeOneControls, true, "single KVB71853 only");
+    expectShown(hexLog, false, "single KVB71853 only");
+    expectCaptions("", "single KVB71853 only");
+    // No type-1 device answers, so its option cannot be chosen.
+    EXPECT_FALSE(control("opt53961")->isEnabled());
 }
 
 TEST_F(MainWindow, DaisyChainWithBothTypesShowsTheTypeOneControls)
