@@ -116,6 +116,7 @@ FrmAbout2::FrmAbout2(AboutHooks hooks, QWidget* parent) : QDialog(parent), hooks
     auto* cmdOK = new QPushButton("OK", this);
     cmdOK->setObjectName("cmdOK");
     cmdOK->setDefault(true);
+    // OK ends the box; its owner unloads it then.
     connect(cmdOK, &QPushButton::clicked, this, &FrmAbout2::accept);
     auto* cmdSysInfo = new QPushButton("&System Info...", this);
     cmdSysInfo->setObjectName("cmdSysInfo");

@@ -96,6 +96,14 @@ FrmAbout2& FrmStartup::aboutBox()
         };
         hooks.showBoardPanel = [this] { boardPanel().show(); };
         about_ = std::make_unique<FrmAbout2>(hooks);
+        // OK (or closing the box) unloads it: the next About loads a new box,
+        // with its labels as at load.
+        FrmAbout2* box = about_.get();
+        connect(box, &QDialog::finished, this, [this, box] {
+            if (about_.get() == box)
+                about_.release();
+            box->deleteLater();
+        });
     }
     return *about_;
 }

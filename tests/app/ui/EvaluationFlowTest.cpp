@@ -2,6 +2,7 @@
 // main window, configuration, connect.
 
 #include "app/AppContext.h"
+#include "app/ui/FrmAbout2.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
 #include "support/SimulatedChain.h"
@@ -9,7 +10,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -137,6 +141,37 @@ TEST_F(EvaluationFlow, ConnectWithNoChipAnsweringKeepsTheBoardOpen)
     EXPECT_TRUE(context.transport.EvbConnected);
     EXPECT_FALSE(test::Control<QRadioButton>(main, "opt53960")->isEnabled());
     EXPECT_FALSE(test::Control<QAction>(main, "mnuLoadConfig")->isEnabled());
+}
+
+// OK unloads the about box: opened again it is loaded anew, and its firmware
+// label shows nothing until the board is asked again, not the version an
+// earlier board gave.
+TEST_F(EvaluationFlow, OkUnloadsTheAboutBox)
+{
+    ui::FrmStartup form(context);
+    auto* menu = test::Control<QAction>(&form, "mnuAbout");
+    menu->trigger();
+    QPointer<ui::FrmAbout2> first = &form.aboutBox();
+    ASSERT_TRUE(first->isVisible());
+    auto* label = test::Control<QLabel>(first.data(), "lblfirmwareVer");
+    EXPECT_EQ(label->text(), "");
+    test::Control<QPushButton>(first.data(), "cmdReadFirmware")->click();
+    EXPECT_EQ(label->text(), "Firmware Version 2.1 - 2026/December/8");
+
+    test::Control<QPushButton>(first.data(), "cmdOK")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+
+    board->firmware = {1, 1, 0x07, 0xDF, 12, 16};  // another board: 1.1 of 2015
+    menu->trigger();
+    ui::FrmAbout2& second = form.aboutBox();
+    EXPECT_TRUE(second.isVisible());
+    label = test::Control<QLabel>(&second, "lblfirmwareVer");
+    EXPECT_EQ(label->text(), "");
+    EXPECT_TRUE(label->isVisible());  // the board is connected
+    test::Control<QPushButton>(&second, "cmdReadFirmware")->click();
+    EXPECT_EQ(label->text(), "Firmware Version 1.1 - 2015/December/16");
+    second.close();
 }
 
 }  // namespace
