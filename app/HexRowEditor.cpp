@@ -101,8 +101,14 @@ bool HexKeyPress(HexEdit& e, int key)
         setCaret(e, 0);
         return true;
     }
+    clampCursor(e);
+    const bool overtype = e.selLength == 0 && e.caret < static_cast<int>(e.text.size());
     if (!HexDigitKey(e, key, 4))
         return false;
+    // An overtyped digit rewrites the whole text, which leaves the caret at
+    // the start of the box: the next digit overtypes the first one.
+    if (overtype && key != kKeyBackspace)
+        setCaret(e, 0);
     limitValue(e);
     return true;
 }

@@ -32,9 +32,11 @@ constexpr unsigned kMaxRowValue = 0x3FFF;
 // are taken as upper-case. False for any other key, which changes nothing.
 bool HexDigitKey(HexEdit& edit, int key, int width);
 
-// Applies one typed character (its character code). Returns true when the
-// key was taken (the row must then be refreshed); keys the editor does not
-// accept return false and change nothing.
+// Applies one typed character (its character code) as HexDigitKey does for
+// four digits, except that a digit typed inside the text leaves the caret at
+// the start of the box. Returns true when the key was taken (the row must
+// then be refreshed); keys the editor does not accept return false and
+// change nothing.
 bool HexKeyPress(HexEdit& edit, int key);
 
 // Applies pasted text as if its characters were typed one by one. Text that

@@ -31,11 +31,6 @@ TEST(HexRowEditor, DigitsAppendOvertypeAndStayWithinFourteenBits)
     HexKeyPress(e, '5');
     EXPECT_EQ(e.text, "3FF5");  // FFF5 limited
 
-    e = at("0000", 0);
-    for (char c : std::string("1234"))
-        HexKeyPress(e, c);
-    EXPECT_EQ(e.text, "1234");  // overtyping moves along the digits
-
     e = at("0000", 2);
     HexKeyPress(e, 'b');
     EXPECT_EQ(e.text, "00B0");
@@ -43,6 +38,49 @@ TEST(HexRowEditor, DigitsAppendOvertypeAndStayWithinFourteenBits)
     e = HexEdit{"1234", 1, 1, 2};
     HexKeyPress(e, '9');
     EXPECT_EQ(e.text, "194");
+    EXPECT_EQ(e.caret, 2);
+}
+
+// An overtype rewrites the whole text, which leaves the caret at the start:
+// the next digit overtypes the first one.
+TEST(HexRowEditor, OvertypeLeavesTheCaretAtTheStart)
+{
+    HexEdit e = at("0123", 1);
+    EXPECT_TRUE(HexKeyPress(e, '5'));
+    EXPECT_EQ(e.text, "0523");
+    EXPECT_EQ(e.caret, 0);
+    EXPECT_EQ(e.selLength, 0);
+    EXPECT_TRUE(HexKeyPress(e, '2'));
+    EXPECT_EQ(e.text, "2523");
+    EXPECT_EQ(e.caret, 0);
+
+    // The last digit is still inside the text; at the end the digit appends.
+    e = at("0123", 3);
+    HexKeyPress(e, '9');
+    EXPECT_EQ(e.text, "0129");
+    EXPECT_EQ(e.caret, 0);
+    e = at("0123", 4);
+    HexKeyPress(e, '9');
+    EXPECT_EQ(e.text, "1239");
+    EXPECT_EQ(e.caret, 4);
+
+    // A shorter text, left by Backspace, is overtyped the same way.
+    e = at("123", 1);
+    HexKeyPress(e, 'A');
+    EXPECT_EQ(e.text, "1A3");
+    EXPECT_EQ(e.caret, 0);
+
+    // Over the limit the caret goes one place past the start, after the "3".
+    e = at("0123", 2);
+    HexKeyPress(e, '6');
+    HexKeyPress(e, 'C');
+    EXPECT_EQ(e.text, "3163");  // C163 is above 0x3FFF
+    EXPECT_EQ(e.caret, 1);
+
+    // A selection is replaced, and the caret stands after the digit.
+    e = HexEdit{"0123", 1, 1, 1};
+    HexKeyPress(e, '7');
+    EXPECT_EQ(e.text, "0723");
     EXPECT_EQ(e.caret, 2);
 }
 
@@ -74,9 +112,14 @@ TEST(HexRowEditor, BackspaceEscapeAndRefusedKeys)
 
 TEST(HexRowEditor, PasteIsTypedOrRefusedWhole)
 {
+    // Each pasted digit is typed: inside the text it overtypes and leaves
+    // the caret at the start, at the end it appends.
     HexEdit e = at("0000", 0);
+    EXPECT_TRUE(HexPaste(e, "12"));
+    EXPECT_EQ(e.text, "2000");
+    e = at("0000", 4);
     EXPECT_TRUE(HexPaste(e, "1a"));
-    EXPECT_EQ(e.text, "1A00");
+    EXPECT_EQ(e.text, "001A");
 
     e = at("0000", 4);
     EXPECT_TRUE(HexPaste(e, "FFFFF"));

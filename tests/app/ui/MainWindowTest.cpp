@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTimer>
 
@@ -508,6 +510,30 @@ TEST_F(MainWindow, LoadedConfigurationShowsInTheRows)
     loadConfig->trigger();
     EXPECT_EQ(chain->device(0, 1).regs[144], 0x0ABC);
     EXPECT_EQ(control<QLineEdit>("tbRegdata_0")->text(), "0ABC");
+}
+
+// Typing into a row's value box overtypes as the row editor does: the caret
+// goes back to the start after each digit typed inside the text, and the
+// row's Write sends what the box shows.
+TEST_F(MainWindow, RowValueBoxOvertypesFromTheStartAndWritesWhatItShows)
+{
+    chain->setDevices(0, 1);
+    configure(false, 0, 1);
+    selectTab("LIMITS");
+    auto* box = control<QLineEdit>("tbRegdata_0");
+    control<QSpinBox>("updnRegData_0")->setValue(0x123);
+    ASSERT_EQ(box->text(), "0123");
+    box->setCursorPosition(1);
+    for (const char* digit : {"5", "2"}) {
+        QKeyEvent press(QEvent::KeyPress, digit[0], Qt::NoModifier, digit);  // Qt::Key_0.. are ASCII
+        QCoreApplication::sendEvent(box, &press);
+        QKeyEvent release(QEvent::KeyRelease, press.key(), Qt::NoModifier, digit);
+        QCoreApplication::sendEvent(box, &release);
+    }
+    EXPECT_EQ(box->text(), "2523");
+    EXPECT_EQ(box->cursorPosition(), 0);
+    control<QPushButton>("cbWrite_0")->click();
+    EXPECT_EQ(chain->device(0, 1).regs[144], 0x2523);
 }
 
 // A register-definition file that cannot be read at start: the load is told

@@ -117,6 +117,19 @@ TEST_F(RowsView, TypingBitsAndUpDownEditTheRegisterImage)
     EXPECT_EQ(box->text(), "0123");
     EXPECT_EQ(image.at(0, 1, 147), 0x123);
 
+    // A digit inside the text overtypes and leaves the caret at the start,
+    // where the next digit overtypes the first one.
+    box->setCursorPosition(1);
+    key(box, Qt::Key_5, "5");
+    EXPECT_EQ(box->text(), "0523");
+    EXPECT_EQ(box->cursorPosition(), 0);
+    key(box, Qt::Key_2, "2");
+    EXPECT_EQ(box->text(), "2523");
+    EXPECT_EQ(box->cursorPosition(), 0);
+    EXPECT_EQ(image.at(0, 1, 147), 0x2523);
+    EXPECT_EQ(child<QSpinBox>("updnRegData_0")->value(), 0x2523);
+    child<QSpinBox>("updnRegData_0")->setValue(0x123);
+
     box->setCursorPosition(4);
     key(box, Qt::Key_Delete, "");  // at the end: nothing deleted, row refreshed
     box->setCursorPosition(0);
@@ -152,9 +165,10 @@ TEST_F(RowsView, PastedTextIsTakenOnlyWhenItCouldBeTyped)
     EXPECT_EQ(box->text(), "0000");
     EXPECT_EQ(image.at(0, 1, 147), 0);
 
+    box->setCursorPosition(4);
     emit box->pasteRequested("2b");
-    EXPECT_EQ(box->text(), "2B00");
-    EXPECT_EQ(image.at(0, 1, 147), 0x2B00);
+    EXPECT_EQ(box->text(), "002B");
+    EXPECT_EQ(image.at(0, 1, 147), 0x2B);
 
     // Edits the box would make by itself are held to the same limits.
     QString text = "4000";
