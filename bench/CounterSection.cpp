@@ -6,8 +6,7 @@ namespace kvb::bench {
 
 void CounterSection::cmd53141Init_Click()
 {
-    if (!s_.openSection(txtAdr53131, "Agilent 53131 Counter", s_.CounterAddress,
-                        s_.CounterDevice[0],
+    if (!s_.openSection(txtAdr53131, s_.CounterAddress, s_.CounterDevice[0],
                         "Unable to open 53131 device"))
         return;
     s_.gpib.ibsta = 0;

@@ -29,21 +29,6 @@ int16_t GpibSession::addressValue(const std::string& box)
     return static_cast<int16_t>(v);
 }
 
-std::optional<int16_t> GpibSession::checkedAddress(const std::string& box,
-                                                   const std::string& boxName)
-{
-    if (const std::optional<double> n = leadingNumber(box)) {
-        const double address = std::round(*n);
-        if (address >= 0 && address <= kMaxGpibAddress)
-            return static_cast<int16_t>(address);
-    }
-    services.prompter.tell(boxName + ": The GPIB address \"" + box +
-                               "\" is not a number from 0 to " +
-                               std::to_string(kMaxGpibAddress) + ".",
-                           kProgramTitle, Icon::Warning);
-    return std::nullopt;
-}
-
 std::string GpibSession::hexStatus(int16_t status)
 {
     char text[8];
@@ -83,13 +68,10 @@ bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string
     return false;
 }
 
-bool GpibSession::openSection(const std::string& addressBox, const std::string& boxName,
-                              int16_t& address, int16_t& slot, const std::string& failureLine)
+bool GpibSession::openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+                              const std::string& failureLine)
 {
-    auto checked = checkedAddress(addressBox, boxName);
-    if (!checked)
-        return false;
-    address = *checked;
+    address = addressValue(addressBox);
     int16_t ud = 0;
     if (!OpenIfNeeded(slot, address, failureLine, ud))
         return false;

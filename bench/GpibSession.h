@@ -22,9 +22,6 @@ namespace kvb::bench {
 inline constexpr int16_t NotOpened = -5;
 using DeviceSlots = std::array<int16_t, 21>;
 
-// Highest primary GPIB address.
-inline constexpr int kMaxGpibAddress = 30;
-
 class GpibSession {
 public:
     GpibSession(Services& services, GpibDriver& driver);
@@ -51,10 +48,9 @@ public:
     void resetSlots();
 
     // The value of an address box: its leading number rounded, 0 when none.
+    // The panel passes any value on; the driver refuses one that is no GPIB
+    // address, and the open-failure box shows its error.
     static int16_t addressValue(const std::string& box);
-    // The address in `box` when it is a number from 0 to 30; otherwise says
-    // so, naming the box by its frame (`boxName`), and returns nothing.
-    std::optional<int16_t> checkedAddress(const std::string& box, const std::string& boxName);
 
     // Opens the device at `address` into `slot` when the slot is not opened.
     // A failed open shows the open-failure box with `failureLine` (none when
@@ -64,11 +60,11 @@ public:
     bool OpenIfNeeded(int16_t& slot, int16_t address, const std::string& failureLine,
                       int16_t& ud);
 
-    // A section's opening steps: reads and checks the address box into
-    // `address`, opens the slot if needed and makes it CurrentDevice. False
-    // when the address is refused or the open failed.
-    bool openSection(const std::string& addressBox, const std::string& boxName,
-                     int16_t& address, int16_t& slot, const std::string& failureLine);
+    // A section's opening steps: reads the address box into `address`,
+    // opens the slot if needed and makes it CurrentDevice. False when the
+    // open failed.
+    bool openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+                     const std::string& failureLine);
 
     // Checked steps on CurrentDevice: false (after the error report) when
     // the driver set the error bit.

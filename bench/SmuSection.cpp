@@ -38,8 +38,7 @@ void SmuSection::fillCommandStrings()
 
 bool SmuSection::openPanel(int i)
 {
-    return s_.openSection(panels.at(i).txtVIAddress, panels.at(i).FrVIContol, s_.SmuAddress,
-                          s_.SmuDevice.at(i),
+    return s_.openSection(panels.at(i).txtVIAddress, s_.SmuAddress, s_.SmuDevice.at(i),
                           "Unable to open VI device");
 }
 
@@ -202,8 +201,8 @@ void SmuSection::cmdVIsOFf_Click()
 {
     for (int i : {1, 0}) {
         SmuPanel& p = panels[i];
-        auto address = wholeNumber(p.txtVIAddress);
-        if (!address || *address < 0 || *address > kMaxGpibAddress)
+        // A panel whose address box holds no number is skipped.
+        if (!wholeNumber(p.txtVIAddress))
             continue;
         s_.SmuAddress = GpibSession::addressValue(p.txtVIAddress);
         // The panel's own descriptor, opened when it is not: clicks do not

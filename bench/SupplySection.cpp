@@ -4,7 +4,7 @@ namespace kvb::bench {
 
 void SupplySection::cmdInitAuxPS_Click()
 {
-    if (!s_.openSection(txtAuxPSAdr, "E3631 Aux PS", s_.SupplyAddress, s_.SupplyDevice[0],
+    if (!s_.openSection(txtAuxPSAdr, s_.SupplyAddress, s_.SupplyDevice[0],
                         "Unable to open E3631 device"))
         return;
     if (!s_.Clear("Unable to clear device E3631"))

@@ -15,10 +15,7 @@ uint8_t relayBit(Node node)
 
 void SwitchSection::cmdSWINIT_Click()
 {
-    auto address = s_.checkedAddress(txtSWRADR, "3488 Switch Mux");
-    if (!address)
-        return;
-    s_.SwitchAddress = *address;
+    s_.SwitchAddress = GpibSession::addressValue(txtSWRADR);
     // No open-failure box here: a failed open surfaces at the clear.
     int16_t ud = 0;
     s_.OpenIfNeeded(s_.SwitchDevice[0], s_.SwitchAddress, "", ud);

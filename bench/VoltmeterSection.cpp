@@ -16,7 +16,7 @@ VoltmeterSection::VoltmeterSection(GpibSession& session) : s_(session)
 void VoltmeterSection::setMode(int i, DvmMode mode)
 {
     VoltmeterPanel& p = panels.at(i);
-    if (!s_.openSection(p.txtDVMAddress, p.frDVMSet, s_.DvmAddress, s_.DvmDevice[i],
+    if (!s_.openSection(p.txtDVMAddress, s_.DvmAddress, s_.DvmDevice[i],
                         "Unable to open dvm device"))
         return;
     p.ShpDVMDCMode = p.ShpDVMACMode = p.ShpDVMOhmMode = kLampBlack;

@@ -189,7 +189,7 @@ TEST_F(CounterSupply, ErrorCodesOutsideTheTableAndLongTextsAreShownSafely)
     EXPECT_EQ(session.GpibErrorText.size(), 100u);
 }
 
-TEST_F(CounterSupply, OpenFailuresShowTheBoxAndAddressesAreChecked)
+TEST_F(CounterSupply, OpenFailuresShowTheBoxAndTheAddressIsTheBoxsLeadingNumber)
 {
     bus.faults.failNextCalls = 1;
     bus.faults.errorCode = 4;
@@ -200,13 +200,38 @@ TEST_F(CounterSupply, OpenFailuresShowTheBoxAndAddressesAreChecked)
     panel.counter.cmd53141Init_Click();  // retried: opens now
     EXPECT_EQ(bus.clears, (std::vector<int>{3}));
 
+    // The panel passes 31 on; the driver refuses it and the open-failure box
+    // reports the refusal, with no box of its own after it.
+    t.prompter.asked.clear();
     panel.supply.txtAuxPSAdr = "31";
     panel.supply.cmdInitAuxPS_Click();
-    panel.supply.txtAuxPSAdr = "";
+    EXPECT_EQ(bus.opens, 3);
+    EXPECT_EQ(session.SupplyAddress, 31);
+    EXPECT_EQ(t.prompter.texts(), Strings{"Unable to open E3631 device\nibsta = &H\n8000iberr = 4"});
+    EXPECT_EQ(session.SupplyDevice[0], NotOpened);
+    EXPECT_TRUE(bus.writesTo(31).empty());
+
+    // An empty or non-numeric box is address 0, where nothing listens here.
+    const char* boxes[] = {"", "abc"};
+    for (size_t i = 0; i < 2; ++i) {
+        const char* box = boxes[i];
+        t.prompter.asked.clear();
+        panel.supply.txtAuxPSAdr = box;
+        panel.supply.cmdInitAuxPS_Click();
+        EXPECT_EQ(session.SupplyAddress, 0) << box;
+        EXPECT_EQ(t.prompter.texts(),
+                  Strings{"Unable to clear device E3631\nibsta = &H8000\niberr = 2 <ENOL>"})
+            << box;
+        EXPECT_EQ(bus.offline, std::vector<int>(i + 1, 0)) << box;
+    }
+
+    // Text after the number does not count; a fraction is rounded.
+    t.prompter.asked.clear();
+    panel.supply.txtAuxPSAdr = "4.6 (aux)";
     panel.supply.cmdInitAuxPS_Click();
-    EXPECT_EQ(bus.opens, 2);
-    EXPECT_EQ(t.prompter.asked.size(), 3u);
-    EXPECT_NE(t.prompter.asked[1].text.find("not a number from 0 to 30"), std::string::npos);
+    EXPECT_EQ(session.SupplyAddress, 5);
+    EXPECT_EQ(bus.clears, (std::vector<int>{3, 5}));
+    EXPECT_TRUE(t.prompter.asked.empty());
 }
 
 TEST_F(CounterSupply, NoListenerIsReportedAtTheClear)

@@ -327,19 +327,44 @@ TEST_F(Meters, ClearVIsUsesEachUnitsOwnDescriptor)
     EXPECT_EQ(panel.smus.panels[1].lblVIMeasureB, "STBY.  uA");
 }
 
-TEST_F(Meters, AnAddressRefusalNamesItsBoxAndTheBusVoltmetersAreReachable)
+TEST_F(Meters, DefaultAddressesAbove30AreRefusedByTheDriverAndTheBusVoltmetersAreReachable)
 {
+    // Voltmeter 3's default address is 30, the highest a device can have.
+    panel.voltmeters.cmdDVMSetDC_Click(2);
+    EXPECT_EQ(bus.writesTo(30), Strings{"F1T1RAN4"});
+    EXPECT_TRUE(t.prompter.asked.empty());
+
+    // Voltmeters 4 to 9 keep their defaults 31 to 36; the driver refuses
+    // each and the open-failure box says why. Nothing is sent, the mode
+    // stays unset.
+    EXPECT_EQ(panel.voltmeters.panels[3].txtDVMAddress, "31");
+    EXPECT_EQ(panel.voltmeters.panels[8].txtDVMAddress, "36");
+    for (int i = 3; i < 9; ++i)
+        panel.voltmeters.cmdDVMSetDC_Click(i);
+    EXPECT_EQ(t.prompter.texts(), Strings(6, "Unable to open dvm device\nibsta = &H\n8000iberr = 4"));
+    EXPECT_EQ(session.DvmAddress, 36);
+    EXPECT_EQ(session.DvmDevice[3], NotOpened);
+    EXPECT_EQ(bus.writes.size(), 1u);
+    EXPECT_EQ(panel.voltmeters.panels[3].lblDVMControlString, "");
+
+    // An SMU box without a number addresses 0; the set-up's first write
+    // finds no listener there.
+    t.prompter.asked.clear();
     panel.smus.panels[2].txtVIAddress = "abc";
     panel.smus.cmdSetIVMODE_Click(2);
-    panel.voltmeters.cmdDVMSetDC_Click(3);  // its default address is 31
-    panel.counter.txtAdr53131 = "-1";
-    panel.counter.cmd53141Init_Click();
+    EXPECT_EQ(session.SmuAddress, 0);
     EXPECT_EQ(t.prompter.texts(),
-              (Strings{"VI Control 3: The GPIB address \"abc\" is not a number from 0 to 30.",
-                       "VM Control 4: The GPIB address \"31\" is not a number from 0 to 30.",
-                       "Agilent 53131 Counter: The GPIB address \"-1\" is not a number from 0 "
-                       "to 30."}));
-    EXPECT_EQ(bus.opens, 0);
+              Strings{"Unable to write to device\nibsta = &H8000\niberr = 2 <ENOL>"});
+    EXPECT_EQ(bus.offline, std::vector<int>{0});
+
+    // "Clear VIs" passes 31 on too; the refused unit is reported and the
+    // next one still cleared.
+    t.prompter.asked.clear();
+    panel.smus.panels[1].txtVIAddress = "31";
+    panel.smus.cmdVIsOFf_Click();
+    EXPECT_EQ(t.prompter.texts(), Strings{"Unable to open VI device\nibsta = &H\n8000iberr = 4"});
+    EXPECT_EQ(bus.writesTo(14), Strings{"J0X"});
+    EXPECT_EQ(panel.smus.panels[0].lblVIMeasureB, "STBY.  uA");
 
     // The nine simulated voltmeters sit where a panel can reach them.
     std::vector<int> voltmeters;
