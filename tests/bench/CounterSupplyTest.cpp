@@ -207,7 +207,8 @@ TEST_F(CounterSupply, OpenFailuresShowTheBoxAndTheAddressIsTheBoxsLeadingNumber)
     panel.supply.cmdInitAuxPS_Click();
     EXPECT_EQ(bus.opens, 3);
     EXPECT_EQ(session.SupplyAddress, 31);
-    EXPECT_EQ(t.prompter.texts(), Strings{"Unable to open E3631 device\nibsta = &H\n8000iberr = 4"});
+    EXPECT_EQ(t.prompter.texts(),
+              Strings{"Unable to open E3631 device\nibsta = &H\n8000iberr = 4"});
     EXPECT_EQ(session.SupplyDevice[0], NotOpened);
     EXPECT_TRUE(bus.writesTo(31).empty());
 

@@ -341,7 +341,8 @@ TEST_F(Meters, DefaultAddressesAbove30AreRefusedByTheDriverAndTheBusVoltmetersAr
     EXPECT_EQ(panel.voltmeters.panels[8].txtDVMAddress, "36");
     for (int i = 3; i < 9; ++i)
         panel.voltmeters.cmdDVMSetDC_Click(i);
-    EXPECT_EQ(t.prompter.texts(), Strings(6, "Unable to open dvm device\nibsta = &H\n8000iberr = 4"));
+    EXPECT_EQ(t.prompter.texts(),
+              Strings(6, "Unable to open dvm device\nibsta = &H\n8000iberr = 4"));
     EXPECT_EQ(session.DvmAddress, 36);
     EXPECT_EQ(session.DvmDevice[3], NotOpened);
     EXPECT_EQ(bus.writes.size(), 1u);

@@ -78,11 +78,18 @@ TEST_F(MainWindow, LoadSetsTheDefaultsAndStartsTheConfigurationTimer)
 // for KVB53960 only and for a single device without a KVB53961.
 TEST_F(MainWindow, TypeOneControlsFollowThePartNameOfTheConfiguration)
 {
-    const QStringList typeOneControls = {
-        "opt53961",           "led53961Com",          "led53961Pres",
-        "led53961Fault",      "led53961Ack",          "led53961Nack",
-        "ledMainTabCellOV_12", "ledMainTabCellOV_23", "ledMainTabCellUV_12",
-        "ledMainTabCellSetup_23", "ledMonitorTab53961OV_0", "ledMonitorTab53961UV_47"};
+    const QStringList typeOneControls = {"opt53961",
+                                         "led53961Com",
+                                         "led53961Pres",
+                                         "led53961Fault",
+                                         "led53961Ack",
+                                         "led53961Nack",
+                                         "ledMainTabCellOV_12",
+                                         "ledMainTabCellOV_23",
+                                         "ledMainTabCellUV_12",
+                                         "ledMainTabCellSetup_23",
+                                         "ledMonitorTab53961OV_0",
+                                         "ledMonitorTab53961UV_47"};
     const QStringList hexLog = {"txt53961HexLog", "cmdClear53961HexLog", "lbl53961HexLog"};
     auto expectShown = [&](const QStringList& names, bool shown, const char* state) {
         for (const QString& name : names)
@@ -524,8 +531,9 @@ TEST_F(MainWindow, RowValueBoxOvertypesFromTheStartAndWritesWhatItShows)
     control<QSpinBox>("updnRegData_0")->setValue(0x123);
     ASSERT_EQ(box->text(), "0123");
     box->setCursorPosition(1);
+    // The key codes of Qt::Key_0 to Qt::Key_9 are the digits' characters.
     for (const char* digit : {"5", "2"}) {
-        QKeyEvent press(QEvent::KeyPress, digit[0], Qt::NoModifier, digit);  // Qt::Key_0.. are ASCII
+        QKeyEvent press(QEvent::KeyPress, digit[0], Qt::NoModifier, digit);
         QCoreApplication::sendEvent(box, &press);
         QKeyEvent release(QEvent::KeyRelease, press.key(), Qt::NoModifier, digit);
         QCoreApplication::sendEvent(box, &release);
