@@ -78,7 +78,7 @@ public:
     // page's balance controls, both balance dialogs, the SPI clock and
     // time-out dialogs, and the device configuration files.
     BalanceStatusTable balanceStatus;
-    CellBalancing cellBalancing{link, polling, pages.BalanceComboSync, services};
+    CellBalancing cellBalancing{link, polling, balanceStatus, pages.BalanceComboSync, services};
     BalanceSequence balanceSequence{link, balanceStatus, services};
     BalanceRegisters balanceRegisters{link, services};
     SpiClockDialog spiClock{link, panel.spi, services.pump};

@@ -81,6 +81,11 @@ bool SelectBalanceBank(link::ChipLink& link, int device, int bank)
                            [bank](int16_t setup) { return BankPointerValue(setup, bank); });
 }
 
+bool BalanceBoardGone(const link::ChipLink& link, const board::PipeLossWatch& watch)
+{
+    return watch.lost() || !link.EvbConnected();
+}
+
 void LogNoAnswer(link::ChipLink& link, const std::string& procedure, int device)
 {
     link.log.AddToEvbLog(procedure + ": " + link.PartName1 + " device " + std::to_string(device) +

@@ -9,6 +9,7 @@
 // all of them. On a single-device link the device is always 1, the number
 // the link files its answers under.
 
+#include "board/ChipPipe.h"
 #include "core/Services.h"
 #include "link/ChipLink.h"
 
@@ -53,6 +54,11 @@ bool ReadModifyWrite(link::ChipLink& link, int device, uint8_t address, Change c
 }
 // Points the device's balance status register at `bank` (0..12).
 bool SelectBalanceBank(link::ChipLink& link, int device, int bank);
+
+// True once the board was reported lost since `watch` was made, or is no
+// longer connected: a loop of balance exchanges ends there, as every further
+// exchange would only report it again.
+bool BalanceBoardGone(const link::ChipLink& link, const board::PipeLossWatch& watch);
 
 // "<procedure>: <part> device <n> did not answer, nothing written." in the
 // link log.

@@ -56,9 +56,10 @@ bool BalanceFieldKeyPress(HexEdit& e, int key, BalanceField field)
 {
     const int width = widthOf(field);
     if (key == kKeyEscape) {
-        // The box is cleared and the caret stands after its first zero.
+        // The box is cleared to zeros with the caret at the start, so the
+        // next digit overtypes the first zero.
         e.text.assign(static_cast<size_t>(width), '0');
-        caretAt(e, 1);
+        caretAt(e, 0);
         return true;
     }
     const bool digit = key >= '0' && key <= '9';

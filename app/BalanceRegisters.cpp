@@ -2,6 +2,7 @@
 
 #include "app/BalanceAccess.h"
 #include "app/DeviceMenu.h"
+#include "core/AppInfo.h"
 #include "core/UnexpectedError.h"
 
 #include <algorithm>
@@ -73,13 +74,8 @@ void BalanceRegisters::Form_Activate()
                                       link_.image.at(0, d, BalanceValueHigh(i))));
 }
 
-bool BalanceRegisters::readCell(int cell)
+bool BalanceRegisters::readCell(int d, int cell)
 {
-    const std::vector<int> devices =
-        BalanceTargetsOrTell(link_, services_.prompter, "cbRead_Click", false);
-    if (devices.empty())
-        return false;
-    const int d = devices.front();
     if (!ReadBalanceReg(link_, d, addressOf(BalanceValueLow(cell))) ||
         !ReadBalanceReg(link_, d, addressOf(BalanceValueHigh(cell)))) {
         link_.log.AddToEvbLog("cbRead_Click: " + link_.PartName1 + " device " + std::to_string(d) +
@@ -91,54 +87,111 @@ bool BalanceRegisters::readCell(int cell)
     return true;
 }
 
-void BalanceRegisters::writeCell(int cell)
+void BalanceRegisters::writeCell(const std::vector<int>& devices, int cell,
+                                 const board::PipeLossWatch& watch, std::set<int>& leftOut)
 {
     // Each addressed device receives its own image: edits reach only the
-    // device on screen, the others keep what was read from them or loaded
-    // for them from a configuration file.
+    // device on screen, the others get what was read from them or loaded
+    // for them from a configuration file. A value the program never had
+    // from a device is not sent to it: it would overwrite the chip's own
+    // value with whatever the image happens to hold.
     const int low = BalanceValueLow(cell);
     const int high = BalanceValueHigh(cell);
-    for (int d : BalanceTargetsOrTell(link_, services_.prompter, "cbWrite_Click",
-                                      modes.allDevices)) {
+    const int shown = BalanceViewDevice(link_);
+    for (int d : devices) {
+        if (BalanceBoardGone(link_, watch))
+            return;
+        if (d != shown && !(link_.image.known(0, d, low) && link_.image.known(0, d, high))) {
+            leftOut.insert(d);
+            continue;
+        }
         WriteBalanceReg(link_, d, addressOf(low), link_.image.at(0, d, low));
+        if (BalanceBoardGone(link_, watch))
+            return;
         WriteBalanceReg(link_, d, addressOf(high), link_.image.at(0, d, high));
     }
 }
 
+void BalanceRegisters::tellLeftOut(const std::set<int>& leftOut, const std::string& procedure)
+{
+    if (leftOut.empty())
+        return;
+    std::string list;
+    for (int d : leftOut)
+        list += (list.empty() ? "" : ", ") + std::to_string(d);
+    const std::string text = "Balance values never read or loaded were not written to " +
+                             link_.PartName1 + (leftOut.size() == 1 ? " device " : " devices ") +
+                             list + ".";
+    services_.prompter.tell(text, kProgramTitle);
+    link_.log.AddToEvbLog(procedure + ": " + text);
+}
+
 void BalanceRegisters::cbRead_Click(int cell)
 {
-    RunHandler(services_.prompter, "cbRead_Click", [&] {
-        if (valid(cell) && BalanceDevicesOrTell(link_, services_.prompter, "cbRead_Click"))
-            readCell(cell);
+    const char* name = "cbRead_Click";
+    RunHandler(services_.prompter, name, [&] {
+        if (!valid(cell) || !BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        const std::vector<int> devices =
+            BalanceTargetsOrTell(link_, services_.prompter, name, false);
+        if (!devices.empty())
+            readCell(devices.front(), cell);
     });
 }
 
 void BalanceRegisters::cbWrite_Click(int cell)
 {
-    RunHandler(services_.prompter, "cbWrite_Click", [&] {
-        if (valid(cell) && BalanceDevicesOrTell(link_, services_.prompter, "cbWrite_Click"))
-            writeCell(cell);
+    const char* name = "cbWrite_Click";
+    RunHandler(services_.prompter, name, [&] {
+        if (!valid(cell) || !BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        const std::vector<int> devices =
+            BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+        const board::PipeLossWatch watch(link_.pipe());
+        std::set<int> leftOut;
+        writeCell(devices, cell, watch, leftOut);
+        if (!BalanceBoardGone(link_, watch))
+            tellLeftOut(leftOut, name);
     });
 }
 
 void BalanceRegisters::cbReadAll_Click()
 {
-    if (!BalanceDevicesOrTell(link_, services_.prompter, "cbReadAll_Click"))
+    // The checks and the choice of device are made once for the twelve
+    // cells, so that a refusal is told once.
+    const char* name = "cbReadAll_Click";
+    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
         return;
-    for (int cell = 0; cell < kBalanceCells; ++cell) {
-        // An unexpected failure is reported and the next cell is tried.
-        if (!RunHandler(services_.prompter, "cbRead_Click", true, [&] { return readCell(cell); }))
-            return;
+    const std::vector<int> devices = BalanceTargetsOrTell(link_, services_.prompter, name, false);
+    if (devices.empty())
+        return;
+    const board::PipeLossWatch watch(link_.pipe());
+    for (int cell = 0; cell < kBalanceCells && !BalanceBoardGone(link_, watch); ++cell) {
+        // A cell that fails shows nothing; the next cell is read all the
+        // same.
+        RunHandler(services_.prompter, "cbRead_Click", [&] { readCell(devices.front(), cell); });
     }
 }
 
 void BalanceRegisters::cbWriteAll_Click()
 {
-    if (!BalanceDevicesOrTell(link_, services_.prompter, "cbWriteAll_Click"))
+    const char* name = "cbWriteAll_Click";
+    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
         return;
-    for (int cell = 0; cell < kBalanceCells; ++cell) {
-        RunHandler(services_.prompter, "cbWrite_Click", [&] { writeCell(cell); });
+    const std::vector<int> devices =
+        BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+    if (devices.empty())
+        return;
+    const board::PipeLossWatch watch(link_.pipe());
+    std::set<int> leftOut;
+    for (int cell = 0; cell < kBalanceCells && !BalanceBoardGone(link_, watch); ++cell) {
+        RunHandler(services_.prompter, "cbWrite_Click",
+                   [&] { writeCell(devices, cell, watch, leftOut); });
     }
+    // After a lost board the user was told to reconnect; what a write that
+    // stopped there would have left out does not matter any more.
+    if (!BalanceBoardGone(link_, watch))
+        RunHandler(services_.prompter, name, [&] { tellLeftOut(leftOut, name); });
 }
 
 void BalanceRegisters::updnRegData_Change(int cell, int value)

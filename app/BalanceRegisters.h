@@ -4,17 +4,21 @@
 // low and a high 14-bit register and shown as 7 hexadecimal digits, 9
 // decimal digits and an up-down. The hexadecimal text is the master; edits
 // go to the register image of the device on screen, and Write sends each
-// addressed device its own image.
+// addressed device its own image (to a device other than the one on screen
+// only a value read from it or loaded for it).
 
 #include "app/BalanceFieldEditor.h"
 #include "app/BalanceSequence.h"
+#include "board/ChipPipe.h"
 #include "core/Services.h"
 #include "link/ChipLink.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace kvb {
 
@@ -65,8 +69,16 @@ private:
     // up-down, or the chip.
     enum class From { Hex, Dec, UpDown, Chip };
     void update(int cell, From from);
-    bool readCell(int cell);
-    void writeCell(int cell);
+    // One cell of device `d` into the dialog; false when the device did not
+    // answer.
+    bool readCell(int d, int cell);
+    // The cell's value to each device, until the board is lost; a device
+    // other than the one on screen whose value the program does not know is
+    // added to `leftOut` instead.
+    void writeCell(const std::vector<int>& devices, int cell, const board::PipeLossWatch& watch,
+                   std::set<int>& leftOut);
+    // Tells once which devices a write left out.
+    void tellLeftOut(const std::set<int>& leftOut, const std::string& procedure);
     bool valid(int cell) const { return cell >= 0 && cell < kBalanceCells; }
 
     link::ChipLink& link_;

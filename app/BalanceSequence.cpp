@@ -38,13 +38,8 @@ void BalanceSequence::fromText(int bank, bool toBits, bool toTable, bool toUpDow
         upDown[bank] = static_cast<int>(value & kMaxBankValue);
 }
 
-bool BalanceSequence::readBank(int bank, const char* procedure)
+bool BalanceSequence::readBank(int d, int bank, const char* procedure)
 {
-    const std::vector<int> devices =
-        BalanceTargetsOrTell(link_, services_.prompter, procedure, false);
-    if (devices.empty())
-        return false;
-    const int d = devices.front();
     if (!SelectBalanceBank(link_, d, bank) || !ReadBalanceReg(link_, d, StatusAddress)) {
         LogNoAnswer(link_, procedure, d);
         return false;
@@ -56,60 +51,82 @@ bool BalanceSequence::readBank(int bank, const char* procedure)
     return true;
 }
 
-bool BalanceSequence::writeBank(int bank, const char* procedure)
+void BalanceSequence::writeBank(const std::vector<int>& devices, int bank, const char* procedure,
+                                const board::PipeLossWatch& watch)
 {
-    const std::vector<int> devices =
-        BalanceTargetsOrTell(link_, services_.prompter, procedure, modes.allDevices);
     const auto v = static_cast<int16_t>(BalanceFieldValue(text[bank], BalanceField::BankHex));
-    bool all = !devices.empty();
     for (int d : devices) {
+        // A lost board has been reported once; the next device would only
+        // report it again.
+        if (BalanceBoardGone(link_, watch))
+            return;
         if (!SelectBalanceBank(link_, d, bank)) {
             LogNoAnswer(link_, procedure, d);
-            all = false;
             continue;
         }
         if (WriteBalanceReg(link_, d, StatusAddress, v))
             banks_.set(d, bank, v);
-        else
-            all = false;
     }
-    return all;
 }
 
 void BalanceSequence::cbRead_Click(int bank)
 {
-    RunHandler(services_.prompter, "cbRead_Click", [&] {
-        if (BalanceDevicesOrTell(link_, services_.prompter, "cbRead_Click"))
-            readBank(std::clamp(bank, 0, kBalanceBanks - 1), "cbRead_Click");
+    const char* name = "cbRead_Click";
+    RunHandler(services_.prompter, name, [&] {
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        const std::vector<int> devices =
+            BalanceTargetsOrTell(link_, services_.prompter, name, false);
+        if (!devices.empty())
+            readBank(devices.front(), std::clamp(bank, 0, kBalanceBanks - 1), name);
     });
 }
 
 void BalanceSequence::cbWrite_Click(int bank)
 {
-    RunHandler(services_.prompter, "cbWrite_Click", [&] {
-        if (BalanceDevicesOrTell(link_, services_.prompter, "cbWrite_Click"))
-            writeBank(std::clamp(bank, 0, kBalanceBanks - 1), "cbWrite_Click");
+    const char* name = "cbWrite_Click";
+    RunHandler(services_.prompter, name, [&] {
+        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
+            return;
+        const std::vector<int> devices =
+            BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+        const board::PipeLossWatch watch(link_.pipe());
+        writeBank(devices, std::clamp(bank, 0, kBalanceBanks - 1), name, watch);
     });
 }
 
 void BalanceSequence::cbReadAll_Click()
 {
-    if (!BalanceDevicesOrTell(link_, services_.prompter, "cbReadAll_Click"))
+    // The checks and the choice of device are made once for the thirteen
+    // banks, so that a refusal is told once.
+    const char* name = "cbReadAll_Click";
+    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
         return;
-    for (int bank = 0; bank < kBalanceBanks; ++bank) {
-        // An unexpected failure is reported and the next bank is tried.
-        const auto read = [&] { return readBank(bank, "cbRead_Click"); };
-        if (!RunHandler(services_.prompter, "cbRead_Click", true, read))
-            return;  // told once, or the device stopped answering
+    const std::vector<int> devices = BalanceTargetsOrTell(link_, services_.prompter, name, false);
+    if (devices.empty())
+        return;
+    const board::PipeLossWatch watch(link_.pipe());
+    for (int bank = 0; bank < kBalanceBanks && !BalanceBoardGone(link_, watch); ++bank) {
+        // A bank that fails, by a communication error or an unexpected
+        // failure, shows nothing; the next bank is read all the same.
+        RunHandler(services_.prompter, "cbRead_Click",
+                   [&] { readBank(devices.front(), bank, "cbRead_Click"); });
     }
 }
 
 void BalanceSequence::cbWriteAll_Click()
 {
-    if (!BalanceDevicesOrTell(link_, services_.prompter, "cbWriteAll_Click"))
+    const char* name = "cbWriteAll_Click";
+    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
         return;
-    for (int bank = 0; bank < kBalanceBanks; ++bank) {
-        RunHandler(services_.prompter, "cbWrite_Click", [&] { writeBank(bank, "cbWrite_Click"); });
+    const std::vector<int> devices =
+        BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+    if (devices.empty())
+        return;
+    const board::PipeLossWatch watch(link_.pipe());
+    for (int bank = 0; bank < kBalanceBanks && !BalanceBoardGone(link_, watch); ++bank) {
+        RunHandler(services_.prompter, "cbWrite_Click",
+                   [&] { writeBank(devices, bank, "cbWrite_Click", watch); });
     }
 }
 

@@ -7,6 +7,7 @@
 // setup register at the bank.
 
 #include "app/BalanceFieldEditor.h"
+#include "board/ChipPipe.h"
 #include "core/Services.h"
 #include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kvb {
 
@@ -60,8 +62,12 @@ public:
     void cboDeviceNumber_Click(int entry, int entryCount);
 
 private:
-    bool readBank(int bank, const char* procedure);
-    bool writeBank(int bank, const char* procedure);
+    // One bank of device `d` into the dialog; false when the device did
+    // not answer.
+    bool readBank(int d, int bank, const char* procedure);
+    // The bank's shown value to each device, until the board is lost.
+    void writeBank(const std::vector<int>& devices, int bank, const char* procedure,
+                   const board::PipeLossWatch& watch);
     // The bank's text into its bits, the bank table and the up-down.
     void fromText(int bank, bool toBits, bool toTable, bool toUpDown);
 

@@ -9,6 +9,7 @@
 // against changes made by code.
 
 #include "core/Services.h"
+#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <cstdint>
@@ -39,8 +40,10 @@ public:
     // `balanceComboSync` is the MAIN page's flag: raised while a change of
     // several devices runs, so that the page's refresh leaves these
     // controls alone.
-    CellBalancing(link::ChipLink& link, link::PollControl& polling, bool& balanceComboSync,
-                  Services& services);
+    // A cell button's write goes into `banks` too, at the bank the setup
+    // register points at, so that a saved configuration holds it.
+    CellBalancing(link::ChipLink& link, link::PollControl& polling, BalanceStatusTable& banks,
+                  bool& balanceComboSync, Services& services);
 
     CellBalancingHooks hooks;
     // Raised by the view while it sets the controls by code: the handlers
@@ -56,7 +59,8 @@ public:
     void cboBalanceWait_Click(int index);
     void chkEnableCellBalance_Click(bool ticked);
     // Toggles cell index+1 in the selected device's balance status register
-    // (the bank its setup register points at), without reading it first.
+    // (the bank its setup register points at), without reading it first;
+    // the bank table takes the value the chip took when the pointer is known.
     // `shownOn` is the button's caption ("On"); the result is the button's
     // new state, or nothing when the chip did not take the write.
     std::optional<bool> cbMainTabBalCtrl_Click(int index, bool shownOn);
@@ -86,6 +90,7 @@ private:
 
     link::ChipLink& link_;
     link::PollControl& polling_;
+    BalanceStatusTable& banks_;
     bool& balanceComboSync_;
     Services& services_;
     bool dropDownHeld_ = false;

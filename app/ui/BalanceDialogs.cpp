@@ -61,6 +61,17 @@ void noDefaultButtons(QDialog* dialog)
     }
 }
 
+// A control hidden with `keep` set leaves its place empty, so that the
+// controls beside it stay where they are.
+void keepPlaceWhenHidden(QWidget* w, bool keep)
+{
+    QSizePolicy policy = w->sizePolicy();
+    if (policy.retainSizeWhenHidden() == keep)
+        return;
+    policy.setRetainSizeWhenHidden(keep);
+    w->setSizePolicy(policy);
+}
+
 void paintButton(QPushButton* b, int bgr)
 {
     QPalette palette = b->palette();
@@ -189,11 +200,18 @@ void BalanceDialogBase::setDaisyChainGroupsEnabled(bool enabled)
 
 void BalanceDialogBase::showReads(const std::vector<QPushButton*>& reads)
 {
+    // Switching between one device and all devices hides and shows the
+    // device list and the Read buttons; their places stay, so that no
+    // button moves under the pointer.
     const bool shown = modes_.readsShown();
     fraDaisyChainWriteMode->setVisible(daisyChainShown_);
+    keepPlaceWhenHidden(fraDeviceNumber, daisyChainShown_);
     fraDeviceNumber->setVisible(daisyChainShown_ && shown);
-    for (QPushButton* b : reads)
+    for (QPushButton* b : reads) {
+        keepPlaceWhenHidden(b, true);
         b->setVisible(shown);
+    }
+    keepPlaceWhenHidden(cbReadAll, true);
     cbReadAll->setVisible(shown);
 }
 

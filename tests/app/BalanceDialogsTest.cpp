@@ -1,7 +1,12 @@
 #include "app/BalanceFixture.h"
 #include "data/DeviceConfigFiles.h"
+#include "support/Occurrences.h"
 
 #include <fstream>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -118,6 +123,199 @@ TEST_F(BalanceDialogsTest, WithoutABoardReadAllTellsOnce)
     ASSERT_EQ(t.prompter.asked.size(), 2u);
     EXPECT_TRUE(logHas("cbReadAll_Click: EVB not detected."));
     EXPECT_TRUE(logHas("cbWriteAll_Click: EVB not detected."));
+}
+
+TEST_F(BalanceDialogsTest, ARefusedDeviceIsToldOncePerReadAllOrWriteAll)
+{
+    // Device 15 and device 0 are no chain positions: each Read All and
+    // Write All of both dialogs tells so in one box and one log line and
+    // sends nothing, instead of once per bank or cell.
+    ASSERT_TRUE(connect(true, 3));
+    const std::string refusal =
+        "Select one KVB71853 device (Device 1 to Device 3) to change its balance settings.";
+    for (int device : {15, 0}) {
+        link.selectDevice(static_cast<int16_t>(device));
+        const std::string dev = std::to_string(device);
+        const std::vector<std::pair<std::string, std::function<void()>>> clicks = {
+            {"cbReadAll_Click", [&] { sequence.cbReadAll_Click(); }},
+            {"cbWriteAll_Click", [&] { sequence.cbWriteAll_Click(); }},
+            {"cbReadAll_Click", [&] { values.cbReadAll_Click(); }},
+            {"cbWriteAll_Click", [&] { values.cbWriteAll_Click(); }},
+        };
+        for (const auto& [name, click] : clicks) {
+            t.prompter.asked.clear();
+            log.clear();
+            const size_t before = chain.received.size();
+            click();
+            ASSERT_EQ(t.prompter.asked.size(), 1u) << name << " " << dev;
+            EXPECT_EQ(t.prompter.asked[0].text, refusal);
+            EXPECT_EQ(log, name + ": device " + dev + " is not a chain position, nothing sent.\r\n");
+            EXPECT_EQ(chain.received.size(), before) << name << " " << dev;
+        }
+    }
+}
+
+TEST_F(BalanceDialogsTest, ReadAllGoesOnPastABankOrCellThatFailed)
+{
+    ASSERT_TRUE(connect(true, 3));
+    link.selectDevice(2);
+    for (int bank = 0; bank < 13; ++bank)
+        chip(2).balanceBanks[bank] = static_cast<int16_t>(0x0100 + bank);
+    // The first answer of bank 0 (its setup read) fails its CRC: bank 0
+    // shows nothing, banks 1 to 12 are read.
+    chain.faults.corruptCrc = 1;
+    sequence.cbReadAll_Click();
+    EXPECT_EQ(sequence.text[0], "0000");
+    EXPECT_FALSE(banks.known(2, 0));
+    EXPECT_EQ(sequence.text[1], "0101");
+    EXPECT_EQ(sequence.text[12], "010C");
+    EXPECT_EQ(banks.value(2, 12), 0x010C);
+    EXPECT_EQ(Occurrences(log, "device 2 did not answer"), 1);
+    // The bank that failed wrote no pointer; the twelve others did.
+    EXPECT_EQ(Occurrences(log, "wrt,KVB71853,dev0x02,cat0x0A,adr0x13,"), 12);
+
+    // The values dialog likewise: cell 1's low half fails, cells 2 to 12
+    // are read.
+    chipReg(2, 160) = 0x0011;
+    chipReg(2, 161) = 0x0001;
+    chipReg(2, 162) = 0x0022;
+    chipReg(2, 163) = 0x0000;
+    chipReg(2, 182) = 0x0033;
+    chipReg(2, 183) = 0x0003;
+    chain.faults.corruptCrc = 1;
+    log.clear();
+    values.cbReadAll_Click();
+    EXPECT_EQ(values.hexText[0], "0000000");
+    EXPECT_EQ(values.hexText[1], "0000022");
+    EXPECT_EQ(values.hexText[11], "000C033");
+    EXPECT_EQ(Occurrences(log, "cbRead_Click: KVB71853 device 2 did not answer."), 1);
+}
+
+TEST_F(BalanceDialogsTest, ALostBoardEndsReadAllAndWriteAllWithOneBox)
+{
+    ASSERT_TRUE(connect(true, 3));
+    link.selectDevice(2);
+    board->faults.noAnswer = true;
+    const std::string lost = "USB Communications lost, Disconnect and Reconnect, Polling Terminated";
+    const std::vector<std::function<void()>> clicks = {
+        [&] { sequence.cbReadAll_Click(); }, [&] { sequence.cbWriteAll_Click(); },
+        [&] { values.cbReadAll_Click(); }, [&] { values.cbWriteAll_Click(); }};
+    sequence.modes.allDevices = true;
+    values.modes.allDevices = true;
+    for (size_t i = 0; i < clicks.size(); ++i) {
+        t.prompter.asked.clear();
+        clicks[i]();
+        ASSERT_EQ(t.prompter.asked.size(), 1u) << i;
+        EXPECT_EQ(t.prompter.asked[0].text, lost) << i;
+    }
+}
+
+TEST_F(BalanceDialogsTest, EscapeClearsTheBoxWithTheCaretAtTheStart)
+{
+    // The next digit overtypes the first zero. In a bank's box a "1" there
+    // makes 0x1000, above 0x0FFF, which the limit turns back into "0000".
+    HexEdit bank{"0A5A", 2, 2, 0};
+    ASSERT_TRUE(sequence.tbRegdata_KeyPress(0, bank, kKeyEscape));
+    EXPECT_EQ(bank.text, "0000");
+    EXPECT_EQ(bank.caret, 0);
+    ASSERT_TRUE(sequence.tbRegdata_KeyPress(0, bank, '1'));
+    EXPECT_EQ(bank.text, "0000");
+    EXPECT_EQ(sequence.text[0], "0000");
+    ASSERT_TRUE(sequence.tbRegdata_KeyPress(0, bank, '5'));
+    EXPECT_EQ(bank.text, "0500");
+
+    HexEdit hex{"00ABCDE", 3, 3, 0};
+    ASSERT_TRUE(values.tbRegdataHex_KeyPress(0, hex, kKeyEscape));
+    EXPECT_EQ(hex.text, "0000000");
+    EXPECT_EQ(hex.caret, 0);
+    ASSERT_TRUE(values.tbRegdataHex_KeyPress(0, hex, '1'));
+    EXPECT_EQ(hex.text, "1000000");
+    EXPECT_EQ(values.decText[0], "016777216");
+
+    HexEdit dec{"000012345", 5, 5, 0};
+    ASSERT_TRUE(values.tbRegdataDec_KeyPress(1, dec, kKeyEscape));
+    EXPECT_EQ(dec.text, "000000000");
+    EXPECT_EQ(dec.caret, 0);
+    ASSERT_TRUE(values.tbRegdataDec_KeyPress(1, dec, '2'));
+    EXPECT_EQ(dec.text, "200000000");
+    EXPECT_EQ(values.hexText[1], "BEBC200");
+}
+
+TEST_F(BalanceDialogsTest, AllDevicesWriteLeavesOutDevicesWhoseValuesAreNotKnown)
+{
+    ASSERT_TRUE(connect(true, 3));
+    // Device 1's values are read; device 3's never were, and its chip holds
+    // values of its own that a write of the image's zeros would overwrite.
+    for (int reg = 160; reg <= 183; ++reg) {
+        chipReg(1, reg) = static_cast<int16_t>(reg - 150);
+        chipReg(3, reg) = 0x1234;
+    }
+    link.selectDevice(1);
+    values.cbReadAll_Click();
+    EXPECT_EQ(values.hexText[0], "002C00A");
+    // Device 2 is on screen: its edited values go out, known or not.
+    link.selectDevice(2);
+    values.Form_Activate();
+    values.updnRegData_Change(0, 0x4005);
+    values.modes.allDevices = true;
+    takeWrites();
+    t.prompter.asked.clear();
+    size_t mark = log.size();
+    values.cbWrite_Click(0);
+    EXPECT_EQ(takeWrites(), (std::vector<std::string>{
+                                "wrt,KVB71853,dev0x01,cat0x0A,adr0x20,dat0x000A",
+                                "wrt,KVB71853,dev0x01,cat0x0A,adr0x21,dat0x000B",
+                                "wrt,KVB71853,dev0x02,cat0x0A,adr0x20,dat0x0005",
+                                "wrt,KVB71853,dev0x02,cat0x0A,adr0x21,dat0x0001"}));
+    EXPECT_EQ(chipReg(3, 160), 0x1234);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    const std::string note =
+        "Balance values never read or loaded were not written to KVB71853 device 3.";
+    EXPECT_EQ(t.prompter.asked[0].text, note);
+    EXPECT_EQ(Occurrences(log.substr(mark), "cbWrite_Click: " + note + "\r\n"), 1);
+
+    // Write All: one note for the twelve cells; device 1 gets all of them.
+    t.prompter.asked.clear();
+    mark = log.size();
+    values.cbWriteAll_Click();
+    const std::vector<std::string> writes = takeWrites();
+    EXPECT_EQ(writes.size(), 48u);
+
+    EXPECT_EQ(writes.back(), "wrt,KVB71853,dev0x02,cat0x0A,adr0x37,dat0x0000");
+    for (const std::string& w : writes)
+        EXPECT_EQ(w.find("dev0x03"), std::string::npos) << w;
+    for (int reg = 160; reg <= 183; ++reg)
+        EXPECT_EQ(chipReg(3, reg), 0x1234) << reg;
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, note);
+    EXPECT_EQ(Occurrences(log.substr(mark), "cbWriteAll_Click: " + note + "\r\n"), 1);
+
+    // Two devices left out are named together; a device once read is
+    // written again.
+    t.prompter.asked.clear();
+    ASSERT_TRUE(connect(true, 3));  // a new connection forgets what was known
+    link.selectDevice(3);
+    // The connection emptied the link log: the writes are counted afresh.
+    const auto writesAfter = [this](size_t from) {
+        const std::vector<std::string> all = lines("wrt,");
+        return std::vector<std::string>(all.begin() + static_cast<long>(from), all.end());
+    };
+    size_t from = lines("wrt,").size();
+    values.cbWrite_Click(5);
+    EXPECT_EQ(writesAfter(from), (std::vector<std::string>{
+                                "wrt,KVB71853,dev0x03,cat0x0A,adr0x2A,dat0x0000",
+                                "wrt,KVB71853,dev0x03,cat0x0A,adr0x2B,dat0x0000"}));
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Balance values never read or loaded were not written "
+                                        "to KVB71853 devices 1, 2.");
+
+    // In the single-device mode nothing is left out and nothing is told.
+    values.modes.allDevices = false;
+    t.prompter.asked.clear();
+    from = lines("wrt,").size();
+    values.cbWrite_Click(5);
+    EXPECT_EQ(writesAfter(from).size(), 2u);
+    EXPECT_TRUE(t.prompter.asked.empty());
 }
 
 TEST_F(BalanceDialogsTest, BalanceValuesSplitIntoFourteenBitHalves)

@@ -12,7 +12,7 @@ namespace kvb::test {
 struct BalanceFixture : CommandFixture {
     BalanceStatusTable banks;
     bool balanceComboSync = false;
-    CellBalancing balancing{link, polling, balanceComboSync, t.services};
+    CellBalancing balancing{link, polling, banks, balanceComboSync, t.services};
     BalanceSequence sequence{link, banks, t.services};
     BalanceRegisters values{link, t.services};
 

@@ -1,4 +1,9 @@
 #include "app/BalanceFixture.h"
+#include "data/DeviceConfigFiles.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -192,11 +197,13 @@ TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
     EXPECT_EQ(chip(2).balanceBanks[0], 0x0FFF);
     EXPECT_EQ(chipReg(2, kSetup), 0x0201 | 5 * 32);
 
-    // "On" clears only its own bit. The bank table is the sequence
-    // dialog's: the buttons leave it alone.
+    // "On" clears only its own bit. The program never read the pointer, so
+    // it cannot tell which bank the chip wrote: the bank table stays as it
+    // was.
     EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(0, true), std::optional<bool>(false));
     EXPECT_EQ(chip(2).balanceBanks[5], 0x0006);
     EXPECT_EQ(link.image.at(0, 2, kStatus), 0x0006);
+    EXPECT_FALSE(link.image.known(0, 2, kSetup));
     EXPECT_FALSE(banks.known(2, 0));
     EXPECT_FALSE(banks.known(2, 5));
 
@@ -213,6 +220,47 @@ TEST_F(CellBalancingTest, CellButtonsWriteTheirBitToTheBankThePointerSelects)
         EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
         EXPECT_EQ(chain.received.size(), before) << device;
     }
+}
+
+TEST_F(CellBalancingTest, ACellButtonKeepsTheSavedBankInStepWithTheChip)
+{
+    ASSERT_TRUE(connect(true, 3));
+    link.selectDevice(2);
+    chipReg(2, kSetup) = 0x0201 | 5 * 32;  // manual, enabled, pointing at bank 5
+    chip(2).balanceBanks[5] = 0x0005;
+    // The balance sequence dialog read bank 5 (and so the pointer).
+    sequence.cbRead_Click(5);
+    ASSERT_EQ(banks.value(2, 5), 0x0005);
+    ASSERT_EQ(chipReg(2, kSetup), 0x02A1);
+
+    EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(1, false), std::optional<bool>(true));
+    EXPECT_EQ(chip(2).balanceBanks[5], 0x0007);
+    EXPECT_EQ(banks.value(2, 5), 0x0007);
+    EXPECT_FALSE(banks.known(2, 0));
+    // A configuration saved now stores the bit the chip holds.
+    const std::vector<std::string> saved = data::DeviceConfigLines(link, banks);
+    const auto select =
+        std::find(saved.begin(), saved.end(), "wrt,KVB71853,dev0x02,cat0x0A,adr0x13,dat0x02A1");
+    ASSERT_NE(select, saved.end());
+    ASSERT_NE(select + 1, saved.end());
+    EXPECT_EQ(*(select + 1), "wrt,KVB71853,dev0x02,cat0x0A,adr0x14,dat0x0007");
+
+    // A write the chip refuses leaves the table alone.
+    chain.faults.nack = true;
+    EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(3, false), std::nullopt);
+    chain.faults.nack = false;
+    EXPECT_EQ(banks.value(2, 5), 0x0007);
+
+    // A pointer read after a mode change to Manual selects bank 0: the next
+    // button lands there in the table too.
+    t.prompter.script = {Answer::No};  // the selected device only
+    balancing.cboBalanceMode_Click(1);
+    ASSERT_EQ(chipReg(2, kSetup) & 0x1E0, 0);
+    const int16_t bank0 = chip(2).balanceBanks[0];
+    EXPECT_EQ(balancing.cbMainTabBalCtrl_Click(11, (bank0 & 0x800) != 0),
+              std::optional<bool>((bank0 & 0x800) == 0));
+    EXPECT_EQ(banks.value(2, 0), chip(2).balanceBanks[0]);
+    EXPECT_EQ(banks.value(2, 5), 0x0007);
 }
 
 }  // namespace

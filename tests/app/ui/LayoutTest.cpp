@@ -62,6 +62,8 @@
 
 #include <functional>
 #include <iostream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -585,6 +587,40 @@ TEST_F(Layout, MainWindowDialogs)
     checkModal([&] { context.cellBalancing.hooks.showRegistersDialog(); }, "balance registers");
     checkModal([&] { context.cellBalancing.hooks.showSequenceDialog(); }, "balance sequence");
     Report(checker.faults);
+}
+
+// Choosing "All" hides the device list and the Read buttons, and "Single"
+// shows them again; the buttons that stay, "Write All" and each "Write",
+// keep their places, so a click meant for one of them lands on it.
+TEST_F(Layout, BalanceDialogButtonsStayPutWhenTheWriteModeChanges)
+{
+    const std::vector<std::pair<QString, std::function<void()>>> dialogs = {
+        {"balance registers", [&] { context.cellBalancing.hooks.showRegistersDialog(); }},
+        {"balance sequence", [&] { context.cellBalancing.hooks.showSequenceDialog(); }}};
+    for (const auto& [state, open] : dialogs) {
+        const bool seen = test::WhileModal(open, [&](QWidget* dialog) {
+            const auto place = [dialog](const QString& name) {
+                auto* w = test::Control<QWidget>(dialog, name);
+                return QRect(w->mapTo(dialog, QPoint(0, 0)), w->size());
+            };
+            const QStringList kept = {"cbWriteAll", "cbWrite_0", "cbWrite_11", "OKButton"};
+            std::vector<QRect> before;
+            for (const QString& name : kept)
+                before.push_back(place(name));
+            for (const char* option : {"optMode_1", "optMode_0"}) {
+                test::Control<QRadioButton>(dialog, option)->click();
+                QApplication::processEvents();
+                EXPECT_EQ(test::Control<QWidget>(dialog, "cbReadAll")->isVisible(),
+                          QString(option) == "optMode_0")
+                    << state.toStdString();
+                for (qsizetype i = 0; i < kept.size(); ++i)
+                    EXPECT_EQ(place(kept[i]), before[static_cast<size_t>(i)])
+                        << state.toStdString() << " " << option << " "
+                        << kept[i].toStdString();
+            }
+        });
+        EXPECT_TRUE(seen) << state.toStdString();
+    }
 }
 
 // A box with a short message is still as wide as its title bar needs to
