@@ -20,6 +20,13 @@ void SpiClockDialog::mirror()
     clockEntry = clocks_.selectedClock;
 }
 
+void SpiClockDialog::clockListFilled()
+{
+    mirror();
+    if (clockEntry >= 0)
+        cboSPICLock_Click(clockEntry);
+}
+
 void SpiClockDialog::Form_Activate()
 {
     pendingCode = link_.spiClockCode();

@@ -25,10 +25,16 @@ const std::array<SpiClockOption, 5>& SpiClockOptions();
 // "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ".
 class SpiClockDialog {
 public:
+    // The board panel fills the dialog's list whenever it reads the board's
+    // clock: the dialog takes the list and runs its selection handling.
     SpiClockDialog(link::ChipLink& link, board::SpiModel& clocks, EventPump& pump)
         : link_(link), clocks_(clocks), pump_(pump)
     {
+        clocks_.clockListChanged = [this] { clockListFilled(); };
     }
+    ~SpiClockDialog() { clocks_.clockListChanged = nullptr; }
+    SpiClockDialog(const SpiClockDialog&) = delete;
+    SpiClockDialog& operator=(const SpiClockDialog&) = delete;
 
     int option = 4;  // the option last chosen ("4 MHz" at first)
     uint8_t pendingCode = 2;
@@ -49,6 +55,9 @@ public:
 
 private:
     void mirror();
+    // The board panel's new list, with the entry it selected; a selected
+    // entry runs the list's selection handling.
+    void clockListFilled();
     link::ChipLink& link_;
     board::SpiModel& clocks_;
     EventPump& pump_;

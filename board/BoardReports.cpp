@@ -12,29 +12,29 @@ constexpr size_t kCodeByte = 1;
 constexpr size_t kSubCommandByte = 2;
 constexpr size_t kPayloadStart = 3;
 
-Report numberedReport()
-{
-    Report report{};
-    SetReportNumber(report);
-    return report;
-}
-
 }  // namespace
 
 Report BoardCommandRequest(uint8_t code, uint8_t subCommand, std::span<const uint8_t> payload)
 {
-    Report report = numberedReport();
-    report[kCodeByte] = code;
-    report[kSubCommandByte] = subCommand;
-    std::copy_n(payload.begin(), std::min(payload.size(), kReportSize - kPayloadStart),
-                report.begin() + kPayloadStart);
+    Report report{};
+    PutBoardCommand(report, code, subCommand, payload);
     return report;
 }
 
-Report AdcConvertRequest(uint8_t readMode, uint8_t sampleMode)
+void PutBoardCommand(Report& into, uint8_t code, uint8_t subCommand,
+                     std::span<const uint8_t> payload)
+{
+    SetReportNumber(into);
+    into[kCodeByte] = code;
+    into[kSubCommandByte] = subCommand;
+    std::copy_n(payload.begin(), std::min(payload.size(), kReportSize - kPayloadStart),
+                into.begin() + kPayloadStart);
+}
+
+void PutAdcConvertRequest(Report& into, uint8_t readMode, uint8_t sampleMode)
 {
     const uint8_t payload[] = {sampleMode};
-    return BoardCommandRequest(HidAdcConvert, readMode, payload);
+    PutBoardCommand(into, HidAdcConvert, readMode, payload);
 }
 
 Report GpioSpiSetupRequest(const GpioSpiSetupRecord& setup)
@@ -54,32 +54,33 @@ void PutI2cRequest(Report& into, uint8_t slave, uint8_t count,
     std::copy(data.begin(), data.end(), next);
 }
 
-Report RawSpiWriteRequest(const RawSpiWrite& write)
+void PutRawSpiWrite(Report& into, const RawSpiWrite& write)
 {
     const size_t count = std::min(write.data.size(), kRawSpiDataRoom);
-    Report report = numberedReport();
-    report[kCodeByte] = HidSpiPipeDaisyChain;
-    report[2] = 0;
-    report[3] = write.readBack ? 1 : 0;
-    report[4] = write.phaseChange ? 1 : 0;
-    report[5] = write.phaseChangeByte;
-    report[6] = static_cast<uint8_t>(count);
-    std::copy_n(write.data.begin(), count, report.begin() + 7);
-    return report;
+    SetReportNumber(into);
+    into[kCodeByte] = HidSpiPipeDaisyChain;
+    into[2] = 0;
+    into[3] = write.readBack ? 1 : 0;
+    into[4] = write.phaseChange ? 1 : 0;
+    into[5] = write.phaseChangeByte;
+    into[6] = static_cast<uint8_t>(count);
+    std::copy_n(write.data.begin(), count, into.begin() + 7);
 }
 
-Report PipeRequest(uint8_t command, uint8_t transaction, std::span<const uint8_t> txFrame,
-                   size_t count)
+void PutPipeRequest(Report& into, uint8_t command, uint8_t transaction,
+                    std::span<const uint8_t> txFrame, size_t count)
 {
     count = std::min(count, kPipeFrameRoom);
-    Report report = numberedReport();
-    report[kCodeByte] = command;
-    report[2] = transaction;
-    report[3] = static_cast<uint8_t>(count);
-    report[4] = txFrame.empty() ? 0 : txFrame[0];
+    SetReportNumber(into);
+    into[kCodeByte] = command;
+    into[2] = transaction;
+    into[3] = static_cast<uint8_t>(count);
+    into[4] = txFrame.empty() ? 0 : txFrame[0];
     const std::span<const uint8_t> frame = txFrame.empty() ? txFrame : txFrame.subspan(1);
-    std::copy_n(frame.begin(), std::min(count, frame.size()), report.begin() + 5);
-    return report;
+    const size_t fromFrame = std::min(count, frame.size());
+    std::copy_n(frame.begin(), fromFrame, into.begin() + 5);
+    // Positions of the count past the frame read boxes that hold no byte.
+    std::fill_n(into.begin() + 5 + static_cast<std::ptrdiff_t>(fromFrame), count - fromFrame, 0);
 }
 
 int32_t AdcChipValue(uint8_t high, uint8_t middle, uint8_t low)

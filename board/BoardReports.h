@@ -34,9 +34,15 @@ inline void SetReportNumber(Report& report)
 // A payload longer than the report's room is cut.
 Report BoardCommandRequest(uint8_t code, uint8_t subCommand, std::span<const uint8_t> payload = {});
 
-// The microcontroller ADC's conversion (0x11): the read mode where the
-// sub-command stands, the sample count selection after it.
-Report AdcConvertRequest(uint8_t readMode, uint8_t sampleMode);
+// The same written over `into`: bytes past the payload keep what `into`
+// held, byte 0 is the report number.
+void PutBoardCommand(Report& into, uint8_t code, uint8_t subCommand,
+                     std::span<const uint8_t> payload = {});
+
+// The microcontroller ADC's conversion (0x11) over `into`: the read mode
+// where the sub-command stands, the sample count selection after it; bytes
+// from 4 on keep what `into` held.
+void PutAdcConvertRequest(Report& into, uint8_t readMode, uint8_t sampleMode);
 
 // The SPI and port set-up record (0x14): mode byte, port bytes, daisy-chain
 // select, SPI clock code and SPI time-out (high, low); sent as the payload
@@ -68,14 +74,16 @@ struct RawSpiWrite {
     uint8_t phaseChangeByte = 0;
     std::span<const uint8_t> data;
 };
-Report RawSpiWriteRequest(const RawSpiWrite& write);
+// Written over `into`: bytes past the data keep what `into` held.
+void PutRawSpiWrite(Report& into, const RawSpiWrite& write);
 
-// A chip pipe request: `txFrame` is the select byte, then the chip frame;
-// `count` bytes after the select byte are sent, 0 where the frame ends
-// before the count (at most 59).
+// A chip pipe request written over `into`: `txFrame` is the select byte,
+// then the chip frame; `count` bytes after the select byte are sent, 0
+// where the frame ends before the count (at most 59). Bytes past the count
+// keep what `into` held.
 constexpr size_t kPipeFrameRoom = kReportSize - 5;
-Report PipeRequest(uint8_t command, uint8_t transaction, std::span<const uint8_t> txFrame,
-                   size_t count);
+void PutPipeRequest(Report& into, uint8_t command, uint8_t transaction,
+                    std::span<const uint8_t> txFrame, size_t count);
 
 // --- Answers ----------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include "core/Hex.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace kvb::board {
 
@@ -44,21 +45,21 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
         result.status = PipeStatus::Busy;
         return result;
     }
-    if (!txFrame.empty())
-        SelectByte = txFrame[0];
-    if (!transport_.hasBoard() || txFrame.empty()) {
-        result.status = PipeStatus::NoBoard;
+    if (txFrame.empty()) {
+        result.status = PipeStatus::NotSent;
         return result;
     }
+    SelectByte = txFrame[0];
+    // The frame as asked for: both attempts send these bytes, whatever the
+    // caller's buffer holds by the time of the retry.
+    const std::vector<uint8_t> frame(txFrame.begin(), txFrame.end());
 
     TransferScope busy(*this);
     transport_.services().pump.yield();
     TransferId = TransferId < 7 ? TransferId + 1 : 1;
     count = std::clamp(count - (CommandInProgress ? 1 : 0), 0, kMaxCount);
-    const Report request =
-        PipeRequest(PipeCommandCode, TransferId, txFrame, static_cast<size_t>(count));
 
-    result.status = exchange(request, result.answer);
+    result.status = exchange(frame, static_cast<size_t>(count), result.answer);
     tellOutcome(result.status);
     // The shared report buffer keeps the last answer read, as the panel and
     // the parsers of the daisy chain expect.
@@ -69,10 +70,10 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
 
 // --- The exchange ------------------------------------------------------------
 
-PipeStatus ChipPipe::exchange(const Report& request, Report& answer)
+PipeStatus ChipPipe::exchange(std::span<const uint8_t> txFrame, size_t count, Report& answer)
 {
     for (int retries = 0;;) {
-        if (attempt(request, answer))
+        if (attempt(txFrame, count, answer))
             return PipeStatus::Done;
         if (++retries >= kMaxAttempts)
             break;
@@ -86,27 +87,47 @@ PipeStatus ChipPipe::exchange(const Report& request, Report& answer)
     return PipeStatus::Lost;
 }
 
-bool ChipPipe::attempt(const Report& request, Report& answer)
+bool ChipPipe::attempt(std::span<const uint8_t> txFrame, size_t count, Report& answer)
 {
     transport_.FlushHidInput();
     showAttemptStart();
     transport_.services().pump.yield();
+    // Built over the shared report buffer as the drain left it: the bytes
+    // past the count are what it held.
+    Report request = transport_.ReportBuffer();
+    PutPipeRequest(request, PipeCommandCode, TransferId, txFrame, count);
     showRequest(request);
 
-    const bool written = transport_.writeReport(request);
+    // Whether the write went through is not looked at: a report that never
+    // reached the board brings no answer, and the polls find that out.
+    leaveUnchecked(transport_.writeReport(request));
     transport_.services().clock.sleep(std::chrono::milliseconds(2));
     answer.fill(0);
-    return written && pollForAnswer(answer);
+    bool readAny = false;
+    const bool matched = pollForAnswer(answer, readAny);
+    // The shared buffer holds the last report read, which a retry's request
+    // is built over.
+    if (readAny)
+        transport_.ReportBuffer() = answer;
+    return matched;
 }
 
-bool ChipPipe::pollForAnswer(Report& answer)
+bool ChipPipe::readOnce(Report& answer, int waitMs)
 {
-    transport_.readInto(answer, 0);
+    const int n = transport_.readInto(answer, waitMs);
+    if (n < 0 && waitMs > 0)
+        transport_.services().clock.sleep(std::chrono::milliseconds(waitMs));
+    return n > 0;
+}
+
+bool ChipPipe::pollForAnswer(Report& answer, bool& readAny)
+{
+    readAny = readOnce(answer, 0);
     if (PipeTransaction(answer) == TransferId)
         return true;
     int polls = 0;
     while (PipeTransaction(answer) != TransferId && polls < kMaxPolls) {
-        transport_.readInto(answer, 1);
+        readAny = readOnce(answer, 1) || readAny;
         ++polls;
     }
     showPolls(polls, answer);

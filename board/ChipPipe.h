@@ -21,13 +21,13 @@ namespace kvb::board {
 enum class PipeStatus {
     Done,       // the answer with our transaction number arrived
     SyncError,  // answers arrived, but never with our number
-    Lost,       // no answer at all, or the request could not be written
+    Lost,       // no answer at all (a failed write, or no board, included)
     Busy,       // refused: another transfer is still in progress
-    NoBoard,    // no board is open
+    NotSent,    // refused: no frame to send (or the panel's boxes held none)
 };
 
 struct PipeResult {
-    PipeStatus status = PipeStatus::NoBoard;
+    PipeStatus status = PipeStatus::NotSent;
     // The answer report. Only meaningful when status is Done; otherwise it
     // holds the last report read, for display, never for parsing.
     Report answer{};
@@ -61,7 +61,9 @@ public:
     // Sends txFrame (element 0 the select byte, then the chip frame) with the
     // current PipeCommandCode. The count sent is the frame's length (select
     // byte included), one less while CommandInProgress is set; positions of
-    // the count past the frame carry 0.
+    // the count past the frame carry 0, and the report's bytes past the count
+    // keep what the shared report buffer held after the drain. With no board
+    // open the transfer runs all the same and ends lost.
     PipeResult transfer(std::span<const uint8_t> txFrame)
     {
         return transfer(txFrame, static_cast<int>(txFrame.size()));
@@ -94,9 +96,14 @@ private:
 
     // The exchange: the request's attempts, each written and its answer
     // polled for, into `answer`.
-    PipeStatus exchange(const Report& request, Report& answer);
-    bool attempt(const Report& request, Report& answer);
-    bool pollForAnswer(Report& answer);
+    PipeStatus exchange(std::span<const uint8_t> txFrame, size_t count, Report& answer);
+    bool attempt(std::span<const uint8_t> txFrame, size_t count, Report& answer);
+    // Reads until the answer with our number came or the polls ran out;
+    // `readAny` tells whether any report came at all.
+    bool pollForAnswer(Report& answer, bool& readAny);
+    // One read into `answer`; a read that fails at once still waits its
+    // millisecond, so the polls take their time without a board too.
+    bool readOnce(Report& answer, int waitMs);
 
     // What follows it.
     void logLine(const std::string& line);

@@ -162,6 +162,16 @@ Status HidTransport::Query(uint8_t code, std::initializer_list<uint8_t> payload,
     return awaitAnswer();
 }
 
+Status HidTransport::QueryOverBuffer(uint8_t code, uint8_t subCommand)
+{
+    FlushHidInput();
+    Report request = report_;
+    PutBoardCommand(request, code, subCommand);
+    if (CheckStatus(writeRequest(request)) != Status::Done)
+        return Status::WriteFailed;
+    return awaitAnswer();
+}
+
 bool HidTransport::SetCommand(uint8_t code, std::initializer_list<uint8_t> payload,
                               uint8_t subCommand)
 {

@@ -74,6 +74,10 @@ public:
     // connection box). The answer is in ReportBuffer() only on 8 and 1.
     Status Query(uint8_t code, std::initializer_list<uint8_t> payload = {},
                  uint8_t subCommand = kSubGet);
+    // The same exchange with the request written over the report buffer as
+    // the drain left it, not over a cleared one: bytes past the sub-command
+    // keep what the buffer held.
+    Status QueryOverBuffer(uint8_t code, uint8_t subCommand = kSubGet);
     // A board command that reads no answer. True when the write succeeded
     // (a failed write shows the connection box).
     bool SetCommand(uint8_t code, std::initializer_list<uint8_t> payload = {},

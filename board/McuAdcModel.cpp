@@ -75,9 +75,10 @@ const std::vector<std::string>& McuAdcModel::sampleModeEntries()
 }
 
 template <size_t N>
-Status McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels)
+Status McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels, bool overBuffer)
 {
-    const Status status = transport_.Query(code, {}, kSubGet);
+    const Status status = overBuffer ? transport_.QueryOverBuffer(code, kSubGet)
+                                     : transport_.Query(code, {}, kSubGet);
     if (status == Status::WriteFailed)
         return status;  // nothing was asked: the labels keep what they showed
     // An answer shows all its bytes, the error byte in its own label; a
@@ -200,13 +201,17 @@ void McuAdcModel::readSampleRate()
 
 bool McuAdcModel::writeEnable()
 {
-    return SendUnchecked(transport_, HidAdcEnable, kSubSet,
-                         {static_cast<uint8_t>(enable ? 1 : 0)});
+    // The enable's requests are written over the report buffer as it
+    // stands, not over a cleared one: bytes past the payload keep it.
+    Report request = transport_.ReportBuffer();
+    const uint8_t payload[] = {static_cast<uint8_t>(enable ? 1 : 0)};
+    PutBoardCommand(request, HidAdcEnable, kSubSet, payload);
+    return transport_.writeRequest(request);
 }
 
 void McuAdcModel::readEnable()
 {
-    const Status status = readInto(HidAdcEnable, enableLabels);
+    const Status status = readInto(HidAdcEnable, enableLabels, true);
     if (status == Status::WriteFailed)
         return;
     enabledLamp =
@@ -221,8 +226,10 @@ void McuAdcModel::convert()
     notices_.notify();
 
     transport_.FlushHidInput();
-    const bool written = transport_.writeRequest(
-        AdcConvertRequest(static_cast<uint8_t>(readMode), static_cast<uint8_t>(sampleMode)));
+    // Over the report buffer as the drain left it: bytes from 4 on keep it.
+    Report request = transport_.ReportBuffer();
+    PutAdcConvertRequest(request, static_cast<uint8_t>(readMode), static_cast<uint8_t>(sampleMode));
+    const bool written = transport_.writeRequest(request);
     bytesSucceeded = SignedText(written ? static_cast<long long>(kReportSize) : 0);
     notices_.notify();
     if (transport_.CheckStatus(written) != Status::Done)

@@ -81,8 +81,10 @@ public:
 
 private:
     // Queries `code` and shows the answer in `labels`; returns the status.
+    // `overBuffer`: the request is written over the report buffer as the
+    // drain left it instead of a cleared one.
     template <size_t N>
-    Status readInto(uint8_t code, std::array<std::string, N>& labels);
+    Status readInto(uint8_t code, std::array<std::string, N>& labels, bool overBuffer = false);
     // The same where nothing but the labels follows.
     template <size_t N>
     void readLabels(uint8_t code, std::array<std::string, N>& labels);

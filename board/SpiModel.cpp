@@ -49,9 +49,12 @@ bool SpiModel::setSPIconfig()
 
 bool SpiModel::getSPIclock()
 {
-    // An answer is taken whatever its error byte; a lost one leaves the
-    // list as it was.
-    if (!AnswerArrived(transport_.Query(HidSpiClock, {}, kSubGet)))
+    // An answer is taken whatever its error byte. A query the board never
+    // answered goes on with the buffer it cleared: a system clock of 0, so
+    // both lists end up empty and nothing is selected or sent. Only a
+    // request that could not be written stops here.
+    const Status status = transport_.Query(HidSpiClock, {}, kSubGet);
+    if (status == Status::WriteFailed)
         return false;
     const SpiClockAnswer answer = ReadSpiClockAnswer(transport_.ReportBuffer());
     clockEntries =
@@ -60,12 +63,15 @@ bool SpiModel::getSPIclock()
     for (size_t i = 0; i < clockEntries.size(); ++i)
         if (clockEntries[i].code == answer.code)
             selectedClock = static_cast<int>(i);
-    if (clockListChanged)
-        clockListChanged();
     notices_.notify();
+    // The panel's list takes its selection: the board gets its own code
+    // back. Then the SPI clock dialog's list is filled and selected, and its
+    // own selection handling sends the code once more.
     if (selectedClock >= 0)
         writeClock();
-    return true;
+    if (clockListChanged)
+        clockListChanged();
+    return AnswerArrived(status);
 }
 
 void SpiModel::selectClock(int index)
@@ -97,7 +103,10 @@ bool SpiModel::spiWrite()
         return false;
 
     transport_.FlushHidInput();
-    const Report request = RawSpiWriteRequest({readBack, phaseChange, *phaseByte, *bytes});
+    // Built over the report buffer as the drain left it: the bytes past the
+    // data keep what it held.
+    Report request = transport_.ReportBuffer();
+    PutRawSpiWrite(request, {readBack, phaseChange, *phaseByte, *bytes});
     if (transport_.CheckStatus(transport_.writeRequest(request)) != Status::Done || !readBack) {
         grid_.notify();
         return false;
@@ -137,13 +146,22 @@ void SpiModel::testSequence()
     const char* first[] = {"30", "80", "0", "0", "0"};
     for (int i = 0; i < 5; ++i)
         grid_.writeVal[i] = first[i];
+    // A lost board has been told once; the rest of the sequence would only
+    // tell it again.
+    const PipeLossWatch loss(pipe_);
     mcbSpi();
+    if (loss.lost())
+        return;
 
-    // A pipe report written directly, number 0 and select byte 0, whose five
-    // frame bytes repeat the report's first five. Whether it was written is
+    // A pipe report written directly over the report buffer, number 0 and
+    // select byte 0, whose five frame bytes repeat the report's first five;
+    // bytes past them keep what the buffer held. Whether it was written is
     // not looked at, and its answer is left for the next drain.
     const uint8_t frame[] = {0x00, 0x01, 0x15, 0x00, 0x05, 0x00};
-    leaveUnchecked(transport_.writeReport(PipeRequest(HidSpiPipe, 0, frame, 5)));
+    Report& report = transport_.ReportBuffer();
+    PutPipeRequest(report, HidSpiPipe, 0, frame, 5);
+    leaveUnchecked(transport_.writeReport(report));
+    report[2] = 0;
 
     grid_.numToWrite = "5";
     const char* second[] = {"15", "00", "0A", "03", "00"};

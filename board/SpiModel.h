@@ -48,14 +48,17 @@ public:
     std::vector<SpiClockEntry> clockEntries;
     int selectedClock = -1;
     // Reads the board's clock, rebuilds the list, selects the current speed
-    // and sends its code back, whatever the answer's error byte. False when
-    // the board gave no answer.
+    // and sends its code back, whatever the answer's error byte; then the
+    // dialog's list follows (clockListChanged). An unanswered query empties
+    // both lists; a request that could not be written leaves them. False
+    // when the board gave no answer.
     bool getSPIclock();
     // Selects an entry; a changed selection sends its code.
     void selectClock(int index);
     // Sends the selected entry's code; with none selected nothing is sent.
     bool writeClock();
-    // Tells the SPI clock dialog to mirror the list and selection.
+    // Tells the SPI clock dialog to fill its list and take the selection,
+    // which runs the dialog's own selection handling.
     std::function<void()> clockListChanged;
 
     // Raw write (chkSPIread, chkSPIClockPhaseChange, txtClockPhaseChangeByte).
@@ -67,7 +70,8 @@ public:
     // The chip pipe from the grid: txtNumToWrite bytes (select byte counted)
     // from the write boxes, after the select byte of the pipe's last frame.
     PipeResult mcbSpi();
-    // The fixed test sequence.
+    // The fixed test sequence; it stops after a transfer that found the
+    // board lost.
     void testSequence();
 
 private:

@@ -61,10 +61,23 @@ std::optional<std::string> FieldReader::next(size_t keep)
             while (!endsField(in_.peek()))
                 in_.get();
         } else {
-            while (!endsField(in_.peek()))
-                take(in_.get());
-            while (!field.empty() && isBlank(field.back()))
-                field.pop_back();
+            // Blanks count as part of the field only once a character follows
+            // them, so trailing blanks are dropped from the whole field, not
+            // from the part of it that is kept: "0x1   x" keeps its blanks
+            // however short the kept part is.
+            std::string blanks;
+            while (!endsField(in_.peek())) {
+                const int c = in_.get();
+                if (isBlank(c)) {
+                    if (field.size() + blanks.size() < keep)
+                        blanks.push_back(static_cast<char>(c));
+                    continue;
+                }
+                for (char b : blanks)
+                    take(b);
+                blanks.clear();
+                take(c);
+            }
         }
         const bool atLineEnd = endsLine(in_.peek());
         if (in_.peek() != kEnd)

@@ -24,7 +24,9 @@ public:
     }
 
     // The next field, of which at most `keep` characters are kept (the rest
-    // is read past); nothing when the input has ended.
+    // is read past); nothing when the input has ended. The blanks are
+    // dropped from the whole field before it is cut, so a kept part may end
+    // in blanks that stand inside the field.
     std::optional<std::string> next(size_t keep = std::string::npos);
 
 private:

@@ -140,10 +140,42 @@ TEST_F(PipeTest, LostBoardStopsPollingBeforeItsBox)
     EXPECT_EQ(t.prompter.asked.size(), 1u);
 }
 
-TEST_F(PipeTest, FailedWriteIsLostNotDone)
+TEST_F(PipeTest, FailedWriteIsNotLookedAtAndThePollsRunOut)
 {
     board->faults.failWrite = true;
     EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+    // Two attempts, each with its 51 polls: one retry line, one box.
+    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
+    EXPECT_EQ(pollingStops, 1);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
+}
+
+TEST_F(PipeTest, BytesPastTheCountKeepWhatTheBufferHeld)
+{
+    transport.FlushHidInput();
+    transport.ReportBuffer().fill(0xA5);
+    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    const Report sent = board->requests.back();
+    // The count's last position lies past the frame and carries 0.
+    const std::vector<int> head{0x01, 0x16, 0x01, 0x04, 0x00, 0x22, 0x10, 0x0C, 0x00};
+    EXPECT_EQ(std::vector<int>(sent.begin(), sent.begin() + 9), head);
+    for (size_t i = 9; i < kReportSize; ++i)
+        EXPECT_EQ(sent[i], 0xA5) << i;
+
+    // A retry is built over the buffer again, after its own drain: nothing
+    // came in between, so it sends the same report.
+    transport.ReportBuffer().fill(0x5A);
+    board->faults.dropAnswers = 1;
+    board->requests.clear();
+    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    ASSERT_EQ(board->requests.size(), 2u);
+    EXPECT_EQ(board->requests[0], board->requests[1]);
+    EXPECT_EQ(board->requests[1][2], 0x02);
+    EXPECT_EQ(board->requests[1][9], 0x5A);
+    EXPECT_EQ(board->requests[1][63], 0x5A);
 }
 
 TEST_F(PipeTest, NestedTransferIsRefusedUntouchedAndTheOuterOneCompletes)
@@ -172,10 +204,34 @@ TEST_F(PipeTest, NestedTransferIsRefusedUntouchedAndTheOuterOneCompletes)
     EXPECT_FALSE(pipe.busy());
 }
 
-TEST_F(PipeTest, NoBoardSendsNothing)
+TEST_F(PipeTest, WithoutABoardThePipeRunsAndEndsLost)
 {
     transport.CloseHidHandles();
-    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::NoBoard);
+    const auto sleptBefore = t.clock.slept;
+    PipeResult r = pipe.transfer(readFrame);
+    EXPECT_EQ(r.status, PipeStatus::Lost);
+    EXPECT_EQ(pipe.TransferId, 1);
+    EXPECT_EQ(pipe.display.writeRaw[0], "01");
+    EXPECT_EQ(pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(pipe.display.writeRaw[2], "01");
+    EXPECT_EQ(pipe.display.writeRaw[3], "04");
+    EXPECT_EQ(pipe.display.writeRaw[5], "22");
+    EXPECT_EQ(pipe.display.reportCountSent, " 1");
+    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
+    EXPECT_EQ(pollingStops, 1);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
+    EXPECT_FALSE(pipe.busy());
+    // The polls take their time: two attempts of 2 ms and 51 one-millisecond
+    // polls each.
+    EXPECT_EQ((t.clock.slept - sleptBefore).count(), 2 * (2 + 51));
+
+    // An empty frame is still refused before anything happens.
+    EXPECT_EQ(pipe.transfer(std::vector<uint8_t>{}).status, PipeStatus::NotSent);
+    EXPECT_EQ(pipe.TransferId, 1);
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
 }
 
 }  // namespace

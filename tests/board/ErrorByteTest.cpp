@@ -70,12 +70,6 @@ TEST_F(ErrorByte, SpiClockIsReadAndItsCodeSentBack)
     EXPECT_EQ(spi.clockEntries[static_cast<size_t>(spi.selectedClock)].text, "4");
     const Report set = sent(HidSpiClock).back();
     EXPECT_EQ(test::Head(set, 4), (std::vector<int>{0x01, 0x08, 0x00, 0x02}));
-
-    // No answer at all: the list stays as it was.
-    board->faults.noAnswer = true;
-    t.prompter.script = {Answer::Retry};
-    EXPECT_FALSE(spi.getSPIclock());
-    EXPECT_EQ(spi.clockEntries.size(), 24u);
 }
 
 TEST_F(ErrorByte, FirmwareVersionIsRead)

@@ -32,6 +32,18 @@ TEST(RegistersList, ParsesItemsAndRefusesBadLists)
     EXPECT_FALSE(parse("generic,0x", 1));
 }
 
+TEST(RegistersList, AnItemIsJudgedWholeWhateverBlanksStandInsideIt)
+{
+    EXPECT_FALSE(parse("generic x,0x12", 1));
+    EXPECT_FALSE(parse("generic,0x1 x", 1));
+    EXPECT_FALSE(parse("generic,0x1      x", 1));
+    EXPECT_FALSE(parse("generic,0x 1", 1));
+    // Blanks around an item are no part of it.
+    EXPECT_EQ(parse("  generic  ,  0x1      \r\n0x2 ,0x3", 3), (Bytes{0x01, 0x02, 0x03}));
+    // Past the fourth character nothing counts, blanks included.
+    EXPECT_EQ(parse("generic,0x12 x,0x34      y", 2), (Bytes{0x12, 0x34}));
+}
+
 TEST(RegistersList, StopsReadingAfterTheLastItemItNeeds)
 {
     // Items after the Nth are not read: a bad one there refuses nothing, and

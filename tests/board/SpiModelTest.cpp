@@ -1,3 +1,4 @@
+#include "app/SpiDialogs.h"
 #include "board/PanelFixture.h"
 #include "support/ReportBytes.h"
 
@@ -30,16 +31,35 @@ using SpiTest = PanelTest;
 TEST_F(SpiTest, ReadingTheClockSelectsTheBoardsCodeAndSendsItBack)
 {
     SpiModel& spi = panel().spi;
-    int mirrored = 0;
-    spi.clockListChanged = [&] { ++mirrored; };
     board->spiClockCode = 2;
+    const int yields = t.pump.yields;
     ASSERT_TRUE(spi.getSPIclock());
-    EXPECT_EQ(mirrored, 1);
     ASSERT_EQ(spi.clockEntries.size(), 24u);
     EXPECT_EQ(spi.clockEntries[spi.selectedClock].text, "4");
-    auto set = sent(HidSpiClock).back();
-    EXPECT_EQ(set[2], kSubSet);
-    EXPECT_EQ(set[3], 2);
+    // The query, then the code back twice: once from the panel's list, once
+    // from the SPI clock dialog's, whose selection handling yields around
+    // its report.
+    const std::vector<Report> reports = sent(HidSpiClock);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(test::Head(reports[0], 4), (std::vector<int>{0x01, 0x08, 0x01, 0x00}));
+    EXPECT_EQ(test::Head(reports[1], 5), (std::vector<int>{0x01, 0x08, 0x00, 0x02, 0x00}));
+    EXPECT_EQ(test::Head(reports[2], 5), (std::vector<int>{0x01, 0x08, 0x00, 0x02, 0x00}));
+    EXPECT_EQ(t.pump.yields - yields, 2);
+    // The dialog's list is filled and selected without the dialog being shown.
+    const SpiClockDialog& dialog = context->spiClock;
+    ASSERT_EQ(dialog.clockList.size(), 24u);
+    EXPECT_EQ(dialog.clockList.front().text, "0.5");
+    ASSERT_EQ(dialog.clockEntry, spi.selectedClock);
+
+    // A code the list does not offer selects nothing and sends nothing.
+    board->spiClockCode = 30;
+    board->requests.clear();
+    ASSERT_TRUE(spi.getSPIclock());
+    EXPECT_EQ(spi.selectedClock, -1);
+    EXPECT_EQ(dialog.clockEntry, -1);
+    EXPECT_EQ(dialog.clockList.size(), 24u);
+    ASSERT_EQ(sent(HidSpiClock).size(), 1u);
+    EXPECT_EQ(sent(HidSpiClock)[0][2], kSubGet);
 
     spi.selectClock(0);
     EXPECT_EQ(board->spiClockCode, 23);
@@ -70,6 +90,41 @@ TEST_F(SpiTest, ClockListIsShownInTheUsersNumberFormat)
     EXPECT_EQ(test::Head(set, 5), (std::vector<int>{0x01, 0x08, 0x00, 0x02, 0x00}));
     spi.selectClock(0);  // "0,5"
     EXPECT_EQ(sent(HidSpiClock).back()[3], 23);
+}
+
+TEST_F(SpiTest, AnUnansweredClockQueryEmptiesBothListsAndAFailedWriteLeavesThem)
+{
+    SpiModel& spi = panel().spi;
+    const SpiClockDialog& dialog = context->spiClock;
+    board->spiClockCode = 2;
+    ASSERT_TRUE(spi.getSPIclock());
+    ASSERT_EQ(dialog.clockList.size(), 24u);
+
+    // The request goes out, no answer comes: the connection box, then the
+    // cleared buffer's system clock of 0.
+    board->faults.noAnswer = true;
+    t.prompter.script = {Answer::Retry};
+    board->requests.clear();
+    EXPECT_FALSE(spi.getSPIclock());
+    EXPECT_TRUE(spi.clockEntries.empty());
+    EXPECT_EQ(spi.selectedClock, -1);
+    EXPECT_TRUE(dialog.clockList.empty());
+    EXPECT_EQ(dialog.clockEntry, -1);
+    ASSERT_EQ(sent(HidSpiClock).size(), 1u);  // the query alone
+    EXPECT_EQ(sent(HidSpiClock)[0][2], kSubGet);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, "Please check USB connection.\ncheckStatus");
+
+    // A full list again, then a request that cannot be written: it stops.
+    board->faults.noAnswer = false;
+    ASSERT_TRUE(spi.getSPIclock());
+    board->faults.failWrite = true;
+    t.prompter.script = {Answer::Retry};
+    EXPECT_FALSE(spi.getSPIclock());
+    EXPECT_EQ(spi.clockEntries.size(), 24u);
+    EXPECT_EQ(spi.clockEntries[static_cast<size_t>(spi.selectedClock)].text, "4");
+    EXPECT_EQ(dialog.clockList.size(), 24u);
+    EXPECT_EQ(dialog.clockEntry, spi.selectedClock);
 }
 
 TEST_F(SpiTest, OptionsAndRawWriteWithReadBack)
@@ -145,6 +200,39 @@ TEST_F(SpiTest, McbSpiAndTheCustomSequenceUseThePipe)
         EXPECT_EQ(direct[0][i], expected[i]);
     // The pipe's display shows the last transfer.
     EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
+    EXPECT_FALSE(context->pipe.busy());
+}
+
+TEST_F(SpiTest, AfterDisconnectMcbSpiAndTheCustomSequenceEndInTheLostBox)
+{
+    SpiModel& spi = panel().spi;
+    context->connection.Disconnect();
+    ASSERT_FALSE(context->transport.hasBoard());
+    const std::string lost =
+        "USB Communications lost, Disconnect and Reconnect, Polling Terminated";
+
+    context->polling.setPollingOn(true);
+    grid().numToWrite = "2";
+    grid().writeVal[0] = "5A";
+    grid().writeVal[1] = "A5";
+    const uint8_t before = context->pipe.TransferId;
+    EXPECT_EQ(spi.mcbSpi().status, PipeStatus::Lost);
+    EXPECT_EQ(context->pipe.TransferId, before + 1);
+    EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(context->pipe.display.writeRaw[5], "5A");
+    EXPECT_EQ(context->pipe.display.dwait, " 51");
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, lost);
+    EXPECT_FALSE(context->polling.pollingOn());
+
+    // The sequence's first run is lost: one box, and nothing after it.
+    t.prompter.asked.clear();
+    const uint8_t first = context->pipe.TransferId;
+    spi.testSequence();
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, lost);
+    EXPECT_EQ(context->pipe.TransferId, first + 1);
+    EXPECT_EQ(grid().numToWrite, "3");
     EXPECT_FALSE(context->pipe.busy());
 }
 
