@@ -141,7 +141,7 @@ public:
     // board answered; on the single-device link also after a failed
     // transfer (whose empty answer is reported as unrecognized) unless the
     // board is disconnected, since then nothing went out. True when the
-    // board answered.
+    // board answered and the parse ran to its end.
     bool SendAndParse(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
@@ -158,8 +158,10 @@ public:
 
     // --- Register access and polling pause ---------------------------------
     // Both are true when the request went out and was answered without a
-    // communication error: the answer holds a whole frame and, on the daisy
-    // chain, no CRC error, not-acknowledge or missing answer was logged.
+    // communication error: the answer holds a whole frame, its parse ran to
+    // its end (an unexpected error there has shown its box and makes them
+    // false) and, on the daisy chain, no CRC error, not-acknowledge or
+    // missing answer was logged.
     // A read stores the answered value in the image. On the daisy chain a
     // write's image takes what the chip echoes; on the single-device link
     // it keeps what the row's editors put there, known once the chip
@@ -181,8 +183,11 @@ public:
     void stopPolling();
 
     // --- Answer parsing ----------------------------------------------------
-    void ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
-    void ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix);
+    // False when an unexpected error ended the parse, after its box: what
+    // the answer stored up to there stays, but the request it answered must
+    // not count as answered.
+    bool ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
+    bool ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix);
 
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();

@@ -29,13 +29,14 @@ bool ChipLink::SendAndParse(ChipMessage& m)
 {
     ExchangeScope exchange(*this);
     const bool transferred = SendReceivePipe(m);
+    bool parsed = true;
     if (DaisyChainMode) {
         if (transferred)
-            ParseDaisyChainResponse(m, "rcv,");
+            parsed = ParseDaisyChainResponse(m, "rcv,");
     } else if (transferred || EvbConnected()) {
-        ParseNonDaisyChainResponse(m, "rcv,");
+        parsed = ParseNonDaisyChainResponse(m, "rcv,");
     }
-    return transferred;
+    return transferred && parsed;
 }
 
 bool ChipLink::ReadSingleReg(ChipMessage& m)
@@ -88,8 +89,8 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         if (DaisyChainMode) {
             // The parser stores the chip's echo: the value as the register
             // keeps it.
-            ParseDaisyChainResponse(m, "rcv,");
-            return answered() && log.communicationErrors() == errorsBefore;
+            const bool parsed = ParseDaisyChainResponse(m, "rcv,");
+            return parsed && answered() && log.communicationErrors() == errorsBefore;
         }
         // The single-device link answers a write with nothing worth parsing:
         // the image keeps what the row's editors put there, taken by the chip
