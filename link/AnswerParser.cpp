@@ -10,16 +10,14 @@ namespace kvb::link {
 
 bool ChipLink::ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix)
 {
-    return RunHandler(services_.prompter, "ParseDaisyChainResponse", [&] {
-        parseDaisy(message, prefix);
-    });
+    return RunHandler(services_.prompter, "ParseDaisyChainResponse",
+                      [&] { parseDaisy(message, prefix); });
 }
 
 bool ChipLink::ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix)
 {
-    return RunHandler(services_.prompter, "ParseNonDaisyChainResponse", [&] {
-        parseNonDaisy(message, prefix);
-    });
+    return RunHandler(services_.prompter, "ParseNonDaisyChainResponse",
+                      [&] { parseNonDaisy(message, prefix); });
 }
 
 void ChipLink::refreshTabs()

@@ -39,13 +39,15 @@ TEST_F(ParseFailure, ADaisyChainReadOrWriteWhoseParseFailedIsFalseAfterOneBox)
 
     breakMainTab();
     EXPECT_FALSE(readReg(1, 2, 0x04));
-    EXPECT_EQ(boxes(), std::vector<std::string>{
-                           "Error in ParseDaisyChainResponse Err.Number = 9, Err.Description = boom"});
+    EXPECT_EQ(boxes(),
+              std::vector<std::string>{
+                  "Error in ParseDaisyChainResponse Err.Number = 9, Err.Description = boom"});
 
     ChipMessage write(1, 2, 0x16, 0x0124, 0);
     EXPECT_FALSE(link.WriteSingleReg(write));
     EXPECT_EQ(boxes().size(), 2u);
-    EXPECT_EQ(boxes()[1], "Error in ParseDaisyChainResponse Err.Number = 9, Err.Description = boom");
+    EXPECT_EQ(boxes()[1],
+              "Error in ParseDaisyChainResponse Err.Number = 9, Err.Description = boom");
     EXPECT_EQ(pipe.busy(), false);
     EXPECT_EQ(link.pauseDepth(), 0);
 
