@@ -8,18 +8,16 @@
 
 namespace kvb::link {
 
-void ChipLink::ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix)
+bool ChipLink::ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix)
 {
-    RunHandler(services_.prompter, "ParseDaisyChainResponse", [&] {
-        parseDaisy(message, prefix);
-    });
+    return RunHandler(services_.prompter, "ParseDaisyChainResponse",
+                      [&] { parseDaisy(message, prefix); });
 }
 
-void ChipLink::ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix)
+bool ChipLink::ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix)
 {
-    RunHandler(services_.prompter, "ParseNonDaisyChainResponse", [&] {
-        parseNonDaisy(message, prefix);
-    });
+    return RunHandler(services_.prompter, "ParseNonDaisyChainResponse",
+                      [&] { parseNonDaisy(message, prefix); });
 }
 
 void ChipLink::refreshTabs()

@@ -36,10 +36,10 @@ std::span<const uint8_t> ChipLink::answerBytes() const
     return board::PipeChipBytes(transport_.ReportBuffer()).first(static_cast<size_t>(count));
 }
 
-bool ChipLink::SendReceivePipe(ChipMessage& m)
+ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
 {
     if (refuseNested() || !EvbConnected())
-        return false;
+        return Transfer::NotSent;
     ExchangeScope exchange(*this);
 
     grid_.fillWrite(0, 15, ByteGrid::kEmpty);
@@ -87,10 +87,11 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
 
     const board::PipeResult result = pipe_.transfer(TxFrame);
     // A failed transfer left no answer of ours in the report: nothing may be
-    // read from it, and it counts as an answer of no bytes.
+    // read from it, and it counts as an answer of no bytes. The pipe has
+    // told the user; whether an answer was owed is judged below (single
+    // device) or by the parser (daisy chain), not by the transfer.
     RxLength = result.ok() ? result.rxLength() : 0;
-    if (!result.ok())
-        lamps.set(LampKind::Com, type, kLampRed);
+    const Transfer transfer = result.ok() ? Transfer::Done : Transfer::Failed;
     if (RxLength > kMaxRxLength) {
         RxLength = kMaxRxLength;
         log.LogUnrecognizedResponse();
@@ -99,7 +100,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
     if (DaisyChainMode) {
         if (RxLength >= 2)
             log.LogRcvdBytes(answerBytes(), type);
-        return result.ok();
+        return transfer;
     }
     const std::optional<int16_t> value = singleDeviceValue(answerBytes());
     if (value)
@@ -113,7 +114,7 @@ bool ChipLink::SendReceivePipe(ChipMessage& m)
             lamps.set(LampKind::Com, type, kLampRed);
         }
     }
-    return result.ok();
+    return transfer;
 }
 
 }  // namespace kvb::link

@@ -132,16 +132,19 @@ public:
     // --- Exchange -----------------------------------------------------------
     // Encodes the message for the current link, sends it and takes the
     // answer's length. True when the board answered; a failed transfer
-    // leaves RxLength 0, and only on the single-device link may it be
-    // parsed (as an answer too short to use). Refused, with nothing
+    // leaves RxLength 0, an answer of no bytes. COM goes green as the frame
+    // goes out and stays so on the daisy chain, whose parser judges the
+    // answer; on the single-device link a register value (kind 0 or 1) the
+    // answer is too short to hold turns it red. Refused, with nothing
     // written, while the pipe is busy.
-    bool SendReceivePipe(ChipMessage& message);
+    bool SendReceivePipe(ChipMessage& message) { return sendReceive(message) == Transfer::Done; }
     // SendReceivePipe in an exchange of its own, then the answer parsed for
-    // the link mode under the "rcv," prefix: on the daisy chain when the
-    // board answered; on the single-device link also after a failed
-    // transfer (whose empty answer is reported as unrecognized) unless the
-    // board is disconnected, since then nothing went out. True when the
-    // board answered.
+    // the link mode under the "rcv," prefix whenever the frame went out:
+    // after a failed transfer too, as an answer of no bytes, so that the
+    // parser reports what was owed and did not come (on the daisy chain a
+    // request to one device, on the single-device link a register value).
+    // Nothing is parsed when nothing was sent (no board, or refused). True
+    // when the board answered and the parse ran to its end.
     bool SendAndParse(ChipMessage& message);
     // The chip bytes of the last answer (report bytes 5 onward).
     std::span<const uint8_t> answerBytes() const;
@@ -158,8 +161,10 @@ public:
 
     // --- Register access and polling pause ---------------------------------
     // Both are true when the request went out and was answered without a
-    // communication error: the answer holds a whole frame and, on the daisy
-    // chain, no CRC error, not-acknowledge or missing answer was logged.
+    // communication error: the answer holds a whole frame, its parse ran to
+    // its end (an unexpected error there has shown its box and makes them
+    // false) and, on the daisy chain, no CRC error, not-acknowledge or
+    // missing answer was logged.
     // A read stores the answered value in the image. On the daisy chain a
     // write's image takes what the chip echoes; on the single-device link
     // it keeps what the row's editors put there, known once the chip
@@ -181,8 +186,11 @@ public:
     void stopPolling();
 
     // --- Answer parsing ----------------------------------------------------
-    void ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
-    void ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix);
+    // False when an unexpected error ended the parse, after its box: what
+    // the answer stored up to there stays, but the request it answered must
+    // not count as answered.
+    bool ParseDaisyChainResponse(const ChipMessage& message, const std::string& prefix);
+    bool ParseNonDaisyChainResponse(ChipMessage& message, const std::string& prefix);
 
     // --- Link start -------------------------------------------------------
     bool InitializeDriver();
@@ -201,6 +209,10 @@ public:
     bool IdentifyNonDaisyChain(int deviceType);
 
 private:
+    // What became of a frame: nothing went out (no board, or refused inside
+    // a transfer), it went out and the transfer failed, or it was answered.
+    enum class Transfer { NotSent, Failed, Done };
+    Transfer sendReceive(ChipMessage& message);
     // The link's own lines in its log.
     void AddToEvbLog(const std::string& text1, const std::string& text2 = kCrLf)
     {

@@ -28,14 +28,14 @@ bool ChipLink::refuseNested()
 bool ChipLink::SendAndParse(ChipMessage& m)
 {
     ExchangeScope exchange(*this);
-    const bool transferred = SendReceivePipe(m);
-    if (DaisyChainMode) {
-        if (transferred)
-            ParseDaisyChainResponse(m, "rcv,");
-    } else if (transferred || EvbConnected()) {
-        ParseNonDaisyChainResponse(m, "rcv,");
-    }
-    return transferred;
+    const Transfer transfer = sendReceive(m);
+    if (transfer == Transfer::NotSent)
+        return false;
+    // A failed transfer is parsed as the answer of no bytes it left: a
+    // missing answer is never silent, and the parser knows which were owed.
+    const bool parsed =
+        DaisyChainMode ? ParseDaisyChainResponse(m, "rcv,") : ParseNonDaisyChainResponse(m, "rcv,");
+    return transfer == Transfer::Done && parsed;
 }
 
 bool ChipLink::ReadSingleReg(ChipMessage& m)
@@ -83,18 +83,20 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
         }
         AddToEvbLog(requestLine("wrt,", m, 4));
         const int errorsBefore = log.communicationErrors();
-        if (!SendReceivePipe(m))
+        const Transfer transfer = sendReceive(m);
+        if (transfer == Transfer::NotSent)
             return false;
         if (DaisyChainMode) {
             // The parser stores the chip's echo: the value as the register
-            // keeps it.
-            ParseDaisyChainResponse(m, "rcv,");
-            return answered() && log.communicationErrors() == errorsBefore;
+            // keeps it. After a failed transfer it reports the missing echo.
+            const bool parsed = ParseDaisyChainResponse(m, "rcv,");
+            return transfer == Transfer::Done && parsed && answered() &&
+                   log.communicationErrors() == errorsBefore;
         }
         // The single-device link answers a write with nothing worth parsing:
         // the image keeps what the row's editors put there, taken by the chip
         // when it answered (the link keeps its device as number 1).
-        if (!answered())
+        if (transfer != Transfer::Done || !answered())
             return false;
         image.markKnown(TypeIndex(m.DeviceType), 1, reg);
         return true;

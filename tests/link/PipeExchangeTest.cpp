@@ -65,15 +65,18 @@ TEST_F(PipeExchange, SingleDeviceTakesTheValueFromTheAnswer)
     EXPECT_EQ(link.txFrame().size(), 3u);
 }
 
-TEST_F(PipeExchange, AFailedTransferIsNeverParsed)
+// The report a failed transfer left is never read: the parse sees an answer
+// of no bytes, and reports the read of one device as unanswered.
+TEST_F(PipeExchange, AFailedTransferIsParsedAsAnAnswerOfNoBytes)
 {
     board->faults.noAnswer = true;
     ChipMessage read(1, 2, 4, 0, 0);
     link.image.at(0, 1, 132) = 7;
-    link.ReadSingleReg(read);
+    EXPECT_FALSE(link.ReadSingleReg(read));
     EXPECT_EQ(link.rxLength(), 0);
     EXPECT_EQ(link.image.at(0, 1, 132), 7);
     EXPECT_EQ(link.lamps.colour(LampId::Com0), kLampRed);
+    EXPECT_EQ(sampleFlags, FlagNoResponse);
     EXPECT_FALSE(logHas("rcv,"));
 }
 
@@ -265,12 +268,17 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
         EXPECT_FALSE(link.WriteSingleReg(write));
         ChipMessage buffer(0, 0, 0, 0, 0);
         EXPECT_FALSE(link.SendReceivePipe(buffer));
+        // A chip command's send: nothing went out, so nothing is parsed and
+        // no missing answer is reported.
+        ChipMessage command(2, 2, 4, 0, 0);
+        EXPECT_FALSE(link.SendAndParse(command));
         EXPECT_EQ(link.txFrame(), txFrame);
         EXPECT_EQ(pipe.PipeCommandCode, code);
         EXPECT_EQ(pipe.TransferId, transaction);
         EXPECT_EQ(transport.ReportBuffer(), report);
         EXPECT_EQ(pollTimer, timerBefore);
         EXPECT_EQ(log, logBefore + "USB Still Busy from previous call, exit comm routine\r\n"
+                                   "USB Still Busy from previous call, exit comm routine\r\n"
                                    "USB Still Busy from previous call, exit comm routine\r\n"
                                    "USB Still Busy from previous call, exit comm routine\r\n");
     };
