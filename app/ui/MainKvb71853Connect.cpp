@@ -51,14 +51,14 @@ void MainKvb71853::wireLink()
     mainPageRefresh_ = new PendingRefresh(
         this,
         [this] {
-            if (!mainTabFrames[0]->isHidden())
+            if (mainTabPage_ && !mainTabFrames[0]->isHidden())
                 mainTabPage_->UpdateMainTabDeviceStatusControls();
         },
         whileTicking);
     monitorPageRefresh_ = new PendingRefresh(
         this,
         [this] {
-            if (!fraDeviceVoltagesFaults[0]->isHidden())
+            if (monitorTabPage_ && !fraDeviceVoltagesFaults[0]->isHidden())
                 monitorTabPage_->UpdateMonitorTabControls();
         },
         whileTicking);
