@@ -169,10 +169,14 @@ void Poller::Timer2_Timer()
 {
     if (ticking_ || link_.exchanging())
         return;
-    ScopedFlag running(ticking_);
-    RunHandler(services_.prompter, "Timer2_Timer", [&] {
-        tick();
-    });
+    {
+        ScopedFlag running(ticking_);
+        RunHandler(services_.prompter, "Timer2_Timer", [&] {
+            tick();
+        });
+    }
+    if (hooks.tickEnded)
+        hooks.tickEnded();
 }
 
 bool Poller::uprReadsDue() const

@@ -67,6 +67,9 @@ struct PollHooks {
     std::function<void()> clearLogs;
     // The dialog's boxes changed from code.
     std::function<void()> boxesChanged;
+    // A tick has ended (also one that failed or found no board): views that
+    // gather the tick's answers show them now.
+    std::function<void()> tickEnded;
 };
 
 // What the main window shows of polling: the "ENABLE POLLING" box and the

@@ -617,11 +617,18 @@ void MainKvb71853::showQueuedLogText()
 {
     logTextQueued_ = false;
     for (int b = 0; b < 3; ++b) {
-        if (queuedLogText_[b].isEmpty())
-            continue;
         QPlainTextEdit* box = logBox(b);
-        box->moveCursor(QTextCursor::End);
-        box->insertPlainText(queuedLogText_[b]);
+        if (logClearQueued_[b]) {
+            // Emptied since the last showing: the queued text is the box's
+            // whole text.
+            logClearQueued_[b] = false;
+            box->setPlainText(queuedLogText_[b]);
+        } else if (queuedLogText_[b].isEmpty()) {
+            continue;
+        } else {
+            box->moveCursor(QTextCursor::End);
+            box->insertPlainText(queuedLogText_[b]);
+        }
         box->moveCursor(QTextCursor::End);
         queuedLogText_[b].clear();
     }
@@ -630,7 +637,18 @@ void MainKvb71853::showQueuedLogText()
 void MainKvb71853::clearLogBox(int box)
 {
     queuedLogText_[box].clear();
+    logClearQueued_[box] = false;
     logBox(box)->clear();
+}
+
+void MainKvb71853::clearLogBoxLater(int box)
+{
+    queuedLogText_[box].clear();
+    logClearQueued_[box] = true;
+    if (!logTextQueued_) {
+        logTextQueued_ = true;
+        QTimer::singleShot(0, this, [this] { showQueuedLogText(); });
+    }
 }
 
 void MainKvb71853::cmdClearLog_Click()

@@ -40,6 +40,7 @@ class FrmCharting;
 class FrmPollOptions;
 class MainTabPage;
 class MonitorTabPage;
+class PendingRefresh;
 class PollingControls;
 class RawMessageSenderView;
 class FrmManualConfig;
@@ -129,9 +130,13 @@ private:
     void queueLogText(int box, const QString& text);
     void showQueuedLogText();
     void clearLogBox(int box);
+    // Empties a box together with the text on its way when the queued text
+    // is shown: the box then takes its new text in one step.
+    void clearLogBoxLater(int box);
     QPlainTextEdit* logBox(int box) const;
     std::array<QString, 3> queuedLogText_;  // txtLog, txt53960HexLog, txt53961HexLog
     bool logTextQueued_ = false;
+    std::array<bool, 3> logClearQueued_{};
     void buildMenus();
     void buildPages(QWidget* central);
     void buildControlStrip(QWidget* central);
@@ -149,6 +154,10 @@ private:
     void wirePages();
     std::unique_ptr<MainTabPage> mainTabPage_;
     std::unique_ptr<MonitorTabPage> monitorTabPage_;
+    // The MAIN and MONITOR pages follow the answers of a poll tick once per
+    // tick (and whenever the window can paint meanwhile).
+    PendingRefresh* mainPageRefresh_ = nullptr;
+    PendingRefresh* monitorPageRefresh_ = nullptr;
     std::unique_ptr<RawMessageSenderView> rawSender_;
     std::unique_ptr<PollingControls> pollingControls_;
     std::unique_ptr<BalanceUi> balanceUi_;

@@ -11,6 +11,7 @@
 #include "app/ui/LampPanel.h"
 #include "app/ui/MainTabPage.h"
 #include "app/ui/MonitorTabPage.h"
+#include "app/ui/PendingRefresh.h"
 #include "app/ui/RawMessageSenderView.h"
 #include "link/RegisterDefinitionFile.h"
 #include "link/ui/FrmErrorLog.h"
@@ -43,13 +44,35 @@ void MainKvb71853::wireLink()
     hooks_.own(link.hooks.showRegisterValue) = [this](int reg, int16_t value) {
         showRegisterValue(reg, value);
     };
+    // The pages refresh after every answer, and after every row change while
+    // they are shown; during a poll tick the refreshes are gathered into one
+    // that runs before the window can show anything.
+    auto whileTicking = [this] { return context_.polling.ticking(); };
+    mainPageRefresh_ = new PendingRefresh(
+        this,
+        [this] {
+            if (mainTabPage_ && !mainTabFrames[0]->isHidden())
+                mainTabPage_->UpdateMainTabDeviceStatusControls();
+        },
+        whileTicking);
+    monitorPageRefresh_ = new PendingRefresh(
+        this,
+        [this] {
+            if (monitorTabPage_ && !fraDeviceVoltagesFaults[0]->isHidden())
+                monitorTabPage_->UpdateMonitorTabControls();
+        },
+        whileTicking);
     hooks_.own(link.hooks.refreshMainTab) = [this] {
         if (!mainTabFrames[0]->isHidden())
-            mainTabPage_->UpdateMainTabDeviceStatusControls();
+            mainPageRefresh_->request();
     };
     hooks_.own(link.hooks.refreshMonitorTab) = [this] {
         if (!fraDeviceVoltagesFaults[0]->isHidden())
-            monitorTabPage_->UpdateMonitorTabControls();
+            monitorPageRefresh_->request();
+    };
+    hooks_.own(context_.polling.hooks.tickEnded) = [this] {
+        mainPageRefresh_->flush();
+        monitorPageRefresh_->flush();
     };
     connect(mnuShowActivityLogs, &QAction::toggled, this,
             [this](bool on) { context_.link.setShowActivityLogs(on); });
@@ -58,9 +81,9 @@ void MainKvb71853::wireLink()
 
     rowsView->setPageHooks({
         [this] { return !mainTabFrames[0]->isHidden(); },
-        [this] { mainTabPage_->UpdateMainTabDeviceStatusControls(); },
+        [this] { mainPageRefresh_->request(); },
         [this] { return !fraDeviceVoltagesFaults[0]->isHidden(); },
-        [this] { monitorTabPage_->UpdateMonitorTabControls(); },
+        [this] { monitorPageRefresh_->request(); },
     });
 
     // The link's two log windows come up by themselves when a line arrives.

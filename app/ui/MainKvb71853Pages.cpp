@@ -42,9 +42,11 @@ void MainKvb71853::wirePages()
         PollingWidgets{chkEnablePolling, tbPollingInterval, updnPollingInterval, cmdPollingSetup,
                        Timer2},
         context_.polling, *frmPollOptions, prompter);
+    // A tick empties the logs before its commands log their lines: the
+    // boxes take the tick's lines in place of the old ones in one step.
     hooks_.own(context_.polling.hooks.clearLogs) = [this] {
         for (int box = 0; box < 3; ++box)
-            clearLogBox(box);
+            clearLogBoxLater(box);
     };
 }
 

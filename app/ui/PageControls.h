@@ -22,6 +22,10 @@ inline QLineEdit* ValueBox(QWidget* parent, const QString& name)
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     showReadOnly(box);
+    // The box fills its own background (the window's colour, as its frame
+    // shows it), so that a new value repaints the box alone, not the frame
+    // beneath it.
+    box->setAutoFillBackground(true);
     box->setAlignment(Qt::AlignRight);
     box->setFixedWidth(72);
     return box;
@@ -59,9 +63,14 @@ inline Lamp* PlacedLamp(QGridLayout* grid, const QString& name, int row, int col
     return lamp;
 }
 
+// A box whose value is unchanged is left alone: every answer refreshes the
+// page, and setting the same text again would repaint the box and drop a
+// selection the user made in it.
 inline void ShowText(QLineEdit* box, const std::string& text)
 {
-    box->setText(QString::fromStdString(text));
+    const QString value = QString::fromStdString(text);
+    if (box->text() != value)
+        box->setText(value);
 }
 
 // A grid that fills a frame, with tight spacing.
