@@ -276,6 +276,42 @@ TEST_F(ChartExportTest, FullBuffersAfterDropsAreWrittenByteForByte)
     EXPECT_EQ(FileHash(single), 9828997519427175031ull);
 }
 
+// Scales that make texts longer than any before them, many times within a
+// line, and a line longer than room for every field at a short text: each
+// field is still written whole, at its place.
+TEST_F(ChartExportTest, LongFieldTextsAreWrittenWhole)
+{
+    defs->regs[0][65].scale = std::ldexp(1.0, 60);
+    defs->regs[0][64].scale = std::ldexp(1.0, 40);
+    for (int d = 1; d <= 14; ++d) {
+        for (int c = 0; c < 12; ++c)
+            image->store(0, d, 65 + c, static_cast<int16_t>(d * 500));
+        image->store(0, d, 64, 16383);
+    }
+    samples->takeSample(*image, t.clock);
+    samples->finishSample();
+    t.files.saveAnswers = {path};
+    ASSERT_TRUE(ExportCSV(files, t.prompter, *samples, *defs, true, 14));
+    std::ifstream in(path, std::ios::binary);
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto lines = splitCrLf(all);
+    ASSERT_EQ(lines.size(), 2u);
+    // d x 500 x 2^60 for the cells of device d; 16383 x 2^40 for the packs.
+    const char* cells[14] = {
+        "576460752303423488000.0000,",  "1152921504606846976000.0000,", "1729382256910270464000.0000,",
+        "2305843009213693952000.0000,", "2882303761517117440000.0000,", "3458764513820540928000.0000,",
+        "4035225266123964416000.0000,", "4611686018427387904000.0000,", "5188146770730811392000.0000,",
+        "5764607523034234880000.0000,", "6341068275337658368000.0000,", "6917529027641081856000.0000,",
+        "7493989779944505344000.0000,", "8070450532247928832000.0000,"};
+    std::string expected = "0.00,,";
+    for (int d = 1; d <= 14; ++d) {
+        for (int c = 0; c < 12; ++c)
+            expected += cells[d - 1];
+        expected += "18013298997854208.000,,,,,,,,";
+    }
+    EXPECT_EQ(lines[1].substr(lines[1].find(',') + 1), expected);
+}
+
 TEST_F(ChartExportTest, CancelAndEmptyBuffers)
 {
     EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, false, 5));
