@@ -20,6 +20,7 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     link.log.hooks.pauseOnNack = [this] { return panel.PauseOnNack; };
     // The charts read the link's register map and state.
     charts.bindDefinitions(link.definitions);
+    charts.bindServices(services.clock, services.format);
     charts.isDaisyChain = [this] { return link.DaisyChainMode; };
     charts.isConnected = [this] { return transport.EvbConnected; };
     charts.typeZeroCount = [this] { return static_cast<int>(link.DeviceCount1); };

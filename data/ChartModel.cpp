@@ -6,7 +6,6 @@
 #include <cmath>
 #include <limits>
 #include <charconv>
-#include <ctime>
 
 namespace kvb::data {
 
@@ -44,9 +43,26 @@ std::string shortest(double v)
 
 }  // namespace
 
-ChartModel::ChartModel(ChartSamples& samples) : samples_(samples)
+namespace {
+
+SystemClock& systemClock()
+{
+    static SystemClock clock;
+    return clock;
+}
+
+}  // namespace
+
+ChartModel::ChartModel(ChartSamples& samples)
+    : samples_(samples), clock_(&systemClock()), format_(&EnglishFormatter::instance())
 {
     spans_ = kZoomSpans;
+}
+
+void ChartModel::bindServices(Clock& clock, Formatter& format)
+{
+    clock_ = &clock;
+    format_ = &format;
 }
 
 void ChartModel::ChartingStartup()
@@ -54,12 +70,10 @@ void ChartModel::ChartingStartup()
     ChartReady = true;
     ChartDevices = {1, 2, 0};
     Initialize(true);
-    std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    startingTimeText = text;
+    // Today's date and time in the system's general date format: its short
+    // date and long time.
+    const CalendarTime now = LocalCalendarTime(clock_->wallNow());
+    startingTimeText = format_->shortDate(now) + " " + format_->longTime(now);
     changed();
 }
 
@@ -253,12 +267,8 @@ void ChartModel::takeExtremes(int s)
 void ChartModel::AddNewVoltageDataToChartArray(const link::RegisterImage& image, Clock& clock)
 {
     if (samples_.takeSample(image, clock)) {
-        std::time_t t = std::chrono::system_clock::to_time_t(samples_.ChartStartDate);
-        std::tm local{};
-        localtime_r(&t, &local);
-        char text[16];
-        std::strftime(text, sizeof text, "%H:%M:%S", &local);
-        startingTimeText = text;
+        // The run's start in the system's long time format.
+        startingTimeText = format_->longTime(LocalCalendarTime(samples_.ChartStartDate));
         if (onRunStarted)
             onRunStarted();
     }
@@ -326,11 +336,12 @@ void ChartModel::ViewZoomer()
     x.fullMax = t < x.viewMax ? x.viewMax : t;
     time_ = x;
 
-    // Floors: no window below -5 V for packs, 0 V for cells and external
-    // inputs, -50 degrees for the IC temperature.
+    // Floors: no window below -5 V for packs, 0 V for cells, -50 V for the
+    // external inputs and -50 degrees for the IC temperature, so that a chip
+    // colder than 0 degrees stays in view.
     zoomValueAxis(PackChart, PackSlider, -5.0);
     zoomValueAxis(CellChart, CellSlider, 0.0);
-    zoomValueAxis(ETChart, ETSlider, 0.0);
+    zoomValueAxis(ETChart, ETSlider, -50.0);
     zoomValueAxis(ICTempChart, ICTempSlider, -50.0);
     changed();
 }
@@ -426,17 +437,19 @@ void ChartModel::showGroup(int buttonIndex, bool show)
 
 void ChartModel::ClearCharts()
 {
+    if (!clearEnabled)
+        return;
     clearEnabled = autoFitEnabled = exportEnabled = false;
     Initialize(true);
-    clearEnabled = autoFitEnabled = exportEnabled = true;
     changed();
 }
 
 void ChartModel::AutoFit()
 {
+    if (!autoFitEnabled)
+        return;
     autoFitEnabled = false;
     AutoZoomCharts();
-    autoFitEnabled = true;
     changed();
 }
 

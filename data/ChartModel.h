@@ -55,6 +55,9 @@ public:
     std::function<bool()> isDaisyChain;
     std::function<bool()> isConnected;
     std::function<int()> typeZeroCount;  // devices of type 0 found (export columns)
+    // The wall clock and the system's date and time formats the start time
+    // is shown with; until bound, the system clock and English.
+    void bindServices(Clock& clock, Formatter& format);
 
     // Prepares the charts once at start-up.
     void ChartingStartup();
@@ -90,8 +93,10 @@ public:
     bool ShowETChart = true;
     bool ShowITChart = true;
 
-    // Action buttons: each is disabled while its action runs and enabled
-    // again when it ends and at every new sample.
+    // Action buttons. Clear disables all three and Auto Fit itself; they
+    // come back at the next sample, so each acts at most once per sample
+    // (and does nothing while disabled). Export is disabled while it runs
+    // and comes back when it ends, however it ends.
     void ClearCharts();
     void AutoFit();
     bool clearEnabled = true, autoFitEnabled = true, exportEnabled = true;
@@ -102,7 +107,7 @@ public:
     const std::vector<ChartSeries>& series(ChartId chart) const { return series_[chart]; }
     const ChartAxes& axes(ChartId chart) const { return axes_[chart]; }
     const AxisRange& timeAxis() const { return time_; }
-    std::string startingTimeText;
+    std::string startingTimeText;  // lblStartingTime
     // Grows whenever something the window shows changes.
     uint64_t revision() const { return revision_; }
     // Called when a new run's first sample sets the start time.
@@ -156,6 +161,8 @@ private:
     ChartSamples& samples_;
     link::RegisterDefinitions fallback_;
     const link::RegisterDefinitions* defs_ = &fallback_;
+    Clock* clock_;
+    Formatter* format_;
     std::array<std::vector<ChartSeries>, kChartCount> series_;
     std::array<ChartAxes, kChartCount> axes_;
     AxisRange time_;

@@ -166,6 +166,152 @@ TEST_F(ChartExportTest, SmallExportIsWrittenByteForByte)
               "\r\n");
 }
 
+// FNV-1a over a file's bytes.
+uint64_t FileHash(const std::string& text)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : text)
+        h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+// Full buffers of a 14-device chain after two drops of the oldest 600
+// samples, with values no chip gave, error flags (one bit the export does not
+// name), negative cells, fault words of both types and a run that starts
+// after an earlier one, written exactly as the export has always written
+// them: same lines, same bytes. A change in how the samples are read
+// (block order, device slot, field order, the row a sample lands in) or
+// formatted shows here.
+TEST_F(ChartExportTest, FullBuffersAfterDropsAreWrittenByteForByte)
+{
+    // Time stamps in UTC whatever the machine's zone, restored however the
+    // test ends.
+    struct UtcZone {
+        std::string old;
+        bool had = false;
+        UtcZone()
+        {
+            if (const char* tz = std::getenv("TZ")) {
+                had = true;
+                old = tz;
+            }
+            ::setenv("TZ", "UTC0", 1);
+            ::tzset();
+        }
+        ~UtcZone()
+        {
+            if (had)
+                ::setenv("TZ", old.c_str(), 1);
+            else
+                ::unsetenv("TZ");
+            ::tzset();
+        }
+    } utc;
+    uint32_t seed = 20261209;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    auto take = [&] {
+        image->forgetKnown();
+        for (int d = 1; d <= 14; ++d) {
+            for (int reg : {65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 64, 80, 81, 82, 83, 84})
+                if (next() % 53 != 0)
+                    image->store(0, d, reg, static_cast<int16_t>(next() % 16384));
+            if (next() % 53 != 0)
+                image->store(0, d, 132, static_cast<int16_t>(next() % 7 == 0 ? next() & 0xFFFF : 0));
+            if (d <= 5 && next() % 53 != 0)  // type-1 devices at positions 1 to 5 only
+                image->store(1, d, 132, static_cast<int16_t>(next() % 5 == 0 ? next() & 0xFFFF : 0));
+        }
+        samples->takeSample(*image, t.clock);
+        samples->finishSample();
+        if (next() % 5 == 0)
+            samples->OrComError(static_cast<int16_t>(next() & 0x3F));
+        t.clock.current += std::chrono::milliseconds(50 + next() % 40);
+    };
+    t.clock.wall = std::chrono::system_clock::from_time_t(5 * 3600);
+    for (int n = 0; n < 50; ++n)
+        take();
+    samples->endRun();
+    // The second run starts before midnight and runs into the next day.
+    t.clock.wall = std::chrono::system_clock::from_time_t(23 * 3600 + 40 * 60 + 7);
+    for (int n = 0; n < kChartSamples + 2 * kSampleShift - 500; ++n)
+        take();
+    ASSERT_EQ(samples->SampleCount, 32261);
+    ASSERT_EQ(samples->DroppedSamples(), 1200);
+
+    auto exported = [&](bool daisy, int count) {
+        t.files.saveAnswers = {path};
+        EXPECT_TRUE(ExportCSV(files, t.prompter, *samples, *defs, daisy, count));
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    // The first and last sample lines of device 1, which the chain's lines
+    // begin with.
+    const std::string first = "23:41:30,1.40,,-1.6315,2.3853,-3.8251,-4.1431,-2.3602,0.4980,,-4.2255,"
+                              "0.7416,0.1776,2.2888,-2.4872,3.887,-31.3,1.7924,1.5266,0.8205,0.4753,"
+                              "0x0000,0x64A4,";
+    const std::string last = "00:18:51,38.74,,1.4935,-4.5056,-3.0756,-2.7063,2.7838,-3.6261,-2.3712,"
+                             "-3.6108,-3.3813,-3.3411,2.1381,-2.2101,35.391,68.0,0.5475,1.3164,"
+                             "0.8127,2.4741,0x2EF6,0x0000,";
+    const std::string chain = exported(true, 14);
+    const auto lines = splitCrLf(chain);
+    ASSERT_EQ(lines.size(), 32262u);
+    EXPECT_EQ(lines[0], ExportHeaderLine(14));
+    EXPECT_EQ(lines[1].substr(0, first.size()), first);
+    EXPECT_EQ(lines.back().substr(0, last.size()), last);
+    const std::string lastTail = "-3.8483,4.1272,3.1940,0.9558,4.4806,-2.0227,0.024,-81.8,1.3939,"
+                                 "0.3195,0.2390,1.0266,0x0000,,";
+    ASSERT_GT(lines.back().size(), lastTail.size());
+    EXPECT_EQ(lines.back().substr(lines.back().size() - lastTail.size()), lastTail);
+    EXPECT_EQ(chain.size(), 63220029u);
+    EXPECT_EQ(FileHash(chain), 15030645580828533641ull);
+
+    const std::string single = exported(false, 14);
+    const auto one = splitCrLf(single);
+    ASSERT_EQ(one.size(), 32262u);
+    EXPECT_EQ(one[1], first);
+    EXPECT_EQ(one.back(), last);
+    EXPECT_EQ(single.size(), 5316460u);
+    EXPECT_EQ(FileHash(single), 9828997519427175031ull);
+}
+
+// Scales that make texts longer than any before them, many times within a
+// line, and a line longer than room for every field at a short text: each
+// field is still written whole, at its place.
+TEST_F(ChartExportTest, LongFieldTextsAreWrittenWhole)
+{
+    defs->regs[0][65].scale = std::ldexp(1.0, 60);
+    defs->regs[0][64].scale = std::ldexp(1.0, 40);
+    for (int d = 1; d <= 14; ++d) {
+        for (int c = 0; c < 12; ++c)
+            image->store(0, d, 65 + c, static_cast<int16_t>(d * 500));
+        image->store(0, d, 64, 16383);
+    }
+    samples->takeSample(*image, t.clock);
+    samples->finishSample();
+    t.files.saveAnswers = {path};
+    ASSERT_TRUE(ExportCSV(files, t.prompter, *samples, *defs, true, 14));
+    std::ifstream in(path, std::ios::binary);
+    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto lines = splitCrLf(all);
+    ASSERT_EQ(lines.size(), 2u);
+    // d x 500 x 2^60 for the cells of device d; 16383 x 2^40 for the packs.
+    const char* cells[14] = {
+        "576460752303423488000.0000,",  "1152921504606846976000.0000,", "1729382256910270464000.0000,",
+        "2305843009213693952000.0000,", "2882303761517117440000.0000,", "3458764513820540928000.0000,",
+        "4035225266123964416000.0000,", "4611686018427387904000.0000,", "5188146770730811392000.0000,",
+        "5764607523034234880000.0000,", "6341068275337658368000.0000,", "6917529027641081856000.0000,",
+        "7493989779944505344000.0000,", "8070450532247928832000.0000,"};
+    std::string expected = "0.00,,";
+    for (int d = 1; d <= 14; ++d) {
+        for (int c = 0; c < 12; ++c)
+            expected += cells[d - 1];
+        expected += "18013298997854208.000,,,,,,,,";
+    }
+    EXPECT_EQ(lines[1].substr(lines[1].find(',') + 1), expected);
+}
+
 TEST_F(ChartExportTest, CancelAndEmptyBuffers)
 {
     EXPECT_FALSE(ExportCSV(files, t.prompter, *samples, *defs, false, 5));

@@ -86,7 +86,6 @@ TEST_F(ChartModelTest, SeriesNamesColoursAndVisibilityPerLinkMode)
     EXPECT_TRUE(model.series(PackChart)[1].visible);
     EXPECT_FALSE(model.series(PackChart)[2].visible);
     EXPECT_EQ(samples->ChartStarted, false);
-    EXPECT_TRUE(model.clearEnabled && model.autoFitEnabled && model.exportEnabled);
     // The cleared charts show nothing, though the buffers keep their samples
     // for the export until the next sample starts a new run.
     EXPECT_EQ(model.plottedSamples(), 0);
@@ -177,18 +176,168 @@ TEST_F(ChartModelTest, ValueZoomFloorsAndAutoFit)
     EXPECT_EQ(model.sliderPosition(CellSlider), 1);
     EXPECT_EQ(model.zoomSpan(CellSlider), 10);
 
-    // Floors: -5 V for packs, -50 degrees for the IC, 0 V for cells and inputs.
-    model.setSliderPosition(ICTempSlider, 1);
-    model.setSliderPosition(ETSlider, 1);
-    model.ViewZoomer();
-    model.setSliderPosition(PackSlider, 1);
-    model.ViewZoomer();
-    EXPECT_EQ(model.axes(ICTempChart).value.viewMin, -50.0);
-    EXPECT_EQ(model.axes(ETChart).value.viewMin, 0.0);
     // The pack window keeps its centre (40 V) and never reaches below its
     // -5 V floor; at the widest span it runs from 0 to 80 V.
+    model.setSliderPosition(PackSlider, 1);
+    model.ViewZoomer();
     EXPECT_EQ(model.axes(PackChart).value.viewMin, 0.0);
     EXPECT_EQ(model.axes(PackChart).value.viewMax, 80.0);
+}
+
+// The IC temperature and the external inputs have a floor of -50: a chip
+// below 0 degrees and inputs at 0 V stay in the middle of their windows,
+// while a window reaching below -50 is pushed up to it.
+TEST_F(ChartModelTest, TemperatureAndInputFloorsAreMinusFifty)
+{
+    image->store(0, 1, 80, 9217 - 45);  // -20 degrees
+    for (int n = 0; n < 4; ++n)
+        image->store(0, 1, 81 + n, 0);  // 0 V
+    sampleAt(0, 3.0);
+    sampleAt(1, 3.0);
+    model.AutoFit();  // no spread: the smallest spans, centred on the data
+    EXPECT_EQ(model.sliderPosition(ICTempSlider), 10);
+    EXPECT_EQ(model.sliderPosition(ETSlider), 10);
+    sampleAt(2, 3.0);  // the zoom of the next sample applies the floors
+    EXPECT_NEAR(model.axes(ICTempChart).value.viewMin, -20.1, 1e-9);
+    EXPECT_NEAR(model.axes(ICTempChart).value.viewMax, -19.9, 1e-9);
+    EXPECT_NEAR(model.axes(ETChart).value.viewMin, -0.001, 1e-12);
+    EXPECT_NEAR(model.axes(ETChart).value.viewMax, 0.001, 1e-12);
+    // The full ranges grow to hold the windows.
+    EXPECT_EQ(model.axes(ICTempChart).value.fullMin, -50.0);
+    EXPECT_NEAR(model.axes(ETChart).value.fullMin, -0.001, 1e-12);
+
+    // Below the floors.
+    image->store(0, 1, 80, 9217 - 85);  // -60 degrees
+    sampleAt(3, 3.0);
+    model.AutoFit();
+    sampleAt(4, 3.0);
+    EXPECT_EQ(model.axes(ICTempChart).value.viewMin, -50.0);
+    // -60 to -20 degrees: a 50-degree window centred at -40, pushed up.
+    EXPECT_EQ(model.sliderPosition(ICTempSlider), 3);
+    EXPECT_NEAR(model.axes(ICTempChart).value.viewMax, 0.0, 1e-9);
+    model.ETVoltMin = model.ETVoltMax = -60.0;  // no input reads so low; the floor still holds
+    model.AutoZoomCharts();
+    model.ViewZoomer();
+    EXPECT_EQ(model.axes(ETChart).value.viewMin, -50.0);
+    EXPECT_NEAR(model.axes(ETChart).value.viewMax, -50.0 + 0.002, 1e-12);
+}
+
+// Clear and Auto Fit act at most once per sample: they stay disabled, and do
+// nothing, until the next sample; Clear also takes Export with it.
+TEST_F(ChartModelTest, ClearAndAutoFitComeBackWithTheNextSample)
+{
+    EXPECT_TRUE(model.clearEnabled && model.autoFitEnabled && model.exportEnabled);
+    sampleAt(0, 3.2);
+    sampleAt(10, 3.5);
+    model.AutoFit();
+    EXPECT_EQ(model.sliderPosition(CellSlider), 5);
+    EXPECT_FALSE(model.autoFitEnabled);
+    EXPECT_TRUE(model.clearEnabled && model.exportEnabled);
+    model.setSliderPosition(CellSlider, 1);
+    model.AutoFit();  // again before the next sample: nothing
+    EXPECT_EQ(model.sliderPosition(CellSlider), 1);
+
+    sampleAt(11, 3.5);
+    EXPECT_TRUE(model.autoFitEnabled);
+    model.AutoFit();
+    EXPECT_EQ(model.sliderPosition(CellSlider), 5);
+
+    sampleAt(12, 3.5);
+    model.ClearCharts();
+    EXPECT_FALSE(model.clearEnabled || model.autoFitEnabled || model.exportEnabled);
+    model.setSliderPosition(CellSlider, 1);
+    model.AutoFit();
+    EXPECT_EQ(model.sliderPosition(CellSlider), 1);
+    // A second clear does not set the charts up again: the samples another
+    // device's re-plot brought back stay plotted.
+    model.HandlePackSelectCombobox(0, 2);
+    ASSERT_EQ(model.plottedSamples(), 4);
+    model.ClearCharts();
+    EXPECT_EQ(model.plottedSamples(), 4);
+
+    sampleAt(0, 3.0);
+    EXPECT_TRUE(model.clearEnabled && model.autoFitEnabled && model.exportEnabled);
+}
+
+// What Clear resets is reset: the extremes, the windows, the plotted count;
+// the flags of the new run belong to it alone.
+TEST_F(ChartModelTest, ClearingResetsWhatItClears)
+{
+    for (int n = 0; n < 5; ++n) {
+        samples->OrComError(0x10);
+        sampleAt(n, 3.0 + 0.1 * n);
+    }
+    model.setSliderPosition(TimeSlider, 10);
+    sampleAt(5, 3.5);
+    ASSERT_NE(model.timeAxis().viewMin, 0);
+    model.ClearCharts();
+    EXPECT_EQ(model.CellVoltMin, 5.0);
+    EXPECT_EQ(model.CellVoltMax, -5.0);
+    EXPECT_EQ(model.PackVoltMin, 80.0);
+    EXPECT_EQ(model.PackVoltMax, 0.0);
+    EXPECT_EQ(model.ICTempMin, 175.0);
+    EXPECT_EQ(model.ICTempMax, -50.0);
+    EXPECT_EQ(model.ETVoltMin, 2.5);
+    EXPECT_EQ(model.ETVoltMax, 0.0);
+    EXPECT_EQ(model.timeAxis().viewMin, 0);
+    EXPECT_EQ(model.timeAxis().viewMax, 0.5);
+    EXPECT_EQ(model.axes(CellChart).value.viewMin, 0);
+    EXPECT_EQ(model.axes(CellChart).value.viewMax, 5);
+    EXPECT_EQ(model.plottedSamples(), 0);
+
+    samples->OrComError(0x04);  // gathered for the new run's first sample
+    sampleAt(0, 3.0);
+    EXPECT_EQ(samples->SampleCount, 1);
+    EXPECT_EQ(samples->comErrors(0), 0x04);
+    EXPECT_EQ(samples->comErrors(1), 0);  // the old run's sample 1 had 0x10
+    samples->OrComError(0x02);
+    sampleAt(0.5, 3.0);
+    EXPECT_EQ(samples->comErrors(1), 0x02);
+    EXPECT_EQ(model.CellVoltMin, 3.0);  // from the new run only
+    EXPECT_EQ(model.CellVoltMax, 3.0);
+}
+
+// The start-time label shows the date and time through the system's formats:
+// at set-up the general date (short date and long time) of now, at a run's
+// first sample the long time of the run's start.
+TEST_F(ChartModelTest, StartTimeLabelUsesTheSystemFormats)
+{
+    struct Recording : EnglishFormatter {
+        std::vector<CalendarTime> dates, times;
+        std::string shortDate(const CalendarTime& when) override
+        {
+            dates.push_back(when);
+            return "9.12.2026";
+        }
+        std::string longTime(const CalendarTime& when) override
+        {
+            times.push_back(when);
+            return "20.05.07 Uhr";
+        }
+    } format;
+    auto same = [](const CalendarTime& a, const CalendarTime& b) {
+        return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+               a.minute == b.minute && a.second == b.second;
+    };
+    const auto startup = std::chrono::system_clock::from_time_t(1'796'000'000);
+    clock.wall = startup;
+    model.bindServices(clock, format);
+    model.ChartingStartup();
+    EXPECT_EQ(model.startingTimeText, "9.12.2026 20.05.07 Uhr");
+    ASSERT_EQ(format.dates.size(), 1u);
+    ASSERT_EQ(format.times.size(), 1u);
+    EXPECT_TRUE(same(format.dates[0], LocalCalendarTime(startup)));
+    EXPECT_TRUE(same(format.times[0], LocalCalendarTime(startup)));
+
+    clock.wall = startup + std::chrono::minutes(75);
+    sampleAt(0, 3.0);
+    EXPECT_EQ(model.startingTimeText, "20.05.07 Uhr");
+    ASSERT_EQ(format.times.size(), 2u);
+    EXPECT_TRUE(same(format.times[1], LocalCalendarTime(clock.wall)));
+    format.times.clear();
+    sampleAt(1, 3.0);  // not a run's first sample: the label stays
+    EXPECT_TRUE(format.times.empty());
+    EXPECT_EQ(format.dates.size(), 1u);
 }
 
 TEST_F(ChartModelTest, TogglesAndGroupButtons)

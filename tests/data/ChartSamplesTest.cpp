@@ -65,9 +65,10 @@ TEST_F(ChartSamplesTest, CopiesEveryDeviceSlotAndTimesFromTheFirstSample)
 
 TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
 {
+    // Every sample has a flag, so that an entry that kept its old flags
+    // would show.
     for (int n = 0; n < kLastSample; ++n) {
-        if (n == 600)
-            samples->OrComError(0x10);
+        samples->OrComError(n == 600 ? 0x10 : 0x01);
         take(n);
     }
     EXPECT_EQ(samples->SampleCount, 32760);
@@ -81,18 +82,39 @@ TEST_F(ChartSamplesTest, FullBuffersDropTheOldestSixHundred)
     EXPECT_EQ(samples->cell(3, 11, 0), 600);
     EXPECT_DOUBLE_EQ(samples->minutes(0), 600.0);
     EXPECT_EQ(samples->comErrors(0), 0x10);  // flags move with their sample
+    EXPECT_EQ(samples->comErrors(1), 0x01);
+    // The entry now gathering starts from no flags, though it held those of
+    // an old sample after the move.
     EXPECT_EQ(samples->comErrors(32161), 0);
+    EXPECT_EQ(samples->comErrors(32162), 0x01);  // kept until overwritten
     EXPECT_EQ(samples->DroppedSamples(), 600);
+    samples->OrComError(0x08);
+    take(32761);
+    EXPECT_EQ(samples->comErrors(32161), 0x08);
+    EXPECT_EQ(samples->comErrors(32162), 0);
 
-    for (int n = 32761; n < 32761 + 599; ++n)
+    for (int n = 32762; n < 32761 + 599; ++n)
         take(n);
     EXPECT_EQ(samples->SampleCount, 32760);
     take(0);
     EXPECT_EQ(samples->SampleCount, 32161);
     EXPECT_EQ(samples->DroppedSamples(), 1200);
+    // A new run starts over: its first sample at 0, at time 0, with only the
+    // flags gathered for it; the entry after it gathers from no flags.
+    samples->OrComError(0x02);
     samples->endRun();
-    take(0);
+    clock.wall += std::chrono::hours(2);
+    take(7);
+    EXPECT_EQ(samples->SampleCount, 1);
     EXPECT_EQ(samples->DroppedSamples(), 0);
+    EXPECT_EQ(samples->ChartStartDate, clock.wall);
+    EXPECT_EQ(samples->minutes(0), 0.0);
+    EXPECT_EQ(samples->CurrentSampleMinutes, 0.0);
+    EXPECT_EQ(samples->cell(3, 11, 0), 7);
+    EXPECT_EQ(samples->comErrors(0), 0x02);
+    EXPECT_EQ(samples->comErrors(1), 0);  // held 0x01 from the run before
+    take(8);
+    EXPECT_DOUBLE_EQ(samples->minutes(1), 1.0);
 }
 
 }  // namespace

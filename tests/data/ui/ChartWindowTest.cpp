@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 using namespace kvb;
 
@@ -81,6 +83,62 @@ TEST_F(ChartWindowTest, ExportCancelReenablesTheButton)
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, "Export to CSV cancelled, logfile not created.");
     EXPECT_TRUE(button->isEnabled());
+}
+
+// Clear and Auto Fit act once per sample: disabled from their click to the
+// next sample (Clear takes Export with it); Export comes back when it ends.
+TEST_F(ChartWindowTest, ActionButtonsComeBackAtTheNextSample)
+{
+    auto* clear = find<QPushButton>("cmbClearChart");
+    auto* fit = find<QPushButton>("cmdChartAutoZoom");
+    auto* exportButton = find<QPushButton>("cmdChartExportCsv");
+    auto image = std::make_unique<link::RegisterImage>();
+    image->store(0, 1, 65, 3000);
+    auto sample = [&] {
+        t.clock.current += std::chrono::seconds(10);
+        context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
+        window->refreshNow();
+    };
+    window->show();
+    sample();
+    sample();
+    fit->click();
+    EXPECT_FALSE(fit->isEnabled());
+    EXPECT_TRUE(clear->isEnabled());
+    const std::string path = ::testing::TempDir() + "chart_window_" + std::to_string(::getpid()) + ".csv";
+    t.files.saveAnswers = {path};
+    exportButton->click();
+    EXPECT_TRUE(t.prompter.asked.empty());
+    EXPECT_TRUE(exportButton->isEnabled());  // after an export that wrote its file
+    EXPECT_FALSE(fit->isEnabled());
+    std::remove(path.c_str());
+    sample();
+    EXPECT_TRUE(fit->isEnabled());
+
+    clear->click();
+    EXPECT_FALSE(clear->isEnabled());
+    EXPECT_FALSE(fit->isEnabled());
+    EXPECT_FALSE(exportButton->isEnabled());
+    window->refreshNow();  // a refresh does not bring them back
+    EXPECT_FALSE(clear->isEnabled() || fit->isEnabled() || exportButton->isEnabled());
+    sample();
+    EXPECT_TRUE(clear->isEnabled() && fit->isEnabled() && exportButton->isEnabled());
+}
+
+// The start time shows through the system's formats: at set-up today's
+// date and time, from a run's first sample the run's start time.
+TEST_F(ChartWindowTest, StartTimeInTheSystemsFormats)
+{
+    t.format.date = "09.12.2026";
+    t.format.time = "20:05:07";
+    context->charts.ChartingStartup();
+    window->refreshNow();
+    EXPECT_EQ(find<QLabel>("lblStartingTime")->text(), "09.12.2026 20:05:07");
+    t.format.time = "20:06:00";
+    auto image = std::make_unique<link::RegisterImage>();
+    context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
+    window->refreshNow();
+    EXPECT_EQ(find<QLabel>("lblStartingTime")->text(), "20:06:00");
 }
 
 // The lines are drawn from the sample buffers over the chart's plot area;
