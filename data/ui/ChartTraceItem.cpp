@@ -16,6 +16,9 @@ namespace {
 constexpr qreal kTraceZ = 2.5;
 // Pixels, as thick as the chart theme draws its line series.
 constexpr int kLineThickness = 2;
+// Columns per band of a drawing, and most bands per drawing.
+constexpr int64_t kBandColumns = 256;
+constexpr int64_t kMostBands = 8;
 
 }  // namespace
 
@@ -28,8 +31,7 @@ ChartTraceItem::ChartTraceItem(QChart* chart) : QGraphicsItem(chart), chart_(cha
 
 void ChartTraceItem::redraw()
 {
-    layerValid_ = false;
-    update();
+    drawn_.valid = false;
 }
 
 void ChartTraceItem::followPlotArea()
@@ -41,81 +43,154 @@ void ChartTraceItem::followPlotArea()
         pixelArea_ = area.toAlignedRect();
     }
     redraw();
+    update();
 }
 
-int ChartTraceItem::beginDrawing(qreal pixelRatio)
+void ChartTraceItem::setWindow(const Window& window, qreal pixelRatio)
 {
-    if (layerValid_ && layer_.devicePixelRatio() == pixelRatio)
-        return 0;
-    layerValid_ = true;
+    window_ = shown_ = window;
+    ratio_ = pixelRatio;
     const QSize size = pixelArea_.size() * pixelRatio;
-    if (layer_.size() != size)
+    if (layer_.size() != size) {
         layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        drawn_.valid = false;
+    }
     layer_.setDevicePixelRatio(pixelRatio);
+    thickness_ = std::max(static_cast<int>(std::lround(kLineThickness * pixelRatio)), 1);
+    const Window& w = window;
+    if (area_.isEmpty() || !(w.xMax > w.xMin) || !(w.yMax > w.yMin) || layer_.isNull()) {
+        grid_ = {};
+        first_ = 0;
+        return;
+    }
+    // Time x lies at column x * scale + left, where the plot's left edge
+    // lies `left` columns into the picture's first column.
+    const double width = area_.width() * pixelRatio;
+    const double scale = width / (w.xMax - w.xMin);
+    const double left = (area_.left() - pixelArea_.left()) * pixelRatio;
+    grid_ = {scale, -left};
+    // The first column, chosen so that the window shown starts on a whole
+    // column and reaches the end of the window asked for.
+    first_ = static_cast<int64_t>(std::ceil(w.xMax * scale - width));
+    shown_.xMin = static_cast<double>(first_) / scale;
+    shown_.xMax = (static_cast<double>(first_) + width) / scale;
+    sy_ = area_.height() * pixelRatio / (w.yMax - w.yMin);
+    top_ = (area_.top() - pixelArea_.top()) * pixelRatio;
+}
+
+int ChartTraceItem::ringColumn(int64_t column) const
+{
+    const int64_t n = layer_.width();
+    return static_cast<int>(((column % n) + n) % n);
+}
+
+int ChartTraceItem::beginDrawing()
+{
+    parts_.clear();
+    if (layer_.isNull())
+        return 0;
     // Taken here, where the picture is not shared, as the parts may be
     // drawn on other threads.
     target_ = {reinterpret_cast<uint32_t*>(layer_.bits()), layer_.width(), layer_.height(),
-               static_cast<int>(layer_.bytesPerLine() / 4)};
-    const Window& w = window_;
-    drawn_.clear();
-    if (!area_.isEmpty() && w.xMax > w.xMin && w.yMax > w.yMin) {
-        // Axis units to the layer's pixels.
-        toPixels_.sx = area_.width() * pixelRatio / (w.xMax - w.xMin);
-        toPixels_.sy = area_.height() * pixelRatio / (w.yMax - w.yMin);
-        toPixels_.left = (area_.left() - pixelArea_.left()) * pixelRatio;
-        toPixels_.top = (area_.top() - pixelArea_.top()) * pixelRatio;
+               static_cast<int>(layer_.bytesPerLine() / 4), first_, ringColumn(first_)};
+    const int64_t end = first_ + layer_.width();
+    bool whole = !drawn_.valid || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
+                 drawn_.yMax != window_.yMax || drawn_.size != layer_.size() || drawn_.ratio != ratio_ ||
+                 drawn_.lines != lines_ || first_ < drawn_.first || first_ - drawn_.first >= layer_.width();
+    for (const Line& line : lines_)
+        whole = whole || (line.shown && line.trace && line.trace->restarted());
+    // A line of that width reaches this many columns before and after
+    // the column it passes.
+    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
+    int64_t from = end;
+    if (whole) {
+        from = first_;
+    } else {
+        if (first_ != drawn_.first) {
+            // The window moved: the columns that came in at the right, and
+            // those at the left a line reaches from the columns now cut off.
+            from = drawn_.first + layer_.width();
+            if (after > 0)
+                parts_.emplace_back(first_, std::min(first_ + after, end));
+        }
         for (const Line& line : lines_)
-            if (line.shown && !line.points.empty())
-                drawn_.push_back({&line, std::is_sorted(line.points.begin(), line.points.end(),
-                                                        [](const auto& a, const auto& b) { return a.x < b.x; })});
+            if (line.shown && line.trace && line.trace->changedFrom() != data::ChartTrace::kNone)
+                // From the point before the first that changed: the segment
+                // between them moved.
+                from = std::min(from, line.trace->pointColumnBefore(line.trace->changedFrom()) - before);
+        from = std::max(from, first_);
     }
-    // Bands a few hundred pixels wide.
-    parts_ = std::clamp(layer_.width() / 256, 1, 8);
-    return parts_;
+    for (Line& line : lines_)
+        if (line.trace)
+            const_cast<data::ChartTrace*>(line.trace)->takeChanges();
+    const bool moved = first_ != drawn_.first;
+    drawn_ = {true, grid_, first_, window_.yMin, window_.yMax, layer_.size(), ratio_, lines_};
+    if (from < end) {
+        const int64_t bands = std::clamp<int64_t>((end - from) / kBandColumns, 1, kMostBands);
+        for (int64_t k = 0; k < bands; ++k)
+            parts_.emplace_back(from + (end - from) * k / bands, from + (end - from) * (k + 1) / bands);
+    }
+    if (parts_.empty() && !moved)
+        return 0;
+    if (whole)
+        ++wholeDrawings_;
+    else
+        ++partialDrawings_;
+    if (whole || moved) {
+        update();
+    } else {
+        const double x = pixelArea_.left() + static_cast<double>(from - first_) / ratio_;
+        update(QRectF(x, pixelArea_.top(), pixelArea_.right() + 1 - x, pixelArea_.height()));
+    }
+    return static_cast<int>(parts_.size());
+}
+
+void ChartTraceItem::clearColumns(int64_t from, int64_t to)
+{
+    const data::PixelBuffer& t = target_;
+    while (from < to) {
+        const int c = ringColumn(from);
+        const int n = static_cast<int>(std::min<int64_t>(to - from, t.width - c));
+        for (int r = 0; r < t.height; ++r)  // transparent
+            std::fill_n(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c, n, 0u);
+        from += n;
+    }
 }
 
 void ChartTraceItem::drawPart(int part)
 {
-    const data::PixelBuffer& t = target_;
-    const int from = t.width * part / parts_, to = t.width * (part + 1) / parts_;
+    const auto [from, to] = parts_[static_cast<size_t>(part)];
     if (from >= to)
         return;
-    for (int r = 0; r < t.height; ++r)  // transparent
-        std::fill_n(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + from, to - from, 0u);
-    const int thickness = std::max(static_cast<int>(std::lround(kLineThickness * layer_.devicePixelRatio())), 1);
-    const Window& w = window_;
-    const Scale& s = toPixels_;
-    // The band's columns, a line's width on either side, in axis units.
-    const double first = w.xMin + (from - thickness - s.left) / s.sx;
-    const double last = w.xMin + (to + thickness - s.left) / s.sx;
-    std::vector<data::ChartPoint> pixels;
-    for (const Drawn& d : drawn_) {
-        const std::vector<data::ChartPoint>& points = d.line->points;
-        size_t begin = 0, end = points.size();
-        if (d.ascending) {
-            // From the last point before the band to the first past it.
-            auto before = [](const data::ChartPoint& p, double x) { return p.x < x; };
-            auto after = [](double x, const data::ChartPoint& p) { return x < p.x; };
-            begin = static_cast<size_t>(std::lower_bound(points.begin(), points.end(), first, before) - points.begin());
-            end = static_cast<size_t>(std::upper_bound(points.begin(), points.end(), last, after) - points.begin());
-            begin = begin > 0 ? begin - 1 : 0;
-            end = std::min(end + 1, points.size());
-        }
-        pixels.resize(end - begin);
-        for (size_t k = begin; k < end; ++k)
-            pixels[k - begin] = {s.left + (points[k].x - w.xMin) * s.sx, s.top + (w.yMax - points[k].y) * s.sy};
-        data::DrawChartLineColumns(t, pixels.data(), pixels.size(), d.line->colour.rgba(), thickness, from, to);
+    clearColumns(from, to);
+    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
+    std::vector<data::ChartPoint> points;
+    for (const Line& line : lines_) {
+        if (!line.shown || !line.trace)
+            continue;
+        points.clear();
+        // The columns whose line reaches the band.
+        line.trace->points(from - after, to + before, points);
+        for (data::ChartPoint& p : points)
+            p = {grid_.at(p.x), top_ + (window_.yMax - p.y) * sy_};
+        data::DrawChartLineColumns(target_, points.data(), points.size(), line.colour.rgba(), thickness_,
+                                   static_cast<int>(from - first_), static_cast<int>(to - first_));
     }
 }
 
 void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    if (pixelArea_.isEmpty())
+    if (pixelArea_.isEmpty() || layer_.isNull() || !drawn_.valid)
         return;
-    const int parts = beginDrawing(painter->device() ? painter->device()->devicePixelRatio() : 1.0);
-    for (int part = 0; part < parts; ++part)
-        drawPart(part);
-    painter->drawImage(pixelArea_.topLeft(), layer_);
+    // The ring's column of the first column shown, and the two pieces from
+    // there to the ring's end and from its start on.
+    const int w = layer_.width(), h = layer_.height();
+    const int r0 = ringColumn(first_);
+    const QPointF origin = pixelArea_.topLeft();
+    painter->drawImage(QRectF(origin, QSizeF((w - r0) / ratio_, h / ratio_)), layer_, QRectF(r0, 0, w - r0, h));
+    if (r0 > 0)
+        painter->drawImage(QRectF(origin + QPointF((w - r0) / ratio_, 0), QSizeF(r0 / ratio_, h / ratio_)), layer_,
+                           QRectF(0, 0, r0, h));
 }
 
 }  // namespace kvb::ui

@@ -216,7 +216,8 @@ void FrmCharting::buildControls()
         useSolidBackground(b.chart);
         connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
             charts_[c].traces->followPlotArea();
-            shownRevision_ = ~uint64_t{0};  // reduce again to the new width
+            shownRevision_ = ~uint64_t{0};  // traced again to the new width
+            refreshSoon();
         });
         place(b.view, kChartLeft, designTops[c], 12615, c == FaultChart ? 1815 : 2295);
     }
@@ -562,9 +563,8 @@ void FrmCharting::redrawSeries()
     const ChartSamples& samples = model_.samples();
     const TraceSamples plotted{samples.minutesData(), model_.plottedSamples(), samples.DroppedSamples(),
                                samples.RunNumber()};
-    const AxisRange& t = model_.timeAxis();
     std::vector<Reduction> reductions;
-    std::vector<ChartTraceItem*> redrawn;
+    std::vector<ChartTraceItem*> drawn;
     for (int c = 0; c < kChartCount; ++c) {
         ChartBox& b = charts_[c];
         const auto id = static_cast<ChartId>(c);
@@ -584,82 +584,77 @@ void FrmCharting::redrawSeries()
         // A hidden window or chart is drawn when it is shown.
         if (!b.view->isVisible())
             continue;
+        planChart(id, reductions);
         // The time grid stands at fixed fractions of the plot, so a chart
         // without time labels shows nothing of its time axis's range; its
-        // labels are worked out again only when they show.
-        if (b.x->labelsVisible())
-            b.x->setRange(t.viewMin, t.viewMax);
-        b.y->setRange(a.value.viewMin, a.value.viewMax);
-        if (planChart(id, plotted, reductions)) {
-            b.traces->redraw();
-            redrawn.push_back(b.traces);
-        }
+        // labels are worked out again only when they show. The window shown
+        // stands on whole pixel columns, so the labels change only when the
+        // lines move by a column.
+        const ChartTraceItem::Window shown = b.traces->shownWindow();
+        if (b.x->labelsVisible() && (b.x->min() != shown.xMin || b.x->max() != shown.xMax))
+            b.x->setRange(shown.xMin, shown.xMax);
+        if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
+            b.y->setRange(a.value.viewMin, a.value.viewMax);
+        drawn.push_back(b.traces);
     }
-    // Reducing the series and drawing the lines are most of a refresh. Each
-    // series reduces on its own, and each band of columns of a chart's
+    // Tracing the series and drawing the lines are most of a refresh. Each
+    // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
     // is spread over the processor's cores.
     RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); });
     std::vector<std::pair<ChartTraceItem*, int>> parts;
-    for (ChartTraceItem* item : redrawn)
-        for (int k = 0, n = item->beginDrawing(devicePixelRatioF()); k < n; ++k)
+    for (ChartTraceItem* item : drawn)
+        for (int k = 0, n = item->beginDrawing(); k < n; ++k)
             parts.emplace_back(item, k);
     RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); });
 }
 
-// Finds the series of a chart that must be reduced again and notes the
-// chart's window; tells whether the chart's lines change.
-bool FrmCharting::planChart(ChartId id, const TraceSamples& plotted, std::vector<Reduction>& reductions)
+// Sets the chart's window and finds the series whose columns must be
+// brought up to date.
+void FrmCharting::planChart(ChartId id, std::vector<Reduction>& reductions)
 {
     ChartBox& b = charts_[id];
     const AxisRange& t = model_.timeAxis();
     const AxisRange& v = model_.axes(id).value;
-    const int columns = std::max(static_cast<int>(b.chart->plotArea().width()), 1);
-    bool changed = false;
-    const ChartTraceItem::Window window{t.viewMin, t.viewMax, v.viewMin, v.viewMax};
+    b.traces->setWindow({t.viewMin, t.viewMax, v.viewMin, v.viewMax}, devicePixelRatioF());
     std::vector<ChartTraceItem::Line>& lines = b.traces->lines();
     for (size_t i = 0; i < b.series.size() && i < lines.size(); ++i) {
         ChartTraceItem::Line& line = lines[i];
-        const bool shown = b.series[i]->isVisible();
-        if (shown != line.shown) {
-            line.shown = shown;
-            changed = true;
-        }
-        if (!shown)
+        line.shown = b.series[i]->isVisible();
+        line.trace = &b.drawn[i].trace;
+        if (!line.shown)
             continue;
         SeriesDrawing& d = b.drawn[i];
         const ChartModel::SeriesKey key = model_.seriesKey(id, static_cast<int>(i));
         if (key != d.key) {
             d.key = key;
             d.trace.reset();
-        } else if (d.samples.count == plotted.count && d.samples.firstNumber == plotted.firstNumber &&
-                   d.samples.run == plotted.run && d.viewMin == t.viewMin && d.viewMax == t.viewMax &&
-                   d.columns == columns) {
-            continue;  // the same samples in the same window: the points stand
         }
-        d.samples = plotted;
-        d.viewMin = t.viewMin;
-        d.viewMax = t.viewMax;
-        d.columns = columns;
         reductions.push_back({id, static_cast<int>(i)});
-        changed = true;
     }
-    if (!(b.traces->window() == window)) {
-        b.traces->setWindow(window);
-        changed = true;
-    }
-    return changed;
 }
 
 void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
 {
     ChartBox& b = charts_[r.chart];
     SeriesDrawing& d = b.drawn[static_cast<size_t>(r.index)];
-    std::vector<data::ChartPoint>& points = b.traces->lines()[static_cast<size_t>(r.index)].points;
-    points.clear();
     const int16_t* raw = d.key.data;
-    d.trace.reduce(plotted, d.viewMin, d.viewMax, d.columns,
-                   [&](int s) { return model_.seriesUnits(r.chart, r.index, raw[s]); }, points);
+    const int64_t first = b.traces->firstColumn();
+    d.trace.follow(plotted, b.traces->grid(), first, first + b.traces->columns(),
+                   [&](int s) { return model_.seriesUnits(r.chart, r.index, raw[s]); });
+}
+
+// A refresh once the event loop runs again (after a relayout of a chart).
+void FrmCharting::refreshSoon()
+{
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshQueued_ = false;
+        if (isVisible())
+            refreshNow();
+    });
 }
 
 void FrmCharting::refreshNow()
