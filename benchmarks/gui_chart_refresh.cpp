@@ -29,7 +29,8 @@
 //
 // The "paints" counter is the number of chart paints per iteration, so a
 // benchmark that stopped painting would show it; "whole" the number of
-// charts drawn whole per iteration.
+// charts drawn whole per iteration, "pixels" the pixels the charts' paints
+// covered, "width" the window's width.
 
 #include "support/ui/ChartFeed.h"
 
@@ -58,6 +59,7 @@ void report(benchmark::State& state, const kvb::test::ChartFeed& f, int wholeBef
     state.counters["paints"] = benchmark::Counter(f.counter.paints, benchmark::Counter::kAvgIterations);
     state.counters["whole"] =
         benchmark::Counter(f.wholeDrawings() - wholeBefore, benchmark::Counter::kAvgIterations);
+    state.counters["width"] = f.window->width();
 }
 
 // Whether the next sample moves the cell chart's window by a column, or
@@ -104,6 +106,7 @@ void OneSample(benchmark::State& state, Untimed&& untimed)
     if (!ready(state, f))
         return;
     int paints = 0, whole = 0;
+    double pixels = 0;
     for (auto _ : state) {
         state.PauseTiming();
         while (untimed(f)) {
@@ -111,14 +114,18 @@ void OneSample(benchmark::State& state, Untimed&& untimed)
             f.redraw();
         }
         const int paintsBefore = f.counter.paints, wholeBefore = f.wholeDrawings();
+        const double pixelsBefore = f.counter.pixels;
         state.ResumeTiming();
         f.next();
         f.redraw();
         paints += f.counter.paints - paintsBefore;
+        pixels += f.counter.pixels - pixelsBefore;
         whole += f.wholeDrawings() - wholeBefore;
     }
     state.counters["paints"] = benchmark::Counter(paints, benchmark::Counter::kAvgIterations);
     state.counters["whole"] = benchmark::Counter(whole, benchmark::Counter::kAvgIterations);
+    state.counters["pixels"] = benchmark::Counter(pixels, benchmark::Counter::kAvgIterations);
+    state.counters["width"] = f.window->width();
 }
 
 void ChartSteadySample(benchmark::State& state)

@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtCharts/QChartView>
@@ -25,13 +26,17 @@
 
 namespace kvb::test {
 
-// Counts the paint events of the chart views.
+// Counts the paint events of the chart views and the pixels they paint.
 struct ChartPaintCounter : QObject {
     int paints = 0;
+    double pixels = 0;
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++paints;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                pixels += static_cast<double>(r.width()) * r.height();
+        }
         return QObject::eventFilter(watched, event);
     }
 };
