@@ -14,6 +14,14 @@ namespace {
 
 // Above the chart's grid (2) and below its axes (3).
 constexpr qreal kTraceZ = 2.5;
+
+// `over` blended over the opaque `under`, as a painter draws it.
+uint32_t Blend(QColor over, QColor under)
+{
+    const double a = over.alphaF();
+    auto mix = [a](int o, int u) { return static_cast<int>(std::lround(o * a + u * (1 - a))); };
+    return qRgb(mix(over.red(), under.red()), mix(over.green(), under.green()), mix(over.blue(), under.blue()));
+}
 // Pixels, as thick as the chart theme draws its line series.
 constexpr int kLineThickness = 2;
 // Columns per band of a drawing, and most bands per drawing.
@@ -52,7 +60,7 @@ void ChartTraceItem::setWindow(const Window& window, qreal pixelRatio)
     ratio_ = pixelRatio;
     const QSize size = pixelArea_.size() * pixelRatio;
     if (layer_.size() != size) {
-        layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        layer_ = QImage(size, QImage::Format_RGB32);
         drawn_.valid = false;
     }
     layer_.setDevicePixelRatio(pixelRatio);
@@ -94,7 +102,14 @@ int ChartTraceItem::beginDrawing()
     target_ = {reinterpret_cast<uint32_t*>(layer_.bits()), layer_.width(), layer_.height(),
                static_cast<int>(layer_.bytesPerLine() / 4), first_, ringColumn(first_)};
     const int64_t end = first_ + layer_.width();
-    bool whole = !drawn_.valid || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
+    const std::vector<int> rows = gridRows();
+    gridColour_ = Blend(ground_.grid, ground_.colour);
+    rowGround_.assign(static_cast<size_t>(layer_.height()), ground_.colour.rgb());
+    for (int r : rows)
+        rowGround_[static_cast<size_t>(r)] = gridColour_;
+    const std::vector<int> oldGridColumns = gridColumns_;
+    gridColumns_ = gridColumns();
+    bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
                  drawn_.yMax != window_.yMax || drawn_.size != layer_.size() || drawn_.ratio != ratio_ ||
                  drawn_.lines != lines_ || first_ < drawn_.first || first_ - drawn_.first >= layer_.width();
     for (const Line& line : lines_)
@@ -103,15 +118,21 @@ int ChartTraceItem::beginDrawing()
     // the column it passes.
     const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
     int64_t from = end;
+    std::vector<std::pair<int64_t, int64_t>> ranges;
     if (whole) {
         from = first_;
     } else {
         if (first_ != drawn_.first) {
-            // The window moved: the columns that came in at the right, and
-            // those at the left a line reaches from the columns now cut off.
+            // The window moved: the columns that came in at the right, those
+            // at the left a line reaches from the columns now cut off, and
+            // those that leave or come under a grid line, which stands.
             from = drawn_.first + layer_.width();
             if (after > 0)
-                parts_.emplace_back(first_, std::min(first_ + after, end));
+                ranges.emplace_back(first_, first_ + after);
+            for (int c : oldGridColumns)
+                ranges.emplace_back(drawn_.first + c, drawn_.first + c + 1);
+            for (int c : gridColumns_)
+                ranges.emplace_back(first_ + c, first_ + c + 1);
         }
         for (const Line& line : lines_)
             if (line.shown && line.trace && line.trace->changedFrom() != data::ChartTrace::kNone)
@@ -124,11 +145,29 @@ int ChartTraceItem::beginDrawing()
         if (line.trace)
             const_cast<data::ChartTrace*>(line.trace)->takeChanges();
     const bool moved = first_ != drawn_.first;
-    drawn_ = {true, grid_, first_, window_.yMin, window_.yMax, layer_.size(), ratio_, lines_};
-    if (from < end) {
-        const int64_t bands = std::clamp<int64_t>((end - from) / kBandColumns, 1, kMostBands);
+    drawn_ = {true, grid_, first_, window_.yMin, window_.yMax, layer_.size(), ratio_, lines_, ground_};
+    if (from < end)
+        ranges.emplace_back(from, end);
+    // Cut to the picture and joined where they meet: each column is drawn
+    // by one part only.
+    for (auto& [a, b] : ranges) {
+        a = std::max(a, first_);
+        b = std::min(b, end);
+    }
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<int64_t, int64_t>> joined;
+    for (const auto& [a, b] : ranges) {
+        if (a >= b)
+            continue;
+        if (!joined.empty() && a <= joined.back().second)
+            joined.back().second = std::max(joined.back().second, b);
+        else
+            joined.emplace_back(a, b);
+    }
+    for (const auto& [a, b] : joined) {
+        const int64_t bands = std::clamp<int64_t>((b - a) / kBandColumns, 1, kMostBands);
         for (int64_t k = 0; k < bands; ++k)
-            parts_.emplace_back(from + (end - from) * k / bands, from + (end - from) * (k + 1) / bands);
+            parts_.emplace_back(a + (b - a) * k / bands, a + (b - a) * (k + 1) / bands);
     }
     if (parts_.empty() && !moved)
         return 0;
@@ -145,15 +184,51 @@ int ChartTraceItem::beginDrawing()
     return static_cast<int>(parts_.size());
 }
 
+std::vector<int> ChartTraceItem::gridColumns() const
+{
+    std::vector<int> columns;
+    const int n = ground_.verticalLines;
+    const double left = -grid_.phase, width = area_.width() * ratio_;
+    for (int k = 0; k < n && n > 1; ++k) {
+        const int c = static_cast<int>(std::floor(left + width * k / (n - 1)));
+        if (c >= 0 && c < layer_.width())
+            columns.push_back(c);
+    }
+    return columns;
+}
+
+std::vector<int> ChartTraceItem::gridRows() const
+{
+    std::vector<int> rows;
+    const int n = ground_.horizontalLines;
+    const double height = area_.height() * ratio_;
+    for (int k = 0; k < n && n > 1; ++k) {
+        const int r = static_cast<int>(std::floor(top_ + height * k / (n - 1)));
+        if (r >= 0 && r < layer_.height())
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+// Lays the ground of columns [from, to): the plot's colour with the grid's
+// rows, and the grid's columns.
 void ChartTraceItem::clearColumns(int64_t from, int64_t to)
 {
     const data::PixelBuffer& t = target_;
-    while (from < to) {
-        const int c = ringColumn(from);
-        const int n = static_cast<int>(std::min<int64_t>(to - from, t.width - c));
-        for (int r = 0; r < t.height; ++r)  // transparent
-            std::fill_n(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c, n, 0u);
-        from += n;
+    for (int64_t g = from; g < to;) {
+        const int c = ringColumn(g);
+        const int n = static_cast<int>(std::min<int64_t>(to - g, t.width - c));
+        for (int r = 0; r < t.height; ++r)
+            std::fill_n(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c, n, rowGround_[static_cast<size_t>(r)]);
+        g += n;
+    }
+    for (int column : gridColumns_) {
+        const int64_t g = first_ + column;
+        if (g < from || g >= to)
+            continue;
+        uint32_t* p = t.pixels + ringColumn(g);
+        for (int r = 0; r < t.height; ++r, p += t.stride)
+            *p = gridColour_;
     }
 }
 
@@ -187,6 +262,8 @@ void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
     const int w = layer_.width(), h = layer_.height();
     const int r0 = ringColumn(first_);
     const QPointF origin = pixelArea_.topLeft();
+    // The picture is opaque: copied, not blended.
+    painter->setCompositionMode(QPainter::CompositionMode_Source);
     painter->drawImage(QRectF(origin, QSizeF((w - r0) / ratio_, h / ratio_)), layer_, QRectF(r0, 0, w - r0, h));
     if (r0 > 0)
         painter->drawImage(QRectF(origin + QPointF((w - r0) / ratio_, 0), QSizeF(r0 / ratio_, h / ratio_)), layer_,

@@ -4,9 +4,11 @@
 // entries but hold no points: the item draws each series' traced columns
 // itself, column by column into a picture of the plot area, at a fraction
 // of what the chart's per-point line geometry and a general line stroker
-// cost. The item lies above the grid and below the axes; it maps its points
-// with the plot area in force when it draws, so a relayout of the chart
-// moves the lines with it.
+// cost. The picture is opaque: it holds the plot's ground and grid under
+// the lines, so that a paint copies it rather than blending it over the
+// chart's own. The item lies below the axes; it maps its points with the
+// plot area in force when it draws, so a relayout of the chart moves the
+// lines with it.
 //
 // The time window is shown moved to whole pixel columns, and the picture is
 // kept between paints as a ring in x: a window that moved by k columns
@@ -41,7 +43,20 @@ public:
         bool operator==(const Window&) const = default;
     };
 
+    // The plot's ground: its colour, and the grid's colour and lines across
+    // the plot's width and height (tick counts: lines at equal steps from
+    // edge to edge; fewer than 2, none).
+    struct Ground {
+        QColor colour = Qt::white, grid = Qt::lightGray;
+        int verticalLines = 0, horizontalLines = 0;
+        bool operator==(const Ground&) const = default;
+    };
+
     explicit ChartTraceItem(QChart* chart);
+    void setGround(const Ground& ground) { ground_ = ground; }
+    // Whether the item's picture covers its plot area (it has been drawn),
+    // so nothing need be painted under it.
+    bool covers() const { return drawn_.valid && !layer_.isNull(); }
 
     std::vector<Line>& lines() { return lines_; }
     // The axis ranges to draw against, on a device of that pixel ratio.
@@ -77,6 +92,9 @@ public:
 private:
     int ringColumn(int64_t column) const;
     void clearColumns(int64_t from, int64_t to);
+    // The picture's columns and rows of the grid's lines.
+    std::vector<int> gridColumns() const;
+    std::vector<int> gridRows() const;
 
     QChart* chart_;
     QRectF area_;      // the plot area
@@ -84,7 +102,11 @@ private:
     Window window_, shown_;
     qreal ratio_ = 1;
     std::vector<Line> lines_;
-    QImage layer_;  // the lines over a transparent ground, a ring in x
+    Ground ground_;
+    std::vector<uint32_t> rowGround_;  // each row's colour, grid rows included
+    std::vector<int> gridColumns_;
+    uint32_t gridColour_ = 0;
+    QImage layer_;  // the lines over the ground, a ring in x
     data::PixelBuffer target_;  // layer_'s pixels
     data::ColumnGrid grid_;
     int64_t first_ = 0;
@@ -100,6 +122,7 @@ private:
         QSize size;
         qreal ratio = 0;
         std::vector<Line> lines;
+        Ground ground;
     };
     Drawn drawn_;
     std::vector<std::pair<int64_t, int64_t>> parts_;  // column bands to draw

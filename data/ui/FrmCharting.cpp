@@ -11,7 +11,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegion>
 #include <QShowEvent>
 #include <QSlider>
 #include <QSemaphore>
@@ -48,19 +50,53 @@ const char* kChartNames[kChartCount] = {"CellVoltageChartControl", "PackVoltageC
                                         "FaultStatusChartControl"};
 
 // The chart theme fills the background with a gradient whose stops are all
-// one colour; a plain brush of that colour looks the same and fills many
-// times faster, which counts as the background is repainted with the lines.
-void useSolidBackground(QChart* chart)
+// one colour; a plain colour looks the same and fills many times faster.
+// The colour, or none when the stops differ.
+QColor solidBackground(const QChart* chart)
 {
-    const QGradient* g = chart->backgroundBrush().gradient();
-    if (!g || g->stops().isEmpty())
-        return;
+    const QBrush brush = chart->backgroundBrush();
+    const QGradient* g = brush.gradient();
+    if (!g)
+        return brush.style() == Qt::SolidPattern ? brush.color() : QColor();
+    if (g->stops().isEmpty())
+        return {};
     const QColor colour = g->stops().first().second;
     for (const QGradientStop& stop : g->stops())
         if (stop.second != colour)
-            return;
-    chart->setBackgroundBrush(colour);
+            return {};
+    return colour;
 }
+
+// A chart view that paints the chart's ground itself around the plot: the
+// trace item's opaque picture covers the plot, so only the rest of a paint
+// is filled, once, instead of the viewport's ground and the chart's
+// background both filling all of it.
+class ChartView : public QChartView {
+public:
+    ChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {}
+    void setGround(QColor colour, const ChartTraceItem* traces)
+    {
+        colour_ = colour;
+        traces_ = traces;
+        chart()->setBackgroundVisible(false);
+        viewport()->setAutoFillBackground(false);
+        viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void drawBackground(QPainter* painter, const QRectF& rect) override
+    {
+        QRegion ground(rect.toAlignedRect());
+        if (traces_->covers())
+            ground -= traces_->mapRectToScene(traces_->boundingRect()).toAlignedRect();
+        for (const QRect& r : ground)
+            painter->fillRect(r, colour_);
+    }
+
+private:
+    QColor colour_;
+    const ChartTraceItem* traces_ = nullptr;
+};
 
 // Runs work(0) .. work(count - 1), each once, on this thread and on those
 // of the application's thread pool that are free, and returns when all have
@@ -210,10 +246,24 @@ void FrmCharting::buildControls()
             b.y->setTickCount(3);
         b.chart->addAxis(b.x, Qt::AlignBottom);
         b.chart->addAxis(b.y, Qt::AlignLeft);
-        b.view = new QChartView(b.chart, page_);
+        auto* view = new ChartView(b.chart, page_);
+        b.view = view;
         b.view->setObjectName(kChartNames[c]);
         b.traces = new ChartTraceItem(b.chart);
-        useSolidBackground(b.chart);
+        // The trace item draws the plot's ground and grid under the lines,
+        // as the chart would; the chart draws neither, and its view fills
+        // the rest of the chart in the theme's colour.
+        ChartTraceItem::Ground ground;
+        ground.colour = solidBackground(b.chart);
+        if (!ground.colour.isValid())
+            ground.colour = Qt::white;
+        view->setGround(ground.colour, b.traces);
+        ground.grid = b.x->gridLineColor();
+        ground.verticalLines = b.x->tickCount();
+        ground.horizontalLines = b.y->tickCount();
+        b.x->setGridLineVisible(false);
+        b.y->setGridLineVisible(false);
+        b.traces->setGround(ground);
         connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
             charts_[c].traces->followPlotArea();
             shownRevision_ = ~uint64_t{0};  // traced again to the new width
