@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace kvb::ui {
 
@@ -107,6 +108,8 @@ int ChartTraceItem::beginDrawing()
     rowGround_.assign(static_cast<size_t>(layer_.height()), ground_.colour.rgb());
     for (int r : rows)
         rowGround_[static_cast<size_t>(r)] = gridColour_;
+    plainRow_.assign(static_cast<size_t>(layer_.width()), ground_.colour.rgb());
+    gridRow_.assign(static_cast<size_t>(layer_.width()), gridColour_);
     const std::vector<int> oldGridColumns = gridColumns_;
     gridColumns_ = gridColumns();
     bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
@@ -218,8 +221,11 @@ void ChartTraceItem::clearColumns(int64_t from, int64_t to)
     for (int64_t g = from; g < to;) {
         const int c = ringColumn(g);
         const int n = static_cast<int>(std::min<int64_t>(to - g, t.width - c));
+        // Copied from a row laid once: many times faster than a fill.
         for (int r = 0; r < t.height; ++r)
-            std::fill_n(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c, n, rowGround_[static_cast<size_t>(r)]);
+            std::memcpy(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c,
+                        (rowGround_[static_cast<size_t>(r)] == gridColour_ ? gridRow_ : plainRow_).data(),
+                        static_cast<size_t>(n) * sizeof(uint32_t));
         g += n;
     }
     for (int column : gridColumns_) {

@@ -104,6 +104,7 @@ private:
     std::vector<Line> lines_;
     Ground ground_;
     std::vector<uint32_t> rowGround_;  // each row's colour, grid rows included
+    std::vector<uint32_t> plainRow_, gridRow_;  // a row of the ground and of a grid line
     std::vector<int> gridColumns_;
     uint32_t gridColour_ = 0;
     QImage layer_;  // the lines over the ground, a ring in x
