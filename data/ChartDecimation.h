@@ -185,6 +185,9 @@ void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t f
             after = c;
             break;
         }
+    // Times ascend: the samples come column after column.
+    int64_t current = kNone;
+    Column* column = nullptr;
     int64_t n = next_;
     for (; n < end; ++n) {
         const int i = static_cast<int>(n - s.firstNumber);
@@ -196,15 +199,19 @@ void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t f
         const double y = value(i);
         if (std::isnan(y))
             continue;
-        if (columns_.empty())
-            base_ = c;
-        const auto k = static_cast<size_t>(c - base_);
-        if (k >= columns_.size())
-            columns_.resize(k + 1);
-        columns_[k].add(s.x[i], y);
-        changedFrom_ = std::min(changedFrom_, c);
-        if (c >= to && after == kNone)
-            after = c;
+        if (c != current) {
+            if (columns_.empty())
+                base_ = c;
+            const auto k = static_cast<size_t>(c - base_);
+            if (k >= columns_.size())
+                columns_.resize(k + 1);
+            column = &columns_[k];
+            current = c;
+            changedFrom_ = std::min(changedFrom_, c);
+            if (c >= to && after == kNone)
+                after = c;
+        }
+        column->add(s.x[i], y);
     }
     next_ = n;
 }
