@@ -69,6 +69,14 @@ public:
     template <typename Value>
     void follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value);
 
+    // Whether follow() would only count the few samples added since the
+    // last one (at most `few`), the grid standing.
+    bool followsOn(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t few) const
+    {
+        return valid_ && s.run == run_ && grid == grid_ && s.firstNumber == firstNumber_ && from >= base_ &&
+               s.firstNumber + s.count - next_ <= few;
+    }
+
     // Whether the last follow() started over, and the first column whose
     // points changed since takeChanges() (kNone: none); takeChanges()
     // starts gathering anew.

@@ -3,6 +3,7 @@
 #include "data/ChartRaster.h"
 
 #include <QPainter>
+#include <QStyleOptionGraphicsItem>
 #include <QtCharts/QChart>
 
 #include <algorithm>
@@ -35,6 +36,7 @@ ChartTraceItem::ChartTraceItem(QChart* chart) : QGraphicsItem(chart), chart_(cha
 {
     setZValue(kTraceZ);
     setAcceptedMouseButtons(Qt::NoButton);
+    setFlag(ItemUsesExtendedStyleOption);  // paints only what is exposed
     followPlotArea();
 }
 
@@ -238,6 +240,14 @@ void ChartTraceItem::clearColumns(int64_t from, int64_t to)
     }
 }
 
+int64_t ChartTraceItem::columnsToDraw() const
+{
+    int64_t n = 0;
+    for (const auto& [from, to] : parts_)
+        n += to - from;
+    return n;
+}
+
 void ChartTraceItem::drawPart(int part)
 {
     const auto [from, to] = parts_[static_cast<size_t>(part)];
@@ -259,21 +269,30 @@ void ChartTraceItem::drawPart(int part)
     }
 }
 
-void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
     if (pixelArea_.isEmpty() || layer_.isNull() || !drawn_.valid)
         return;
     // The ring's column of the first column shown, and the two pieces from
-    // there to the ring's end and from its start on.
+    // there to the ring's end and from its start on; of each only what the
+    // paint exposes.
     const int w = layer_.width(), h = layer_.height();
     const int r0 = ringColumn(first_);
-    const QPointF origin = pixelArea_.topLeft();
+    const QRectF exposed = option ? option->exposedRect : boundingRect();
     // The picture is opaque: copied, not blended.
     painter->setCompositionMode(QPainter::CompositionMode_Source);
-    painter->drawImage(QRectF(origin, QSizeF((w - r0) / ratio_, h / ratio_)), layer_, QRectF(r0, 0, w - r0, h));
+    auto piece = [&](double left, int from, int width) {
+        const QRectF target(pixelArea_.left() + left / ratio_, pixelArea_.top(), width / ratio_, h / ratio_);
+        const QRectF shown = target & exposed.toAlignedRect();
+        if (shown.isEmpty())
+            return;
+        const QRectF source(from + (shown.left() - target.left()) * ratio_, (shown.top() - target.top()) * ratio_,
+                            shown.width() * ratio_, shown.height() * ratio_);
+        painter->drawImage(shown, layer_, source);
+    };
+    piece(0, r0, w - r0);
     if (r0 > 0)
-        painter->drawImage(QRectF(origin + QPointF((w - r0) / ratio_, 0), QSizeF(r0 / ratio_, h / ratio_)), layer_,
-                           QRectF(0, 0, r0, h));
+        piece(w - r0, 0, r0);
 }
 
 }  // namespace kvb::ui

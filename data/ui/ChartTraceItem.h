@@ -80,6 +80,8 @@ public:
     // anything but the item's own picture; drawPart() reads the traces.
     int beginDrawing();
     void drawPart(int part);
+    // The columns the parts of the drawing begun cover.
+    int64_t columnsToDraw() const;
     // The plot area moved or changed size.
     void followPlotArea();
     // Drawings of the whole picture and of changed columns only, so far.

@@ -100,10 +100,16 @@ private:
 
 // Runs work(0) .. work(count - 1), each once, on this thread and on those
 // of the application's thread pool that are free, and returns when all have
-// run.
+// run. Work too small to be worth waking other threads for (`spread`
+// false) runs on this thread alone.
 template <typename Work>
-void RunSpread(size_t count, Work&& work)
+void RunSpread(size_t count, Work&& work, bool spread = true)
 {
+    if (!spread) {
+        for (size_t k = 0; k < count; ++k)
+            work(k);
+        return;
+    }
     // What the helpers share outlives this call until the last helper lets
     // go of it, as a helper may still be inside release() when this thread
     // wakes from acquire().
@@ -651,12 +657,24 @@ void FrmCharting::redrawSeries()
     // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
     // is spread over the processor's cores.
-    RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); });
+    // A refresh after a sample or two counts only those into each trace and
+    // draws a few columns: quicker here than handed to other threads.
+    constexpr int64_t kFewSamples = 16, kFewColumns = 64;
+    bool few = true;
+    for (const Reduction& r : reductions) {
+        const ChartBox& b = charts_[r.chart];
+        few = few && b.drawn[static_cast<size_t>(r.index)].trace.followsOn(plotted, b.traces->grid(),
+                                                                         b.traces->firstColumn(), kFewSamples);
+    }
+    RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); }, !few);
     std::vector<std::pair<ChartTraceItem*, int>> parts;
     for (ChartTraceItem* item : drawn)
         for (int k = 0, n = item->beginDrawing(); k < n; ++k)
             parts.emplace_back(item, k);
-    RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); });
+    int64_t columns = 0;
+    for (ChartTraceItem* item : drawn)
+        columns += item->columnsToDraw();
+    RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); }, columns > kFewColumns);
 }
 
 // Sets the chart's window and finds the series whose columns must be
