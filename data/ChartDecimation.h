@@ -1,20 +1,21 @@
 #pragma once
-// Reduces one chart series to what a plot of a given pixel width can show:
-// the samples inside the visible time window, one minimum and one maximum
-// per pixel column in the order they occur, and one sample on either side of
-// the window so that the line runs to the edges.
+// Reduces one chart series to what a plot can show: one minimum and one
+// maximum per pixel column, in the order they occur. The columns are those
+// of a grid fixed in time (`ColumnGrid`), not of the plot's window, so a
+// window that moves by whole columns finds every column it still shows as
+// it was: a rolling chart reduces and draws only its newest columns.
 //
-// A trace keeps the extremes of its samples per cell of a fixed time grid
-// (a power of two of minutes, at most one column wide) and brings them up to
-// date with the samples added since its last reduction. A redraw after one
-// new sample therefore visits the new sample, the cells of the window and
-// the few samples of the two cells cut by the window's edges, never the
-// whole buffer.
+// A trace keeps the extremes of the columns from the last known sample
+// before the window on and brings them up to date with the samples added
+// since; the line through the columns' points, one point on either side of
+// the window included, is the same whatever part of it is asked for.
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <vector>
 
 namespace kvb::data {
@@ -39,21 +40,62 @@ struct TraceSamples {
     uint64_t run = 0;
 };
 
+// Pixel columns fixed in time: time x lies at column coordinate
+// x * scale - phase, and column c covers coordinates [c, c + 1).
+struct ColumnGrid {
+    double scale = 1, phase = 0;
+    double at(double x) const { return x * scale - phase; }
+    int64_t column(double x) const
+    {
+        // The floor, without a library call for each of many samples.
+        const double v = at(x);
+        const auto t = static_cast<int64_t>(v);
+        return t - (v < static_cast<double>(t) ? 1 : 0);
+    }
+    bool operator==(const ColumnGrid&) const = default;
+};
+
 class ChartTrace {
 public:
-    // Forgets what the trace holds; the next reduction starts over (for a
+    static constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
+
+    // Forgets what the trace holds; the next follow() starts over (for a
     // series that now plots other data).
     void reset() { valid_ = false; }
 
-    // Appends the reduction of samples 0..count-1 to the window
-    // [viewMin, viewMax) over `columns` pixel columns to `out`; `value(i)`
-    // is the plotted value of sample i.
+    // Brings the columns up to date for a window of columns [from, to) of
+    // `grid`, from samples 0..count-1; `value(i)` is the plotted value of
+    // sample i (NaN: not plotted).
     template <typename Value>
-    void reduce(const TraceSamples& s, double viewMin, double viewMax, int columns, Value&& value,
-                std::vector<ChartPoint>& out);
+    void follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value);
+
+    // Whether follow() would only count the few samples added since the
+    // last one (at most `few`), the grid standing.
+    bool followsOn(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t few) const
+    {
+        return valid_ && s.run == run_ && grid == grid_ && s.firstNumber == firstNumber_ && from >= base_ &&
+               s.firstNumber + s.count - next_ <= few;
+    }
+
+    // Whether the last follow() started over, and the first column whose
+    // points changed since takeChanges() (kNone: none); takeChanges()
+    // starts gathering anew.
+    bool restarted() const { return restarted_; }
+    int64_t changedFrom() const { return changedFrom_; }
+    void takeChanges()
+    {
+        restarted_ = false;
+        changedFrom_ = kNone;
+    }
+    // The nearest column before c that has a point (c when there is none).
+    int64_t pointColumnBefore(int64_t c) const;
+
+    // Appends the points of columns [from, to), in time order, with the
+    // last point before them and the first after them (in time and value).
+    void points(int64_t from, int64_t to, std::vector<ChartPoint>& out) const;
 
 private:
-    struct Cell {
+    struct Column {
         ChartPoint lo{0, 0}, hi{0, 0};
         bool empty = true;
         void add(double x, double y)
@@ -69,165 +111,142 @@ private:
                 hi = {x, y};
             }
         }
-    };
-    // Gathers points, in time order, into one minimum and maximum per pixel
-    // column of the window and writes each column out when the next starts.
-    struct Columns {
-        Columns(double windowMin, double windowMax, int columns, std::vector<ChartPoint>& into)
-            : viewMin(windowMin), viewMax(windowMax),
-              perColumn(columns / (windowMax - windowMin)), lastColumn(columns - 1), out(into)
+        // Its one or two points in time order.
+        template <typename Out>
+        void put(Out&& out) const
         {
-        }
-        double viewMin, viewMax, perColumn;
-        int lastColumn;
-        std::vector<ChartPoint>& out;
-        int column = -1;
-        Cell acc;
-
-        void putPoint(const ChartPoint& p)
-        {
-            if (p.x < viewMin || p.x >= viewMax || std::isnan(p.y))
+            if (empty)
                 return;
-            const int c = std::min(static_cast<int>((p.x - viewMin) * perColumn), lastColumn);
-            if (c != column) {
-                flush();
-                column = c;
-            }
-            acc.add(p.x, p.y);
-        }
-        void putCell(const Cell& cell)
-        {
-            if (cell.empty)
-                return;
-            const bool loFirst = cell.lo.x <= cell.hi.x;
-            putPoint(loFirst ? cell.lo : cell.hi);
-            putPoint(loFirst ? cell.hi : cell.lo);
-        }
-        void flush()
-        {
-            if (acc.empty)
-                return;
-            if (acc.lo.x == acc.hi.x && acc.lo.y == acc.hi.y) {
-                out.push_back(acc.lo);
-            } else if (acc.lo.x <= acc.hi.x) {
-                out.push_back(acc.lo);
-                out.push_back(acc.hi);
+            if (lo.x == hi.x && lo.y == hi.y) {
+                out(lo);
+            } else if (lo.x <= hi.x) {
+                out(lo);
+                out(hi);
             } else {
-                out.push_back(acc.hi);
-                out.push_back(acc.lo);
+                out(hi);
+                out(lo);
             }
-            acc = Cell{};
         }
+        ChartPoint first() const { return lo.x <= hi.x ? lo : hi; }
+        ChartPoint last() const { return lo.x <= hi.x ? hi : lo; }
     };
-    int64_t cellOf(double x) const { return static_cast<int64_t>(std::floor(x / grid_)); }
-    template <typename Value>
-    void follow(const TraceSamples& s, int64_t firstCell, int64_t lastCell, Value& value);
+    const Column* at(int64_t c) const
+    {
+        return c >= base_ && c - base_ < static_cast<int64_t>(columns_.size())
+                   ? &columns_[static_cast<size_t>(c - base_)]
+                   : nullptr;
+    }
 
     bool valid_ = false;
-    double grid_ = 0;
+    bool restarted_ = false;
+    ColumnGrid grid_;
     uint64_t run_ = 0;
     int64_t firstNumber_ = 0;
-    int64_t next_ = 0;       // number of the first sample not yet counted into the cells
-    int64_t firstCell_ = 0;  // grid index of cells_.front()
-    std::deque<Cell> cells_;
+    int64_t next_ = 0;  // number of the first sample not yet counted
+    int64_t base_ = 0;  // column of columns_.front()
+    int64_t changedFrom_ = kNone;
+    std::deque<Column> columns_;
 };
 
-// Brings the cells up to date: cells before the window are let go, cells
-// that held dropped samples are counted again, and the samples added since
-// the last reduction are counted into the cells up to the window's end.
 template <typename Value>
-void ChartTrace::follow(const TraceSamples& s, int64_t firstCell, int64_t lastCell, Value& value)
+void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value)
 {
     const int64_t end = s.firstNumber + s.count;
-    if (valid_ && (s.run != run_ || firstCell < firstCell_ || next_ > end || s.firstNumber < firstNumber_))
+    if (valid_ && (s.run != run_ || !(grid == grid_) || s.firstNumber != firstNumber_ || next_ > end ||
+                   from < base_))
         valid_ = false;
+    auto firstInColumn = [&](int64_t c) {
+        return static_cast<int>(std::partition_point(s.x, s.x + s.count, [&](double x) { return grid.column(x) < c; }) -
+                                s.x);
+    };
     if (!valid_) {
         valid_ = true;
+        restarted_ = true;
         run_ = s.run;
+        grid_ = grid;
         firstNumber_ = s.firstNumber;
-        cells_.clear();
-        firstCell_ = firstCell;
-        next_ = s.firstNumber + FirstSampleAtOrAfter(s.x, s.count, static_cast<double>(firstCell) * grid_);
-    }
-    if (s.firstNumber != firstNumber_) {
-        // Samples were dropped from the front: cells wholly before the first
-        // sample held are empty now, and the one holding it is counted again.
-        firstNumber_ = s.firstNumber;
-        next_ = std::max(next_, firstNumber_);
-        if (s.count > 0) {
-            const int64_t front = cellOf(s.x[0]);
-            for (size_t k = 0; k < cells_.size() && firstCell_ + static_cast<int64_t>(k) < front; ++k)
-                cells_[k] = Cell{};
-            if (front >= firstCell_ && front - firstCell_ < static_cast<int64_t>(cells_.size())) {
-                Cell again;
-                for (int i = 0; i < next_ - firstNumber_ && cellOf(s.x[i]) == front; ++i)
-                    again.add(s.x[i], value(i));
-                cells_[static_cast<size_t>(front - firstCell_)] = again;
+        columns_.clear();
+        // From the column of the last known sample before the window on.
+        int j = firstInColumn(from) - 1;
+        while (j >= 0 && std::isnan(value(j)))
+            --j;
+        base_ = j >= 0 ? grid.column(s.x[j]) : from;
+        next_ = s.firstNumber + firstInColumn(base_);
+    } else {
+        // Columns before the window go, but for the last one with a point.
+        size_t before = 0, keep = 0;
+        bool found = false;
+        for (; before < columns_.size() && base_ + static_cast<int64_t>(before) < from; ++before)
+            if (!columns_[before].empty) {
+                keep = before;
+                found = true;
             }
+        const size_t drop = found ? keep : before;
+        columns_.erase(columns_.begin(), columns_.begin() + static_cast<ptrdiff_t>(drop));
+        base_ += static_cast<int64_t>(drop);
+    }
+    // Counted up to the first column with a point at or past the window's
+    // end, which gives the line its point after the window.
+    int64_t after = kNone;
+    for (int64_t c = std::max(to, base_); c - base_ < static_cast<int64_t>(columns_.size()); ++c)
+        if (!columns_[static_cast<size_t>(c - base_)].empty) {
+            after = c;
+            break;
         }
-    }
-    while (!cells_.empty() && firstCell_ < firstCell) {
-        cells_.pop_front();
-        ++firstCell_;
-    }
-    if (cells_.empty())
-        firstCell_ = std::max(firstCell_, firstCell);
+    // Times ascend: the samples come column after column.
+    int64_t current = kNone;
+    Column* column = nullptr;
     int64_t n = next_;
     for (; n < end; ++n) {
         const int i = static_cast<int>(n - s.firstNumber);
-        const int64_t c = cellOf(s.x[i]);
-        if (c > lastCell)
+        const int64_t c = grid.column(s.x[i]);
+        if (c > after)
             break;
-        if (c < firstCell_)
+        if (c < base_)
             continue;
-        const auto k = static_cast<size_t>(c - firstCell_);
-        if (k >= cells_.size())
-            cells_.resize(k + 1);
-        cells_[k].add(s.x[i], value(i));
+        const double y = value(i);
+        if (std::isnan(y))
+            continue;
+        if (c != current) {
+            if (columns_.empty())
+                base_ = c;
+            const auto k = static_cast<size_t>(c - base_);
+            if (k >= columns_.size())
+                columns_.resize(k + 1);
+            column = &columns_[k];
+            current = c;
+            changedFrom_ = std::min(changedFrom_, c);
+            if (c >= to && after == kNone)
+                after = c;
+        }
+        column->add(s.x[i], y);
     }
     next_ = n;
 }
 
-template <typename Value>
-void ChartTrace::reduce(const TraceSamples& s, double viewMin, double viewMax, int columns, Value&& value,
-                        std::vector<ChartPoint>& out)
+inline int64_t ChartTrace::pointColumnBefore(int64_t c) const
 {
-    if (s.count <= 0 || !(viewMax > viewMin))
-        return;
-    columns = std::max(columns, 1);
-    const double width = (viewMax - viewMin) / columns;
-    const double grid = std::exp2(std::floor(std::log2(width)));
-    if (grid != grid_) {
-        grid_ = grid;
-        valid_ = false;
-    }
-    const int64_t firstCell = cellOf(viewMin), lastCell = cellOf(viewMax);
-    follow(s, firstCell, lastCell, value);
+    for (int64_t k = std::min(c, base_ + static_cast<int64_t>(columns_.size())) - 1; k >= base_; --k)
+        if (!columns_[static_cast<size_t>(k - base_)].empty)
+            return k;
+    return c;
+}
 
-    const int first = FirstSampleAtOrAfter(s.x, s.count, viewMin);
-    if (first > 0 && !std::isnan(value(first - 1)))
-        out.push_back({s.x[first - 1], value(first - 1)});
-
-    Columns columnsOut(viewMin, viewMax, columns, out);
-    // The two cells cut by the window's edges are counted from the samples
-    // inside the window; the cells between them come from the trace.
-    auto putSamples = [&](int from, int64_t cell) {
-        for (int i = from; i < s.count && s.x[i] < viewMax && cellOf(s.x[i]) == cell; ++i)
-            columnsOut.putPoint({s.x[i], value(i)});
-    };
-    putSamples(first, firstCell);
-    const int64_t from = std::max<int64_t>(firstCell + 1 - firstCell_, 0);
-    const int64_t to = std::min<int64_t>(lastCell - firstCell_, static_cast<int64_t>(cells_.size()));
-    if (from < to)
-        for (auto it = cells_.begin() + from, end = cells_.begin() + to; it != end; ++it)
-            columnsOut.putCell(*it);
-    if (lastCell > firstCell)
-        putSamples(FirstSampleAtOrAfter(s.x, s.count, static_cast<double>(lastCell) * grid_), lastCell);
-    columnsOut.flush();
-
-    const int last = FirstSampleAtOrAfter(s.x, s.count, viewMax);
-    if (last < s.count && !std::isnan(value(last)))
-        out.push_back({s.x[last], value(last)});
+inline void ChartTrace::points(int64_t from, int64_t to, std::vector<ChartPoint>& out) const
+{
+    const int64_t before = pointColumnBefore(from);
+    if (before != from)
+        out.push_back(at(before)->last());
+    auto put = [&out](const ChartPoint& p) { out.push_back(p); };
+    const int64_t size = static_cast<int64_t>(columns_.size());
+    int64_t c = std::max(from, base_);
+    for (; c < to && c - base_ < size; ++c)
+        columns_[static_cast<size_t>(c - base_)].put(put);
+    for (; c - base_ < size; ++c)
+        if (!columns_[static_cast<size_t>(c - base_)].empty) {
+            out.push_back(columns_[static_cast<size_t>(c - base_)].first());
+            break;
+        }
 }
 
 }  // namespace kvb::data

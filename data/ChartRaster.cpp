@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kvb::data {
 
@@ -20,20 +21,21 @@ public:
     // Writes only columns [from, to) of the buffer.
     ColumnPainter(const PixelBuffer& t, uint32_t colour, int thickness, int from, int to)
         : t_(t), colour_(colour), before_(thickness / 2), after_((thickness - 1) / 2),
-          from_(std::max(from, 0)), to_(std::min(to, t.width)), above_(t.height + 2.0), shift_(t.height + 8)
+          from_(t.firstColumn + std::max(from, 0)), to_(t.firstColumn + std::min(to, t.width)),
+          above_(t.height + 2.0), shift_(t.height + 8)
     {
     }
 
-    int column() const { return column_; }
+    int64_t column() const { return column_; }
     // The left edge of the column being gathered, or a huge value before
     // the first.
     double left() const { return left_; }
 
     // Starts column c at height y; nothing of it is a point yet.
-    void start(int c, double y)
+    void start(int64_t c, double y)
     {
         column_ = c;
-        left_ = c;
+        left_ = static_cast<double>(c);
         lo_ = hi_ = y;
         pointLo_ = kNone;
         pointHi_ = -kNone;
@@ -51,7 +53,7 @@ public:
     }
     // One piece of a segment inside column c, from height y0 to y1;
     // `point0` and `point1` tell which ends are points of the line.
-    void piece(int c, double y0, bool point0, double y1, bool point1)
+    void piece(int64_t c, double y0, bool point0, double y1, bool point1)
     {
         if (c != column_) {
             flush();
@@ -67,7 +69,7 @@ public:
 
     void flush()
     {
-        if (column_ < 0)
+        if (column_ == kNoColumn)
             return;
         int r0 = centreRow(lo_), r1 = centreRow(hi_) - 1;
         if (pointLo_ <= pointHi_) {
@@ -78,23 +80,38 @@ public:
             r0 = r1 = row((lo_ + hi_) / 2);
         // Widened to the thickness around the column and its rows, cut to
         // the buffer.
-        const int c0 = std::max(column_ - before_, from_), c1 = std::min(column_ + after_, to_ - 1);
-        if (c1 < c0)
+        const int64_t g0 = std::max(column_ - before_, from_), g1 = std::min(column_ + after_, to_ - 1);
+        if (g1 < g0)
             return;
         r0 = std::max(r0 - before_, 0);
         r1 = std::min(r1 + after_, t_.height - 1);
+        // Buffer columns, where a ring wraps them.
+        int c0 = static_cast<int>(g0 - t_.firstColumn) + t_.rotation;
+        if (c0 >= t_.width)
+            c0 -= t_.width;
+        const int n = static_cast<int>(g1 - g0) + 1;
+        if (c0 + n > t_.width) {
+            for (int k = 0; k < n; ++k) {
+                const int c = (c0 + k) % t_.width;
+                uint32_t* p = t_.pixels + static_cast<ptrdiff_t>(r0) * t_.stride + c;
+                for (int r = r0; r <= r1; ++r, p += t_.stride)
+                    *p = colour_;
+            }
+            return;
+        }
         uint32_t* p = t_.pixels + static_cast<ptrdiff_t>(r0) * t_.stride + c0;
-        if (c1 - c0 == 1) {  // a line two pixels wide, away from the edges
+        if (n == 2) {  // a line two pixels wide, away from the edges
             for (int r = r0; r <= r1; ++r, p += t_.stride)
                 p[0] = p[1] = colour_;
         } else {
             for (int r = r0; r <= r1; ++r, p += t_.stride)
-                std::fill(p, p + (c1 - c0 + 1), colour_);
+                std::fill(p, p + n, colour_);
         }
     }
 
 private:
     static constexpr double kNone = 1e300;
+    static constexpr int64_t kNoColumn = INT64_MIN;
     // Rows are worked out on heights held a little beyond the buffer, so
     // coordinates far outside it never overflow an int (and a NaN lands
     // below it); shifted to positive values there, a truncation is the
@@ -107,10 +124,10 @@ private:
     const PixelBuffer t_;
     const uint32_t colour_;
     const int before_, after_;
-    const int from_, to_;
+    const int64_t from_, to_;
     const double above_;
     const int shift_;
-    int column_ = -1;
+    int64_t column_ = kNoColumn;
     double left_ = kNone;
     double lo_ = 0, hi_ = 0, pointLo_ = kNone, pointHi_ = -kNone;
 };
@@ -130,9 +147,14 @@ void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, s
     if (count == 0 || target.width <= 0 || target.height <= 0 || from >= to)
         return;
     ColumnPainter out(target, colour, thickness, from, to);
-    const double right = static_cast<double>(target.width);
-    if (count == 1 && points[0].x >= 0 && points[0].x < right)
-        out.piece(static_cast<int>(points[0].x), points[0].y, true, points[0].y, true);
+    // The line's columns the buffer shows; all columns are worked out in
+    // the line's own coordinates, so a column comes out the same whatever
+    // part of the line is drawn.
+    const double left = static_cast<double>(target.firstColumn);
+    const double right = static_cast<double>(target.firstColumn + target.width);
+    auto floorOf = [](double x) { return static_cast<int64_t>(std::floor(x)); };
+    if (count == 1 && points[0].x >= left && points[0].x < right)
+        out.piece(floorOf(points[0].x), points[0].y, true, points[0].y, true);
     for (size_t k = 1; k < count; ++k) {
         ChartPoint a = points[k - 1], b = points[k];
         // A chart line runs from left to right with a point or two in each
@@ -152,12 +174,12 @@ void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, s
                 if (b.x == next)
                     out.point(y);
                 out.flush();
-                const int last = static_cast<int>(b.x);
-                for (int c = out.column() + 1; c < last; ++c) {
-                    const double y1 = at(c + 1.0);
+                const int64_t last = floorOf(b.x);
+                for (int64_t c = out.column() + 1; c < last; ++c) {
+                    const double y1 = at(static_cast<double>(c) + 1.0);
                     out.start(c, y);
                     out.reach(y1);
-                    if (c + 1.0 == b.x)
+                    if (static_cast<double>(c) + 1.0 == b.x)
                         out.point(y1);
                     out.flush();
                     y = y1;
@@ -171,18 +193,17 @@ void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, s
         // crosses, from left to right.
         if (b.x < a.x)
             std::swap(a, b);
-        if (b.x < 0 || a.x >= right || std::isnan(a.x) || std::isnan(b.x))
+        if (b.x < left || a.x >= right || std::isnan(a.x) || std::isnan(b.x))
             continue;
-        // Both are at least 0 here, where a truncation is the floor.
-        const int first = static_cast<int>(std::max(a.x, 0.0));
-        const int last = static_cast<int>(std::min(b.x, right - 0.5));
+        const int64_t first = floorOf(std::max(a.x, left));
+        const int64_t last = floorOf(std::min(b.x, right - 0.5));
         if (!(b.x > a.x)) {  // upright
             out.piece(first, a.y, true, b.y, true);
             continue;
         }
         const double slope = (b.y - a.y) / (b.x - a.x);
         auto at = [&](double x) { return x == a.x ? a.y : x == b.x ? b.y : a.y + (x - a.x) * slope; };
-        for (int c = first; c <= last; ++c) {
+        for (int64_t c = first; c <= last; ++c) {
             const double x0 = std::max(a.x, static_cast<double>(c));
             const double x1 = std::min(b.x, static_cast<double>(c + 1));
             out.piece(c, at(x0), x0 == a.x, at(x1), x1 == b.x);

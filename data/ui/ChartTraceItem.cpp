@@ -3,10 +3,12 @@
 #include "data/ChartRaster.h"
 
 #include <QPainter>
+#include <QStyleOptionGraphicsItem>
 #include <QtCharts/QChart>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace kvb::ui {
 
@@ -14,8 +16,19 @@ namespace {
 
 // Above the chart's grid (2) and below its axes (3).
 constexpr qreal kTraceZ = 2.5;
+
+// `over` blended over the opaque `under`, as a painter draws it.
+uint32_t Blend(QColor over, QColor under)
+{
+    const double a = over.alphaF();
+    auto mix = [a](int o, int u) { return static_cast<int>(std::lround(o * a + u * (1 - a))); };
+    return qRgb(mix(over.red(), under.red()), mix(over.green(), under.green()), mix(over.blue(), under.blue()));
+}
 // Pixels, as thick as the chart theme draws its line series.
 constexpr int kLineThickness = 2;
+// Columns per band of a drawing, and most bands per drawing.
+constexpr int64_t kBandColumns = 256;
+constexpr int64_t kMostBands = 8;
 
 }  // namespace
 
@@ -23,13 +36,13 @@ ChartTraceItem::ChartTraceItem(QChart* chart) : QGraphicsItem(chart), chart_(cha
 {
     setZValue(kTraceZ);
     setAcceptedMouseButtons(Qt::NoButton);
+    setFlag(ItemUsesExtendedStyleOption);  // paints only what is exposed
     followPlotArea();
 }
 
 void ChartTraceItem::redraw()
 {
-    layerValid_ = false;
-    update();
+    drawn_.valid = false;
 }
 
 void ChartTraceItem::followPlotArea()
@@ -41,81 +54,245 @@ void ChartTraceItem::followPlotArea()
         pixelArea_ = area.toAlignedRect();
     }
     redraw();
+    update();
 }
 
-int ChartTraceItem::beginDrawing(qreal pixelRatio)
+void ChartTraceItem::setWindow(const Window& window, qreal pixelRatio)
 {
-    if (layerValid_ && layer_.devicePixelRatio() == pixelRatio)
-        return 0;
-    layerValid_ = true;
+    window_ = shown_ = window;
+    ratio_ = pixelRatio;
     const QSize size = pixelArea_.size() * pixelRatio;
-    if (layer_.size() != size)
-        layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    if (layer_.size() != size) {
+        layer_ = QImage(size, QImage::Format_RGB32);
+        drawn_.valid = false;
+    }
     layer_.setDevicePixelRatio(pixelRatio);
+    thickness_ = std::max(static_cast<int>(std::lround(kLineThickness * pixelRatio)), 1);
+    const Window& w = window;
+    if (area_.isEmpty() || !(w.xMax > w.xMin) || !(w.yMax > w.yMin) || layer_.isNull()) {
+        grid_ = {};
+        first_ = 0;
+        return;
+    }
+    // Time x lies at column x * scale + left, where the plot's left edge
+    // lies `left` columns into the picture's first column.
+    const double width = area_.width() * pixelRatio;
+    const double scale = width / (w.xMax - w.xMin);
+    const double left = (area_.left() - pixelArea_.left()) * pixelRatio;
+    grid_ = {scale, -left};
+    // The first column, chosen so that the window shown starts on a whole
+    // column and reaches the end of the window asked for.
+    first_ = static_cast<int64_t>(std::ceil(w.xMax * scale - width));
+    shown_.xMin = static_cast<double>(first_) / scale;
+    shown_.xMax = (static_cast<double>(first_) + width) / scale;
+    sy_ = area_.height() * pixelRatio / (w.yMax - w.yMin);
+    top_ = (area_.top() - pixelArea_.top()) * pixelRatio;
+}
+
+int ChartTraceItem::ringColumn(int64_t column) const
+{
+    const int64_t n = layer_.width();
+    return static_cast<int>(((column % n) + n) % n);
+}
+
+int ChartTraceItem::beginDrawing()
+{
+    parts_.clear();
+    if (layer_.isNull())
+        return 0;
     // Taken here, where the picture is not shared, as the parts may be
     // drawn on other threads.
     target_ = {reinterpret_cast<uint32_t*>(layer_.bits()), layer_.width(), layer_.height(),
-               static_cast<int>(layer_.bytesPerLine() / 4)};
-    const Window& w = window_;
-    drawn_.clear();
-    if (!area_.isEmpty() && w.xMax > w.xMin && w.yMax > w.yMin) {
-        // Axis units to the layer's pixels.
-        toPixels_.sx = area_.width() * pixelRatio / (w.xMax - w.xMin);
-        toPixels_.sy = area_.height() * pixelRatio / (w.yMax - w.yMin);
-        toPixels_.left = (area_.left() - pixelArea_.left()) * pixelRatio;
-        toPixels_.top = (area_.top() - pixelArea_.top()) * pixelRatio;
+               static_cast<int>(layer_.bytesPerLine() / 4), first_, ringColumn(first_)};
+    const int64_t end = first_ + layer_.width();
+    const std::vector<int> rows = gridRows();
+    gridColour_ = Blend(ground_.grid, ground_.colour);
+    rowGround_.assign(static_cast<size_t>(layer_.height()), ground_.colour.rgb());
+    for (int r : rows)
+        rowGround_[static_cast<size_t>(r)] = gridColour_;
+    plainRow_.assign(static_cast<size_t>(layer_.width()), ground_.colour.rgb());
+    gridRow_.assign(static_cast<size_t>(layer_.width()), gridColour_);
+    const std::vector<int> oldGridColumns = gridColumns_;
+    gridColumns_ = gridColumns();
+    bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
+                 drawn_.yMax != window_.yMax || drawn_.size != layer_.size() || drawn_.ratio != ratio_ ||
+                 drawn_.lines != lines_ || first_ < drawn_.first || first_ - drawn_.first >= layer_.width();
+    for (const Line& line : lines_)
+        whole = whole || (line.shown && line.trace && line.trace->restarted());
+    // A line of that width reaches this many columns before and after
+    // the column it passes.
+    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
+    int64_t from = end;
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    if (whole) {
+        from = first_;
+    } else {
+        if (first_ != drawn_.first) {
+            // The window moved: the columns that came in at the right, those
+            // at the left a line reaches from the columns now cut off, and
+            // those that leave or come under a grid line, which stands.
+            from = drawn_.first + layer_.width();
+            if (after > 0)
+                ranges.emplace_back(first_, first_ + after);
+            for (int c : oldGridColumns)
+                ranges.emplace_back(drawn_.first + c, drawn_.first + c + 1);
+            for (int c : gridColumns_)
+                ranges.emplace_back(first_ + c, first_ + c + 1);
+        }
         for (const Line& line : lines_)
-            if (line.shown && !line.points.empty())
-                drawn_.push_back({&line, std::is_sorted(line.points.begin(), line.points.end(),
-                                                        [](const auto& a, const auto& b) { return a.x < b.x; })});
+            if (line.shown && line.trace && line.trace->changedFrom() != data::ChartTrace::kNone)
+                // From the point before the first that changed: the segment
+                // between them moved.
+                from = std::min(from, line.trace->pointColumnBefore(line.trace->changedFrom()) - before);
+        from = std::max(from, first_);
     }
-    // Bands a few hundred pixels wide.
-    parts_ = std::clamp(layer_.width() / 256, 1, 8);
-    return parts_;
+    for (Line& line : lines_)
+        if (line.trace)
+            const_cast<data::ChartTrace*>(line.trace)->takeChanges();
+    const bool moved = first_ != drawn_.first;
+    drawn_ = {true, grid_, first_, window_.yMin, window_.yMax, layer_.size(), ratio_, lines_, ground_};
+    if (from < end)
+        ranges.emplace_back(from, end);
+    // Cut to the picture and joined where they meet: each column is drawn
+    // by one part only.
+    for (auto& [a, b] : ranges) {
+        a = std::max(a, first_);
+        b = std::min(b, end);
+    }
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<int64_t, int64_t>> joined;
+    for (const auto& [a, b] : ranges) {
+        if (a >= b)
+            continue;
+        if (!joined.empty() && a <= joined.back().second)
+            joined.back().second = std::max(joined.back().second, b);
+        else
+            joined.emplace_back(a, b);
+    }
+    for (const auto& [a, b] : joined) {
+        const int64_t bands = std::clamp<int64_t>((b - a) / kBandColumns, 1, kMostBands);
+        for (int64_t k = 0; k < bands; ++k)
+            parts_.emplace_back(a + (b - a) * k / bands, a + (b - a) * (k + 1) / bands);
+    }
+    if (parts_.empty() && !moved)
+        return 0;
+    if (whole)
+        ++wholeDrawings_;
+    else
+        ++partialDrawings_;
+    if (whole || moved) {
+        update();
+    } else {
+        const double x = pixelArea_.left() + static_cast<double>(from - first_) / ratio_;
+        update(QRectF(x, pixelArea_.top(), pixelArea_.right() + 1 - x, pixelArea_.height()));
+    }
+    return static_cast<int>(parts_.size());
+}
+
+std::vector<int> ChartTraceItem::gridColumns() const
+{
+    std::vector<int> columns;
+    const int n = ground_.verticalLines;
+    const double left = -grid_.phase, width = area_.width() * ratio_;
+    for (int k = 0; k < n && n > 1; ++k) {
+        const int c = static_cast<int>(std::floor(left + width * k / (n - 1)));
+        if (c >= 0 && c < layer_.width())
+            columns.push_back(c);
+    }
+    return columns;
+}
+
+std::vector<int> ChartTraceItem::gridRows() const
+{
+    std::vector<int> rows;
+    const int n = ground_.horizontalLines;
+    const double height = area_.height() * ratio_;
+    for (int k = 0; k < n && n > 1; ++k) {
+        const int r = static_cast<int>(std::floor(top_ + height * k / (n - 1)));
+        if (r >= 0 && r < layer_.height())
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+// Lays the ground of columns [from, to): the plot's colour with the grid's
+// rows, and the grid's columns.
+void ChartTraceItem::clearColumns(int64_t from, int64_t to)
+{
+    const data::PixelBuffer& t = target_;
+    for (int64_t g = from; g < to;) {
+        const int c = ringColumn(g);
+        const int n = static_cast<int>(std::min<int64_t>(to - g, t.width - c));
+        // Copied from a row laid once: many times faster than a fill.
+        for (int r = 0; r < t.height; ++r)
+            std::memcpy(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c,
+                        (rowGround_[static_cast<size_t>(r)] == gridColour_ ? gridRow_ : plainRow_).data(),
+                        static_cast<size_t>(n) * sizeof(uint32_t));
+        g += n;
+    }
+    for (int column : gridColumns_) {
+        const int64_t g = first_ + column;
+        if (g < from || g >= to)
+            continue;
+        uint32_t* p = t.pixels + ringColumn(g);
+        for (int r = 0; r < t.height; ++r, p += t.stride)
+            *p = gridColour_;
+    }
+}
+
+int64_t ChartTraceItem::columnsToDraw() const
+{
+    int64_t n = 0;
+    for (const auto& [from, to] : parts_)
+        n += to - from;
+    return n;
 }
 
 void ChartTraceItem::drawPart(int part)
 {
-    const data::PixelBuffer& t = target_;
-    const int from = t.width * part / parts_, to = t.width * (part + 1) / parts_;
+    const auto [from, to] = parts_[static_cast<size_t>(part)];
     if (from >= to)
         return;
-    for (int r = 0; r < t.height; ++r)  // transparent
-        std::fill_n(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + from, to - from, 0u);
-    const int thickness = std::max(static_cast<int>(std::lround(kLineThickness * layer_.devicePixelRatio())), 1);
-    const Window& w = window_;
-    const Scale& s = toPixels_;
-    // The band's columns, a line's width on either side, in axis units.
-    const double first = w.xMin + (from - thickness - s.left) / s.sx;
-    const double last = w.xMin + (to + thickness - s.left) / s.sx;
-    std::vector<data::ChartPoint> pixels;
-    for (const Drawn& d : drawn_) {
-        const std::vector<data::ChartPoint>& points = d.line->points;
-        size_t begin = 0, end = points.size();
-        if (d.ascending) {
-            // From the last point before the band to the first past it.
-            auto before = [](const data::ChartPoint& p, double x) { return p.x < x; };
-            auto after = [](double x, const data::ChartPoint& p) { return x < p.x; };
-            begin = static_cast<size_t>(std::lower_bound(points.begin(), points.end(), first, before) - points.begin());
-            end = static_cast<size_t>(std::upper_bound(points.begin(), points.end(), last, after) - points.begin());
-            begin = begin > 0 ? begin - 1 : 0;
-            end = std::min(end + 1, points.size());
-        }
-        pixels.resize(end - begin);
-        for (size_t k = begin; k < end; ++k)
-            pixels[k - begin] = {s.left + (points[k].x - w.xMin) * s.sx, s.top + (w.yMax - points[k].y) * s.sy};
-        data::DrawChartLineColumns(t, pixels.data(), pixels.size(), d.line->colour.rgba(), thickness, from, to);
+    clearColumns(from, to);
+    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
+    std::vector<data::ChartPoint> points;
+    for (const Line& line : lines_) {
+        if (!line.shown || !line.trace)
+            continue;
+        points.clear();
+        // The columns whose line reaches the band.
+        line.trace->points(from - after, to + before, points);
+        for (data::ChartPoint& p : points)
+            p = {grid_.at(p.x), top_ + (window_.yMax - p.y) * sy_};
+        data::DrawChartLineColumns(target_, points.data(), points.size(), line.colour.rgba(), thickness_,
+                                   static_cast<int>(from - first_), static_cast<int>(to - first_));
     }
 }
 
-void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
+void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
-    if (pixelArea_.isEmpty())
+    if (pixelArea_.isEmpty() || layer_.isNull() || !drawn_.valid)
         return;
-    const int parts = beginDrawing(painter->device() ? painter->device()->devicePixelRatio() : 1.0);
-    for (int part = 0; part < parts; ++part)
-        drawPart(part);
-    painter->drawImage(pixelArea_.topLeft(), layer_);
+    // The ring's column of the first column shown, and the two pieces from
+    // there to the ring's end and from its start on; of each only what the
+    // paint exposes.
+    const int w = layer_.width(), h = layer_.height();
+    const int r0 = ringColumn(first_);
+    const QRectF exposed = option ? option->exposedRect : boundingRect();
+    // The picture is opaque: copied, not blended.
+    painter->setCompositionMode(QPainter::CompositionMode_Source);
+    auto piece = [&](double left, int from, int width) {
+        const QRectF target(pixelArea_.left() + left / ratio_, pixelArea_.top(), width / ratio_, h / ratio_);
+        const QRectF shown = target & exposed.toAlignedRect();
+        if (shown.isEmpty())
+            return;
+        const QRectF source(from + (shown.left() - target.left()) * ratio_, (shown.top() - target.top()) * ratio_,
+                            shown.width() * ratio_, shown.height() * ratio_);
+        painter->drawImage(shown, layer_, source);
+    };
+    piece(0, r0, w - r0);
+    if (r0 > 0)
+        piece(w - r0, 0, r0);
 }
 
 }  // namespace kvb::ui

@@ -1,12 +1,20 @@
 #pragma once
 // Draws the reduced series of one chart inside its plot area. The chart's
 // own line series stay in the chart for their names, colours and legend
-// entries but hold no points: the item draws the few thousand reduced
-// points itself, column by column into an image of the plot area, at a
-// fraction of what the chart's per-point line geometry and a general line
-// stroker cost. The item lies above the grid and below the axes; it maps
-// its points with the plot area in force when it paints, so a relayout of
-// the chart moves the lines with it.
+// entries but hold no points: the item draws each series' traced columns
+// itself, column by column into a picture of the plot area, at a fraction
+// of what the chart's per-point line geometry and a general line stroker
+// cost. The picture is opaque: it holds the plot's ground and grid under
+// the lines, so that a paint copies it rather than blending it over the
+// chart's own. The item lies below the axes; it maps its points with the
+// plot area in force when it draws, so a relayout of the chart moves the
+// lines with it.
+//
+// The time window is shown moved to whole pixel columns, and the picture is
+// kept between paints as a ring in x: a window that moved by k columns
+// shows the kept columns k further left and draws only the new ones, and a
+// new sample draws only the columns its line changed. What is drawn is the
+// same, pixel for pixel, as a drawing of the whole picture.
 
 #include "data/ChartDecimation.h"
 #include "data/ChartRaster.h"
@@ -15,6 +23,7 @@
 #include <QGraphicsItem>
 #include <QImage>
 
+#include <utility>
 #include <vector>
 
 class QChart;
@@ -26,57 +35,101 @@ public:
     struct Line {
         QColor colour;
         bool shown = false;
-        std::vector<data::ChartPoint> points;  // in axis units
+        const data::ChartTrace* trace = nullptr;  // followed for this item's columns
+        bool operator==(const Line&) const = default;
     };
     struct Window {
         double xMin = 0, xMax = 1, yMin = 0, yMax = 1;
         bool operator==(const Window&) const = default;
     };
 
+    // The plot's ground: its colour, and the grid's colour and lines across
+    // the plot's width and height (tick counts: lines at equal steps from
+    // edge to edge; fewer than 2, none).
+    struct Ground {
+        QColor colour = Qt::white, grid = Qt::lightGray;
+        int verticalLines = 0, horizontalLines = 0;
+        bool operator==(const Ground&) const = default;
+    };
+
     explicit ChartTraceItem(QChart* chart);
+    void setGround(const Ground& ground) { ground_ = ground; }
+    // Whether the item's picture covers its plot area (it has been drawn),
+    // so nothing need be painted under it.
+    bool covers() const { return drawn_.valid && !layer_.isNull(); }
 
     std::vector<Line>& lines() { return lines_; }
+    // The axis ranges to draw against, on a device of that pixel ratio.
+    // The time window shown is the one asked for moved right by less than
+    // a column, so that it stands on whole columns of its grid.
+    void setWindow(const Window& window, qreal pixelRatio);
     const Window& window() const { return window_; }
-    // The axis ranges the points are drawn against.
-    void setWindow(const Window& window) { window_ = window; }
-    // Draws the lines anew at the next paint (after lines or window changed).
+    Window shownWindow() const { return shown_; }
+    // The columns the picture shows: [firstColumn, firstColumn + columns)
+    // of grid(); the traces are followed for these.
+    const data::ColumnGrid& grid() const { return grid_; }
+    int64_t firstColumn() const { return first_; }
+    int columns() const { return layer_.width(); }
+    // Draws the whole picture anew at the next drawing.
     void redraw();
-    // Drawing ahead of the paint, for a device of that pixel ratio, in parts
-    // that may be drawn at once on several threads: beginDrawing() readies
-    // the picture if the lines are to be drawn anew and tells how many
-    // parts there are to draw (none when the picture stands); drawPart()
-    // then draws each part once (a band of columns), before the next paint.
-    // Neither touches anything but the item's own lines and picture.
-    int beginDrawing(qreal pixelRatio);
+    // Drawing ahead of the paint, in parts that may be drawn at once on
+    // several threads: beginDrawing() works out which columns changed since
+    // the last drawing, asks for their paint and tells how many parts there
+    // are to draw (none when the picture stands); drawPart() then draws each
+    // part once (a band of columns), before the next paint. Neither touches
+    // anything but the item's own picture; drawPart() reads the traces.
+    int beginDrawing();
     void drawPart(int part);
+    // The columns the parts of the drawing begun cover.
+    int64_t columnsToDraw() const;
     // The plot area moved or changed size.
     void followPlotArea();
+    // Drawings of the whole picture and of changed columns only, so far.
+    int wholeDrawings() const { return wholeDrawings_; }
+    int partialDrawings() const { return partialDrawings_; }
 
     QRectF boundingRect() const override { return QRectF(pixelArea_); }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    int ringColumn(int64_t column) const;
+    void clearColumns(int64_t from, int64_t to);
+    // The picture's columns and rows of the grid's lines.
+    std::vector<int> gridColumns() const;
+    std::vector<int> gridRows() const;
 
     QChart* chart_;
-    QRectF area_;       // the plot area
-    QRect pixelArea_;   // the whole pixels it covers
-    Window window_;
+    QRectF area_;      // the plot area
+    QRect pixelArea_;  // the whole pixels it covers
+    Window window_, shown_;
+    qreal ratio_ = 1;
     std::vector<Line> lines_;
-    QImage layer_;  // the lines over a transparent ground, as big as pixelArea_
-    bool layerValid_ = false;
+    Ground ground_;
+    std::vector<uint32_t> rowGround_;  // each row's colour, grid rows included
+    std::vector<uint32_t> plainRow_, gridRow_;  // a row of the ground and of a grid line
+    std::vector<int> gridColumns_;
+    uint32_t gridColour_ = 0;
+    QImage layer_;  // the lines over the ground, a ring in x
     data::PixelBuffer target_;  // layer_'s pixels
-    int parts_ = 1;
-    // Axis units to the picture's pixels.
-    struct Scale {
-        double sx = 1, sy = 1, left = 0, top = 0;
-    };
-    Scale toPixels_;
-    // The lines to draw, and whether each runs from left to right.
+    data::ColumnGrid grid_;
+    int64_t first_ = 0;
+    double sy_ = 1, top_ = 0;  // value units to the picture's rows
+    int thickness_ = 2;
+    // What the picture shows now; a drawing that changes any of it but the
+    // first column draws whole.
     struct Drawn {
-        const Line* line;
-        bool ascending;
+        bool valid = false;
+        data::ColumnGrid grid;
+        int64_t first = 0;
+        double yMin = 0, yMax = 0;
+        QSize size;
+        qreal ratio = 0;
+        std::vector<Line> lines;
+        Ground ground;
     };
-    std::vector<Drawn> drawn_;
+    Drawn drawn_;
+    std::vector<std::pair<int64_t, int64_t>> parts_;  // column bands to draw
+    int wholeDrawings_ = 0, partialDrawings_ = 0;
 };
 
 }  // namespace kvb::ui

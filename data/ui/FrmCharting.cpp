@@ -11,7 +11,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegion>
 #include <QShowEvent>
 #include <QSlider>
 #include <QSemaphore>
@@ -48,26 +50,66 @@ const char* kChartNames[kChartCount] = {"CellVoltageChartControl", "PackVoltageC
                                         "FaultStatusChartControl"};
 
 // The chart theme fills the background with a gradient whose stops are all
-// one colour; a plain brush of that colour looks the same and fills many
-// times faster, which counts as the background is repainted with the lines.
-void useSolidBackground(QChart* chart)
+// one colour; a plain colour looks the same and fills many times faster.
+// The colour, or none when the stops differ.
+QColor solidBackground(const QChart* chart)
 {
-    const QGradient* g = chart->backgroundBrush().gradient();
-    if (!g || g->stops().isEmpty())
-        return;
+    const QBrush brush = chart->backgroundBrush();
+    const QGradient* g = brush.gradient();
+    if (!g)
+        return brush.style() == Qt::SolidPattern ? brush.color() : QColor();
+    if (g->stops().isEmpty())
+        return {};
     const QColor colour = g->stops().first().second;
     for (const QGradientStop& stop : g->stops())
         if (stop.second != colour)
-            return;
-    chart->setBackgroundBrush(colour);
+            return {};
+    return colour;
 }
+
+// A chart view that paints the chart's ground itself around the plot: the
+// trace item's opaque picture covers the plot, so only the rest of a paint
+// is filled, once, instead of the viewport's ground and the chart's
+// background both filling all of it.
+class ChartView : public QChartView {
+public:
+    ChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {}
+    void setGround(QColor colour, const ChartTraceItem* traces)
+    {
+        colour_ = colour;
+        traces_ = traces;
+        chart()->setBackgroundVisible(false);
+        viewport()->setAutoFillBackground(false);
+        viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void drawBackground(QPainter* painter, const QRectF& rect) override
+    {
+        QRegion ground(rect.toAlignedRect());
+        if (traces_->covers())
+            ground -= traces_->mapRectToScene(traces_->boundingRect()).toAlignedRect();
+        for (const QRect& r : ground)
+            painter->fillRect(r, colour_);
+    }
+
+private:
+    QColor colour_;
+    const ChartTraceItem* traces_ = nullptr;
+};
 
 // Runs work(0) .. work(count - 1), each once, on this thread and on those
 // of the application's thread pool that are free, and returns when all have
-// run.
+// run. Work too small to be worth waking other threads for (`spread`
+// false) runs on this thread alone.
 template <typename Work>
-void RunSpread(size_t count, Work&& work)
+void RunSpread(size_t count, Work&& work, bool spread = true)
 {
+    if (!spread) {
+        for (size_t k = 0; k < count; ++k)
+            work(k);
+        return;
+    }
     // What the helpers share outlives this call until the last helper lets
     // go of it, as a helper may still be inside release() when this thread
     // wakes from acquire().
@@ -210,13 +252,28 @@ void FrmCharting::buildControls()
             b.y->setTickCount(3);
         b.chart->addAxis(b.x, Qt::AlignBottom);
         b.chart->addAxis(b.y, Qt::AlignLeft);
-        b.view = new QChartView(b.chart, page_);
+        auto* view = new ChartView(b.chart, page_);
+        b.view = view;
         b.view->setObjectName(kChartNames[c]);
         b.traces = new ChartTraceItem(b.chart);
-        useSolidBackground(b.chart);
+        // The trace item draws the plot's ground and grid under the lines,
+        // as the chart would; the chart draws neither, and its view fills
+        // the rest of the chart in the theme's colour.
+        ChartTraceItem::Ground ground;
+        ground.colour = solidBackground(b.chart);
+        if (!ground.colour.isValid())
+            ground.colour = Qt::white;
+        view->setGround(ground.colour, b.traces);
+        ground.grid = b.x->gridLineColor();
+        ground.verticalLines = b.x->tickCount();
+        ground.horizontalLines = b.y->tickCount();
+        b.x->setGridLineVisible(false);
+        b.y->setGridLineVisible(false);
+        b.traces->setGround(ground);
         connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
             charts_[c].traces->followPlotArea();
-            shownRevision_ = ~uint64_t{0};  // reduce again to the new width
+            shownRevision_ = ~uint64_t{0};  // traced again to the new width
+            refreshSoon();
         });
         place(b.view, kChartLeft, designTops[c], 12615, c == FaultChart ? 1815 : 2295);
     }
@@ -562,9 +619,8 @@ void FrmCharting::redrawSeries()
     const ChartSamples& samples = model_.samples();
     const TraceSamples plotted{samples.minutesData(), model_.plottedSamples(), samples.DroppedSamples(),
                                samples.RunNumber()};
-    const AxisRange& t = model_.timeAxis();
     std::vector<Reduction> reductions;
-    std::vector<ChartTraceItem*> redrawn;
+    std::vector<ChartTraceItem*> drawn;
     for (int c = 0; c < kChartCount; ++c) {
         ChartBox& b = charts_[c];
         const auto id = static_cast<ChartId>(c);
@@ -584,82 +640,89 @@ void FrmCharting::redrawSeries()
         // A hidden window or chart is drawn when it is shown.
         if (!b.view->isVisible())
             continue;
+        planChart(id, reductions);
         // The time grid stands at fixed fractions of the plot, so a chart
         // without time labels shows nothing of its time axis's range; its
-        // labels are worked out again only when they show.
-        if (b.x->labelsVisible())
-            b.x->setRange(t.viewMin, t.viewMax);
-        b.y->setRange(a.value.viewMin, a.value.viewMax);
-        if (planChart(id, plotted, reductions)) {
-            b.traces->redraw();
-            redrawn.push_back(b.traces);
-        }
+        // labels are worked out again only when they show. The window shown
+        // stands on whole pixel columns, so the labels change only when the
+        // lines move by a column.
+        const ChartTraceItem::Window shown = b.traces->shownWindow();
+        if (b.x->labelsVisible() && (b.x->min() != shown.xMin || b.x->max() != shown.xMax))
+            b.x->setRange(shown.xMin, shown.xMax);
+        if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
+            b.y->setRange(a.value.viewMin, a.value.viewMax);
+        drawn.push_back(b.traces);
     }
-    // Reducing the series and drawing the lines are most of a refresh. Each
-    // series reduces on its own, and each band of columns of a chart's
+    // Tracing the series and drawing the lines are most of a refresh. Each
+    // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
     // is spread over the processor's cores.
-    RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); });
+    // A refresh after a sample or two counts only those into each trace and
+    // draws a few columns: quicker here than handed to other threads.
+    constexpr int64_t kFewSamples = 16, kFewColumns = 64;
+    bool few = true;
+    for (const Reduction& r : reductions) {
+        const ChartBox& b = charts_[r.chart];
+        few = few && b.drawn[static_cast<size_t>(r.index)].trace.followsOn(plotted, b.traces->grid(),
+                                                                         b.traces->firstColumn(), kFewSamples);
+    }
+    RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); }, !few);
     std::vector<std::pair<ChartTraceItem*, int>> parts;
-    for (ChartTraceItem* item : redrawn)
-        for (int k = 0, n = item->beginDrawing(devicePixelRatioF()); k < n; ++k)
+    for (ChartTraceItem* item : drawn)
+        for (int k = 0, n = item->beginDrawing(); k < n; ++k)
             parts.emplace_back(item, k);
-    RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); });
+    int64_t columns = 0;
+    for (ChartTraceItem* item : drawn)
+        columns += item->columnsToDraw();
+    RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); }, columns > kFewColumns);
 }
 
-// Finds the series of a chart that must be reduced again and notes the
-// chart's window; tells whether the chart's lines change.
-bool FrmCharting::planChart(ChartId id, const TraceSamples& plotted, std::vector<Reduction>& reductions)
+// Sets the chart's window and finds the series whose columns must be
+// brought up to date.
+void FrmCharting::planChart(ChartId id, std::vector<Reduction>& reductions)
 {
     ChartBox& b = charts_[id];
     const AxisRange& t = model_.timeAxis();
     const AxisRange& v = model_.axes(id).value;
-    const int columns = std::max(static_cast<int>(b.chart->plotArea().width()), 1);
-    bool changed = false;
-    const ChartTraceItem::Window window{t.viewMin, t.viewMax, v.viewMin, v.viewMax};
+    b.traces->setWindow({t.viewMin, t.viewMax, v.viewMin, v.viewMax}, devicePixelRatioF());
     std::vector<ChartTraceItem::Line>& lines = b.traces->lines();
     for (size_t i = 0; i < b.series.size() && i < lines.size(); ++i) {
         ChartTraceItem::Line& line = lines[i];
-        const bool shown = b.series[i]->isVisible();
-        if (shown != line.shown) {
-            line.shown = shown;
-            changed = true;
-        }
-        if (!shown)
+        line.shown = b.series[i]->isVisible();
+        line.trace = &b.drawn[i].trace;
+        if (!line.shown)
             continue;
         SeriesDrawing& d = b.drawn[i];
         const ChartModel::SeriesKey key = model_.seriesKey(id, static_cast<int>(i));
         if (key != d.key) {
             d.key = key;
             d.trace.reset();
-        } else if (d.samples.count == plotted.count && d.samples.firstNumber == plotted.firstNumber &&
-                   d.samples.run == plotted.run && d.viewMin == t.viewMin && d.viewMax == t.viewMax &&
-                   d.columns == columns) {
-            continue;  // the same samples in the same window: the points stand
         }
-        d.samples = plotted;
-        d.viewMin = t.viewMin;
-        d.viewMax = t.viewMax;
-        d.columns = columns;
         reductions.push_back({id, static_cast<int>(i)});
-        changed = true;
     }
-    if (!(b.traces->window() == window)) {
-        b.traces->setWindow(window);
-        changed = true;
-    }
-    return changed;
 }
 
 void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
 {
     ChartBox& b = charts_[r.chart];
     SeriesDrawing& d = b.drawn[static_cast<size_t>(r.index)];
-    std::vector<data::ChartPoint>& points = b.traces->lines()[static_cast<size_t>(r.index)].points;
-    points.clear();
     const int16_t* raw = d.key.data;
-    d.trace.reduce(plotted, d.viewMin, d.viewMax, d.columns,
-                   [&](int s) { return model_.seriesUnits(r.chart, r.index, raw[s]); }, points);
+    const int64_t first = b.traces->firstColumn();
+    d.trace.follow(plotted, b.traces->grid(), first, first + b.traces->columns(),
+                   [&](int s) { return model_.seriesUnits(r.chart, r.index, raw[s]); });
+}
+
+// A refresh once the event loop runs again (after a relayout of a chart).
+void FrmCharting::refreshSoon()
+{
+    if (refreshQueued_)
+        return;
+    refreshQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshQueued_ = false;
+        if (isVisible())
+            refreshNow();
+    });
 }
 
 void FrmCharting::refreshNow()

@@ -54,14 +54,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // What one drawn series was last reduced from; a redraw that would
-    // reduce it from the same again keeps its points.
+    // The columns of one drawn series, and what they were traced from: a
+    // series that plots other data starts over.
     struct SeriesDrawing {
         data::ChartTrace trace;
         data::ChartModel::SeriesKey key;
-        data::TraceSamples samples;
-        double viewMin = 0, viewMax = 0;
-        int columns = 0;
     };
     struct ChartBox {
         QChartView* view = nullptr;
@@ -72,7 +69,7 @@ private:
         ChartTraceItem* traces = nullptr;  // the lines themselves
         std::vector<SeriesDrawing> drawn;
     };
-    // One series to reduce again from the buffers.
+    // One series to bring up to date from the buffers.
     struct Reduction {
         data::ChartId chart;
         int index;
@@ -82,8 +79,9 @@ private:
     QGroupBox* zoomFrame(const char* name, const char* title, data::SliderId slider,
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
-    bool planChart(data::ChartId id, const data::TraceSamples& samples, std::vector<Reduction>& reductions);
+    void planChart(data::ChartId id, std::vector<Reduction>& reductions);
     void reduce(const Reduction& r, const data::TraceSamples& samples);
+    void refreshSoon();
     void placeLegend(ChartBox& b);
     void applyLayout();
     void syncControls();
@@ -110,6 +108,7 @@ private:
     uint64_t shownRevision_ = ~uint64_t{0};
     std::vector<std::string> shownSeriesNames_;
     bool syncing_ = false;
+    bool refreshQueued_ = false;
 };
 
 }  // namespace kvb::ui

@@ -380,6 +380,18 @@ TEST(ChartWindowLayout, SnapsAndStacksCharts)
     EXPECT_EQ(hidden.pack.top + hidden.pack.height, hidden.cell.top);
 }
 
+// Traces the window [viewMin, viewMax) on `columns` columns from its left
+// edge on, and gives its points.
+template <typename Value>
+void ReduceWindow(ChartTrace& trace, const TraceSamples& s, double viewMin, double viewMax, int columns,
+                  Value&& value, std::vector<ChartPoint>& out)
+{
+    const double scale = columns / (viewMax - viewMin);
+    const ColumnGrid grid{scale, viewMin * scale};
+    trace.follow(s, grid, 0, columns, value);
+    trace.points(0, columns, out);
+}
+
 TEST(ChartDecimation, KeepsExtremesPerColumnWithinTheWindow)
 {
     std::vector<double> x(10000), y(10000);
@@ -390,10 +402,12 @@ TEST(ChartDecimation, KeepsExtremesPerColumnWithinTheWindow)
     std::vector<ChartPoint> out;
     ChartTrace trace;
     const TraceSamples all{x.data(), 10000, 0, 1};
-    trace.reduce(all, 20.0, 60.0, 40, [&](int i) { return y[i]; }, out);
+    ReduceWindow(trace, all, 20.0, 60.0, 40, [&](int i) { return y[i]; }, out);
     EXPECT_LE(out.size(), 2u * 40 + 2);
-    EXPECT_NEAR(out.front().x, 19.99, 1e-9);  // one sample before the window
-    EXPECT_NEAR(out.back().x, 60.0, 1e-9);    // and the first one after it
+    // The last point of the column before the window (its dip) and the
+    // first of the column after it (its peak).
+    EXPECT_NEAR(out.front().x, 19.70, 1e-9);
+    EXPECT_NEAR(out.back().x, 60.50, 1e-9);
     int peaks = 0, dips = 0;
     for (size_t k = 0; k < out.size(); ++k) {
         peaks += out[k].y == 9.0;
@@ -402,15 +416,15 @@ TEST(ChartDecimation, KeepsExtremesPerColumnWithinTheWindow)
             EXPECT_LT(out[k - 1].x, out[k].x);
         }
     }
-    EXPECT_EQ(peaks, 40);
-    EXPECT_EQ(dips, 40);
+    EXPECT_EQ(peaks, 41);
+    EXPECT_EQ(dips, 41);
 
     // Samples further apart than a column are drawn as they are.
     for (int i = 0; i < 5; ++i)
         y[i] = i % 2;
     out.clear();
     ChartTrace few;
-    few.reduce({x.data(), 5, 0, 1}, 0, 0.05, 40, [&](int i) { return y[i]; }, out);
+    ReduceWindow(few, {x.data(), 5, 0, 1}, 0, 0.05, 40, [&](int i) { return y[i]; }, out);
     EXPECT_EQ(out.size(), 5u);
 }
 
@@ -439,10 +453,17 @@ TEST(ChartDecimation, FollowingSamplesMatchesReducingAfresh)
         const double t = x[count - 1];
         const double viewMin = t < span ? 0 : t - span, viewMax = std::max(t, 0.25);
         const TraceSamples s{x.data(), count, dropped, run};
+        // On whole columns, as the window shows it: the grid stands while
+        // the span does.
+        const double scale = columns / (viewMax - viewMin);
+        const ColumnGrid grid{scale, 0};
+        const auto first = static_cast<int64_t>(std::ceil(viewMax * scale - columns));
         std::vector<ChartPoint> a, b;
-        followed.reduce(s, viewMin, viewMax, columns, value, a);
+        followed.follow(s, grid, first, first + columns, value);
+        followed.points(first, first + columns, a);
         ChartTrace fresh;
-        fresh.reduce(s, viewMin, viewMax, columns, value, b);
+        fresh.follow(s, grid, first, first + columns, value);
+        fresh.points(first, first + columns, b);
         ASSERT_EQ(a.size(), b.size()) << "sample " << n;
         for (size_t k = 0; k < a.size(); ++k) {
             ASSERT_EQ(a[k].x, b[k].x) << "sample " << n;

@@ -18,6 +18,17 @@ namespace {
 
 using link::ChipMessage;
 
+// Traces the window [viewMin, viewMax) on `columns` columns from its left
+// edge on, and gives its points.
+template <typename Value>
+void ReduceWindow(data::ChartTrace& trace, const data::TraceSamples& s, double viewMin, double viewMax,
+                  int columns, Value&& value, std::vector<data::ChartPoint>& out)
+{
+    const double scale = columns / (viewMax - viewMin);
+    trace.follow(s, {scale, viewMin * scale}, 0, columns, value);
+    trace.points(0, columns, out);
+}
+
 class UnknownValues : public CommandFixture, public ::testing::Test {
 protected:
     std::unique_ptr<data::ChartSamples> samples = std::make_unique<data::ChartSamples>();
@@ -144,7 +155,7 @@ TEST_F(UnknownValues, ChartsAndExportLeaveOutValuesNoChipGave)
     const double icTemp[] = {NAN, 25.0, 26.0};
     std::vector<data::ChartPoint> points;
     data::ChartTrace trace;
-    trace.reduce({minutes, 3, 0, 1}, 0.0, 2.0, 400, [&](int i) { return icTemp[i]; }, points);
+    ReduceWindow(trace, {minutes, 3, 0, 1}, 0.0, 2.0, 400, [&](int i) { return icTemp[i]; }, points);
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[0].x, 0.5);
     EXPECT_EQ(points[0].y, 25.0);
@@ -153,12 +164,12 @@ TEST_F(UnknownValues, ChartsAndExportLeaveOutValuesNoChipGave)
     const double edges[] = {NAN, 25.0, NAN};
     points.clear();
     data::ChartTrace edgeTrace;
-    edgeTrace.reduce({minutes, 3, 0, 1}, 0.25, 0.75, 100, [&](int i) { return edges[i]; }, points);
+    ReduceWindow(edgeTrace, {minutes, 3, 0, 1}, 0.25, 0.75, 100, [&](int i) { return edges[i]; }, points);
     ASSERT_EQ(points.size(), 1u);
     EXPECT_EQ(points[0].y, 25.0);
 
-    // Reduced through the trace's cells: a cell that starts with unknown
-    // samples still keeps the known ones after them.
+    // A column that starts with unknown samples still keeps the known ones
+    // after them.
     std::vector<double> times(100), values(100);
     for (int i = 0; i < 100; ++i) {
         times[i] = i;
@@ -166,7 +177,7 @@ TEST_F(UnknownValues, ChartsAndExportLeaveOutValuesNoChipGave)
     }
     points.clear();
     data::ChartTrace cells;
-    cells.reduce({times.data(), 100, 0, 1}, 0.0, 100.0, 10, [&](int i) { return values[i]; }, points);
+    ReduceWindow(cells, {times.data(), 100, 0, 1}, 0.0, 100.0, 10, [&](int i) { return values[i]; }, points);
     ASSERT_FALSE(points.empty());
     EXPECT_EQ(points.front().x, 50.0);
     EXPECT_EQ(points.front().y, 75.0);

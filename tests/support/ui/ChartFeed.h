@@ -7,6 +7,7 @@
 // loop lay out and paint them. Used by the chart benchmarks and tests.
 
 #include "app/AppContext.h"
+#include "data/ui/ChartTraceItem.h"
 #include "data/ui/FrmCharting.h"
 #include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
@@ -14,20 +15,28 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPaintEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QtCharts/QChartView>
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 namespace kvb::test {
 
-// Counts the paint events of the chart views.
+// Counts the paint events of the chart views and the pixels they paint.
 struct ChartPaintCounter : QObject {
     int paints = 0;
+    double pixels = 0;
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++paints;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                pixels += static_cast<double>(r.width()) * r.height();
+        }
         return QObject::eventFilter(watched, event);
     }
 };
@@ -43,9 +52,9 @@ struct ChartFeed {
     int n = 0;
     bool mapLoaded = false;
 
-    // Opens the window at `size` (its default size when empty) and feeds
-    // `fill` samples (the buffers are full from kLastSample on), `step`
-    // apart.
+    // Opens the window filling the screen of `size` (at its default size
+    // when empty, or when no screen has that size) and feeds `fill` samples
+    // (the buffers are full from kLastSample on), `step` apart.
     explicit ChartFeed(int fill, std::chrono::milliseconds apart = std::chrono::milliseconds(50),
                        QSize size = {})
         : step(apart)
@@ -66,13 +75,38 @@ struct ChartFeed {
         window = std::make_unique<ui::FrmCharting>(context->charts, context->logging,
                                                    context->services.prompter);
         if (!size.isEmpty())
-            window->resize(size);
+            for (QScreen* screen : QGuiApplication::screens())
+                if (screen->size() == size) {
+                    // Wanting the whole screen, the window takes its
+                    // available area.
+                    window->setScreen(screen);
+                    window->move(screen->geometry().topLeft());
+                    window->resize(size);
+                }
         window->show();
         for (int k = 0; k < fill; ++k)
             next();
         for (auto* view : window->findChildren<QChartView*>())
             view->viewport()->installEventFilter(&counter);
         redraw();  // the first drawing of the buffers is not what is measured
+    }
+    // The trace items of the five charts.
+    std::vector<ui::ChartTraceItem*> traceItems() const
+    {
+        std::vector<ui::ChartTraceItem*> items;
+        for (auto* view : window->findChildren<QChartView*>())
+            for (QGraphicsItem* item : view->chart()->childItems())
+                if (auto* traces = dynamic_cast<ui::ChartTraceItem*>(item))
+                    items.push_back(traces);
+        return items;
+    }
+    // Drawings of the whole pictures so far, over the five charts.
+    int wholeDrawings() const
+    {
+        int drawings = 0;
+        for (auto* item : traceItems())
+            drawings += item->wholeDrawings();
+        return drawings;
     }
     void redraw()
     {
