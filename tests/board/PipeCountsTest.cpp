@@ -105,3 +105,31 @@ TEST_F(PipeCounts, ARetryKeepsItsNumberAndTheNextTransferTakesTheNext)
     ASSERT_TRUE(pipe.transfer(readFrame).ok());
     EXPECT_EQ(board->requests.back()[2], 1);
 }
+
+// Each attempt clears the answer's number before it reads: a foreign
+// answer read in the first attempt must not make a second attempt that
+// heard nothing look like a sync error. No answer in the last attempt means
+// the connection is lost.
+TEST_F(PipeCounts, AnAttemptThatHearsNothingIsLostWhateverTheOneBeforeHeard)
+{
+    board->faults.noAnswer = true;
+    int yields = 0;
+    t.pump.hook = [&] {
+        // The first attempt's yield comes after its drain: a report of
+        // another transfer arrives then.
+        if (++yields == 2) {
+            Report foreign{};
+            foreign[0] = 1;
+            foreign[2] = 5;
+            board->queueReport(foreign);
+        }
+    };
+    const PipeResult r = pipe.transfer(readFrame);
+    EXPECT_EQ(r.status, PipeStatus::Lost);
+    EXPECT_EQ(r.answer[2], 0);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0], "Packet Sync: Retry count =  1BQTY  0XID  1RID  5");
+    EXPECT_EQ(t.prompter.texts(),
+              std::vector<std::string>{
+                  "USB Communications lost, Disconnect and Reconnect, Polling Terminated"});
+}
