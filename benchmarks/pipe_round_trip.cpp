@@ -21,7 +21,7 @@ static void PipeRoundTrip(benchmark::State& state)
     kvb::board::ChipPipe pipe(transport, grid);
     const std::vector<uint8_t> frame{0x00, 0x22, 0x10, 0x0C};
     for (auto _ : state) {
-        auto result = pipe.transfer(frame);
+        auto result = pipe.transfer(pipe.request(frame));
         benchmark::DoNotOptimize(result);
     }
 }

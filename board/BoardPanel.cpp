@@ -78,7 +78,7 @@ bool BoardPanel::readFirmwareVersion()
     const Status status = transport_.Query(HidFirmwareVersion, {}, kSubSet);
     if (status == Status::WriteFailed)
         return false;  // the query never went out: the version text stays
-    firmwareVersion = AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer(),
+    firmwareVersion = AnswerArrived(status) ? FirmwareVersionText(transport_.lastReport(),
                                                                   transport_.services().format)
                                             : "--";
     firmwareVersionCopy = firmwareVersion;

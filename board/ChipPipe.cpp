@@ -34,8 +34,9 @@ void ChipPipe::setBusy(bool busy)
         busyChanged(busy);
 }
 
-PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
+PipeResult ChipPipe::transfer(const PipeRequest& request)
 {
+    const std::span<const uint8_t> txFrame = request.frame;
     PipeResult result;
     if (busy_) {
         // A transfer asked for from inside another one's waits: the report
@@ -49,6 +50,7 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
         result.status = PipeStatus::NotSent;
         return result;
     }
+    PipeCommandCode = request.commandCode;
     SelectByte = txFrame[0];
     // The frame as asked for: both attempts send these bytes, whatever the
     // caller's buffer holds by the time of the retry.
@@ -57,13 +59,14 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
     TransferScope busy(*this);
     transport_.services().pump.yield();
     TransferId = TransferId < 7 ? TransferId + 1 : 1;
-    count = std::clamp(count - (CommandInProgress ? 1 : 0), 0, kMaxCount);
+    int count = request.count < 0 ? static_cast<int>(txFrame.size()) : request.count;
+    count = std::clamp(count - (request.commandInProgress ? 1 : 0), 0, kMaxCount);
 
     result.status = exchange(frame, static_cast<size_t>(count), result.answer);
     tellOutcome(result.status);
     // The shared report buffer keeps the last answer read, as the panel and
     // the parsers of the daisy chain expect.
-    transport_.ReportBuffer() = result.answer;
+    transport_.keepLastRead(result.answer);
     showAnswer(result.answer);
     return result;
 }
@@ -92,14 +95,13 @@ bool ChipPipe::attempt(std::span<const uint8_t> txFrame, size_t count, Report& a
     transport_.FlushHidInput();
     showAttemptStart();
     transport_.services().pump.yield();
-    // Built over the shared report buffer as the drain left it: the bytes
-    // past the count are what it held.
-    Report request = transport_.ReportBuffer();
+    // Built over the transport's report buffer as the drain left it: the
+    // bytes past the count are what it held. Whether the write went through
+    // is not looked at: a report that never reached the board brings no
+    // answer, and the polls find that out.
+    Report request = transport_.lastReport();
     PutPipeRequest(request, PipeCommandCode, TransferId, txFrame, count);
     showRequest(request);
-
-    // Whether the write went through is not looked at: a report that never
-    // reached the board brings no answer, and the polls find that out.
     leaveUnchecked(transport_.writeReport(request));
     transport_.services().clock.sleep(std::chrono::milliseconds(2));
     answer.fill(0);
@@ -108,7 +110,7 @@ bool ChipPipe::attempt(std::span<const uint8_t> txFrame, size_t count, Report& a
     // The shared buffer holds the last report read, which a retry's request
     // is built over.
     if (readAny)
-        transport_.ReportBuffer() = answer;
+        transport_.keepLastRead(answer);
     return matched;
 }
 

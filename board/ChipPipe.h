@@ -10,6 +10,7 @@
 #include "board/ByteGrid.h"
 #include "board/HidTransport.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -26,14 +27,33 @@ enum class PipeStatus {
     NotSent,    // refused: no frame to send (or the panel's boxes held none)
 };
 
+// One transfer asked of the pipe.
+struct PipeRequest {
+    // Element 0 the select byte, then the chip frame.
+    std::span<const uint8_t> frame;
+    uint8_t commandCode = HidSpiPipeDaisyChain;
+    // The count sent is one less while a command is in progress.
+    bool commandInProgress = false;
+    // Bytes sent after the select byte; below 0 the frame's length (select
+    // byte included) is the count.
+    int count = -1;
+};
+
 struct PipeResult {
     PipeStatus status = PipeStatus::NotSent;
     // The answer report. Only meaningful when status is Done; otherwise it
     // holds the last report read, for display, never for parsing.
     Report answer{};
     bool ok() const { return status == PipeStatus::Done; }
-    // The answer's count byte (chip bytes + 1) and its chip bytes.
+    // The answer's count byte (chip bytes + 1).
     int rxLength() const { return PipeCount(answer); }
+    // The answer's chip bytes: count - 1 of them from report byte 5, none
+    // unless the transfer was answered.
+    std::span<const uint8_t> chipBytes() const
+    {
+        const int n = ok() ? std::clamp(rxLength() - 1, 0, static_cast<int>(kPipeFrameRoom)) : 0;
+        return PipeChipBytes(answer).first(static_cast<size_t>(n));
+    }
 };
 
 // What the panel's "MCB I/O" frame shows of the last transfer.
@@ -58,26 +78,42 @@ public:
 
     ChipPipe(HidTransport& transport, ByteGrid& grid);
 
-    // Sends txFrame (element 0 the select byte, then the chip frame) with the
-    // current PipeCommandCode. The count sent is the frame's length (select
-    // byte included), one less while CommandInProgress is set; positions of
-    // the count past the frame carry 0, and the report's bytes past the count
-    // keep what the shared report buffer held after the drain. With no board
-    // open the transfer runs all the same and ends lost.
-    PipeResult transfer(std::span<const uint8_t> txFrame)
+    // Sends the request's frame with its command code, under the next
+    // transaction number. The count sent is the request's, one less while a
+    // command is in progress; positions of the count past the frame carry 0,
+    // and the report's bytes past the count keep what the transport's report
+    // buffer held after the drain. With no board open the transfer runs all
+    // the same and ends lost. The request's command code becomes the pipe's.
+    PipeResult transfer(const PipeRequest& request);
+    // A request for `frame` in the pipe's current mode: its command code and
+    // whether a command is in progress.
+    PipeRequest request(std::span<const uint8_t> frame, int count = -1) const
     {
-        return transfer(txFrame, static_cast<int>(txFrame.size()));
+        return {frame, PipeCommandCode, CommandInProgress, count};
     }
-    // The same with the count given apart from the frame (the panel's byte
-    // count box): bytes 0..count-1 after the select byte are sent.
-    PipeResult transfer(std::span<const uint8_t> txFrame, int count);
 
-    uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
-    uint8_t TransferId = 0;
+    // --- The pipe's mode ----------------------------------------------------
+    // The command code the next request in the current mode carries.
+    uint8_t pipeCommandCode() const { return PipeCommandCode; }
+    void setPipeCommandCode(uint8_t code) { PipeCommandCode = code; }
+    // Raised around the scan, sleep and wake commands.
+    bool commandInProgress() const { return CommandInProgress; }
+    void setCommandInProgress(bool inProgress) { CommandInProgress = inProgress; }
+    // The transaction number of the last transfer, 1..7; 0 before the first.
+    uint8_t transferId() const { return TransferId; }
     // The select byte (frame element 0) of the last transfer asked for; the
     // panel's own "MCB SPI" sends it again with the grid's bytes.
-    uint8_t SelectByte = 0;
-    bool CommandInProgress = false;
+    uint8_t selectByte() const { return SelectByte; }
+    void clearSelectByte() { SelectByte = 0; }
+    // A new session: no command in progress, numbering from the start, and
+    // `commandCode` as the mode's code.
+    void restart(uint8_t commandCode)
+    {
+        CommandInProgress = false;
+        TransferId = 0;
+        PipeCommandCode = commandCode;
+    }
+
     bool busy() const { return busy_; }
     // Transfers that found the board lost (no answer at all), since start.
     int lostTransfers() const { return lostTransfers_; }
@@ -117,6 +153,10 @@ private:
 
     HidTransport& transport_;
     ByteGrid& grid_;
+    uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
+    uint8_t TransferId = 0;
+    uint8_t SelectByte = 0;
+    bool CommandInProgress = false;
     bool busy_ = false;
     int lostTransfers_ = 0;
 };

@@ -33,7 +33,7 @@ void ChipLink::TimerDelay(int milliseconds)
 std::span<const uint8_t> ChipLink::answerBytes() const
 {
     const int count = std::clamp(RxLength - 1, 0, kMaxRxLength - 1);
-    return board::PipeChipBytes(transport_.ReportBuffer()).first(static_cast<size_t>(count));
+    return board::PipeChipBytes(transport_.lastReport()).first(static_cast<size_t>(count));
 }
 
 ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
@@ -62,9 +62,10 @@ ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
             // The chain's buffered unprompted responses: the select byte alone.
             m.FrameBytes = {0};
             TxFrame = {UprBufferSelectByte(type)};
-            pipe_.PipeCommandCode = type == 0 ? board::HidReadUprBuffer1 : board::HidReadUprBuffer2;
+            pipe_.setPipeCommandCode(type == 0 ? board::HidReadUprBuffer1
+                                               : board::HidReadUprBuffer2);
         } else {
-            pipe_.PipeCommandCode = board::HidSpiPipeDaisyChain;
+            pipe_.setPipeCommandCode(board::HidSpiPipeDaisyChain);
             EncodeDaisyChainMessage(m);
             TxFrame.assign(1, SelectByte(type, true, m.FrameBytes.size()));
             TxFrame.insert(TxFrame.end(), m.FrameBytes.begin(), m.FrameBytes.end());
@@ -85,7 +86,7 @@ ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
     if (m.FrameBytes.size() >= 2)
         log.LogSentBytes(m.FrameBytes, type);
 
-    const board::PipeResult result = pipe_.transfer(TxFrame);
+    const board::PipeResult result = pipe_.transfer(pipe_.request(TxFrame));
     // A failed transfer left no answer of ours in the report: nothing may be
     // read from it, and it counts as an answer of no bytes. The pipe has
     // told the user; whether an answer was owed is judged below (single

@@ -73,7 +73,7 @@ struct LinkFixture {
         chain.setDevices(1, type1);
         link.takeGpioSetupByte(daisy ? 8 : 0);
         link.SetFittedParts(type1 > 0, link.PartName1, "KVB53961");
-        pipe.PipeCommandCode = daisy ? board::HidSpiPipeDaisyChain : board::HidSpiPipe;
+        pipe.setPipeCommandCode(daisy ? board::HidSpiPipeDaisyChain : board::HidSpiPipe);
         return link.InitializeDriver() && link.InitializeEvb();
     }
 
