@@ -14,7 +14,8 @@ std::string FirmwareVersionText(const Report& answer, Formatter& format)
 }
 
 BoardPanel::BoardPanel(HidTransport& transport, ByteGrid& grid, ChipPipe& pipe)
-    : sfr(transport, notices),
+    : pipeView(pipe, grid),
+      sfr(transport, notices),
       ports(transport, sfr, notices),
       spi(transport, grid, pipe, notices),
       i2cAddress(transport, grid, notices),

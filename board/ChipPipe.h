@@ -3,11 +3,11 @@
 // board's SPI pipe command, tagged with a transaction number 1..7, polls for
 // the answer that carries the same number and retries the transfer once.
 // The exchange itself is apart from what follows it: the panel's display and
-// grid, the retry line of the link log, the boxes (through the board's
-// user) and the stop of polling.
+// grid follow its exchange record (PipeObserver); the retry line of the link
+// log, the boxes (through the board's user) and the stop of polling are told
+// of its outcome.
 
 #include "board/BoardProtocol.h"
-#include "board/ByteGrid.h"
 #include "board/HidTransport.h"
 
 #include <algorithm>
@@ -56,17 +56,33 @@ struct PipeResult {
     }
 };
 
-// What the panel's "MCB I/O" frame shows of the last transfer.
-struct PipeDisplay {
-    // The frame shows report bytes 0..10, and the pipe writes them into
-    // grid rows 0..10 too.
-    static constexpr size_t kShownBytes = 11;
-    std::array<std::string, kShownBytes> writeRaw;  // report bytes 0..10 as sent
-    std::string dwait;                      // polls of the last slow transfer
-    std::string reportCountSent;            // transaction number sent
-    std::string reportCountReceived;        // transaction number received
-    std::string byteCount;                  // answer's count byte
-    PipeDisplay() { writeRaw.fill(ByteGrid::kEmpty); }
+// One exchange as the pipe carries it, for those who follow it. Filled in as
+// the exchange goes: each attempt's request as written, the last report read
+// (the answer once the status is Done), the polls of an attempt whose answer
+// did not come on the first read.
+struct PipeExchange {
+    Report request{};
+    Report answer{};
+    PipeStatus status = PipeStatus::NotSent;
+    int attempts = 0;
+    uint8_t transferId = 0;
+    int polls = 0;
+};
+
+// Follows the pipe's exchanges without taking part in them: it is told what
+// happened, in the order it happened, and changes nothing of the exchange.
+class PipeObserver {
+public:
+    virtual ~PipeObserver() = default;
+    // An attempt begins; its request is not built yet.
+    virtual void attemptStarted(const PipeExchange& exchange) = 0;
+    // The attempt's request is built and is written next.
+    virtual void requestBuilt(const PipeExchange& exchange) = 0;
+    // The attempt's answer did not come on the first read: the polls ended,
+    // with it or without it.
+    virtual void answerPolled(const PipeExchange& exchange) = 0;
+    // The exchange ended with `exchange.status`.
+    virtual void exchangeEnded(const PipeExchange& exchange) = 0;
 };
 
 class ChipPipe {
@@ -76,7 +92,12 @@ public:
     // Report bytes 5..63 carry the frame.
     static constexpr int kMaxCount = static_cast<int>(kPipeFrameRoom);
 
-    ChipPipe(HidTransport& transport, ByteGrid& grid);
+    explicit ChipPipe(HidTransport& transport);
+    ChipPipe(const ChipPipe&) = delete;
+    ChipPipe& operator=(const ChipPipe&) = delete;
+
+    // The one who follows the exchanges (the board panel's view), or none.
+    void setObserver(PipeObserver* observer) { observer_ = observer; }
 
     // Sends the request's frame with its command code, under the next
     // transaction number. The count sent is the request's, one less while a
@@ -118,25 +139,22 @@ public:
     // Transfers that found the board lost (no answer at all), since start.
     int lostTransfers() const { return lostTransfers_; }
 
-    PipeDisplay display;
-
     // Hooks to the rest of the program, all optional:
     std::function<void(const std::string&)> log;  // the link log, one line
     std::function<void()> stopPolling;             // untick polling, stop the poll timer
     std::function<void(bool)> busyChanged;         // the panel's MCB SPI button
-    std::function<void()> displayChanged;          // the panel refreshes its boxes
 
 private:
     class TransferScope;
     void setBusy(bool busy);
 
     // The exchange: the request's attempts, each written and its answer
-    // polled for, into `answer`.
-    PipeStatus exchange(std::span<const uint8_t> txFrame, size_t count, Report& answer);
-    bool attempt(std::span<const uint8_t> txFrame, size_t count, Report& answer);
+    // polled for, into the exchange record's answer.
+    PipeStatus exchange(std::span<const uint8_t> txFrame, size_t count);
+    bool attempt(std::span<const uint8_t> txFrame, size_t count);
     // Reads until the answer with our number came or the polls ran out;
     // `readAny` tells whether any report came at all.
-    bool pollForAnswer(Report& answer, bool& readAny);
+    bool pollForAnswer(bool& readAny);
     // One read into `answer`; a read that fails at once still waits its
     // millisecond, so the polls take their time without a board too.
     bool readOnce(Report& answer, int waitMs);
@@ -144,15 +162,17 @@ private:
     // What follows it.
     void logLine(const std::string& line);
     void logRetry(int retries, const Report& answer);
-    void showAttemptStart();
-    void showRequest(const Report& request);
-    void showPolls(int polls, const Report& answer);
-    void showAnswer(const Report& answer);
     void tellOutcome(PipeStatus status);
-    void refresh();
+    template <typename Event>
+    void tellObserver(Event event)
+    {
+        if (observer_)
+            (observer_->*event)(record_);
+    }
 
     HidTransport& transport_;
-    ByteGrid& grid_;
+    PipeObserver* observer_ = nullptr;
+    PipeExchange record_;
     uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
     uint8_t TransferId = 0;
     uint8_t SelectByte = 0;

@@ -1,7 +1,8 @@
-#include "support/ReportBufferAccess.h"
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
+#include "board/PipeView.h"
 #include "sim/SimBoard.h"
+#include "support/ReportBufferAccess.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,8 @@ protected:
     BoardPrompter boardUser{t.services};
     HidTransport transport{usb, t.services, boardUser};
     ByteGrid grid;
-    ChipPipe pipe{transport, grid};
+    ChipPipe pipe{transport};
+    PipeView view{pipe, grid};
     std::vector<std::string> log;
     int pollingStops = 0;
     const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
@@ -74,10 +76,10 @@ TEST_F(PipeTest, AnswerIsHandedBackAndShown)
     EXPECT_EQ(r.rxLength(), 4);
     EXPECT_EQ(r.answer[5], 0x22);
     EXPECT_EQ(board::ReportBufferAccess::of(transport), r.answer);
-    EXPECT_EQ(pipe.display.reportCountSent, " 1");
-    EXPECT_EQ(pipe.display.reportCountReceived, " 1");
-    EXPECT_EQ(pipe.display.dwait, "");  // answered on the first read
-    EXPECT_EQ(pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(view.display.reportCountSent, " 1");
+    EXPECT_EQ(view.display.reportCountReceived, " 1");
+    EXPECT_EQ(view.display.dwait, "");  // answered on the first read
+    EXPECT_EQ(view.display.writeRaw[1], "16");
     EXPECT_EQ(grid.readVal[2], "01");
     EXPECT_FALSE(pipe.busy());
 }
@@ -89,7 +91,7 @@ TEST_F(PipeTest, AnswerOfAnEarlierTransferIsReadOver)
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(board->requests.size(), 1u);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(pipe.display.dwait, " 2");
+    EXPECT_EQ(view.display.dwait, " 2");
 }
 
 TEST_F(PipeTest, LostFirstAnswerIsRetriedOnceWithTheSameNumberAndBytes)
@@ -146,7 +148,7 @@ TEST_F(PipeTest, FailedWriteIsNotLookedAtAndThePollsRunOut)
     board->faults.failWrite = true;
     EXPECT_EQ(pipe.transfer(pipe.request(readFrame)).status, PipeStatus::Lost);
     // Two attempts, each with its 51 polls: one retry line, one box.
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(view.display.dwait, " 51");
     EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
     EXPECT_EQ(pollingStops, 1);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
@@ -212,13 +214,13 @@ TEST_F(PipeTest, WithoutABoardThePipeRunsAndEndsLost)
     PipeResult r = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(r.status, PipeStatus::Lost);
     EXPECT_EQ(pipe.transferId(), 1);
-    EXPECT_EQ(pipe.display.writeRaw[0], "01");
-    EXPECT_EQ(pipe.display.writeRaw[1], "16");
-    EXPECT_EQ(pipe.display.writeRaw[2], "01");
-    EXPECT_EQ(pipe.display.writeRaw[3], "04");
-    EXPECT_EQ(pipe.display.writeRaw[5], "22");
-    EXPECT_EQ(pipe.display.reportCountSent, " 1");
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(view.display.writeRaw[0], "01");
+    EXPECT_EQ(view.display.writeRaw[1], "16");
+    EXPECT_EQ(view.display.writeRaw[2], "01");
+    EXPECT_EQ(view.display.writeRaw[3], "04");
+    EXPECT_EQ(view.display.writeRaw[5], "22");
+    EXPECT_EQ(view.display.reportCountSent, " 1");
+    EXPECT_EQ(view.display.dwait, " 51");
     EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
     EXPECT_EQ(pollingStops, 1);
     ASSERT_EQ(t.prompter.asked.size(), 1u);

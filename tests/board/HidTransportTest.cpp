@@ -1,8 +1,8 @@
-#include "support/ReportBufferAccess.h"
 #include "app/BoardPrompter.h"
 #include "board/HidTransport.h"
 #include "core/Hex.h"
 #include "sim/SimBoard.h"
+#include "support/ReportBufferAccess.h"
 #include "support/ReportBytes.h"
 #include "support/TestServices.h"
 

@@ -1,9 +1,9 @@
 // Requests that are written over the report buffer instead of a cleared
 // one: their bytes past the payload are what the buffer held.
 
-#include "support/ReportBufferAccess.h"
 #include "board/PanelFixture.h"
 #include "sim/SimChipBus.h"
+#include "support/ReportBufferAccess.h"
 #include "support/ReportBytes.h"
 
 using namespace kvb;

@@ -199,7 +199,7 @@ TEST_F(SpiTest, McbSpiAndTheCustomSequenceUseThePipe)
     for (size_t i = 0; i < std::size(expected); ++i)
         EXPECT_EQ(direct[0][i], expected[i]);
     // The pipe's display shows the last transfer.
-    EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(context->panel.pipeView.display.writeRaw[1], "16");
     EXPECT_FALSE(context->pipe.busy());
 }
 
@@ -218,9 +218,9 @@ TEST_F(SpiTest, AfterDisconnectMcbSpiAndTheCustomSequenceEndInTheLostBox)
     const uint8_t before = context->pipe.transferId();
     EXPECT_EQ(spi.mcbSpi().status, PipeStatus::Lost);
     EXPECT_EQ(context->pipe.transferId(), before + 1);
-    EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
-    EXPECT_EQ(context->pipe.display.writeRaw[5], "5A");
-    EXPECT_EQ(context->pipe.display.dwait, " 51");
+    EXPECT_EQ(context->panel.pipeView.display.writeRaw[1], "16");
+    EXPECT_EQ(context->panel.pipeView.display.writeRaw[5], "5A");
+    EXPECT_EQ(context->panel.pipeView.display.dwait, " 51");
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, lost);
     EXPECT_FALSE(context->polling.pollingOn());

@@ -5,6 +5,7 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
+#include "board/PipeView.h"
 #include "link/ChipLink.h"
 #include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
@@ -24,7 +25,8 @@ struct LinkFixture {
     BoardPrompter boardUser{t.services};
     board::HidTransport transport{usb, t.services, boardUser};
     board::ByteGrid grid;
-    board::ChipPipe pipe{transport, grid};
+    board::ChipPipe pipe{transport};
+    board::PipeView pipeView{pipe, grid};
     link::ChipLink link{transport, pipe, grid, t.services};
     sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
 

@@ -1,7 +1,7 @@
 // The pipe exchange and single-register access against the simulated board.
 
-#include "support/ReportBufferAccess.h"
 #include "LinkFixture.h"
+#include "support/ReportBufferAccess.h"
 
 #include <gtest/gtest.h>
 
