@@ -33,7 +33,7 @@ void ChipLink::TimerDelay(int milliseconds)
 std::span<const uint8_t> ChipLink::answerBytes() const
 {
     const int count = std::clamp(RxLength - 1, 0, kMaxRxLength - 1);
-    return board::PipeChipBytes(transport_.lastReport()).first(static_cast<size_t>(count));
+    return board::PipeChipBytes(answer_).first(static_cast<size_t>(count));
 }
 
 namespace {
@@ -170,6 +170,7 @@ ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
     // owed is judged below (single device) or by the parser (daisy chain),
     // not by the transfer.
     const DecodedAnswer answer = DecodeAnswer(result, DaisyChainMode);
+    answer_ = result.answer;
     RxLength = answer.rxLength;
     if (answer.overLong)
         log.LogUnrecognizedResponse();
