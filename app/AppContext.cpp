@@ -5,7 +5,7 @@
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
-    : services(s), boardUser(s), transport(backend, s, boardUser), grid(), pipe(transport, grid),
+    : services(s), boardUser(s), transport(backend, s, boardUser), grid(), pipe(transport),
       panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s),
       commands(link, pipe, s), upr(link, commands, s), polling(link, s), gpibLibrary(), instruments(s, gpibLibrary)
 {

@@ -28,12 +28,12 @@ public:
     InProgress(board::ChipPipe& pipe, bool raise) : pipe_(pipe), raised_(raise)
     {
         if (raised_)
-            pipe_.CommandInProgress = true;
+            pipe_.setCommandInProgress(true);
     }
     ~InProgress()
     {
         if (raised_)
-            pipe_.CommandInProgress = false;
+            pipe_.setCommandInProgress(false);
     }
     InProgress(const InProgress&) = delete;
     InProgress& operator=(const InProgress&) = delete;

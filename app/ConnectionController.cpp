@@ -44,11 +44,9 @@ void ConnectionController::startSession()
     // The link state (mode, counts, part names, selection, SPI set-up) and
     // the accepted configuration start with their defaults where they are
     // declared.
-    pipe_.CommandInProgress = false;
-    pipe_.TransferId = 0;
+    pipe_.restart(board::HidSpiPipe);
     transport_.PipeOpen = false;
     transport_.EvbConnected = false;
-    pipe_.PipeCommandCode = board::HidSpiPipe;
     link_.resetFaultLatch();
     link_.definitions.tint25 = 9217;
     // Also ends any chart run.
@@ -181,7 +179,7 @@ void ConnectionController::ConfigureFromMenu()
 void ConnectionController::ConfigurationAccepted()
 {
     const ManualConfigResult& r = config.result;
-    pipe_.PipeCommandCode = r.pipeCommandCode;
+    pipe_.setPipeCommandCode(r.pipeCommandCode);
     link_.takeGpioSetupByte(r.gpioSetupByte);
     link_.SetFittedParts(r.secondTypePresent, r.partName1, r.partName2);
     run(view.configurationTaken, r);

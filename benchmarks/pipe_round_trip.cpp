@@ -2,6 +2,7 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
+#include "board/PipeView.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
 
@@ -18,10 +19,11 @@ static void PipeRoundTrip(benchmark::State& state)
     kvb::board::HidTransport transport(usb, t.services, boardUser);
     transport.InitUsbHidConnection();
     kvb::board::ByteGrid grid;
-    kvb::board::ChipPipe pipe(transport, grid);
+    kvb::board::ChipPipe pipe(transport);
+    kvb::board::PipeView view(pipe, grid);
     const std::vector<uint8_t> frame{0x00, 0x22, 0x10, 0x0C};
     for (auto _ : state) {
-        auto result = pipe.transfer(frame);
+        auto result = pipe.transfer(pipe.request(frame));
         benchmark::DoNotOptimize(result);
     }
 }

@@ -80,7 +80,7 @@ bool AdcChipModel::writeReadRegister()
     const Status status = *exchanged;
     if (status == Status::WriteFailed)
         return false;  // nothing was sent: the labels keep what they showed
-    const Report& answer = transport_.ReportBuffer();
+    const Report& answer = transport_.lastReport();
     received.fill("--");
     registerRead = "--";
     if (AnswerArrived(status)) {
@@ -100,7 +100,7 @@ bool AdcChipModel::readConversion()
     const Status status = *exchanged;
     // The board's error byte does not stop the conversion being shown.
     if (AnswerArrived(status)) {
-        const int32_t value = AdcChipConversionAnswer(transport_.ReportBuffer());
+        const int32_t value = AdcChipConversionAnswer(transport_.lastReport());
         decimal = std::to_string(value);
         millivolts = FormatMillivolts(AdcChipMillivolts(value));
     } else {

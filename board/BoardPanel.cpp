@@ -14,7 +14,8 @@ std::string FirmwareVersionText(const Report& answer, Formatter& format)
 }
 
 BoardPanel::BoardPanel(HidTransport& transport, ByteGrid& grid, ChipPipe& pipe)
-    : sfr(transport, notices),
+    : pipeView(pipe, grid),
+      sfr(transport, notices),
       ports(transport, sfr, notices),
       spi(transport, grid, pipe, notices),
       i2cAddress(transport, grid, notices),
@@ -78,7 +79,7 @@ bool BoardPanel::readFirmwareVersion()
     const Status status = transport_.Query(HidFirmwareVersion, {}, kSubSet);
     if (status == Status::WriteFailed)
         return false;  // the query never went out: the version text stays
-    firmwareVersion = AnswerArrived(status) ? FirmwareVersionText(transport_.ReportBuffer(),
+    firmwareVersion = AnswerArrived(status) ? FirmwareVersionText(transport_.lastReport(),
                                                                   transport_.services().format)
                                             : "--";
     firmwareVersionCopy = firmwareVersion;

@@ -13,6 +13,7 @@
 #include "board/I2cTransferModel.h"
 #include "board/McuAdcModel.h"
 #include "board/PanelIo.h"
+#include "board/PipeView.h"
 #include "board/PortModel.h"
 #include "board/SfrModel.h"
 #include "board/SpiModel.h"
@@ -34,6 +35,8 @@ public:
     BoardPanel& operator=(const BoardPanel&) = delete;
 
     PanelSignals notices;
+    // The "MCB I/O" frame and the grid's first rows follow the chip pipe.
+    PipeView pipeView;
     SfrModel sfr;
     PortModel ports;
     SpiModel spi;

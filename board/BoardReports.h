@@ -167,6 +167,12 @@ inline uint8_t PipeTransaction(const Report& answer)
 {
     return answer[2];
 }
+// Clears the transaction number, so that the report reads as no transfer's
+// answer.
+inline void ClearPipeTransaction(Report& report)
+{
+    report[2] = 0;
+}
 inline uint8_t PipeCount(const Report& answer)
 {
     return answer[3];

@@ -7,11 +7,6 @@
 
 namespace kvb::board {
 
-namespace {
-constexpr size_t kShownBytes = PipeDisplay::kShownBytes;
-constexpr int kLastShown = static_cast<int>(kShownBytes) - 1;
-}  // namespace
-
 // Busy from the first yield to the last refresh, retries included; the
 // panel's "MCB SPI" button follows it.
 class ChipPipe::TransferScope {
@@ -25,7 +20,7 @@ private:
     ChipPipe& pipe_;
 };
 
-ChipPipe::ChipPipe(HidTransport& transport, ByteGrid& grid) : transport_(transport), grid_(grid) {}
+ChipPipe::ChipPipe(HidTransport& transport) : transport_(transport) {}
 
 void ChipPipe::setBusy(bool busy)
 {
@@ -34,8 +29,9 @@ void ChipPipe::setBusy(bool busy)
         busyChanged(busy);
 }
 
-PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
+PipeResult ChipPipe::transfer(const PipeRequest& request)
 {
+    const std::span<const uint8_t> txFrame = request.frame;
     PipeResult result;
     if (busy_) {
         // A transfer asked for from inside another one's waits: the report
@@ -49,6 +45,7 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
         result.status = PipeStatus::NotSent;
         return result;
     }
+    PipeCommandCode = request.commandCode;
     SelectByte = txFrame[0];
     // The frame as asked for: both attempts send these bytes, whatever the
     // caller's buffer holds by the time of the retry.
@@ -57,58 +54,64 @@ PipeResult ChipPipe::transfer(std::span<const uint8_t> txFrame, int count)
     TransferScope busy(*this);
     transport_.services().pump.yield();
     TransferId = TransferId < 7 ? TransferId + 1 : 1;
-    count = std::clamp(count - (CommandInProgress ? 1 : 0), 0, kMaxCount);
+    int count = request.count < 0 ? static_cast<int>(txFrame.size()) : request.count;
+    count = std::clamp(count - (request.commandInProgress ? 1 : 0), 0, kMaxCount);
 
-    result.status = exchange(frame, static_cast<size_t>(count), result.answer);
-    tellOutcome(result.status);
-    // The shared report buffer keeps the last answer read, as the panel and
-    // the parsers of the daisy chain expect.
-    transport_.ReportBuffer() = result.answer;
-    showAnswer(result.answer);
+    record_ = PipeExchange{};
+    record_.transferId = TransferId;
+    record_.status = exchange(frame, static_cast<size_t>(count));
+    tellOutcome(record_.status);
+    // The transport's report buffer keeps the last answer read, as the panel
+    // and the parsers of the daisy chain expect.
+    transport_.keepLastRead(record_.answer);
+    tellObserver(&PipeObserver::exchangeEnded);
+    result.status = record_.status;
+    result.answer = record_.answer;
     return result;
 }
 
 // --- The exchange ------------------------------------------------------------
 
-PipeStatus ChipPipe::exchange(std::span<const uint8_t> txFrame, size_t count, Report& answer)
+PipeStatus ChipPipe::exchange(std::span<const uint8_t> txFrame, size_t count)
 {
     for (int retries = 0;;) {
-        if (attempt(txFrame, count, answer))
+        if (attempt(txFrame, count))
             return PipeStatus::Done;
         if (++retries >= kMaxAttempts)
             break;
-        logRetry(retries, answer);
+        logRetry(retries, record_.answer);
     }
     // TransferId is never 0: a nonzero foreign number means answers came,
     // but not ours.
-    if (PipeTransaction(answer) != 0)
+    if (PipeTransaction(record_.answer) != 0)
         return PipeStatus::SyncError;
     ++lostTransfers_;
     return PipeStatus::Lost;
 }
 
-bool ChipPipe::attempt(std::span<const uint8_t> txFrame, size_t count, Report& answer)
+bool ChipPipe::attempt(std::span<const uint8_t> txFrame, size_t count)
 {
+    ++record_.attempts;
     transport_.FlushHidInput();
-    showAttemptStart();
+    tellObserver(&PipeObserver::attemptStarted);
     transport_.services().pump.yield();
-    // Built over the shared report buffer as the drain left it: the bytes
-    // past the count are what it held.
-    Report request = transport_.ReportBuffer();
-    PutPipeRequest(request, PipeCommandCode, TransferId, txFrame, count);
-    showRequest(request);
+    // Built over the transport's report buffer as the drain left it: the
+    // bytes past the count are what it held.
+    record_.request = transport_.lastReport();
+    PutPipeRequest(record_.request, PipeCommandCode, TransferId, txFrame, count);
+    tellObserver(&PipeObserver::requestBuilt);
 
     // Whether the write went through is not looked at: a report that never
     // reached the board brings no answer, and the polls find that out.
-    leaveUnchecked(transport_.writeReport(request));
+    leaveUnchecked(transport_.writeReport(record_.request));
     transport_.services().clock.sleep(std::chrono::milliseconds(2));
-    answer.fill(0);
+    record_.answer.fill(0);
     bool readAny = false;
-    const bool matched = pollForAnswer(answer, readAny);
-    // The shared buffer holds the last report read, which a retry's request
-    // is built over.
+    const bool matched = pollForAnswer(readAny);
+    // The buffer holds the last report read, which a retry's request is
+    // built over.
     if (readAny)
-        transport_.ReportBuffer() = answer;
+        transport_.keepLastRead(record_.answer);
     return matched;
 }
 
@@ -120,8 +123,9 @@ bool ChipPipe::readOnce(Report& answer, int waitMs)
     return n > 0;
 }
 
-bool ChipPipe::pollForAnswer(Report& answer, bool& readAny)
+bool ChipPipe::pollForAnswer(bool& readAny)
 {
+    Report& answer = record_.answer;
     readAny = readOnce(answer, 0);
     if (PipeTransaction(answer) == TransferId)
         return true;
@@ -130,7 +134,8 @@ bool ChipPipe::pollForAnswer(Report& answer, bool& readAny)
         readAny = readOnce(answer, 1) || readAny;
         ++polls;
     }
-    showPolls(polls, answer);
+    record_.polls = polls;
+    tellObserver(&PipeObserver::answerPolled);
     return PipeTransaction(answer) == TransferId;
 }
 
@@ -149,36 +154,6 @@ void ChipPipe::logRetry(int retries, const Report& answer)
             SignedText(PipeTransaction(answer)));
 }
 
-void ChipPipe::showAttemptStart()
-{
-    display.writeRaw.fill(ByteGrid::kEmpty);
-    grid_.fillWrite(0, kLastShown, ByteGrid::kEmpty);
-    grid_.fillRead(0, kLastShown, ByteGrid::kEmpty);
-    refresh();
-}
-
-void ChipPipe::showRequest(const Report& request)
-{
-    ReportBytesAsHex(request, 0, display.writeRaw);
-    std::copy(display.writeRaw.begin(), display.writeRaw.end(), grid_.writeVal.begin());
-    refresh();
-}
-
-void ChipPipe::showPolls(int polls, const Report& answer)
-{
-    display.dwait = SignedText(polls);
-    display.byteCount = SignedText(PipeCount(answer));
-    display.reportCountReceived = SignedText(PipeTransaction(answer));
-}
-
-void ChipPipe::showAnswer(const Report& answer)
-{
-    display.reportCountSent = SignedText(TransferId);
-    display.reportCountReceived = SignedText(PipeTransaction(answer));
-    ReportBytesAsHex(answer, 0, std::span(grid_.readVal).first(kShownBytes));
-    refresh();
-}
-
 void ChipPipe::tellOutcome(PipeStatus status)
 {
     if (status == PipeStatus::SyncError) {
@@ -188,13 +163,6 @@ void ChipPipe::tellOutcome(PipeStatus status)
             stopPolling();
         transport_.user().pipeLost();
     }
-}
-
-void ChipPipe::refresh()
-{
-    grid_.notify();
-    if (displayChanged)
-        displayChanged();
 }
 
 }  // namespace kvb::board

@@ -3,13 +3,14 @@
 // board's SPI pipe command, tagged with a transaction number 1..7, polls for
 // the answer that carries the same number and retries the transfer once.
 // The exchange itself is apart from what follows it: the panel's display and
-// grid, the retry line of the link log, the boxes (through the board's
-// user) and the stop of polling.
+// grid follow its exchange record (PipeObserver); the retry line of the link
+// log, the boxes (through the board's user) and the stop of polling are told
+// of its outcome.
 
 #include "board/BoardProtocol.h"
-#include "board/ByteGrid.h"
 #include "board/HidTransport.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -26,27 +27,62 @@ enum class PipeStatus {
     NotSent,    // refused: no frame to send (or the panel's boxes held none)
 };
 
+// One transfer asked of the pipe.
+struct PipeRequest {
+    // Element 0 the select byte, then the chip frame.
+    std::span<const uint8_t> frame;
+    uint8_t commandCode = HidSpiPipeDaisyChain;
+    // The count sent is one less while a command is in progress.
+    bool commandInProgress = false;
+    // Bytes sent after the select byte; below 0 the frame's length (select
+    // byte included) is the count.
+    int count = -1;
+};
+
 struct PipeResult {
     PipeStatus status = PipeStatus::NotSent;
     // The answer report. Only meaningful when status is Done; otherwise it
     // holds the last report read, for display, never for parsing.
     Report answer{};
     bool ok() const { return status == PipeStatus::Done; }
-    // The answer's count byte (chip bytes + 1) and its chip bytes.
+    // The answer's count byte (chip bytes + 1).
     int rxLength() const { return PipeCount(answer); }
+    // The answer's chip bytes: count - 1 of them from report byte 5, none
+    // unless the transfer was answered.
+    std::span<const uint8_t> chipBytes() const
+    {
+        const int n = ok() ? std::clamp(rxLength() - 1, 0, static_cast<int>(kPipeFrameRoom)) : 0;
+        return PipeChipBytes(answer).first(static_cast<size_t>(n));
+    }
 };
 
-// What the panel's "MCB I/O" frame shows of the last transfer.
-struct PipeDisplay {
-    // The frame shows report bytes 0..10, and the pipe writes them into
-    // grid rows 0..10 too.
-    static constexpr size_t kShownBytes = 11;
-    std::array<std::string, kShownBytes> writeRaw;  // report bytes 0..10 as sent
-    std::string dwait;                      // polls of the last slow transfer
-    std::string reportCountSent;            // transaction number sent
-    std::string reportCountReceived;        // transaction number received
-    std::string byteCount;                  // answer's count byte
-    PipeDisplay() { writeRaw.fill(ByteGrid::kEmpty); }
+// One exchange as the pipe carries it, for those who follow it. Filled in as
+// the exchange goes: each attempt's request as written, the last report read
+// (the answer once the status is Done), the polls of an attempt whose answer
+// did not come on the first read.
+struct PipeExchange {
+    Report request{};
+    Report answer{};
+    PipeStatus status = PipeStatus::NotSent;
+    int attempts = 0;
+    uint8_t transferId = 0;
+    int polls = 0;
+};
+
+// Follows the pipe's exchanges without taking part in them: it is told what
+// happened, in the order it happened, and changes nothing of the exchange.
+class PipeObserver {
+public:
+    virtual ~PipeObserver() = default;
+    // An attempt begins; its request is not built yet.
+    virtual void attemptStarted(const PipeExchange& exchange) = 0;
+    // The attempt's request is built and is written next.
+    virtual void requestBuilt(const PipeExchange& exchange) = 0;
+    // The attempt's answer did not come on the first read: the polls ended,
+    // with it or without it.
+    virtual void answerPolled(const PipeExchange& exchange) = 0;
+    // The exchange ended with `exchange.status`.
+    virtual void exchangeEnded(const PipeExchange& exchange) = 0;
 };
 
 class ChipPipe {
@@ -56,51 +92,69 @@ public:
     // Report bytes 5..63 carry the frame.
     static constexpr int kMaxCount = static_cast<int>(kPipeFrameRoom);
 
-    ChipPipe(HidTransport& transport, ByteGrid& grid);
+    explicit ChipPipe(HidTransport& transport);
+    ChipPipe(const ChipPipe&) = delete;
+    ChipPipe& operator=(const ChipPipe&) = delete;
 
-    // Sends txFrame (element 0 the select byte, then the chip frame) with the
-    // current PipeCommandCode. The count sent is the frame's length (select
-    // byte included), one less while CommandInProgress is set; positions of
-    // the count past the frame carry 0, and the report's bytes past the count
-    // keep what the shared report buffer held after the drain. With no board
-    // open the transfer runs all the same and ends lost.
-    PipeResult transfer(std::span<const uint8_t> txFrame)
+    // The one who follows the exchanges (the board panel's view), or none.
+    void setObserver(PipeObserver* observer) { observer_ = observer; }
+
+    // Sends the request's frame with its command code, under the next
+    // transaction number. The count sent is the request's, one less while a
+    // command is in progress; positions of the count past the frame carry 0,
+    // and the report's bytes past the count keep what the transport's report
+    // buffer held after the drain. With no board open the transfer runs all
+    // the same and ends lost. The request's command code becomes the pipe's.
+    PipeResult transfer(const PipeRequest& request);
+    // A request for `frame` in the pipe's current mode: its command code and
+    // whether a command is in progress.
+    PipeRequest request(std::span<const uint8_t> frame, int count = -1) const
     {
-        return transfer(txFrame, static_cast<int>(txFrame.size()));
+        return {frame, PipeCommandCode, CommandInProgress, count};
     }
-    // The same with the count given apart from the frame (the panel's byte
-    // count box): bytes 0..count-1 after the select byte are sent.
-    PipeResult transfer(std::span<const uint8_t> txFrame, int count);
 
-    uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
-    uint8_t TransferId = 0;
+    // --- The pipe's mode ----------------------------------------------------
+    // The command code the next request in the current mode carries.
+    uint8_t pipeCommandCode() const { return PipeCommandCode; }
+    void setPipeCommandCode(uint8_t code) { PipeCommandCode = code; }
+    // Raised around the scan, sleep and wake commands.
+    bool commandInProgress() const { return CommandInProgress; }
+    void setCommandInProgress(bool inProgress) { CommandInProgress = inProgress; }
+    // The transaction number of the last transfer, 1..7; 0 before the first.
+    uint8_t transferId() const { return TransferId; }
     // The select byte (frame element 0) of the last transfer asked for; the
     // panel's own "MCB SPI" sends it again with the grid's bytes.
-    uint8_t SelectByte = 0;
-    bool CommandInProgress = false;
+    uint8_t selectByte() const { return SelectByte; }
+    void clearSelectByte() { SelectByte = 0; }
+    // A new session: no command in progress, numbering from the start, and
+    // `commandCode` as the mode's code.
+    void restart(uint8_t commandCode)
+    {
+        CommandInProgress = false;
+        TransferId = 0;
+        PipeCommandCode = commandCode;
+    }
+
     bool busy() const { return busy_; }
     // Transfers that found the board lost (no answer at all), since start.
     int lostTransfers() const { return lostTransfers_; }
-
-    PipeDisplay display;
 
     // Hooks to the rest of the program, all optional:
     std::function<void(const std::string&)> log;  // the link log, one line
     std::function<void()> stopPolling;             // untick polling, stop the poll timer
     std::function<void(bool)> busyChanged;         // the panel's MCB SPI button
-    std::function<void()> displayChanged;          // the panel refreshes its boxes
 
 private:
     class TransferScope;
     void setBusy(bool busy);
 
     // The exchange: the request's attempts, each written and its answer
-    // polled for, into `answer`.
-    PipeStatus exchange(std::span<const uint8_t> txFrame, size_t count, Report& answer);
-    bool attempt(std::span<const uint8_t> txFrame, size_t count, Report& answer);
+    // polled for, into the exchange record's answer.
+    PipeStatus exchange(std::span<const uint8_t> txFrame, size_t count);
+    bool attempt(std::span<const uint8_t> txFrame, size_t count);
     // Reads until the answer with our number came or the polls ran out;
     // `readAny` tells whether any report came at all.
-    bool pollForAnswer(Report& answer, bool& readAny);
+    bool pollForAnswer(bool& readAny);
     // One read into `answer`; a read that fails at once still waits its
     // millisecond, so the polls take their time without a board too.
     bool readOnce(Report& answer, int waitMs);
@@ -108,15 +162,21 @@ private:
     // What follows it.
     void logLine(const std::string& line);
     void logRetry(int retries, const Report& answer);
-    void showAttemptStart();
-    void showRequest(const Report& request);
-    void showPolls(int polls, const Report& answer);
-    void showAnswer(const Report& answer);
     void tellOutcome(PipeStatus status);
-    void refresh();
+    template <typename Event>
+    void tellObserver(Event event)
+    {
+        if (observer_)
+            (observer_->*event)(record_);
+    }
 
     HidTransport& transport_;
-    ByteGrid& grid_;
+    PipeObserver* observer_ = nullptr;
+    PipeExchange record_;
+    uint8_t PipeCommandCode = HidSpiPipeDaisyChain;
+    uint8_t TransferId = 0;
+    uint8_t SelectByte = 0;
+    bool CommandInProgress = false;
     bool busy_ = false;
     int lostTransfers_ = 0;
 };

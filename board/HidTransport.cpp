@@ -85,6 +85,34 @@ bool HidTransport::writeRequest(const Report& request)
     return writeReportBuffer();
 }
 
+bool HidTransport::writeBoardCommandOverBuffer(uint8_t code, uint8_t subCommand,
+                                               std::span<const uint8_t> payload)
+{
+    PutBoardCommand(report_, code, subCommand, payload);
+    return writeReportBuffer();
+}
+
+bool HidTransport::writeAdcConvertRequest(uint8_t readMode, uint8_t sampleMode)
+{
+    PutAdcConvertRequest(report_, readMode, sampleMode);
+    return writeReportBuffer();
+}
+
+bool HidTransport::writeRawSpi(const RawSpiWrite& write)
+{
+    PutRawSpiWrite(report_, write);
+    return writeReportBuffer();
+}
+
+bool HidTransport::writeUnawaitedPipeRequest(uint8_t command, uint8_t transaction,
+                                             std::span<const uint8_t> txFrame, size_t count)
+{
+    PutPipeRequest(report_, command, transaction, txFrame, count);
+    const bool written = writeReportBuffer();
+    ClearPipeTransaction(report_);
+    return written;
+}
+
 int HidTransport::readInto(Report& into, int waitMs)
 {
     if (current_ < 0)
@@ -165,9 +193,7 @@ Status HidTransport::Query(uint8_t code, std::initializer_list<uint8_t> payload,
 Status HidTransport::QueryOverBuffer(uint8_t code, uint8_t subCommand)
 {
     FlushHidInput();
-    Report request = report_;
-    PutBoardCommand(request, code, subCommand);
-    if (CheckStatus(writeRequest(request)) != Status::Done)
+    if (CheckStatus(writeBoardCommandOverBuffer(code, subCommand)) != Status::Done)
         return Status::WriteFailed;
     return awaitAnswer();
 }

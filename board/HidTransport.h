@@ -39,15 +39,34 @@ public:
     bool hasBoard() const { return current_ >= 0; }
 
     // --- Report exchange --------------------------------------------------
-    Report& ReportBuffer() { return report_; }
-    const Report& ReportBuffer() const { return report_; }
+    // The report buffer is the transport's own: every board command is built
+    // in it and its answer read into it. Outside the transport it is read
+    // only, as the last report it holds (the answer of the last exchange
+    // that read one, or what the last drain left).
+    const Report& lastReport() const { return report_; }
 
     // Writes `request` (64 bytes) to the current board. False when there is
     // no board or the write failed.
     [[nodiscard]] bool writeReport(const Report& request);
-    // Puts `request` into the shared report buffer, where every board
-    // command is built and its answer then read, and writes it.
+    // Puts `request` into the report buffer, where every board command is
+    // built and its answer then read, and writes it.
     [[nodiscard]] bool writeRequest(const Report& request);
+
+    // Requests written over the report buffer as it stands: bytes past
+    // their payload keep what it held. Each is kept in the buffer and
+    // written; false when there is no board or the write failed.
+    [[nodiscard]] bool writeBoardCommandOverBuffer(uint8_t code, uint8_t subCommand,
+                                                   std::span<const uint8_t> payload = {});
+    [[nodiscard]] bool writeAdcConvertRequest(uint8_t readMode, uint8_t sampleMode);
+    [[nodiscard]] bool writeRawSpi(const RawSpiWrite& write);
+    // A chip pipe request built and kept in the buffer, written without
+    // waiting for its answer; the buffer's transaction byte is cleared after
+    // the write, so that it reads as nobody's answer.
+    [[nodiscard]] bool writeUnawaitedPipeRequest(uint8_t command, uint8_t transaction,
+                                                 std::span<const uint8_t> txFrame, size_t count);
+    // The chip pipe builds its requests over lastReport() without keeping
+    // them, and keeps the last report it read in the buffer.
+    void keepLastRead(const Report& report) { report_ = report; }
     // Clears the report buffer and reads one answer into it, as ReadReport;
     // a missing answer brings up the connection box (Retry searches again,
     // Cancel ends the program) before its status 2 is returned.
@@ -71,7 +90,7 @@ public:
     // request from a cleared buffer, writes it and waits for the answer.
     // Returns 8 when the answer arrived with error byte 0, 1 when it was
     // refused, 2 when it timed out and 4 when the write failed (after the
-    // connection box). The answer is in ReportBuffer() only on 8 and 1.
+    // connection box). The answer is in lastReport() only on 8 and 1.
     Status Query(uint8_t code, std::initializer_list<uint8_t> payload = {},
                  uint8_t subCommand = kSubGet);
     // The same exchange with the request written over the report buffer as
@@ -125,6 +144,9 @@ public:
     BoardUser& user() { return user_; }
 
 private:
+    // Tests look at and seed the buffer through this.
+    friend struct ReportBufferAccess;
+
     // Writes the shared report buffer.
     [[nodiscard]] bool writeReportBuffer() { return writeReport(report_); }
     // Reads one answer into the report buffer, waiting at most waitMs.

@@ -72,7 +72,7 @@ void I2cAddressModel::toggleScl()
         return;
     if (transport_.awaitAnswer() == Status::TimedOut)
         return;  // no answer: nothing to judge SDA by
-    if (SdaError(transport_.ReportBuffer()))
+    if (SdaError(transport_.lastReport()))
         transport_.user().sdaError();
 }
 

@@ -85,7 +85,7 @@ Status McuAdcModel::readInto(uint8_t code, std::array<std::string, N>& labels, b
     // missing answer shows none.
     labels.fill("--");
     if (AnswerArrived(status))
-        ReportBytesAsHex(transport_.ReportBuffer(), 0, labels);
+        ReportBytesAsHex(transport_.lastReport(), 0, labels);
     notices_.notify();
     return status;
 }
@@ -203,10 +203,8 @@ bool McuAdcModel::writeEnable()
 {
     // The enable's requests are written over the report buffer as it
     // stands, not over a cleared one: bytes past the payload keep it.
-    Report request = transport_.ReportBuffer();
     const uint8_t payload[] = {static_cast<uint8_t>(enable ? 1 : 0)};
-    PutBoardCommand(request, HidAdcEnable, kSubSet, payload);
-    return transport_.writeRequest(request);
+    return transport_.writeBoardCommandOverBuffer(HidAdcEnable, kSubSet, payload);
 }
 
 void McuAdcModel::readEnable()
@@ -227,9 +225,8 @@ void McuAdcModel::convert()
 
     transport_.FlushHidInput();
     // Over the report buffer as the drain left it: bytes from 4 on keep it.
-    Report request = transport_.ReportBuffer();
-    PutAdcConvertRequest(request, static_cast<uint8_t>(readMode), static_cast<uint8_t>(sampleMode));
-    const bool written = transport_.writeRequest(request);
+    const bool written = transport_.writeAdcConvertRequest(static_cast<uint8_t>(readMode),
+                                                           static_cast<uint8_t>(sampleMode));
     bytesSucceeded = SignedText(written ? static_cast<long long>(kReportSize) : 0);
     notices_.notify();
     if (transport_.CheckStatus(written) != Status::Done)
@@ -237,7 +234,7 @@ void McuAdcModel::convert()
 
     const Status status = transport_.awaitAnswer();
     if (AnswerArrived(status))
-        count = SignedText(ConversionCount(transport_.ReportBuffer()));
+        count = SignedText(ConversionCount(transport_.lastReport()));
     else
         count = "--";  // no answer: no count
     notices_.notify();

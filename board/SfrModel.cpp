@@ -25,7 +25,7 @@ std::optional<SfrAnswer> SfrModel::readAt(uint8_t registerAddress, bool show)
 {
     const Status status = transport_.Query(HidSfr, {registerAddress}, kSubGet);
     lastReadStatus_ = status;
-    const Report& answer = transport_.ReportBuffer();
+    const Report& answer = transport_.lastReport();
     std::optional<SfrAnswer> read;
     if (AnswerArrived(status))
         read = ReadSfrAnswer(answer);

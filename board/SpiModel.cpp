@@ -56,7 +56,7 @@ bool SpiModel::getSPIclock()
     const Status status = transport_.Query(HidSpiClock, {}, kSubGet);
     if (status == Status::WriteFailed)
         return false;
-    const SpiClockAnswer answer = ReadSpiClockAnswer(transport_.ReportBuffer());
+    const SpiClockAnswer answer = ReadSpiClockAnswer(transport_.lastReport());
     clockEntries =
         SpiClockList(answer.systemClockMhz, transport_.services().format.decimalSeparator());
     selectedClock = -1;
@@ -105,9 +105,8 @@ bool SpiModel::spiWrite()
     transport_.FlushHidInput();
     // Built over the report buffer as the drain left it: the bytes past the
     // data keep what it held.
-    Report request = transport_.ReportBuffer();
-    PutRawSpiWrite(request, {readBack, phaseChange, *phaseByte, *bytes});
-    if (transport_.CheckStatus(transport_.writeRequest(request)) != Status::Done || !readBack) {
+    const bool written = transport_.writeRawSpi({readBack, phaseChange, *phaseByte, *bytes});
+    if (transport_.CheckStatus(written) != Status::Done || !readBack) {
         grid_.notify();
         return false;
     }
@@ -115,7 +114,7 @@ bool SpiModel::spiWrite()
     if (transport_.awaitAnswer() == Status::TimedOut) {
         grid_.fillRead(0, kRawReadBack - 1, "--");  // no answer: nothing to show
     } else {
-        ReportBytesAsHex(transport_.ReportBuffer(), 0,
+        ReportBytesAsHex(transport_.lastReport(), 0,
                          std::span(grid_.readVal).first(static_cast<size_t>(kRawReadBack)));
     }
     grid_.notify();
@@ -132,8 +131,8 @@ PipeResult SpiModel::mcbSpi()
     if (!boxes)
         return PipeResult{};
     std::vector<uint8_t> frame = std::move(*boxes);
-    frame.insert(frame.begin(), pipe_.SelectByte);
-    PipeResult result = pipe_.transfer(frame, count);
+    frame.insert(frame.begin(), pipe_.selectByte());
+    PipeResult result = pipe_.transfer(pipe_.request(frame, count));
     notices_.notify();
     return result;
 }
@@ -141,7 +140,7 @@ PipeResult SpiModel::mcbSpi()
 void SpiModel::testSequence()
 {
     BusyScope busy(notices_);
-    pipe_.SelectByte = 0;
+    pipe_.clearSelectByte();
     grid_.numToWrite = "3";
     const char* first[] = {"30", "80", "0", "0", "0"};
     for (int i = 0; i < 5; ++i)
@@ -158,10 +157,7 @@ void SpiModel::testSequence()
     // bytes past them keep what the buffer held. Whether it was written is
     // not looked at, and its answer is left for the next drain.
     const uint8_t frame[] = {0x00, 0x01, 0x15, 0x00, 0x05, 0x00};
-    Report& report = transport_.ReportBuffer();
-    PutPipeRequest(report, HidSpiPipe, 0, frame, 5);
-    leaveUnchecked(transport_.writeReport(report));
-    report[2] = 0;
+    leaveUnchecked(transport_.writeUnawaitedPipeRequest(HidSpiPipe, 0, frame, 5));
 
     grid_.numToWrite = "5";
     const char* second[] = {"15", "00", "0A", "03", "00"};

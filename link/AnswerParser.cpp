@@ -36,7 +36,7 @@ bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
     // with its block. Commands answer by design or not at all, the scans are
     // answerless, broadcasts and buffer reads are answered by whoever has
     // something to say.
-    return !message.allZero() && message.dev != kBroadcastDevice && !pipe_.CommandInProgress &&
+    return !message.allZero() && message.dev != kBroadcastDevice && !pipe_.commandInProgress() &&
            commandKind != KindCommand && commandKind != KindCommandData &&
            commandKind != KindCommandData4;
 }

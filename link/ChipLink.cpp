@@ -33,8 +33,115 @@ void ChipLink::TimerDelay(int milliseconds)
 std::span<const uint8_t> ChipLink::answerBytes() const
 {
     const int count = std::clamp(RxLength - 1, 0, kMaxRxLength - 1);
-    return board::PipeChipBytes(transport_.ReportBuffer()).first(static_cast<size_t>(count));
+    return board::PipeChipBytes(answer_).first(static_cast<size_t>(count));
 }
+
+namespace {
+
+// The request of one exchange as the encoder made it: the frame buffer sent
+// (select byte, chip frame and any answer room) and the command code it goes
+// with, none where the pipe's current mode's code is used.
+struct EncodedRequest {
+    std::vector<uint8_t> txFrame;
+    std::optional<uint8_t> commandCode;
+    // The chip frame is shown in the panel's write boxes (not for a buffer
+    // read), with the frame length the chain sees (daisy chain only).
+    bool showFrame = false;
+    std::optional<size_t> encodeLength;
+};
+
+// Encodes the message for the link mode; writes nothing outside `m`.
+EncodedRequest EncodeRequest(ChipMessage& m, int type, bool daisyChain, bool readableReg)
+{
+    EncodedRequest request;
+    if (daisyChain && m.allZero()) {
+        // The chain's buffered unprompted responses: the select byte alone.
+        m.FrameBytes = {0};
+        request.txFrame = {UprBufferSelectByte(type)};
+        request.commandCode = type == 0 ? board::HidReadUprBuffer1 : board::HidReadUprBuffer2;
+        return request;
+    }
+    if (daisyChain) {
+        request.commandCode = board::HidSpiPipeDaisyChain;
+        EncodeDaisyChainMessage(m);
+        request.encodeLength = m.FrameBytes.size() - 1;
+    } else {
+        EncodeNonDaisyMessage(m);
+    }
+    request.txFrame.assign(1, SelectByte(type, daisyChain, m.FrameBytes.size()));
+    request.txFrame.insert(request.txFrame.end(), m.FrameBytes.begin(), m.FrameBytes.end());
+    if (!daisyChain && readableReg)
+        request.txFrame.insert(request.txFrame.end(), 2, 0);  // room for the register's answer
+    request.showFrame = true;
+    return request;
+}
+
+// The answer of one exchange as the decoder read it.
+struct DecodedAnswer {
+    // The answer's length as the board reported it: 0 for a failed transfer,
+    // cut to what the report holds.
+    int rxLength = 0;
+    bool overLong = false;
+    std::span<const uint8_t> chipBytes;
+    // Single device: the register value the answer holds, if any.
+    std::optional<int16_t> value;
+};
+
+// A failed transfer left no answer of ours in the report: nothing may be
+// read from it, and it counts as an answer of no bytes.
+DecodedAnswer DecodeAnswer(const board::PipeResult& result, bool daisyChain)
+{
+    DecodedAnswer answer;
+    answer.rxLength = result.ok() ? result.rxLength() : 0;
+    if (answer.rxLength > ChipLink::kMaxRxLength) {
+        answer.rxLength = ChipLink::kMaxRxLength;
+        answer.overLong = true;
+    }
+    answer.chipBytes = result.chipBytes();
+    if (!daisyChain)
+        answer.value = singleDeviceValue(answer.chipBytes);
+    return answer;
+}
+
+// The panel's write boxes show what goes out.
+void ShowRequest(ByteGrid& grid, const ChipMessage& m, const EncodedRequest& request)
+{
+    if (request.encodeLength)
+        grid.encodeLength = std::to_string(*request.encodeLength);
+    if (request.showFrame) {
+        for (size_t i = 0; i < m.FrameBytes.size() && i < ByteGrid::kRows; ++i)
+            grid.writeVal[i] = ByteToHex2(m.FrameBytes[i]);
+    }
+    grid.numToWrite = std::to_string(request.txFrame.size());
+    grid.notify();
+}
+
+// The daisy chain's answer is judged by its parser; here it is only logged.
+void ShowDaisyAnswer(LinkLog& log, int type, const DecodedAnswer& answer)
+{
+    if (answer.rxLength >= 2)
+        log.LogRcvdBytes(answer.chipBytes, type);
+}
+
+// A single device's answer to a readable register must hold its value: the
+// message takes it, or 0 with COM red when it is missing.
+void TakeSingleDeviceAnswer(ChipLink& link, ChipMessage& m, int type, bool readableReg,
+                            const DecodedAnswer& answer)
+{
+    if (answer.value)
+        link.log.LogRcvdBytes(answer.chipBytes.subspan(2, 2), type);
+    if (!readableReg)
+        return;
+    if (answer.value) {
+        m.dat = *answer.value;
+    } else {
+        m.dat = 0;
+        link.log.LogUnrecognizedResponse();
+        link.lamps.set(LampKind::Com, type, kLampRed);
+    }
+}
+
+}  // namespace
 
 ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
 {
@@ -50,71 +157,28 @@ ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
     const int type = TypeIndex(m.DeviceType);
     lamps.set(LampKind::Com, type, kLampGreen);
 
-    const int reg = RegisterIndex(m.cat, m.adr);
-    const bool readableReg = definitions.readable(type, reg);
-    auto showFrame = [this](const std::vector<uint8_t>& frame) {
-        for (size_t i = 0; i < frame.size() && i < ByteGrid::kRows; ++i)
-            grid_.writeVal[i] = ByteToHex2(frame[i]);
-    };
-
-    if (DaisyChainMode) {
-        if (m.allZero()) {
-            // The chain's buffered unprompted responses: the select byte alone.
-            m.FrameBytes = {0};
-            TxFrame = {UprBufferSelectByte(type)};
-            pipe_.PipeCommandCode = type == 0 ? board::HidReadUprBuffer1 : board::HidReadUprBuffer2;
-        } else {
-            pipe_.PipeCommandCode = board::HidSpiPipeDaisyChain;
-            EncodeDaisyChainMessage(m);
-            TxFrame.assign(1, SelectByte(type, true, m.FrameBytes.size()));
-            TxFrame.insert(TxFrame.end(), m.FrameBytes.begin(), m.FrameBytes.end());
-            grid_.encodeLength = std::to_string(m.FrameBytes.size() - 1);
-            showFrame(m.FrameBytes);
-        }
-    } else {
-        EncodeNonDaisyMessage(m);
-        TxFrame.assign(1, SelectByte(type, false, m.FrameBytes.size()));
-        TxFrame.insert(TxFrame.end(), m.FrameBytes.begin(), m.FrameBytes.end());
-        if (readableReg)
-            TxFrame.insert(TxFrame.end(), 2, 0);  // room for the register's answer
-        showFrame(m.FrameBytes);
-    }
-    grid_.numToWrite = std::to_string(TxFrame.size());
-    grid_.notify();
-
+    const bool readableReg = definitions.readable(type, RegisterIndex(m.cat, m.adr));
+    const EncodedRequest request = EncodeRequest(m, type, DaisyChainMode, readableReg);
+    ShowRequest(grid_, m, request);
     if (m.FrameBytes.size() >= 2)
         log.LogSentBytes(m.FrameBytes, type);
 
-    const board::PipeResult result = pipe_.transfer(TxFrame);
-    // A failed transfer left no answer of ours in the report: nothing may be
-    // read from it, and it counts as an answer of no bytes. The pipe has
-    // told the user; whether an answer was owed is judged below (single
-    // device) or by the parser (daisy chain), not by the transfer.
-    RxLength = result.ok() ? result.rxLength() : 0;
-    const Transfer transfer = result.ok() ? Transfer::Done : Transfer::Failed;
-    if (RxLength > kMaxRxLength) {
-        RxLength = kMaxRxLength;
+    TxFrame = request.txFrame;
+    const board::PipeResult result = pipe_.transfer(
+        {TxFrame, request.commandCode.value_or(pipe_.pipeCommandCode()), pipe_.commandInProgress()});
+    // The pipe has told the user of a failed transfer; whether an answer was
+    // owed is judged below (single device) or by the parser (daisy chain),
+    // not by the transfer.
+    const DecodedAnswer answer = DecodeAnswer(result, DaisyChainMode);
+    answer_ = result.answer;
+    RxLength = answer.rxLength;
+    if (answer.overLong)
         log.LogUnrecognizedResponse();
-    }
-
-    if (DaisyChainMode) {
-        if (RxLength >= 2)
-            log.LogRcvdBytes(answerBytes(), type);
-        return transfer;
-    }
-    const std::optional<int16_t> value = singleDeviceValue(answerBytes());
-    if (value)
-        log.LogRcvdBytes(answerBytes().subspan(2, 2), type);
-    if (readableReg) {
-        if (value) {
-            m.dat = *value;
-        } else {
-            m.dat = 0;
-            log.LogUnrecognizedResponse();
-            lamps.set(LampKind::Com, type, kLampRed);
-        }
-    }
-    return transfer;
+    if (DaisyChainMode)
+        ShowDaisyAnswer(log, type, answer);
+    else
+        TakeSingleDeviceAnswer(*this, m, type, readableReg, answer);
+    return result.ok() ? Transfer::Done : Transfer::Failed;
 }
 
 }  // namespace kvb::link

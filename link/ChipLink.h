@@ -256,6 +256,7 @@ private:
     // Frame buffers of the last exchange.
     std::vector<uint8_t> TxFrame;
     int RxLength = 0;
+    board::Report answer_{};
 
     board::HidTransport& transport_;
     board::ChipPipe& pipe_;

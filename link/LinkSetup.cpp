@@ -51,7 +51,7 @@ bool ChipLink::UpdateReadGpioSpi()
     }
     if (status == board::Status::TimedOut)
         return false;  // no answer: the record keeps what the board last said
-    GpioSpiSetup = board::ReadGpioSpiSetup(transport_.ReportBuffer());
+    GpioSpiSetup = board::ReadGpioSpiSetup(transport_.lastReport());
     GpioSpiSetup[0] = GpioSetupByte;
     return true;
 }

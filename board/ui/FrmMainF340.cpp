@@ -81,7 +81,7 @@ FrmMainF340::FrmMainF340(board::BoardPanel& panel, board::ByteGrid& grid, board:
     panel_.notices.changed = [this] { refresh(); };
     panel_.notices.busyChanged = [this](bool busy) { setBusy(busy); };
     grid_.changed = [this] { whenShown(&FrmMainF340::refreshGrid); };
-    pipe_.displayChanged = [this] { whenShown(&FrmMainF340::refreshSpi); };
+    panel_.pipeView.displayChanged = [this] { whenShown(&FrmMainF340::refreshSpi); };
     pipe_.busyChanged = [this](bool busy) { cmdMCBSPI_->setEnabled(!busy); };
     refresh();
 }
@@ -91,7 +91,7 @@ FrmMainF340::~FrmMainF340()
     panel_.notices.changed = nullptr;
     panel_.notices.busyChanged = nullptr;
     grid_.changed = nullptr;
-    pipe_.displayChanged = nullptr;
+    panel_.pipeView.displayChanged = nullptr;
     pipe_.busyChanged = nullptr;
 }
 

@@ -84,7 +84,7 @@ void FrmMainF340::refreshGrid()
 
 void FrmMainF340::refreshSpi()
 {
-    const board::PipeDisplay& display = pipe_.display;
+    const board::PipeDisplay& display = panel_.pipeView.display;
     for (int i = 0; i < 11; ++i)
         setEdit(txtWriteRaw_[i], display.writeRaw[i]);
     setLabel(lblDwait_, display.dwait);

@@ -31,7 +31,7 @@ TEST_F(ChipCommandsTest, ScanGoesToEachDeviceOneByteShortWhileInProgress)
 {
     ASSERT_TRUE(connect(true, 3));
     std::vector<bool> inProgress;
-    t.pump.hook = [this, &inProgress] { inProgress.push_back(pipe.CommandInProgress); };
+    t.pump.hook = [this, &inProgress] { inProgress.push_back(pipe.commandInProgress()); };
     const size_t from = chain.received.size();
     const int scansBefore = chain.device(0, 2).scans;
     commands.cbScanAllVolts_Click();
@@ -49,7 +49,7 @@ TEST_F(ChipCommandsTest, ScanGoesToEachDeviceOneByteShortWhileInProgress)
     EXPECT_EQ(chain.device(0, 2).scans, scansBefore + 1);
     ASSERT_FALSE(inProgress.empty());
     EXPECT_TRUE(inProgress.front());
-    EXPECT_FALSE(pipe.CommandInProgress);
+    EXPECT_FALSE(pipe.commandInProgress());
 }
 
 TEST_F(ChipCommandsTest, SleepAndWakeBroadcastOncePerType)
@@ -69,7 +69,7 @@ TEST_F(ChipCommandsTest, SleepAndWakeBroadcastOncePerType)
     commands.cbDaisyChainWake_Click();
     EXPECT_FALSE(chain.device(0, 1).asleep);
     EXPECT_FALSE(chain.device(1, 1).asleep);
-    EXPECT_FALSE(pipe.CommandInProgress);
+    EXPECT_FALSE(pipe.commandInProgress());
 }
 
 TEST_F(ChipCommandsTest, ReadAllSkipsATypeWithoutTheCommandAndAddsAChartSample)
@@ -119,13 +119,13 @@ TEST_F(ChipCommandsTest, SingleDeviceReadAllCarriesEachAnswerIntoTheNextRequest)
 TEST_F(ChipCommandsTest, MeasureSendsItsDataAndLeavesCommandInProgress)
 {
     ASSERT_TRUE(connect(true, 1));
-    pipe.CommandInProgress = false;
+    pipe.setCommandInProgress(false);
     const size_t from = chain.received.size();
     commands.cmdSendMeasure_Click();
     EXPECT_EQ(lines("cmd,"),
               std::vector<std::string>{"cmd,KVB71853,dev0x01,cat0x03,adr0x08,dat0x0015"});
     EXPECT_EQ(framesSince(from).at(0).frame.size(), 3u);
-    EXPECT_FALSE(pipe.CommandInProgress);
+    EXPECT_FALSE(pipe.commandInProgress());
 }
 
 TEST_F(ChipCommandsTest, ClearAllFaultsWritesThirteenRegistersInOrder)

@@ -84,7 +84,7 @@ TEST(Connection, DaisyChainFoundConnectsWithTheChosenPartsAndSetUp)
     b.poller.boxes.startPoll = true;
     b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 3);
 
-    EXPECT_EQ(b.pipe.PipeCommandCode, 0x16);
+    EXPECT_EQ(b.pipe.pipeCommandCode(), 0x16);
     EXPECT_EQ(b.link.gpioSetupByte(), 8);
     EXPECT_EQ(b.link.PartName1, "KVB71853");
     EXPECT_EQ(b.link.PartName2, "NONE");
@@ -124,7 +124,7 @@ TEST(Connection, SingleDeviceConnectsWithoutTheChainControls)
     b.poller.boxes.startPoll = true;
     b.accept(LinkChoice::NonDaisyChain, DeviceChoice::Kvb53960Only, 9);
 
-    EXPECT_EQ(b.pipe.PipeCommandCode, 0x15);
+    EXPECT_EQ(b.pipe.pipeCommandCode(), 0x15);
     EXPECT_EQ(b.link.gpioSetupByte(), 0);
     EXPECT_EQ(b.link.PartName1, "KVB53960");
     EXPECT_EQ(b.link.PartName2, "");
@@ -300,8 +300,8 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
     };
     ASSERT_EQ(readFaultStatus(), 1);
     ASSERT_EQ(readFaultStatus(), 1);
-    ASSERT_NE(b.pipe.TransferId, 0);
-    b.pipe.CommandInProgress = true;
+    ASSERT_NE(b.pipe.transferId(), 0);
+    b.pipe.setCommandInProgress(true);
     b.link.definitions.tint25 = 100;
 
     const size_t before = b.board->requests.size();
@@ -311,9 +311,9 @@ TEST(Connection, ASessionStartsFromTheBoardsClockAndEndsByClosingAConnectedBoard
     EXPECT_EQ(b.board->requests[before][1], 0x08);
     EXPECT_FALSE(b.spi.clockEntries.empty());
     EXPECT_TRUE(b.spi.readBack);
-    EXPECT_EQ(b.pipe.PipeCommandCode, 0x15);
-    EXPECT_EQ(b.pipe.TransferId, 0);
-    EXPECT_FALSE(b.pipe.CommandInProgress);
+    EXPECT_EQ(b.pipe.pipeCommandCode(), 0x15);
+    EXPECT_EQ(b.pipe.transferId(), 0);
+    EXPECT_FALSE(b.pipe.commandInProgress());
     EXPECT_FALSE(b.transport.PipeOpen);
     EXPECT_EQ(b.link.definitions.tint25, 9217);
     EXPECT_TRUE(b.charts.ChartReady);

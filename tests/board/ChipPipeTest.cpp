@@ -1,6 +1,8 @@
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
+#include "board/PipeView.h"
 #include "sim/SimBoard.h"
+#include "support/ReportBufferAccess.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +30,8 @@ protected:
     BoardPrompter boardUser{t.services};
     HidTransport transport{usb, t.services, boardUser};
     ByteGrid grid;
-    ChipPipe pipe{transport, grid};
+    ChipPipe pipe{transport};
+    PipeView view{pipe, grid};
     std::vector<std::string> log;
     int pollingStops = 0;
     const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
@@ -38,7 +41,7 @@ TEST_F(PipeTest, TransactionNumbersRunOneToSevenAndWrap)
 {
     std::vector<int> ids;
     for (int i = 0; i < 8; ++i) {
-        ASSERT_TRUE(pipe.transfer(readFrame).ok());
+        ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
         ids.push_back(board->requests.back()[2]);
     }
     EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 1}));
@@ -46,8 +49,8 @@ TEST_F(PipeTest, TransactionNumbersRunOneToSevenAndWrap)
 
 TEST_F(PipeTest, RequestCarriesCountSelectByteAndFrame)
 {
-    pipe.PipeCommandCode = HidSpiPipeDaisyChain;
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    pipe.setPipeCommandCode(HidSpiPipeDaisyChain);
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     Report sent = board->requests.back();
     EXPECT_EQ(sent[0], 1);
     EXPECT_EQ(sent[1], 0x16);
@@ -58,8 +61,8 @@ TEST_F(PipeTest, RequestCarriesCountSelectByteAndFrame)
     EXPECT_EQ(sent[7], 0x0C);
     EXPECT_EQ(sent[8], 0x00);  // the count's last position lies past the frame
 
-    pipe.CommandInProgress = true;
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    pipe.setCommandInProgress(true);
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     sent = board->requests.back();
     EXPECT_EQ(sent[3], 3);
     EXPECT_EQ(sent[7], 0x0C);
@@ -67,16 +70,16 @@ TEST_F(PipeTest, RequestCarriesCountSelectByteAndFrame)
 
 TEST_F(PipeTest, AnswerIsHandedBackAndShown)
 {
-    PipeResult r = pipe.transfer(readFrame);
+    PipeResult r = pipe.transfer(pipe.request(readFrame));
     ASSERT_TRUE(r.ok());
     // With no chips behind the board the bytes loop back: count + 1.
     EXPECT_EQ(r.rxLength(), 4);
     EXPECT_EQ(r.answer[5], 0x22);
-    EXPECT_EQ(transport.ReportBuffer(), r.answer);
-    EXPECT_EQ(pipe.display.reportCountSent, " 1");
-    EXPECT_EQ(pipe.display.reportCountReceived, " 1");
-    EXPECT_EQ(pipe.display.dwait, "");  // answered on the first read
-    EXPECT_EQ(pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(board::ReportBufferAccess::of(transport), r.answer);
+    EXPECT_EQ(view.display.reportCountSent, " 1");
+    EXPECT_EQ(view.display.reportCountReceived, " 1");
+    EXPECT_EQ(view.display.dwait, "");  // answered on the first read
+    EXPECT_EQ(view.display.writeRaw[1], "16");
     EXPECT_EQ(grid.readVal[2], "01");
     EXPECT_FALSE(pipe.busy());
 }
@@ -84,17 +87,17 @@ TEST_F(PipeTest, AnswerIsHandedBackAndShown)
 TEST_F(PipeTest, AnswerOfAnEarlierTransferIsReadOver)
 {
     board->faults.staleAnswers = 2;
-    PipeResult r = pipe.transfer(readFrame);
+    PipeResult r = pipe.transfer(pipe.request(readFrame));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(board->requests.size(), 1u);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(pipe.display.dwait, " 2");
+    EXPECT_EQ(view.display.dwait, " 2");
 }
 
 TEST_F(PipeTest, LostFirstAnswerIsRetriedOnceWithTheSameNumberAndBytes)
 {
     board->faults.dropAnswers = 1;
-    PipeResult r = pipe.transfer(readFrame);
+    PipeResult r = pipe.transfer(pipe.request(readFrame));
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(board->requests.size(), 2u);
     EXPECT_EQ(board->requests[0], board->requests[1]);
@@ -106,7 +109,7 @@ TEST_F(PipeTest, LostFirstAnswerIsRetriedOnceWithTheSameNumberAndBytes)
 TEST_F(PipeTest, ForeignNumbersTwiceAreASyncErrorNeverAnAnswer)
 {
     board->faults.wrongTransaction = true;
-    PipeResult r = pipe.transfer(readFrame);
+    PipeResult r = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(r.status, PipeStatus::SyncError);
     EXPECT_EQ(board->requests.size(), 2u);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
@@ -118,7 +121,7 @@ TEST_F(PipeTest, ForeignNumbersTwiceAreASyncErrorNeverAnAnswer)
 TEST_F(PipeTest, NoAnswerStopsPollingAndKeepsTheProgramRunning)
 {
     board->faults.noAnswer = true;
-    PipeResult r = pipe.transfer(readFrame);
+    PipeResult r = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(r.status, PipeStatus::Lost);
     EXPECT_EQ(pollingStops, 1);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
@@ -135,7 +138,7 @@ TEST_F(PipeTest, LostBoardStopsPollingBeforeItsBox)
     board->faults.noAnswer = true;
     size_t boxesWhenStopped = 99;
     pipe.stopPolling = [&] { boxesWhenStopped = t.prompter.asked.size(); };
-    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+    EXPECT_EQ(pipe.transfer(pipe.request(readFrame)).status, PipeStatus::Lost);
     EXPECT_EQ(boxesWhenStopped, 0u);
     EXPECT_EQ(t.prompter.asked.size(), 1u);
 }
@@ -143,9 +146,9 @@ TEST_F(PipeTest, LostBoardStopsPollingBeforeItsBox)
 TEST_F(PipeTest, FailedWriteIsNotLookedAtAndThePollsRunOut)
 {
     board->faults.failWrite = true;
-    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+    EXPECT_EQ(pipe.transfer(pipe.request(readFrame)).status, PipeStatus::Lost);
     // Two attempts, each with its 51 polls: one retry line, one box.
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(view.display.dwait, " 51");
     EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
     EXPECT_EQ(pollingStops, 1);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
@@ -156,8 +159,8 @@ TEST_F(PipeTest, FailedWriteIsNotLookedAtAndThePollsRunOut)
 TEST_F(PipeTest, BytesPastTheCountKeepWhatTheBufferHeld)
 {
     transport.FlushHidInput();
-    transport.ReportBuffer().fill(0xA5);
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    board::ReportBufferAccess::of(transport).fill(0xA5);
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     const Report sent = board->requests.back();
     // The count's last position lies past the frame and carries 0.
     const std::vector<int> head{0x01, 0x16, 0x01, 0x04, 0x00, 0x22, 0x10, 0x0C, 0x00};
@@ -167,10 +170,10 @@ TEST_F(PipeTest, BytesPastTheCountKeepWhatTheBufferHeld)
 
     // A retry is built over the buffer again, after its own drain: nothing
     // came in between, so it sends the same report.
-    transport.ReportBuffer().fill(0x5A);
+    board::ReportBufferAccess::of(transport).fill(0x5A);
     board->faults.dropAnswers = 1;
     board->requests.clear();
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     ASSERT_EQ(board->requests.size(), 2u);
     EXPECT_EQ(board->requests[0], board->requests[1]);
     EXPECT_EQ(board->requests[1][2], 0x02);
@@ -187,16 +190,16 @@ TEST_F(PipeTest, NestedTransferIsRefusedUntouchedAndTheOuterOneCompletes)
             once = true;
             // A type-1 frame asked for inside the outer transfer's wait.
             const std::vector<uint8_t> typeOne{0x40, 0x12, 0x10, 0x0A};
-            inner = pipe.transfer(typeOne).status;
+            inner = pipe.transfer(pipe.request(typeOne)).status;
         }
     };
-    PipeResult outer = pipe.transfer(readFrame);
+    PipeResult outer = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(inner, PipeStatus::Busy);
     EXPECT_TRUE(outer.ok());
     EXPECT_EQ(board->requests.size(), 1u);
     // The refused transfer took no number and left the select byte alone.
-    EXPECT_EQ(pipe.TransferId, 1);
-    EXPECT_EQ(pipe.SelectByte, readFrame[0]);
+    EXPECT_EQ(pipe.transferId(), 1);
+    EXPECT_EQ(pipe.selectByte(), readFrame[0]);
     EXPECT_EQ(outer.answer[2], 1);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0], "USB Still Busy from previous call, exit comm routine");
@@ -208,16 +211,16 @@ TEST_F(PipeTest, WithoutABoardThePipeRunsAndEndsLost)
 {
     transport.CloseHidHandles();
     const auto sleptBefore = t.clock.slept;
-    PipeResult r = pipe.transfer(readFrame);
+    PipeResult r = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(r.status, PipeStatus::Lost);
-    EXPECT_EQ(pipe.TransferId, 1);
-    EXPECT_EQ(pipe.display.writeRaw[0], "01");
-    EXPECT_EQ(pipe.display.writeRaw[1], "16");
-    EXPECT_EQ(pipe.display.writeRaw[2], "01");
-    EXPECT_EQ(pipe.display.writeRaw[3], "04");
-    EXPECT_EQ(pipe.display.writeRaw[5], "22");
-    EXPECT_EQ(pipe.display.reportCountSent, " 1");
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(pipe.transferId(), 1);
+    EXPECT_EQ(view.display.writeRaw[0], "01");
+    EXPECT_EQ(view.display.writeRaw[1], "16");
+    EXPECT_EQ(view.display.writeRaw[2], "01");
+    EXPECT_EQ(view.display.writeRaw[3], "04");
+    EXPECT_EQ(view.display.writeRaw[5], "22");
+    EXPECT_EQ(view.display.reportCountSent, " 1");
+    EXPECT_EQ(view.display.dwait, " 51");
     EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
     EXPECT_EQ(pollingStops, 1);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
@@ -229,8 +232,8 @@ TEST_F(PipeTest, WithoutABoardThePipeRunsAndEndsLost)
     EXPECT_EQ((t.clock.slept - sleptBefore).count(), 2 * (2 + 51));
 
     // An empty frame is still refused before anything happens.
-    EXPECT_EQ(pipe.transfer(std::vector<uint8_t>{}).status, PipeStatus::NotSent);
-    EXPECT_EQ(pipe.TransferId, 1);
+    EXPECT_EQ(pipe.transfer(pipe.request(std::vector<uint8_t>{})).status, PipeStatus::NotSent);
+    EXPECT_EQ(pipe.transferId(), 1);
     EXPECT_EQ(t.prompter.asked.size(), 1u);
 }
 

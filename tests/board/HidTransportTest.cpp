@@ -2,6 +2,7 @@
 #include "board/HidTransport.h"
 #include "core/Hex.h"
 #include "sim/SimBoard.h"
+#include "support/ReportBufferAccess.h"
 #include "support/ReportBytes.h"
 #include "support/TestServices.h"
 
@@ -85,7 +86,7 @@ TEST_F(TransportTest, QueryStatusFollowsTheErrorByteAndTheWait)
     ASSERT_TRUE(transport.InitUsbHidConnection());
 
     EXPECT_EQ(transport.Query(HidSpiClock), Status::Done);
-    EXPECT_EQ(transport.ReportBuffer()[2], sim::SimBoard::kSystemClockMhz);
+    EXPECT_EQ(board::ReportBufferAccess::of(transport)[2], sim::SimBoard::kSystemClockMhz);
     const Report& sent = board->requests.back();
     EXPECT_EQ(sent[0], 1);
     EXPECT_EQ(sent[1], HidSpiClock);
@@ -137,12 +138,12 @@ TEST_F(TransportTest, FlushConsumesEveryWaitingReportAndStopsAtTheFirstTimeout)
 TEST_F(TransportTest, FlushWithoutABoardEnds)
 {
     // Returns at once, not spinning or waiting, and leaves the buffer alone.
-    transport.ReportBuffer().fill(0xAB);
+    board::ReportBufferAccess::of(transport).fill(0xAB);
     const auto start = t.clock.now();
     transport.FlushHidInput();
     EXPECT_EQ(t.clock.now(), start);
-    EXPECT_EQ(transport.ReportBuffer()[63], 0xAB);
-    EXPECT_EQ(transport.ReportBuffer()[1], 0xAB);
+    EXPECT_EQ(board::ReportBufferAccess::of(transport)[63], 0xAB);
+    EXPECT_EQ(board::ReportBufferAccess::of(transport)[1], 0xAB);
 }
 
 TEST_F(TransportTest, StatusReactions)
@@ -182,7 +183,7 @@ TEST_F(TransportTest, I2cTransfersReachTheSlaveAndRefuseWhatDoesNotFit)
     // The buffer is not cleared first: bytes past the request keep what it
     // held. Byte 0 is the report number even after an exchange that left
     // it 0 (a lost answer, a timed-out query).
-    Report& buffer = transport.ReportBuffer();
+    Report& buffer = board::ReportBufferAccess::of(transport);
     buffer.fill(0xEE);
     buffer[0] = 0;
     EXPECT_EQ(transport.I2cWrite(0x50, 3, data, reg), Status::Done);

@@ -3,6 +3,7 @@
 
 #include "board/PanelFixture.h"
 #include "sim/SimChipBus.h"
+#include "support/ReportBufferAccess.h"
 #include "support/ReportBytes.h"
 
 using namespace kvb;
@@ -28,7 +29,7 @@ protected:
     void fillBuffer(uint8_t value)
     {
         context->transport.FlushHidInput();
-        context->transport.ReportBuffer().fill(value);
+        board::ReportBufferAccess::of(context->transport).fill(value);
     }
     static void expectTail(const Report& r, size_t from, uint8_t value)
     {
@@ -94,7 +95,7 @@ TEST_F(ReportTail, TheAdcConversionAndEnableButNotTheOtherAdcCommands)
     expectTail(enableRead, 3, 0xA5);
 
     // The enable write does not drain first: the buffer as it stands.
-    context->transport.ReportBuffer().fill(0xA5);
+    board::ReportBufferAccess::of(context->transport).fill(0xA5);
     adc.enable = true;
     adc.writeEnable();
     const Report enableWrite = sent(HidAdcEnable).back();

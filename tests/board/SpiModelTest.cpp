@@ -169,7 +169,7 @@ TEST_F(SpiTest, McbSpiAndTheCustomSequenceUseThePipe)
     // A chip frame to a type-1 device went out last: its select byte 0x40
     // goes with the grid's bytes, until the custom sequence clears it.
     const uint8_t chipFrame[] = {0x40, 0x01, 0x02, 0x03};
-    ASSERT_TRUE(context->pipe.transfer(chipFrame).ok());
+    ASSERT_TRUE(context->pipe.transfer(context->pipe.request(chipFrame)).ok());
     grid().numToWrite = "2";
     grid().writeVal[0] = "5A";
     grid().writeVal[1] = "A5";
@@ -199,7 +199,7 @@ TEST_F(SpiTest, McbSpiAndTheCustomSequenceUseThePipe)
     for (size_t i = 0; i < std::size(expected); ++i)
         EXPECT_EQ(direct[0][i], expected[i]);
     // The pipe's display shows the last transfer.
-    EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
+    EXPECT_EQ(context->panel.pipeView.display.writeRaw[1], "16");
     EXPECT_FALSE(context->pipe.busy());
 }
 
@@ -215,23 +215,23 @@ TEST_F(SpiTest, AfterDisconnectMcbSpiAndTheCustomSequenceEndInTheLostBox)
     grid().numToWrite = "2";
     grid().writeVal[0] = "5A";
     grid().writeVal[1] = "A5";
-    const uint8_t before = context->pipe.TransferId;
+    const uint8_t before = context->pipe.transferId();
     EXPECT_EQ(spi.mcbSpi().status, PipeStatus::Lost);
-    EXPECT_EQ(context->pipe.TransferId, before + 1);
-    EXPECT_EQ(context->pipe.display.writeRaw[1], "16");
-    EXPECT_EQ(context->pipe.display.writeRaw[5], "5A");
-    EXPECT_EQ(context->pipe.display.dwait, " 51");
+    EXPECT_EQ(context->pipe.transferId(), before + 1);
+    EXPECT_EQ(context->panel.pipeView.display.writeRaw[1], "16");
+    EXPECT_EQ(context->panel.pipeView.display.writeRaw[5], "5A");
+    EXPECT_EQ(context->panel.pipeView.display.dwait, " 51");
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, lost);
     EXPECT_FALSE(context->polling.pollingOn());
 
     // The sequence's first run is lost: one box, and nothing after it.
     t.prompter.asked.clear();
-    const uint8_t first = context->pipe.TransferId;
+    const uint8_t first = context->pipe.transferId();
     spi.testSequence();
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, lost);
-    EXPECT_EQ(context->pipe.TransferId, first + 1);
+    EXPECT_EQ(context->pipe.transferId(), first + 1);
     EXPECT_EQ(grid().numToWrite, "3");
     EXPECT_FALSE(context->pipe.busy());
 }

@@ -168,7 +168,7 @@ TEST_F(AnswerParser, UnpromptedResponsesWaitInTheBoardsBuffer)
     chain.raiseFault(0, 3, 0x2);
     ChipMessage request(0, 0, 0, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(request));
-    EXPECT_EQ(pipe.PipeCommandCode, 0x17);
+    EXPECT_EQ(pipe.pipeCommandCode(), 0x17);
     EXPECT_EQ(link.answerBytes()[0], 0x32);  // device 3, page 2
     ASSERT_TRUE(link.SendReceivePipe(request));
     EXPECT_EQ(link.answerBytes()[0], sim::SimChipChain::kEmptyBuffer);

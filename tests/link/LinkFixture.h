@@ -5,6 +5,7 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
+#include "board/PipeView.h"
 #include "link/ChipLink.h"
 #include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
@@ -24,7 +25,8 @@ struct LinkFixture {
     BoardPrompter boardUser{t.services};
     board::HidTransport transport{usb, t.services, boardUser};
     board::ByteGrid grid;
-    board::ChipPipe pipe{transport, grid};
+    board::ChipPipe pipe{transport};
+    board::PipeView pipeView{pipe, grid};
     link::ChipLink link{transport, pipe, grid, t.services};
     sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
 
@@ -73,7 +75,7 @@ struct LinkFixture {
         chain.setDevices(1, type1);
         link.takeGpioSetupByte(daisy ? 8 : 0);
         link.SetFittedParts(type1 > 0, link.PartName1, "KVB53961");
-        pipe.PipeCommandCode = daisy ? board::HidSpiPipeDaisyChain : board::HidSpiPipe;
+        pipe.setPipeCommandCode(daisy ? board::HidSpiPipeDaisyChain : board::HidSpiPipe);
         return link.InitializeDriver() && link.InitializeEvb();
     }
 

@@ -1,6 +1,7 @@
 // The pipe exchange and single-register access against the simulated board.
 
 #include "LinkFixture.h"
+#include "support/ReportBufferAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ TEST_F(PipeExchange, DaisyFramesCarryTheirSelectByteAndCode)
     hexLog.clear();
     ASSERT_TRUE(link.SendReceivePipe(buffer));
     EXPECT_EQ(link.txFrame(), Bytes{0x70});
-    EXPECT_EQ(pipe.PipeCommandCode, 0x18);
+    EXPECT_EQ(pipe.pipeCommandCode(), 0x18);
     EXPECT_EQ(link.answerBytes()[0], sim::SimChipChain::kEmptyBuffer);
     EXPECT_EQ(hexLog.size(), 1u);  // only the "Rcvd:" dump
 }
@@ -53,7 +54,7 @@ TEST_F(PipeExchange, DaisyFramesCarryTheirSelectByteAndCode)
 TEST_F(PipeExchange, SingleDeviceTakesTheValueFromTheAnswer)
 {
     link.TakeChosenLink(false, link.DeviceCount1, link.DeviceCount2);
-    pipe.PipeCommandCode = board::HidSpiPipe;
+    pipe.setPipeCommandCode(board::HidSpiPipe);
     chain.device(0, 1).regs[150] = static_cast<int16_t>(0x3A5A);
     ChipMessage read(0, 2, 0x16, 0, 0);
     ASSERT_TRUE(link.SendReceivePipe(read));
@@ -119,7 +120,7 @@ TEST_F(PipeExchange, ADaisyChainWriteLeavesTheChipsEchoInTheImage)
 TEST_F(PipeExchange, ASingleDeviceWriteKeepsTheRowsValueKnownOnlyWhenAnswered)
 {
     link.TakeChosenLink(false, 1, 0);
-    pipe.PipeCommandCode = board::HidSpiPipe;
+    pipe.setPipeCommandCode(board::HidSpiPipe);
     link.image.at(0, 1, 150) = 0x1234;  // as the row's editors left it
     ChipMessage write(0, 2, 0x16, 0x0ABC, 0);
     ASSERT_TRUE(link.WriteSingleReg(write));
@@ -149,7 +150,7 @@ TEST_F(PipeExchange, ASingleDeviceWriteKeepsTheRowsValueKnownOnlyWhenAnswered)
 TEST_F(PipeExchange, ASingleDeviceReadWithoutAnAnswerIsUnrecognized)
 {
     link.TakeChosenLink(false, 1, 0);
-    pipe.PipeCommandCode = board::HidSpiPipe;
+    pipe.setPipeCommandCode(board::HidSpiPipe);
     link.image.at(0, 1, 150) = 0x1234;
     board->faults.noAnswer = true;
     ChipMessage read(0, 2, 0x16, 0x0155, 0);
@@ -257,9 +258,9 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
             return;
         once = true;
         txFrame = link.txFrame();
-        code = pipe.PipeCommandCode;
-        transaction = pipe.TransferId;
-        report = transport.ReportBuffer();
+        code = pipe.pipeCommandCode();
+        transaction = pipe.transferId();
+        report = board::ReportBufferAccess::of(transport);
         logBefore = log;
         timerBefore = pollTimer;
         ChipMessage read(1, 2, 4, 0, 0);
@@ -273,9 +274,9 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
         ChipMessage command(2, 2, 4, 0, 0);
         EXPECT_FALSE(link.SendAndParse(command));
         EXPECT_EQ(link.txFrame(), txFrame);
-        EXPECT_EQ(pipe.PipeCommandCode, code);
-        EXPECT_EQ(pipe.TransferId, transaction);
-        EXPECT_EQ(transport.ReportBuffer(), report);
+        EXPECT_EQ(pipe.pipeCommandCode(), code);
+        EXPECT_EQ(pipe.transferId(), transaction);
+        EXPECT_EQ(board::ReportBufferAccess::of(transport), report);
         EXPECT_EQ(pollTimer, timerBefore);
         EXPECT_EQ(log, logBefore + "USB Still Busy from previous call, exit comm routine\r\n"
                                    "USB Still Busy from previous call, exit comm routine\r\n"

@@ -55,7 +55,7 @@ protected:
     {
         chain.setDevices(0, devices);
         context.link.takeGpioSetupByte(8);
-        context.pipe.PipeCommandCode = board::HidSpiPipeDaisyChain;
+        context.pipe.setPipeCommandCode(board::HidSpiPipeDaisyChain);
         return context.link.InitializeDriver() && context.link.InitializeEvb();
     }
 

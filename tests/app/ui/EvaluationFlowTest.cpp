@@ -71,7 +71,7 @@ TEST_F(EvaluationFlow, PowerUpWritesThePortBytesAndOpensTheMainWindow)
     EXPECT_EQ(context.transport.BoardTitle, "KVB71853  Evaluation Board");
     // The main window's defaults and its tabs from the register file.
     EXPECT_EQ(context.link.SelectedDevice, 1);
-    EXPECT_EQ(context.pipe.PipeCommandCode, 0x15);
+    EXPECT_EQ(context.pipe.pipeCommandCode(), 0x15);
     auto* tabs = test::Control<QTabBar>(main, "TabStrip1");
     EXPECT_GT(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(1), "MAIN");
@@ -108,7 +108,7 @@ TEST_F(EvaluationFlow, ConfiguringAThreeDeviceChainConnectsOnce)
     EXPECT_TRUE(test::Control<QRadioButton>(main, "opt53960")->isEnabled());
     EXPECT_EQ(devices->count(), 5);
     EXPECT_EQ(devices->itemText(4), "Device 15");
-    EXPECT_EQ(context.pipe.PipeCommandCode, 0x16);
+    EXPECT_EQ(context.pipe.pipeCommandCode(), 0x16);
     EXPECT_TRUE(context.link.UprPollingEnabled);
 
     // Read the first cell of device 1 from its register row.

@@ -169,7 +169,7 @@ TEST_P(OneExchangeAtATime, TheClickRunsAfterTheExchangeInFlight)
     Frames runningFrames;
     switch (running) {
     case Running::PollTickBufferRead:
-        clickDuringTransfer(target, [this] { return context.pipe.PipeCommandCode == 0x17; });
+        clickDuringTransfer(target, [this] { return context.pipe.pipeCommandCode() == 0x17; });
         context.polling.Timer2_Timer();
         runningFrames = {"17 30:"};
         break;

@@ -1,0 +1,52 @@
+#pragma once
+// The board panel's view of the chip pipe: follows each exchange's record
+// and shows it in the panel's "MCB I/O" frame and in the grid's first rows.
+
+#include "board/ByteGrid.h"
+#include "board/ChipPipe.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace kvb::board {
+
+// What the panel's "MCB I/O" frame shows of the last transfer.
+struct PipeDisplay {
+    // The frame shows report bytes 0..10, and the view writes them into
+    // grid rows 0..10 too.
+    static constexpr size_t kShownBytes = 11;
+    std::array<std::string, kShownBytes> writeRaw;  // report bytes 0..10 as sent
+    std::string dwait;                      // polls of the last slow transfer
+    std::string reportCountSent;            // transaction number sent
+    std::string reportCountReceived;        // transaction number received
+    std::string byteCount;                  // answer's count byte
+    PipeDisplay() { writeRaw.fill(ByteGrid::kEmpty); }
+};
+
+class PipeView : public PipeObserver {
+public:
+    // Follows `pipe` for its lifetime.
+    PipeView(ChipPipe& pipe, ByteGrid& grid);
+    ~PipeView() override;
+    PipeView(const PipeView&) = delete;
+    PipeView& operator=(const PipeView&) = delete;
+
+    PipeDisplay display;
+    // The panel window refreshes its boxes; a hook because the window comes
+    // and goes while the view lives on.
+    std::function<void()> displayChanged;
+
+    void attemptStarted(const PipeExchange& exchange) override;
+    void requestBuilt(const PipeExchange& exchange) override;
+    void answerPolled(const PipeExchange& exchange) override;
+    void exchangeEnded(const PipeExchange& exchange) override;
+
+private:
+    void refresh();
+
+    ChipPipe& pipe_;
+    ByteGrid& grid_;
+};
+
+}  // namespace kvb::board
