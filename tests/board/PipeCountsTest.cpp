@@ -4,6 +4,7 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
+#include "board/PipeView.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
 
@@ -32,7 +33,8 @@ protected:
     BoardPrompter boardUser{t.services};
     HidTransport transport{usb, t.services, boardUser};
     ByteGrid grid;
-    ChipPipe pipe{transport, grid};
+    ChipPipe pipe{transport};
+    PipeView view{pipe, grid};
     std::vector<std::string> log;
     const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
 };
@@ -44,20 +46,20 @@ protected:
 TEST_F(PipeCounts, AnAnswerOnTheFiftyFirstPollIsTaken)
 {
     board->faults.staleAnswers = 51;
-    const PipeResult r = pipe.transfer(readFrame);
+    const PipeResult r = pipe.transfer(pipe.request(readFrame));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.answer[2], 1);
     EXPECT_EQ(board->requests.size(), 1u);
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(view.display.dwait, " 51");
     EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PipeCounts, AnAnswerBehindFiftyTwoStaleReportsIsMissed)
 {
     board->faults.staleAnswers = 52;
-    const PipeResult r = pipe.transfer(readFrame);
+    const PipeResult r = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(r.status, PipeStatus::SyncError);
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(view.display.dwait, " 51");
     // Two attempts with the same request, one retry line between them.
     ASSERT_EQ(board->requests.size(), 2u);
     EXPECT_EQ(board->requests[0], board->requests[1]);
@@ -69,9 +71,9 @@ TEST_F(PipeCounts, AnAnswerBehindFiftyTwoStaleReportsIsMissed)
 TEST_F(PipeCounts, NoAnswerMakesTwoAttemptsOfFiftyOnePolls)
 {
     board->faults.noAnswer = true;
-    EXPECT_EQ(pipe.transfer(readFrame).status, PipeStatus::Lost);
+    EXPECT_EQ(pipe.transfer(pipe.request(readFrame)).status, PipeStatus::Lost);
     EXPECT_EQ(board->requests.size(), 2u);
-    EXPECT_EQ(pipe.display.dwait, " 51");
+    EXPECT_EQ(view.display.dwait, " 51");
     EXPECT_EQ(log.size(), 1u);
     // Each attempt waits 2 ms after its write and 1 ms per poll (and the
     // drain before it at least one 1 ms probe): 2 x (2 + 51) at least.
@@ -83,7 +85,7 @@ TEST_F(PipeCounts, NoAnswerMakesTwoAttemptsOfFiftyOnePolls)
     board->faults.dropAnswers = 1;
     board->requests.clear();
     log.clear();
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     EXPECT_EQ(board->requests.size(), 2u);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0], "Packet Sync: Retry count =  1BQTY  0XID  2RID  0");
@@ -93,16 +95,16 @@ TEST_F(PipeCounts, NoAnswerMakesTwoAttemptsOfFiftyOnePolls)
 TEST_F(PipeCounts, ARetryKeepsItsNumberAndTheNextTransferTakesTheNext)
 {
     board->faults.dropAnswers = 1;
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     ASSERT_EQ(board->requests.size(), 3u);
     EXPECT_EQ(board->requests[0][2], 1);
     EXPECT_EQ(board->requests[1][2], 1);
     EXPECT_EQ(board->requests[2][2], 2);
     for (int i = 3; i <= 7; ++i)
-        ASSERT_TRUE(pipe.transfer(readFrame).ok());
+        ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     EXPECT_EQ(board->requests.back()[2], 7);
-    ASSERT_TRUE(pipe.transfer(readFrame).ok());
+    ASSERT_TRUE(pipe.transfer(pipe.request(readFrame)).ok());
     EXPECT_EQ(board->requests.back()[2], 1);
 }
 
@@ -124,7 +126,7 @@ TEST_F(PipeCounts, AnAttemptThatHearsNothingIsLostWhateverTheOneBeforeHeard)
             board->queueReport(foreign);
         }
     };
-    const PipeResult r = pipe.transfer(readFrame);
+    const PipeResult r = pipe.transfer(pipe.request(readFrame));
     EXPECT_EQ(r.status, PipeStatus::Lost);
     EXPECT_EQ(r.answer[2], 0);
     ASSERT_EQ(log.size(), 1u);
