@@ -7,16 +7,20 @@
 #include <QMainWindow>
 
 #include <array>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 
 namespace kvb::board {
@@ -57,9 +61,27 @@ private:
     QWidget* buildGrid();
     QWidget* buildMcbSpiPage();
     QWidget* buildGpioPage();
+    // One port's frame on the GPIO page: its pin boxes, labels, buttons and lamps.
+    QWidget* buildGpioPortFrame(QWidget* parent, int port);
+    // The checks and buttons under the ports that act on all of them.
+    void addGpioActions(QWidget* frmGPIO, QVBoxLayout* layout);
     QWidget* buildSfrPage();
     QWidget* buildI2cPage();
     QWidget* buildAdcPage();
+    // The ADC page's sub-frames, one per board command, made in `parent`.
+    QWidget* buildAdcClockFrame(QWidget* parent);
+    QWidget* buildAdcRefControlFrame(QWidget* parent);
+    QWidget* buildAdcMuxFrame(QWidget* parent);
+    QWidget* buildAdcModeFrame(QWidget* parent);
+    QWidget* buildAdcLoopCountFrame(QWidget* parent);
+    QWidget* buildAdcSampleRateFrame(QWidget* parent);
+    QWidget* buildAdcEnableFrame(QWidget* parent);
+    QWidget* buildAdcReadFrame(QWidget* parent);
+    // Adds a command's answer labels, each under its caption, and notes the
+    // model text each one shows.
+    void addAnswerLabels(QWidget* sub, QGridLayout* g, int row, const char* base,
+                         std::initializer_list<const char*> captions, std::string* texts,
+                         int perLine = 8);
     QWidget* buildAdcChipPage();
     void refreshGrid();
     void refreshPorts();

@@ -19,6 +19,58 @@ namespace kvb::ui {
 
 using board::PortRow;
 
+namespace {
+
+// A button as narrow as its caption, where the style's usual width would
+// push the row past the tab.
+QPushButton* narrow(QPushButton* button)
+{
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+    return button;
+}
+
+// The controls' names of one kind of port row.
+struct GpioRowNames {
+    PortRow row;
+    const char* box;
+    const char* writeLabel;
+    const char* readLabel;
+    const char* writeButton;
+    const char* readButton;
+    const char* heading;
+};
+
+constexpr GpioRowNames kGpioRowNames[] = {
+    {PortRow::Data, "chkGPvalueP", "lblWrGPData", "lblRdGPData", "cmdWrGPData", "cmdRdGPData",
+     "Data"},
+    {PortRow::OutputMode, "chkOpenCollectorP", "lblWrOC", "lblRdOC", "cmdWrOC", "cmdRdOC", "Mode"},
+    {PortRow::InputMode, "chkDINP", "lblWrGPAnalog", "lblRdGPAnalog", "cmdWrGPAnalog",
+     "cmdRdGPAnalog", "Analog"},
+};
+
+// Whether the ADC multiplexer can take a pin.
+bool analogPin(int port, int bit)
+{
+    return (port == 0 && bit == 4) || (port == 1 && (bit == 1 || bit == 2)) ||
+           (port == 2 && (bit <= 3 || bit == 5 || bit == 6));
+}
+
+// A pin box's caption: only the output-mode boxes have one, which marks
+// the pins the ADC multiplexer can take.
+QString pinCaption(PortRow row, int port, int bit)
+{
+    if (row != PortRow::OutputMode)
+        return {};
+    if (port == 0 && bit == 3)
+        return "PO.3 A";
+    QString caption = QString("P%1.%2").arg(port).arg(bit);
+    if (analogPin(port, bit))
+        caption += " A";
+    return caption;
+}
+
+}  // namespace
+
 QWidget* FrmMainF340::buildMcbSpiPage()
 {
     auto* page = new QWidget(this);
@@ -106,13 +158,6 @@ QWidget* FrmMainF340::buildGpioPage()
     auto* frmGPIO = makeFrame(scroll, "frmGPIO", "GPIO");
     auto* layout = new QVBoxLayout(frmGPIO);
     layout->setContentsMargins(2, 4, 2, 4);
-    board::PortModel& ports = panel_.ports;
-    // A button as narrow as its caption, where the style's usual width
-    // would push the row past the tab.
-    auto narrow = [](QPushButton* button) {
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
-        return button;
-    };
 
     layout->addWidget(makeLabel(frmGPIO, "lblGPvalue", "LO (unchecked) / HI (checked)"));
     layout->addWidget(
@@ -122,83 +167,59 @@ QWidget* FrmMainF340::buildGpioPage()
                             "as on GUI startup), weak pull-ups are temporarily enabled.");
     lblGP->setWordWrap(true);
     layout->addWidget(lblGP);
+    for (int port = 0; port < board::PortModel::kPorts; ++port)
+        layout->addWidget(buildGpioPortFrame(frmGPIO, port));
+    addGpioActions(frmGPIO, layout);
+    scroll->setWidget(frmGPIO);
+    scroll->setWidgetResizable(true);
+    return scroll;
+}
 
-    struct RowNames {
-        PortRow row;
-        const char* box;
-        const char* writeLabel;
-        const char* readLabel;
-        const char* writeButton;
-        const char* readButton;
-        const char* heading;
-    };
-    const RowNames rowNames[] = {
-        {PortRow::Data, "chkGPvalueP", "lblWrGPData", "lblRdGPData", "cmdWrGPData", "cmdRdGPData",
-         "Data"},
-        {PortRow::OutputMode, "chkOpenCollectorP", "lblWrOC", "lblRdOC", "cmdWrOC", "cmdRdOC",
-         "Mode"},
-        {PortRow::InputMode, "chkDINP", "lblWrGPAnalog", "lblRdGPAnalog", "cmdWrGPAnalog",
-         "cmdRdGPAnalog", "Analog"},
-    };
-    // Output-mode captions of the pins the ADC multiplexer can take.
-    auto analogPin = [](int port, int bit) {
-        return (port == 0 && bit == 4) || (port == 1 && (bit == 1 || bit == 2)) ||
-               (port == 2 && (bit <= 3 || bit == 5 || bit == 6));
-    };
-
-    for (int port = 0; port < board::PortModel::kPorts; ++port) {
-        auto* frame = makeFrame(frmGPIO, "", QString("P%1").arg(port));
-        auto* g = new QGridLayout(frame);
-        g->setSpacing(2);
-        g->setContentsMargins(4, 4, 4, 4);
-        // Each kind takes two lines: bits 7-4 over bits 3-0, the write label
-        // and button beside the first line, the read ones beside the second,
-        // so a port fits the tab's width.
-        for (int r = 0; r < 3; ++r) {
-            const RowNames& names = rowNames[r];
-            const int row = static_cast<int>(names.row);
-            const int line = 2 * r;
-            g->addWidget(new QLabel(names.heading, frame), line, 0, 2, 1);
-            for (int bit = 7; bit >= 0; --bit) {
-                QString caption;
-                if (names.row == PortRow::OutputMode) {
-                    caption = QString("P%1.%2").arg(port).arg(bit);
-                    if (port == 0 && bit == 3)
-                        caption = "PO.3 A";
-                    else if (analogPin(port, bit))
-                        caption += " A";
-                }
-                auto* box =
-                    makeCheck(frame, ElementName<QString>(names.box + std::to_string(port), bit),
-                              caption, [this, names, port, bit](bool on) {
-                                  panel_.ports.setBox(names.row, port, bit, on);
-                              });
-                pinBoxes_[row][port][bit] = box;
-                g->addWidget(box, line + (bit < 4 ? 1 : 0), 1 + (7 - bit) % 4);
-            }
-            writeLabels_[row][port] =
-                makeLabel(frame, ElementName<QString>(names.writeLabel, port), "--");
-            readLabels_[row][port] =
-                makeLabel(frame, ElementName<QString>(names.readLabel, port), "--");
-            g->addWidget(writeLabels_[row][port], line, 5);
-            g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.writeButton, port),
-                                           "Write", [this, names, port] {
-                                               panel_.ports.write(names.row, port);
-                                           })),
-                         line, 6);
-            g->addWidget(readLabels_[row][port], line + 1, 5);
-            g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.readButton, port),
-                                           "Read", [this, names, port] {
-                                               panel_.ports.read(names.row, port);
-                                           })),
-                         line + 1, 6);
-            const int lamp = board::PortModel::lampIndex(names.row, port);
-            ShpGPIOStat_[lamp] = makeLamp(frame, ElementName<QString>("ShpGPIOStat", lamp));
-            g->addWidget(ShpGPIOStat_[lamp], line, 7, 2, 1);
+QWidget* FrmMainF340::buildGpioPortFrame(QWidget* parent, int port)
+{
+    auto* frame = makeFrame(parent, "", QString("P%1").arg(port));
+    auto* g = new QGridLayout(frame);
+    g->setSpacing(2);
+    g->setContentsMargins(4, 4, 4, 4);
+    // Each kind takes two lines: bits 7-4 over bits 3-0, the write label
+    // and button beside the first line, the read ones beside the second,
+    // so a port fits the tab's width.
+    for (int r = 0; r < 3; ++r) {
+        const GpioRowNames& names = kGpioRowNames[r];
+        const int row = static_cast<int>(names.row);
+        const int line = 2 * r;
+        g->addWidget(new QLabel(names.heading, frame), line, 0, 2, 1);
+        for (int bit = 7; bit >= 0; --bit) {
+            auto* box = makeCheck(frame, ElementName<QString>(names.box + std::to_string(port), bit),
+                                  pinCaption(names.row, port, bit),
+                                  [this, names, port, bit](bool on) {
+                                      panel_.ports.setBox(names.row, port, bit, on);
+                                  });
+            pinBoxes_[row][port][bit] = box;
+            g->addWidget(box, line + (bit < 4 ? 1 : 0), 1 + (7 - bit) % 4);
         }
-        layout->addWidget(frame);
+        writeLabels_[row][port] =
+            makeLabel(frame, ElementName<QString>(names.writeLabel, port), "--");
+        readLabels_[row][port] = makeLabel(frame, ElementName<QString>(names.readLabel, port), "--");
+        g->addWidget(writeLabels_[row][port], line, 5);
+        g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.writeButton, port),
+                                       "Write", [this, names, port] {
+                                           panel_.ports.write(names.row, port);
+                                       })),
+                     line, 6);
+        g->addWidget(readLabels_[row][port], line + 1, 5);
+        g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.readButton, port), "Read",
+                                       [this, names, port] { panel_.ports.read(names.row, port); })),
+                     line + 1, 6);
+        const int lamp = board::PortModel::lampIndex(names.row, port);
+        ShpGPIOStat_[lamp] = makeLamp(frame, ElementName<QString>("ShpGPIOStat", lamp));
+        g->addWidget(ShpGPIOStat_[lamp], line, 7, 2, 1);
     }
+    return frame;
+}
 
+void FrmMainF340::addGpioActions(QWidget* frmGPIO, QVBoxLayout* layout)
+{
     auto* checks = new QHBoxLayout;
     auto* buttons = new QHBoxLayout;
     chkAutoWriteRead_ = makeCheck(frmGPIO, "chkAutoWriteRead", "Auto Write / Read",
@@ -219,10 +240,6 @@ QWidget* FrmMainF340::buildGpioPage()
     buttons->addWidget(makeButton(frmGPIO, "cmdSampleGP", "Sample GP",
                                   [this] { panel_.ports.sampleGp(); }));
     layout->addLayout(buttons);
-    (void)ports;
-    scroll->setWidget(frmGPIO);
-    scroll->setWidgetResizable(true);
-    return scroll;
 }
 
 QWidget* FrmMainF340::buildSfrPage()
@@ -398,189 +415,223 @@ QWidget* FrmMainF340::buildI2cPage()
     return page;
 }
 
+// Captions over a command's answer labels, `perLine` to a line, from line
+// `row` of the sub-frame's grid.
+void FrmMainF340::addAnswerLabels(QWidget* sub, QGridLayout* g, int row, const char* base,
+                                  std::initializer_list<const char*> captions, std::string* texts,
+                                  int perLine)
+{
+    int i = 0;
+    for (const char* caption : captions) {
+        const int line = row + 2 * (i / perLine);
+        g->addWidget(new QLabel(caption, sub), line, i % perLine);
+        auto* label = makeLabel(sub, ElementName<QString>(base, i), "--");
+        g->addWidget(label, line + 1, i % perLine);
+        adcLabels_.push_back({label, &texts[i]});
+        ++i;
+    }
+}
+
 QWidget* FrmMainF340::buildAdcPage()
 {
     auto* scroll = new QScrollArea(this);
     auto* frame = makeFrame(scroll, "fraADCControl", "ADC Control");
     auto* layout = new QGridLayout(frame);
-    board::McuAdcModel& adc = panel_.mcuAdc;
+    // One sub-frame per command, over each other: its controls, then its
+    // answer labels.
+    QWidget* (FrmMainF340::*const builders[])(QWidget*) = {
+        &FrmMainF340::buildAdcClockFrame,      &FrmMainF340::buildAdcRefControlFrame,
+        &FrmMainF340::buildAdcMuxFrame,        &FrmMainF340::buildAdcModeFrame,
+        &FrmMainF340::buildAdcLoopCountFrame,  &FrmMainF340::buildAdcSampleRateFrame,
+        &FrmMainF340::buildAdcEnableFrame,     &FrmMainF340::buildAdcReadFrame,
+    };
     int slot = 0;
-
-    // One sub-frame per command: its controls, then its answer labels.
-    auto subFrame = [&](const char* caption) {
-        auto* sub = makeFrame(frame, "", caption);
-        layout->addWidget(sub, slot, 0);
-        ++slot;
-        return sub;
-    };
-    // Captions over their answers, `perLine` to a line.
-    auto answerLabels = [&](QWidget* sub, QGridLayout* g, int row, const char* base,
-                            std::initializer_list<const char*> captions, std::string* texts,
-                            int perLine = 8) {
-        int i = 0;
-        for (const char* caption : captions) {
-            const int line = row + 2 * (i / perLine);
-            g->addWidget(new QLabel(caption, sub), line, i % perLine);
-            auto* label = makeLabel(sub, ElementName<QString>(base, i), "--");
-            g->addWidget(label, line + 1, i % perLine);
-            adcLabels_.push_back({label, &texts[i]});
-            ++i;
-        }
-    };
-
-    {
-        auto* sub = subFrame("ADC Clock 10");
-        auto* g = new QGridLayout(sub);
-        txtADOSC_ = makeEdit(sub, "txtADOSC", qs(adc.adosc));
-        bindText(txtADOSC_, adc.adosc);
-        g->addWidget(txtADOSC_, 0, 0);
-        g->addWidget(makeButton(sub, "cmdWriteADCClock", "Write",
-                                [this] { panel_.mcuAdc.writeClock(); }),
-                     0, 1);
-        g->addWidget(makeButton(sub, "cmdReadADCClock", "Read",
-                                [this] { panel_.mcuAdc.readClock(); }),
-                     0, 2);
-        answerLabels(sub, g, 1, "lblADCClockDaa", {"RID", "Error", "SysClock", "ADOSC"},
-                     adc.clockLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Mode 11");
-        auto* g = new QGridLayout(sub);
-        g->addWidget(makeButton(sub, "cmdWrADCMode", "Write",
-                                [this] { panel_.mcuAdc.writeRefControl(); }),
-                     0, 0);
-        g->addWidget(makeButton(sub, "cmdRdADCMode", "Read",
-                                [this] { panel_.mcuAdc.readRefControl(); }),
-                     0, 1);
-        answerLabels(sub, g, 1, "lblADCRefcon", {"RID", "Error", "REFCON"}, adc.refLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Mux Select 12");
-        auto* g = new QGridLayout(sub);
-        for (int i = 0; i < 2; ++i) {
-            cboAnamux_[i] = new QComboBox(sub);
-            cboAnamux_[i]->setObjectName(ElementName<QString>("cboAnamux", i));
-            for (const std::string& entry : board::McuAdcModel::muxEntries(i == 1))
-                cboAnamux_[i]->addItem(qs(entry));
-            connect(cboAnamux_[i], &QComboBox::activated, this, [this, i](int index) {
-                (i == 0 ? panel_.mcuAdc.muxPositive : panel_.mcuAdc.muxNegative) = index;
-            });
-            g->addWidget(cboAnamux_[i], 0, i);
-            txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
-            showReadOnly(txtModeByte_[i]);
-            g->addWidget(txtModeByte_[i], 1, i);
-        }
-        g->addWidget(makeButton(sub, "cmdMuxWrite", "Write Mux",
-                                [this] { panel_.mcuAdc.writeMux(); }),
-                     0, 2);
-        g->addWidget(makeButton(sub, "cmdRdADMux", "Read Mux", [this] { panel_.mcuAdc.readMux(); }),
-                     1, 2);
-        g->setColumnStretch(3, 1);
-        auto* labels = new QGridLayout;
-        answerLabels(sub, labels, 0, "lblADMuxData",
-                     {"RID", "Error", "AMXOP", "AMSON", "P0MDIN", "P0SKIP", "P1MDIN", "P1SKIP",
-                      "P2MDIN", "P2SKIP", "P3MDIN", "P3SKIP", "P4MDIN"},
-                     adc.muxLabels.data(), 7);
-        g->addLayout(labels, 2, 0, 1, 4);
-    }
-    {
-        auto* sub = subFrame("ADC Mode 13");
-        auto* g = new QGridLayout(sub);
-        const char* captions[] = {"Single", "Cont."};
-        for (int i = 0; i < 2; ++i) {
-            OptiADCSamples_[i] = new QRadioButton(captions[i], sub);
-            OptiADCSamples_[i]->setObjectName(ElementName<QString>("OptiADCSamples", i));
-            connect(OptiADCSamples_[i], &QRadioButton::clicked, this,
-                    [this, i] { panel_.mcuAdc.continuous = i == 1; });
-            g->addWidget(OptiADCSamples_[i], 0, i);
-        }
-        g->addWidget(makeButton(sub, "cmdADCWrmode1", "Write",
-                                [this] { panel_.mcuAdc.writeAdcMode(); }),
-                     0, 2);
-        g->addWidget(makeButton(sub, "cmdADCRDMode16", "Read",
-                                [this] { panel_.mcuAdc.readAdcMode(); }),
-                     0, 3);
-        answerLabels(sub, g, 1, "lblADCMode1Data", {"RID", "Error", "Mode"},
-                     adc.modeLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Avg Loop Count 14");
-        auto* g = new QGridLayout(sub);
-        txtADCLoopCount_ = makeEdit(sub, "txtADCLoopCount", qs(adc.loopCount));
-        txtADCLoopCount_->installEventFilter(decKeys_);
-        bindText(txtADCLoopCount_, adc.loopCount);
-        connect(txtADCLoopCount_, &QLineEdit::editingFinished, this,
-                [this] { panel_.mcuAdc.clampLoopCount(); });
-        g->addWidget(txtADCLoopCount_, 0, 0);
-        g->addWidget(makeButton(sub, "cmdWrtLoopCount", "Write",
-                                [this] { panel_.mcuAdc.writeLoopCount(); }),
-                     0, 1);
-        g->addWidget(makeButton(sub, "cmdRdADCAvg", "Read",
-                                [this] { panel_.mcuAdc.readLoopCount(); }),
-                     0, 2);
-        answerLabels(sub, g, 1, "lblADCLoopData", {"RID", "Error", "Count"},
-                     adc.loopLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Sample Rate 15");
-        auto* g = new QGridLayout(sub);
-        for (int i = 0; i < 2; ++i) {
-            txtADSAMP_[i] = makeEdit(sub, ElementName<QString>("txtADSAMP", i), "--");
-            bindText(txtADSAMP_[i], adc.sampleRate[i]);
-            g->addWidget(txtADSAMP_[i], 0, i);
-        }
-        g->addWidget(makeButton(sub, "cmdADCWriteSampleRate", "Write",
-                                [this] { panel_.mcuAdc.writeSampleRate(); }),
-                     0, 2);
-        g->addWidget(makeButton(sub, "cmdADCRdSampleRate", "Read",
-                                [this] { panel_.mcuAdc.readSampleRate(); }),
-                     0, 3);
-        answerLabels(sub, g, 1, "lblADCSampleData", {"RID", "Error", "Clock", "MSB Count", "LSB Count"},
-                     adc.sampleLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Enable 16");
-        auto* g = new QGridLayout(sub);
-        chkADCEnable_ = makeCheck(sub, "chkADCEnable", "Enable",
-                                  [this](bool on) { panel_.mcuAdc.enable = on; });
-        g->addWidget(chkADCEnable_, 0, 0);
-        g->addWidget(makeButton(sub, "cmdADCWrEn", "Write", [this] { panel_.mcuAdc.writeEnable(); }),
-                     0, 1);
-        g->addWidget(makeButton(sub, "cmdADCRDEnable", "Read",
-                                [this] { panel_.mcuAdc.readEnable(); }),
-                     0, 2);
-        ShpADCEn_ = makeLamp(sub, "ShpADCEn_0");
-        g->addWidget(ShpADCEn_, 0, 3);
-        g->addWidget(new QLabel("Enabled", sub), 0, 4);
-        answerLabels(sub, g, 1, "lblADCEnable", {"RID", "Error", "AD0EN"}, adc.enableLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Read");
-        auto* g = new QGridLayout(sub);
-        const std::vector<std::string>* lists[] = {&board::McuAdcModel::readModeEntries(),
-                                                   &board::McuAdcModel::sampleModeEntries()};
-        for (int i = 0; i < 2; ++i) {
-            cboADCReadMode_[i] = new QComboBox(sub);
-            cboADCReadMode_[i]->setObjectName(ElementName<QString>("cboADCReadMode", i));
-            for (const std::string& entry : *lists[i])
-                cboADCReadMode_[i]->addItem(qs(entry));
-            connect(cboADCReadMode_[i], &QComboBox::activated, this, [this, i](int index) {
-                (i == 0 ? panel_.mcuAdc.readMode : panel_.mcuAdc.sampleMode) = index;
-            });
-            g->addWidget(cboADCReadMode_[i], 0, i);
-        }
-        g->addWidget(makeButton(sub, "cmdADCRDData", "Read", [this] { panel_.mcuAdc.convert(); }),
-                     0, 2);
-        g->addWidget(new QLabel("AD Reading", sub), 1, 0);
-        txtADDec_ = makeEdit(sub, "txtADDec", "XXXX", 60);
-        showReadOnly(txtADDec_);
-        g->addWidget(txtADDec_, 1, 1);
-        lblBytesSucceded_ = makeLabel(sub, "lblBytesSucceded", "----");
-        g->addWidget(lblBytesSucceded_, 1, 2);
-    }
+    for (auto build : builders)
+        layout->addWidget((this->*build)(frame), slot++, 0);
     scroll->setWidget(frame);
     scroll->setWidgetResizable(true);
     return scroll;
+}
+
+QWidget* FrmMainF340::buildAdcClockFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Clock 10");
+    auto* g = new QGridLayout(sub);
+    txtADOSC_ = makeEdit(sub, "txtADOSC", qs(adc.adosc));
+    bindText(txtADOSC_, adc.adosc);
+    g->addWidget(txtADOSC_, 0, 0);
+    g->addWidget(makeButton(sub, "cmdWriteADCClock", "Write",
+                            [this] { panel_.mcuAdc.writeClock(); }),
+                 0, 1);
+    g->addWidget(makeButton(sub, "cmdReadADCClock", "Read",
+                            [this] { panel_.mcuAdc.readClock(); }),
+                 0, 2);
+    addAnswerLabels(sub, g, 1, "lblADCClockDaa", {"RID", "Error", "SysClock", "ADOSC"},
+                    adc.clockLabels.data());
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcRefControlFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Mode 11");
+    auto* g = new QGridLayout(sub);
+    g->addWidget(makeButton(sub, "cmdWrADCMode", "Write",
+                            [this] { panel_.mcuAdc.writeRefControl(); }),
+                 0, 0);
+    g->addWidget(makeButton(sub, "cmdRdADCMode", "Read",
+                            [this] { panel_.mcuAdc.readRefControl(); }),
+                 0, 1);
+    addAnswerLabels(sub, g, 1, "lblADCRefcon", {"RID", "Error", "REFCON"}, adc.refLabels.data());
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcMuxFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Mux Select 12");
+    auto* g = new QGridLayout(sub);
+    for (int i = 0; i < 2; ++i) {
+        cboAnamux_[i] = new QComboBox(sub);
+        cboAnamux_[i]->setObjectName(ElementName<QString>("cboAnamux", i));
+        for (const std::string& entry : board::McuAdcModel::muxEntries(i == 1))
+            cboAnamux_[i]->addItem(qs(entry));
+        connect(cboAnamux_[i], &QComboBox::activated, this, [this, i](int index) {
+            (i == 0 ? panel_.mcuAdc.muxPositive : panel_.mcuAdc.muxNegative) = index;
+        });
+        g->addWidget(cboAnamux_[i], 0, i);
+        txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
+        showReadOnly(txtModeByte_[i]);
+        g->addWidget(txtModeByte_[i], 1, i);
+    }
+    g->addWidget(makeButton(sub, "cmdMuxWrite", "Write Mux",
+                            [this] { panel_.mcuAdc.writeMux(); }),
+                 0, 2);
+    g->addWidget(makeButton(sub, "cmdRdADMux", "Read Mux", [this] { panel_.mcuAdc.readMux(); }),
+                 1, 2);
+    g->setColumnStretch(3, 1);
+    auto* labels = new QGridLayout;
+    addAnswerLabels(sub, labels, 0, "lblADMuxData",
+                    {"RID", "Error", "AMXOP", "AMSON", "P0MDIN", "P0SKIP", "P1MDIN", "P1SKIP",
+                     "P2MDIN", "P2SKIP", "P3MDIN", "P3SKIP", "P4MDIN"},
+                    adc.muxLabels.data(), 7);
+    g->addLayout(labels, 2, 0, 1, 4);
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcModeFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Mode 13");
+    auto* g = new QGridLayout(sub);
+    const char* captions[] = {"Single", "Cont."};
+    for (int i = 0; i < 2; ++i) {
+        OptiADCSamples_[i] = new QRadioButton(captions[i], sub);
+        OptiADCSamples_[i]->setObjectName(ElementName<QString>("OptiADCSamples", i));
+        connect(OptiADCSamples_[i], &QRadioButton::clicked, this,
+                [this, i] { panel_.mcuAdc.continuous = i == 1; });
+        g->addWidget(OptiADCSamples_[i], 0, i);
+    }
+    g->addWidget(makeButton(sub, "cmdADCWrmode1", "Write",
+                            [this] { panel_.mcuAdc.writeAdcMode(); }),
+                 0, 2);
+    g->addWidget(makeButton(sub, "cmdADCRDMode16", "Read",
+                            [this] { panel_.mcuAdc.readAdcMode(); }),
+                 0, 3);
+    addAnswerLabels(sub, g, 1, "lblADCMode1Data", {"RID", "Error", "Mode"},
+                    adc.modeLabels.data());
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcLoopCountFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Avg Loop Count 14");
+    auto* g = new QGridLayout(sub);
+    txtADCLoopCount_ = makeEdit(sub, "txtADCLoopCount", qs(adc.loopCount));
+    txtADCLoopCount_->installEventFilter(decKeys_);
+    bindText(txtADCLoopCount_, adc.loopCount);
+    connect(txtADCLoopCount_, &QLineEdit::editingFinished, this,
+            [this] { panel_.mcuAdc.clampLoopCount(); });
+    g->addWidget(txtADCLoopCount_, 0, 0);
+    g->addWidget(makeButton(sub, "cmdWrtLoopCount", "Write",
+                            [this] { panel_.mcuAdc.writeLoopCount(); }),
+                 0, 1);
+    g->addWidget(makeButton(sub, "cmdRdADCAvg", "Read",
+                            [this] { panel_.mcuAdc.readLoopCount(); }),
+                 0, 2);
+    addAnswerLabels(sub, g, 1, "lblADCLoopData", {"RID", "Error", "Count"},
+                    adc.loopLabels.data());
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcSampleRateFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Sample Rate 15");
+    auto* g = new QGridLayout(sub);
+    for (int i = 0; i < 2; ++i) {
+        txtADSAMP_[i] = makeEdit(sub, ElementName<QString>("txtADSAMP", i), "--");
+        bindText(txtADSAMP_[i], adc.sampleRate[i]);
+        g->addWidget(txtADSAMP_[i], 0, i);
+    }
+    g->addWidget(makeButton(sub, "cmdADCWriteSampleRate", "Write",
+                            [this] { panel_.mcuAdc.writeSampleRate(); }),
+                 0, 2);
+    g->addWidget(makeButton(sub, "cmdADCRdSampleRate", "Read",
+                            [this] { panel_.mcuAdc.readSampleRate(); }),
+                 0, 3);
+    addAnswerLabels(sub, g, 1, "lblADCSampleData", {"RID", "Error", "Clock", "MSB Count", "LSB Count"},
+                    adc.sampleLabels.data());
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcEnableFrame(QWidget* parent)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    auto* sub = makeFrame(parent, "", "ADC Enable 16");
+    auto* g = new QGridLayout(sub);
+    chkADCEnable_ = makeCheck(sub, "chkADCEnable", "Enable",
+                              [this](bool on) { panel_.mcuAdc.enable = on; });
+    g->addWidget(chkADCEnable_, 0, 0);
+    g->addWidget(makeButton(sub, "cmdADCWrEn", "Write", [this] { panel_.mcuAdc.writeEnable(); }),
+                 0, 1);
+    g->addWidget(makeButton(sub, "cmdADCRDEnable", "Read",
+                            [this] { panel_.mcuAdc.readEnable(); }),
+                 0, 2);
+    ShpADCEn_ = makeLamp(sub, "ShpADCEn_0");
+    g->addWidget(ShpADCEn_, 0, 3);
+    g->addWidget(new QLabel("Enabled", sub), 0, 4);
+    addAnswerLabels(sub, g, 1, "lblADCEnable", {"RID", "Error", "AD0EN"}, adc.enableLabels.data());
+    return sub;
+}
+
+QWidget* FrmMainF340::buildAdcReadFrame(QWidget* parent)
+{
+    auto* sub = makeFrame(parent, "", "ADC Read");
+    auto* g = new QGridLayout(sub);
+    const std::vector<std::string>* lists[] = {&board::McuAdcModel::readModeEntries(),
+                                               &board::McuAdcModel::sampleModeEntries()};
+    for (int i = 0; i < 2; ++i) {
+        cboADCReadMode_[i] = new QComboBox(sub);
+        cboADCReadMode_[i]->setObjectName(ElementName<QString>("cboADCReadMode", i));
+        for (const std::string& entry : *lists[i])
+            cboADCReadMode_[i]->addItem(qs(entry));
+        connect(cboADCReadMode_[i], &QComboBox::activated, this, [this, i](int index) {
+            (i == 0 ? panel_.mcuAdc.readMode : panel_.mcuAdc.sampleMode) = index;
+        });
+        g->addWidget(cboADCReadMode_[i], 0, i);
+    }
+    g->addWidget(makeButton(sub, "cmdADCRDData", "Read", [this] { panel_.mcuAdc.convert(); }),
+                 0, 2);
+    g->addWidget(new QLabel("AD Reading", sub), 1, 0);
+    txtADDec_ = makeEdit(sub, "txtADDec", "XXXX", 60);
+    showReadOnly(txtADDec_);
+    g->addWidget(txtADDec_, 1, 1);
+    lblBytesSucceded_ = makeLabel(sub, "lblBytesSucceded", "----");
+    g->addWidget(lblBytesSucceded_, 1, 2);
+    return sub;
 }
 
 QWidget* FrmMainF340::buildAdcChipPage()
