@@ -60,13 +60,24 @@ private:
     QWidget* buildTopBar();
     QWidget* buildGrid();
     QWidget* buildMcbSpiPage();
+    QWidget* buildMcbFrame(QWidget* parent);
+    QWidget* buildSpiFrame(QWidget* parent);
     QWidget* buildGpioPage();
     // One port's frame on the GPIO page: its pin boxes, labels, buttons and lamps.
     QWidget* buildGpioPortFrame(QWidget* parent, int port);
     // The checks and buttons under the ports that act on all of them.
     void addGpioActions(QWidget* frmGPIO, QVBoxLayout* layout);
     QWidget* buildSfrPage();
+    QWidget* buildSfrSingleFrame(QWidget* parent);
+    // The list of registers, in a scroll area made in `parent`.
+    QWidget* buildSfrListFrame(QWidget* parent);
     QWidget* buildI2cPage();
+    // The I2C page's frames, made in `parent`.
+    QWidget* buildI2cSmbusFrame(QWidget* parent);
+    QWidget* buildI2cAddressFrame(QWidget* parent);
+    QWidget* buildI2cFillFrame(QWidget* parent);
+    QWidget* buildI2cBlockButtons(QWidget* parent);
+    QWidget* buildI2cIndividualFrame(QWidget* parent);
     QWidget* buildAdcPage();
     // The ADC page's sub-frames, one per board command, made in `parent`.
     QWidget* buildAdcClockFrame(QWidget* parent);

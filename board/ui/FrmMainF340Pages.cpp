@@ -75,9 +75,15 @@ QWidget* FrmMainF340::buildMcbSpiPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
-    board::SpiModel& spi = panel_.spi;
+    layout->addWidget(buildMcbFrame(page));
+    layout->addWidget(buildSpiFrame(page));
+    layout->addStretch(1);
+    return page;
+}
 
-    auto* mcb = makeFrame(page, "fraMCB", "MCB I/O");
+QWidget* FrmMainF340::buildMcbFrame(QWidget* parent)
+{
+    auto* mcb = makeFrame(parent, "fraMCB", "MCB I/O");
     auto* mcbLayout = new QGridLayout(mcb);
     cmdMCBSPI_ = makeButton(mcb, "cmdMCBSPI", "MCB SPI", [this] { panel_.spi.mcbSpi(); });
     mcbLayout->addWidget(cmdMCBSPI_, 0, 0);
@@ -107,9 +113,13 @@ QWidget* FrmMainF340::buildMcbSpiPage()
     ChkPauseOnNack_ = makeCheck(mcb, "ChkPauseOnNack", "Pause on Nack",
                                 [this](bool on) { panel_.PauseOnNack = on; });
     mcbLayout->addWidget(ChkPauseOnNack_, 5, 2);
-    layout->addWidget(mcb);
+    return mcb;
+}
 
-    auto* fra = makeFrame(page, "fraSPI", "SPI");
+QWidget* FrmMainF340::buildSpiFrame(QWidget* parent)
+{
+    board::SpiModel& spi = panel_.spi;
+    auto* fra = makeFrame(parent, "fraSPI", "SPI");
     auto* g = new QGridLayout(fra);
     chkSPIckpol_ = makeCheck(fra, "chkSPIckpol", "Clock Polarity (idle HI if checked)",
                              [this](bool on) { panel_.spi.setOption(panel_.spi.clockPolarity, on); });
@@ -147,9 +157,7 @@ QWidget* FrmMainF340::buildMcbSpiPage()
                              "upon each byte written.");
     lblSPI->setWordWrap(true);
     g->addWidget(lblSPI, 8, 0, 1, 2);
-    layout->addWidget(fra);
-    layout->addStretch(1);
-    return page;
+    return fra;
 }
 
 QWidget* FrmMainF340::buildGpioPage()
@@ -246,9 +254,15 @@ QWidget* FrmMainF340::buildSfrPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QHBoxLayout(page);
-    board::SfrModel& sfr = panel_.sfr;
+    layout->addWidget(buildSfrSingleFrame(page));
+    layout->addWidget(buildSfrListFrame(page), 1);
+    return page;
+}
 
-    auto* single = makeFrame(page, "fraSFRSingle", "SFR Case 18 Single Byte Access");
+QWidget* FrmMainF340::buildSfrSingleFrame(QWidget* parent)
+{
+    board::SfrModel& sfr = panel_.sfr;
+    auto* single = makeFrame(parent, "fraSFRSingle", "SFR Case 18 Single Byte Access");
     auto* g = new QGridLayout(single);
     g->addWidget(new QLabel("Address", single), 0, 0);
     txtSFRAddress_ = makeEdit(single, "txtSFRAddress", qs(sfr.address));
@@ -270,9 +284,13 @@ QWidget* FrmMainF340::buildSfrPage()
     }
     g->addWidget(makeButton(single, "cmdHoswMother", "Motherboard", [] {}), 5, 0);
     g->setRowStretch(6, 1);
-    layout->addWidget(single);
+    return single;
+}
 
-    auto* list = makeFrame(page, "fraSFRList", "SFRs ");
+QWidget* FrmMainF340::buildSfrListFrame(QWidget* parent)
+{
+    board::SfrModel& sfr = panel_.sfr;
+    auto* list = makeFrame(parent, "fraSFRList", "SFRs ");
     auto* l = new QGridLayout(list);
     l->setSpacing(1);
     l->addWidget(new QLabel("Write    Read", list), 0, 1, 1, 2);
@@ -296,21 +314,28 @@ QWidget* FrmMainF340::buildSfrPage()
     l->addWidget(chkWriteEqRead_, board::SfrModel::kRows + 1, 0);
     l->addWidget(makeButton(list, "cmdReadSKF", "Read All", [this] { panel_.sfr.readAll(); }),
                  board::SfrModel::kRows + 1, 1, 1, 2);
-    auto* scroll = new QScrollArea(page);
+    auto* scroll = new QScrollArea(parent);
     scroll->setWidget(list);
     scroll->setWidgetResizable(true);
-    layout->addWidget(scroll, 1);
-    return page;
+    return scroll;
 }
 
 QWidget* FrmMainF340::buildI2cPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QGridLayout(page);
-    board::I2cAddressModel& address = panel_.i2cAddress;
-    board::I2cTransferModel& i2c = panel_.i2c;
+    layout->addWidget(buildI2cSmbusFrame(page), 0, 0);
+    layout->addWidget(buildI2cAddressFrame(page), 0, 1);
+    layout->addWidget(buildI2cFillFrame(page), 1, 0);
+    layout->addWidget(buildI2cBlockButtons(page), 1, 1);
+    layout->addWidget(buildI2cIndividualFrame(page), 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    return page;
+}
 
-    auto* smbus = makeFrame(page, "fraSMBus", "SMBus");
+QWidget* FrmMainF340::buildI2cSmbusFrame(QWidget* parent)
+{
+    auto* smbus = makeFrame(parent, "fraSMBus", "SMBus");
     auto* s = new QVBoxLayout(smbus);
     chkRepeatedStart_ = makeCheck(smbus, "chkRepeatedStart", "Use Repeated Start for Read",
                                   [this](bool on) {
@@ -328,9 +353,13 @@ QWidget* FrmMainF340::buildI2cPage()
     s->addWidget(chkExtendHold_);
     s->addWidget(makeButton(smbus, "cmdToggleSCL", "Toggle SCL",
                             [this] { panel_.i2cAddress.toggleScl(); }));
-    layout->addWidget(smbus, 0, 0);
+    return smbus;
+}
 
-    auto* fraAddress = makeFrame(page, "fraI2Caddress", "I2C Address");
+QWidget* FrmMainF340::buildI2cAddressFrame(QWidget* parent)
+{
+    board::I2cAddressModel& address = panel_.i2cAddress;
+    auto* fraAddress = makeFrame(parent, "fraI2Caddress", "I2C Address");
     auto* a = new QGridLayout(fraAddress);
     txtI2Caddress_ = makeEdit(fraAddress, "txtI2Caddress", qs(address.addressText));
     txtI2Caddress_->setMaxLength(2);
@@ -362,9 +391,12 @@ QWidget* FrmMainF340::buildI2cPage()
     a->addWidget(makeButton(fraAddress, "cmdSimpleI2cWr", "Write Simple",
                             [this] { panel_.i2c.simpleWrite(); }),
                  2, 1);
-    layout->addWidget(fraAddress, 0, 1);
+    return fraAddress;
+}
 
-    auto* fill = makeFrame(page, "fraFillData", "Fill Write Text");
+QWidget* FrmMainF340::buildI2cFillFrame(QWidget* parent)
+{
+    auto* fill = makeFrame(parent, "fraFillData", "Fill Write Text");
     auto* f = new QVBoxLayout(fill);
     const char* fillCaptions[] = {"File", "0xFF", "0x00", "0xAA", "0x55", "random"};
     for (int i = 0; i < 6; ++i) {
@@ -376,18 +408,25 @@ QWidget* FrmMainF340::buildI2cPage()
     }
     f->addWidget(makeButton(fill, "cmdFillWriteTextBoxes", "Fill Write Data Text Boxes per Option",
                             [this] { panel_.i2c.fillWriteBoxes(); }));
-    layout->addWidget(fill, 1, 0);
+    return fill;
+}
 
-    auto* block = new QWidget(page);
+QWidget* FrmMainF340::buildI2cBlockButtons(QWidget* parent)
+{
+    auto* block = new QWidget(parent);
     auto* k = new QVBoxLayout(block);
     k->addWidget(makeButton(block, "cmdRead", "Read", [this] { panel_.i2c.blockRead(); }));
     k->addWidget(makeButton(block, "cmdWrite", "Write", [this] { panel_.i2c.blockWrite(); }));
     k->addWidget(makeButton(block, "cmdClearReadTextBoxes", "Clear Read Text Boxes",
                             [this] { panel_.i2c.clearReadBoxes(); }));
     k->addStretch(1);
-    layout->addWidget(block, 1, 1);
+    return block;
+}
 
-    auto* single = makeFrame(page, "fraIndividual", "Individual Register Read/Write with Toggle");
+QWidget* FrmMainF340::buildI2cIndividualFrame(QWidget* parent)
+{
+    board::I2cTransferModel& i2c = panel_.i2c;
+    auto* single = makeFrame(parent, "fraIndividual", "Individual Register Read/Write with Toggle");
     auto* r = new QGridLayout(single);
     r->addWidget(new QLabel("Register", single), 0, 0);
     txtRegister_ = makeEdit(single, "txtRegister", qs(i2c.registerText));
@@ -410,9 +449,7 @@ QWidget* FrmMainF340::buildI2cPage()
                                 [this, i] { panel_.i2c.writeToggle(i); }),
                      2 + i, 1);
     }
-    layout->addWidget(single, 2, 0, 1, 2);
-    layout->setRowStretch(3, 1);
-    return page;
+    return single;
 }
 
 // Captions over a command's answer labels, `perLine` to a line, from line
