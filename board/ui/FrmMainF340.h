@@ -28,6 +28,7 @@ class BoardPanel;
 class ByteGrid;
 class ChipPipe;
 class HidTransport;
+class McuAdcModel;
 enum class Lamp;
 }
 
@@ -79,15 +80,21 @@ private:
     QWidget* buildI2cBlockButtons(QWidget* parent);
     QWidget* buildI2cIndividualFrame(QWidget* parent);
     QWidget* buildAdcPage();
-    // The ADC page's sub-frames, one per board command, made in `parent`.
-    QWidget* buildAdcClockFrame(QWidget* parent);
-    QWidget* buildAdcRefControlFrame(QWidget* parent);
-    QWidget* buildAdcMuxFrame(QWidget* parent);
-    QWidget* buildAdcModeFrame(QWidget* parent);
-    QWidget* buildAdcLoopCountFrame(QWidget* parent);
-    QWidget* buildAdcSampleRateFrame(QWidget* parent);
-    QWidget* buildAdcEnableFrame(QWidget* parent);
-    QWidget* buildAdcReadFrame(QWidget* parent);
+    // The ADC page's sub-frames, one per board command: each fills its
+    // frame `sub` and the frame's grid `g`.
+    void fillAdcClockFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcRefControlFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcMuxFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcModeFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcLoopCountFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcSampleRateFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcEnableFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcReadFrame(QWidget* sub, QGridLayout* g);
+    // A command's Write and Read buttons; the write may say whether it was sent.
+    template <typename Written>
+    void addWriteRead(QWidget* sub, QGridLayout* g, int column, const char* writeName,
+                      Written (board::McuAdcModel::*write)(), const char* readName,
+                      void (board::McuAdcModel::*read)());
     // Adds a command's answer labels, each under its caption, and notes the
     // model text each one shows.
     void addAnswerLabels(QWidget* sub, QGridLayout* g, int row, const char* base,

@@ -452,6 +452,19 @@ QWidget* FrmMainF340::buildI2cIndividualFrame(QWidget* parent)
     return single;
 }
 
+// A command's Write and Read buttons, side by side on the sub-frame's first
+// line from `column`.
+template <typename Written>
+void FrmMainF340::addWriteRead(QWidget* sub, QGridLayout* g, int column, const char* writeName,
+                               Written (board::McuAdcModel::*write)(), const char* readName,
+                               void (board::McuAdcModel::*read)())
+{
+    g->addWidget(makeButton(sub, writeName, "Write", [this, write] { (panel_.mcuAdc.*write)(); }),
+                 0, column);
+    g->addWidget(makeButton(sub, readName, "Read", [this, read] { (panel_.mcuAdc.*read)(); }), 0,
+                 column + 1);
+}
+
 // Captions over a command's answer labels, `perLine` to a line, from line
 // `row` of the sub-frame's grid.
 void FrmMainF340::addAnswerLabels(QWidget* sub, QGridLayout* g, int row, const char* base,
@@ -476,59 +489,62 @@ QWidget* FrmMainF340::buildAdcPage()
     auto* layout = new QGridLayout(frame);
     // One sub-frame per command, over each other: its controls, then its
     // answer labels.
-    QWidget* (FrmMainF340::*const builders[])(QWidget*) = {
-        &FrmMainF340::buildAdcClockFrame,      &FrmMainF340::buildAdcRefControlFrame,
-        &FrmMainF340::buildAdcMuxFrame,        &FrmMainF340::buildAdcModeFrame,
-        &FrmMainF340::buildAdcLoopCountFrame,  &FrmMainF340::buildAdcSampleRateFrame,
-        &FrmMainF340::buildAdcEnableFrame,     &FrmMainF340::buildAdcReadFrame,
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    const struct {
+        const char* caption;
+        void (FrmMainF340::*fill)(QWidget* sub, QGridLayout* g);
+        const char* labels;  // the answer labels' names, when they are under the controls
+        std::initializer_list<const char*> captions;
+        std::string* texts;
+    } frames[] = {
+        {"ADC Clock 10", &FrmMainF340::fillAdcClockFrame, "lblADCClockDaa",
+         {"RID", "Error", "SysClock", "ADOSC"}, adc.clockLabels.data()},
+        {"ADC Mode 11", &FrmMainF340::fillAdcRefControlFrame, "lblADCRefcon",
+         {"RID", "Error", "REFCON"}, adc.refLabels.data()},
+        {"ADC Mux Select 12", &FrmMainF340::fillAdcMuxFrame, nullptr, {}, nullptr},
+        {"ADC Mode 13", &FrmMainF340::fillAdcModeFrame, "lblADCMode1Data",
+         {"RID", "Error", "Mode"}, adc.modeLabels.data()},
+        {"ADC Avg Loop Count 14", &FrmMainF340::fillAdcLoopCountFrame, "lblADCLoopData",
+         {"RID", "Error", "Count"}, adc.loopLabels.data()},
+        {"ADC Sample Rate 15", &FrmMainF340::fillAdcSampleRateFrame, "lblADCSampleData",
+         {"RID", "Error", "Clock", "MSB Count", "LSB Count"}, adc.sampleLabels.data()},
+        {"ADC Enable 16", &FrmMainF340::fillAdcEnableFrame, "lblADCEnable",
+         {"RID", "Error", "AD0EN"}, adc.enableLabels.data()},
+        {"ADC Read", &FrmMainF340::fillAdcReadFrame, nullptr, {}, nullptr},
     };
     int slot = 0;
-    for (auto build : builders)
-        layout->addWidget((this->*build)(frame), slot++, 0);
+    for (const auto& f : frames) {
+        auto* sub = makeFrame(frame, "", f.caption);
+        auto* g = new QGridLayout(sub);
+        (this->*f.fill)(sub, g);
+        if (f.labels)
+            addAnswerLabels(sub, g, 1, f.labels, f.captions, f.texts);
+        layout->addWidget(sub, slot++, 0);
+    }
     scroll->setWidget(frame);
     scroll->setWidgetResizable(true);
     return scroll;
 }
 
-QWidget* FrmMainF340::buildAdcClockFrame(QWidget* parent)
+void FrmMainF340::fillAdcClockFrame(QWidget* sub, QGridLayout* g)
 {
     board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Clock 10");
-    auto* g = new QGridLayout(sub);
     txtADOSC_ = makeEdit(sub, "txtADOSC", qs(adc.adosc));
     bindText(txtADOSC_, adc.adosc);
     g->addWidget(txtADOSC_, 0, 0);
-    g->addWidget(makeButton(sub, "cmdWriteADCClock", "Write",
-                            [this] { panel_.mcuAdc.writeClock(); }),
-                 0, 1);
-    g->addWidget(makeButton(sub, "cmdReadADCClock", "Read",
-                            [this] { panel_.mcuAdc.readClock(); }),
-                 0, 2);
-    addAnswerLabels(sub, g, 1, "lblADCClockDaa", {"RID", "Error", "SysClock", "ADOSC"},
-                    adc.clockLabels.data());
-    return sub;
+    addWriteRead(sub, g, 1, "cmdWriteADCClock", &board::McuAdcModel::writeClock, "cmdReadADCClock",
+                 &board::McuAdcModel::readClock);
 }
 
-QWidget* FrmMainF340::buildAdcRefControlFrame(QWidget* parent)
+void FrmMainF340::fillAdcRefControlFrame(QWidget* sub, QGridLayout* g)
 {
-    board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Mode 11");
-    auto* g = new QGridLayout(sub);
-    g->addWidget(makeButton(sub, "cmdWrADCMode", "Write",
-                            [this] { panel_.mcuAdc.writeRefControl(); }),
-                 0, 0);
-    g->addWidget(makeButton(sub, "cmdRdADCMode", "Read",
-                            [this] { panel_.mcuAdc.readRefControl(); }),
-                 0, 1);
-    addAnswerLabels(sub, g, 1, "lblADCRefcon", {"RID", "Error", "REFCON"}, adc.refLabels.data());
-    return sub;
+    addWriteRead(sub, g, 0, "cmdWrADCMode", &board::McuAdcModel::writeRefControl, "cmdRdADCMode",
+                 &board::McuAdcModel::readRefControl);
 }
 
-QWidget* FrmMainF340::buildAdcMuxFrame(QWidget* parent)
+void FrmMainF340::fillAdcMuxFrame(QWidget* sub, QGridLayout* g)
 {
     board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Mux Select 12");
-    auto* g = new QGridLayout(sub);
     for (int i = 0; i < 2; ++i) {
         cboAnamux_[i] = new QComboBox(sub);
         cboAnamux_[i]->setObjectName(ElementName<QString>("cboAnamux", i));
@@ -554,14 +570,10 @@ QWidget* FrmMainF340::buildAdcMuxFrame(QWidget* parent)
                      "P2MDIN", "P2SKIP", "P3MDIN", "P3SKIP", "P4MDIN"},
                     adc.muxLabels.data(), 7);
     g->addLayout(labels, 2, 0, 1, 4);
-    return sub;
 }
 
-QWidget* FrmMainF340::buildAdcModeFrame(QWidget* parent)
+void FrmMainF340::fillAdcModeFrame(QWidget* sub, QGridLayout* g)
 {
-    board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Mode 13");
-    auto* g = new QGridLayout(sub);
     const char* captions[] = {"Single", "Cont."};
     for (int i = 0; i < 2; ++i) {
         OptiADCSamples_[i] = new QRadioButton(captions[i], sub);
@@ -570,84 +582,49 @@ QWidget* FrmMainF340::buildAdcModeFrame(QWidget* parent)
                 [this, i] { panel_.mcuAdc.continuous = i == 1; });
         g->addWidget(OptiADCSamples_[i], 0, i);
     }
-    g->addWidget(makeButton(sub, "cmdADCWrmode1", "Write",
-                            [this] { panel_.mcuAdc.writeAdcMode(); }),
-                 0, 2);
-    g->addWidget(makeButton(sub, "cmdADCRDMode16", "Read",
-                            [this] { panel_.mcuAdc.readAdcMode(); }),
-                 0, 3);
-    addAnswerLabels(sub, g, 1, "lblADCMode1Data", {"RID", "Error", "Mode"},
-                    adc.modeLabels.data());
-    return sub;
+    addWriteRead(sub, g, 2, "cmdADCWrmode1", &board::McuAdcModel::writeAdcMode, "cmdADCRDMode16",
+                 &board::McuAdcModel::readAdcMode);
 }
 
-QWidget* FrmMainF340::buildAdcLoopCountFrame(QWidget* parent)
+void FrmMainF340::fillAdcLoopCountFrame(QWidget* sub, QGridLayout* g)
 {
     board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Avg Loop Count 14");
-    auto* g = new QGridLayout(sub);
     txtADCLoopCount_ = makeEdit(sub, "txtADCLoopCount", qs(adc.loopCount));
     txtADCLoopCount_->installEventFilter(decKeys_);
     bindText(txtADCLoopCount_, adc.loopCount);
     connect(txtADCLoopCount_, &QLineEdit::editingFinished, this,
             [this] { panel_.mcuAdc.clampLoopCount(); });
     g->addWidget(txtADCLoopCount_, 0, 0);
-    g->addWidget(makeButton(sub, "cmdWrtLoopCount", "Write",
-                            [this] { panel_.mcuAdc.writeLoopCount(); }),
-                 0, 1);
-    g->addWidget(makeButton(sub, "cmdRdADCAvg", "Read",
-                            [this] { panel_.mcuAdc.readLoopCount(); }),
-                 0, 2);
-    addAnswerLabels(sub, g, 1, "lblADCLoopData", {"RID", "Error", "Count"},
-                    adc.loopLabels.data());
-    return sub;
+    addWriteRead(sub, g, 1, "cmdWrtLoopCount", &board::McuAdcModel::writeLoopCount, "cmdRdADCAvg",
+                 &board::McuAdcModel::readLoopCount);
 }
 
-QWidget* FrmMainF340::buildAdcSampleRateFrame(QWidget* parent)
+void FrmMainF340::fillAdcSampleRateFrame(QWidget* sub, QGridLayout* g)
 {
     board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Sample Rate 15");
-    auto* g = new QGridLayout(sub);
     for (int i = 0; i < 2; ++i) {
         txtADSAMP_[i] = makeEdit(sub, ElementName<QString>("txtADSAMP", i), "--");
         bindText(txtADSAMP_[i], adc.sampleRate[i]);
         g->addWidget(txtADSAMP_[i], 0, i);
     }
-    g->addWidget(makeButton(sub, "cmdADCWriteSampleRate", "Write",
-                            [this] { panel_.mcuAdc.writeSampleRate(); }),
-                 0, 2);
-    g->addWidget(makeButton(sub, "cmdADCRdSampleRate", "Read",
-                            [this] { panel_.mcuAdc.readSampleRate(); }),
-                 0, 3);
-    addAnswerLabels(sub, g, 1, "lblADCSampleData", {"RID", "Error", "Clock", "MSB Count", "LSB Count"},
-                    adc.sampleLabels.data());
-    return sub;
+    addWriteRead(sub, g, 2, "cmdADCWriteSampleRate", &board::McuAdcModel::writeSampleRate, "cmdADCRdSampleRate",
+                 &board::McuAdcModel::readSampleRate);
 }
 
-QWidget* FrmMainF340::buildAdcEnableFrame(QWidget* parent)
+void FrmMainF340::fillAdcEnableFrame(QWidget* sub, QGridLayout* g)
 {
-    board::McuAdcModel& adc = panel_.mcuAdc;
-    auto* sub = makeFrame(parent, "", "ADC Enable 16");
-    auto* g = new QGridLayout(sub);
     chkADCEnable_ = makeCheck(sub, "chkADCEnable", "Enable",
                               [this](bool on) { panel_.mcuAdc.enable = on; });
     g->addWidget(chkADCEnable_, 0, 0);
-    g->addWidget(makeButton(sub, "cmdADCWrEn", "Write", [this] { panel_.mcuAdc.writeEnable(); }),
-                 0, 1);
-    g->addWidget(makeButton(sub, "cmdADCRDEnable", "Read",
-                            [this] { panel_.mcuAdc.readEnable(); }),
-                 0, 2);
+    addWriteRead(sub, g, 1, "cmdADCWrEn", &board::McuAdcModel::writeEnable, "cmdADCRDEnable",
+                 &board::McuAdcModel::readEnable);
     ShpADCEn_ = makeLamp(sub, "ShpADCEn_0");
     g->addWidget(ShpADCEn_, 0, 3);
     g->addWidget(new QLabel("Enabled", sub), 0, 4);
-    addAnswerLabels(sub, g, 1, "lblADCEnable", {"RID", "Error", "AD0EN"}, adc.enableLabels.data());
-    return sub;
 }
 
-QWidget* FrmMainF340::buildAdcReadFrame(QWidget* parent)
+void FrmMainF340::fillAdcReadFrame(QWidget* sub, QGridLayout* g)
 {
-    auto* sub = makeFrame(parent, "", "ADC Read");
-    auto* g = new QGridLayout(sub);
     const std::vector<std::string>* lists[] = {&board::McuAdcModel::readModeEntries(),
                                                &board::McuAdcModel::sampleModeEntries()};
     for (int i = 0; i < 2; ++i) {
@@ -668,7 +645,6 @@ QWidget* FrmMainF340::buildAdcReadFrame(QWidget* parent)
     g->addWidget(txtADDec_, 1, 1);
     lblBytesSucceded_ = makeLabel(sub, "lblBytesSucceded", "----");
     g->addWidget(lblBytesSucceded_, 1, 2);
-    return sub;
 }
 
 QWidget* FrmMainF340::buildAdcChipPage()
