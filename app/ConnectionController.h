@@ -81,12 +81,16 @@ public:
 
     // cmdConnect_Click: without an accepted configuration the dialog comes
     // up (its OK connects); otherwise a new board search, set-up and
-    // identification.
+    // identification. A link found stops polling; unprompted-response
+    // polling goes on for a chain and off for a single device or when
+    // nothing is found (the board then stays open).
     void Connect();
-    // cmdDisconnect_Click.
+    // cmdDisconnect_Click: unprompted-response polling disabled, the
+    // board closed; the device counts stay as they were.
     void Disconnect();
     // mnuManualConfig_Click: the dialog modally, then the link mode and
-    // counts as chosen, without set-up or identification.
+    // counts as chosen, without set-up or identification, and
+    // unprompted-response polling off.
     void ConfigureFromMenu();
     // The configuration dialog's OK, after it stored the choices in `config`.
     void ConfigurationAccepted();

@@ -21,6 +21,13 @@ bool endsField(int c)
     return c == ',' || endsLine(c) || c == kEnd;
 }
 
+// Adds a character to the field while it is shorter than the part kept.
+void take(std::string& field, size_t keep, int c)
+{
+    if (field.size() < keep)
+        field.push_back(static_cast<char>(c));
+}
+
 }  // namespace
 
 void FieldReader::skipSeparator()
@@ -28,6 +35,47 @@ void FieldReader::skipSeparator()
     int c = in_.get();
     if (c == '\r' && in_.peek() == '\n')
         in_.get();
+}
+
+bool FieldReader::readQuoted(std::string& field, size_t keep)
+{
+    in_.get();
+    for (;;) {
+        int c = in_.get();
+        if (c == kEnd)
+            return false;  // an unclosed quote ends with the input
+        if (c == '"') {
+            if (in_.peek() != '"')
+                break;
+            in_.get();
+        }
+        take(field, keep, c);
+    }
+    // Anything between the closing quote and the separator is dropped.
+    while (!endsField(in_.peek()))
+        in_.get();
+    return true;
+}
+
+void FieldReader::readUnquoted(std::string& field, size_t keep)
+{
+    // Blanks count as part of the field only once a character follows
+    // them, so trailing blanks are dropped from the whole field, not
+    // from the part of it that is kept: "0x1   x" keeps its blanks
+    // however short the kept part is.
+    std::string blanks;
+    while (!endsField(in_.peek())) {
+        const int c = in_.get();
+        if (isBlank(c)) {
+            if (field.size() + blanks.size() < keep)
+                blanks.push_back(static_cast<char>(c));
+            continue;
+        }
+        for (char b : blanks)
+            take(field, keep, b);
+        blanks.clear();
+        take(field, keep, c);
+    }
 }
 
 std::optional<std::string> FieldReader::next(size_t keep)
@@ -39,45 +87,12 @@ std::optional<std::string> FieldReader::next(size_t keep)
             return std::nullopt;
 
         std::string field;
-        auto take = [&](int c) {
-            if (field.size() < keep)
-                field.push_back(static_cast<char>(c));
-        };
         const bool quoted = in_.peek() == '"';
         if (quoted) {
-            in_.get();
-            for (;;) {
-                int c = in_.get();
-                if (c == kEnd)
-                    return field;  // an unclosed quote ends with the input
-                if (c == '"') {
-                    if (in_.peek() != '"')
-                        break;
-                    in_.get();
-                }
-                take(c);
-            }
-            // Anything between the closing quote and the separator is dropped.
-            while (!endsField(in_.peek()))
-                in_.get();
+            if (!readQuoted(field, keep))
+                return field;
         } else {
-            // Blanks count as part of the field only once a character follows
-            // them, so trailing blanks are dropped from the whole field, not
-            // from the part of it that is kept: "0x1   x" keeps its blanks
-            // however short the kept part is.
-            std::string blanks;
-            while (!endsField(in_.peek())) {
-                const int c = in_.get();
-                if (isBlank(c)) {
-                    if (field.size() + blanks.size() < keep)
-                        blanks.push_back(static_cast<char>(c));
-                    continue;
-                }
-                for (char b : blanks)
-                    take(b);
-                blanks.clear();
-                take(c);
-            }
+            readUnquoted(field, keep);
         }
         const bool atLineEnd = endsLine(in_.peek());
         if (in_.peek() != kEnd)

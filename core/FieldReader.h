@@ -32,6 +32,11 @@ public:
 private:
     // Consumes the separator after a field: a comma, or a line end.
     void skipSeparator();
+    // Reads a quoted field from its opening quote up to its separator;
+    // false when the input ends before the closing quote.
+    bool readQuoted(std::string& field, size_t keep);
+    // Reads an unquoted field up to its separator, without its trailing blanks.
+    void readUnquoted(std::string& field, size_t keep);
 
     std::istream& in_;
     EmptyLines emptyLines_;

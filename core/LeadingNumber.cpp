@@ -29,6 +29,27 @@ long long magnitude(std::string_view mantissa, long long exponent)
     return exponent - static_cast<long long>(significant) - 1;
 }
 
+// Reads an exponent ("e" or "E", a sign, digits) at `i` into `exponent`;
+// returns the index past it, or `i` itself when no digit follows the "e".
+size_t readExponent(std::string_view text, size_t i, long long& exponent)
+{
+    if (i >= text.size() || (text[i] != 'e' && text[i] != 'E'))
+        return i;
+    size_t j = i + 1;
+    bool negativeExponent = false;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+        negativeExponent = text[j++] == '-';
+    const size_t exponentStart = j;
+    long long value = 0;
+    for (; j < text.size() && isDigit(text[j]); ++j)
+        if (value < 1'000'000)  // far beyond any double either way
+            value = value * 10 + (text[j] - '0');
+    if (j == exponentStart)
+        return i;
+    exponent = negativeExponent ? -value : value;
+    return j;
+}
+
 }  // namespace
 
 std::optional<double> ReadLeadingNumber(std::string_view text, size_t* end)
@@ -54,21 +75,7 @@ std::optional<double> ReadLeadingNumber(std::string_view text, size_t* end)
         return std::nullopt;
     const size_t mantissaEnd = i;
     long long exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        size_t j = i + 1;
-        bool negativeExponent = false;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
-            negativeExponent = text[j++] == '-';
-        const size_t exponentStart = j;
-        for (; j < text.size() && isDigit(text[j]); ++j)
-            if (exponent < 1'000'000)  // far beyond any double either way
-                exponent = exponent * 10 + (text[j] - '0');
-        if (j > exponentStart) {
-            i = j;
-            if (negativeExponent)
-                exponent = -exponent;
-        }
-    }
+    i = readExponent(text, i, exponent);
     if (end)
         *end = i;
     // from_chars reads "." as the decimal point whatever the locale; it

@@ -150,6 +150,67 @@ std::optional<unsigned> hexDigits(std::string_view digits)
     return static_cast<unsigned>(*value);
 }
 
+// A line of the form of a register write to a known part: its fields and
+// their values (a value is nothing where its digits are not hexadecimal).
+struct WriteLine {
+    int type = -1;
+    bool all = false;  // every device of the part
+    std::vector<std::string_view> fields;
+    std::optional<unsigned> device, category, address, value;
+};
+
+// The write a line stands for; nothing for a line that is no write (a
+// title, a note, another part's or a malformed one), which is skipped.
+std::optional<WriteLine> writeLine(std::string_view line, const ConfigParts& parts)
+{
+    WriteLine w;
+    w.fields = split(line, ',');
+    const std::vector<std::string_view>& f = w.fields;
+    if (f.size() < 6)
+        return std::nullopt;
+    const std::string op = upper(f[0]);
+    if (op != "WRT" && op != "CMD")
+        return std::nullopt;
+    const std::string part = upper(f[1]);
+    if (part == upper(parts.partName1))
+        w.type = 0;
+    else if (part == upper(parts.partName2))
+        w.type = 1;
+    w.all = upper(f[2]) == "ALL";
+    const auto dev = digitsOf(f[2], "DEV", 2);
+    const auto cat = digitsOf(f[3], "CAT", 2);
+    const auto adr = digitsOf(f[4], "ADR", 2);
+    const auto dat = digitsOf(f[5], "DAT", op == "WRT" ? 4 : 2);
+    if (w.type < 0 || !(w.all || dev) || !cat || !adr || !dat)
+        return std::nullopt;
+    w.device = w.all ? std::optional<unsigned>(0) : hexDigits(*dev);
+    w.category = hexDigits(*cat);
+    w.address = hexDigits(*adr);
+    w.value = hexDigits(*dat);
+    return w;
+}
+
+// Why a write's values cannot be sent; nothing when they all can.
+std::optional<std::string> checkValues(const WriteLine& w)
+{
+    const std::vector<std::string_view>& f = w.fields;
+    for (auto [field, parsed] : {std::pair{f[2], w.device}, std::pair{f[3], w.category},
+                                 std::pair{f[4], w.address}, std::pair{f[5], w.value}}) {
+        if (!parsed)
+            return "\"" + std::string(field) + "\" holds a digit that is not hexadecimal";
+    }
+    if (*w.device > kMaxDevice)
+        return "device " + std::to_string(*w.device) + " is above 15";
+    // A category is four bits on the wire: the page and the write flag.
+    if (*w.category > kMaxCategory)
+        return "category " + HexPrefixed(*w.category, 2) + " is above 0x0F";
+    if (*w.address > kMaxAddress)
+        return "address " + HexPrefixed(*w.address, 2) + " is above 0x3F";
+    if (*w.value > kMaxValue)
+        return "value " + HexPrefixed(*w.value, 4) + " is above 14 bits (0x3FFF)";
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<std::string> DeviceConfigLines(const link::ChipLink& link,
@@ -186,69 +247,26 @@ ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts)
         std::string_view line = lines[n];
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        const std::vector<std::string_view> f = split(line, ',');
-        if (f.size() < 6)
+        const std::optional<WriteLine> w = writeLine(line, parts);
+        if (!w)
             continue;
-        const std::string op = upper(f[0]);
-        if (op != "WRT" && op != "CMD")
-            continue;
-        const std::string part = upper(f[1]);
-        int type = -1;
-        if (part == upper(parts.partName1))
-            type = 0;
-        else if (part == upper(parts.partName2))
-            type = 1;
-        const bool all = upper(f[2]) == "ALL";
-        const auto dev = digitsOf(f[2], "DEV", 2);
-        const auto cat = digitsOf(f[3], "CAT", 2);
-        const auto adr = digitsOf(f[4], "ADR", 2);
-        const auto dat = digitsOf(f[5], "DAT", op == "WRT" ? 4 : 2);
-        if (type < 0 || !(all || dev) || !cat || !adr || !dat)
-            continue;
-
-        auto fail = [&](const std::string& why) {
-            result.errorLine = static_cast<int>(n) + 1;
-            result.error = why;
+        const int lineNumber = static_cast<int>(n) + 1;
+        if (const std::optional<std::string> why = checkValues(*w)) {
+            result.errorLine = lineNumber;
+            result.error = *why;
             result.errorText = std::string(line);
             result.writes.clear();
-        };
-        std::optional<unsigned> device = all ? std::optional<unsigned>(0) : hexDigits(*dev);
-        const auto category = hexDigits(*cat);
-        const auto address = hexDigits(*adr);
-        const auto value = hexDigits(*dat);
-        for (auto [field, parsed] : {std::pair{f[2], device}, std::pair{f[3], category},
-                                     std::pair{f[4], address}, std::pair{f[5], value}}) {
-            if (!parsed) {
-                fail("\"" + std::string(field) + "\" holds a digit that is not hexadecimal");
-                return result;
-            }
-        }
-        if (*device > kMaxDevice) {
-            fail("device " + std::to_string(*device) + " is above 15");
             return result;
         }
-        // A category is four bits on the wire: the page and the write flag.
-        if (*category > kMaxCategory) {
-            fail("category " + HexPrefixed(*category, 2) + " is above 0x0F");
-            return result;
-        }
-        if (*address > kMaxAddress) {
-            fail("address " + HexPrefixed(*address, 2) + " is above 0x3F");
-            return result;
-        }
-        if (*value > kMaxValue) {
-            fail("value " + HexPrefixed(*value, 4) + " is above 14 bits (0x3FFF)");
-            return result;
-        }
-        int first = static_cast<int>(*device), last = first;
-        if (all) {
+        int first = static_cast<int>(*w->device), last = first;
+        if (w->all) {
             first = 1;
-            last = std::min(type == 0 ? parts.deviceCount1 : parts.deviceCount2, kMaxDevice);
+            last = std::min(w->type == 0 ? parts.deviceCount1 : parts.deviceCount2, kMaxDevice);
         }
         for (int d = first; d <= last; ++d)
-            result.writes.push_back({static_cast<int>(n) + 1, type, d,
-                                     static_cast<uint8_t>(*category), static_cast<uint8_t>(*address),
-                                     static_cast<int16_t>(*value)});
+            result.writes.push_back({lineNumber, w->type, d, static_cast<uint8_t>(*w->category),
+                                     static_cast<uint8_t>(*w->address),
+                                     static_cast<int16_t>(*w->value)});
     }
     return result;
 }

@@ -205,82 +205,121 @@ RegisterFileResult invalid(int number, const std::string& description)
     return r;
 }
 
-// Reads a leading number: blanks are skipped anywhere, digits are taken up
-// to the first character that cannot continue the number.
-NumberRead readNumber(std::string_view text)
-{
-    // The text without its blanks, and where each of its characters stood.
+// A text without its blanks, and where each of its characters stood.
+struct Compacted {
+    std::string_view text;
     std::string s;
     std::vector<size_t> at;
+};
+
+Compacted withoutBlanks(std::string_view text)
+{
+    Compacted c{text, {}, {}};
     for (size_t k = 0; k < text.size(); ++k) {
         if (text[k] != ' ' && text[k] != '\t' && text[k] != '\n') {
-            s += text[k];
-            at.push_back(k);
+            c.s += text[k];
+            c.at.push_back(k);
         }
     }
+    return c;
+}
+
+// The first `end` characters of the compacted text make the number: marks
+// it found and notes whether the next character in the text is a letter.
+void finishRead(NumberRead& read, const Compacted& c, size_t end)
+{
+    read.found = true;
+    const size_t next = c.at[end - 1] + 1;
+    read.letterAfter =
+        next < c.text.size() && std::isalpha(static_cast<unsigned char>(c.text[next]));
+}
+
+bool isDecimalDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// "&H" (hexadecimal) or "&O" (octal) and its digits.
+NumberRead readBasedNumber(const Compacted& c)
+{
     NumberRead read;
-    // `end` characters of s make the number: is the next one in the text a
-    // letter?
-    auto finish = [&](size_t end) {
-        read.found = true;
-        const size_t next = at[end - 1] + 1;
-        read.letterAfter =
-            next < text.size() && std::isalpha(static_cast<unsigned char>(text[next]));
-    };
-    if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o')) {
-        const unsigned base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
-        const std::string_view digits = std::string_view(s).substr(2);
-        const DigitsRead digitsRead = ReadDigits(digits, {.base = base, .leadingOnly = true});
-        if (digitsRead.tooLarge)
-            throw std::overflow_error("hexadecimal number wider than 32 bits");
-        if (digitsRead.digits == 0)
-            return read;
-        finish(2 + digitsRead.digits);
-        const uint64_t value = digitsRead.value.value_or(0);
-        // Up to 16 bits the number is a 16-bit integer, else a 32-bit one.
-        read.value = value <= 0xFFFF ? static_cast<int16_t>(value)
-                                     : static_cast<int32_t>(static_cast<uint32_t>(value));
+    const std::string& s = c.s;
+    const unsigned base = (s[1] == 'H' || s[1] == 'h') ? 16 : 8;
+    const std::string_view digits = std::string_view(s).substr(2);
+    const DigitsRead digitsRead = ReadDigits(digits, {.base = base, .leadingOnly = true});
+    if (digitsRead.tooLarge)
+        throw std::overflow_error("hexadecimal number wider than 32 bits");
+    if (digitsRead.digits == 0)
         return read;
+    finishRead(read, c, 2 + digitsRead.digits);
+    const uint64_t value = digitsRead.value.value_or(0);
+    // Up to 16 bits the number is a 16-bit integer, else a 32-bit one.
+    read.value = value <= 0xFFFF ? static_cast<int16_t>(value)
+                                 : static_cast<int32_t>(static_cast<uint32_t>(value));
+    return read;
+}
+
+// Copies the digits at `i` onto `num`; returns the index past them and
+// whether there were any.
+size_t copyDigits(const std::string& s, size_t i, std::string& num, bool& digits)
+{
+    while (i < s.size() && isDecimalDigit(s[i])) {
+        num += s[i++];
+        digits = true;
     }
-    // Decimal: sign, digits, point, digits, exponent (E or D).
+    return i;
+}
+
+// An exponent (E or D, a sign, digits) at `i`, added to `num` as "e...";
+// returns the index past it, or `i` when no digit follows the letter.
+size_t copyExponent(const std::string& s, size_t i, std::string& num)
+{
+    if (i >= s.size() || (s[i] != 'E' && s[i] != 'e' && s[i] != 'D' && s[i] != 'd'))
+        return i;
+    std::string exp = "e";
+    size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+        exp += s[j++];
+    bool expDigits = false;
+    j = copyDigits(s, j, exp, expDigits);
+    if (!expDigits)
+        return i;
+    num += exp;
+    return j;
+}
+
+// Decimal: sign, digits, point, digits, exponent (E or D).
+NumberRead readDecimalNumber(const Compacted& c)
+{
+    NumberRead read;
+    const std::string& s = c.s;
     size_t i = 0;
     std::string num;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         num += s[i++];
     bool digits = false;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-        num += s[i++];
-        digits = true;
-    }
+    i = copyDigits(s, i, num, digits);
     if (i < s.size() && s[i] == '.') {
         num += s[i++];
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-            num += s[i++];
-            digits = true;
-        }
+        i = copyDigits(s, i, num, digits);
     }
     if (!digits)
         return read;
-    size_t end = i;
-    if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
-        std::string exp = "e";
-        size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            exp += s[j++];
-        bool expDigits = false;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
-            exp += s[j++];
-            expDigits = true;
-        }
-        if (expDigits) {
-            num += exp;
-            end = j;
-        }
-    }
-    finish(end);
+    finishRead(read, c, copyExponent(s, i, num));
     // Read with a decimal point whatever the locale the program runs in.
     read.value = ReadLeadingNumber(num).value_or(0.0);
     return read;
+}
+
+// Reads a leading number: blanks are skipped anywhere, digits are taken up
+// to the first character that cannot continue the number.
+NumberRead readNumber(std::string_view text)
+{
+    const Compacted c = withoutBlanks(text);
+    const std::string& s = c.s;
+    if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h' || s[1] == 'O' || s[1] == 'o'))
+        return readBasedNumber(c);
+    return readDecimalNumber(c);
 }
 
 }  // namespace

@@ -71,7 +71,6 @@ void SimBoard::answerSet(const Report& request)
 void SimBoard::handle(const Report& request)
 {
     const uint8_t code = request[1];
-    const uint8_t sub = request[2];
     Report reply{};
     switch (code) {
     case HidFirmwareVersion:
@@ -87,47 +86,17 @@ void SimBoard::handle(const Report& request)
         answerSet(request);
         return;
     case HidI2cOptions:
-        std::copy_n(request.begin() + 3, 3, i2cOptions.begin());
-        if (request[5] == 1) {
-            reply[2] = sclToggleAnswer;  // SCL toggled; bit 0 of byte 2 set: SDA stuck
-            answer(reply);
-        } else {
-            answerSet(request);
-        }
+        handleI2cOptions(request);
         return;
-    case HidI2cTransfer: {
-        const uint8_t address = request[2];
-        const uint8_t count = request[3];
-        const uint8_t addressLength = request[4];
-        if ((address & 0xFE) != kI2cSlaveAddress) {
-            reply[1] = 1;  // no acknowledge
-            answer(reply);
-            return;
-        }
-        uint8_t reg = addressLength > 0 ? request[5] : 0;
-        if (address & 1) {
-            for (int i = 0; i < count && 2 + i < static_cast<int>(kReportSize); ++i)
-                reply[2 + i] = i2cMemory[static_cast<uint8_t>(reg + i)];
-        } else {
-            for (int i = 0; i < count && 5 + addressLength + i < static_cast<int>(kReportSize); ++i)
-                i2cMemory[static_cast<uint8_t>(reg + i)] = request[5 + addressLength + i];
-        }
-        answer(reply);
+    case HidI2cTransfer:
+        handleI2cTransfer(request);
         return;
-    }
     case HidSpiConfig:
         spiConfig = request[3];
         answerSet(request);
         return;
     case HidSpiClock:
-        if (sub == kSubSet) {
-            spiClockCode = request[3];
-            answerSet(request);
-            return;
-        }
-        reply[2] = kSystemClockMhz;
-        reply[3] = spiClockCode;
-        answer(reply);
+        handleSpiClock(request);
         return;
     case HidAdcClock:
     case HidAdcRefControl:
@@ -136,24 +105,7 @@ void SimBoard::handle(const Report& request)
     case HidAdcLoopCount:
     case HidAdcSampleRate:
     case HidAdcEnable:
-        if (sub == kSubSet) {
-            adcSettings[code] = request[3];
-            if (code == HidAdcMux)
-                adcSettings[0xFF] = request[4];  // negative input
-            if (code == HidAdcSampleRate)
-                adcSampleRateLow = request[4];
-            // The board answers the ADC setting writes (the multiplexer's
-            // excepted) with the setting as a read shows it.
-            if (code == HidAdcMux || code == HidAdcRefControl) {
-                answerSet(request);
-            } else {
-                handleAdcGet(code, reply);
-                answer(reply);
-            }
-            return;
-        }
-        handleAdcGet(code, reply);
-        answer(reply);
+        handleAdcSetting(request);
         return;
     case HidAdcConvert:
         reply[2] = static_cast<uint8_t>(adcConversion >> 8);
@@ -161,40 +113,13 @@ void SimBoard::handle(const Report& request)
         answer(reply);
         return;
     case HidSfr:
-        if (sub == kSubSet) {
-            sfr[request[3]] = request[4];
-            answerSet(request);
-            return;
-        }
-        reply[2] = faults.sfrReadFlag;
-        reply[3] = sfr[request[3]];
-        answer(reply);
+        handleSfr(request);
         return;
     case HidAdcChipRegister:
-        if (sub == kSubSet) {
-            // A register write: the chip shifts the register back out, its
-            // bit 7 in bit 0 of byte 2 and bits 6..0 in bits 7..1 of byte 3.
-            uint32_t value = request[4];
-            adcChipRegisters[request[3]] = value;
-            reply[2] = static_cast<uint8_t>((value >> 7) & 1);
-            reply[3] = static_cast<uint8_t>((value << 1) & 0xFF);
-            reply[4] = request[5];
-            answer(reply);
-            return;
-        }
-        reply[3] = static_cast<uint8_t>(adcChipConversion >> 16);
-        reply[4] = static_cast<uint8_t>(adcChipConversion >> 8);
-        reply[5] = static_cast<uint8_t>(adcChipConversion);
-        answer(reply);
+        handleAdcChipRegister(request);
         return;
     case HidGpioSpiSetup:
-        if (sub == kSubSet) {
-            std::copy_n(request.begin() + 3, gpioSpiSetup.size(), gpioSpiSetup.begin());
-            answerSet(request);
-            return;
-        }
-        std::copy(gpioSpiSetup.begin(), gpioSpiSetup.end(), reply.begin() + 2);
-        answer(reply);
+        handleGpioSpiSetup(request);
         return;
     case HidSpiPipe:
     case HidSpiPipeDaisyChain:
@@ -207,6 +132,122 @@ void SimBoard::handle(const Report& request)
         answer(reply);
         return;
     }
+}
+
+void SimBoard::handleI2cOptions(const Report& request)
+{
+    std::copy_n(request.begin() + 3, 3, i2cOptions.begin());
+    if (request[5] != 1) {
+        answerSet(request);
+        return;
+    }
+    Report reply{};
+    reply[2] = sclToggleAnswer;  // SCL toggled; bit 0 of byte 2 set: SDA stuck
+    answer(reply);
+}
+
+void SimBoard::handleI2cTransfer(const Report& request)
+{
+    const uint8_t address = request[2];
+    const uint8_t count = request[3];
+    const uint8_t addressLength = request[4];
+    Report reply{};
+    if ((address & 0xFE) != kI2cSlaveAddress) {
+        reply[1] = 1;  // no acknowledge
+        answer(reply);
+        return;
+    }
+    uint8_t reg = addressLength > 0 ? request[5] : 0;
+    if (address & 1) {
+        for (int i = 0; i < count && 2 + i < static_cast<int>(kReportSize); ++i)
+            reply[2 + i] = i2cMemory[static_cast<uint8_t>(reg + i)];
+    } else {
+        for (int i = 0; i < count && 5 + addressLength + i < static_cast<int>(kReportSize); ++i)
+            i2cMemory[static_cast<uint8_t>(reg + i)] = request[5 + addressLength + i];
+    }
+    answer(reply);
+}
+
+void SimBoard::handleSpiClock(const Report& request)
+{
+    if (request[2] == kSubSet) {
+        spiClockCode = request[3];
+        answerSet(request);
+        return;
+    }
+    Report reply{};
+    reply[2] = kSystemClockMhz;
+    reply[3] = spiClockCode;
+    answer(reply);
+}
+
+void SimBoard::handleAdcSetting(const Report& request)
+{
+    const uint8_t code = request[1];
+    Report reply{};
+    if (request[2] != kSubSet) {
+        handleAdcGet(code, reply);
+        answer(reply);
+        return;
+    }
+    adcSettings[code] = request[3];
+    if (code == HidAdcMux)
+        adcSettings[0xFF] = request[4];  // negative input
+    if (code == HidAdcSampleRate)
+        adcSampleRateLow = request[4];
+    // The board answers the ADC setting writes (the multiplexer's
+    // excepted) with the setting as a read shows it.
+    if (code == HidAdcMux || code == HidAdcRefControl) {
+        answerSet(request);
+    } else {
+        handleAdcGet(code, reply);
+        answer(reply);
+    }
+}
+
+void SimBoard::handleSfr(const Report& request)
+{
+    if (request[2] == kSubSet) {
+        sfr[request[3]] = request[4];
+        answerSet(request);
+        return;
+    }
+    Report reply{};
+    reply[2] = faults.sfrReadFlag;
+    reply[3] = sfr[request[3]];
+    answer(reply);
+}
+
+void SimBoard::handleAdcChipRegister(const Report& request)
+{
+    Report reply{};
+    if (request[2] == kSubSet) {
+        // A register write: the chip shifts the register back out, its
+        // bit 7 in bit 0 of byte 2 and bits 6..0 in bits 7..1 of byte 3.
+        uint32_t value = request[4];
+        adcChipRegisters[request[3]] = value;
+        reply[2] = static_cast<uint8_t>((value >> 7) & 1);
+        reply[3] = static_cast<uint8_t>((value << 1) & 0xFF);
+        reply[4] = request[5];
+        answer(reply);
+        return;
+    }
+    reply[3] = static_cast<uint8_t>(adcChipConversion >> 16);
+    reply[4] = static_cast<uint8_t>(adcChipConversion >> 8);
+    reply[5] = static_cast<uint8_t>(adcChipConversion);
+    answer(reply);
+}
+
+void SimBoard::handleGpioSpiSetup(const Report& request)
+{
+    if (request[2] == kSubSet) {
+        std::copy_n(request.begin() + 3, gpioSpiSetup.size(), gpioSpiSetup.begin());
+        answerSet(request);
+        return;
+    }
+    Report reply{};
+    std::copy(gpioSpiSetup.begin(), gpioSpiSetup.end(), reply.begin() + 2);
+    answer(reply);
 }
 
 void SimBoard::handleAdcGet(uint8_t code, Report& reply)

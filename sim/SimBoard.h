@@ -76,7 +76,16 @@ public:
 private:
     void answer(Report report);
     void answerSet(const Report& request);
+    // Dispatches a request by its command code; one handler per command
+    // with more than a line of work.
     void handle(const Report& request);
+    void handleI2cOptions(const Report& request);
+    void handleI2cTransfer(const Report& request);
+    void handleSpiClock(const Report& request);
+    void handleAdcSetting(const Report& request);
+    void handleSfr(const Report& request);
+    void handleAdcChipRegister(const Report& request);
+    void handleGpioSpiSetup(const Report& request);
     void handlePipe(const Report& request);
     void handleAdcGet(uint8_t code, Report& reply);
 

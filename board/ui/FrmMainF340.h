@@ -7,16 +7,20 @@
 #include <QMainWindow>
 
 #include <array>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 
 namespace kvb::board {
@@ -24,6 +28,7 @@ class BoardPanel;
 class ByteGrid;
 class ChipPipe;
 class HidTransport;
+class McuAdcModel;
 enum class Lamp;
 }
 
@@ -56,10 +61,45 @@ private:
     QWidget* buildTopBar();
     QWidget* buildGrid();
     QWidget* buildMcbSpiPage();
+    QWidget* buildMcbFrame(QWidget* parent);
+    QWidget* buildSpiFrame(QWidget* parent);
     QWidget* buildGpioPage();
+    // One port's frame on the GPIO page: its pin boxes, labels, buttons and lamps.
+    QWidget* buildGpioPortFrame(QWidget* parent, int port);
+    // The checks and buttons under the ports that act on all of them.
+    void addGpioActions(QWidget* frmGPIO, QVBoxLayout* layout);
     QWidget* buildSfrPage();
+    QWidget* buildSfrSingleFrame(QWidget* parent);
+    // The list of registers, in a scroll area made in `parent`.
+    QWidget* buildSfrListFrame(QWidget* parent);
     QWidget* buildI2cPage();
+    // The I2C page's frames, made in `parent`.
+    QWidget* buildI2cSmbusFrame(QWidget* parent);
+    QWidget* buildI2cAddressFrame(QWidget* parent);
+    QWidget* buildI2cFillFrame(QWidget* parent);
+    QWidget* buildI2cBlockButtons(QWidget* parent);
+    QWidget* buildI2cIndividualFrame(QWidget* parent);
     QWidget* buildAdcPage();
+    // The ADC page's sub-frames, one per board command: each fills its
+    // frame `sub` and the frame's grid `g`.
+    void fillAdcClockFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcRefControlFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcMuxFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcModeFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcLoopCountFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcSampleRateFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcEnableFrame(QWidget* sub, QGridLayout* g);
+    void fillAdcReadFrame(QWidget* sub, QGridLayout* g);
+    // A command's Write and Read buttons; the write may say whether it was sent.
+    template <typename Written>
+    void addWriteRead(QWidget* sub, QGridLayout* g, int column, const char* writeName,
+                      Written (board::McuAdcModel::*write)(), const char* readName,
+                      void (board::McuAdcModel::*read)());
+    // Adds a command's answer labels, each under its caption, and notes the
+    // model text each one shows.
+    void addAnswerLabels(QWidget* sub, QGridLayout* g, int row, const char* base,
+                         std::initializer_list<const char*> captions, std::string* texts,
+                         int perLine = 8);
     QWidget* buildAdcChipPage();
     void refreshGrid();
     void refreshPorts();

@@ -19,13 +19,71 @@ namespace kvb::ui {
 
 using board::PortRow;
 
+namespace {
+
+// A button as narrow as its caption, where the style's usual width would
+// push the row past the tab.
+QPushButton* narrow(QPushButton* button)
+{
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+    return button;
+}
+
+// The controls' names of one kind of port row.
+struct GpioRowNames {
+    PortRow row;
+    const char* box;
+    const char* writeLabel;
+    const char* readLabel;
+    const char* writeButton;
+    const char* readButton;
+    const char* heading;
+};
+
+constexpr GpioRowNames kGpioRowNames[] = {
+    {PortRow::Data, "chkGPvalueP", "lblWrGPData", "lblRdGPData", "cmdWrGPData", "cmdRdGPData",
+     "Data"},
+    {PortRow::OutputMode, "chkOpenCollectorP", "lblWrOC", "lblRdOC", "cmdWrOC", "cmdRdOC", "Mode"},
+    {PortRow::InputMode, "chkDINP", "lblWrGPAnalog", "lblRdGPAnalog", "cmdWrGPAnalog",
+     "cmdRdGPAnalog", "Analog"},
+};
+
+// Whether the ADC multiplexer can take a pin.
+bool analogPin(int port, int bit)
+{
+    return (port == 0 && bit == 4) || (port == 1 && (bit == 1 || bit == 2)) ||
+           (port == 2 && (bit <= 3 || bit == 5 || bit == 6));
+}
+
+// A pin box's caption: only the output-mode boxes have one, which marks
+// the pins the ADC multiplexer can take.
+QString pinCaption(PortRow row, int port, int bit)
+{
+    if (row != PortRow::OutputMode)
+        return {};
+    if (port == 0 && bit == 3)
+        return "PO.3 A";
+    QString caption = QString("P%1.%2").arg(port).arg(bit);
+    if (analogPin(port, bit))
+        caption += " A";
+    return caption;
+}
+
+}  // namespace
+
 QWidget* FrmMainF340::buildMcbSpiPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
-    board::SpiModel& spi = panel_.spi;
+    layout->addWidget(buildMcbFrame(page));
+    layout->addWidget(buildSpiFrame(page));
+    layout->addStretch(1);
+    return page;
+}
 
-    auto* mcb = makeFrame(page, "fraMCB", "MCB I/O");
+QWidget* FrmMainF340::buildMcbFrame(QWidget* parent)
+{
+    auto* mcb = makeFrame(parent, "fraMCB", "MCB I/O");
     auto* mcbLayout = new QGridLayout(mcb);
     cmdMCBSPI_ = makeButton(mcb, "cmdMCBSPI", "MCB SPI", [this] { panel_.spi.mcbSpi(); });
     mcbLayout->addWidget(cmdMCBSPI_, 0, 0);
@@ -55,9 +113,13 @@ QWidget* FrmMainF340::buildMcbSpiPage()
     ChkPauseOnNack_ = makeCheck(mcb, "ChkPauseOnNack", "Pause on Nack",
                                 [this](bool on) { panel_.PauseOnNack = on; });
     mcbLayout->addWidget(ChkPauseOnNack_, 5, 2);
-    layout->addWidget(mcb);
+    return mcb;
+}
 
-    auto* fra = makeFrame(page, "fraSPI", "SPI");
+QWidget* FrmMainF340::buildSpiFrame(QWidget* parent)
+{
+    board::SpiModel& spi = panel_.spi;
+    auto* fra = makeFrame(parent, "fraSPI", "SPI");
     auto* g = new QGridLayout(fra);
     chkSPIckpol_ = makeCheck(fra, "chkSPIckpol", "Clock Polarity (idle HI if checked)",
                              [this](bool on) { panel_.spi.setOption(panel_.spi.clockPolarity, on); });
@@ -95,9 +157,7 @@ QWidget* FrmMainF340::buildMcbSpiPage()
                              "upon each byte written.");
     lblSPI->setWordWrap(true);
     g->addWidget(lblSPI, 8, 0, 1, 2);
-    layout->addWidget(fra);
-    layout->addStretch(1);
-    return page;
+    return fra;
 }
 
 QWidget* FrmMainF340::buildGpioPage()
@@ -106,13 +166,6 @@ QWidget* FrmMainF340::buildGpioPage()
     auto* frmGPIO = makeFrame(scroll, "frmGPIO", "GPIO");
     auto* layout = new QVBoxLayout(frmGPIO);
     layout->setContentsMargins(2, 4, 2, 4);
-    board::PortModel& ports = panel_.ports;
-    // A button as narrow as its caption, where the style's usual width
-    // would push the row past the tab.
-    auto narrow = [](QPushButton* button) {
-        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
-        return button;
-    };
 
     layout->addWidget(makeLabel(frmGPIO, "lblGPvalue", "LO (unchecked) / HI (checked)"));
     layout->addWidget(
@@ -122,83 +175,59 @@ QWidget* FrmMainF340::buildGpioPage()
                             "as on GUI startup), weak pull-ups are temporarily enabled.");
     lblGP->setWordWrap(true);
     layout->addWidget(lblGP);
+    for (int port = 0; port < board::PortModel::kPorts; ++port)
+        layout->addWidget(buildGpioPortFrame(frmGPIO, port));
+    addGpioActions(frmGPIO, layout);
+    scroll->setWidget(frmGPIO);
+    scroll->setWidgetResizable(true);
+    return scroll;
+}
 
-    struct RowNames {
-        PortRow row;
-        const char* box;
-        const char* writeLabel;
-        const char* readLabel;
-        const char* writeButton;
-        const char* readButton;
-        const char* heading;
-    };
-    const RowNames rowNames[] = {
-        {PortRow::Data, "chkGPvalueP", "lblWrGPData", "lblRdGPData", "cmdWrGPData", "cmdRdGPData",
-         "Data"},
-        {PortRow::OutputMode, "chkOpenCollectorP", "lblWrOC", "lblRdOC", "cmdWrOC", "cmdRdOC",
-         "Mode"},
-        {PortRow::InputMode, "chkDINP", "lblWrGPAnalog", "lblRdGPAnalog", "cmdWrGPAnalog",
-         "cmdRdGPAnalog", "Analog"},
-    };
-    // Output-mode captions of the pins the ADC multiplexer can take.
-    auto analogPin = [](int port, int bit) {
-        return (port == 0 && bit == 4) || (port == 1 && (bit == 1 || bit == 2)) ||
-               (port == 2 && (bit <= 3 || bit == 5 || bit == 6));
-    };
-
-    for (int port = 0; port < board::PortModel::kPorts; ++port) {
-        auto* frame = makeFrame(frmGPIO, "", QString("P%1").arg(port));
-        auto* g = new QGridLayout(frame);
-        g->setSpacing(2);
-        g->setContentsMargins(4, 4, 4, 4);
-        // Each kind takes two lines: bits 7-4 over bits 3-0, the write label
-        // and button beside the first line, the read ones beside the second,
-        // so a port fits the tab's width.
-        for (int r = 0; r < 3; ++r) {
-            const RowNames& names = rowNames[r];
-            const int row = static_cast<int>(names.row);
-            const int line = 2 * r;
-            g->addWidget(new QLabel(names.heading, frame), line, 0, 2, 1);
-            for (int bit = 7; bit >= 0; --bit) {
-                QString caption;
-                if (names.row == PortRow::OutputMode) {
-                    caption = QString("P%1.%2").arg(port).arg(bit);
-                    if (port == 0 && bit == 3)
-                        caption = "PO.3 A";
-                    else if (analogPin(port, bit))
-                        caption += " A";
-                }
-                auto* box =
-                    makeCheck(frame, ElementName<QString>(names.box + std::to_string(port), bit),
-                              caption, [this, names, port, bit](bool on) {
-                                  panel_.ports.setBox(names.row, port, bit, on);
-                              });
-                pinBoxes_[row][port][bit] = box;
-                g->addWidget(box, line + (bit < 4 ? 1 : 0), 1 + (7 - bit) % 4);
-            }
-            writeLabels_[row][port] =
-                makeLabel(frame, ElementName<QString>(names.writeLabel, port), "--");
-            readLabels_[row][port] =
-                makeLabel(frame, ElementName<QString>(names.readLabel, port), "--");
-            g->addWidget(writeLabels_[row][port], line, 5);
-            g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.writeButton, port),
-                                           "Write", [this, names, port] {
-                                               panel_.ports.write(names.row, port);
-                                           })),
-                         line, 6);
-            g->addWidget(readLabels_[row][port], line + 1, 5);
-            g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.readButton, port),
-                                           "Read", [this, names, port] {
-                                               panel_.ports.read(names.row, port);
-                                           })),
-                         line + 1, 6);
-            const int lamp = board::PortModel::lampIndex(names.row, port);
-            ShpGPIOStat_[lamp] = makeLamp(frame, ElementName<QString>("ShpGPIOStat", lamp));
-            g->addWidget(ShpGPIOStat_[lamp], line, 7, 2, 1);
+QWidget* FrmMainF340::buildGpioPortFrame(QWidget* parent, int port)
+{
+    auto* frame = makeFrame(parent, "", QString("P%1").arg(port));
+    auto* g = new QGridLayout(frame);
+    g->setSpacing(2);
+    g->setContentsMargins(4, 4, 4, 4);
+    // Each kind takes two lines: bits 7-4 over bits 3-0, the write label
+    // and button beside the first line, the read ones beside the second,
+    // so a port fits the tab's width.
+    for (int r = 0; r < 3; ++r) {
+        const GpioRowNames& names = kGpioRowNames[r];
+        const int row = static_cast<int>(names.row);
+        const int line = 2 * r;
+        g->addWidget(new QLabel(names.heading, frame), line, 0, 2, 1);
+        for (int bit = 7; bit >= 0; --bit) {
+            auto* box = makeCheck(frame, ElementName<QString>(names.box + std::to_string(port), bit),
+                                  pinCaption(names.row, port, bit),
+                                  [this, names, port, bit](bool on) {
+                                      panel_.ports.setBox(names.row, port, bit, on);
+                                  });
+            pinBoxes_[row][port][bit] = box;
+            g->addWidget(box, line + (bit < 4 ? 1 : 0), 1 + (7 - bit) % 4);
         }
-        layout->addWidget(frame);
+        writeLabels_[row][port] =
+            makeLabel(frame, ElementName<QString>(names.writeLabel, port), "--");
+        readLabels_[row][port] = makeLabel(frame, ElementName<QString>(names.readLabel, port), "--");
+        g->addWidget(writeLabels_[row][port], line, 5);
+        g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.writeButton, port),
+                                       "Write", [this, names, port] {
+                                           panel_.ports.write(names.row, port);
+                                       })),
+                     line, 6);
+        g->addWidget(readLabels_[row][port], line + 1, 5);
+        g->addWidget(narrow(makeButton(frame, ElementName<QString>(names.readButton, port), "Read",
+                                       [this, names, port] { panel_.ports.read(names.row, port); })),
+                     line + 1, 6);
+        const int lamp = board::PortModel::lampIndex(names.row, port);
+        ShpGPIOStat_[lamp] = makeLamp(frame, ElementName<QString>("ShpGPIOStat", lamp));
+        g->addWidget(ShpGPIOStat_[lamp], line, 7, 2, 1);
     }
+    return frame;
+}
 
+void FrmMainF340::addGpioActions(QWidget* frmGPIO, QVBoxLayout* layout)
+{
     auto* checks = new QHBoxLayout;
     auto* buttons = new QHBoxLayout;
     chkAutoWriteRead_ = makeCheck(frmGPIO, "chkAutoWriteRead", "Auto Write / Read",
@@ -219,19 +248,21 @@ QWidget* FrmMainF340::buildGpioPage()
     buttons->addWidget(makeButton(frmGPIO, "cmdSampleGP", "Sample GP",
                                   [this] { panel_.ports.sampleGp(); }));
     layout->addLayout(buttons);
-    (void)ports;
-    scroll->setWidget(frmGPIO);
-    scroll->setWidgetResizable(true);
-    return scroll;
 }
 
 QWidget* FrmMainF340::buildSfrPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QHBoxLayout(page);
-    board::SfrModel& sfr = panel_.sfr;
+    layout->addWidget(buildSfrSingleFrame(page));
+    layout->addWidget(buildSfrListFrame(page), 1);
+    return page;
+}
 
-    auto* single = makeFrame(page, "fraSFRSingle", "SFR Case 18 Single Byte Access");
+QWidget* FrmMainF340::buildSfrSingleFrame(QWidget* parent)
+{
+    board::SfrModel& sfr = panel_.sfr;
+    auto* single = makeFrame(parent, "fraSFRSingle", "SFR Case 18 Single Byte Access");
     auto* g = new QGridLayout(single);
     g->addWidget(new QLabel("Address", single), 0, 0);
     txtSFRAddress_ = makeEdit(single, "txtSFRAddress", qs(sfr.address));
@@ -253,9 +284,13 @@ QWidget* FrmMainF340::buildSfrPage()
     }
     g->addWidget(makeButton(single, "cmdHoswMother", "Motherboard", [] {}), 5, 0);
     g->setRowStretch(6, 1);
-    layout->addWidget(single);
+    return single;
+}
 
-    auto* list = makeFrame(page, "fraSFRList", "SFRs ");
+QWidget* FrmMainF340::buildSfrListFrame(QWidget* parent)
+{
+    board::SfrModel& sfr = panel_.sfr;
+    auto* list = makeFrame(parent, "fraSFRList", "SFRs ");
     auto* l = new QGridLayout(list);
     l->setSpacing(1);
     l->addWidget(new QLabel("Write    Read", list), 0, 1, 1, 2);
@@ -279,21 +314,28 @@ QWidget* FrmMainF340::buildSfrPage()
     l->addWidget(chkWriteEqRead_, board::SfrModel::kRows + 1, 0);
     l->addWidget(makeButton(list, "cmdReadSKF", "Read All", [this] { panel_.sfr.readAll(); }),
                  board::SfrModel::kRows + 1, 1, 1, 2);
-    auto* scroll = new QScrollArea(page);
+    auto* scroll = new QScrollArea(parent);
     scroll->setWidget(list);
     scroll->setWidgetResizable(true);
-    layout->addWidget(scroll, 1);
-    return page;
+    return scroll;
 }
 
 QWidget* FrmMainF340::buildI2cPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QGridLayout(page);
-    board::I2cAddressModel& address = panel_.i2cAddress;
-    board::I2cTransferModel& i2c = panel_.i2c;
+    layout->addWidget(buildI2cSmbusFrame(page), 0, 0);
+    layout->addWidget(buildI2cAddressFrame(page), 0, 1);
+    layout->addWidget(buildI2cFillFrame(page), 1, 0);
+    layout->addWidget(buildI2cBlockButtons(page), 1, 1);
+    layout->addWidget(buildI2cIndividualFrame(page), 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    return page;
+}
 
-    auto* smbus = makeFrame(page, "fraSMBus", "SMBus");
+QWidget* FrmMainF340::buildI2cSmbusFrame(QWidget* parent)
+{
+    auto* smbus = makeFrame(parent, "fraSMBus", "SMBus");
     auto* s = new QVBoxLayout(smbus);
     chkRepeatedStart_ = makeCheck(smbus, "chkRepeatedStart", "Use Repeated Start for Read",
                                   [this](bool on) {
@@ -311,9 +353,13 @@ QWidget* FrmMainF340::buildI2cPage()
     s->addWidget(chkExtendHold_);
     s->addWidget(makeButton(smbus, "cmdToggleSCL", "Toggle SCL",
                             [this] { panel_.i2cAddress.toggleScl(); }));
-    layout->addWidget(smbus, 0, 0);
+    return smbus;
+}
 
-    auto* fraAddress = makeFrame(page, "fraI2Caddress", "I2C Address");
+QWidget* FrmMainF340::buildI2cAddressFrame(QWidget* parent)
+{
+    board::I2cAddressModel& address = panel_.i2cAddress;
+    auto* fraAddress = makeFrame(parent, "fraI2Caddress", "I2C Address");
     auto* a = new QGridLayout(fraAddress);
     txtI2Caddress_ = makeEdit(fraAddress, "txtI2Caddress", qs(address.addressText));
     txtI2Caddress_->setMaxLength(2);
@@ -345,9 +391,12 @@ QWidget* FrmMainF340::buildI2cPage()
     a->addWidget(makeButton(fraAddress, "cmdSimpleI2cWr", "Write Simple",
                             [this] { panel_.i2c.simpleWrite(); }),
                  2, 1);
-    layout->addWidget(fraAddress, 0, 1);
+    return fraAddress;
+}
 
-    auto* fill = makeFrame(page, "fraFillData", "Fill Write Text");
+QWidget* FrmMainF340::buildI2cFillFrame(QWidget* parent)
+{
+    auto* fill = makeFrame(parent, "fraFillData", "Fill Write Text");
     auto* f = new QVBoxLayout(fill);
     const char* fillCaptions[] = {"File", "0xFF", "0x00", "0xAA", "0x55", "random"};
     for (int i = 0; i < 6; ++i) {
@@ -359,18 +408,25 @@ QWidget* FrmMainF340::buildI2cPage()
     }
     f->addWidget(makeButton(fill, "cmdFillWriteTextBoxes", "Fill Write Data Text Boxes per Option",
                             [this] { panel_.i2c.fillWriteBoxes(); }));
-    layout->addWidget(fill, 1, 0);
+    return fill;
+}
 
-    auto* block = new QWidget(page);
+QWidget* FrmMainF340::buildI2cBlockButtons(QWidget* parent)
+{
+    auto* block = new QWidget(parent);
     auto* k = new QVBoxLayout(block);
     k->addWidget(makeButton(block, "cmdRead", "Read", [this] { panel_.i2c.blockRead(); }));
     k->addWidget(makeButton(block, "cmdWrite", "Write", [this] { panel_.i2c.blockWrite(); }));
     k->addWidget(makeButton(block, "cmdClearReadTextBoxes", "Clear Read Text Boxes",
                             [this] { panel_.i2c.clearReadBoxes(); }));
     k->addStretch(1);
-    layout->addWidget(block, 1, 1);
+    return block;
+}
 
-    auto* single = makeFrame(page, "fraIndividual", "Individual Register Read/Write with Toggle");
+QWidget* FrmMainF340::buildI2cIndividualFrame(QWidget* parent)
+{
+    board::I2cTransferModel& i2c = panel_.i2c;
+    auto* single = makeFrame(parent, "fraIndividual", "Individual Register Read/Write with Toggle");
     auto* r = new QGridLayout(single);
     r->addWidget(new QLabel("Register", single), 0, 0);
     txtRegister_ = makeEdit(single, "txtRegister", qs(i2c.registerText));
@@ -393,9 +449,37 @@ QWidget* FrmMainF340::buildI2cPage()
                                 [this, i] { panel_.i2c.writeToggle(i); }),
                      2 + i, 1);
     }
-    layout->addWidget(single, 2, 0, 1, 2);
-    layout->setRowStretch(3, 1);
-    return page;
+    return single;
+}
+
+// A command's Write and Read buttons, side by side on the sub-frame's first
+// line from `column`.
+template <typename Written>
+void FrmMainF340::addWriteRead(QWidget* sub, QGridLayout* g, int column, const char* writeName,
+                               Written (board::McuAdcModel::*write)(), const char* readName,
+                               void (board::McuAdcModel::*read)())
+{
+    g->addWidget(makeButton(sub, writeName, "Write", [this, write] { (panel_.mcuAdc.*write)(); }),
+                 0, column);
+    g->addWidget(makeButton(sub, readName, "Read", [this, read] { (panel_.mcuAdc.*read)(); }), 0,
+                 column + 1);
+}
+
+// Captions over a command's answer labels, `perLine` to a line, from line
+// `row` of the sub-frame's grid.
+void FrmMainF340::addAnswerLabels(QWidget* sub, QGridLayout* g, int row, const char* base,
+                                  std::initializer_list<const char*> captions, std::string* texts,
+                                  int perLine)
+{
+    int i = 0;
+    for (const char* caption : captions) {
+        const int line = row + 2 * (i / perLine);
+        g->addWidget(new QLabel(caption, sub), line, i % perLine);
+        auto* label = makeLabel(sub, ElementName<QString>(base, i), "--");
+        g->addWidget(label, line + 1, i % perLine);
+        adcLabels_.push_back({label, &texts[i]});
+        ++i;
+    }
 }
 
 QWidget* FrmMainF340::buildAdcPage()
@@ -403,184 +487,164 @@ QWidget* FrmMainF340::buildAdcPage()
     auto* scroll = new QScrollArea(this);
     auto* frame = makeFrame(scroll, "fraADCControl", "ADC Control");
     auto* layout = new QGridLayout(frame);
+    // One sub-frame per command, over each other: its controls, then its
+    // answer labels.
     board::McuAdcModel& adc = panel_.mcuAdc;
+    const struct {
+        const char* caption;
+        void (FrmMainF340::*fill)(QWidget* sub, QGridLayout* g);
+        const char* labels;  // the answer labels' names, when they are under the controls
+        std::initializer_list<const char*> captions;
+        std::string* texts;
+    } frames[] = {
+        {"ADC Clock 10", &FrmMainF340::fillAdcClockFrame, "lblADCClockDaa",
+         {"RID", "Error", "SysClock", "ADOSC"}, adc.clockLabels.data()},
+        {"ADC Mode 11", &FrmMainF340::fillAdcRefControlFrame, "lblADCRefcon",
+         {"RID", "Error", "REFCON"}, adc.refLabels.data()},
+        {"ADC Mux Select 12", &FrmMainF340::fillAdcMuxFrame, nullptr, {}, nullptr},
+        {"ADC Mode 13", &FrmMainF340::fillAdcModeFrame, "lblADCMode1Data",
+         {"RID", "Error", "Mode"}, adc.modeLabels.data()},
+        {"ADC Avg Loop Count 14", &FrmMainF340::fillAdcLoopCountFrame, "lblADCLoopData",
+         {"RID", "Error", "Count"}, adc.loopLabels.data()},
+        {"ADC Sample Rate 15", &FrmMainF340::fillAdcSampleRateFrame, "lblADCSampleData",
+         {"RID", "Error", "Clock", "MSB Count", "LSB Count"}, adc.sampleLabels.data()},
+        {"ADC Enable 16", &FrmMainF340::fillAdcEnableFrame, "lblADCEnable",
+         {"RID", "Error", "AD0EN"}, adc.enableLabels.data()},
+        {"ADC Read", &FrmMainF340::fillAdcReadFrame, nullptr, {}, nullptr},
+    };
     int slot = 0;
-
-    // One sub-frame per command: its controls, then its answer labels.
-    auto subFrame = [&](const char* caption) {
-        auto* sub = makeFrame(frame, "", caption);
-        layout->addWidget(sub, slot, 0);
-        ++slot;
-        return sub;
-    };
-    // Captions over their answers, `perLine` to a line.
-    auto answerLabels = [&](QWidget* sub, QGridLayout* g, int row, const char* base,
-                            std::initializer_list<const char*> captions, std::string* texts,
-                            int perLine = 8) {
-        int i = 0;
-        for (const char* caption : captions) {
-            const int line = row + 2 * (i / perLine);
-            g->addWidget(new QLabel(caption, sub), line, i % perLine);
-            auto* label = makeLabel(sub, ElementName<QString>(base, i), "--");
-            g->addWidget(label, line + 1, i % perLine);
-            adcLabels_.push_back({label, &texts[i]});
-            ++i;
-        }
-    };
-
-    {
-        auto* sub = subFrame("ADC Clock 10");
+    for (const auto& f : frames) {
+        auto* sub = makeFrame(frame, "", f.caption);
         auto* g = new QGridLayout(sub);
-        txtADOSC_ = makeEdit(sub, "txtADOSC", qs(adc.adosc));
-        bindText(txtADOSC_, adc.adosc);
-        g->addWidget(txtADOSC_, 0, 0);
-        g->addWidget(makeButton(sub, "cmdWriteADCClock", "Write",
-                                [this] { panel_.mcuAdc.writeClock(); }),
-                     0, 1);
-        g->addWidget(makeButton(sub, "cmdReadADCClock", "Read",
-                                [this] { panel_.mcuAdc.readClock(); }),
-                     0, 2);
-        answerLabels(sub, g, 1, "lblADCClockDaa", {"RID", "Error", "SysClock", "ADOSC"},
-                     adc.clockLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Mode 11");
-        auto* g = new QGridLayout(sub);
-        g->addWidget(makeButton(sub, "cmdWrADCMode", "Write",
-                                [this] { panel_.mcuAdc.writeRefControl(); }),
-                     0, 0);
-        g->addWidget(makeButton(sub, "cmdRdADCMode", "Read",
-                                [this] { panel_.mcuAdc.readRefControl(); }),
-                     0, 1);
-        answerLabels(sub, g, 1, "lblADCRefcon", {"RID", "Error", "REFCON"}, adc.refLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Mux Select 12");
-        auto* g = new QGridLayout(sub);
-        for (int i = 0; i < 2; ++i) {
-            cboAnamux_[i] = new QComboBox(sub);
-            cboAnamux_[i]->setObjectName(ElementName<QString>("cboAnamux", i));
-            for (const std::string& entry : board::McuAdcModel::muxEntries(i == 1))
-                cboAnamux_[i]->addItem(qs(entry));
-            connect(cboAnamux_[i], &QComboBox::activated, this, [this, i](int index) {
-                (i == 0 ? panel_.mcuAdc.muxPositive : panel_.mcuAdc.muxNegative) = index;
-            });
-            g->addWidget(cboAnamux_[i], 0, i);
-            txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
-            showReadOnly(txtModeByte_[i]);
-            g->addWidget(txtModeByte_[i], 1, i);
-        }
-        g->addWidget(makeButton(sub, "cmdMuxWrite", "Write Mux",
-                                [this] { panel_.mcuAdc.writeMux(); }),
-                     0, 2);
-        g->addWidget(makeButton(sub, "cmdRdADMux", "Read Mux", [this] { panel_.mcuAdc.readMux(); }),
-                     1, 2);
-        g->setColumnStretch(3, 1);
-        auto* labels = new QGridLayout;
-        answerLabels(sub, labels, 0, "lblADMuxData",
-                     {"RID", "Error", "AMXOP", "AMSON", "P0MDIN", "P0SKIP", "P1MDIN", "P1SKIP",
-                      "P2MDIN", "P2SKIP", "P3MDIN", "P3SKIP", "P4MDIN"},
-                     adc.muxLabels.data(), 7);
-        g->addLayout(labels, 2, 0, 1, 4);
-    }
-    {
-        auto* sub = subFrame("ADC Mode 13");
-        auto* g = new QGridLayout(sub);
-        const char* captions[] = {"Single", "Cont."};
-        for (int i = 0; i < 2; ++i) {
-            OptiADCSamples_[i] = new QRadioButton(captions[i], sub);
-            OptiADCSamples_[i]->setObjectName(ElementName<QString>("OptiADCSamples", i));
-            connect(OptiADCSamples_[i], &QRadioButton::clicked, this,
-                    [this, i] { panel_.mcuAdc.continuous = i == 1; });
-            g->addWidget(OptiADCSamples_[i], 0, i);
-        }
-        g->addWidget(makeButton(sub, "cmdADCWrmode1", "Write",
-                                [this] { panel_.mcuAdc.writeAdcMode(); }),
-                     0, 2);
-        g->addWidget(makeButton(sub, "cmdADCRDMode16", "Read",
-                                [this] { panel_.mcuAdc.readAdcMode(); }),
-                     0, 3);
-        answerLabels(sub, g, 1, "lblADCMode1Data", {"RID", "Error", "Mode"},
-                     adc.modeLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Avg Loop Count 14");
-        auto* g = new QGridLayout(sub);
-        txtADCLoopCount_ = makeEdit(sub, "txtADCLoopCount", qs(adc.loopCount));
-        txtADCLoopCount_->installEventFilter(decKeys_);
-        bindText(txtADCLoopCount_, adc.loopCount);
-        connect(txtADCLoopCount_, &QLineEdit::editingFinished, this,
-                [this] { panel_.mcuAdc.clampLoopCount(); });
-        g->addWidget(txtADCLoopCount_, 0, 0);
-        g->addWidget(makeButton(sub, "cmdWrtLoopCount", "Write",
-                                [this] { panel_.mcuAdc.writeLoopCount(); }),
-                     0, 1);
-        g->addWidget(makeButton(sub, "cmdRdADCAvg", "Read",
-                                [this] { panel_.mcuAdc.readLoopCount(); }),
-                     0, 2);
-        answerLabels(sub, g, 1, "lblADCLoopData", {"RID", "Error", "Count"},
-                     adc.loopLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Sample Rate 15");
-        auto* g = new QGridLayout(sub);
-        for (int i = 0; i < 2; ++i) {
-            txtADSAMP_[i] = makeEdit(sub, ElementName<QString>("txtADSAMP", i), "--");
-            bindText(txtADSAMP_[i], adc.sampleRate[i]);
-            g->addWidget(txtADSAMP_[i], 0, i);
-        }
-        g->addWidget(makeButton(sub, "cmdADCWriteSampleRate", "Write",
-                                [this] { panel_.mcuAdc.writeSampleRate(); }),
-                     0, 2);
-        g->addWidget(makeButton(sub, "cmdADCRdSampleRate", "Read",
-                                [this] { panel_.mcuAdc.readSampleRate(); }),
-                     0, 3);
-        answerLabels(sub, g, 1, "lblADCSampleData", {"RID", "Error", "Clock", "MSB Count", "LSB Count"},
-                     adc.sampleLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Enable 16");
-        auto* g = new QGridLayout(sub);
-        chkADCEnable_ = makeCheck(sub, "chkADCEnable", "Enable",
-                                  [this](bool on) { panel_.mcuAdc.enable = on; });
-        g->addWidget(chkADCEnable_, 0, 0);
-        g->addWidget(makeButton(sub, "cmdADCWrEn", "Write", [this] { panel_.mcuAdc.writeEnable(); }),
-                     0, 1);
-        g->addWidget(makeButton(sub, "cmdADCRDEnable", "Read",
-                                [this] { panel_.mcuAdc.readEnable(); }),
-                     0, 2);
-        ShpADCEn_ = makeLamp(sub, "ShpADCEn_0");
-        g->addWidget(ShpADCEn_, 0, 3);
-        g->addWidget(new QLabel("Enabled", sub), 0, 4);
-        answerLabels(sub, g, 1, "lblADCEnable", {"RID", "Error", "AD0EN"}, adc.enableLabels.data());
-    }
-    {
-        auto* sub = subFrame("ADC Read");
-        auto* g = new QGridLayout(sub);
-        const std::vector<std::string>* lists[] = {&board::McuAdcModel::readModeEntries(),
-                                                   &board::McuAdcModel::sampleModeEntries()};
-        for (int i = 0; i < 2; ++i) {
-            cboADCReadMode_[i] = new QComboBox(sub);
-            cboADCReadMode_[i]->setObjectName(ElementName<QString>("cboADCReadMode", i));
-            for (const std::string& entry : *lists[i])
-                cboADCReadMode_[i]->addItem(qs(entry));
-            connect(cboADCReadMode_[i], &QComboBox::activated, this, [this, i](int index) {
-                (i == 0 ? panel_.mcuAdc.readMode : panel_.mcuAdc.sampleMode) = index;
-            });
-            g->addWidget(cboADCReadMode_[i], 0, i);
-        }
-        g->addWidget(makeButton(sub, "cmdADCRDData", "Read", [this] { panel_.mcuAdc.convert(); }),
-                     0, 2);
-        g->addWidget(new QLabel("AD Reading", sub), 1, 0);
-        txtADDec_ = makeEdit(sub, "txtADDec", "XXXX", 60);
-        showReadOnly(txtADDec_);
-        g->addWidget(txtADDec_, 1, 1);
-        lblBytesSucceded_ = makeLabel(sub, "lblBytesSucceded", "----");
-        g->addWidget(lblBytesSucceded_, 1, 2);
+        (this->*f.fill)(sub, g);
+        if (f.labels)
+            addAnswerLabels(sub, g, 1, f.labels, f.captions, f.texts);
+        layout->addWidget(sub, slot++, 0);
     }
     scroll->setWidget(frame);
     scroll->setWidgetResizable(true);
     return scroll;
+}
+
+void FrmMainF340::fillAdcClockFrame(QWidget* sub, QGridLayout* g)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    txtADOSC_ = makeEdit(sub, "txtADOSC", qs(adc.adosc));
+    bindText(txtADOSC_, adc.adosc);
+    g->addWidget(txtADOSC_, 0, 0);
+    addWriteRead(sub, g, 1, "cmdWriteADCClock", &board::McuAdcModel::writeClock, "cmdReadADCClock",
+                 &board::McuAdcModel::readClock);
+}
+
+void FrmMainF340::fillAdcRefControlFrame(QWidget* sub, QGridLayout* g)
+{
+    addWriteRead(sub, g, 0, "cmdWrADCMode", &board::McuAdcModel::writeRefControl, "cmdRdADCMode",
+                 &board::McuAdcModel::readRefControl);
+}
+
+void FrmMainF340::fillAdcMuxFrame(QWidget* sub, QGridLayout* g)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    for (int i = 0; i < 2; ++i) {
+        cboAnamux_[i] = new QComboBox(sub);
+        cboAnamux_[i]->setObjectName(ElementName<QString>("cboAnamux", i));
+        for (const std::string& entry : board::McuAdcModel::muxEntries(i == 1))
+            cboAnamux_[i]->addItem(qs(entry));
+        connect(cboAnamux_[i], &QComboBox::activated, this, [this, i](int index) {
+            (i == 0 ? panel_.mcuAdc.muxPositive : panel_.mcuAdc.muxNegative) = index;
+        });
+        g->addWidget(cboAnamux_[i], 0, i);
+        txtModeByte_[i] = makeEdit(sub, ElementName<QString>("txtModeByte", i), "XX");
+        showReadOnly(txtModeByte_[i]);
+        g->addWidget(txtModeByte_[i], 1, i);
+    }
+    g->addWidget(makeButton(sub, "cmdMuxWrite", "Write Mux",
+                            [this] { panel_.mcuAdc.writeMux(); }),
+                 0, 2);
+    g->addWidget(makeButton(sub, "cmdRdADMux", "Read Mux", [this] { panel_.mcuAdc.readMux(); }),
+                 1, 2);
+    g->setColumnStretch(3, 1);
+    auto* labels = new QGridLayout;
+    addAnswerLabels(sub, labels, 0, "lblADMuxData",
+                    {"RID", "Error", "AMXOP", "AMSON", "P0MDIN", "P0SKIP", "P1MDIN", "P1SKIP",
+                     "P2MDIN", "P2SKIP", "P3MDIN", "P3SKIP", "P4MDIN"},
+                    adc.muxLabels.data(), 7);
+    g->addLayout(labels, 2, 0, 1, 4);
+}
+
+void FrmMainF340::fillAdcModeFrame(QWidget* sub, QGridLayout* g)
+{
+    const char* captions[] = {"Single", "Cont."};
+    for (int i = 0; i < 2; ++i) {
+        OptiADCSamples_[i] = new QRadioButton(captions[i], sub);
+        OptiADCSamples_[i]->setObjectName(ElementName<QString>("OptiADCSamples", i));
+        connect(OptiADCSamples_[i], &QRadioButton::clicked, this,
+                [this, i] { panel_.mcuAdc.continuous = i == 1; });
+        g->addWidget(OptiADCSamples_[i], 0, i);
+    }
+    addWriteRead(sub, g, 2, "cmdADCWrmode1", &board::McuAdcModel::writeAdcMode, "cmdADCRDMode16",
+                 &board::McuAdcModel::readAdcMode);
+}
+
+void FrmMainF340::fillAdcLoopCountFrame(QWidget* sub, QGridLayout* g)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    txtADCLoopCount_ = makeEdit(sub, "txtADCLoopCount", qs(adc.loopCount));
+    txtADCLoopCount_->installEventFilter(decKeys_);
+    bindText(txtADCLoopCount_, adc.loopCount);
+    connect(txtADCLoopCount_, &QLineEdit::editingFinished, this,
+            [this] { panel_.mcuAdc.clampLoopCount(); });
+    g->addWidget(txtADCLoopCount_, 0, 0);
+    addWriteRead(sub, g, 1, "cmdWrtLoopCount", &board::McuAdcModel::writeLoopCount, "cmdRdADCAvg",
+                 &board::McuAdcModel::readLoopCount);
+}
+
+void FrmMainF340::fillAdcSampleRateFrame(QWidget* sub, QGridLayout* g)
+{
+    board::McuAdcModel& adc = panel_.mcuAdc;
+    for (int i = 0; i < 2; ++i) {
+        txtADSAMP_[i] = makeEdit(sub, ElementName<QString>("txtADSAMP", i), "--");
+        bindText(txtADSAMP_[i], adc.sampleRate[i]);
+        g->addWidget(txtADSAMP_[i], 0, i);
+    }
+    addWriteRead(sub, g, 2, "cmdADCWriteSampleRate", &board::McuAdcModel::writeSampleRate, "cmdADCRdSampleRate",
+                 &board::McuAdcModel::readSampleRate);
+}
+
+void FrmMainF340::fillAdcEnableFrame(QWidget* sub, QGridLayout* g)
+{
+    chkADCEnable_ = makeCheck(sub, "chkADCEnable", "Enable",
+                              [this](bool on) { panel_.mcuAdc.enable = on; });
+    g->addWidget(chkADCEnable_, 0, 0);
+    addWriteRead(sub, g, 1, "cmdADCWrEn", &board::McuAdcModel::writeEnable, "cmdADCRDEnable",
+                 &board::McuAdcModel::readEnable);
+    ShpADCEn_ = makeLamp(sub, "ShpADCEn_0");
+    g->addWidget(ShpADCEn_, 0, 3);
+    g->addWidget(new QLabel("Enabled", sub), 0, 4);
+}
+
+void FrmMainF340::fillAdcReadFrame(QWidget* sub, QGridLayout* g)
+{
+    const std::vector<std::string>* lists[] = {&board::McuAdcModel::readModeEntries(),
+                                               &board::McuAdcModel::sampleModeEntries()};
+    for (int i = 0; i < 2; ++i) {
+        cboADCReadMode_[i] = new QComboBox(sub);
+        cboADCReadMode_[i]->setObjectName(ElementName<QString>("cboADCReadMode", i));
+        for (const std::string& entry : *lists[i])
+            cboADCReadMode_[i]->addItem(qs(entry));
+        connect(cboADCReadMode_[i], &QComboBox::activated, this, [this, i](int index) {
+            (i == 0 ? panel_.mcuAdc.readMode : panel_.mcuAdc.sampleMode) = index;
+        });
+        g->addWidget(cboADCReadMode_[i], 0, i);
+    }
+    g->addWidget(makeButton(sub, "cmdADCRDData", "Read", [this] { panel_.mcuAdc.convert(); }),
+                 0, 2);
+    g->addWidget(new QLabel("AD Reading", sub), 1, 0);
+    txtADDec_ = makeEdit(sub, "txtADDec", "XXXX", 60);
+    showReadOnly(txtADDec_);
+    g->addWidget(txtADDec_, 1, 1);
+    lblBytesSucceded_ = makeLabel(sub, "lblBytesSucceded", "----");
+    g->addWidget(lblBytesSucceded_, 1, 2);
 }
 
 QWidget* FrmMainF340::buildAdcChipPage()
