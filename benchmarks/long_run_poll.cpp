@@ -204,6 +204,18 @@ struct LongRun {
 
     std::string linkLog;  // the main window's link log box, cleared by the ticks
 
+    // The main window's link log box and hex logs, all in `linkLog`.
+    struct LogView final : link::LinkView {
+        std::string& text;
+        explicit LogView(std::string& log) : text(log) {}
+        void showRegisterValue(int, int16_t) override {}
+        void refreshMainTab() override {}
+        void refreshMonitorTab() override {}
+        void appendLog(const std::string& line) override { text += line; }
+        void clearLog() override { text.clear(); }
+        void appendHexLog(int, const std::string& line) override { text += line; }
+    } view{linkLog};
+
     bool start(const Options& o)
     {
         char name[] = "/tmp/kvb_long_run_XXXXXX";
@@ -214,9 +226,7 @@ struct LongRun {
         link::ChipLink& link = context.link;
         link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName,
                                          link.definitions);
-        link.log.hooks.appendLog = [this](const std::string& text) { linkLog += text; };
-        link.log.hooks.clearLog = [this] { linkLog.clear(); };
-        link.log.hooks.appendHexLog = [this](int, const std::string& text) { linkLog += text; };
+        link.attachView(&view);
         context.commands.hooks.updateChart = [] { return true; };
         context.commands.hooks.addChartSample = [this] {
             context.charts.AddNewVoltageDataToChartArray(context.link.image, context.services.clock);

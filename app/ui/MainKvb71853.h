@@ -6,12 +6,15 @@
 // find them by their objectName.
 
 #include "core/HookScope.h"
+#include "link/LinkHooks.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -166,6 +169,22 @@ private:
     std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();
     void showRegisterValue(int reg, int16_t value);
+
+    // The window as the link shows into it: register rows, pages, log boxes.
+    class LinkViewOfWindow final : public link::LinkView {
+    public:
+        explicit LinkViewOfWindow(MainKvb71853& window) : w_(window) {}
+        void showRegisterValue(int reg, int16_t value) override;
+        void refreshMainTab() override;
+        void refreshMonitorTab() override;
+        void appendLog(const std::string& text) override;
+        void clearLog() override;
+        void appendHexLog(int type, const std::string& text) override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    LinkViewOfWindow linkView_{*this};
 
     AppContext& context_;
     // The hooks this window installs into the link, the commands, polling

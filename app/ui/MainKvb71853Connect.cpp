@@ -1,5 +1,5 @@
 // The main window's connection: configuration, connect, disconnect, the
-// register-definition file, and the link's hooks into the window.
+// register-definition file, and the link's view of the window.
 
 #include "app/AppContext.h"
 #include "app/ui/FrmManualConfig.h"
@@ -34,16 +34,6 @@ namespace kvb::ui {
 void MainKvb71853::wireLink()
 {
     link::ChipLink& link = context_.link;
-    hooks_.own(link.log.hooks.appendLog) = [this](const std::string& text) {
-        AddToEvbLog(QString::fromStdString(text), QString());
-    };
-    hooks_.own(link.log.hooks.clearLog) = [this] { clearLogBox(0); };
-    hooks_.own(link.log.hooks.appendHexLog) = [this](int type, const std::string& text) {
-        AppendHexLog(type, QString::fromStdString(text));
-    };
-    hooks_.own(link.hooks.showRegisterValue) = [this](int reg, int16_t value) {
-        showRegisterValue(reg, value);
-    };
     // The pages refresh after every answer, and after every row change while
     // they are shown; during a poll tick the refreshes are gathered into one
     // that runs before the window can show anything.
@@ -62,14 +52,8 @@ void MainKvb71853::wireLink()
                 monitorTabPage_->UpdateMonitorTabControls();
         },
         whileTicking);
-    hooks_.own(link.hooks.refreshMainTab) = [this] {
-        if (!mainTabFrames[0]->isHidden())
-            mainPageRefresh_->request();
-    };
-    hooks_.own(link.hooks.refreshMonitorTab) = [this] {
-        if (!fraDeviceVoltagesFaults[0]->isHidden())
-            monitorPageRefresh_->request();
-    };
+    link.attachView(&linkView_);
+    hooks_.onClear([&link] { link.attachView(nullptr); });
     hooks_.own(context_.polling.hooks.tickEnded) = [this] {
         mainPageRefresh_->flush();
         monitorPageRefresh_->flush();
@@ -127,6 +111,38 @@ void MainKvb71853::wireCommands()
     hooks_.own(context_.upr.selectTab) = [this](int position) {
         TabStrip1->setCurrentIndex(position - 1);
     };
+}
+
+void MainKvb71853::LinkViewOfWindow::showRegisterValue(int reg, int16_t value)
+{
+    w_.showRegisterValue(reg, value);
+}
+
+void MainKvb71853::LinkViewOfWindow::refreshMainTab()
+{
+    if (!w_.mainTabFrames[0]->isHidden())
+        w_.mainPageRefresh_->request();
+}
+
+void MainKvb71853::LinkViewOfWindow::refreshMonitorTab()
+{
+    if (!w_.fraDeviceVoltagesFaults[0]->isHidden())
+        w_.monitorPageRefresh_->request();
+}
+
+void MainKvb71853::LinkViewOfWindow::appendLog(const std::string& text)
+{
+    w_.AddToEvbLog(QString::fromStdString(text), QString());
+}
+
+void MainKvb71853::LinkViewOfWindow::clearLog()
+{
+    w_.clearLogBox(0);
+}
+
+void MainKvb71853::LinkViewOfWindow::appendHexLog(int type, const std::string& text)
+{
+    w_.AppendHexLog(type, QString::fromStdString(text));
 }
 
 void MainKvb71853::showRegisterValue(int reg, int16_t value)

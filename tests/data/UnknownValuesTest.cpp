@@ -39,7 +39,7 @@ protected:
             ++chartSamples;
             model.AddNewVoltageDataToChartArray(link.image, t.clock);
         };
-        link.log.hooks.addSampleFlags = [this](int16_t bits) { samples->OrComError(bits); };
+        host.sampleFlagsStep = [this](int16_t bits) { samples->OrComError(bits); };
     }
 
     // Register values the first device sends, in counts.
