@@ -216,6 +216,19 @@ struct LongRun {
         void appendHexLog(int, const std::string& line) override { text += line; }
     } view{linkLog};
 
+    // The main window's chart: every read of all volts adds a sample.
+    struct ChartView final : CommandView {
+        AppContext& context;
+        explicit ChartView(AppContext& c) : context(c) {}
+        bool updateChart() const override { return true; }
+        void addChartSample() override
+        {
+            context.charts.AddNewVoltageDataToChartArray(context.link.image, context.services.clock);
+        }
+        void relayoutTab() override {}
+        void selectTab(int) override {}
+    } chartView{context};
+
     bool start(const Options& o)
     {
         char name[] = "/tmp/kvb_long_run_XXXXXX";
@@ -227,10 +240,7 @@ struct LongRun {
         link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName,
                                          link.definitions);
         link.attachView(&view);
-        context.commands.hooks.updateChart = [] { return true; };
-        context.commands.hooks.addChartSample = [this] {
-            context.charts.AddNewVoltageDataToChartArray(context.link.image, context.services.clock);
-        };
+        context.commands.attachView(&chartView);
         context.polling.hooks.clearLogs = [this] { linkLog.clear(); };
         context.polling.view.timer = [this](bool running) {
             timerOn = running;

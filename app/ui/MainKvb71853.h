@@ -2,9 +2,10 @@
 // The evaluation window: tabs of register rows and fixed pages, connection
 // and device selection, polling controls, lamps and the three logs. A view:
 // its handlers call the core objects of the context, and it shows what they
-// tell it through the hooks it installs. Its controls are its own; others
+// tell it through the views and hooks it installs. Its controls are its own; others
 // find them by their objectName.
 
+#include "app/ChipCommands.h"
 #include "core/HookScope.h"
 #include "link/LinkHooks.h"
 
@@ -185,6 +186,19 @@ private:
         MainKvb71853& w_;
     };
     LinkViewOfWindow linkView_{*this};
+    // The window as the chip commands show into it: the chart, the tabs.
+    class CommandViewOfWindow final : public CommandView {
+    public:
+        explicit CommandViewOfWindow(MainKvb71853& window) : w_(window) {}
+        bool updateChart() const override;
+        void addChartSample() override;
+        void relayoutTab() override;
+        void selectTab(int position) override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    CommandViewOfWindow commandView_{*this};
 
     AppContext& context_;
     // The hooks this window installs into the link, the commands, polling

@@ -101,16 +101,30 @@ void MainKvb71853::wireCommands()
     BindRegisterRowButtons(*rowsView, *rowActions);
     BindUprReadButtons(cmdUPRRead, context_.upr);
 
-    ChipCommandHooks& hooks = context_.commands.hooks;
-    hooks_.own(hooks.updateChart) = [this] { return mnuUpdateChart->isChecked(); };
-    hooks_.own(hooks.addChartSample) = [this] {
-        context_.charts.AddNewVoltageDataToChartArray(context_.link.image,
-                                                      context_.services.clock);
-    };
-    hooks_.own(hooks.relayoutTab) = [this] { TabStrip1_Click(); };
-    hooks_.own(context_.upr.selectTab) = [this](int position) {
-        TabStrip1->setCurrentIndex(position - 1);
-    };
+    ChipCommands& commands = context_.commands;
+    commands.attachView(&commandView_);
+    hooks_.onClear([&commands] { commands.attachView(nullptr); });
+}
+
+bool MainKvb71853::CommandViewOfWindow::updateChart() const
+{
+    return w_.mnuUpdateChart->isChecked();
+}
+
+void MainKvb71853::CommandViewOfWindow::addChartSample()
+{
+    w_.context_.charts.AddNewVoltageDataToChartArray(w_.context_.link.image,
+                                                     w_.context_.services.clock);
+}
+
+void MainKvb71853::CommandViewOfWindow::relayoutTab()
+{
+    w_.TabStrip1_Click();
+}
+
+void MainKvb71853::CommandViewOfWindow::selectTab(int position)
+{
+    w_.TabStrip1->setCurrentIndex(position - 1);
 }
 
 void MainKvb71853::LinkViewOfWindow::showRegisterValue(int reg, int16_t value)

@@ -35,7 +35,7 @@ protected:
         model.isDaisyChain = [this] { return link.DaisyChainMode; };
         model.isConnected = [this] { return link.EvbConnected(); };
         model.ChartingStartup();
-        commands.hooks.addChartSample = [this] {
+        commandView.addChartSampleStep = [this] {
             ++chartSamples;
             model.AddNewVoltageDataToChartArray(link.image, t.clock);
         };

@@ -292,8 +292,7 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     main.reset();
     EXPECT_EQ(context.link.view(), nullptr);
     EXPECT_FALSE(context.link.lamps.changed);
-    EXPECT_FALSE(context.commands.hooks.addChartSample || context.commands.hooks.relayoutTab);
-    EXPECT_FALSE(context.upr.selectTab);
+    EXPECT_EQ(context.commands.view(), nullptr);
     EXPECT_FALSE(context.polling.hooks.clearLogs);
     const PollingView& polling = context.polling.view;
     EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
@@ -575,7 +574,7 @@ TEST_F(MainWindowWithoutDefinitions, StartsAndConnectsWithoutRegisterTabs)
     EXPECT_EQ(t.prompter.asked.at(1).text, box);  // the dialog's load fails alike
     EXPECT_EQ(context.link.DeviceCount1, 2);
     EXPECT_LE(tabs->count(), 1);  // no register tab of a file
-    context.commands.hooks.relayoutTab();  // the tab laid out again
+    context.commands.view()->relayoutTab();  // the tab laid out again
     deviceItem(0, 2)->trigger();
     EXPECT_EQ(context.link.SelectedDevice, 2);
     EXPECT_EQ(t.programEnd.quits, 0);
