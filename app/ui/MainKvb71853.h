@@ -6,6 +6,7 @@
 // find them by their objectName.
 
 #include "app/ChipCommands.h"
+#include "app/ConnectionController.h"
 #include "core/HookScope.h"
 #include "link/LinkHooks.h"
 
@@ -199,6 +200,25 @@ private:
         MainKvb71853& w_;
     };
     CommandViewOfWindow commandView_{*this};
+    // The window as the connection's steps show into it.
+    class ConnectionViewOfWindow final : public ConnectionView {
+    public:
+        explicit ConnectionViewOfWindow(MainKvb71853& window) : w_(window) {}
+        void showConfigDialog() override;
+        void runConfigDialog() override;
+        void showUprControls(bool shown) override;
+        void searching() override;
+        void linkMode(bool daisyChain) override;
+        void connected(bool uprPolling) override;
+        void notConnected(bool withoutDevices) override;
+        void configurationTaken(const ManualConfigResult& result) override;
+        void rebuildRegisterTabs() override;
+        void setCaption(const std::string& caption) override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    ConnectionViewOfWindow connectionView_{*this};
 
     AppContext& context_;
     // The hooks this window installs into the link, the commands, polling

@@ -221,48 +221,78 @@ void MainKvb71853::ParseTabsefsCreateTabs()
 
 void MainKvb71853::wireConnection()
 {
-    ConnectionView& v = context_.connection.view;
-    hooks_.own(v.showConfigDialog) = [this] { ShowManualConfig(false); };
-    hooks_.own(v.runConfigDialog) = [this] { ShowManualConfig(true); };
-    hooks_.own(v.showUprControls) = [this](bool shown) {
-        cmdUPRRead[0]->setVisible(shown);
-        cmdUPRRead[1]->setVisible(shown);
-        Frupr->setVisible(shown);
-    };
-    hooks_.own(v.searching) = [this] {
-        mnuSetSpiSpeed->setEnabled(true);
-        mnuSetSpiTimeout->setEnabled(true);
-    };
-    hooks_.own(v.linkMode) = [this](bool daisyChain) {
-        if (daisyChain) {
-            EnableDaisyChainControls();
-            ShowDaisyChainControls();
-        } else {
-            DisableDaisyChainControls();
-            HideDaisyChainControls();
-        }
-    };
-    hooks_.own(v.connected) = [this](bool) { ConnectedState(); };
-    hooks_.own(v.notConnected) = [this](bool withoutDevices) {
-        if (withoutDevices)
-            NotConnectedWithoutDevices();
+    ConnectionController& connection = context_.connection;
+    connection.attachView(&connectionView_);
+    hooks_.onClear([&connection] { connection.attachView(nullptr); });
+}
+
+void MainKvb71853::ConnectionViewOfWindow::showConfigDialog()
+{
+    w_.ShowManualConfig(false);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::runConfigDialog()
+{
+    w_.ShowManualConfig(true);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::showUprControls(bool shown)
+{
+    w_.cmdUPRRead[0]->setVisible(shown);
+    w_.cmdUPRRead[1]->setVisible(shown);
+    w_.Frupr->setVisible(shown);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::searching()
+{
+    w_.mnuSetSpiSpeed->setEnabled(true);
+    w_.mnuSetSpiTimeout->setEnabled(true);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::linkMode(bool daisyChain)
+{
+    if (daisyChain) {
+        w_.EnableDaisyChainControls();
+        w_.ShowDaisyChainControls();
+    } else {
+        w_.DisableDaisyChainControls();
+        w_.HideDaisyChainControls();
+    }
+}
+
+void MainKvb71853::ConnectionViewOfWindow::connected(bool)
+{
+    w_.ConnectedState();
+}
+
+void MainKvb71853::ConnectionViewOfWindow::notConnected(bool withoutDevices)
+{
+    if (withoutDevices)
+        w_.NotConnectedWithoutDevices();
+    else
+        w_.NotConnectedState();
+}
+
+void MainKvb71853::ConnectionViewOfWindow::configurationTaken(const ManualConfigResult& r)
+{
+    // A daisy chain relabels the raw sender's type options; a single
+    // device hides them and keeps their captions.
+    for (int i = 0; i < 2; ++i) {
+        if (r.hideRawDeviceTypes)
+            w_.optRawDevicetype[i]->setVisible(false);
         else
-            NotConnectedState();
-    };
-    hooks_.own(v.configurationTaken) = [this](const ManualConfigResult& r) {
-        // A daisy chain relabels the raw sender's type options; a single
-        // device hides them and keeps their captions.
-        for (int i = 0; i < 2; ++i) {
-            if (r.hideRawDeviceTypes)
-                optRawDevicetype[i]->setVisible(false);
-            else
-                optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
-        }
-    };
-    hooks_.own(v.rebuildRegisterTabs) = [this] { ParseTabsefsCreateTabs(); };
-    hooks_.own(v.setCaption) = [this](const std::string& caption) {
-        setWindowTitle(QString::fromStdString(caption));
-    };
+            w_.optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
+    }
+}
+
+void MainKvb71853::ConnectionViewOfWindow::rebuildRegisterTabs()
+{
+    w_.ParseTabsefsCreateTabs();
+}
+
+void MainKvb71853::ConnectionViewOfWindow::setCaption(const std::string& caption)
+{
+    w_.setWindowTitle(QString::fromStdString(caption));
 }
 
 void MainKvb71853::ShowManualConfig(bool modal)

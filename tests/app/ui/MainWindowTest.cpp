@@ -296,7 +296,7 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     EXPECT_FALSE(context.polling.hooks.clearLogs);
     const PollingView& polling = context.polling.view;
     EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
-    EXPECT_FALSE(context.connection.view.connected || context.connection.view.notConnected);
+    EXPECT_EQ(context.connection.view(), nullptr);
     // The context's own links stay: an error bit still reaches the chart sample.
     context.link.log.LogCrc4Error();
     EXPECT_EQ(context.samples.comErrors(context.samples.SampleCount) & link::FlagCrc4Error,
