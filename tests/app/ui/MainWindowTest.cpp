@@ -195,7 +195,7 @@ TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
     // A refresh that moves the combo selection (as after a balance dialog
     // chose another device) redraws the rows as well.
     context.link.selectDevice(3);
-    context.cellBalancing.hooks.refreshDeviceMenu();
+    context.cellBalancing.view()->refreshDeviceMenu();
     EXPECT_EQ(devices->currentIndex(), 3);
     EXPECT_EQ(row0->text(), "0567");
 }
