@@ -74,8 +74,8 @@ void Poller::setPollingOn(bool on)
     if (pollingOn_ == on)
         return;
     pollingOn_ = on;
-    if (view.enableBox)
-        view.enableBox(on);
+    if (view_)
+        view_->enableBox(on);
     chkEnablePolling_Click(on);
 }
 
@@ -84,8 +84,8 @@ void Poller::setTimerRunning(bool running)
     if (timerRunning_ == running)
         return;
     timerRunning_ = running;
-    if (view.timer)
-        view.timer(running);
+    if (view_)
+        view_->timer(running);
 }
 
 void Poller::stopPolling()
@@ -97,8 +97,8 @@ void Poller::stopPolling()
 void Poller::setInterval(int milliseconds)
 {
     interval_ = milliseconds;
-    if (view.interval)
-        view.interval(milliseconds);
+    if (view_)
+        view_->interval(milliseconds);
 }
 
 void Poller::readUpr(int index)

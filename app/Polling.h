@@ -98,11 +98,14 @@ struct PollHooks {
 };
 
 // What the main window shows of polling: the "ENABLE POLLING" box and the
-// poll timer Timer2 follow the poller's state.
-struct PollingView {
-    std::function<void(bool ticked)> enableBox;
-    std::function<void(bool running)> timer;
-    std::function<void(int milliseconds)> interval;
+// poll timer Timer2 follow the poller's state. The window's polling controls
+// attach themselves while they live; without them nothing follows.
+class PollingView {
+public:
+    virtual ~PollingView() = default;
+    virtual void enableBox(bool ticked) = 0;
+    virtual void timer(bool running) = 0;
+    virtual void interval(int milliseconds) = 0;
 };
 
 // The poller owns whether polling is on (the "ENABLE POLLING" box) and
@@ -119,7 +122,9 @@ public:
     PollOptions options;
     PollOptionBoxes boxes;
     PollHooks hooks;
-    PollingView view;
+    // The window's polling controls, or none.
+    void attachView(PollingView* view) { view_ = view; }
+    PollingView* view() const { return view_; }
 
     // --- Polling state ----------------------------------------------------
     bool pollingOn() const override { return pollingOn_; }
@@ -171,6 +176,7 @@ private:
     link::ChipLink& link_;
     PollWork& work_;
     Services& services_;
+    PollingView* view_ = nullptr;
     bool pollingOn_ = false;
     bool timerRunning_ = false;
     int interval_ = 2000;

@@ -229,6 +229,20 @@ struct LongRun {
         void selectTab(int) override {}
     } chartView{context};
 
+    // Timer2: follows the poller; due one interval after it starts.
+    struct TimerView final : PollingView {
+        LongRun& run;
+        explicit TimerView(LongRun& r) : run(r) {}
+        void enableBox(bool) override {}
+        void timer(bool running) override
+        {
+            run.timerOn = running;
+            if (running)
+                run.due = run.t.clock.now() + Ms(run.context.polling.interval());
+        }
+        void interval(int) override {}
+    } timerView{*this};
+
     bool start(const Options& o)
     {
         char name[] = "/tmp/kvb_long_run_XXXXXX";
@@ -242,11 +256,7 @@ struct LongRun {
         link.attachView(&view);
         context.commands.attachView(&chartView);
         context.polling.hooks.clearLogs = [this] { linkLog.clear(); };
-        context.polling.view.timer = [this](bool running) {
-            timerOn = running;
-            if (running)
-                due = t.clock.now() + Ms(context.polling.interval());
-        };
+        context.polling.attachView(&timerView);
 
         // The start-up form: the board panel's load opens the board, the
         // power-up sets its ports; then the main window's load and the

@@ -308,9 +308,15 @@ TEST(PollState, TheBoxAndTheTimerFollowThePoller)
 {
     PollFixture b;
     ASSERT_TRUE(b.connect(true, 2));
-    std::vector<std::string> shown;
-    b.poller.view.enableBox = [&](bool on) { shown.push_back(on ? "box on" : "box off"); };
-    b.poller.view.timer = [&](bool on) { shown.push_back(on ? "timer on" : "timer off"); };
+    // The box and the timer as the window shows them.
+    struct ShownView final : kvb::PollingView {
+        std::vector<std::string> shown;
+        void enableBox(bool on) override { shown.push_back(on ? "box on" : "box off"); }
+        void timer(bool on) override { shown.push_back(on ? "timer on" : "timer off"); }
+        void interval(int) override {}
+    } view;
+    std::vector<std::string>& shown = view.shown;
+    b.poller.attachView(&view);
     b.poller.boxes.startPoll = true;
 
     // The box shows its new value before its handling runs; a value it

@@ -294,8 +294,7 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     EXPECT_FALSE(context.link.lamps.changed);
     EXPECT_EQ(context.commands.view(), nullptr);
     EXPECT_FALSE(context.polling.hooks.clearLogs);
-    const PollingView& polling = context.polling.view;
-    EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
+    EXPECT_EQ(context.polling.view(), nullptr);
     EXPECT_EQ(context.connection.view(), nullptr);
     // The context's own links stay: an error bit still reaches the chart sample.
     context.link.log.LogCrc4Error();
