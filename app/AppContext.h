@@ -27,10 +27,18 @@
 #include "data/DeviceConfigFiles.h"
 #include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
+#include "link/LinkHooks.h"
+
+#include <cstdint>
+#include <string>
 
 namespace kvb {
 
-class AppContext {
+// The context is also the chip link's host: the link's traffic goes to the
+// text log while it is open, its error bits to the chart sample being
+// gathered; it reads the panel's "Pause on Nack" box, and polling stays
+// stopped while the balance sequence dialog is open.
+class AppContext final : private link::LinkHost {
 public:
     AppContext(Services& services, board::HidBackend& backend);
     AppContext(const AppContext&) = delete;
@@ -62,6 +70,7 @@ public:
     // wires their hooks (chart sample, tab layout, tab selection).
     ChipCommands commands;
     UprBuffers upr;
+    ChipPollWork pollWork{commands, upr};
 
     // The poll tick and its options, running the commands and the
     // unprompted-response check above; the MAIN and MONITOR pages' shared
@@ -90,6 +99,13 @@ public:
     // simulated GPIB bus.
     bench::GpibLibrary gpibLibrary;
     bench::InstrumentPanel instruments;
+
+private:
+    bool loggingActive() const override { return logging.LoggingActive(); }
+    void logEvent(const std::string& line) override { logging.LogEvent(line); }
+    void addSampleFlags(int16_t flags) override { samples.OrComError(flags); }
+    bool pauseOnNack() const override { return panel.PauseOnNack; }
+    bool holdPollTimer() const override { return balanceSequence.shown; }
 };
 
 }  // namespace kvb

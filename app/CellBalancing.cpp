@@ -85,7 +85,7 @@ void CellBalancing::chkEnableCellBalance_Click(bool ticked)
             [ticked](int16_t old) { return (old & 0x1FF) | (ticked ? kEnableBit : 0); },
             [](int) {});
         if (!done || devices.empty())
-            call(hooks.showSettingsFromImage);
+            call(&CellBalancingView::showSettingsFromImage);
         // Balancing on starts the poll timer, whether or not polling is
         // ticked.
         if (ticked && !devices.empty())
@@ -124,13 +124,13 @@ void CellBalancing::cboBalanceMode_Click(int index)
                     ReadBalanceReg(link_, d, StatusAddress);
             });
         if (!done || devices.empty()) {
-            call(hooks.showSettingsFromImage);
-            call(hooks.refreshCellButtons);
+            call(&CellBalancingView::showSettingsFromImage);
+            call(&CellBalancingView::refreshCellButtons);
         } else if (cellButtons) {
-            call(hooks.enableCellButtons);
-            call(hooks.refreshCellButtons);
+            call(&CellBalancingView::enableCellButtons);
+            call(&CellBalancingView::refreshCellButtons);
         } else {
-            call(hooks.disableCellButtons);
+            call(&CellBalancingView::disableCellButtons);
         }
     });
 }
@@ -154,7 +154,7 @@ void CellBalancing::cboBalanceTimeout_Click(int index)
                 change, devices, [code](int16_t old) { return (old & 0x7F) | (code * 128); },
                 [](int) {}) ||
             devices.empty())
-            call(hooks.showSettingsFromImage);
+            call(&CellBalancingView::showSettingsFromImage);
     });
 }
 
@@ -177,7 +177,7 @@ void CellBalancing::cboBalanceWait_Click(int index)
                 change, devices, [code](int16_t old) { return (old & 0x3E3) | (code * 4); },
                 [](int) {}) ||
             devices.empty())
-            call(hooks.showSettingsFromImage);
+            call(&CellBalancingView::showSettingsFromImage);
     });
 }
 
@@ -216,26 +216,26 @@ std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownO
     return RunHandler(services_.prompter, name, std::optional<bool>{}, press);
 }
 
-void CellBalancing::openDialog(const std::function<void()>& show)
+void CellBalancing::openDialog(ViewStep show)
 {
     link::PollingPause pause(link_);
     call(show);
     // The dialogs may have chosen another device.
-    call(hooks.refreshDeviceMenu);
-    call(hooks.relayoutTab);
+    call(&CellBalancingView::refreshDeviceMenu);
+    call(&CellBalancingView::relayoutTab);
 }
 
 void CellBalancing::cbConfigureBalanceRegs_Click()
 {
     RunHandler(services_.prompter, "cbConfigureBalanceRegs_Click", [&] {
-        openDialog(hooks.showRegistersDialog);
+        openDialog(&CellBalancingView::showRegistersDialog);
     });
 }
 
 void CellBalancing::cbConfigureBalanceSequence_Click()
 {
     RunHandler(services_.prompter, "cbConfigureBalanceSequence_Click", [&] {
-        openDialog(hooks.showSequenceDialog);
+        openDialog(&CellBalancingView::showSequenceDialog);
     });
 }
 

@@ -13,7 +13,6 @@
 #include "link/ChipLink.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,18 +20,22 @@
 namespace kvb {
 
 // What the controls' owner (the main window and the MAIN page) provides.
-struct CellBalancingHooks {
-    std::function<void()> disableCellButtons;  // DisableMainTabBalCtrlButtons
-    std::function<void()> enableCellButtons;   // EnableMainTabBalCtrlButtons
-    std::function<void()> refreshCellButtons;  // RefreshMainTabBalCtrlButtons
+// The window lives shorter than the balancing state: its balance controls
+// attach themselves while they are open; without them nothing is shown.
+class CellBalancingView {
+public:
+    virtual ~CellBalancingView() = default;
+    virtual void disableCellButtons() = 0;  // DisableMainTabBalCtrlButtons
+    virtual void enableCellButtons() = 0;   // EnableMainTabBalCtrlButtons
+    virtual void refreshCellButtons() = 0;  // RefreshMainTabBalCtrlButtons
     // Puts the combos and the check box back to the selected device's
     // settings after a change that did not go through.
-    std::function<void()> showSettingsFromImage;
+    virtual void showSettingsFromImage() = 0;
     // The balance dialogs, shown modally.
-    std::function<void()> showRegistersDialog;
-    std::function<void()> showSequenceDialog;
-    std::function<void()> refreshDeviceMenu;  // RefreshDeviceMenu
-    std::function<void()> relayoutTab;        // TabStrip1_Click
+    virtual void showRegistersDialog() = 0;
+    virtual void showSequenceDialog() = 0;
+    virtual void refreshDeviceMenu() = 0;  // RefreshDeviceMenu
+    virtual void relayoutTab() = 0;        // TabStrip1_Click
 };
 
 class CellBalancing {
@@ -45,7 +48,9 @@ public:
     CellBalancing(link::ChipLink& link, link::PollControl& polling, BalanceStatusTable& banks,
                   bool& balanceComboSync, Services& services);
 
-    CellBalancingHooks hooks;
+    // The window's balance controls, or none.
+    void attachView(CellBalancingView* view) { view_ = view; }
+    CellBalancingView* view() const { return view_; }
     // Raised by the view while it sets the controls by code: the handlers
     // then send nothing.
     bool ComboSync = false;
@@ -81,11 +86,12 @@ private:
     template <typename Modify, typename After>
     bool changeDevices(const Change& change, const std::vector<int>& devices, Modify modify,
                        After after);
-    void openDialog(const std::function<void()>& show);
-    void call(const std::function<void()>& hook)
+    using ViewStep = void (CellBalancingView::*)();
+    void openDialog(ViewStep show);
+    void call(ViewStep step)
     {
-        if (hook)
-            hook();
+        if (view_)
+            (view_->*step)();
     }
 
     link::ChipLink& link_;
@@ -94,6 +100,7 @@ private:
     bool& balanceComboSync_;
     Services& services_;
     bool dropDownHeld_ = false;
+    CellBalancingView* view_ = nullptr;
 };
 
 }  // namespace kvb

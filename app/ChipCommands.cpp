@@ -143,9 +143,9 @@ void ChipCommands::press(ChipCommand id)
         }
         if (info.firstRegister >= 0) {
             readAll(info);
-            if (id == ChipCommand::ReadAllVolts && hooks.updateChart && hooks.updateChart() &&
-                link_.EvbConnected() && hooks.addChartSample)
-                hooks.addChartSample();
+            if (id == ChipCommand::ReadAllVolts && view_ && view_->updateChart() &&
+                link_.EvbConnected())
+                view_->addChartSample();
             return;
         }
         ChipMessage m(0, info.cat, info.adr, info.dat);
@@ -221,8 +221,8 @@ void ChipCommands::clearAllFaults()
             }
         }
     }
-    if (hooks.relayoutTab)
-        hooks.relayoutTab();
+    if (view_)
+        view_->relayoutTab();
 }
 
 void ChipCommands::DaisyChainQuickCommand(ChipMessage& m)

@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace kvb {
@@ -50,18 +49,27 @@ const ChipCommandInfo& CommandInfo(ChipCommand id);
 // "cbScanAllVolts_Click": the name its log lines and error boxes carry.
 std::string HandlerName(const ChipCommandInfo& info);
 
-// What belongs to the main window.
-struct ChipCommandHooks {
-    std::function<bool()> updateChart;     // mnuUpdateChart is checked
-    std::function<void()> addChartSample;  // AddNewVoltageDataToChartArray
-    std::function<void()> relayoutTab;     // TabStrip1_Click
+// The main window as the chip commands and the unprompted-response check
+// show into it. The window lives shorter than the commands: it attaches
+// itself while it is open; without it no chart sample is taken and no tab
+// moves.
+class CommandView {
+public:
+    virtual ~CommandView() = default;
+    virtual bool updateChart() const = 0;  // mnuUpdateChart is checked
+    virtual void addChartSample() = 0;     // AddNewVoltageDataToChartArray
+    virtual void relayoutTab() = 0;        // TabStrip1_Click
+    // Selects a tab of TabStrip1 by its 1-based position (laying it out).
+    virtual void selectTab(int position) = 0;
 };
 
 class ChipCommands {
 public:
     ChipCommands(link::ChipLink& link, board::ChipPipe& pipe, Services& services);
 
-    ChipCommandHooks hooks;
+    // The main window, or none.
+    void attachView(CommandView* view) { view_ = view; }
+    CommandView* view() const { return view_; }
 
     // A button press, or the same handler run by code (poll tick, start
     // sequence, unprompted-response check).
@@ -107,6 +115,7 @@ private:
     link::ChipLink& link_;
     board::ChipPipe& pipe_;
     Services& services_;
+    CommandView* view_ = nullptr;
 };
 
 }  // namespace kvb

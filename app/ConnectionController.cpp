@@ -13,11 +13,12 @@ namespace kvb {
 
 namespace {
 
-template <typename... Args, typename... Given>
-void run(const std::function<void(Args...)>& hook, Given&&... args)
+// Calls a step of the window, when one is attached.
+template <typename Step, typename... Given>
+void run(ConnectionView* view, Step step, Given&&... args)
 {
-    if (hook)
-        hook(std::forward<Given>(args)...);
+    if (view)
+        (view->*step)(std::forward<Given>(args)...);
 }
 
 }  // namespace
@@ -73,7 +74,7 @@ void ConnectionController::showNotConnected(bool withoutDevices)
     link_.setUprPollingEnabled(false);
     link_.lamps.set(LampKind::Pres, 0, kLampGrey);
     link_.lamps.set(LampKind::Pres, 1, kLampGrey);
-    run(view.notConnected, withoutDevices);
+    run(view_, &ConnectionView::notConnected, withoutDevices);
 }
 
 void ConnectionController::showConnected(bool uprPolling)
@@ -86,13 +87,13 @@ void ConnectionController::showConnected(bool uprPolling)
     const bool present[2] = {link_.DeviceCount1 > 0, link_.DeviceCount2 > 0};
     for (int type = 0; type < 2; ++type)
         link_.lamps.set(LampKind::Pres, type, present[type] ? kLampGreen : kLampGrey);
-    run(view.connected, uprPolling);
+    run(view_, &ConnectionView::connected, uprPolling);
 }
 
 bool ConnectionController::searchBoard()
 {
     setUsbLamp(kLampYellow);
-    run(view.searching);
+    run(view_, &ConnectionView::searching);
     if (link_.InitializeDriver())
         return true;
     if (!services_.programEnd.ending()) {
@@ -110,17 +111,17 @@ void ConnectionController::applyLinkMode(bool daisyChain)
         link_.selectDevice(1);
         link_.DisableUprPolling();
     }
-    run(view.linkMode, daisyChain);
+    run(view_, &ConnectionView::linkMode, daisyChain);
 }
 
 void ConnectionController::Connect()
 {
     services_.pump.yield();
     polling_.ShowStartPoll(false);
-    run(view.showUprControls, false);
+    run(view_, &ConnectionView::showUprControls, false);
     if (!config.done) {
         // The dialog's OK connects; Cancel leaves the window unconnected.
-        run(view.showConfigDialog);
+        run(view_, &ConnectionView::showConfigDialog);
         return;
     }
 
@@ -131,7 +132,7 @@ void ConnectionController::Connect()
     const bool daisy = link_.DaisyChainMode;
     applyLinkMode(daisy);
     polling_.ShowStartPoll(daisy, !daisy);
-    run(view.showUprControls, daisy);
+    run(view_, &ConnectionView::showUprControls, daisy);
 
     if (link_.DeviceCount1 < 1 && link_.DeviceCount2 < 1) {
         link_.log.AddToEvbLog(
@@ -161,7 +162,7 @@ void ConnectionController::TakeOfflineFraming(bool daisyChain)
 void ConnectionController::ConfigureFromMenu()
 {
     // OK runs a full connect with identification before the dialog returns.
-    run(view.runConfigDialog);
+    run(view_, &ConnectionView::runConfigDialog);
     if (!config.accepted || services_.programEnd.ending())
         return;
 
@@ -182,11 +183,11 @@ void ConnectionController::ConfigurationAccepted()
     pipe_.setPipeCommandCode(r.pipeCommandCode);
     link_.takeGpioSetupByte(r.gpioSetupByte);
     link_.SetFittedParts(r.secondTypePresent, r.partName1, r.partName2);
-    run(view.configurationTaken, r);
-    run(view.rebuildRegisterTabs);
+    run(view_, &ConnectionView::configurationTaken, r);
+    run(view_, &ConnectionView::rebuildRegisterTabs);
     if (services_.programEnd.ending())
         return;
-    run(view.setCaption, ManualConfigCaption(r.daisyChain));
+    run(view_, &ConnectionView::setCaption, ManualConfigCaption(r.daisyChain));
     Connect();
 }
 

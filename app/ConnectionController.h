@@ -9,7 +9,7 @@
 
 #include "app/ManualConfig.h"
 
-#include <functional>
+#include <utility>
 #include <string>
 
 namespace kvb {
@@ -31,29 +31,33 @@ namespace link {
 class ChipLink;
 }
 
-// What the window does at each step. Every hook is optional.
-struct ConnectionView {
+// What the window does at each step. The window lives shorter than the
+// controller: it attaches itself while it is open, and without it the steps
+// show nothing.
+class ConnectionView {
+public:
+    virtual ~ConnectionView() = default;
     // The configuration dialog, shown without waiting / modally (the modal
     // showing returns once OK or Cancel has run).
-    std::function<void()> showConfigDialog;
-    std::function<void()> runConfigDialog;
+    virtual void showConfigDialog() = 0;
+    virtual void runConfigDialog() = 0;
     // The unprompted-response buttons and their frame.
-    std::function<void(bool shown)> showUprControls;
+    virtual void showUprControls(bool shown) = 0;
     // A board search starts: the SPI menu entries become usable.
-    std::function<void()> searching;
+    virtual void searching() = 0;
     // The daisy-chain control groups follow the link mode.
-    std::function<void(bool daisyChain)> linkMode;
+    virtual void linkMode(bool daisyChain) = 0;
     // The window's controls for the connected and the not-connected state;
     // `withoutDevices` also disables the device-type options and refreshes
     // the device menus.
-    std::function<void(bool uprPolling)> connected;
-    std::function<void(bool withoutDevices)> notConnected;
+    virtual void connected(bool uprPolling) = 0;
+    virtual void notConnected(bool withoutDevices) = 0;
     // An accepted configuration: the raw sender's device-type options take
     // it, the register tabs are rebuilt (a missing definition file ends the
     // program there) and the caption names the mode.
-    std::function<void(const ManualConfigResult&)> configurationTaken;
-    std::function<void()> rebuildRegisterTabs;
-    std::function<void(const std::string&)> setCaption;
+    virtual void configurationTaken(const ManualConfigResult& result) = 0;
+    virtual void rebuildRegisterTabs() = 0;
+    virtual void setCaption(const std::string& caption) = 0;
 };
 
 class ConnectionController {
@@ -67,7 +71,9 @@ public:
     // The last accepted "BMS Configuration"; the dialog writes its choices
     // here.
     ManualConfig config;
-    ConnectionView view;
+    // The main window, or none.
+    void attachView(ConnectionView* view) { view_ = view; }
+    ConnectionView* view() const { return view_; }
 
     // The main window's load: reads the board's SPI clock list (raw SPI
     // writes read back), then puts the pipe, the board's connection, the
@@ -112,6 +118,7 @@ private:
     data::ChartModel& charts_;
     Poller& polling_;
     Services& services_;
+    ConnectionView* view_ = nullptr;
 };
 
 }  // namespace kvb

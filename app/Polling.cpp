@@ -48,22 +48,18 @@ std::optional<int> PollIntervalFromBox(std::string_view text)
     return static_cast<int>(std::clamp(rounded, double{kMinPollInterval}, double{kMaxPollInterval}));
 }
 
-void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr)
+void ChipPollWork::run(PollAction action)
 {
     constexpr ChipCommand kRun[kPollActions] = {
         ChipCommand::ScanAllAll,   ChipCommand::ScanAllMixed, ChipCommand::ScanAllVolts,
         ChipCommand::ScanAllTemps, ChipCommand::ScanAllWires, ChipCommand::ReadAllVolts,
         ChipCommand::ReadAllTemps, ChipCommand::ReadAllFaults, ChipCommand::ReadAllSetup,
     };
-    for (int i = 0; i < kPollActions; ++i)
-        hooks.commands[i] = [&commands, id = kRun[i]] { commands.press(id); };
-    hooks.readUprBuffers = [&upr](int16_t& index) { upr.ReadUPRBuffers(index); };
-    hooks.scanAllInhibit = [&commands] { commands.cbScanAllInhibit_Click(); };
-    hooks.clearAllFaults = [&commands] { commands.cbClearAllFaults_Click(); };
-    hooks.scanAllContinuous = [&commands] { commands.cbScanAllContinuous_Click(); };
+    commands_.press(kRun[static_cast<size_t>(action)]);
 }
 
-Poller::Poller(link::ChipLink& link, Services& services) : link_(link), services_(services)
+Poller::Poller(link::ChipLink& link, PollWork& work, Services& services)
+    : link_(link), work_(work), services_(services)
 {
     link_.attachPolling(this);
 }
@@ -78,8 +74,8 @@ void Poller::setPollingOn(bool on)
     if (pollingOn_ == on)
         return;
     pollingOn_ = on;
-    if (view.enableBox)
-        view.enableBox(on);
+    if (view_)
+        view_->enableBox(on);
     chkEnablePolling_Click(on);
 }
 
@@ -88,8 +84,8 @@ void Poller::setTimerRunning(bool running)
     if (timerRunning_ == running)
         return;
     timerRunning_ = running;
-    if (view.timer)
-        view.timer(running);
+    if (view_)
+        view_->timer(running);
 }
 
 void Poller::stopPolling()
@@ -101,21 +97,14 @@ void Poller::stopPolling()
 void Poller::setInterval(int milliseconds)
 {
     interval_ = milliseconds;
-    if (view.interval)
-        view.interval(milliseconds);
+    if (view_)
+        view_->interval(milliseconds);
 }
 
 void Poller::readUpr(int index)
 {
     int16_t i = static_cast<int16_t>(index);
-    if (hooks.readUprBuffers)
-        hooks.readUprBuffers(i);
-}
-
-void Poller::call(const std::function<void()>& handler)
-{
-    if (handler)
-        handler();
+    work_.readUprBuffers(i);
 }
 
 void Poller::clearLogsWhenActive()
@@ -136,16 +125,16 @@ void Poller::RunStartSequence(int firstBuffer, int secondBuffer)
     // One action: a board lost on the way is reported once and ends it.
     const board::PipeLossWatch watch(link_.pipe());
     const std::function<void()> steps[] = {
-        hooks.scanAllInhibit,
-        hooks.clearAllFaults,
+        [this] { work_.scanAllInhibit(); },
+        [this] { work_.clearAllFaults(); },
         [this, firstBuffer] { readUpr(firstBuffer); },
         [this, secondBuffer] { readUpr(secondBuffer); },
-        hooks.scanAllContinuous,
+        [this] { work_.scanAllContinuous(); },
     };
     for (const auto& step : steps) {
         if (watch.lost())
             return;
-        call(step);
+        step();
     }
 }
 
@@ -220,7 +209,7 @@ void Poller::tick()
         for (int i = 0; i < kPollActions; ++i) {
             // A command that stopped polling cancels the rest of the tick.
             if (options.actions[i] && timerRunning_ && !watch.lost())
-                call(hooks.commands[i]);
+                work_.run(static_cast<PollAction>(i));
         }
     }
     lamp(LampId::Polling, kLampGrey);

@@ -2,7 +2,7 @@
 // Polling: the poll tick that runs the chosen chip commands in a fixed order,
 // the enable box's handling with its start sequence, and the state of the
 // polling-options dialog. The tick does no chip work of its own: it calls
-// the main window's command handlers through hooks.
+// the chip commands through its `PollWork`.
 
 #include "app/ChipCommands.h"
 #include "app/UprBuffers.h"
@@ -53,16 +53,41 @@ struct PollOptionBoxes {
 // reported and the timer keeps its interval.
 std::optional<int> PollIntervalFromBox(std::string_view text);
 
-// What polling drives in the main window.
-struct PollHooks {
-    // cbScanAllAll_Click .. cbReadAllSetup_Click, indexed by PollAction.
-    std::array<std::function<void()>, kPollActions> commands;
+// The chip work a tick and the start sequence run. The program's is
+// `ChipPollWork`; the poller cannot be built without one.
+class PollWork {
+public:
+    virtual ~PollWork() = default;
+    // cbScanAllAll_Click .. cbReadAllSetup_Click.
+    virtual void run(PollAction action) = 0;
     // ReadUPRBuffers: 0 or 1 checks that type's buffer, 2 or 3 only reads
     // (empties) it.
-    std::function<void(int16_t& index)> readUprBuffers;
-    std::function<void()> scanAllInhibit;     // cbScanAllInhibit_Click
-    std::function<void()> clearAllFaults;     // cbClearAllFaults_Click
-    std::function<void()> scanAllContinuous;  // cbScanAllContinuous_Click
+    virtual void readUprBuffers(int16_t& index) = 0;
+    virtual void scanAllInhibit() = 0;     // cbScanAllInhibit_Click
+    virtual void clearAllFaults() = 0;     // cbClearAllFaults_Click
+    virtual void scanAllContinuous() = 0;  // cbScanAllContinuous_Click
+};
+
+// The poll's work done by the chip commands and the unprompted-response
+// check.
+class ChipPollWork final : public PollWork {
+public:
+    ChipPollWork(ChipCommands& commands, UprBuffers& upr) : commands_(commands), upr_(upr) {}
+    void run(PollAction action) override;
+    void readUprBuffers(int16_t& index) override { upr_.ReadUPRBuffers(index); }
+    void scanAllInhibit() override { commands_.cbScanAllInhibit_Click(); }
+    void clearAllFaults() override { commands_.cbClearAllFaults_Click(); }
+    void scanAllContinuous() override { commands_.cbScanAllContinuous_Click(); }
+
+private:
+    ChipCommands& commands_;
+    UprBuffers& upr_;
+};
+
+// What polling shows in the windows. Hooks, not an interface: each is set by
+// the main window or its polling dialog, which live shorter than the poller,
+// through their HookScope; an unset hook does nothing.
+struct PollHooks {
     // Empties the link log and both hex logs.
     std::function<void()> clearLogs;
     // The dialog's boxes changed from code.
@@ -73,15 +98,15 @@ struct PollHooks {
 };
 
 // What the main window shows of polling: the "ENABLE POLLING" box and the
-// poll timer Timer2 follow the poller's state.
-struct PollingView {
-    std::function<void(bool ticked)> enableBox;
-    std::function<void(bool running)> timer;
-    std::function<void(int milliseconds)> interval;
+// poll timer Timer2 follow the poller's state. The window's polling controls
+// attach themselves while they live; without them nothing follows.
+class PollingView {
+public:
+    virtual ~PollingView() = default;
+    virtual void enableBox(bool ticked) = 0;
+    virtual void timer(bool running) = 0;
+    virtual void interval(int milliseconds) = 0;
 };
-
-// Points the hooks at the command handlers and the unprompted-response check.
-void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr);
 
 // The poller owns whether polling is on (the "ENABLE POLLING" box) and
 // whether the poll timer runs; the box and Timer2 follow it through
@@ -89,7 +114,7 @@ void WirePolling(PollHooks& hooks, ChipCommands& commands, UprBuffers& upr);
 // through the same state.
 class Poller : public link::PollControl {
 public:
-    Poller(link::ChipLink& link, Services& services);
+    Poller(link::ChipLink& link, PollWork& work, Services& services);
     ~Poller() override;
     Poller(const Poller&) = delete;
     Poller& operator=(const Poller&) = delete;
@@ -97,7 +122,9 @@ public:
     PollOptions options;
     PollOptionBoxes boxes;
     PollHooks hooks;
-    PollingView view;
+    // The window's polling controls, or none.
+    void attachView(PollingView* view) { view_ = view; }
+    PollingView* view() const { return view_; }
 
     // --- Polling state ----------------------------------------------------
     bool pollingOn() const override { return pollingOn_; }
@@ -142,13 +169,14 @@ private:
     // Whether this tick would exchange anything with the chips.
     bool wouldExchange() const;
     void readUpr(int index);
-    void call(const std::function<void()>& handler);
     void clearLogsWhenActive();
     void boxesChanged();
     void tick();
 
     link::ChipLink& link_;
+    PollWork& work_;
     Services& services_;
+    PollingView* view_ = nullptr;
     bool pollingOn_ = false;
     bool timerRunning_ = false;
     int interval_ = 2000;

@@ -68,8 +68,8 @@ void UprBuffers::responsePending()
     // Polling stays off until the user switches it on again.
     link_.stopPolling();
     services_.pump.yield();
-    if (selectTab)
-        selectTab(2);
+    if (CommandView* view = commands_.view())
+        view->selectTab(2);
     const board::PipeLossWatch watch(link_.pipe());
     commands_.cbReadAllFaults_Click();
     if (!watch.lost())

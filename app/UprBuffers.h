@@ -9,7 +9,6 @@
 #include "link/ChipLink.h"
 
 #include <cstdint>
-#include <functional>
 
 namespace kvb {
 
@@ -19,9 +18,6 @@ public:
     static constexpr uint8_t kEmptyBuffer = 0x88;
 
     UprBuffers(link::ChipLink& link, ChipCommands& commands, Services& services);
-
-    // Selects a tab of TabStrip1 by its 1-based position (laying it out).
-    std::function<void(int position)> selectTab;
 
     // index: 0 or 1 checks that type's buffer; 2 or 3 reads type 0 or 1
     // without judging it (a flush) and is rewritten to 0 or 1. Any other

@@ -204,6 +204,45 @@ struct LongRun {
 
     std::string linkLog;  // the main window's link log box, cleared by the ticks
 
+    // The main window's link log box and hex logs, all in `linkLog`.
+    struct LogView final : link::LinkView {
+        std::string& text;
+        explicit LogView(std::string& log) : text(log) {}
+        void showRegisterValue(int, int16_t) override {}
+        void refreshMainTab() override {}
+        void refreshMonitorTab() override {}
+        void appendLog(const std::string& line) override { text += line; }
+        void clearLog() override { text.clear(); }
+        void appendHexLog(int, const std::string& line) override { text += line; }
+    } view{linkLog};
+
+    // The main window's chart: every read of all volts adds a sample.
+    struct ChartView final : CommandView {
+        AppContext& context;
+        explicit ChartView(AppContext& c) : context(c) {}
+        bool updateChart() const override { return true; }
+        void addChartSample() override
+        {
+            context.charts.AddNewVoltageDataToChartArray(context.link.image, context.services.clock);
+        }
+        void relayoutTab() override {}
+        void selectTab(int) override {}
+    } chartView{context};
+
+    // Timer2: follows the poller; due one interval after it starts.
+    struct TimerView final : PollingView {
+        LongRun& run;
+        explicit TimerView(LongRun& r) : run(r) {}
+        void enableBox(bool) override {}
+        void timer(bool running) override
+        {
+            run.timerOn = running;
+            if (running)
+                run.due = run.t.clock.now() + Ms(run.context.polling.interval());
+        }
+        void interval(int) override {}
+    } timerView{*this};
+
     bool start(const Options& o)
     {
         char name[] = "/tmp/kvb_long_run_XXXXXX";
@@ -214,19 +253,10 @@ struct LongRun {
         link::ChipLink& link = context.link;
         link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName,
                                          link.definitions);
-        link.log.hooks.appendLog = [this](const std::string& text) { linkLog += text; };
-        link.log.hooks.clearLog = [this] { linkLog.clear(); };
-        link.log.hooks.appendHexLog = [this](int, const std::string& text) { linkLog += text; };
-        context.commands.hooks.updateChart = [] { return true; };
-        context.commands.hooks.addChartSample = [this] {
-            context.charts.AddNewVoltageDataToChartArray(context.link.image, context.services.clock);
-        };
+        link.attachView(&view);
+        context.commands.attachView(&chartView);
         context.polling.hooks.clearLogs = [this] { linkLog.clear(); };
-        context.polling.view.timer = [this](bool running) {
-            timerOn = running;
-            if (running)
-                due = t.clock.now() + Ms(context.polling.interval());
-        };
+        context.polling.attachView(&timerView);
 
         // The start-up form: the board panel's load opens the board, the
         // power-up sets its ports; then the main window's load and the

@@ -1,9 +1,11 @@
 #pragma once
-// Hooks a window installs into objects that outlive it. Each hook taken
-// through `own` is cleared when the scope is cleared or goes, so nothing
-// calls into a window that is gone.
+// Hooks and views a window installs into objects that outlive it. Each hook
+// taken through `own` is cleared, and each `onClear` step (detaching a view)
+// run, when the scope is cleared or goes, so nothing calls into a window
+// that is gone.
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace kvb {
@@ -22,6 +24,9 @@ public:
         clears_.push_back([&hook] { hook = nullptr; });
         return hook;
     }
+
+    // Runs `detach` when the scope is cleared or goes.
+    void onClear(std::function<void()> detach) { clears_.push_back(std::move(detach)); }
 
     void clear()
     {

@@ -22,10 +22,10 @@ bool ChipLink::ParseNonDaisyChainResponse(ChipMessage& message, const std::strin
 
 void ChipLink::refreshTabs()
 {
-    if (hooks.refreshMainTab)
-        hooks.refreshMainTab();
-    if (hooks.refreshMonitorTab)
-        hooks.refreshMonitorTab();
+    if (!view_)
+        return;
+    view_->refreshMainTab();
+    view_->refreshMonitorTab();
 }
 
 bool ChipLink::answerDue(const ChipMessage& message, int commandKind) const
@@ -101,8 +101,8 @@ bool ChipLink::applyFrame(const AnswerFrame& frame, int type, const std::string&
     if (definitions.readable(type, reg))
         image.store(type, frame.dev, reg, frame.dat);
     if (options_.UpdateGuiControls && type == SelectedDeviceType && frame.dev == SelectedDevice &&
-        hooks.showRegisterValue)
-        hooks.showRegisterValue(reg, frame.dat);
+        view_)
+        view_->showRegisterValue(reg, frame.dat);
     return true;
 }
 
@@ -142,8 +142,8 @@ void ChipLink::parseNonDaisy(ChipMessage& m, const std::string& prefix)
         const int16_t dat = *value;
         m.dat = dat;
         image.store(type, 1, reg, dat);
-        if (type == SelectedDeviceType && hooks.showRegisterValue)
-            hooks.showRegisterValue(reg, dat);
+        if (type == SelectedDeviceType && view_)
+            view_->showRegisterValue(reg, dat);
         AddToEvbLog(TrafficLine(prefix, name, std::nullopt, m.cat, m.adr, dat));
     }
     refreshTabs();

@@ -12,9 +12,9 @@ namespace kvb::link {
 using board::ByteGrid;
 
 ChipLink::ChipLink(board::HidTransport& transport, board::ChipPipe& pipe, board::ByteGrid& grid,
-                   Services& services)
-    : log(services, partName1_, options_), transport_(transport), pipe_(pipe), grid_(grid),
-      services_(services)
+                   Services& services, LinkHost& host)
+    : log(services, host, partName1_, options_), transport_(transport), pipe_(pipe), grid_(grid),
+      services_(services), host_(host)
 {
 }
 

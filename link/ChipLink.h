@@ -39,7 +39,7 @@ public:
     static constexpr int kMaxRxLength = static_cast<int>(board::kReportSize) - 4;
 
     ChipLink(board::HidTransport& transport, board::ChipPipe& pipe, board::ByteGrid& grid,
-             Services& services);
+             Services& services, LinkHost& host);
     ChipLink(const ChipLink&) = delete;
     ChipLink& operator=(const ChipLink&) = delete;
 
@@ -102,8 +102,14 @@ public:
     // --- Views, windows and logs ------------------------------------------
     // COM, ACK, NACK and FAULT are lit here; the window follows `lamps.changed`.
     StatusLamps lamps;
-    LinkHooks hooks;
     LinkLog log;
+    // The main window's register views, pages and log boxes, or none.
+    void attachView(LinkView* view)
+    {
+        view_ = view;
+        log.attachView(view);
+    }
+    LinkView* view() const { return view_; }
 
     // --- One exchange at a time ---------------------------------------------
     // Everything that talks to the chips holds an ExchangeScope from its
@@ -263,6 +269,8 @@ private:
     board::ByteGrid& grid_;
     Services& services_;
     PollControl* polling_ = nullptr;
+    LinkHost& host_;
+    LinkView* view_ = nullptr;
     int pauseDepth_ = 0;
     int exchangeDepth_ = 0;
 };

@@ -25,14 +25,14 @@ std::string flattened(const std::string& text, const char* replacement)
 
 void LinkLog::AddToEvbLog(const std::string& text1, const std::string& text2)
 {
-    if (hooks.appendLog)
-        hooks.appendLog(text1 + text2);
+    if (view_)
+        view_->appendLog(text1 + text2);
 }
 
 void LinkLog::clearLog()
 {
-    if (hooks.clearLog)
-        hooks.clearLog();
+    if (view_)
+        view_->clearLog();
 }
 
 void LinkLog::logBytes(const char* label, std::span<const uint8_t> bytes, int deviceType,
@@ -40,10 +40,10 @@ void LinkLog::logBytes(const char* label, std::span<const uint8_t> bytes, int de
 {
     const std::string text = ByteDump(label, bytes);
     lastText = flattened(text, " ");
-    if (options_.ShowActivityLogs && hooks.appendHexLog)
-        hooks.appendHexLog(deviceType, text);
-    if (hooks.loggingActive && hooks.loggingActive() && hooks.logEvent)
-        hooks.logEvent(flattened(text, ""));
+    if (options_.ShowActivityLogs && view_)
+        view_->appendHexLog(deviceType, text);
+    if (host_.loggingActive())
+        host_.logEvent(flattened(text, ""));
 }
 
 void LinkLog::LogSentBytes(std::span<const uint8_t> bytes, int deviceType)
@@ -60,8 +60,7 @@ void LinkLog::comErrorLine(const std::string& text, int16_t flag)
 {
     ++comErrorCount_;
     comErrors.add(partName1_, LogTimeStamp(services_.format, services_.clock.wallNow()) + text);
-    if (hooks.addSampleFlags)
-        hooks.addSampleFlags(flag);
+    host_.addSampleFlags(flag);
 }
 
 void LinkLog::LogCrc4Error()
@@ -77,7 +76,7 @@ void LinkLog::LogUnrecognizedResponse()
 void LinkLog::LogNackResponse()
 {
     comErrorLine("    NACK Response " + lastSentText_ + " " + lastRcvdText_ + " ", FlagNack);
-    if (hooks.pauseOnNack && hooks.pauseOnNack())
+    if (host_.pauseOnNack())
         services_.prompter.tell(comErrors.text(), kProgramTitle);
 }
 

@@ -2,8 +2,9 @@
 // The chip link's logs: the main window's link log, the "Sent:"/"Rcvd:"
 // dumps in the hex logs and the text log file, the communication-error
 // window with the error bits of the chart sample being gathered, and the
-// fault-status window. Windows and files are reached through hooks the
-// program wires; an unset hook does nothing (or answers false).
+// fault-status window. The text log, the chart sample and the panel's box
+// are reached through the link's host; the boxes of the main window through
+// its view while one is attached.
 
 #include "core/Services.h"
 #include "link/ErrorLogWindow.h"
@@ -11,7 +12,6 @@
 #include "link/LinkText.h"
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 
@@ -26,33 +26,20 @@ enum SampleFlag : int16_t {
     FlagPipeError = 0x10,
 };
 
-struct LinkLogHooks {
-    // The main window's link log box.
-    std::function<void(const std::string&)> appendLog;
-    std::function<void()> clearLog;
-    // The hex log box of a device type (0 or 1).
-    std::function<void(int, const std::string&)> appendHexLog;
-    // The text log file.
-    std::function<bool()> loggingActive;
-    std::function<void(const std::string&)> logEvent;
-    // Error bits of the chart sample being gathered.
-    std::function<void(int16_t)> addSampleFlags;
-    // The board panel's "Pause on Nack" box.
-    std::function<bool()> pauseOnNack;
-};
-
 class LinkLog {
 public:
     // The windows' captions follow `partName1`; the dumps reach the hex logs
     // only while `options` shows the activity logs.
-    LinkLog(Services& services, const std::string& partName1, const LinkViewOptions& options)
-        : services_(services), partName1_(partName1), options_(options)
+    LinkLog(Services& services, LinkHost& host, const std::string& partName1,
+            const LinkViewOptions& options)
+        : services_(services), host_(host), partName1_(partName1), options_(options)
     {
     }
     LinkLog(const LinkLog&) = delete;
     LinkLog& operator=(const LinkLog&) = delete;
 
-    LinkLogHooks hooks;
+    // The main window's boxes, or none.
+    void attachView(LinkView* view) { view_ = view; }
     ErrorLogWindow comErrors{" Communication Errors"};
     ErrorLogWindow faultStatus{" Fault Status Log"};
 
@@ -86,6 +73,8 @@ private:
     void comErrorLine(const std::string& text, int16_t flag);
 
     Services& services_;
+    LinkHost& host_;
+    LinkView* view_ = nullptr;
     const std::string& partName1_;
     const LinkViewOptions& options_;
     std::string lastSentText_;

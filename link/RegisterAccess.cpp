@@ -131,7 +131,7 @@ void ChipLink::restartPollTimer()
 {
     if (pauseDepth_ > 0)
         return;
-    if (hooks.holdPollTimer && hooks.holdPollTimer())
+    if (host_.holdPollTimer())
         return;
     if (!DaisyChainMode || !pollingTicked())
         return;

@@ -51,18 +51,7 @@ BalanceUi::BalanceUi(AppContext& context, QWidget* window, QGroupBox* balanceFra
     : QObject(window), context_(context), window_(window), mainDeviceList_(mainDeviceList)
 {
     buildFrame(balanceFrame);
-    CellBalancingHooks& h = context_.cellBalancing.hooks;
-    h.showSettingsFromImage = [this] { showSettingsFromImage(); };
-    h.showRegistersDialog = [this] { registersDialog().exec(); };
-    h.showSequenceDialog = [this] { sequenceDialog().exec(); };
-    h.refreshDeviceMenu = [this] {
-        if (refreshDeviceMenu)
-            refreshDeviceMenu();
-    };
-    h.relayoutTab = [this] {
-        if (relayoutTab)
-            relayoutTab();
-    };
+    context_.cellBalancing.attachView(&balancingView_);
     context_.configFiles.refreshRows = [this] {
         if (relayoutTab)
             relayoutTab();
@@ -82,7 +71,55 @@ BalanceUi::BalanceUi(AppContext& context, QWidget* window, QGroupBox* balanceFra
     context_.balanceRegisters.selectOtherDeviceLists = follow;
 }
 
-BalanceUi::~BalanceUi() = default;
+BalanceUi::~BalanceUi()
+{
+    context_.cellBalancing.attachView(nullptr);
+}
+
+void BalanceUi::BalancingViewOfWindow::disableCellButtons()
+{
+    if (ui_.page_)
+        ui_.page_->DisableMainTabBalCtrlButtons();
+}
+
+void BalanceUi::BalancingViewOfWindow::enableCellButtons()
+{
+    if (ui_.page_)
+        ui_.page_->EnableMainTabBalCtrlButtons();
+}
+
+void BalanceUi::BalancingViewOfWindow::refreshCellButtons()
+{
+    if (ui_.page_)
+        ui_.page_->RefreshMainTabBalCtrlButtons();
+}
+
+void BalanceUi::BalancingViewOfWindow::showSettingsFromImage()
+{
+    ui_.showSettingsFromImage();
+}
+
+void BalanceUi::BalancingViewOfWindow::showRegistersDialog()
+{
+    ui_.registersDialog().exec();
+}
+
+void BalanceUi::BalancingViewOfWindow::showSequenceDialog()
+{
+    ui_.sequenceDialog().exec();
+}
+
+void BalanceUi::BalancingViewOfWindow::refreshDeviceMenu()
+{
+    if (ui_.refreshDeviceMenu)
+        ui_.refreshDeviceMenu();
+}
+
+void BalanceUi::BalancingViewOfWindow::relayoutTab()
+{
+    if (ui_.relayoutTab)
+        ui_.relayoutTab();
+}
 
 void BalanceUi::buildFrame(QGroupBox* frame)
 {
@@ -138,10 +175,6 @@ void BalanceUi::bindMainTabPage(MainTabPage& page)
 {
     page_ = &page;
     page.showBalanceSettings = [this](const BalanceSettings& s) { showBalanceSettings(s); };
-    CellBalancingHooks& h = context_.cellBalancing.hooks;
-    h.disableCellButtons = [&page] { page.DisableMainTabBalCtrlButtons(); };
-    h.enableCellButtons = [&page] { page.EnableMainTabBalCtrlButtons(); };
-    h.refreshCellButtons = [&page] { page.RefreshMainTabBalCtrlButtons(); };
     for (int i = 0; i < kBalanceCells; ++i)
         connect(page.cbMainTabBalCtrl[i], &QPushButton::clicked, this,
                 [this, i] { cellButtonClicked(i); });

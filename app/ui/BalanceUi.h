@@ -13,6 +13,7 @@
 // menu handlers and the two SPI menu handlers; it sets refreshDeviceMenu and
 // relayoutTab.
 
+#include "app/CellBalancing.h"
 #include "app/StatusPages.h"
 
 #include <QObject>
@@ -85,6 +86,25 @@ private:
     void buildFrame(QGroupBox* frame);
     void cellButtonClicked(int index);
     void showSettingsFromImage();
+
+    // The controls as the balancing state shows into them; attached while
+    // this object lives.
+    class BalancingViewOfWindow final : public CellBalancingView {
+    public:
+        explicit BalancingViewOfWindow(BalanceUi& ui) : ui_(ui) {}
+        void disableCellButtons() override;
+        void enableCellButtons() override;
+        void refreshCellButtons() override;
+        void showSettingsFromImage() override;
+        void showRegistersDialog() override;
+        void showSequenceDialog() override;
+        void refreshDeviceMenu() override;
+        void relayoutTab() override;
+
+    private:
+        BalanceUi& ui_;
+    };
+    BalancingViewOfWindow balancingView_{*this};
 
     AppContext& context_;
     QWidget* window_;

@@ -60,7 +60,7 @@ FrmPollOptions::FrmPollOptions(Poller& poller, const link::ChipLink& link, QWidg
     connect(cmdQuickSetup, &QPushButton::clicked, this, [this] { cmdQuickSetup_Click(); });
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
-    poller_.hooks.boxesChanged = [this] { refresh(); };
+    hooks_.own(poller_.hooks.boxesChanged) = [this] { refresh(); };
     refresh();
 }
 

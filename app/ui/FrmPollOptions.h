@@ -4,6 +4,7 @@
 // stores them as the poll flags and may start polling.
 
 #include "app/Polling.h"
+#include "core/HookScope.h"
 
 #include <QDialog>
 
@@ -42,6 +43,7 @@ private:
     Poller& poller_;
     const link::ChipLink& link_;
     bool refreshing_ = false;
+    HookScope hooks_;  // the poller outlives the dialog
 };
 
 }  // namespace kvb::ui

@@ -2,16 +2,21 @@
 // The evaluation window: tabs of register rows and fixed pages, connection
 // and device selection, polling controls, lamps and the three logs. A view:
 // its handlers call the core objects of the context, and it shows what they
-// tell it through the hooks it installs. Its controls are its own; others
+// tell it through the views and hooks it installs. Its controls are its own; others
 // find them by their objectName.
 
+#include "app/ChipCommands.h"
+#include "app/ConnectionController.h"
 #include "core/HookScope.h"
+#include "link/LinkHooks.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -166,6 +171,54 @@ private:
     std::unique_ptr<FrmCharting> chartWindow_;
     void applyTypeControls();
     void showRegisterValue(int reg, int16_t value);
+
+    // The window as the link shows into it: register rows, pages, log boxes.
+    class LinkViewOfWindow final : public link::LinkView {
+    public:
+        explicit LinkViewOfWindow(MainKvb71853& window) : w_(window) {}
+        void showRegisterValue(int reg, int16_t value) override;
+        void refreshMainTab() override;
+        void refreshMonitorTab() override;
+        void appendLog(const std::string& text) override;
+        void clearLog() override;
+        void appendHexLog(int type, const std::string& text) override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    LinkViewOfWindow linkView_{*this};
+    // The window as the chip commands show into it: the chart, the tabs.
+    class CommandViewOfWindow final : public CommandView {
+    public:
+        explicit CommandViewOfWindow(MainKvb71853& window) : w_(window) {}
+        bool updateChart() const override;
+        void addChartSample() override;
+        void relayoutTab() override;
+        void selectTab(int position) override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    CommandViewOfWindow commandView_{*this};
+    // The window as the connection's steps show into it.
+    class ConnectionViewOfWindow final : public ConnectionView {
+    public:
+        explicit ConnectionViewOfWindow(MainKvb71853& window) : w_(window) {}
+        void showConfigDialog() override;
+        void runConfigDialog() override;
+        void showUprControls(bool shown) override;
+        void searching() override;
+        void linkMode(bool daisyChain) override;
+        void connected(bool uprPolling) override;
+        void notConnected(bool withoutDevices) override;
+        void configurationTaken(const ManualConfigResult& result) override;
+        void rebuildRegisterTabs() override;
+        void setCaption(const std::string& caption) override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    ConnectionViewOfWindow connectionView_{*this};
 
     AppContext& context_;
     // The hooks this window installs into the link, the commands, polling

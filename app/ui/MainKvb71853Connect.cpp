@@ -1,5 +1,5 @@
 // The main window's connection: configuration, connect, disconnect, the
-// register-definition file, and the link's hooks into the window.
+// register-definition file, and the link's view of the window.
 
 #include "app/AppContext.h"
 #include "app/ui/FrmManualConfig.h"
@@ -34,16 +34,6 @@ namespace kvb::ui {
 void MainKvb71853::wireLink()
 {
     link::ChipLink& link = context_.link;
-    hooks_.own(link.log.hooks.appendLog) = [this](const std::string& text) {
-        AddToEvbLog(QString::fromStdString(text), QString());
-    };
-    hooks_.own(link.log.hooks.clearLog) = [this] { clearLogBox(0); };
-    hooks_.own(link.log.hooks.appendHexLog) = [this](int type, const std::string& text) {
-        AppendHexLog(type, QString::fromStdString(text));
-    };
-    hooks_.own(link.hooks.showRegisterValue) = [this](int reg, int16_t value) {
-        showRegisterValue(reg, value);
-    };
     // The pages refresh after every answer, and after every row change while
     // they are shown; during a poll tick the refreshes are gathered into one
     // that runs before the window can show anything.
@@ -62,14 +52,8 @@ void MainKvb71853::wireLink()
                 monitorTabPage_->UpdateMonitorTabControls();
         },
         whileTicking);
-    hooks_.own(link.hooks.refreshMainTab) = [this] {
-        if (!mainTabFrames[0]->isHidden())
-            mainPageRefresh_->request();
-    };
-    hooks_.own(link.hooks.refreshMonitorTab) = [this] {
-        if (!fraDeviceVoltagesFaults[0]->isHidden())
-            monitorPageRefresh_->request();
-    };
+    link.attachView(&linkView_);
+    hooks_.onClear([&link] { link.attachView(nullptr); });
     hooks_.own(context_.polling.hooks.tickEnded) = [this] {
         mainPageRefresh_->flush();
         monitorPageRefresh_->flush();
@@ -117,16 +101,62 @@ void MainKvb71853::wireCommands()
     BindRegisterRowButtons(*rowsView, *rowActions);
     BindUprReadButtons(cmdUPRRead, context_.upr);
 
-    ChipCommandHooks& hooks = context_.commands.hooks;
-    hooks_.own(hooks.updateChart) = [this] { return mnuUpdateChart->isChecked(); };
-    hooks_.own(hooks.addChartSample) = [this] {
-        context_.charts.AddNewVoltageDataToChartArray(context_.link.image,
-                                                      context_.services.clock);
-    };
-    hooks_.own(hooks.relayoutTab) = [this] { TabStrip1_Click(); };
-    hooks_.own(context_.upr.selectTab) = [this](int position) {
-        TabStrip1->setCurrentIndex(position - 1);
-    };
+    ChipCommands& commands = context_.commands;
+    commands.attachView(&commandView_);
+    hooks_.onClear([&commands] { commands.attachView(nullptr); });
+}
+
+bool MainKvb71853::CommandViewOfWindow::updateChart() const
+{
+    return w_.mnuUpdateChart->isChecked();
+}
+
+void MainKvb71853::CommandViewOfWindow::addChartSample()
+{
+    w_.context_.charts.AddNewVoltageDataToChartArray(w_.context_.link.image,
+                                                     w_.context_.services.clock);
+}
+
+void MainKvb71853::CommandViewOfWindow::relayoutTab()
+{
+    w_.TabStrip1_Click();
+}
+
+void MainKvb71853::CommandViewOfWindow::selectTab(int position)
+{
+    w_.TabStrip1->setCurrentIndex(position - 1);
+}
+
+void MainKvb71853::LinkViewOfWindow::showRegisterValue(int reg, int16_t value)
+{
+    w_.showRegisterValue(reg, value);
+}
+
+void MainKvb71853::LinkViewOfWindow::refreshMainTab()
+{
+    if (!w_.mainTabFrames[0]->isHidden())
+        w_.mainPageRefresh_->request();
+}
+
+void MainKvb71853::LinkViewOfWindow::refreshMonitorTab()
+{
+    if (!w_.fraDeviceVoltagesFaults[0]->isHidden())
+        w_.monitorPageRefresh_->request();
+}
+
+void MainKvb71853::LinkViewOfWindow::appendLog(const std::string& text)
+{
+    w_.AddToEvbLog(QString::fromStdString(text), QString());
+}
+
+void MainKvb71853::LinkViewOfWindow::clearLog()
+{
+    w_.clearLogBox(0);
+}
+
+void MainKvb71853::LinkViewOfWindow::appendHexLog(int type, const std::string& text)
+{
+    w_.AppendHexLog(type, QString::fromStdString(text));
 }
 
 void MainKvb71853::showRegisterValue(int reg, int16_t value)
@@ -191,48 +221,78 @@ void MainKvb71853::ParseTabsefsCreateTabs()
 
 void MainKvb71853::wireConnection()
 {
-    ConnectionView& v = context_.connection.view;
-    hooks_.own(v.showConfigDialog) = [this] { ShowManualConfig(false); };
-    hooks_.own(v.runConfigDialog) = [this] { ShowManualConfig(true); };
-    hooks_.own(v.showUprControls) = [this](bool shown) {
-        cmdUPRRead[0]->setVisible(shown);
-        cmdUPRRead[1]->setVisible(shown);
-        Frupr->setVisible(shown);
-    };
-    hooks_.own(v.searching) = [this] {
-        mnuSetSpiSpeed->setEnabled(true);
-        mnuSetSpiTimeout->setEnabled(true);
-    };
-    hooks_.own(v.linkMode) = [this](bool daisyChain) {
-        if (daisyChain) {
-            EnableDaisyChainControls();
-            ShowDaisyChainControls();
-        } else {
-            DisableDaisyChainControls();
-            HideDaisyChainControls();
-        }
-    };
-    hooks_.own(v.connected) = [this](bool) { ConnectedState(); };
-    hooks_.own(v.notConnected) = [this](bool withoutDevices) {
-        if (withoutDevices)
-            NotConnectedWithoutDevices();
+    ConnectionController& connection = context_.connection;
+    connection.attachView(&connectionView_);
+    hooks_.onClear([&connection] { connection.attachView(nullptr); });
+}
+
+void MainKvb71853::ConnectionViewOfWindow::showConfigDialog()
+{
+    w_.ShowManualConfig(false);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::runConfigDialog()
+{
+    w_.ShowManualConfig(true);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::showUprControls(bool shown)
+{
+    w_.cmdUPRRead[0]->setVisible(shown);
+    w_.cmdUPRRead[1]->setVisible(shown);
+    w_.Frupr->setVisible(shown);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::searching()
+{
+    w_.mnuSetSpiSpeed->setEnabled(true);
+    w_.mnuSetSpiTimeout->setEnabled(true);
+}
+
+void MainKvb71853::ConnectionViewOfWindow::linkMode(bool daisyChain)
+{
+    if (daisyChain) {
+        w_.EnableDaisyChainControls();
+        w_.ShowDaisyChainControls();
+    } else {
+        w_.DisableDaisyChainControls();
+        w_.HideDaisyChainControls();
+    }
+}
+
+void MainKvb71853::ConnectionViewOfWindow::connected(bool)
+{
+    w_.ConnectedState();
+}
+
+void MainKvb71853::ConnectionViewOfWindow::notConnected(bool withoutDevices)
+{
+    if (withoutDevices)
+        w_.NotConnectedWithoutDevices();
+    else
+        w_.NotConnectedState();
+}
+
+void MainKvb71853::ConnectionViewOfWindow::configurationTaken(const ManualConfigResult& r)
+{
+    // A daisy chain relabels the raw sender's type options; a single
+    // device hides them and keeps their captions.
+    for (int i = 0; i < 2; ++i) {
+        if (r.hideRawDeviceTypes)
+            w_.optRawDevicetype[i]->setVisible(false);
         else
-            NotConnectedState();
-    };
-    hooks_.own(v.configurationTaken) = [this](const ManualConfigResult& r) {
-        // A daisy chain relabels the raw sender's type options; a single
-        // device hides them and keeps their captions.
-        for (int i = 0; i < 2; ++i) {
-            if (r.hideRawDeviceTypes)
-                optRawDevicetype[i]->setVisible(false);
-            else
-                optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
-        }
-    };
-    hooks_.own(v.rebuildRegisterTabs) = [this] { ParseTabsefsCreateTabs(); };
-    hooks_.own(v.setCaption) = [this](const std::string& caption) {
-        setWindowTitle(QString::fromStdString(caption));
-    };
+            w_.optRawDevicetype[i]->setText(QString::fromStdString(r.rawDeviceTypeCaptions[i]));
+    }
+}
+
+void MainKvb71853::ConnectionViewOfWindow::rebuildRegisterTabs()
+{
+    w_.ParseTabsefsCreateTabs();
+}
+
+void MainKvb71853::ConnectionViewOfWindow::setCaption(const std::string& caption)
+{
+    w_.setWindowTitle(QString::fromStdString(caption));
 }
 
 void MainKvb71853::ShowManualConfig(bool modal)

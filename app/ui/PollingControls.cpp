@@ -28,16 +28,8 @@ PollingControls::PollingControls(const PollingWidgets& widgets, Poller& poller,
     timer->setInterval(poller_.interval());
     if (poller_.timerRunning())
         timer->start();
-    hooks_.own(poller_.view.enableBox) = [box](bool ticked) { box->setChecked(ticked); };
-    hooks_.own(poller_.view.timer) = [timer](bool running) {
-        if (running)
-            timer->start();
-        else
-            timer->stop();
-    };
-    hooks_.own(poller_.view.interval) = [timer](int milliseconds) {
-        timer->setInterval(milliseconds);
-    };
+    poller_.attachView(this);
+    hooks_.onClear([this] { poller_.attachView(nullptr); });
 
     connect(box, &QCheckBox::toggled, this, [this](bool on) { poller_.setPollingOn(on); });
     connect(timer, &QTimer::timeout, this, [this] { poller_.Timer2_Timer(); });
@@ -46,6 +38,24 @@ PollingControls::PollingControls(const PollingWidgets& widgets, Poller& poller,
     connect(w_.updnPollingInterval, &QSpinBox::valueChanged, this,
             [this](int value) { w_.tbPollingInterval->setText(QString::number(value)); });
     connect(w_.cmdPollingSetup, &QPushButton::clicked, this, [this] { cmdPollingSetup_Click(); });
+}
+
+void PollingControls::enableBox(bool ticked)
+{
+    w_.chkEnablePolling->setChecked(ticked);
+}
+
+void PollingControls::timer(bool running)
+{
+    if (running)
+        w_.Timer2->start();
+    else
+        w_.Timer2->stop();
+}
+
+void PollingControls::interval(int milliseconds)
+{
+    w_.Timer2->setInterval(milliseconds);
 }
 
 void PollingControls::tbPollingInterval_Change()

@@ -28,7 +28,7 @@ struct PollingWidgets {
     QTimer* Timer2 = nullptr;
 };
 
-class PollingControls : public QObject {
+class PollingControls : public QObject, private PollingView {
     Q_OBJECT
 public:
     PollingControls(const PollingWidgets& widgets, Poller& poller, FrmPollOptions& dialog,
@@ -41,6 +41,11 @@ public:
     void cmdPollingSetup_Click();
 
 private:
+    // The box and the timer follow the poller.
+    void enableBox(bool ticked) override;
+    void timer(bool running) override;
+    void interval(int milliseconds) override;
+
     PollingWidgets w_;
     Poller& poller_;
     HookScope hooks_;

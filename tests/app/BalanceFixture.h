@@ -7,6 +7,8 @@
 #include "app/CellBalancing.h"
 #include "app/CommandFixture.h"
 
+#include <functional>
+
 namespace kvb::test {
 
 struct BalanceFixture : CommandFixture {
@@ -16,8 +18,29 @@ struct BalanceFixture : CommandFixture {
     BalanceSequence sequence{link, banks, t.services};
     BalanceRegisters values{link, t.services};
 
+    // The window's balance controls, each step played by what a test puts
+    // in it (nothing by default).
+    struct ScriptedBalancingView final : CellBalancingView {
+        std::function<void()> showSettingsFromImageStep, showSequenceDialogStep,
+            refreshDeviceMenuStep, relayoutTabStep;
+        static void run(const std::function<void()>& step)
+        {
+            if (step)
+                step();
+        }
+        void disableCellButtons() override {}
+        void enableCellButtons() override {}
+        void refreshCellButtons() override {}
+        void showSettingsFromImage() override { run(showSettingsFromImageStep); }
+        void showRegistersDialog() override {}
+        void showSequenceDialog() override { run(showSequenceDialogStep); }
+        void refreshDeviceMenu() override { run(refreshDeviceMenuStep); }
+        void relayoutTab() override { run(relayoutTabStep); }
+    } balancingView;
+
     BalanceFixture()
     {
+        balancing.attachView(&balancingView);
         for (int reg = 160; reg <= 183; ++reg)
             link.definitions.regs[0][reg].kind = link::KindReadWrite;
     }

@@ -77,7 +77,7 @@ TEST_F(CellBalancingTest, ChainAnswersChooseTheDevicesAndNeverTheBroadcastAddres
     // "No" with the broadcast entry selected sends nothing.
     link.selectDevice(15);
     int restored = 0;
-    balancing.hooks.showSettingsFromImage = [&] { ++restored; };
+    balancingView.showSettingsFromImageStep = [&] { ++restored; };
     takeWrites();
     t.prompter.script = {Answer::No};
     balancing.cboBalanceWait_Click(4);
@@ -90,7 +90,7 @@ TEST_F(CellBalancingTest, AFailedReadWritesNothingFurther)
     ASSERT_TRUE(connect(true, 3));
     chain.faults.silentFrom[0] = 2;
     int restored = 0;
-    balancing.hooks.showSettingsFromImage = [&] { ++restored; };
+    balancingView.showSettingsFromImageStep = [&] { ++restored; };
     link.image.at(0, 2, kSetup) = 0x0123;  // a stale value that must not be written back
     // Device 1 answers: its setup keeps its low nine bits and gains the
     // enable bit.
@@ -158,11 +158,11 @@ TEST_F(CellBalancingTest, PollingResumesOnEveryPathAndOnlyWhenItWasOn)
     // Opening a dialog holds polling until it closes.
     pollingTicked = true;
     std::vector<std::string> order;
-    balancing.hooks.showSequenceDialog = [&] {
+    balancingView.showSequenceDialogStep = [&] {
         order.push_back(pollTimer.back() ? "on" : "off");
     };
-    balancing.hooks.refreshDeviceMenu = [&] { order.push_back("menu"); };
-    balancing.hooks.relayoutTab = [&] { order.push_back("tab"); };
+    balancingView.refreshDeviceMenuStep = [&] { order.push_back("menu"); };
+    balancingView.relayoutTabStep = [&] { order.push_back("tab"); };
     balancing.cbConfigureBalanceSequence_Click();
     EXPECT_EQ(order, (std::vector<std::string>{"off", "menu", "tab"}));
     EXPECT_EQ(pollTimer.back(), true);

@@ -193,7 +193,7 @@ TEST_F(ChipCommandsTest, PollingIsPausedAroundASenderAndResumedAfter)
     EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
 
     // A failure inside the device loop still resumes polling.
-    link.log.hooks.appendLog = [](const std::string& line) {
+    view.appendLogStep = [](const std::string& line) {
         if (line.rfind("cmd,", 0) == 0)
             throw std::runtime_error("log full");
     };

@@ -8,6 +8,7 @@
 #include "app/RegisterRows.h"
 #include "app/UprBuffers.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,32 @@ struct CommandFixture : LinkFixture {
     int relayouts = 0;
     std::vector<int> selectedTabs;
 
-    CommandFixture()
-    {
-        commands.hooks.updateChart = [this] { return updateChart; };
-        commands.hooks.addChartSample = [this] { ++chartSamples; };
-        commands.hooks.relayoutTab = [this] { ++relayouts; };
-        upr.selectTab = [this](int position) { selectedTabs.push_back(position); };
-    }
+    // The main window played by the fields above; a test may put its own
+    // step in place of the chart sample or of the tab selection.
+    struct RecordedCommandView final : CommandView {
+        CommandFixture& b;
+        explicit RecordedCommandView(CommandFixture& fixture) : b(fixture) {}
+        std::function<void()> addChartSampleStep;
+        std::function<void(int)> selectTabStep;
+        bool updateChart() const override { return b.updateChart; }
+        void addChartSample() override
+        {
+            if (addChartSampleStep)
+                addChartSampleStep();
+            else
+                ++b.chartSamples;
+        }
+        void relayoutTab() override { ++b.relayouts; }
+        void selectTab(int position) override
+        {
+            if (selectTabStep)
+                selectTabStep(position);
+            else
+                b.selectedTabs.push_back(position);
+        }
+    } commandView{*this};
+
+    CommandFixture() { commands.attachView(&commandView); }
 
     // Frames the chain received since `from`, as (select byte, frame bytes).
     std::vector<sim::SimChipChain::Received> framesSince(size_t from) const

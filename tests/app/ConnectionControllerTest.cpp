@@ -30,24 +30,32 @@ struct ConnectionFixture : test::TickFixture {
     // What the modal dialog does when it comes up from the menu.
     std::function<void()> dialogAnswer;
 
-    ConnectionFixture()
-    {
-        ConnectionView& v = connection.view;
-        auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
-        v.showConfigDialog = [this] { shown.push_back("dialog"); };
-        v.runConfigDialog = [this] {
-            shown.push_back("modal dialog");
-            if (dialogAnswer)
-                dialogAnswer();
-        };
-        v.showUprControls = [this, flag](bool on) { shown.push_back("upr " + flag(on)); };
-        v.linkMode = [this, flag](bool daisy) { shown.push_back("daisy " + flag(daisy)); };
-        v.connected = [this, flag](bool uprShown) { shown.push_back("connected " + flag(uprShown)); };
-        v.notConnected = [this, flag](bool withoutDevices) {
-            shown.push_back("not connected " + flag(withoutDevices));
-        };
-        v.setCaption = [this](const std::string& text) { caption = text; };
-    }
+    // The window played by the fields above.
+    struct RecordedWindow final : ConnectionView {
+        ConnectionFixture& b;
+        explicit RecordedWindow(ConnectionFixture& fixture) : b(fixture) {}
+        static std::string flag(bool on) { return on ? "1" : "0"; }
+        void showConfigDialog() override { b.shown.push_back("dialog"); }
+        void runConfigDialog() override
+        {
+            b.shown.push_back("modal dialog");
+            if (b.dialogAnswer)
+                b.dialogAnswer();
+        }
+        void showUprControls(bool on) override { b.shown.push_back("upr " + flag(on)); }
+        void searching() override {}
+        void linkMode(bool daisy) override { b.shown.push_back("daisy " + flag(daisy)); }
+        void connected(bool uprShown) override { b.shown.push_back("connected " + flag(uprShown)); }
+        void notConnected(bool withoutDevices) override
+        {
+            b.shown.push_back("not connected " + flag(withoutDevices));
+        }
+        void configurationTaken(const ManualConfigResult&) override {}
+        void rebuildRegisterTabs() override {}
+        void setCaption(const std::string& text) override { b.caption = text; }
+    } window{*this};
+
+    ConnectionFixture() { connection.attachView(&window); }
 
     // The configuration dialog's OK with these choices.
     void accept(LinkChoice mode, DeviceChoice devices, int stack)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,25 +14,42 @@ namespace {
 using kvb::LampId;
 using kvb::PollAction;
 
-// A poller on the simulated chain, with the command handlers played by
-// plain state that records every call.
-struct PollFixture : kvb::test::LinkFixture {
-    kvb::Poller poller{link, t.services};
+// The poll's work played by plain state that records every call; a test may
+// put its own step in place of a command or of the unprompted-response read.
+struct RecordingWork final : kvb::PollWork {
     std::vector<std::string> calls;
+    std::array<std::function<void()>, kvb::kPollActions> commands;
+    std::function<void(int16_t&)> readUprBuffersStep;
+
+    void run(PollAction action) override
+    {
+        if (commands[static_cast<size_t>(action)])
+            commands[static_cast<size_t>(action)]();
+        else
+            calls.push_back(kvb::PollActionBoxName(action));
+    }
+    void readUprBuffers(int16_t& type) override
+    {
+        if (readUprBuffersStep)
+            readUprBuffersStep(type);
+        else
+            calls.push_back("upr" + std::to_string(type));
+    }
+    void scanAllInhibit() override { calls.push_back("inhibit"); }
+    void clearAllFaults() override { calls.push_back("clear"); }
+    void scanAllContinuous() override { calls.push_back("continuous"); }
+};
+
+// A poller on the simulated chain over the recording work.
+struct PollFixture : kvb::test::LinkFixture {
+    RecordingWork work;
+    kvb::Poller poller{link, work, t.services};
+    std::vector<std::string>& calls = work.calls;
     std::vector<std::pair<LampId, int>> lampChanges;
 
     PollFixture()
     {
-        auto& h = poller.hooks;
-        for (int i = 0; i < kvb::kPollActions; ++i)
-            h.commands[i] = [this, i] {
-                calls.push_back(kvb::PollActionBoxName(static_cast<PollAction>(i)));
-            };
-        h.readUprBuffers = [this](int16_t& type) { calls.push_back("upr" + std::to_string(type)); };
-        h.scanAllInhibit = [this] { calls.push_back("inhibit"); };
-        h.clearAllFaults = [this] { calls.push_back("clear"); };
-        h.scanAllContinuous = [this] { calls.push_back("continuous"); };
-        h.clearLogs = [this] { calls.push_back("logs"); };
+        poller.hooks.clearLogs = [this] { calls.push_back("logs"); };
         link.lamps.changed = [this](LampId id, int colour) { lampChanges.push_back({id, colour}); };
     }
 
@@ -72,16 +91,16 @@ TEST(PollTick, StopsWhereAReadOrCommandEndsPolling)
 
     // A pending unprompted response unticks the box: nothing else runs and
     // the logs are kept.
-    b.poller.hooks.readUprBuffers = [&](int16_t&) { b.setBox(false); };
+    b.work.readUprBuffersStep = [&](int16_t&) { b.setBox(false); };
     b.calls.clear();
     b.poller.Timer2_Timer();
     EXPECT_TRUE(b.calls.empty());
     EXPECT_FALSE(b.timer());
 
     // A command that stops the timer cancels the rest of the tick.
-    b.poller.hooks.readUprBuffers = nullptr;
+    b.work.readUprBuffersStep = [](int16_t&) {};
     b.setBox(true);
-    b.poller.hooks.commands[0] = [&] {
+    b.work.commands[0] = [&] {
         b.calls.push_back("scan");
         b.poller.setTimerRunning(false);
     };
@@ -97,7 +116,7 @@ TEST(PollTick, NeverReentersAndStopsOnceWithoutABoard)
     b.poller.options[PollAction::ReadVolts] = true;
     b.setBox(true);
     int nested = 0;
-    b.poller.hooks.commands[static_cast<int>(PollAction::ReadVolts)] = [&] {
+    b.work.commands[static_cast<int>(PollAction::ReadVolts)] = [&] {
         ++nested;
         b.poller.Timer2_Timer();  // a timer event let through by an exchange
     };
@@ -289,9 +308,15 @@ TEST(PollState, TheBoxAndTheTimerFollowThePoller)
 {
     PollFixture b;
     ASSERT_TRUE(b.connect(true, 2));
-    std::vector<std::string> shown;
-    b.poller.view.enableBox = [&](bool on) { shown.push_back(on ? "box on" : "box off"); };
-    b.poller.view.timer = [&](bool on) { shown.push_back(on ? "timer on" : "timer off"); };
+    // The box and the timer as the window shows them.
+    struct ShownView final : kvb::PollingView {
+        std::vector<std::string> shown;
+        void enableBox(bool on) override { shown.push_back(on ? "box on" : "box off"); }
+        void timer(bool on) override { shown.push_back(on ? "timer on" : "timer off"); }
+        void interval(int) override {}
+    } view;
+    std::vector<std::string>& shown = view.shown;
+    b.poller.attachView(&view);
     b.poller.boxes.startPoll = true;
 
     // The box shows its new value before its handling runs; a value it

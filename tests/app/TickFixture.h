@@ -8,11 +8,11 @@
 namespace kvb::test {
 
 struct TickFixture : CommandFixture {
-    Poller poller{link, t.services};
+    ChipPollWork work{commands, upr};
+    Poller poller{link, work, t.services};
 
     TickFixture()
     {
-        WirePolling(poller.hooks, commands, upr);
         poller.setPollingOn(true);
     }
 };

@@ -53,7 +53,7 @@ TEST_F(UprCheck, ABoardLostWhileReadingThePendingResponseTellsOnce)
 {
     chain.raiseFault(0, 2, 0x0004);
     // The board goes silent once the buffer has been read.
-    upr.selectTab = [this](int) { board->faults.noAnswer = true; };
+    commandView.selectTabStep = [this](int) { board->faults.noAnswer = true; };
     int16_t index = 0;
     upr.ReadUPRBuffers(index);
     ASSERT_EQ(t.prompter.asked.size(), 1u);

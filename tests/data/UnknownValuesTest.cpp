@@ -46,11 +46,11 @@ protected:
         model.isDaisyChain = [this] { return link.DaisyChainMode; };
         model.isConnected = [this] { return link.EvbConnected(); };
         model.ChartingStartup();
-        commands.hooks.addChartSample = [this] {
+        commandView.addChartSampleStep = [this] {
             ++chartSamples;
             model.AddNewVoltageDataToChartArray(link.image, t.clock);
         };
-        link.log.hooks.addSampleFlags = [this](int16_t bits) { samples->OrComError(bits); };
+        host.sampleFlagsStep = [this](int16_t bits) { samples->OrComError(bits); };
     }
 
     // Register values the first device sends, in counts.

@@ -12,6 +12,8 @@
 #include "sim/SimChipChain.h"
 #include "support/TestServices.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +29,50 @@ struct LinkFixture {
     board::ByteGrid grid;
     board::ChipPipe pipe{transport};
     board::PipeView pipeView{pipe, grid};
-    link::ChipLink link{transport, pipe, grid, t.services};
+
+    // The link's host and view played by the fields below; a test may put
+    // its own step in place of the log box, the MAIN page's refresh or the
+    // chart sample's error bits.
+    struct RecordedHost final : link::LinkHost {
+        LinkFixture& b;
+        explicit RecordedHost(LinkFixture& fixture) : b(fixture) {}
+        std::function<void(int16_t)> sampleFlagsStep;
+        bool loggingActive() const override { return false; }
+        void logEvent(const std::string&) override {}
+        void addSampleFlags(int16_t bits) override
+        {
+            if (sampleFlagsStep)
+                sampleFlagsStep(bits);
+            else
+                b.sampleFlags |= bits;
+        }
+        bool pauseOnNack() const override { return false; }
+        bool holdPollTimer() const override { return false; }
+    } host{*this};
+    struct RecordedView final : link::LinkView {
+        LinkFixture& b;
+        explicit RecordedView(LinkFixture& fixture) : b(fixture) {}
+        std::function<void(const std::string&)> appendLogStep;
+        std::function<void()> refreshMainTabStep;
+        void showRegisterValue(int reg, int16_t v) override { b.shownRows.push_back({reg, v}); }
+        void refreshMainTab() override
+        {
+            if (refreshMainTabStep)
+                refreshMainTabStep();
+        }
+        void refreshMonitorTab() override {}
+        void appendLog(const std::string& text) override
+        {
+            if (appendLogStep)
+                appendLogStep(text);
+            else
+                b.log += text;
+        }
+        void clearLog() override { b.log.clear(); }
+        void appendHexLog(int, const std::string& text) override { b.hexLog.push_back(text); }
+    } view{*this};
+
+    link::ChipLink link{transport, pipe, grid, t.services, host};
     sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
 
     std::string log;
@@ -56,15 +101,8 @@ struct LinkFixture {
     {
         link::LoadRegisterDefinitionFile(std::string("./") + link::kTabdefsFileName, link.definitions);
         board->setChipBus(&chain);
-        auto& h = link.log.hooks;
-        h.appendLog = [this](const std::string& text) { log += text; };
-        h.clearLog = [this] { log.clear(); };
-        h.appendHexLog = [this](int, const std::string& text) { hexLog.push_back(text); };
-        h.addSampleFlags = [this](int16_t bits) { sampleFlags |= bits; };
         link.attachPolling(&polling);
-        link.hooks.showRegisterValue = [this](int reg, int16_t v) {
-            shownRows.push_back({reg, v});
-        };
+        link.attachView(&view);
     }
 
     // Connects as the connect button does, for a daisy chain or a single

@@ -18,7 +18,7 @@ class ParseFailure : public CommandFixture, public ::testing::Test {
 protected:
     void breakMainTab()
     {
-        link.hooks.refreshMainTab = [] { throw std::out_of_range("boom"); };
+        view.refreshMainTabStep = [] { throw std::out_of_range("boom"); };
     }
     std::vector<std::string> boxes() const
     {
@@ -52,7 +52,7 @@ TEST_F(ParseFailure, ADaisyChainReadOrWriteWhoseParseFailedIsFalseAfterOneBox)
     EXPECT_EQ(link.pauseDepth(), 0);
 
     // The hook mended, the next read is true again.
-    link.hooks.refreshMainTab = nullptr;
+    view.refreshMainTabStep = nullptr;
     EXPECT_TRUE(readReg(1, 2, 0x04));
 }
 

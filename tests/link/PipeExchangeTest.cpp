@@ -220,7 +220,7 @@ TEST_F(PipeExchange, PollingPausesNestAndAlwaysResume)
     EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
 
     // A failure inside an exchange still releases the pause.
-    link.log.hooks.appendLog = [](const std::string&) { throw std::out_of_range("boom"); };
+    view.appendLogStep = [](const std::string&) { throw std::out_of_range("boom"); };
     ChipMessage read(1, 2, 4, 0, 0);
     link.ReadSingleReg(read);
     EXPECT_EQ(link.pauseDepth(), 0);

@@ -584,8 +584,8 @@ TEST_F(Layout, MainWindowDialogs)
     checkModal([&] { control<QAction>("mnuSetSpiTimeout")->trigger(); }, "SPI time-out");
     checkModal([&] { control<QPushButton>("cmdPollingSetup")->click(); }, "polling options");
     checkModal([&] { control<QAction>("mnuManualConfig")->trigger(); }, "manual configuration");
-    checkModal([&] { context.cellBalancing.hooks.showRegistersDialog(); }, "balance registers");
-    checkModal([&] { context.cellBalancing.hooks.showSequenceDialog(); }, "balance sequence");
+    checkModal([&] { context.cellBalancing.view()->showRegistersDialog(); }, "balance registers");
+    checkModal([&] { context.cellBalancing.view()->showSequenceDialog(); }, "balance sequence");
     Report(checker.faults);
 }
 
@@ -595,8 +595,8 @@ TEST_F(Layout, MainWindowDialogs)
 TEST_F(Layout, BalanceDialogButtonsStayPutWhenTheWriteModeChanges)
 {
     const std::vector<std::pair<QString, std::function<void()>>> dialogs = {
-        {"balance registers", [&] { context.cellBalancing.hooks.showRegistersDialog(); }},
-        {"balance sequence", [&] { context.cellBalancing.hooks.showSequenceDialog(); }}};
+        {"balance registers", [&] { context.cellBalancing.view()->showRegistersDialog(); }},
+        {"balance sequence", [&] { context.cellBalancing.view()->showSequenceDialog(); }}};
     for (const auto& [state, open] : dialogs) {
         const bool seen = test::WhileModal(open, [&](QWidget* dialog) {
             const auto place = [dialog](const QString& name) {

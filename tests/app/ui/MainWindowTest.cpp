@@ -195,7 +195,7 @@ TEST_F(MainWindow, ChoosingADeviceShowsItsRegisters)
     // A refresh that moves the combo selection (as after a balance dialog
     // chose another device) redraws the rows as well.
     context.link.selectDevice(3);
-    context.cellBalancing.hooks.refreshDeviceMenu();
+    context.cellBalancing.view()->refreshDeviceMenu();
     EXPECT_EQ(devices->currentIndex(), 3);
     EXPECT_EQ(row0->text(), "0567");
 }
@@ -290,19 +290,16 @@ TEST_F(MainWindow, TheDeviceMenuTicksTheDeviceLeftAfterTheCountDrops)
 TEST_F(MainWindow, TheWindowsHooksGoWithIt)
 {
     main.reset();
-    const link::LinkHooks& h = context.link.hooks;
-    const link::LinkLogHooks& logs = context.link.log.hooks;
-    EXPECT_FALSE(logs.appendLog || logs.clearLog || logs.appendHexLog || h.showRegisterValue ||
-                 h.refreshMainTab || h.refreshMonitorTab);
+    EXPECT_EQ(context.link.view(), nullptr);
     EXPECT_FALSE(context.link.lamps.changed);
-    EXPECT_FALSE(context.commands.hooks.addChartSample || context.commands.hooks.relayoutTab);
-    EXPECT_FALSE(context.upr.selectTab);
+    EXPECT_EQ(context.commands.view(), nullptr);
     EXPECT_FALSE(context.polling.hooks.clearLogs);
-    const PollingView& polling = context.polling.view;
-    EXPECT_FALSE(polling.enableBox || polling.timer || polling.interval);
-    EXPECT_FALSE(context.connection.view.connected || context.connection.view.notConnected);
-    // The context's own hooks stay.
-    EXPECT_TRUE(logs.loggingActive && logs.addSampleFlags);
+    EXPECT_EQ(context.polling.view(), nullptr);
+    EXPECT_EQ(context.connection.view(), nullptr);
+    // The context's own links stay: an error bit still reaches the chart sample.
+    context.link.log.LogCrc4Error();
+    EXPECT_EQ(context.samples.comErrors(context.samples.SampleCount) & link::FlagCrc4Error,
+              link::FlagCrc4Error);
 
     // The link and the connection keep working without the window.
     context.link.log.AddToEvbLog("after the window");
@@ -446,7 +443,7 @@ TEST_F(MainWindow, MenuCommands)
 
     // Lines of a burst reach their boxes in order once the event loop runs;
     // a clear also drops the lines still on their way.
-    link::LinkLogHooks& lines = context.link.log.hooks;
+    link::LinkView& lines = *context.link.view();
     lines.appendLog("one\r\n");
     lines.appendHexLog(1, "A1 ");
     lines.appendLog("two\r\n");
@@ -576,7 +573,7 @@ TEST_F(MainWindowWithoutDefinitions, StartsAndConnectsWithoutRegisterTabs)
     EXPECT_EQ(t.prompter.asked.at(1).text, box);  // the dialog's load fails alike
     EXPECT_EQ(context.link.DeviceCount1, 2);
     EXPECT_LE(tabs->count(), 1);  // no register tab of a file
-    context.commands.hooks.relayoutTab();  // the tab laid out again
+    context.commands.view()->relayoutTab();  // the tab laid out again
     deviceItem(0, 2)->trigger();
     EXPECT_EQ(context.link.SelectedDevice, 2);
     EXPECT_EQ(t.programEnd.quits, 0);
@@ -598,16 +595,25 @@ TEST_F(MainWindow, ReadAllRegsStandsOnEveryRegisterTabAndSendsNothing)
     EXPECT_FALSE(readAll->isVisibleTo(main.get()));
 
     selectTab("LIMITS");
-    std::vector<std::string> logged;
-    context.link.log.hooks.appendLog = [&logged](const std::string& line) {
-        logged.push_back(line);
-    };
+    // The link log's lines are caught in place of the window's box.
+    struct LogLines final : link::LinkView {
+        std::vector<std::string> lines;
+        void showRegisterValue(int, int16_t) override {}
+        void refreshMainTab() override {}
+        void refreshMonitorTab() override {}
+        void appendLog(const std::string& line) override { lines.push_back(line); }
+        void clearLog() override {}
+        void appendHexLog(int, const std::string&) override {}
+    } logLines;
+    const std::vector<std::string>& logged = logLines.lines;
+    context.link.attachView(&logLines);
     const size_t sent = chain->received.size();
     t.prompter.asked.clear();
     readAll->click();
     EXPECT_EQ(chain->received.size(), sent);
     ASSERT_EQ(t.prompter.asked.size(), 1u);
     EXPECT_EQ(t.prompter.asked[0].text, "Not yet implemented");
+    context.link.attachView(nullptr);  // the catcher goes with the test
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_EQ(logged[0].rfind("Reading all device registers:", 0), 0u);
 }

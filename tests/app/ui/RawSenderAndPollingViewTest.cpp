@@ -127,7 +127,16 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
 {
     test::LinkFixture fixture;
     ASSERT_TRUE(fixture.connect(true, 1));
-    Poller poller(fixture.link, fixture.t.services);
+    // The poll's work counts the full scans it is asked for.
+    struct CountingWork final : PollWork {
+        int scans = 0;
+        void run(PollAction action) override { scans += action == PollAction::ScanAll ? 1 : 0; }
+        void readUprBuffers(int16_t&) override {}
+        void scanAllInhibit() override {}
+        void clearAllFaults() override {}
+        void scanAllContinuous() override {}
+    } work;
+    Poller poller(fixture.link, work, fixture.t.services);
     QWidget window;
     ui::PollingWidgets widgets{new QCheckBox(&window), new QLineEdit("500", &window),
                                new QSpinBox(&window), new QPushButton(&window),
@@ -145,8 +154,7 @@ TEST(PollingControlsView, IntervalBoxEnableBoxAndDialogDrivePolling)
     ASSERT_EQ(fixture.t.prompter.asked.size(), 1u);
     EXPECT_NE(fixture.t.prompter.asked[0].text.find("tbPollingInterval_Change"), std::string::npos);
 
-    int scans = 0;
-    poller.hooks.commands[0] = [&] { ++scans; };
+    const int& scans = work.scans;
     // The caption names the part the configuration chose.
     fixture.link.SetFittedParts(fixture.link.SecondTypePresent, "KVB53960", fixture.link.PartName2);
     dialog.show();
