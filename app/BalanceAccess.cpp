@@ -59,6 +59,14 @@ std::vector<int> BalanceTargetsOrTell(link::ChipLink& link, Prompter& prompter,
     return devices;
 }
 
+std::vector<int> BalanceClickTargets(link::ChipLink& link, Prompter& prompter,
+                                     const std::string& procedure, bool allDevices)
+{
+    if (!BalanceDevicesOrTell(link, prompter, procedure))
+        return {};
+    return BalanceTargetsOrTell(link, prompter, procedure, allDevices);
+}
+
 bool ReadBalanceReg(link::ChipLink& link, int device, uint8_t address)
 {
     link::ChipMessage m(static_cast<uint8_t>(device), balance_reg::kPage, address, 0, 0);

@@ -34,6 +34,12 @@ int BalanceViewDevice(const link::ChipLink& link);
 std::vector<int> BalanceTargetsOrTell(link::ChipLink& link, Prompter& prompter,
                                       const std::string& procedure, bool allDevices);
 
+// The checks a balance button makes once per click: BalanceDevicesOrTell,
+// then BalanceTargetsOrTell. Empty when either refused (the user was told
+// once).
+std::vector<int> BalanceClickTargets(link::ChipLink& link, Prompter& prompter,
+                                     const std::string& procedure, bool allDevices);
+
 // Reads one type-0 page-2 register. True only when an answer arrived
 // without a communication error, so the register image holds the chip's
 // value.

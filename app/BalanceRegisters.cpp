@@ -130,10 +130,10 @@ void BalanceRegisters::cbRead_Click(int cell)
 {
     const char* name = "cbRead_Click";
     RunHandler(services_.prompter, name, [&] {
-        if (!valid(cell) || !BalanceDevicesOrTell(link_, services_.prompter, name))
+        if (!valid(cell))
             return;
         const std::vector<int> devices =
-            BalanceTargetsOrTell(link_, services_.prompter, name, false);
+            BalanceClickTargets(link_, services_.prompter, name, false);
         if (!devices.empty())
             readCell(devices.front(), cell);
     });
@@ -143,10 +143,10 @@ void BalanceRegisters::cbWrite_Click(int cell)
 {
     const char* name = "cbWrite_Click";
     RunHandler(services_.prompter, name, [&] {
-        if (!valid(cell) || !BalanceDevicesOrTell(link_, services_.prompter, name))
+        if (!valid(cell))
             return;
         const std::vector<int> devices =
-            BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+            BalanceClickTargets(link_, services_.prompter, name, modes.allDevices);
         const board::PipeLossWatch watch(link_.pipe());
         std::set<int> leftOut;
         writeCell(devices, cell, watch, leftOut);
@@ -160,9 +160,8 @@ void BalanceRegisters::cbReadAll_Click()
     // The checks and the choice of device are made once for the twelve
     // cells, so that a refusal is told once.
     const char* name = "cbReadAll_Click";
-    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-        return;
-    const std::vector<int> devices = BalanceTargetsOrTell(link_, services_.prompter, name, false);
+    const std::vector<int> devices =
+        BalanceClickTargets(link_, services_.prompter, name, false);
     if (devices.empty())
         return;
     const board::PipeLossWatch watch(link_.pipe());
@@ -176,10 +175,8 @@ void BalanceRegisters::cbReadAll_Click()
 void BalanceRegisters::cbWriteAll_Click()
 {
     const char* name = "cbWriteAll_Click";
-    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-        return;
     const std::vector<int> devices =
-        BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+        BalanceClickTargets(link_, services_.prompter, name, modes.allDevices);
     if (devices.empty())
         return;
     const board::PipeLossWatch watch(link_.pipe());

@@ -73,10 +73,8 @@ void BalanceSequence::cbRead_Click(int bank)
 {
     const char* name = "cbRead_Click";
     RunHandler(services_.prompter, name, [&] {
-        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-            return;
         const std::vector<int> devices =
-            BalanceTargetsOrTell(link_, services_.prompter, name, false);
+            BalanceClickTargets(link_, services_.prompter, name, false);
         if (!devices.empty())
             readBank(devices.front(), std::clamp(bank, 0, kBalanceBanks - 1), name);
     });
@@ -86,10 +84,8 @@ void BalanceSequence::cbWrite_Click(int bank)
 {
     const char* name = "cbWrite_Click";
     RunHandler(services_.prompter, name, [&] {
-        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-            return;
         const std::vector<int> devices =
-            BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+            BalanceClickTargets(link_, services_.prompter, name, modes.allDevices);
         const board::PipeLossWatch watch(link_.pipe());
         writeBank(devices, std::clamp(bank, 0, kBalanceBanks - 1), name, watch);
     });
@@ -100,9 +96,8 @@ void BalanceSequence::cbReadAll_Click()
     // The checks and the choice of device are made once for the thirteen
     // banks, so that a refusal is told once.
     const char* name = "cbReadAll_Click";
-    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-        return;
-    const std::vector<int> devices = BalanceTargetsOrTell(link_, services_.prompter, name, false);
+    const std::vector<int> devices =
+        BalanceClickTargets(link_, services_.prompter, name, false);
     if (devices.empty())
         return;
     const board::PipeLossWatch watch(link_.pipe());
@@ -117,10 +112,8 @@ void BalanceSequence::cbReadAll_Click()
 void BalanceSequence::cbWriteAll_Click()
 {
     const char* name = "cbWriteAll_Click";
-    if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-        return;
     const std::vector<int> devices =
-        BalanceTargetsOrTell(link_, services_.prompter, name, modes.allDevices);
+        BalanceClickTargets(link_, services_.prompter, name, modes.allDevices);
     if (devices.empty())
         return;
     const board::PipeLossWatch watch(link_.pipe());

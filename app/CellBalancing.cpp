@@ -187,10 +187,8 @@ std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownO
     const auto press = [&]() -> std::optional<bool> {
         if (index < 0 || index >= kBalanceCells)
             return std::nullopt;
-        if (!BalanceDevicesOrTell(link_, services_.prompter, name))
-            return std::nullopt;
         const std::vector<int> devices =
-            BalanceTargetsOrTell(link_, services_.prompter, name, false);
+            BalanceClickTargets(link_, services_.prompter, name, false);
         if (devices.empty())
             return std::nullopt;
         const int d = devices.front();
