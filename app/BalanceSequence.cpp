@@ -96,8 +96,7 @@ void BalanceSequence::cbReadAll_Click()
     // The checks and the choice of device are made once for the thirteen
     // banks, so that a refusal is told once.
     const char* name = "cbReadAll_Click";
-    const std::vector<int> devices =
-        BalanceClickTargets(link_, services_.prompter, name, false);
+    const std::vector<int> devices = BalanceClickTargets(link_, services_.prompter, name, false);
     if (devices.empty())
         return;
     const board::PipeLossWatch watch(link_.pipe());

@@ -8,6 +8,7 @@
 #include "app/RegisterRows.h"
 #include "app/UprBuffers.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -73,6 +74,20 @@ struct CommandFixture : LinkFixture {
             start = end + 2;
         }
         return found;
+    }
+
+    // The communication-error lines without their time stamps.
+    std::vector<std::string> errorLines() const
+    {
+        std::vector<std::string> out;
+        const std::string& text = link.log.comErrors.text();
+        size_t start = 0, end;
+        while ((end = text.find("\r\n", start)) != std::string::npos) {
+            const std::string line = text.substr(start, end - start);
+            out.push_back(line.substr(std::min(line.find("    "), line.size())));
+            start = end + 2;
+        }
+        return out;
     }
 };
 

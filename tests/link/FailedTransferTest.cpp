@@ -16,19 +16,6 @@ using link::ChipMessage;
 
 class FailedTransfer : public CommandFixture, public ::testing::Test {
 protected:
-    // The communication-error lines without their time stamps.
-    std::vector<std::string> errorLines() const
-    {
-        std::vector<std::string> out;
-        const std::string& text = link.log.comErrors.text();
-        size_t start = 0, end;
-        while ((end = text.find("\r\n", start)) != std::string::npos) {
-            const std::string line = text.substr(start, end - start);
-            out.push_back(line.substr(std::min(line.find("    "), line.size())));
-            start = end + 2;
-        }
-        return out;
-    }
     uint32_t com0() const { return link.lamps.colour(LampId::Com0); }
     uint32_t com1() const { return link.lamps.colour(LampId::Com1); }
     // Turns COM red, as an earlier failure would have left it, so that a

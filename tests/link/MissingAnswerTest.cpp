@@ -13,22 +13,7 @@ namespace {
 
 using link::ChipMessage;
 
-class MissingAnswer : public CommandFixture, public ::testing::Test {
-protected:
-    // The communication-error lines without their time stamps.
-    std::vector<std::string> errorLines() const
-    {
-        std::vector<std::string> out;
-        const std::string& text = link.log.comErrors.text();
-        size_t start = 0, end;
-        while ((end = text.find("\r\n", start)) != std::string::npos) {
-            const std::string line = text.substr(start, end - start);
-            out.push_back(line.substr(std::min(line.find("    "), line.size())));
-            start = end + 2;
-        }
-        return out;
-    }
-};
+class MissingAnswer : public CommandFixture, public ::testing::Test {};
 
 TEST_F(MissingAnswer, ASleepingDeviceThatDoesNotAnswerIsLoggedFlaggedAndLit)
 {
