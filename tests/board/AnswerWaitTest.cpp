@@ -2,10 +2,7 @@
 // command without an answer waits 6000 ms for it (after the drain's one
 // 1 ms probe), no more and no less.
 
-#include "app/BoardPrompter.h"
-#include "board/HidTransport.h"
-#include "sim/SimBoard.h"
-#include "support/TestServices.h"
+#include "board/PipeFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +11,7 @@ using namespace kvb::board;
 
 namespace {
 
-class AnswerWait : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        board = usb.plug(t.clock);
-        ASSERT_TRUE(transport.InitUsbHidConnection());
-    }
-    test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    BoardPrompter boardUser{t.services};
-    HidTransport transport{usb, t.services, boardUser};
-};
+using AnswerWait = test::PipeFixture;
 
 }  // namespace
 

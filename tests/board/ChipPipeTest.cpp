@@ -1,9 +1,5 @@
-#include "app/BoardPrompter.h"
-#include "board/ChipPipe.h"
-#include "board/PipeView.h"
-#include "sim/SimBoard.h"
+#include "board/PipeFixture.h"
 #include "support/ReportBufferAccess.h"
-#include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
@@ -14,28 +10,7 @@ using namespace kvb::board;
 
 namespace {
 
-class PipeTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        board = usb.plug(t.clock);
-        ASSERT_TRUE(transport.InitUsbHidConnection());
-        pipe.log = [this](const std::string& line) { log.push_back(line); };
-        pipe.stopPolling = [this] { ++pollingStops; };
-    }
-
-    test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    BoardPrompter boardUser{t.services};
-    HidTransport transport{usb, t.services, boardUser};
-    ByteGrid grid;
-    ChipPipe pipe{transport};
-    PipeView view{pipe, grid};
-    std::vector<std::string> log;
-    int pollingStops = 0;
-    const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
-};
+using PipeTest = test::PipeFixture;
 
 TEST_F(PipeTest, TransactionNumbersRunOneToSevenAndWrap)
 {

@@ -2,11 +2,7 @@
 // attempt (one more or one fewer turns a late answer into a lost one or the
 // other way round) and two attempts of a transfer.
 
-#include "app/BoardPrompter.h"
-#include "board/ChipPipe.h"
-#include "board/PipeView.h"
-#include "sim/SimBoard.h"
-#include "support/TestServices.h"
+#include "board/PipeFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,27 +13,7 @@ using namespace kvb::board;
 
 namespace {
 
-class PipeCounts : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        board = usb.plug(t.clock);
-        ASSERT_TRUE(transport.InitUsbHidConnection());
-        pipe.log = [this](const std::string& line) { log.push_back(line); };
-        board->requests.clear();
-    }
-
-    test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    BoardPrompter boardUser{t.services};
-    HidTransport transport{usb, t.services, boardUser};
-    ByteGrid grid;
-    ChipPipe pipe{transport};
-    PipeView view{pipe, grid};
-    std::vector<std::string> log;
-    const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
-};
+using PipeCounts = test::PipeFixture;
 
 }  // namespace
 

@@ -1,0 +1,43 @@
+#pragma once
+// One simulated board behind the transport and the chip pipe, with the
+// pipe's log lines and stops of polling recorded, for the pipe tests.
+
+#include "app/BoardPrompter.h"
+#include "board/ChipPipe.h"
+#include "board/PipeView.h"
+#include "sim/SimBoard.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kvb::test {
+
+class PipeFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        board = usb.plug(t.clock);
+        ASSERT_TRUE(transport.InitUsbHidConnection());
+        pipe.log = [this](const std::string& line) { log.push_back(line); };
+        pipe.stopPolling = [this] { ++pollingStops; };
+        board->requests.clear();
+    }
+
+    test::TestServices t;
+    sim::SimHidBackend usb;
+    std::shared_ptr<sim::SimBoard> board;
+    BoardPrompter boardUser{t.services};
+    board::HidTransport transport{usb, t.services, boardUser};
+    board::ByteGrid grid;
+    board::ChipPipe pipe{transport};
+    board::PipeView view{pipe, grid};
+    std::vector<std::string> log;
+    int pollingStops = 0;
+    const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
+};
+
+}  // namespace kvb::test
