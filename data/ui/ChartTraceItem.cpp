@@ -281,10 +281,15 @@ void ChartTraceItem::markLine(const std::vector<data::ChartPoint>& points, int64
         const double y0 = std::clamp(std::floor(std::min(a.y, b.y)) - before - 1, 0.0, bottom);
         const double y1 = std::clamp(std::ceil(std::max(a.y, b.y)) + after + 1, 0.0, bottom);
         const int r0 = static_cast<int>(y0), r1 = static_cast<int>(y1);
+        // The ring's columns, counted on from the first without a division
+        // for each.
+        const int width = layer_.width();
+        int c = ringColumn(c0);
         for (int64_t g = c0; g <= c1; ++g) {
-            const auto c = static_cast<size_t>(ringColumn(g));
-            spanLo_[c] = std::min(spanLo_[c], r0);
-            spanHi_[c] = std::max(spanHi_[c], r1);
+            spanLo_[static_cast<size_t>(c)] = std::min(spanLo_[static_cast<size_t>(c)], r0);
+            spanHi_[static_cast<size_t>(c)] = std::max(spanHi_[static_cast<size_t>(c)], r1);
+            if (++c == width)
+                c = 0;
         }
     }
 }
