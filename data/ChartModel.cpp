@@ -197,6 +197,23 @@ double ChartModel::seriesUnits(ChartId chart, int index, int16_t raw) const
     }
 }
 
+ChartModel::SeriesUnits ChartModel::seriesUnitsOf(ChartId chart, int index) const
+{
+    const link::RegisterDefinitions& d = *defs_;
+    switch (chart) {
+    case CellChart:
+        return {SeriesUnits::Cell, d.def(0, kFirstCellRegister).scale, 0};
+    case PackChart:
+        return {SeriesUnits::Scaled, d.def(0, kPackRegister).scale, 0};
+    case ICTempChart:
+        return {SeriesUnits::ICTemp, d.def(0, kICTempRegister).scale, static_cast<double>(d.tint25)};
+    case ETChart:
+        return {SeriesUnits::Scaled, d.def(0, kFirstETRegister).scale, 0};
+    default:
+        return {SeriesUnits::Fault, 1, 0.1 * (index + 1)};
+    }
+}
+
 ChartModel::SeriesKey ChartModel::seriesKey(ChartId chart, int index) const
 {
     return {seriesData(chart, index), seriesUnits(chart, index, 0), seriesUnits(chart, index, 1)};

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,31 @@ public:
     // 0..32760), and its conversion of one raw value to units.
     const int16_t* seriesData(ChartId chart, int index) const;
     double seriesUnits(ChartId chart, int index, int16_t raw) const;
+    // seriesUnits() of one series, as a value that converts without a call
+    // for each of many samples (a redraw converts every sample it shows).
+    struct SeriesUnits {
+        enum Kind { Cell, Scaled, ICTemp, Fault } kind = Scaled;
+        double scale = 1, offset = 0;  // offset: tint25, or the fault's base level
+        double operator()(int16_t raw) const
+        {
+            if (raw == kUnknownSample)
+                return std::numeric_limits<double>::quiet_NaN();
+            switch (kind) {
+            case Cell: {
+                // 14-bit counts, sign-extended.
+                const auto v = raw >= 0x2000 ? static_cast<int16_t>(static_cast<uint16_t>(raw) | 0xC000u) : raw;
+                return v * scale;
+            }
+            case Scaled:
+                return raw * scale;
+            case ICTemp:
+                return (static_cast<double>(raw) - offset) * scale + 25.0;
+            default:
+                return raw == 0 ? offset : offset + 1.0;
+            }
+        }
+    };
+    SeriesUnits seriesUnitsOf(ChartId chart, int index) const;
     // What a drawn series depends on besides the samples: the buffer series
     // it plots and the scales in force (its values for raw 0 and 1). Equal
     // keys plot equal values for equal samples.

@@ -65,6 +65,7 @@ void ChartTraceItem::setWindow(const Window& window, qreal pixelRatio)
     if (layer_.size() != size) {
         layer_ = QImage(size, QImage::Format_RGB32);
         drawn_.valid = false;
+        spanLo_.clear();  // nothing known of the new picture's pixels
     }
     layer_.setDevicePixelRatio(pixelRatio);
     thickness_ = std::max(static_cast<int>(std::lround(kLineThickness * pixelRatio)), 1);
@@ -112,6 +113,12 @@ int ChartTraceItem::beginDrawing()
         rowGround_[static_cast<size_t>(r)] = gridColour_;
     plainRow_.assign(static_cast<size_t>(layer_.width()), ground_.colour.rgb());
     gridRow_.assign(static_cast<size_t>(layer_.width()), gridColour_);
+    if (spanLo_.size() != static_cast<size_t>(layer_.width()) || spanGround_ != rowGround_) {
+        // Any pixel may differ from this ground.
+        spanLo_.assign(static_cast<size_t>(layer_.width()), 0);
+        spanHi_.assign(static_cast<size_t>(layer_.width()), layer_.height() - 1);
+        spanGround_ = rowGround_;
+    }
     const std::vector<int> oldGridColumns = gridColumns_;
     gridColumns_ = gridColumns();
     bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
@@ -216,27 +223,74 @@ std::vector<int> ChartTraceItem::gridRows() const
 }
 
 // Lays the ground of columns [from, to): the plot's colour with the grid's
-// rows, and the grid's columns.
+// rows, and the grid's columns. Only the rows the columns' spans hold can
+// differ from the ground, and only those are laid.
 void ChartTraceItem::clearColumns(int64_t from, int64_t to)
 {
     const data::PixelBuffer& t = target_;
+    // Columns are laid in chunks, row by row over each chunk's rows.
+    constexpr int kChunk = 32;
     for (int64_t g = from; g < to;) {
         const int c = ringColumn(g);
         const int n = static_cast<int>(std::min<int64_t>(to - g, t.width - c));
-        // Copied from a row laid once: many times faster than a fill.
-        for (int r = 0; r < t.height; ++r)
-            std::memcpy(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + c,
-                        (rowGround_[static_cast<size_t>(r)] == gridColour_ ? gridRow_ : plainRow_).data(),
-                        static_cast<size_t>(n) * sizeof(uint32_t));
+        for (int k = c; k < c + n; k += kChunk) {
+            const int m = std::min(kChunk, c + n - k);
+            int lo = t.height, hi = -1;
+            for (int j = k; j < k + m; ++j) {
+                lo = std::min(lo, spanLo_[static_cast<size_t>(j)]);
+                hi = std::max(hi, spanHi_[static_cast<size_t>(j)]);
+                spanLo_[static_cast<size_t>(j)] = t.height;
+                spanHi_[static_cast<size_t>(j)] = -1;
+            }
+            // Copied from a row laid once: many times faster than a fill.
+            for (int r = lo; r <= hi; ++r)
+                std::memcpy(t.pixels + static_cast<ptrdiff_t>(r) * t.stride + k,
+                            (rowGround_[static_cast<size_t>(r)] == gridColour_ ? gridRow_ : plainRow_).data(),
+                            static_cast<size_t>(m) * sizeof(uint32_t));
+        }
         g += n;
     }
     for (int column : gridColumns_) {
         const int64_t g = first_ + column;
         if (g < from || g >= to)
             continue;
-        uint32_t* p = t.pixels + ringColumn(g);
+        const int c = ringColumn(g);
+        uint32_t* p = t.pixels + c;
         for (int r = 0; r < t.height; ++r, p += t.stride)
             *p = gridColour_;
+        spanLo_[static_cast<size_t>(c)] = 0;
+        spanHi_[static_cast<size_t>(c)] = t.height - 1;
+    }
+}
+
+void ChartTraceItem::markLine(const std::vector<data::ChartPoint>& points, int64_t from, int64_t to)
+{
+    // A line draws each column between the heights its segments reach
+    // there, widened by its thickness and rounded to rows: within a row or
+    // so more of its segments' ends.
+    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
+    const double bottom = layer_.height() - 1;
+    for (size_t k = 0; k < points.size(); ++k) {
+        const data::ChartPoint& a = points[k == 0 ? 0 : k - 1];
+        const data::ChartPoint& b = points[k];
+        const double x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
+        const int64_t c0 = std::max(static_cast<int64_t>(std::floor(x0)) - before, from);
+        const int64_t c1 = std::min(static_cast<int64_t>(std::floor(x1)) + after, to - 1);
+        if (c1 < c0)
+            continue;
+        const double y0 = std::clamp(std::floor(std::min(a.y, b.y)) - before - 1, 0.0, bottom);
+        const double y1 = std::clamp(std::ceil(std::max(a.y, b.y)) + after + 1, 0.0, bottom);
+        const int r0 = static_cast<int>(y0), r1 = static_cast<int>(y1);
+        // The ring's columns, counted on from the first without a division
+        // for each.
+        const int width = layer_.width();
+        int c = ringColumn(c0);
+        for (int64_t g = c0; g <= c1; ++g) {
+            spanLo_[static_cast<size_t>(c)] = std::min(spanLo_[static_cast<size_t>(c)], r0);
+            spanHi_[static_cast<size_t>(c)] = std::max(spanHi_[static_cast<size_t>(c)], r1);
+            if (++c == width)
+                c = 0;
+        }
     }
 }
 
@@ -264,6 +318,7 @@ void ChartTraceItem::drawPart(int part)
         line.trace->points(from - after, to + before, points);
         for (data::ChartPoint& p : points)
             p = {grid_.at(p.x), top_ + (window_.yMax - p.y) * sy_};
+        markLine(points, from, to);
         data::DrawChartLineColumns(target_, points.data(), points.size(), line.colour.rgba(), thickness_,
                                    static_cast<int>(from - first_), static_cast<int>(to - first_));
     }

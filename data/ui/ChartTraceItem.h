@@ -94,6 +94,9 @@ public:
 private:
     int ringColumn(int64_t column) const;
     void clearColumns(int64_t from, int64_t to);
+    // Takes the rows a line through `points` (picture coordinates) may
+    // cover in picture columns [from, to) into those columns' spans.
+    void markLine(const std::vector<data::ChartPoint>& points, int64_t from, int64_t to);
     // The picture's columns and rows of the grid's lines.
     std::vector<int> gridColumns() const;
     std::vector<int> gridRows() const;
@@ -110,6 +113,11 @@ private:
     std::vector<int> gridColumns_;
     uint32_t gridColour_ = 0;
     QImage layer_;  // the lines over the ground, a ring in x
+    // Of each column of the ring, the rows [lo, hi] that may differ from
+    // spanGround_ (its rows' colours): a redraw lays the ground again only
+    // there, not over the whole picture. Empty: the picture is new.
+    std::vector<int> spanLo_, spanHi_;
+    std::vector<uint32_t> spanGround_;
     data::PixelBuffer target_;  // layer_'s pixels
     data::ColumnGrid grid_;
     int64_t first_ = 0;

@@ -708,8 +708,9 @@ void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
     SeriesDrawing& d = b.drawn[static_cast<size_t>(r.index)];
     const int16_t* raw = d.key.data;
     const int64_t first = b.traces->firstColumn();
+    const ChartModel::SeriesUnits units = model_.seriesUnitsOf(r.chart, r.index);
     d.trace.follow(plotted, b.traces->grid(), first, first + b.traces->columns(),
-                   [&](int s) { return model_.seriesUnits(r.chart, r.index, raw[s]); });
+                   [raw, units](int s) { return units(raw[s]); });
 }
 
 // A refresh once the event loop runs again (after a relayout of a chart).

@@ -483,3 +483,42 @@ TEST(ChartDecimation, FollowingSamplesMatchesReducingAfresh)
 }
 
 }  // namespace
+
+namespace {
+
+// A redraw converts samples with the series' conversion taken once; it must
+// plot, for every count, exactly what the model's conversion gives (a
+// wrong sign extension, scale or offset would move lines).
+TEST_F(ChartModelTest, SeriesConversionTakenOnceMatchesTheModelForEveryCount)
+{
+    defs->regs[0][64].scale = 0.003;   // pack
+    defs->regs[0][80].scale = -0.125;  // internal temperature, falling with the count
+    defs->regs[0][81].scale = 0.0007;  // external temperature inputs
+    defs->tint25 = 9000;
+    struct Case {
+        ChartId chart;
+        int index;
+    };
+    for (const Case c : {Case{CellChart, 0}, Case{CellChart, 13}, Case{PackChart, 3}, Case{ICTempChart, 1},
+                         Case{ETChart, 2}, Case{FaultChart, 0}, Case{FaultChart, 3}}) {
+        const ChartModel::SeriesUnits units = model.seriesUnitsOf(c.chart, c.index);
+        int differ = 0;
+        for (int raw = -32768; raw <= 32767; ++raw) {
+            const double fast = units(static_cast<int16_t>(raw));
+            const double slow = model.seriesUnits(c.chart, c.index, static_cast<int16_t>(raw));
+            differ += !(fast == slow || (std::isnan(fast) && std::isnan(slow)));
+        }
+        EXPECT_EQ(differ, 0) << "chart " << c.chart << ", series " << c.index;
+    }
+    // The 14-bit cell counts on either side of the sign bit, and an unknown
+    // sample.
+    const ChartModel::SeriesUnits cells = model.seriesUnitsOf(CellChart, 0);
+    EXPECT_DOUBLE_EQ(cells(0x1FFF), 81.91);
+    EXPECT_DOUBLE_EQ(cells(0x2000), -81.92);
+    EXPECT_TRUE(std::isnan(cells(kUnknownSample)));
+    EXPECT_DOUBLE_EQ(model.seriesUnitsOf(ICTempChart, 0)(9008), 24.0);
+    EXPECT_DOUBLE_EQ(model.seriesUnitsOf(FaultChart, 1)(0), 0.2);
+    EXPECT_DOUBLE_EQ(model.seriesUnitsOf(FaultChart, 1)(4), 1.2);
+}
+
+}  // namespace

@@ -2,7 +2,9 @@
 // the columns that changed; what it shows must be, pixel for pixel, what a
 // window drawing the same charts whole shows: at 1920x1080 and 3840x2160,
 // through samples that leave the window where it was, samples that shift
-// it by a column or by many, and the oldest samples dropped.
+// it by a column or by many, and the oldest samples dropped; and a window
+// drawn whole again over its old picture (a zoom in time or in value) must
+// leave nothing of the lines it showed before.
 
 #include "support/ui/ChartFeed.h"
 
@@ -82,6 +84,20 @@ void FollowAndCompare(QSize size)
     EXPECT_GE(partial, 5 * 30);
     EXPECT_LE(f.wholeDrawings() - whole, 5 * 3);
     ExpectSameAsWhole(f, size, "rolling 240 minutes");
+
+    // Zoomed in time and then in value: the lines land elsewhere in each
+    // column, and the ground under the old ones is laid again.
+    auto* time = f.window->findChild<QSlider*>("sliderZoomTime");
+    time->setValue(1);
+    Settle();
+    time->setValue(2);
+    Settle();
+    ExpectSameAsWhole(f, size, "zoomed to 120 and back to 240 minutes");
+    auto* cells = f.window->findChild<QSlider*>("sliderZoomCellVoltage");
+    ASSERT_NE(cells, nullptr);
+    cells->setValue(cells->value() == cells->minimum() ? cells->maximum() : cells->minimum());
+    Settle();
+    ExpectSameAsWhole(f, size, "cell voltages zoomed");
 
     // Half a minute: each sample shifts the window by many columns, with
     // long segments between the samples.
