@@ -27,6 +27,7 @@
 #include "app/AppContext.h"
 #include "app/StartupSequence.h"
 #include "link/RegisterDefinitionFile.h"
+#include "support/ProcessMemory.h"
 #include "support/SimulatedChain.h"
 
 #include <malloc.h>
@@ -48,16 +49,7 @@ namespace {
 using namespace kvb;
 using Ms = std::chrono::milliseconds;
 
-long ResidentBytes()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * ::sysconf(_SC_PAGESIZE);
-}
+using kvb::test::ResidentBytes;
 
 long HeapBytes()
 {

@@ -6,6 +6,7 @@
 // included) rather than built with any encoder.
 
 #include "sim/SimChipChain.h"
+#include "support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,7 @@ constexpr uint8_t kSingle = 0x15;
 
 std::string hex(const Bytes& bytes)
 {
-    std::ostringstream out;
-    for (size_t i = 0; i < bytes.size(); ++i)
-        out << (i ? " " : "") << std::uppercase << std::hex << std::setw(2) << std::setfill('0')
-            << int(bytes[i]);
-    return out.str();
+    return kvb::test::HexBytes(bytes);
 }
 
 class SimProtocol : public ::testing::Test {

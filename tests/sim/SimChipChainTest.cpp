@@ -2,6 +2,7 @@
 // byte, and single-device answers with the bits above the value driven high.
 
 #include "sim/SimChipChain.h"
+#include "support/HexBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,7 @@ using Bytes = std::vector<uint8_t>;
 
 std::string hex(const Bytes& bytes)
 {
-    std::ostringstream out;
-    for (size_t i = 0; i < bytes.size(); ++i)
-        out << (i ? " " : "") << std::uppercase << std::hex << std::setw(2) << std::setfill('0')
-            << int(bytes[i]);
-    return out.str();
+    return kvb::test::HexBytes(bytes);
 }
 
 // Every register of pages 1 and 2 holds page << 12 | address << 4 | 5.

@@ -3,26 +3,15 @@
 // are full, the window and the model must not keep growing (reductions,
 // line images and the chart's own items are reused, not piled up).
 
+#include "support/ProcessMemory.h"
 #include "support/ui/ChartFeed.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
-// The resident memory of this process, in bytes.
-long ResidentBytes()
-{
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * ::sysconf(_SC_PAGESIZE);
-}
+using kvb::test::ResidentBytes;
 
 TEST(ChartMemory, AnHourOfSamplesEndsWhereTheFullBuffersBegan)
 {
