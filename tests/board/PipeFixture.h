@@ -38,6 +38,18 @@ protected:
     std::vector<std::string> log;
     int pollingStops = 0;
     const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};
+
+    // A transfer that ended lost after its two attempts of 51 polls each:
+    // one retry line, one stop of polling, one box.
+    void expectLostAfterTwoAttempts() const
+    {
+        EXPECT_EQ(view.display.dwait, " 51");
+        EXPECT_EQ(log, (std::vector<std::string>{"Packet Sync: Retry count =  1BQTY  0XID  1RID  0"}));
+        EXPECT_EQ(pollingStops, 1);
+        ASSERT_EQ(t.prompter.asked.size(), 1u);
+        EXPECT_EQ(t.prompter.asked[0].text,
+                  "USB Communications lost, Disconnect and Reconnect, Polling Terminated");
+    }
 };
 
 }  // namespace kvb::test
