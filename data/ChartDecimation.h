@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <limits>
 #include <vector>
 
@@ -55,6 +54,53 @@ struct ColumnGrid {
     bool operator==(const ColumnGrid&) const = default;
 };
 
+// Where each column's samples begin, for columns [from, to] of a grid: found
+// once for all the series of a chart, which share the samples and the grid,
+// so that each series then reduces a column at a time rather than working
+// out the column of every sample. Past those columns, a column's end is
+// found sample by sample.
+class SampleColumns {
+public:
+    void build(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to)
+    {
+        grid_ = grid;
+        from_ = from;
+        to_ = to;
+        starts_.clear();
+        if (to < from)
+            return;
+        starts_.reserve(static_cast<size_t>(to - from + 2));
+        int i = static_cast<int>(
+            std::partition_point(s.x, s.x + s.count, [&](double x) { return grid.column(x) < from; }) - s.x);
+        for (int64_t c = from; c <= to + 1; ++c) {
+            while (i < s.count && grid.column(s.x[i]) < c)
+                ++i;
+            starts_.push_back(i);
+        }
+    }
+    // Whether the last build() was for these columns.
+    bool builtFor(const ColumnGrid& grid, int64_t from, int64_t to) const
+    {
+        return grid == grid_ && from == from_ && to == to_;
+    }
+    // One past the last sample of column c, sample i being one of it.
+    int end(const TraceSamples& s, const ColumnGrid& grid, int64_t c, int i) const
+    {
+        const int64_t k = c + 1 - from_;
+        if (grid == grid_ && k >= 1 && k < static_cast<int64_t>(starts_.size()))
+            return std::min(starts_[static_cast<size_t>(k)], s.count);
+        int j = i + 1;
+        while (j < s.count && grid.column(s.x[j]) <= c)
+            ++j;
+        return j;
+    }
+
+private:
+    ColumnGrid grid_;
+    int64_t from_ = 0, to_ = -1;
+    std::vector<int> starts_;  // first sample of column from + k
+};
+
 class ChartTrace {
 public:
     static constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
@@ -65,9 +111,11 @@ public:
 
     // Brings the columns up to date for a window of columns [from, to) of
     // `grid`, from samples 0..count-1; `value(i)` is the plotted value of
-    // sample i (NaN: not plotted).
+    // sample i (NaN: not plotted). `columns`, when given, tells where the
+    // columns' samples begin, which makes a follow() of many samples faster.
     template <typename Value>
-    void follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value);
+    void follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value,
+                const SampleColumns* columns = nullptr);
 
     // Whether follow() would only count the few samples added since the
     // last one (at most `few`), the grid standing.
@@ -111,6 +159,23 @@ private:
                 hi = {x, y};
             }
         }
+        // add() of samples [i, last), `value` giving each one's value.
+        template <typename Value>
+        void addAll(const double* x, int i, int last, Value& value)
+        {
+            for (; empty && i < last; ++i)
+                add(x[i], value(i));
+            ChartPoint l = lo, h = hi;
+            for (; i < last; ++i) {
+                const double y = value(i);
+                if (y < l.y)
+                    l = {x[i], y};
+                else if (y > h.y)
+                    h = {x[i], y};
+            }
+            lo = l;
+            hi = h;
+        }
         // Its one or two points in time order.
         template <typename Out>
         void put(Out&& out) const
@@ -137,6 +202,35 @@ private:
                    : nullptr;
     }
 
+    // The columns kept, front to back: a vector whose front is dropped by
+    // moving where it starts, and compacted now and then, so that a window
+    // moving on by a column costs neither a copy nor an allocation.
+    class Columns {
+    public:
+        size_t size() const { return all_.size() - head_; }
+        bool empty() const { return size() == 0; }
+        Column& operator[](size_t k) { return all_[head_ + k]; }
+        const Column& operator[](size_t k) const { return all_[head_ + k]; }
+        void clear()
+        {
+            all_.clear();
+            head_ = 0;
+        }
+        void resize(size_t n) { all_.resize(head_ + n); }
+        void dropFront(size_t n)
+        {
+            head_ += n;
+            if (head_ > 1024 && head_ > all_.size() / 2) {
+                all_.erase(all_.begin(), all_.begin() + static_cast<ptrdiff_t>(head_));
+                head_ = 0;
+            }
+        }
+
+    private:
+        std::vector<Column> all_;
+        size_t head_ = 0;
+    };
+
     bool valid_ = false;
     bool restarted_ = false;
     ColumnGrid grid_;
@@ -145,11 +239,12 @@ private:
     int64_t next_ = 0;  // number of the first sample not yet counted
     int64_t base_ = 0;  // column of columns_.front()
     int64_t changedFrom_ = kNone;
-    std::deque<Column> columns_;
+    Columns columns_;
 };
 
 template <typename Value>
-void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value)
+void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to, Value&& value,
+                        const SampleColumns* columns)
 {
     const int64_t end = s.firstNumber + s.count;
     if (valid_ && (s.run != run_ || !(grid == grid_) || s.firstNumber != firstNumber_ || next_ > end ||
@@ -182,7 +277,7 @@ void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t f
                 found = true;
             }
         const size_t drop = found ? keep : before;
-        columns_.erase(columns_.begin(), columns_.begin() + static_cast<ptrdiff_t>(drop));
+        columns_.dropFront(drop);
         base_ += static_cast<int64_t>(drop);
     }
     // Counted up to the first column with a point at or past the window's
@@ -193,33 +288,31 @@ void ChartTrace::follow(const TraceSamples& s, const ColumnGrid& grid, int64_t f
             after = c;
             break;
         }
-    // Times ascend: the samples come column after column.
-    int64_t current = kNone;
-    Column* column = nullptr;
+    // Times ascend: the samples come column after column, and are taken a
+    // column at a time (or one at a time, when their columns are not known).
     int64_t n = next_;
-    for (; n < end; ++n) {
-        const int i = static_cast<int>(n - s.firstNumber);
+    while (n < end) {
+        int i = static_cast<int>(n - s.firstNumber);
         const int64_t c = grid.column(s.x[i]);
         if (c > after)
             break;
+        const int last = columns ? columns->end(s, grid, c, i) : i + 1;
+        n = s.firstNumber + last;
         if (c < base_)
             continue;
-        const double y = value(i);
-        if (std::isnan(y))
+        while (i < last && std::isnan(value(i)))
+            ++i;
+        if (i == last)
             continue;
-        if (c != current) {
-            if (columns_.empty())
-                base_ = c;
-            const auto k = static_cast<size_t>(c - base_);
-            if (k >= columns_.size())
-                columns_.resize(k + 1);
-            column = &columns_[k];
-            current = c;
-            changedFrom_ = std::min(changedFrom_, c);
-            if (c >= to && after == kNone)
-                after = c;
-        }
-        column->add(s.x[i], y);
+        if (columns_.empty())
+            base_ = c;
+        const auto k = static_cast<size_t>(c - base_);
+        if (k >= columns_.size())
+            columns_.resize(k + 1);
+        changedFrom_ = std::min(changedFrom_, c);
+        if (c >= to && after == kNone)
+            after = c;
+        columns_[k].addAll(s.x, i, last, value);
     }
     next_ = n;
 }

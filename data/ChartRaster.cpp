@@ -90,6 +90,11 @@ public:
         if (c0 >= t_.width)
             c0 -= t_.width;
         const int n = static_cast<int>(g1 - g0) + 1;
+        if (t_.spanLo)
+            for (int k = 0, c = c0; k < n; ++k, c = c + 1 == t_.width ? 0 : c + 1) {
+                t_.spanLo[c] = std::min(t_.spanLo[c], r0);
+                t_.spanHi[c] = std::max(t_.spanHi[c], r1);
+            }
         if (c0 + n > t_.width) {
             for (int k = 0; k < n; ++k) {
                 const int c = (c0 + k) % t_.width;

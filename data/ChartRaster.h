@@ -24,6 +24,10 @@ struct PixelBuffer {
     // The buffer column that shows firstColumn: a buffer kept as a ring in
     // x shows column firstColumn + k in its column (rotation + k) mod width.
     int rotation = 0;
+    // When given, of each buffer column the rows [spanLo, spanHi] drawn in
+    // it so far: a drawing widens them to every row it colours.
+    int* spanLo = nullptr;
+    int* spanHi = nullptr;
 };
 
 // Draws the polyline through `points` (pixel coordinates: x to the right,

@@ -119,6 +119,8 @@ int ChartTraceItem::beginDrawing()
         spanHi_.assign(static_cast<size_t>(layer_.width()), layer_.height() - 1);
         spanGround_ = rowGround_;
     }
+    target_.spanLo = spanLo_.data();
+    target_.spanHi = spanHi_.data();
     const std::vector<int> oldGridColumns = gridColumns_;
     gridColumns_ = gridColumns();
     bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
@@ -263,37 +265,6 @@ void ChartTraceItem::clearColumns(int64_t from, int64_t to)
     }
 }
 
-void ChartTraceItem::markLine(const std::vector<data::ChartPoint>& points, int64_t from, int64_t to)
-{
-    // A line draws each column between the heights its segments reach
-    // there, widened by its thickness and rounded to rows: within a row or
-    // so more of its segments' ends.
-    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
-    const double bottom = layer_.height() - 1;
-    for (size_t k = 0; k < points.size(); ++k) {
-        const data::ChartPoint& a = points[k == 0 ? 0 : k - 1];
-        const data::ChartPoint& b = points[k];
-        const double x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
-        const int64_t c0 = std::max(static_cast<int64_t>(std::floor(x0)) - before, from);
-        const int64_t c1 = std::min(static_cast<int64_t>(std::floor(x1)) + after, to - 1);
-        if (c1 < c0)
-            continue;
-        const double y0 = std::clamp(std::floor(std::min(a.y, b.y)) - before - 1, 0.0, bottom);
-        const double y1 = std::clamp(std::ceil(std::max(a.y, b.y)) + after + 1, 0.0, bottom);
-        const int r0 = static_cast<int>(y0), r1 = static_cast<int>(y1);
-        // The ring's columns, counted on from the first without a division
-        // for each.
-        const int width = layer_.width();
-        int c = ringColumn(c0);
-        for (int64_t g = c0; g <= c1; ++g) {
-            spanLo_[static_cast<size_t>(c)] = std::min(spanLo_[static_cast<size_t>(c)], r0);
-            spanHi_[static_cast<size_t>(c)] = std::max(spanHi_[static_cast<size_t>(c)], r1);
-            if (++c == width)
-                c = 0;
-        }
-    }
-}
-
 int64_t ChartTraceItem::columnsToDraw() const
 {
     int64_t n = 0;
@@ -318,7 +289,6 @@ void ChartTraceItem::drawPart(int part)
         line.trace->points(from - after, to + before, points);
         for (data::ChartPoint& p : points)
             p = {grid_.at(p.x), top_ + (window_.yMax - p.y) * sy_};
-        markLine(points, from, to);
         data::DrawChartLineColumns(target_, points.data(), points.size(), line.colour.rgba(), thickness_,
                                    static_cast<int>(from - first_), static_cast<int>(to - first_));
     }

@@ -94,9 +94,6 @@ public:
 private:
     int ringColumn(int64_t column) const;
     void clearColumns(int64_t from, int64_t to);
-    // Takes the rows a line through `points` (picture coordinates) may
-    // cover in picture columns [from, to) into those columns' spans.
-    void markLine(const std::vector<data::ChartPoint>& points, int64_t from, int64_t to);
     // The picture's columns and rows of the grid's lines.
     std::vector<int> gridColumns() const;
     std::vector<int> gridRows() const;

@@ -659,13 +659,8 @@ void FrmCharting::redrawSeries()
     // is spread over the processor's cores.
     // A refresh after a sample or two counts only those into each trace and
     // draws a few columns: quicker here than handed to other threads.
-    constexpr int64_t kFewSamples = 16, kFewColumns = 64;
-    bool few = true;
-    for (const Reduction& r : reductions) {
-        const ChartBox& b = charts_[r.chart];
-        few = few && b.drawn[static_cast<size_t>(r.index)].trace.followsOn(plotted, b.traces->grid(),
-                                                                         b.traces->firstColumn(), kFewSamples);
-    }
+    constexpr int64_t kFewColumns = 64;
+    const bool few = markManySamples(reductions, plotted);
     RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); }, !few);
     std::vector<std::pair<ChartTraceItem*, int>> parts;
     for (ChartTraceItem* item : drawn)
@@ -675,6 +670,38 @@ void FrmCharting::redrawSeries()
     for (ChartTraceItem* item : drawn)
         columns += item->columnsToDraw();
     RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); }, columns > kFewColumns);
+}
+
+// Marks the reductions that take more than a few samples, and finds for
+// their charts where each column's samples begin; tells whether all take
+// only a few.
+bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const TraceSamples& plotted)
+{
+    constexpr int64_t kFewSamples = 16;
+    bool few = true;
+    std::array<bool, kChartCount> many{};
+    for (Reduction& r : reductions) {
+        const ChartBox& b = charts_[r.chart];
+        r.manySamples = !b.drawn[static_cast<size_t>(r.index)].trace.followsOn(plotted, b.traces->grid(),
+                                                                             b.traces->firstColumn(), kFewSamples);
+        few = few && !r.manySamples;
+        many[r.chart] = many[r.chart] || r.manySamples;
+    }
+    // Charts of one plot width share their columns: found once.
+    for (int c = 0; c < kChartCount; ++c) {
+        if (!many[c])
+            continue;
+        const ChartTraceItem* item = charts_[c].traces;
+        const int64_t from = item->firstColumn(), to = from + item->columns();
+        int same = 0;
+        while (same < c && !(many[same] && charts_[same].columns.builtFor(item->grid(), from, to)))
+            ++same;
+        if (same < c)
+            charts_[c].columns = charts_[same].columns;
+        else
+            charts_[c].columns.build(plotted, item->grid(), from, to);
+    }
+    return few;
 }
 
 // Sets the chart's window and finds the series whose columns must be
@@ -698,7 +725,7 @@ void FrmCharting::planChart(ChartId id, std::vector<Reduction>& reductions)
             d.key = key;
             d.trace.reset();
         }
-        reductions.push_back({id, static_cast<int>(i)});
+        reductions.push_back({id, static_cast<int>(i), true});
     }
 }
 
@@ -709,8 +736,31 @@ void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
     const int16_t* raw = d.key.data;
     const int64_t first = b.traces->firstColumn();
     const ChartModel::SeriesUnits units = model_.seriesUnitsOf(r.chart, r.index);
-    d.trace.follow(plotted, b.traces->grid(), first, first + b.traces->columns(),
-                   [raw, units](int s) { return units(raw[s]); });
+    const data::SampleColumns* columns = r.manySamples ? &b.columns : nullptr;
+    // The conversion of each kind on its own, so that none asks for its kind
+    // at every sample.
+    auto follow = [&]<ChartModel::SeriesUnits::Kind kind>() {
+        d.trace.follow(
+            plotted, b.traces->grid(), first, first + b.traces->columns(),
+            [raw, scale = units.scale, offset = units.offset](int s) {
+                return ChartModel::SeriesUnits{kind, scale, offset}(raw[s]);
+            },
+            columns);
+    };
+    switch (units.kind) {
+    case ChartModel::SeriesUnits::Cell:
+        follow.operator()<ChartModel::SeriesUnits::Cell>();
+        break;
+    case ChartModel::SeriesUnits::Scaled:
+        follow.operator()<ChartModel::SeriesUnits::Scaled>();
+        break;
+    case ChartModel::SeriesUnits::ICTemp:
+        follow.operator()<ChartModel::SeriesUnits::ICTemp>();
+        break;
+    case ChartModel::SeriesUnits::Fault:
+        follow.operator()<ChartModel::SeriesUnits::Fault>();
+        break;
+    }
 }
 
 // A refresh once the event loop runs again (after a relayout of a chart).

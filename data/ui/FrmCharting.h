@@ -68,11 +68,13 @@ private:
         std::vector<QLineSeries*> series;  // names, colours and legend entries; no points
         ChartTraceItem* traces = nullptr;  // the lines themselves
         std::vector<SeriesDrawing> drawn;
+        data::SampleColumns columns;  // of the samples on the traces' grid, for a refresh of many samples
     };
     // One series to bring up to date from the buffers.
     struct Reduction {
         data::ChartId chart;
         int index;
+        bool manySamples;  // columns hold where the chart's samples begin
     };
 
     void buildControls();
@@ -80,6 +82,7 @@ private:
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
     void planChart(data::ChartId id, std::vector<Reduction>& reductions);
+    bool markManySamples(std::vector<Reduction>& reductions, const data::TraceSamples& plotted);
     void reduce(const Reduction& r, const data::TraceSamples& samples);
     void refreshSoon();
     void placeLegend(ChartBox& b);

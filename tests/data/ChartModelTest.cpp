@@ -482,6 +482,52 @@ TEST(ChartDecimation, FollowingSamplesMatchesReducingAfresh)
         step(n, 30, 300);
 }
 
+// A redraw of many samples reduces a column at a time, from where each
+// column's samples begin; it must keep the same points as counting sample
+// by sample: the first of equal extremes, unplotted samples skipped, columns
+// with no samples and runs of unplotted ones, the point before the window
+// and after it, and columns found for another grid (taken sample by
+// sample).
+TEST(ChartDecimation, ReducingByColumnsMatchesReducingBySamples)
+{
+    std::vector<double> x, y;
+    for (int i = 0; i < 6000; ++i) {
+        // Dense, then a gap, then sparser than a column.
+        x.push_back(i < 4000 ? i * 0.01 : i < 5000 ? 50 + i * 0.01 : 100 + i * 0.7);
+        const double v = std::round(std::sin(i * 0.21) * 3);  // many equal values
+        y.push_back(i % 17 == 3 || (i >= 1200 && i < 1500) ? std::nan("") : v);
+    }
+    const TraceSamples s{x.data(), static_cast<int>(x.size()), 0, 1};
+    auto value = [&](int i) { return y[i]; };
+    struct Window {
+        double scale;
+        int64_t first, columns;
+    };
+    for (const Window w : {Window{10, 0, 400}, Window{7.3, 100, 300}, Window{3, 150, 2000}, Window{25, 330, 500},
+                           Window{10, 100, 60}, Window{1.5, 0, 5000}}) {
+        const ColumnGrid grid{w.scale, 2.5};
+        SampleColumns columns, otherGrid;
+        columns.build(s, grid, w.first, w.first + w.columns);
+        otherGrid.build(s, {w.scale * 2, 0}, w.first, w.first + w.columns);
+        ChartTrace bySamples, byColumns, byOtherColumns;
+        bySamples.follow(s, grid, w.first, w.first + w.columns, value);
+        byColumns.follow(s, grid, w.first, w.first + w.columns, value, &columns);
+        byOtherColumns.follow(s, grid, w.first, w.first + w.columns, value, &otherGrid);
+        std::vector<ChartPoint> a, b, c;
+        bySamples.points(w.first, w.first + w.columns, a);
+        byColumns.points(w.first, w.first + w.columns, b);
+        byOtherColumns.points(w.first, w.first + w.columns, c);
+        ASSERT_GT(a.size(), 2u) << "scale " << w.scale;
+        ASSERT_EQ(a.size(), b.size()) << "scale " << w.scale;
+        ASSERT_EQ(a.size(), c.size()) << "scale " << w.scale;
+        for (size_t k = 0; k < a.size(); ++k) {
+            EXPECT_EQ(a[k].x, b[k].x) << "scale " << w.scale << ", point " << k;
+            EXPECT_EQ(a[k].y, b[k].y) << "scale " << w.scale << ", point " << k;
+            EXPECT_EQ(a[k].x, c[k].x) << "scale " << w.scale << ", point " << k;
+        }
+    }
+}
+
 }  // namespace
 
 namespace {
