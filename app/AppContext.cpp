@@ -12,12 +12,9 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     // The pipe's own messages go to the link log; a lost pipe stops polling.
     pipe.log = [this](const std::string& line) { link.log.AddToEvbLog(line); };
     pipe.stopPolling = [this] { polling.stopPolling(); };
-    // The charts read the link's register map and state.
+    // The charts read the link's register map.
     charts.bindDefinitions(link.definitions);
     charts.bindServices(services.clock, services.format);
-    charts.isDaisyChain = [this] { return link.DaisyChainMode; };
-    charts.isConnected = [this] { return transport.EvbConnected; };
-    charts.typeZeroCount = [this] { return static_cast<int>(link.DeviceCount1); };
     // The pages convert with the data module's conversions.
     pages.conversions = {data::RegToCellVolts, data::RegToPackVolts, data::RegToICTempDegC,
                          data::RegToETVolts};

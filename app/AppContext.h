@@ -37,8 +37,9 @@ namespace kvb {
 // The context is also the chip link's host: the link's traffic goes to the
 // text log while it is open, its error bits to the chart sample being
 // gathered; it reads the panel's "Pause on Nack" box, and polling stays
-// stopped while the balance sequence dialog is open.
-class AppContext final : private link::LinkHost {
+// stopped while the balance sequence dialog is open. It tells the charts
+// the link's mode and state.
+class AppContext final : private link::LinkHost, private data::ChartLinkState {
 public:
     AppContext(Services& services, board::HidBackend& backend);
     AppContext(const AppContext&) = delete;
@@ -57,7 +58,7 @@ public:
     // Data files and charts.
     data::DataLogging logging;
     data::ChartSamples samples;
-    data::ChartModel charts{samples};
+    data::ChartModel charts{samples, *this};
 
     // Chip link: frames, register access, identification, error logs.
     link::ChipLink link;
@@ -106,6 +107,10 @@ private:
     void addSampleFlags(int16_t flags) override { samples.OrComError(flags); }
     bool pauseOnNack() const override { return panel.PauseOnNack; }
     bool holdPollTimer() const override { return balanceSequence.shown; }
+    // What the charts read of the link.
+    bool isDaisyChain() const override { return link.DaisyChainMode; }
+    bool isConnected() const override { return transport.EvbConnected; }
+    int typeZeroCount() const override { return static_cast<int>(link.DeviceCount1); }
 };
 
 }  // namespace kvb

@@ -53,8 +53,8 @@ SystemClock& systemClock()
 
 }  // namespace
 
-ChartModel::ChartModel(ChartSamples& samples)
-    : samples_(samples), clock_(&systemClock()), format_(&EnglishFormatter::instance())
+ChartModel::ChartModel(ChartSamples& samples, const ChartLinkState& link)
+    : samples_(samples), link_(&link), clock_(&systemClock()), format_(&EnglishFormatter::instance())
 {
     spans_ = kZoomSpans;
 }
@@ -117,6 +117,13 @@ void ChartModel::buildSeries()
     builtForDaisy_ = second;
     for (auto& s : series_)
         s.clear();
+    buildCellSeries(second);
+    buildPackSeries(second);
+    buildDeviceSeries(second);
+}
+
+void ChartModel::buildCellSeries(bool second)
+{
     for (int k = 0; k < 2; ++k)
         for (int c = 1; c <= kCells; ++c) {
             bool visible = k == 0 || second;
@@ -125,6 +132,10 @@ void ChartModel::buildSeries()
                                           kSeriesColours[(c - 1) % 12], visible});
             toggles_[k * 12 + c - 1] = visible;
         }
+}
+
+void ChartModel::buildPackSeries(bool second)
+{
     for (int p = 1; p <= 14; ++p) {
         series_[PackChart].push_back({"VPack  " + std::to_string(p), kSeriesColours[(p - 1) % 12], false});
         toggles_[24 + p - 1] = false;
@@ -139,6 +150,12 @@ void ChartModel::buildSeries()
             series_[PackChart][p - 1].visible = true;
             toggles_[24 + p - 1] = true;
         }
+}
+
+// The internal temperature, external input and fault series of the charted
+// devices.
+void ChartModel::buildDeviceSeries(bool second)
+{
     for (int k = 0; k < 2; ++k)
         series_[ICTempChart].push_back(
             {"ICTemp " + std::to_string(ChartDevices[k]), kSeriesColours[k], k == 0 || second});
@@ -286,8 +303,6 @@ void ChartModel::AddNewVoltageDataToChartArray(const link::RegisterImage& image,
     if (samples_.takeSample(image, clock)) {
         // The run's start in the system's long time format.
         startingTimeText = format_->longTime(LocalCalendarTime(samples_.ChartStartDate));
-        if (onRunStarted)
-            onRunStarted();
     }
     AddChartDataPoints();
     samples_.finishSample();

@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -42,20 +41,35 @@ struct ChartAxes {
 // The colour table of the series, 0xBBGGRR.
 extern const std::array<uint32_t, 12> kSeriesColours;
 
+// What the charts read of the link: whether it is a daisy chain, whether the
+// board is connected, and how many devices of type 0 were found (the export's
+// columns). The program's context implements it from the chip link and the
+// transport.
+class ChartLinkState {
+public:
+    virtual bool isDaisyChain() const = 0;
+    virtual bool isConnected() const = 0;
+    virtual int typeZeroCount() const = 0;
+
+protected:
+    ~ChartLinkState() = default;
+};
+
 class ChartModel {
 public:
-    explicit ChartModel(ChartSamples& samples);
+    ChartModel(ChartSamples& samples, const ChartLinkState& link);
     ChartModel(const ChartModel&) = delete;
     ChartModel& operator=(const ChartModel&) = delete;
 
-    // Wiring: the register map whose scales convert the samples, and the
-    // link state. Until bound, scales are 1 and the link is a single,
-    // unconnected device.
+    // Wiring: the register map whose scales convert the samples (until
+    // bound, scales are 1), and another link state to read (a test's
+    // chain that no link was configured for).
     void bindDefinitions(const link::RegisterDefinitions& defs) { defs_ = &defs; }
     const link::RegisterDefinitions& definitions() const { return *defs_; }
-    std::function<bool()> isDaisyChain;
-    std::function<bool()> isConnected;
-    std::function<int()> typeZeroCount;  // devices of type 0 found (export columns)
+    void bindLink(const ChartLinkState& link) { link_ = &link; }
+    bool daisy() const { return link_->isDaisyChain(); }
+    bool connected() const { return link_->isConnected(); }
+    int typeZeroCount() const { return link_->typeZeroCount(); }
     // The wall clock and the system's date and time formats the start time
     // is shown with; until bound, the system clock and English.
     void bindServices(Clock& clock, Formatter& format);
@@ -111,8 +125,6 @@ public:
     std::string startingTimeText;  // lblStartingTime
     // Grows whenever something the window shows changes.
     uint64_t revision() const { return revision_; }
-    // Called when a new run's first sample sets the start time.
-    std::function<void()> onRunStarted;
 
     // The value series `index` of `chart` plots for a sample, in units; NaN
     // for a sample whose register held no value from a chip, which is not
@@ -174,9 +186,10 @@ public:
     const ChartSamples& samples() const { return samples_; }
 
 private:
-    bool daisy() const { return isDaisyChain && isDaisyChain(); }
-    bool connected() const { return isConnected && isConnected(); }
     void buildSeries();
+    void buildCellSeries(bool second);
+    void buildPackSeries(bool second);
+    void buildDeviceSeries(bool second);
     int shownPackSeriesSingle() const;
     void updateExtremes(double& lo, double& hi, double v);
     // Takes sample s into the data extremes.
@@ -185,6 +198,7 @@ private:
     void changed() { ++revision_; }
 
     ChartSamples& samples_;
+    const ChartLinkState* link_;
     link::RegisterDefinitions fallback_;
     const link::RegisterDefinitions* defs_ = &fallback_;
     Clock* clock_;

@@ -145,6 +145,72 @@ void DrawChartLine(const PixelBuffer& target, const ChartPoint* points, size_t c
     DrawChartLineColumns(target, points, count, colour, thickness, 0, target.width);
 }
 
+namespace {
+
+int64_t FloorOf(double x) { return static_cast<int64_t>(std::floor(x)); }
+
+// A chart line runs from left to right with a point or two in each column:
+// most segments stay in the column being gathered or run on into the next
+// ones, inside the buffer, and take this short way. False for any other
+// segment, which is left for CrossColumns.
+bool RunOn(ColumnPainter& out, ChartPoint a, ChartPoint b, double right)
+{
+    if (!(a.x >= out.left() && b.x >= a.x))
+        return false;
+    const double next = out.left() + 1;
+    if (b.x < next) {
+        out.point(b.y);
+        return true;
+    }
+    if (!(b.x < right))
+        return false;
+    const double slope = (b.y - a.y) / (b.x - a.x);
+    auto at = [&](double x) { return x == b.x ? b.y : a.y + (x - a.x) * slope; };
+    double y = at(next);
+    out.reach(y);
+    if (b.x == next)
+        out.point(y);
+    out.flush();
+    const int64_t last = FloorOf(b.x);
+    for (int64_t c = out.column() + 1; c < last; ++c) {
+        const double y1 = at(static_cast<double>(c) + 1.0);
+        out.start(c, y);
+        out.reach(y1);
+        if (static_cast<double>(c) + 1.0 == b.x)
+            out.point(y1);
+        out.flush();
+        y = y1;
+    }
+    out.start(last, y);
+    out.point(b.y);
+    return true;
+}
+
+// Any segment, piece by piece through the columns [left, right) it crosses,
+// from left to right.
+void CrossColumns(ColumnPainter& out, ChartPoint a, ChartPoint b, double left, double right)
+{
+    if (b.x < a.x)
+        std::swap(a, b);
+    if (b.x < left || a.x >= right || std::isnan(a.x) || std::isnan(b.x))
+        return;
+    const int64_t first = FloorOf(std::max(a.x, left));
+    const int64_t last = FloorOf(std::min(b.x, right - 0.5));
+    if (!(b.x > a.x)) {  // upright
+        out.piece(first, a.y, true, b.y, true);
+        return;
+    }
+    const double slope = (b.y - a.y) / (b.x - a.x);
+    auto at = [&](double x) { return x == a.x ? a.y : x == b.x ? b.y : a.y + (x - a.x) * slope; };
+    for (int64_t c = first; c <= last; ++c) {
+        const double x0 = std::max(a.x, static_cast<double>(c));
+        const double x1 = std::min(b.x, static_cast<double>(c + 1));
+        out.piece(c, at(x0), x0 == a.x, at(x1), x1 == b.x);
+    }
+}
+
+}  // namespace
+
 void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, size_t count, uint32_t colour,
                           int thickness, int from, int to)
 {
@@ -157,63 +223,11 @@ void DrawChartLineColumns(const PixelBuffer& target, const ChartPoint* points, s
     // part of the line is drawn.
     const double left = static_cast<double>(target.firstColumn);
     const double right = static_cast<double>(target.firstColumn + target.width);
-    auto floorOf = [](double x) { return static_cast<int64_t>(std::floor(x)); };
     if (count == 1 && points[0].x >= left && points[0].x < right)
-        out.piece(floorOf(points[0].x), points[0].y, true, points[0].y, true);
-    for (size_t k = 1; k < count; ++k) {
-        ChartPoint a = points[k - 1], b = points[k];
-        // A chart line runs from left to right with a point or two in each
-        // column: most segments stay in the column being gathered or run
-        // on into the next ones, and take the short ways.
-        if (a.x >= out.left() && b.x >= a.x) {
-            const double next = out.left() + 1;
-            if (b.x < next) {
-                out.point(b.y);
-                continue;
-            }
-            if (b.x < right) {
-                const double slope = (b.y - a.y) / (b.x - a.x);
-                auto at = [&](double x) { return x == b.x ? b.y : a.y + (x - a.x) * slope; };
-                double y = at(next);
-                out.reach(y);
-                if (b.x == next)
-                    out.point(y);
-                out.flush();
-                const int64_t last = floorOf(b.x);
-                for (int64_t c = out.column() + 1; c < last; ++c) {
-                    const double y1 = at(static_cast<double>(c) + 1.0);
-                    out.start(c, y);
-                    out.reach(y1);
-                    if (static_cast<double>(c) + 1.0 == b.x)
-                        out.point(y1);
-                    out.flush();
-                    y = y1;
-                }
-                out.start(last, y);
-                out.point(b.y);
-                continue;
-            }
-        }
-        // Any other segment, piece by piece through the columns it
-        // crosses, from left to right.
-        if (b.x < a.x)
-            std::swap(a, b);
-        if (b.x < left || a.x >= right || std::isnan(a.x) || std::isnan(b.x))
-            continue;
-        const int64_t first = floorOf(std::max(a.x, left));
-        const int64_t last = floorOf(std::min(b.x, right - 0.5));
-        if (!(b.x > a.x)) {  // upright
-            out.piece(first, a.y, true, b.y, true);
-            continue;
-        }
-        const double slope = (b.y - a.y) / (b.x - a.x);
-        auto at = [&](double x) { return x == a.x ? a.y : x == b.x ? b.y : a.y + (x - a.x) * slope; };
-        for (int64_t c = first; c <= last; ++c) {
-            const double x0 = std::max(a.x, static_cast<double>(c));
-            const double x1 = std::min(b.x, static_cast<double>(c + 1));
-            out.piece(c, at(x0), x0 == a.x, at(x1), x1 == b.x);
-        }
-    }
+        out.piece(FloorOf(points[0].x), points[0].y, true, points[0].y, true);
+    for (size_t k = 1; k < count; ++k)
+        if (!RunOn(out, points[k - 1], points[k], right))
+            CrossColumns(out, points[k - 1], points[k], left, right);
     out.flush();
 }
 

@@ -101,15 +101,42 @@ int ChartTraceItem::beginDrawing()
     parts_.clear();
     if (layer_.isNull())
         return 0;
+    layGround();
+    const std::vector<int> oldGridColumns = gridColumns_;
+    gridColumns_ = gridColumns();
+    const bool whole = mustDrawWhole();
+    int64_t from = first_ + layer_.width();
+    const std::vector<std::pair<int64_t, int64_t>> ranges = changedColumns(whole, oldGridColumns, from);
+    for (Line& line : lines_)
+        if (line.trace)
+            const_cast<data::ChartTrace*>(line.trace)->takeChanges();
+    const bool moved = first_ != drawn_.first;
+    drawn_ = {true, grid_, first_, window_.yMin, window_.yMax, layer_.size(), ratio_, lines_, ground_};
+    splitIntoParts(ranges);
+    if (parts_.empty() && !moved)
+        return 0;
+    if (whole)
+        ++wholeDrawings_;
+    else
+        ++partialDrawings_;
+    if (whole || moved) {
+        update();
+    } else {
+        const double x = pixelArea_.left() + static_cast<double>(from - first_) / ratio_;
+        update(QRectF(x, pixelArea_.top(), pixelArea_.right() + 1 - x, pixelArea_.height()));
+    }
+    return static_cast<int>(parts_.size());
+}
+
+void ChartTraceItem::layGround()
+{
     // Taken here, where the picture is not shared, as the parts may be
     // drawn on other threads.
     target_ = {reinterpret_cast<uint32_t*>(layer_.bits()), layer_.width(), layer_.height(),
                static_cast<int>(layer_.bytesPerLine() / 4), first_, ringColumn(first_)};
-    const int64_t end = first_ + layer_.width();
-    const std::vector<int> rows = gridRows();
     gridColour_ = Blend(ground_.grid, ground_.colour);
     rowGround_.assign(static_cast<size_t>(layer_.height()), ground_.colour.rgb());
-    for (int r : rows)
+    for (int r : gridRows())
         rowGround_[static_cast<size_t>(r)] = gridColour_;
     plainRow_.assign(static_cast<size_t>(layer_.width()), ground_.colour.rgb());
     gridRow_.assign(static_cast<size_t>(layer_.width()), gridColour_);
@@ -121,49 +148,62 @@ int ChartTraceItem::beginDrawing()
     }
     target_.spanLo = spanLo_.data();
     target_.spanHi = spanHi_.data();
-    const std::vector<int> oldGridColumns = gridColumns_;
-    gridColumns_ = gridColumns();
-    bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) || drawn_.yMin != window_.yMin ||
-                 drawn_.yMax != window_.yMax || drawn_.size != layer_.size() || drawn_.ratio != ratio_ ||
-                 drawn_.lines != lines_ || first_ < drawn_.first || first_ - drawn_.first >= layer_.width();
+}
+
+bool ChartTraceItem::mustDrawWhole() const
+{
+    bool whole = !drawn_.valid || !(drawn_.ground == ground_) || !(drawn_.grid == grid_) ||
+                 drawn_.yMin != window_.yMin || drawn_.yMax != window_.yMax || drawn_.size != layer_.size() ||
+                 drawn_.ratio != ratio_ || drawn_.lines != lines_ || first_ < drawn_.first ||
+                 first_ - drawn_.first >= layer_.width();
     for (const Line& line : lines_)
         whole = whole || (line.shown && line.trace && line.trace->restarted());
-    // A line of that width reaches this many columns before and after
-    // the column it passes.
-    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
-    int64_t from = end;
+    return whole;
+}
+
+std::vector<std::pair<int64_t, int64_t>> ChartTraceItem::changedColumns(bool whole,
+                                                                         const std::vector<int>& oldGridColumns,
+                                                                         int64_t& from) const
+{
+    const int64_t end = first_ + layer_.width();
     std::vector<std::pair<int64_t, int64_t>> ranges;
     if (whole) {
         from = first_;
-    } else {
-        if (first_ != drawn_.first) {
-            // The window moved: the columns that came in at the right, those
-            // at the left a line reaches from the columns now cut off, and
-            // those that leave or come under a grid line, which stands.
-            from = drawn_.first + layer_.width();
-            if (after > 0)
-                ranges.emplace_back(first_, first_ + after);
-            for (int c : oldGridColumns)
-                ranges.emplace_back(drawn_.first + c, drawn_.first + c + 1);
-            for (int c : gridColumns_)
-                ranges.emplace_back(first_ + c, first_ + c + 1);
-        }
-        for (const Line& line : lines_)
-            if (line.shown && line.trace && line.trace->changedFrom() != data::ChartTrace::kNone)
-                // From the point before the first that changed: the segment
-                // between them moved.
-                from = std::min(from, line.trace->pointColumnBefore(line.trace->changedFrom()) - before);
-        from = std::max(from, first_);
+        ranges.emplace_back(from, end);
+        return ranges;
     }
-    for (Line& line : lines_)
-        if (line.trace)
-            const_cast<data::ChartTrace*>(line.trace)->takeChanges();
-    const bool moved = first_ != drawn_.first;
-    drawn_ = {true, grid_, first_, window_.yMin, window_.yMax, layer_.size(), ratio_, lines_, ground_};
+    // A line of that width reaches this many columns before and after
+    // the column it passes.
+    const int before = thickness_ / 2, after = (thickness_ - 1) / 2;
+    from = end;
+    if (first_ != drawn_.first) {
+        // The window moved: the columns that came in at the right, those
+        // at the left a line reaches from the columns now cut off, and
+        // those that leave or come under a grid line, which stands.
+        from = drawn_.first + layer_.width();
+        if (after > 0)
+            ranges.emplace_back(first_, first_ + after);
+        for (int c : oldGridColumns)
+            ranges.emplace_back(drawn_.first + c, drawn_.first + c + 1);
+        for (int c : gridColumns_)
+            ranges.emplace_back(first_ + c, first_ + c + 1);
+    }
+    for (const Line& line : lines_)
+        if (line.shown && line.trace && line.trace->changedFrom() != data::ChartTrace::kNone)
+            // From the point before the first that changed: the segment
+            // between them moved.
+            from = std::min(from, line.trace->pointColumnBefore(line.trace->changedFrom()) - before);
+    from = std::max(from, first_);
     if (from < end)
         ranges.emplace_back(from, end);
+    return ranges;
+}
+
+void ChartTraceItem::splitIntoParts(std::vector<std::pair<int64_t, int64_t>> ranges)
+{
     // Cut to the picture and joined where they meet: each column is drawn
     // by one part only.
+    const int64_t end = first_ + layer_.width();
     for (auto& [a, b] : ranges) {
         a = std::max(a, first_);
         b = std::min(b, end);
@@ -183,19 +223,6 @@ int ChartTraceItem::beginDrawing()
         for (int64_t k = 0; k < bands; ++k)
             parts_.emplace_back(a + (b - a) * k / bands, a + (b - a) * (k + 1) / bands);
     }
-    if (parts_.empty() && !moved)
-        return 0;
-    if (whole)
-        ++wholeDrawings_;
-    else
-        ++partialDrawings_;
-    if (whole || moved) {
-        update();
-    } else {
-        const double x = pixelArea_.left() + static_cast<double>(from - first_) / ratio_;
-        update(QRectF(x, pixelArea_.top(), pixelArea_.right() + 1 - x, pixelArea_.height()));
-    }
-    return static_cast<int>(parts_.size());
 }
 
 std::vector<int> ChartTraceItem::gridColumns() const

@@ -93,6 +93,15 @@ public:
 
 private:
     int ringColumn(int64_t column) const;
+    // Steps of beginDrawing(): the ground's rows and the spans to lay it
+    // over; whether nothing of the picture can be kept; the bands of
+    // columns to draw (and from where the right part drawn begins); the
+    // parts those bands are drawn in.
+    void layGround();
+    bool mustDrawWhole() const;
+    std::vector<std::pair<int64_t, int64_t>> changedColumns(bool whole, const std::vector<int>& oldGridColumns,
+                                                            int64_t& from) const;
+    void splitIntoParts(std::vector<std::pair<int64_t, int64_t>> ranges);
     void clearColumns(int64_t from, int64_t to);
     // The picture's columns and rows of the grid's lines.
     std::vector<int> gridColumns() const;

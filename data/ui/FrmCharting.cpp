@@ -534,8 +534,8 @@ void FrmCharting::exportCsv()
 {
     model_.exportEnabled = false;
     syncControls();
-    const bool daisy = model_.isDaisyChain && model_.isDaisyChain();
-    const int count = model_.typeZeroCount ? model_.typeZeroCount() : 1;
+    const bool daisy = model_.daisy();
+    const int count = model_.typeZeroCount();
     ExportCSV(logging_, prompter_, model_.samples(), model_.definitions(),
               daisy, count);
     model_.exportEnabled = true;  // also after a cancel or a failure

@@ -6,6 +6,7 @@
 #include "app/TickFixture.h"
 #include "board/SpiModel.h"
 #include "data/ChartModel.h"
+#include "support/FakeChartLink.h"
 #include "support/Occurrences.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,8 @@ struct ConnectionFixture : test::TickFixture {
     board::PanelSignals notices;
     board::SpiModel spi{transport, grid, pipe, notices};
     data::ChartSamples samples;
-    data::ChartModel charts{samples};
+    test::FakeChartLink chartLink;
+    data::ChartModel charts{samples, chartLink};
     ConnectionController connection{link, transport, pipe, spi, charts, poller, t.services};
     std::vector<std::string> shown;  // what the window was told, in order
     std::string caption;

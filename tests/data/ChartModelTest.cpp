@@ -1,6 +1,7 @@
 #include "data/ChartDecimation.h"
 #include "data/ChartModel.h"
 #include "data/ChartWindowLayout.h"
+#include "support/FakeChartLink.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +19,16 @@ protected:
     std::unique_ptr<ChartSamples> samples = std::make_unique<ChartSamples>();
     std::unique_ptr<link::RegisterImage> image = std::make_unique<link::RegisterImage>();
     std::unique_ptr<link::RegisterDefinitions> defs = std::make_unique<link::RegisterDefinitions>();
-    ChartModel model{*samples};
+    test::FakeChartLink link{false, true};
+    ChartModel model{*samples, link};
     test::FakeClock clock;
-    bool daisy = false;
-    bool connected = true;
+    bool& daisy = link.daisy;
+    bool& connected = link.connected;
 
     void SetUp() override
     {
         defs->regs[0][65].scale = 0.01;  // cells: 1 count = 10 mV
         model.bindDefinitions(*defs);
-        model.isDaisyChain = [this] { return daisy; };
-        model.isConnected = [this] { return connected; };
         model.ChartingStartup();
     }
     // A sample at `minutes` with every cell of device `device` at `volts`.

@@ -32,7 +32,15 @@ void ReduceWindow(data::ChartTrace& trace, const data::TraceSamples& s, double v
 class UnknownValues : public CommandFixture, public ::testing::Test {
 protected:
     std::unique_ptr<data::ChartSamples> samples = std::make_unique<data::ChartSamples>();
-    data::ChartModel model{*samples};
+    // The charts read the fixture's own link.
+    struct LinkState final : data::ChartLinkState {
+        const link::ChipLink& l;
+        explicit LinkState(const link::ChipLink& chipLink) : l(chipLink) {}
+        bool isDaisyChain() const override { return l.DaisyChainMode; }
+        bool isConnected() const override { return l.EvbConnected(); }
+        int typeZeroCount() const override { return 1; }
+    } chartLink{link};
+    data::ChartModel model{*samples, chartLink};
 
     UnknownValues()
     {
@@ -43,8 +51,6 @@ protected:
         d.regs[0][80].scale = 0.0078125;
         d.regs[0][81].scale = 0.0001220703125;
         model.bindDefinitions(d);
-        model.isDaisyChain = [this] { return link.DaisyChainMode; };
-        model.isConnected = [this] { return link.EvbConnected(); };
         model.ChartingStartup();
         commandView.addChartSampleStep = [this] {
             ++chartSamples;

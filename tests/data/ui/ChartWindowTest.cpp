@@ -2,6 +2,7 @@
 #include "data/ui/FastDrawing.h"
 #include "data/ui/FrmCharting.h"
 #include "sim/SimBoard.h"
+#include "support/FakeChartLink.h"
 #include "support/TestServices.h"
 
 #include <QCheckBox>
@@ -29,6 +30,7 @@ class ChartWindowTest : public ::testing::Test {
 protected:
     test::TestServices t;
     sim::SimHidBackend usb;
+    test::FakeChartLink chain{true};  // for a test that charts a daisy chain
     std::unique_ptr<AppContext> context = std::make_unique<AppContext>(t.services, usb);
     std::unique_ptr<ui::FrmCharting> window;
     void SetUp() override
@@ -230,7 +232,8 @@ TEST_F(ChartWindowTest, TimeLabelsFollowTheRollingWindow)
 // from the refresh that shows or hides them.
 TEST_F(ChartWindowTest, LegendColumnsFollowTheSeriesShown)
 {
-    context->charts.isDaisyChain = [] { return true; };
+    chain.connected = context->transport.EvbConnected;
+    context->charts.bindLink(chain);
     window->show();
     window->refreshNow();
     auto* view = find<QChartView>("CellVoltageChartControl");

@@ -11,6 +11,7 @@
 #include "data/ui/FrmCharting.h"
 #include "link/RegisterDefinitionFile.h"
 #include "sim/SimBoard.h"
+#include "support/FakeChartLink.h"
 #include "support/TestServices.h"
 
 #include <QCoreApplication>
@@ -44,6 +45,7 @@ struct ChartPaintCounter : QObject {
 struct ChartFeed {
     TestServices t;
     sim::SimHidBackend usb;
+    FakeChartLink chain{true, true};  // charted as a connected daisy chain
     std::unique_ptr<AppContext> context = std::make_unique<AppContext>(t.services, usb);
     std::unique_ptr<link::RegisterImage> image = std::make_unique<link::RegisterImage>();
     std::unique_ptr<ui::FrmCharting> window;
@@ -69,8 +71,7 @@ struct ChartFeed {
                                 .ok();
         auto& charts = context->charts;
         charts.bindDefinitions(defs);
-        charts.isDaisyChain = [] { return true; };
-        charts.isConnected = [] { return true; };
+        charts.bindLink(chain);
         charts.ChartingStartup();
         window = std::make_unique<ui::FrmCharting>(context->charts, context->logging,
                                                    context->services.prompter);
