@@ -472,10 +472,23 @@ QWidget* FrmInst::smuTab()
 
 QWidget* FrmInst::commandsTab()
 {
-    SmuSection& s = panel_.smus;
     auto* page = new QWidget;
     auto* layout = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
+    left->addWidget(setVi1VFrame());
+    // The sweep controls have no behaviour.
+    left->addWidget(sweepParametersFrame());
+    left->addWidget(sweepControlFrame());
+    left->addWidget(sweepModeFrame());
+    left->addStretch();
+    layout->addLayout(left);
+    layout->addLayout(commandStrings());
+    return page;
+}
+
+QGroupBox* FrmInst::setVi1VFrame()
+{
+    SmuSection& s = panel_.smus;
     auto* setV = frame("fraSetVI1V", QString("Set VI1 V"));
     auto* sg = new QGridLayout(setV);
     for (int i = 0; i < 2; ++i) {
@@ -485,9 +498,11 @@ QWidget* FrmInst::commandsTab()
                       i, 1);
         sg->addWidget(edit(ElementName<QString>("txtVI1VCmd", i), s.txtVI1VCmd[i]), i, 2);
     }
-    left->addWidget(setV);
+    return setV;
+}
 
-    // The sweep controls have no behaviour.
+QGroupBox* FrmInst::sweepParametersFrame()
+{
     auto* parameters = frame("fraSweepParameters", QString("Sweep Parameters"));
     auto* pg = new QGridLayout(parameters);
     for (int i = 0; i < 4; ++i) {
@@ -495,7 +510,11 @@ QWidget* FrmInst::commandsTab()
         box->setObjectName(ElementName<QString>("txtDatSweep", i));
         pg->addWidget(box, i, 0);
     }
-    left->addWidget(parameters);
+    return parameters;
+}
+
+QGroupBox* FrmInst::sweepControlFrame()
+{
     auto* control = frame("fraSweepControl", QString("Sweep Control"));
     auto* cg = new QVBoxLayout(control);
     auto* sweepButton = new QPushButton("Sweep");
@@ -513,7 +532,11 @@ QWidget* FrmInst::commandsTab()
     for (QWidget* w : std::initializer_list<QWidget*>{sweepButton, pause, continuous, status,
                                                       value, sweepData})
         cg->addWidget(w);
-    left->addWidget(control);
+    return control;
+}
+
+QGroupBox* FrmInst::sweepModeFrame()
+{
     auto* mode = frame("fraSweepMode", QString("Sweep Mode"));
     auto* mg = new QVBoxLayout(mode);
     for (int i = 0; i < 2; ++i) {
@@ -521,10 +544,12 @@ QWidget* FrmInst::commandsTab()
         option->setObjectName(ElementName<QString>("OptSweepMode", i));
         mg->addWidget(option);
     }
-    left->addWidget(mode);
-    left->addStretch();
-    layout->addLayout(left);
+    return mode;
+}
 
+QGridLayout* FrmInst::commandStrings()
+{
+    SmuSection& s = panel_.smus;
     auto* strings = new QGridLayout;
     for (int k = 0; k < kSmuCommandStrings; ++k) {
         strings->addWidget(edit(ElementName<QString>("txtVI228String", k), s.txtVI228String[k]), k,
@@ -533,8 +558,7 @@ QWidget* FrmInst::commandsTab()
                                   [&s, k] { s.cmdSendString_Click(k); }),
                            k, 1);
     }
-    layout->addLayout(strings);
-    return page;
+    return strings;
 }
 
 // --- Switch unit and instrument file ------------------------------------------
