@@ -15,6 +15,7 @@
 #include <vector>
 
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLayout;
@@ -97,6 +98,8 @@ protected:
     void deviceChosen(int entry, int count) override;
 
 private:
+    void buildBankRow(QGridLayout* grid, int bank);
+
     BalanceSequence& model_;
     const link::ChipLink& link_;
 };
@@ -120,6 +123,8 @@ protected:
     void deviceChosen(int entry, int count) override;
 
 private:
+    void buildCellRow(QGridLayout* grid, int cell);
+
     BalanceRegisters& model_;
     const link::ChipLink& link_;
 };
