@@ -236,18 +236,32 @@ void FrmInst::visibleWhen(QWidget* widget, const bool& visible)
 
 QWidget* FrmInst::counterTab()
 {
-    CounterSection& c = panel_.counter;
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    layout->addWidget(counterAddressFrame());
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(counterCommandsFrame(), 2);
+    row->addWidget(counterTimerFrame(), 1);
+    layout->addLayout(row);
+    return page;
+}
+
+QGroupBox* FrmInst::counterAddressFrame()
+{
+    CounterSection& c = panel_.counter;
     auto* top = frame("fra53131", QString("Agilent 53131 Counter"));
     auto* topLayout = new QHBoxLayout(top);
     topLayout->addWidget(text("GPIB Address"));
     topLayout->addWidget(edit("txtAdr53131", c.txtAdr53131), 0);
     topLayout->itemAt(1)->widget()->setMaximumWidth(60);
     topLayout->addStretch();
-    layout->addWidget(top);
+    return top;
+}
 
-    auto* row = new QHBoxLayout;
+QGroupBox* FrmInst::counterCommandsFrame()
+{
+    CounterSection& c = panel_.counter;
     auto* commands = frame("fra53131Commands", QString("HP53131 Commands"));
     auto* grid = new QGridLayout(commands);
     for (int i = 0; i < 6; ++i)
@@ -264,8 +278,12 @@ QWidget* FrmInst::counterTab()
                         2);
     grid->addWidget(button("cmd53131_2_1", "Setup Stats", [&c] { c.cmd53131_2_Click(1); }), 2, 2);
     grid->addWidget(list("ReadingsList53131_1", c.ReadingsList53131_1), 8, 0, 1, 3);
-    row->addWidget(commands, 2);
+    return commands;
+}
 
+QGroupBox* FrmInst::counterTimerFrame()
+{
+    CounterSection& c = panel_.counter;
     auto* timer = frame("fra53131Timer", QString("Agilent 53131 Counter Timer"));
     auto* t = new QGridLayout(timer);
     t->addWidget(edit("txt53131CmdRead_0", c.txt53131CmdRead[0]), 0, 0, 1, 2);
@@ -274,9 +292,7 @@ QWidget* FrmInst::counterTab()
     t->addWidget(button("cmdStartTimer_1", "Stop", [&c] { c.cmdStartTimer_Click(1); }), 2, 1);
     t->addWidget(label("lblCounter1Read_0", c.lblCounter1Read), 3, 0, 1, 2);
     t->addWidget(list("ReadingsList53131_2", c.ReadingsList53131_2), 4, 0, 1, 2);
-    row->addWidget(timer, 1);
-    layout->addLayout(row);
-    return page;
+    return timer;
 }
 
 QWidget* FrmInst::supplyTab()

@@ -35,6 +35,9 @@ public:
 
 private:
     QWidget* counterTab();
+    QGroupBox* counterAddressFrame();   // fra53131
+    QGroupBox* counterCommandsFrame();  // fra53131Commands
+    QGroupBox* counterTimerFrame();     // fra53131Timer
     QWidget* supplyTab();
     QWidget* voltmeterTab();
     QWidget* smuTab();
