@@ -237,52 +237,48 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
             Named<QLabel>(this, ElementName<QString>("lblBitName", b), QString("BAL%1").arg(b));
         grid->addWidget(lblBitName[b], 0, 3 + kBalanceCells - 1 - b);
     }
-    for (int bank = 0; bank < kBalanceBanks; ++bank)
-        buildBankRow(grid, bank);
+    for (int bank = 0; bank < kBalanceBanks; ++bank) {
+        const int row = bank + 1;
+        lblRegName[bank] = Named<QLabel>(this, ElementName<QString>("lblRegName", bank),
+                                         QString("Bal Status %1").arg(bank));
+        tbRegdata[bank] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdata", bank));
+        tbRegdata[bank]->setText("0000");
+        fitDigits(tbRegdata[bank], 4);
+        updnRegData[bank] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", bank));
+        updnRegData[bank]->setRange(0, static_cast<int>(kMaxBankValue));
+        cbRead[bank] = Named<QPushButton>(this, ElementName<QString>("cbRead", bank), "Read");
+        cbWrite[bank] = Named<QPushButton>(this, ElementName<QString>("cbWrite", bank), "Write");
+        grid->addWidget(lblRegName[bank], row, 0);
+        grid->addWidget(tbRegdata[bank], row, 1);
+        grid->addWidget(updnRegData[bank], row, 2);
+        for (int b = 0; b < kBalanceCells; ++b) {
+            const int index = bank * kBalanceCells + b;
+            auto* button =
+                Named<QPushButton>(this, ElementName<QString>("cbRegToggleBit", index), "0");
+            button->setAutoFillBackground(true);
+            button->setFixedWidth(24);
+            paintButton(button, 0x7F7F7F);
+            cbRegToggleBit[index] = button;
+            grid->addWidget(button, row, 3 + kBalanceCells - 1 - b);
+            onClick(button, [this, index] { model_.cbRegToggleBit_Click(index); });
+        }
+        grid->addWidget(cbRead[bank], row, 3 + kBalanceCells);
+        grid->addWidget(cbWrite[bank], row, 4 + kBalanceCells);
+
+        onClick(cbRead[bank], [this, bank] { model_.cbRead_Click(bank); });
+        onClick(cbWrite[bank], [this, bank] { model_.cbWrite_Click(bank); });
+        bindUpDown(updnRegData[bank], [this, bank](int v) { model_.updnRegData_Change(bank, v); });
+        bindValueBox(
+            tbRegdata[bank],
+            [this, bank](HexEdit& e, int key) { return model_.tbRegdata_KeyPress(bank, e, key); },
+            [this, bank](const std::string& text) { model_.tbRegdata_Deleted(bank, text); });
+    }
     onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
 
     layOut(grid);
     noDefaultButtons(this);
     refresh();
-}
-
-// A bank's row: its name, value box and arrows, its cell bits, Read and Write.
-void FrmBalanceSequence::buildBankRow(QGridLayout* grid, int bank)
-{
-    const int row = bank + 1;
-    lblRegName[bank] = Named<QLabel>(this, ElementName<QString>("lblRegName", bank),
-                                     QString("Bal Status %1").arg(bank));
-    tbRegdata[bank] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdata", bank));
-    tbRegdata[bank]->setText("0000");
-    fitDigits(tbRegdata[bank], 4);
-    updnRegData[bank] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", bank));
-    updnRegData[bank]->setRange(0, static_cast<int>(kMaxBankValue));
-    cbRead[bank] = Named<QPushButton>(this, ElementName<QString>("cbRead", bank), "Read");
-    cbWrite[bank] = Named<QPushButton>(this, ElementName<QString>("cbWrite", bank), "Write");
-    grid->addWidget(lblRegName[bank], row, 0);
-    grid->addWidget(tbRegdata[bank], row, 1);
-    grid->addWidget(updnRegData[bank], row, 2);
-    for (int b = 0; b < kBalanceCells; ++b) {
-        const int index = bank * kBalanceCells + b;
-        auto* button = Named<QPushButton>(this, ElementName<QString>("cbRegToggleBit", index), "0");
-        button->setAutoFillBackground(true);
-        button->setFixedWidth(24);
-        paintButton(button, 0x7F7F7F);
-        cbRegToggleBit[index] = button;
-        grid->addWidget(button, row, 3 + kBalanceCells - 1 - b);
-        onClick(button, [this, index] { model_.cbRegToggleBit_Click(index); });
-    }
-    grid->addWidget(cbRead[bank], row, 3 + kBalanceCells);
-    grid->addWidget(cbWrite[bank], row, 4 + kBalanceCells);
-
-    onClick(cbRead[bank], [this, bank] { model_.cbRead_Click(bank); });
-    onClick(cbWrite[bank], [this, bank] { model_.cbWrite_Click(bank); });
-    bindUpDown(updnRegData[bank], [this, bank](int v) { model_.updnRegData_Change(bank, v); });
-    bindValueBox(
-        tbRegdata[bank],
-        [this, bank](HexEdit& e, int key) { return model_.tbRegdata_KeyPress(bank, e, key); },
-        [this, bank](const std::string& text) { model_.tbRegdata_Deleted(bank, text); });
 }
 
 void FrmBalanceSequence::showEvent(QShowEvent* event)
@@ -331,49 +327,44 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
     auto* grid = new QGridLayout;
     grid->addWidget(Named<QLabel>(this, "lblHex", "Hex"), 0, 1);
     grid->addWidget(Named<QLabel>(this, "lblDecimal", "Decimal"), 0, 2);
-    for (int cell = 0; cell < kBalanceCells; ++cell)
-        buildCellRow(grid, cell);
+    for (int cell = 0; cell < kBalanceCells; ++cell) {
+        const int row = cell + 1;
+        lblRegName[cell] =
+            Named<QLabel>(this, ElementName<QString>("lblRegName", cell),
+                          QString("Cell %1 Balance Value (28-bit integer)").arg(cell + 1));
+        tbRegdataHex[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataHex", cell));
+        tbRegdataHex[cell]->setText("0000000");
+        fitDigits(tbRegdataHex[cell], 7);
+        tbRegdataDec[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataDec", cell));
+        tbRegdataDec[cell]->setText("000000000");
+        fitDigits(tbRegdataDec[cell], 9);
+        updnRegData[cell] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", cell));
+        updnRegData[cell]->setRange(0, static_cast<int>(kMaxBalanceValue));
+        cbRead[cell] = Named<QPushButton>(this, ElementName<QString>("cbRead", cell), "Read");
+        cbWrite[cell] = Named<QPushButton>(this, ElementName<QString>("cbWrite", cell), "Write");
+        QWidget* row_[] = {lblRegName[cell], tbRegdataHex[cell], tbRegdataDec[cell],
+                           updnRegData[cell], cbRead[cell], cbWrite[cell]};
+        for (int c = 0; c < 6; ++c)
+            grid->addWidget(row_[c], row, c);
+
+        onClick(cbRead[cell], [this, cell] { model_.cbRead_Click(cell); });
+        onClick(cbWrite[cell], [this, cell] { model_.cbWrite_Click(cell); });
+        bindUpDown(updnRegData[cell], [this, cell](int v) { model_.updnRegData_Change(cell, v); });
+        bindValueBox(
+            tbRegdataHex[cell],
+            [this, cell](HexEdit& e, int key) { return model_.tbRegdataHex_KeyPress(cell, e, key); },
+            [this, cell](const std::string& text) { model_.tbRegdataHex_Deleted(cell, text); });
+        bindValueBox(
+            tbRegdataDec[cell],
+            [this, cell](HexEdit& e, int key) { return model_.tbRegdataDec_KeyPress(cell, e, key); },
+            [this, cell](const std::string& text) { model_.tbRegdataDec_Deleted(cell, text); });
+    }
     onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
 
     layOut(grid);
     noDefaultButtons(this);
     refresh();
-}
-
-// A cell's row: its name, hex and decimal boxes, arrows, Read and Write.
-void FrmBalanceRegisters::buildCellRow(QGridLayout* grid, int cell)
-{
-    const int row = cell + 1;
-    lblRegName[cell] =
-        Named<QLabel>(this, ElementName<QString>("lblRegName", cell),
-                      QString("Cell %1 Balance Value (28-bit integer)").arg(cell + 1));
-    tbRegdataHex[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataHex", cell));
-    tbRegdataHex[cell]->setText("0000000");
-    fitDigits(tbRegdataHex[cell], 7);
-    tbRegdataDec[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataDec", cell));
-    tbRegdataDec[cell]->setText("000000000");
-    fitDigits(tbRegdataDec[cell], 9);
-    updnRegData[cell] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", cell));
-    updnRegData[cell]->setRange(0, static_cast<int>(kMaxBalanceValue));
-    cbRead[cell] = Named<QPushButton>(this, ElementName<QString>("cbRead", cell), "Read");
-    cbWrite[cell] = Named<QPushButton>(this, ElementName<QString>("cbWrite", cell), "Write");
-    QWidget* row_[] = {lblRegName[cell], tbRegdataHex[cell], tbRegdataDec[cell],
-                       updnRegData[cell], cbRead[cell], cbWrite[cell]};
-    for (int c = 0; c < 6; ++c)
-        grid->addWidget(row_[c], row, c);
-
-    onClick(cbRead[cell], [this, cell] { model_.cbRead_Click(cell); });
-    onClick(cbWrite[cell], [this, cell] { model_.cbWrite_Click(cell); });
-    bindUpDown(updnRegData[cell], [this, cell](int v) { model_.updnRegData_Change(cell, v); });
-    bindValueBox(
-        tbRegdataHex[cell],
-        [this, cell](HexEdit& e, int key) { return model_.tbRegdataHex_KeyPress(cell, e, key); },
-        [this, cell](const std::string& text) { model_.tbRegdataHex_Deleted(cell, text); });
-    bindValueBox(
-        tbRegdataDec[cell],
-        [this, cell](HexEdit& e, int key) { return model_.tbRegdataDec_KeyPress(cell, e, key); },
-        [this, cell](const std::string& text) { model_.tbRegdataDec_Deleted(cell, text); });
 }
 
 void FrmBalanceRegisters::showEvent(QShowEvent* event)

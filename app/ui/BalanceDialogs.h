@@ -15,7 +15,6 @@
 #include <vector>
 
 class QComboBox;
-class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLayout;
@@ -98,8 +97,6 @@ protected:
     void deviceChosen(int entry, int count) override;
 
 private:
-    void buildBankRow(QGridLayout* grid, int bank);
-
     BalanceSequence& model_;
     const link::ChipLink& link_;
 };
@@ -123,8 +120,6 @@ protected:
     void deviceChosen(int entry, int count) override;
 
 private:
-    void buildCellRow(QGridLayout* grid, int cell);
-
     BalanceRegisters& model_;
     const link::ChipLink& link_;
 };
