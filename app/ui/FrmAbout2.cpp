@@ -79,6 +79,19 @@ FrmAbout2::FrmAbout2(AboutHooks hooks, QWidget* parent) : QDialog(parent), hooks
     setObjectName("frmAbout2");
     setWindowTitle(QString("About ") + kProgramTitle);
 
+    QHBoxLayout* header = buildHeader();
+    QGridLayout* firmware = buildFirmware();
+    QHBoxLayout* footer = buildFooter();
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(header);
+    top->addLayout(firmware);
+    top->addLayout(footer);
+    setMinimumWidth(480);
+}
+
+QHBoxLayout* FrmAbout2::buildHeader()
+{
     auto* logo = new LogoPicture(this);
     connect(logo, &LogoPicture::doubleClicked, this, [this] {
         if (hooks_.showBoardPanel)
@@ -97,6 +110,18 @@ FrmAbout2::FrmAbout2(AboutHooks hooks, QWidget* parent) : QDialog(parent), hooks
     lblDescription->setObjectName("lblDescription");
     lblDescription->setWordWrap(true);
 
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(lblTitle);
+    texts->addWidget(lblVersion);
+    texts->addWidget(lblDescription);
+    auto* header = new QHBoxLayout;
+    header->addWidget(logo, 0, Qt::AlignTop);
+    header->addLayout(texts, 1);
+    return header;
+}
+
+QGridLayout* FrmAbout2::buildFirmware()
+{
     cmdReadFirmware_ = new QPushButton("Read Firmware Version", this);
     cmdReadFirmware_->setObjectName("cmdReadFirmware");
     connect(cmdReadFirmware_, &QPushButton::clicked, this, &FrmAbout2::cmdReadFirmware_Click);
@@ -105,6 +130,16 @@ FrmAbout2::FrmAbout2(AboutHooks hooks, QWidget* parent) : QDialog(parent), hooks
     auto* expected = new QLabel("Expected", this);
     auto* expectedVersion = new QLabel("Firmware Version 1.1 - 2015/December/16", this);
 
+    auto* firmware = new QGridLayout;
+    firmware->addWidget(cmdReadFirmware_, 0, 0);
+    firmware->addWidget(lblfirmwareVer_, 0, 1);
+    firmware->addWidget(expected, 1, 0);
+    firmware->addWidget(expectedVersion, 1, 1);
+    return firmware;
+}
+
+QHBoxLayout* FrmAbout2::buildFooter()
+{
     auto* notice = new QLabel(
         "This program is provided for the evaluation of the KVB71853, KVB53960 and "
         "KVB53961 on their evaluation board. It is supplied as is, without warranty of "
@@ -122,32 +157,13 @@ FrmAbout2::FrmAbout2(AboutHooks hooks, QWidget* parent) : QDialog(parent), hooks
     cmdSysInfo->setObjectName("cmdSysInfo");
     connect(cmdSysInfo, &QPushButton::clicked, this, &FrmAbout2::StartSysInfo);
 
-    auto* texts = new QVBoxLayout;
-    texts->addWidget(lblTitle);
-    texts->addWidget(lblVersion);
-    texts->addWidget(lblDescription);
-    auto* header = new QHBoxLayout;
-    header->addWidget(logo, 0, Qt::AlignTop);
-    header->addLayout(texts, 1);
-
-    auto* firmware = new QGridLayout;
-    firmware->addWidget(cmdReadFirmware_, 0, 0);
-    firmware->addWidget(lblfirmwareVer_, 0, 1);
-    firmware->addWidget(expected, 1, 0);
-    firmware->addWidget(expectedVersion, 1, 1);
-
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdSysInfo);
     auto* footer = new QHBoxLayout;
     footer->addWidget(notice, 1);
     footer->addLayout(buttons);
-
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(header);
-    top->addLayout(firmware);
-    top->addLayout(footer);
-    setMinimumWidth(480);
+    return footer;
 }
 
 void FrmAbout2::showEvent(QShowEvent* event)

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -50,6 +52,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The box's rows, top to bottom, each with the layout it stands in.
+    QHBoxLayout* buildHeader();    // logo, title, version, description
+    QGridLayout* buildFirmware();  // firmware version read and expected
+    QHBoxLayout* buildFooter();    // notice, OK and System Info
+
     void cmdReadFirmware_Click();
 
     AboutHooks hooks_;

@@ -22,6 +22,22 @@ FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
     setObjectName("frmManualConfig");
     setWindowTitle("BMS Configuration");
 
+    QGroupBox* frame1 = buildSpiCommunication();
+    QGroupBox* frame2 = buildDevices();
+    QHBoxLayout* stack = buildStackSize();
+    QVBoxLayout* buttons = buildButtons();
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(frame1);
+    left->addLayout(stack);
+    left->addWidget(frame2);
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left);
+    top->addLayout(buttons);
+}
+
+QGroupBox* FrmManualConfig::buildSpiCommunication()
+{
     auto* frame1 = new QGroupBox("SPI Communication", this);
     frame1->setObjectName("Frame1");
     auto* linkLayout = new QVBoxLayout(frame1);
@@ -36,7 +52,11 @@ FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
         connect(optDaisyChain_[i], &QRadioButton::clicked, this,
                 &FrmManualConfig::optDaisyChain_Click);
     }
+    return frame1;
+}
 
+QGroupBox* FrmManualConfig::buildDevices()
+{
     auto* frame2 = new QGroupBox("Devices", this);
     frame2->setObjectName("Frame2");
     auto* deviceLayout = new QVBoxLayout(frame2);
@@ -47,7 +67,11 @@ FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
         deviceLayout->addWidget(optDevices_[i]);
     }
     optDevices_[1]->setChecked(true);
+    return frame2;
+}
 
+QHBoxLayout* FrmManualConfig::buildStackSize()
+{
     label1_ = new QLabel("Daisy Chain Stack Size:", this);
     label1_->setObjectName("Label1");
     txtStackSize_ = new QLineEdit("1", this);
@@ -73,6 +97,16 @@ FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
     connect(txtStackSize_, &QLineEdit::editingFinished, this,
             [this] { txtStackSize_->setText(QString::number(updnDevCount_->value())); });
 
+    auto* stack = new QHBoxLayout;
+    stack->addWidget(label1_);
+    stack->addWidget(txtStackSize_);
+    stack->addWidget(updnDevCount_);
+    stack->addStretch();
+    return stack;
+}
+
+QVBoxLayout* FrmManualConfig::buildButtons()
+{
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
@@ -81,22 +115,11 @@ FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &FrmManualConfig::accept);
     connect(cancel, &QPushButton::clicked, this, &FrmManualConfig::reject);
 
-    auto* stack = new QHBoxLayout;
-    stack->addWidget(label1_);
-    stack->addWidget(txtStackSize_);
-    stack->addWidget(updnDevCount_);
-    stack->addStretch();
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     buttons->addStretch();
-    auto* left = new QVBoxLayout;
-    left->addWidget(frame1);
-    left->addLayout(stack);
-    left->addWidget(frame2);
-    auto* top = new QHBoxLayout(this);
-    top->addLayout(left);
-    top->addLayout(buttons);
+    return buttons;
 }
 
 void FrmManualConfig::optDaisyChain_Click()

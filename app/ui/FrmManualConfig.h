@@ -13,10 +13,12 @@
 #include <array>
 
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace kvb::ui {
 
@@ -33,6 +35,12 @@ public:
     void reject() override;  // CancelButton_Click
 
 private:
+    // The dialog's parts, each with the layout it stands in.
+    QGroupBox* buildSpiCommunication();  // Frame1
+    QGroupBox* buildDevices();           // Frame2
+    QHBoxLayout* buildStackSize();
+    QVBoxLayout* buildButtons();
+
     void optDaisyChain_Click();
 
     ManualConfig& state_;

@@ -58,6 +58,8 @@ constexpr std::array<int, 5> kMainFrameLeft{240, 8040, 8040, 8040, 11220};
 constexpr std::array<int, 5> kMainFrameWidth{7700, 3120, 3120, 3120, 5400};
 // Left edges of the MONITOR page's device frames: device 1 rightmost.
 constexpr std::array<int, 4> kMonitorFrameLeft{12120, 8160, 4200, 240};
+// The top edge of the control strip's first row of controls, in twips.
+constexpr int kStripTop = 0;
 
 void ShowFrame(QWidget* w, int left)
 {
@@ -162,7 +164,14 @@ void MainKvb71853::buildMenus()
         if (onShowAbout)
             onShowAbout();
     });
+    buildFileMenu(bar);
+    buildSpiMenu(bar);
+    buildPollingMenu(bar);
+    buildDeviceMenu(bar);
+}
 
+void MainKvb71853::buildFileMenu(QMenuBar* bar)
+{
     QMenu* file = bar->addMenu("File");
     file->setObjectName("mnuFile");
     mnuLoadConfig = file->addAction("Load Configuration...");
@@ -176,14 +185,20 @@ void MainKvb71853::buildMenus()
     mnuExit = file->addAction("Exit");
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, [this] { close(); });
+}
 
+void MainKvb71853::buildSpiMenu(QMenuBar* bar)
+{
     QMenu* spi = bar->addMenu("SPI Options");
     spi->setObjectName("mnuSpiOptions");
     mnuSetSpiSpeed = spi->addAction("SPI Clock Speed...");
     mnuSetSpiSpeed->setObjectName("mnuSetSpiSpeed");
     mnuSetSpiTimeout = spi->addAction("SPI Daisy Chain Timeout...");
     mnuSetSpiTimeout->setObjectName("mnuSetSpiTimeout");
+}
 
+void MainKvb71853::buildPollingMenu(QMenuBar* bar)
+{
     QMenu* polling = bar->addMenu("Polling Options");
     polling->setObjectName("mnuPollingOptions");
     mnuShowActivityLogs = polling->addAction("Polling Optiion Show Activity Log");
@@ -197,7 +212,10 @@ void MainKvb71853::buildMenus()
         a->setCheckable(true);
         a->setChecked(true);
     }
+}
 
+void MainKvb71853::buildDeviceMenu(QMenuBar* bar)
+{
     QMenu* device = bar->addMenu("Device");
     device->setObjectName("mnuDevice");
     mnuManualConfig = device->addAction("Manual Configuration...");
@@ -238,6 +256,14 @@ void MainKvb71853::buildPages(QWidget* central)
     pageArea->setFont(pageFont);
     pageArea->setGeometry(0, kMainPageTop, Twips(kWindowWidth), kMainPageHeight);
 
+    buildMainTabFrames();
+    buildRawMessageSender();
+    buildRegisterRows();
+    buildDeviceVoltagesFaults();
+}
+
+void MainKvb71853::buildMainTabFrames()
+{
     const char* mainNames[5] = {"fraMainTabDeviceStatus", "fraMainTabBalanceCtrls",
                                 "fraMainTabTemperatures", "fraMainTabThresholds",
                                 "fraMainTabDaisyChainStatus"};
@@ -248,11 +274,21 @@ void MainKvb71853::buildPages(QWidget* central)
         PlaceTwips(mainTabFrames[i], kHiddenLeft, mainTops[i], kMainFrameWidth[i], mainHeights[i]);
         mainTabFrames[i]->setVisible(false);
     }
+}
 
+void MainKvb71853::buildRawMessageSender()
+{
     fraRawMessageSender = Named<QGroupBox>(pageArea, "fraRawMessageSender",
                                            "Raw Message Sender and CRC4 Calculator");
     PlaceTwips(fraRawMessageSender, kHiddenLeft, 0, 11000, 3600);
     fraRawMessageSender->setVisible(false);
+    buildRawMsgNotConnected();
+    buildRawMsgDevType();
+    buildRawMsgFields();
+}
+
+void MainKvb71853::buildRawMsgNotConnected()
+{
     fraRawMsgNotConnected = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgNotConnected", "");
     PlaceTwips(fraRawMsgNotConnected, 120, 240, 2460, 900);
     optRawMsgNotConnectedMode[0] = Named<QRadioButton>(
@@ -269,6 +305,10 @@ void MainKvb71853::buildPages(QWidget* central)
             if (on)
                 ShowEnableRawMessageSender();
         });
+}
+
+void MainKvb71853::buildRawMsgDevType()
+{
     fraRawMsgDevType = Named<QGroupBox>(fraRawMessageSender, "fraRawMsgDevType", "");
     PlaceTwips(fraRawMsgDevType, 120, 240, 2460, 900);
     optRawDevicetype[0] = Named<QRadioButton>(
@@ -278,6 +318,10 @@ void MainKvb71853::buildPages(QWidget* central)
         fraRawMsgDevType, ElementName<QString>("optRawDevicetype", 1), "KVB53961");
     PlaceTwips(optRawDevicetype[1], 120, 480, 2280, 300);
     optRawDevicetype[0]->setChecked(true);
+}
+
+void MainKvb71853::buildRawMsgFields()
+{
     // Each field stands under its label, a column apart, with a gap between
     // the labels.
     constexpr int kRawPitch = 1500;
@@ -303,7 +347,10 @@ void MainKvb71853::buildPages(QWidget* central)
     }
     cbSendRawMsg = Named<QPushButton>(fraRawMessageSender, "cbSendRawMsg", "Send");
     PlaceTwips(cbSendRawMsg, 3240 + 4 * kRawPitch, 1500, 1000, 420);
+}
 
+void MainKvb71853::buildRegisterRows()
+{
     // The rows take the page's width; a page too short for them scrolls
     // down, never sideways while the window is wide enough for one row.
     rowsView = new RegisterRowsView(context_.link.definitions, context_.link.image,
@@ -312,7 +359,10 @@ void MainKvb71853::buildPages(QWidget* central)
     rowsScroll = new ScrollingContent(rowsView, pageArea);
     rowsScroll->setGeometry(0, 0, Twips(kWindowWidth), kMainPageHeight);
     rowsScroll->setVisible(false);
+}
 
+void MainKvb71853::buildDeviceVoltagesFaults()
+{
     for (int i = 0; i < 4; ++i) {
         fraDeviceVoltagesFaults[i] =
             Named<QGroupBox>(pageArea, ElementName<QString>("fraDeviceVoltagesFaults", i), "");
@@ -326,20 +376,34 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     // The strip's controls keep their places inside it; the window moves
     // the strip as a whole.
     controlStrip = Named<QWidget>(central, "controlStrip");
-    central = controlStrip;
-    const int top = 0;
-    cmdConnect = Named<QPushButton>(central, "cmdConnect", "Connect");
-    PlaceTwips(cmdConnect, 240, top, 1300, 400);
-    cmdDisconnect = Named<QPushButton>(central, "cmdDisconnect", "Disconnect");
-    PlaceTwips(cmdDisconnect, 240, top + 460, 1300, 400);
-    cbQuit = Named<QPushButton>(central, "cbQuit", "Quit");
-    PlaceTwips(cbQuit, 240, top + 920, 1300, 400);
+    buildConnectionControls();
+    buildDeviceNumber();
+    buildPollingControls();
+    buildStripLamps();
+    buildUpr();
+
+    // The fixed chip commands, in a column at the right of the page and the
+    // strip, with the hidden measure button beside them.
+    QWidget* window = controlStrip->parentWidget();
+    fraDaisyChainCommands = new DeviceCommandsFrame(context_.commands, window, window);
+    fraDaisyChainCommands->resize(fraDaisyChainCommands->sizeHint());
+}
+
+void MainKvb71853::buildConnectionControls()
+{
+    QWidget* strip = controlStrip;
+    cmdConnect = Named<QPushButton>(strip, "cmdConnect", "Connect");
+    PlaceTwips(cmdConnect, 240, kStripTop, 1300, 400);
+    cmdDisconnect = Named<QPushButton>(strip, "cmdDisconnect", "Disconnect");
+    PlaceTwips(cmdDisconnect, 240, kStripTop + 460, 1300, 400);
+    cbQuit = Named<QPushButton>(strip, "cbQuit", "Quit");
+    PlaceTwips(cbQuit, 240, kStripTop + 920, 1300, 400);
     connect(cbQuit, &QPushButton::clicked, this, [this] { close(); });
 
-    opt53960 = Named<QRadioButton>(central, "opt53960", "KVB53960");
-    PlaceTwips(opt53960, 1900, top, 1500, 300);
-    opt53961 = Named<QRadioButton>(central, "opt53961", "KVB53961");
-    PlaceTwips(opt53961, 1900, top + 340, 1500, 300);
+    opt53960 = Named<QRadioButton>(strip, "opt53960", "KVB53960");
+    PlaceTwips(opt53960, 1900, kStripTop, 1500, 300);
+    opt53961 = Named<QRadioButton>(strip, "opt53961", "KVB53961");
+    PlaceTwips(opt53961, 1900, kStripTop + 340, 1500, 300);
     connect(opt53960, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             opt53960_Click();
@@ -353,20 +417,25 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     auto* typeGroup = new QButtonGroup(this);
     typeGroup->addButton(opt53960);
     typeGroup->addButton(opt53961);
-    cmdShowChart = Named<QPushButton>(central, "cmdShowChart", "Show Chart");
-    PlaceTwips(cmdShowChart, 1700, top + 920, 1600, 400);
+    cmdShowChart = Named<QPushButton>(strip, "cmdShowChart", "Show Chart");
+    PlaceTwips(cmdShowChart, 1700, kStripTop + 920, 1600, 400);
+}
 
-
-    fraDeviceNumber = Named<QGroupBox>(central, "fraDeviceNumber", "");
-    PlaceTwips(fraDeviceNumber, 3400, top, 2000, 900);
+void MainKvb71853::buildDeviceNumber()
+{
+    fraDeviceNumber = Named<QGroupBox>(controlStrip, "fraDeviceNumber", "");
+    PlaceTwips(fraDeviceNumber, 3400, kStripTop, 2000, 900);
     auto* devLabel = Named<QLabel>(fraDeviceNumber, "lblDeviceNumber", "DEVICE NUMBER");
     PlaceTwips(devLabel, 120, 100, 1800, 280);
     cboDeviceNumber = Named<QComboBox>(fraDeviceNumber, "cboDeviceNumber");
     PlaceTwips(cboDeviceNumber, 120, 420, 1750, 360);
     connect(cboDeviceNumber, &QComboBox::activated, this, [this](int) { cboDeviceNumber_Click(); });
+}
 
-    fraPollingControls = Named<QGroupBox>(central, "fraPollingControls", "");
-    PlaceTwips(fraPollingControls, 5500, top, 4200, 1350);
+void MainKvb71853::buildPollingControls()
+{
+    fraPollingControls = Named<QGroupBox>(controlStrip, "fraPollingControls", "");
+    PlaceTwips(fraPollingControls, 5500, kStripTop, 4200, 1350);
     auto* pollLabel = Named<QLabel>(fraPollingControls, "lblPolling", "POLLING");
     PlaceTwips(pollLabel, 120, 80, 1200, 280);
     cmdPollingSetup = Named<QPushButton>(fraPollingControls, "cmdPollingSetup", "Polling Setup...");
@@ -382,18 +451,24 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     PlaceTwips(updnPollingInterval, 3060, 420, 300, 360);
     chkEnablePolling = Named<QCheckBox>(fraPollingControls, "chkEnablePolling", "ENABLE POLLING");
     PlaceTwips(chkEnablePolling, 120, 900, 2200, 330);
+}
 
-    ledUSBConnected = new Lamp("ledUSBConnected", central);
-    PlaceTwips(ledUSBConnected, 1560, top + 60, 240, 240);
-    lampPanel = new LampPanel(context_.link.lamps, central);
+void MainKvb71853::buildStripLamps()
+{
+    ledUSBConnected = new Lamp("ledUSBConnected", controlStrip);
+    PlaceTwips(ledUSBConnected, 1560, kStripTop + 60, 240, 240);
+    lampPanel = new LampPanel(context_.link.lamps, controlStrip);
     lampPanel->setObjectName("lampPanel");
-    lampPanel->move(Twips(12300), Twips(top));
+    lampPanel->move(Twips(12300), Twips(kStripTop));
     lampPanel->resize(lampPanel->sizeHint());
     ledPolling = new Lamp("ledPolling", fraPollingControls);
     PlaceTwips(ledPolling, 1400, 100, 240, 240);
+}
 
-    Frupr = Named<QGroupBox>(central, "Frupr", "UPR");
-    PlaceTwips(Frupr, 9800, top, 2400, 1350);
+void MainKvb71853::buildUpr()
+{
+    Frupr = Named<QGroupBox>(controlStrip, "Frupr", "UPR");
+    PlaceTwips(Frupr, 9800, kStripTop, 2400, 1350);
     for (int i = 0; i < 2; ++i) {
         cmdUPRRead[i] = Named<QPushButton>(Frupr, ElementName<QString>("cmdUPRRead", i),
                                            QString("UPR%1 Read").arg(i));
@@ -404,12 +479,6 @@ void MainKvb71853::buildControlStrip(QWidget* central)
     auto* uprLabel = Named<QLabel>(Frupr, "lblUprStatus", " Status");
     PlaceTwips(uprLabel, 1700, 700, 700, 280);
     Frupr->setVisible(false);
-
-    // The fixed chip commands, in a column at the right of the page and the
-    // strip, with the hidden measure button beside them.
-    QWidget* window = controlStrip->parentWidget();
-    fraDaisyChainCommands = new DeviceCommandsFrame(context_.commands, window, window);
-    fraDaisyChainCommands->resize(fraDaisyChainCommands->sizeHint());
 }
 
 void MainKvb71853::buildLogs(QWidget* central)

@@ -143,6 +143,15 @@ void RegisterRowsView::buildRow(int r)
     w.address = new QLabel(w.frame);
     w.address->setObjectName(ElementName<QString>("lblRegAddr", r));
 
+    buildRowBits(r);
+    buildRowValue(r);
+    buildRowDecoded(r);
+    buildRowButtons(r);
+}
+
+void RegisterRowsView::buildRowBits(int r)
+{
+    RowWidgets& w = w_[r];
     // Each bit name keeps to its own column, a pixel clear of its
     // neighbours'.
     for (int bit = 0; bit < link::kBits; ++bit) {
@@ -166,7 +175,11 @@ void RegisterRowsView::buildRow(int r)
         });
         w.bits[bit] = button;
     }
+}
 
+void RegisterRowsView::buildRowValue(int r)
+{
+    RowWidgets& w = w_[r];
     w.value = new HexRowEdit(w.frame);
     w.value->setObjectName(ElementName<QString>("tbRegdata", r));
     w.value->setGeometry(kValueLeft, 23, 50, 22);
@@ -193,7 +206,11 @@ void RegisterRowsView::buildRow(int r)
     w.upDown->setGeometry(kValueLeft + 52, 23, 18, 22);
     connect(w.upDown, &QSpinBox::valueChanged, this,
             [this, r](int value) { rows_.upDownChanged(r, value); });
+}
 
+void RegisterRowsView::buildRowDecoded(int r)
+{
+    RowWidgets& w = w_[r];
     w.decodedLabel = new QLabel(w.frame);
     w.decodedLabel->setObjectName(ElementName<QString>("lblRegDecodedLabel", r));
     w.decodedLabel->setGeometry(kDecodedLeft, 2, kDecodedWidth + kUnitsWidth, 18);
@@ -204,7 +221,11 @@ void RegisterRowsView::buildRow(int r)
     w.decodedUnits = new QLabel(w.frame);
     w.decodedUnits->setObjectName(ElementName<QString>("lblRegDecodedUnits", r));
     w.decodedUnits->setGeometry(kDecodedLeft + kDecodedWidth + 4, 23, kUnitsWidth - 4, 22);
+}
 
+void RegisterRowsView::buildRowButtons(int r)
+{
+    RowWidgets& w = w_[r];
     w.read = new QPushButton("Read", w.frame);
     w.read->setObjectName(ElementName<QString>("cbRead", r));
     connect(w.read, &QPushButton::clicked, this, [this, r] { emit readClicked(r); });

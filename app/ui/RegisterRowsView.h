@@ -81,7 +81,12 @@ private:
     void layOut();
     int rowWidth() const;
     void placeLabels(int r);
+    // A row's frame and labels, then its parts left to right.
     void buildRow(int r);
+    void buildRowBits(int r);
+    void buildRowValue(int r);
+    void buildRowDecoded(int r);
+    void buildRowButtons(int r);
     void syncRow(int r);
     void syncGroups();
     void showEditor(int r);

@@ -236,18 +236,32 @@ void FrmInst::visibleWhen(QWidget* widget, const bool& visible)
 
 QWidget* FrmInst::counterTab()
 {
-    CounterSection& c = panel_.counter;
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    layout->addWidget(counterAddressFrame());
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(counterCommandsFrame(), 2);
+    row->addWidget(counterTimerFrame(), 1);
+    layout->addLayout(row);
+    return page;
+}
+
+QGroupBox* FrmInst::counterAddressFrame()
+{
+    CounterSection& c = panel_.counter;
     auto* top = frame("fra53131", QString("Agilent 53131 Counter"));
     auto* topLayout = new QHBoxLayout(top);
     topLayout->addWidget(text("GPIB Address"));
     topLayout->addWidget(edit("txtAdr53131", c.txtAdr53131), 0);
     topLayout->itemAt(1)->widget()->setMaximumWidth(60);
     topLayout->addStretch();
-    layout->addWidget(top);
+    return top;
+}
 
-    auto* row = new QHBoxLayout;
+QGroupBox* FrmInst::counterCommandsFrame()
+{
+    CounterSection& c = panel_.counter;
     auto* commands = frame("fra53131Commands", QString("HP53131 Commands"));
     auto* grid = new QGridLayout(commands);
     for (int i = 0; i < 6; ++i)
@@ -264,8 +278,12 @@ QWidget* FrmInst::counterTab()
                         2);
     grid->addWidget(button("cmd53131_2_1", "Setup Stats", [&c] { c.cmd53131_2_Click(1); }), 2, 2);
     grid->addWidget(list("ReadingsList53131_1", c.ReadingsList53131_1), 8, 0, 1, 3);
-    row->addWidget(commands, 2);
+    return commands;
+}
 
+QGroupBox* FrmInst::counterTimerFrame()
+{
+    CounterSection& c = panel_.counter;
     auto* timer = frame("fra53131Timer", QString("Agilent 53131 Counter Timer"));
     auto* t = new QGridLayout(timer);
     t->addWidget(edit("txt53131CmdRead_0", c.txt53131CmdRead[0]), 0, 0, 1, 2);
@@ -274,9 +292,7 @@ QWidget* FrmInst::counterTab()
     t->addWidget(button("cmdStartTimer_1", "Stop", [&c] { c.cmdStartTimer_Click(1); }), 2, 1);
     t->addWidget(label("lblCounter1Read_0", c.lblCounter1Read), 3, 0, 1, 2);
     t->addWidget(list("ReadingsList53131_2", c.ReadingsList53131_2), 4, 0, 1, 2);
-    row->addWidget(timer, 1);
-    layout->addLayout(row);
-    return page;
+    return timer;
 }
 
 QWidget* FrmInst::supplyTab()
@@ -472,10 +488,23 @@ QWidget* FrmInst::smuTab()
 
 QWidget* FrmInst::commandsTab()
 {
-    SmuSection& s = panel_.smus;
     auto* page = new QWidget;
     auto* layout = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
+    left->addWidget(setVi1VFrame());
+    // The sweep controls have no behaviour.
+    left->addWidget(sweepParametersFrame());
+    left->addWidget(sweepControlFrame());
+    left->addWidget(sweepModeFrame());
+    left->addStretch();
+    layout->addLayout(left);
+    layout->addLayout(commandStrings());
+    return page;
+}
+
+QGroupBox* FrmInst::setVi1VFrame()
+{
+    SmuSection& s = panel_.smus;
     auto* setV = frame("fraSetVI1V", QString("Set VI1 V"));
     auto* sg = new QGridLayout(setV);
     for (int i = 0; i < 2; ++i) {
@@ -485,9 +514,11 @@ QWidget* FrmInst::commandsTab()
                       i, 1);
         sg->addWidget(edit(ElementName<QString>("txtVI1VCmd", i), s.txtVI1VCmd[i]), i, 2);
     }
-    left->addWidget(setV);
+    return setV;
+}
 
-    // The sweep controls have no behaviour.
+QGroupBox* FrmInst::sweepParametersFrame()
+{
     auto* parameters = frame("fraSweepParameters", QString("Sweep Parameters"));
     auto* pg = new QGridLayout(parameters);
     for (int i = 0; i < 4; ++i) {
@@ -495,7 +526,11 @@ QWidget* FrmInst::commandsTab()
         box->setObjectName(ElementName<QString>("txtDatSweep", i));
         pg->addWidget(box, i, 0);
     }
-    left->addWidget(parameters);
+    return parameters;
+}
+
+QGroupBox* FrmInst::sweepControlFrame()
+{
     auto* control = frame("fraSweepControl", QString("Sweep Control"));
     auto* cg = new QVBoxLayout(control);
     auto* sweepButton = new QPushButton("Sweep");
@@ -513,7 +548,11 @@ QWidget* FrmInst::commandsTab()
     for (QWidget* w : std::initializer_list<QWidget*>{sweepButton, pause, continuous, status,
                                                       value, sweepData})
         cg->addWidget(w);
-    left->addWidget(control);
+    return control;
+}
+
+QGroupBox* FrmInst::sweepModeFrame()
+{
     auto* mode = frame("fraSweepMode", QString("Sweep Mode"));
     auto* mg = new QVBoxLayout(mode);
     for (int i = 0; i < 2; ++i) {
@@ -521,10 +560,12 @@ QWidget* FrmInst::commandsTab()
         option->setObjectName(ElementName<QString>("OptSweepMode", i));
         mg->addWidget(option);
     }
-    left->addWidget(mode);
-    left->addStretch();
-    layout->addLayout(left);
+    return mode;
+}
 
+QGridLayout* FrmInst::commandStrings()
+{
+    SmuSection& s = panel_.smus;
     auto* strings = new QGridLayout;
     for (int k = 0; k < kSmuCommandStrings; ++k) {
         strings->addWidget(edit(ElementName<QString>("txtVI228String", k), s.txtVI228String[k]), k,
@@ -533,8 +574,7 @@ QWidget* FrmInst::commandsTab()
                                   [&s, k] { s.cmdSendString_Click(k); }),
                            k, 1);
     }
-    layout->addLayout(strings);
-    return page;
+    return strings;
 }
 
 // --- Switch unit and instrument file ------------------------------------------

@@ -14,6 +14,7 @@
 
 class QButtonGroup;
 class QFrame;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -34,10 +35,18 @@ public:
 
 private:
     QWidget* counterTab();
+    QGroupBox* counterAddressFrame();   // fra53131
+    QGroupBox* counterCommandsFrame();  // fra53131Commands
+    QGroupBox* counterTimerFrame();     // fra53131Timer
     QWidget* supplyTab();
     QWidget* voltmeterTab();
     QWidget* smuTab();
     QWidget* commandsTab();
+    QGroupBox* setVi1VFrame();          // fraSetVI1V
+    QGroupBox* sweepParametersFrame();  // fraSweepParameters
+    QGroupBox* sweepControlFrame();     // fraSweepControl
+    QGroupBox* sweepModeFrame();        // fraSweepMode
+    QGridLayout* commandStrings();      // txtVI228String and cmdSendString
     QWidget* switchTab();
     QWidget* fileTab();
     QWidget* voltmeterPanel(int i);

@@ -225,59 +225,83 @@ QGroupBox* FrmCharting::zoomFrame(const char* name, const char* title, SliderId 
 
 void FrmCharting::buildControls()
 {
-    const int designTops[kChartCount] = {8760, 6480, 4200, 1920, 120};
     for (int c = 0; c < kChartCount; ++c) {
-        ChartBox& b = charts_[c];
-        b.chart = new QChart();
-        b.chart->setMargins(QMargins(2, 2, 2, 2));
-        b.chart->legend()->setAlignment(Qt::AlignRight);
-        // Small legend and axis texts: the cell chart lists 24 series and
-        // the time labels stand on end, in charts about 130 px high.
-        QFont legendFont = font();
-        legendFont.setPointSizeF(6);
-        b.chart->legend()->setFont(legendFont);
-        QFont axisFont = font();
-        axisFont.setPointSizeF(7);
-        b.x = new QValueAxis(b.chart);
-        b.y = new QValueAxis(b.chart);
-        b.x->setLabelFormat("%0.2f");
-        b.x->setLabelsAngle(-90);
-        for (QValueAxis* axis : {b.x, b.y}) {
-            axis->setLabelsFont(axisFont);
-            axis->setTitleFont(axisFont);
-        }
-        // The fault chart is short: three value labels fit where five
-        // would be cut to dots.
-        if (c == FaultChart)
-            b.y->setTickCount(3);
-        b.chart->addAxis(b.x, Qt::AlignBottom);
-        b.chart->addAxis(b.y, Qt::AlignLeft);
-        auto* view = new ChartView(b.chart, page_);
-        b.view = view;
-        b.view->setObjectName(kChartNames[c]);
-        b.traces = new ChartTraceItem(b.chart);
-        // The trace item draws the plot's ground and grid under the lines,
-        // as the chart would; the chart draws neither, and its view fills
-        // the rest of the chart in the theme's colour.
-        ChartTraceItem::Ground ground;
-        ground.colour = solidBackground(b.chart);
-        if (!ground.colour.isValid())
-            ground.colour = Qt::white;
-        view->setGround(ground.colour, b.traces);
-        ground.grid = b.x->gridLineColor();
-        ground.verticalLines = b.x->tickCount();
-        ground.horizontalLines = b.y->tickCount();
-        b.x->setGridLineVisible(false);
-        b.y->setGridLineVisible(false);
-        b.traces->setGround(ground);
-        connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
-            charts_[c].traces->followPlotArea();
-            shownRevision_ = ~uint64_t{0};  // traced again to the new width
-            refreshSoon();
-        });
-        place(b.view, kChartLeft, designTops[c], 12615, c == FaultChart ? 1815 : 2295);
+        buildChart(c);
+        buildChartView(c);
     }
+    buildZoomFrames();
+    buildChartOptions();
+    buildChartActions();
+    buildSeriesToggles();
+    buildLowerLeftInfo();
 
+    cmdHideChart_ = new QPushButton("Close Chart Window", page_);
+    cmdHideChart_->setObjectName("cmdHideChart");
+    cmdHideChart_->resize(px(2055), px(375));
+    connect(cmdHideChart_, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void FrmCharting::buildChart(int c)
+{
+    ChartBox& b = charts_[c];
+    b.chart = new QChart();
+    b.chart->setMargins(QMargins(2, 2, 2, 2));
+    b.chart->legend()->setAlignment(Qt::AlignRight);
+    // Small legend and axis texts: the cell chart lists 24 series and
+    // the time labels stand on end, in charts about 130 px high.
+    QFont legendFont = font();
+    legendFont.setPointSizeF(6);
+    b.chart->legend()->setFont(legendFont);
+    QFont axisFont = font();
+    axisFont.setPointSizeF(7);
+    b.x = new QValueAxis(b.chart);
+    b.y = new QValueAxis(b.chart);
+    b.x->setLabelFormat("%0.2f");
+    b.x->setLabelsAngle(-90);
+    for (QValueAxis* axis : {b.x, b.y}) {
+        axis->setLabelsFont(axisFont);
+        axis->setTitleFont(axisFont);
+    }
+    // The fault chart is short: three value labels fit where five
+    // would be cut to dots.
+    if (c == FaultChart)
+        b.y->setTickCount(3);
+    b.chart->addAxis(b.x, Qt::AlignBottom);
+    b.chart->addAxis(b.y, Qt::AlignLeft);
+}
+
+void FrmCharting::buildChartView(int c)
+{
+    const int designTops[kChartCount] = {8760, 6480, 4200, 1920, 120};
+    ChartBox& b = charts_[c];
+    auto* view = new ChartView(b.chart, page_);
+    b.view = view;
+    b.view->setObjectName(kChartNames[c]);
+    b.traces = new ChartTraceItem(b.chart);
+    // The trace item draws the plot's ground and grid under the lines,
+    // as the chart would; the chart draws neither, and its view fills
+    // the rest of the chart in the theme's colour.
+    ChartTraceItem::Ground ground;
+    ground.colour = solidBackground(b.chart);
+    if (!ground.colour.isValid())
+        ground.colour = Qt::white;
+    view->setGround(ground.colour, b.traces);
+    ground.grid = b.x->gridLineColor();
+    ground.verticalLines = b.x->tickCount();
+    ground.horizontalLines = b.y->tickCount();
+    b.x->setGridLineVisible(false);
+    b.y->setGridLineVisible(false);
+    b.traces->setGround(ground);
+    connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
+        charts_[c].traces->followPlotArea();
+        shownRevision_ = ~uint64_t{0};  // traced again to the new width
+        refreshSoon();
+    });
+    place(b.view, kChartLeft, designTops[c], 12615, c == FaultChart ? 1815 : 2295);
+}
+
+void FrmCharting::buildZoomFrames()
+{
     valueZoomFrames_[0] = zoomFrame("fraVCellVertZoom", "VCELL ZOOM", CellSlider,
                                     "sliderZoomCellVoltage", "lblCellVoltYAxisSliderVal", true);
     valueZoomFrames_[1] = zoomFrame("fraVPackVertZoom", "VPACK ZOOM", PackSlider,
@@ -289,7 +313,10 @@ void FrmCharting::buildControls()
     auto* horiz = zoomFrame("fraHorizZoom", "HORIZ ZOOM", TimeSlider, "sliderZoomTime",
                             "lblChartXAxisSliderVal", false);
     place(horiz, 120, 1080, kChartLeft - 120, kChartsTop - 1080);
+}
 
+void FrmCharting::buildChartOptions()
+{
     auto* options = new QGroupBox("CHART OPTIONS", page_);
     options->setObjectName("fraChartOptions");
     place(options, 120, kChartsTop, 2295, 4440 - kChartsTop);
@@ -315,7 +342,10 @@ void FrmCharting::buildControls()
     chkShowITChart_ = option("chkShowITChart", "Show IC Temp Chart", 4, &ChartModel::ShowITChart);
     chkShowChartXAxisLabelsAll_ = option("chkShowChartXAxisLabelsAll", "Show All Axis Labels", 5,
                                          &ChartModel::ShowAllAxisLabels);
+}
 
+void FrmCharting::buildChartActions()
+{
     auto* actions = new QGroupBox("CHART ACTIONS", page_);
     actions->setObjectName("fraChartActions");
     place(actions, 120, 4440, 2295, 1815);
@@ -337,7 +367,11 @@ void FrmCharting::buildControls()
         refreshNow();
     });
     connect(cmdChartExportCsv_, &QPushButton::clicked, this, [this] { exportCsv(); });
+}
 
+// The VCELL and VPACK tabs and the series check boxes each of them shows.
+void FrmCharting::buildSeriesToggles()
+{
     tabStrip_ = new QTabBar(page_);
     tabStrip_->setObjectName("TabStrip1");
     tabStrip_->addTab("VCELL");
@@ -350,6 +384,15 @@ void FrmCharting::buildControls()
     packToggles_->setObjectName("fraChartPackVoltageToggles");
     place(cellToggles_, 225, 6780, 2085, 4470);
     place(packToggles_, 345, 7020, 1845, 4380);
+    buildCellSelectors();
+    buildSeriesCheckBoxes();
+    buildGroupButtons();
+    connect(tabStrip_, &QTabBar::currentChanged, this, [this](int i) { switchToggleFrames(i); });
+    switchToggleFrames(0);
+}
+
+void FrmCharting::buildCellSelectors()
+{
     for (int k = 0; k < 2; ++k) {
         auto* dev = new QLabel("DEV", cellToggles_);
         place(dev, 120 + k * 1000, 120, 360, 255);
@@ -364,6 +407,10 @@ void FrmCharting::buildControls()
         });
         selectors_[k] = combo;
     }
+}
+
+void FrmCharting::buildSeriesCheckBoxes()
+{
     auto toggle = [&](int index, QWidget* parent, const QString& text, int left, int top) {
         auto* box = new QCheckBox(text, parent);
         box->setObjectName(QString("chkChartShowSeries_%1").arg(index));
@@ -382,6 +429,10 @@ void FrmCharting::buildControls()
                    480 + c * 270);
     for (int p = 0; p < 14; ++p)
         toggle(24 + p, packToggles_, QString("PACK %1").arg(p + 1), 120, 120 + p * 270);
+}
+
+void FrmCharting::buildGroupButtons()
+{
     // A cell column's "All" and "None" stand one above the other under the
     // column, wide enough for their captions; the pack frame has room for
     // them side by side.
@@ -408,9 +459,10 @@ void FrmCharting::buildControls()
     groupButtons(0, cellToggles_, 60, 3780, true);
     groupButtons(1, cellToggles_, 1060, 3780, true);
     groupButtons(2, packToggles_, 120, 3990, false);
-    connect(tabStrip_, &QTabBar::currentChanged, this, [this](int i) { switchToggleFrames(i); });
-    switchToggleFrames(0);
+}
 
+void FrmCharting::buildLowerLeftInfo()
+{
     lowerLeftInfo_ = new QGroupBox(page_);
     lowerLeftInfo_->setObjectName("fraLowerLeftInfo");
     auto* startCaption = new QLabel("DATA START TIME: ", lowerLeftInfo_);
@@ -421,11 +473,6 @@ void FrmCharting::buildControls()
     const char* fixed[] = {"MAX = 3.999V", "MIN = 3.500V", "COUNT = 0"};
     for (int i = 0; i < 3; ++i)
         place(new QLabel(fixed[i], lowerLeftInfo_), 3840 + i * 1440, 60, 1380, 255);
-
-    cmdHideChart_ = new QPushButton("Close Chart Window", page_);
-    cmdHideChart_->setObjectName("cmdHideChart");
-    cmdHideChart_->resize(px(2055), px(375));
-    connect(cmdHideChart_, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 void FrmCharting::switchToggleFrames(int tab)

@@ -78,6 +78,16 @@ private:
     };
 
     void buildControls();
+    void buildChart(int c);      // the chart and its axes
+    void buildChartView(int c);  // its view, trace item and ground
+    void buildZoomFrames();
+    void buildChartOptions();
+    void buildChartActions();
+    void buildSeriesToggles();
+    void buildCellSelectors();
+    void buildSeriesCheckBoxes();
+    void buildGroupButtons();
+    void buildLowerLeftInfo();
     QGroupBox* zoomFrame(const char* name, const char* title, data::SliderId slider,
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
