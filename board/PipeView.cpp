@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <span>
+#include <string>
 
 namespace kvb::board {
 
 namespace {
 constexpr size_t kShownBytes = PipeDisplay::kShownBytes;
 constexpr int kLastShown = static_cast<int>(kShownBytes) - 1;
+// The rows a link request clears before it is encoded.
+constexpr int kLastRequestRow = 15;
 }  // namespace
 
 PipeView::PipeView(ChipPipe& pipe, ByteGrid& grid) : pipe_(pipe), grid_(grid)
@@ -50,6 +53,23 @@ void PipeView::exchangeEnded(const PipeExchange& exchange)
     display.reportCountReceived = SignedText(PipeTransaction(exchange.answer));
     ReportBytesAsHex(exchange.answer, 0, std::span(grid_.readVal).first(kShownBytes));
     refresh();
+}
+
+void PipeView::requestStarting()
+{
+    grid_.fillWrite(0, kLastRequestRow, ByteGrid::kEmpty);
+    grid_.fillRead(0, kLastRequestRow, ByteGrid::kEmpty);
+    grid_.notify();
+}
+
+void PipeView::requestEncoded(const ChipRequest& request)
+{
+    if (request.encodeLength)
+        grid_.encodeLength = std::to_string(*request.encodeLength);
+    for (size_t i = 0; i < request.frame.size() && i < ByteGrid::kRows; ++i)
+        grid_.writeVal[i] = ByteToHex2(request.frame[i]);
+    grid_.numToWrite = std::to_string(request.sentLength);
+    grid_.notify();
 }
 
 void PipeView::refresh()

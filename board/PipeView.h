@@ -1,9 +1,11 @@
 #pragma once
-// The board panel's view of the chip pipe: follows each exchange's record
-// and shows it in the panel's "MCB I/O" frame and in the grid's first rows.
+// The board panel's view of the chip exchanges: follows the link's requests
+// and the pipe's exchange record, and shows them in the panel's "MCB I/O"
+// frame and in the grid's first rows.
 
 #include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
+#include "board/ChipRequestObserver.h"
 
 #include <array>
 #include <functional>
@@ -24,9 +26,10 @@ struct PipeDisplay {
     PipeDisplay() { writeRaw.fill(ByteGrid::kEmpty); }
 };
 
-class PipeView : public PipeObserver {
+class PipeView : public PipeObserver, public ChipRequestObserver {
 public:
-    // Follows `pipe` for its lifetime.
+    // Follows `pipe` for its lifetime; the link that is handed the view
+    // tells it of its requests.
     PipeView(ChipPipe& pipe, ByteGrid& grid);
     ~PipeView() override;
     PipeView(const PipeView&) = delete;
@@ -41,6 +44,12 @@ public:
     void requestBuilt(const PipeExchange& exchange) override;
     void answerPolled(const PipeExchange& exchange) override;
     void exchangeEnded(const PipeExchange& exchange) override;
+
+    // The link's request: rows 0..15 cleared as it begins, then the chip
+    // frame in the write boxes with the lengths beside them. The window is
+    // told only that the grid changed.
+    void requestStarting() override;
+    void requestEncoded(const ChipRequest& request) override;
 
 private:
     void refresh();

@@ -72,7 +72,7 @@ struct LinkFixture {
         void appendHexLog(int, const std::string& text) override { b.hexLog.push_back(text); }
     } view{*this};
 
-    link::ChipLink link{transport, pipe, grid, t.services, host};
+    link::ChipLink link{transport, pipe, pipeView, t.services, host};
     sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
 
     std::string log;
