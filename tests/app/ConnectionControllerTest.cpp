@@ -4,8 +4,8 @@
 
 #include "app/ConnectionController.h"
 #include "app/TickFixture.h"
-#include "board/SpiModel.h"
 #include "data/ChartModel.h"
+#include "panel/SpiModel.h"
 #include "support/Occurrences.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +20,8 @@ namespace {
 using namespace kvb;
 
 struct ConnectionFixture : test::TickFixture {
-    board::PanelSignals notices;
-    board::SpiModel spi{transport, grid, pipe, notices};
+    panel::PanelSignals notices;
+    panel::SpiModel spi{transport, grid, pipe, notices};
     data::ChartSamples samples;
     data::ChartModel charts{samples};
     ConnectionController connection{link, transport, pipe, spi, charts, poller, t.services};

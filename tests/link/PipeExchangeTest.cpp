@@ -306,7 +306,7 @@ struct GridSight {
     std::string encodeLength;
 };
 
-void WatchGrid(board::ByteGrid& grid, std::vector<GridSight>& sights)
+void WatchGrid(panel::ByteGrid& grid, std::vector<GridSight>& sights)
 {
     grid.changed = [&grid, &sights] {
         sights.push_back({{grid.writeVal.begin(), grid.writeVal.begin() + 16},
