@@ -59,7 +59,9 @@ public:
             readVal[i] = text;
     }
 
-    // Tells the view that boxes changed.
+    // Tells the view that boxes changed: a window hook, since the panel
+    // window comes and goes while the grid lives on; the window clears it
+    // when it goes.
     void notify()
     {
         if (changed)

@@ -27,7 +27,9 @@ inline Lamp nextGood(Lamp current)
 
 // What the panel's models tell the window: a box or label changed (refresh
 // it), or a long operation starts or ends (the controls are disabled while
-// it runs, since it lets window events run in between).
+// it runs, since it lets window events run in between). Both are window
+// hooks: the panel window comes and goes while the models live on, and it
+// clears them when it goes.
 struct PanelSignals {
     std::function<void()> changed;
     std::function<void(bool busy)> busyChanged;

@@ -59,7 +59,8 @@ public:
     // Sends the selected entry's code; with none selected nothing is sent.
     bool writeClock();
     // Tells the SPI clock dialog to fill its list and take the selection,
-    // which runs the dialog's own selection handling.
+    // which runs the dialog's own selection handling. A window hook: the
+    // dialog lives shorter than the model and clears it when it goes.
     std::function<void()> clockListChanged;
 
     // Raw write (chkSPIread, chkSPIClockPhaseChange, txtClockPhaseChangeByte).
