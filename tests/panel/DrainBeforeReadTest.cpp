@@ -7,7 +7,6 @@
 #include <functional>
 
 using namespace kvb;
-using namespace kvb::board;
 using namespace kvb::panel;
 using kvb::test::PanelTest;
 

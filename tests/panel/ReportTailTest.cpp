@@ -8,7 +8,6 @@
 
 using namespace kvb;
 using namespace kvb::board;
-using namespace kvb::panel;
 using kvb::test::Head;
 using kvb::test::PanelTest;
 
@@ -80,7 +79,7 @@ TEST_F(ReportTail, TheCustomSequencesDirectReportKeepsTheFirstAnswer)
 
 TEST_F(ReportTail, TheAdcConversionAndEnableButNotTheOtherAdcCommands)
 {
-    McuAdcModel& adc = panel().mcuAdc;
+    panel::McuAdcModel& adc = panel().mcuAdc;
     fillBuffer(0xA5);
     adc.readMode = 2;
     adc.sampleMode = 1;
