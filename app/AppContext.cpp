@@ -6,7 +6,7 @@ namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
     : services(s), boardUser(s), transport(backend, s, boardUser), grid(), pipe(transport),
-      panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s, *this),
+      panel(transport, grid, pipe), logging(s), link(transport, pipe, panel.pipeView, s, *this),
       commands(link, pipe, s), upr(link, commands, s), polling(link, pollWork, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
     // The pipe's own messages go to the link log; a lost pipe stops polling.

@@ -15,8 +15,6 @@
 #include "app/UprBuffers.h"
 #include "bench/GpibLibrary.h"
 #include "bench/InstrumentPanel.h"
-#include "board/BoardPanel.h"
-#include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
 #include "board/HidBackend.h"
 #include "board/HidTransport.h"
@@ -28,6 +26,8 @@
 #include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 #include "link/LinkHooks.h"
+#include "panel/BoardPanel.h"
+#include "panel/ByteGrid.h"
 
 #include <cstdint>
 #include <string>
@@ -51,9 +51,9 @@ public:
     // board's user.
     BoardPrompter boardUser;
     board::HidTransport transport;
-    board::ByteGrid grid;
+    panel::ByteGrid grid;
     board::ChipPipe pipe;
-    board::BoardPanel panel;  // the board panel's state, one model per control group
+    panel::BoardPanel panel;  // the board panel's state, one model per control group
 
     // Data files and charts.
     data::DataLogging logging;

@@ -3,11 +3,11 @@
 #include "app/Polling.h"
 #include "board/ChipPipe.h"
 #include "board/HidTransport.h"
-#include "board/SpiModel.h"
 #include "core/Services.h"
 #include "data/ChartModel.h"
 #include "link/ChipLink.h"
 #include "link/StatusLamps.h"
+#include "panel/SpiModel.h"
 
 namespace kvb {
 
@@ -24,7 +24,7 @@ void run(ConnectionView* view, Step step, Given&&... args)
 }  // namespace
 
 ConnectionController::ConnectionController(link::ChipLink& link, board::HidTransport& transport,
-                                           board::ChipPipe& pipe, board::SpiModel& spi,
+                                           board::ChipPipe& pipe, panel::SpiModel& spi,
                                            data::ChartModel& charts, Poller& polling,
                                            Services& services)
     : link_(link),

@@ -20,8 +20,11 @@ struct Services;
 namespace board {
 class HidTransport;
 class ChipPipe;
-class SpiModel;
 }  // namespace board
+
+namespace panel {
+class SpiModel;
+}
 
 namespace data {
 class ChartModel;
@@ -63,7 +66,7 @@ public:
 class ConnectionController {
 public:
     ConnectionController(link::ChipLink& link, board::HidTransport& transport,
-                         board::ChipPipe& pipe, board::SpiModel& spi, data::ChartModel& charts,
+                         board::ChipPipe& pipe, panel::SpiModel& spi, data::ChartModel& charts,
                          Poller& polling, Services& services);
     ConnectionController(const ConnectionController&) = delete;
     ConnectionController& operator=(const ConnectionController&) = delete;
@@ -114,7 +117,7 @@ private:
     link::ChipLink& link_;
     board::HidTransport& transport_;
     board::ChipPipe& pipe_;
-    board::SpiModel& spi_;
+    panel::SpiModel& spi_;
     data::ChartModel& charts_;
     Poller& polling_;
     Services& services_;

@@ -5,9 +5,9 @@
 // The clock dialog's list of speeds mirrors the board panel's: a speed
 // picked there sets the board's SPI clock at once.
 
-#include "board/SpiModel.h"
 #include "core/Services.h"
 #include "link/ChipLink.h"
+#include "panel/SpiModel.h"
 
 #include <array>
 #include <cstdint>
@@ -27,7 +27,7 @@ class SpiClockDialog {
 public:
     // The board panel fills the dialog's list whenever it reads the board's
     // clock: the dialog takes the list and runs its selection handling.
-    SpiClockDialog(link::ChipLink& link, board::SpiModel& clocks, EventPump& pump)
+    SpiClockDialog(link::ChipLink& link, panel::SpiModel& clocks, EventPump& pump)
         : link_(link), clocks_(clocks), pump_(pump)
     {
         clocks_.clockListChanged = [this] { clockListFilled(); };
@@ -39,7 +39,7 @@ public:
     int option = 4;  // the option last chosen ("4 MHz" at first)
     uint8_t pendingCode = 2;
     // The board panel's clock list and its selection (-1: none), mirrored.
-    std::vector<board::SpiClockEntry> clockList;
+    std::vector<panel::SpiClockEntry> clockList;
     int clockEntry = -1;
 
     // Takes the link's code as the pending one and mirrors the panel's list.
@@ -59,7 +59,7 @@ private:
     // entry runs the list's selection handling.
     void clockListFilled();
     link::ChipLink& link_;
-    board::SpiModel& clocks_;
+    panel::SpiModel& clocks_;
     EventPump& pump_;
 };
 

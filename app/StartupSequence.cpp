@@ -2,7 +2,7 @@
 
 namespace kvb {
 
-using board::PortRow;
+using panel::PortRow;
 
 const std::array<PinSetting, 24>& StartupPins()
 {
@@ -27,7 +27,7 @@ void StartupSequence::nameBoard()
 
 void StartupSequence::setPins(bool p10PushPull)
 {
-    board::PortModel& ports = panel_.ports;
+    panel::PortModel& ports = panel_.ports;
     ports.resetGpio();
     const auto& pins = StartupPins();
     for (int i = 0; i < 24; ++i) {
@@ -48,7 +48,7 @@ void StartupSequence::pause()
 
 void StartupSequence::writeAndReadBack(bool pauseBetweenGroups)
 {
-    board::PortModel& ports = panel_.ports;
+    panel::PortModel& ports = panel_.ports;
     for (int p = 0; p < 3; ++p)
         ports.writeData(p);
     if (pauseBetweenGroups)

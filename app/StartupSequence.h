@@ -3,7 +3,7 @@
 // pins of ports 0 to 2 through the board panel's port model, writes data,
 // output modes and data again, and reads both back.
 
-#include "board/BoardPanel.h"
+#include "panel/BoardPanel.h"
 
 #include <array>
 #include <string>
@@ -21,7 +21,7 @@ const std::array<PinSetting, 24>& StartupPins();
 
 class StartupSequence {
 public:
-    StartupSequence(board::BoardPanel& panel, board::ByteGrid& grid,
+    StartupSequence(panel::BoardPanel& panel, panel::ByteGrid& grid,
                     board::HidTransport& transport, Services& services)
         : panel_(panel), grid_(grid), transport_(transport), services_(services)
     {
@@ -40,8 +40,8 @@ private:
     void writeAndReadBack(bool pauseBetweenGroups);
     void pause();
 
-    board::BoardPanel& panel_;
-    board::ByteGrid& grid_;
+    panel::BoardPanel& panel_;
+    panel::ByteGrid& grid_;
     board::HidTransport& transport_;
     Services& services_;
 };

@@ -2,7 +2,7 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
-#include "board/PipeView.h"
+#include "panel/PipeView.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
 
@@ -18,9 +18,9 @@ static void PipeRoundTrip(benchmark::State& state)
     kvb::BoardPrompter boardUser(t.services);
     kvb::board::HidTransport transport(usb, t.services, boardUser);
     transport.InitUsbHidConnection();
-    kvb::board::ByteGrid grid;
+    kvb::panel::ByteGrid grid;
     kvb::board::ChipPipe pipe(transport);
-    kvb::board::PipeView view(pipe, grid);
+    kvb::panel::PipeView view(pipe, grid);
     const std::vector<uint8_t> frame{0x00, 0x22, 0x10, 0x0C};
     for (auto _ : state) {
         auto result = pipe.transfer(pipe.request(frame));

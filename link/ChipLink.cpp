@@ -2,19 +2,16 @@
 
 #include "board/BoardReports.h"
 
-#include "core/Hex.h"
 #include "link/AnswerFrames.h"
 
 #include <algorithm>
 
 namespace kvb::link {
 
-using board::ByteGrid;
-
-ChipLink::ChipLink(board::HidTransport& transport, board::ChipPipe& pipe, board::ByteGrid& grid,
-                   Services& services, LinkHost& host)
-    : log(services, host, partName1_, options_), transport_(transport), pipe_(pipe), grid_(grid),
-      services_(services), host_(host)
+ChipLink::ChipLink(board::HidTransport& transport, board::ChipPipe& pipe,
+                   board::ChipRequestObserver& requests, Services& services, LinkHost& host)
+    : log(services, host, partName1_, options_), transport_(transport), pipe_(pipe),
+      requests_(requests), services_(services), host_(host)
 {
 }
 
@@ -44,7 +41,7 @@ namespace {
 struct EncodedRequest {
     std::vector<uint8_t> txFrame;
     std::optional<uint8_t> commandCode;
-    // The chip frame is shown in the panel's write boxes (not for a buffer
+    // The chip frame is shown to the request's observer (not for a buffer
     // read), with the frame length the chain sees (daisy chain only).
     bool showFrame = false;
     std::optional<size_t> encodeLength;
@@ -103,17 +100,15 @@ DecodedAnswer DecodeAnswer(const board::PipeResult& result, bool daisyChain)
     return answer;
 }
 
-// The panel's write boxes show what goes out.
-void ShowRequest(ByteGrid& grid, const ChipMessage& m, const EncodedRequest& request)
+// What the request's observer is shown of what goes out.
+board::ChipRequest ShownRequest(const ChipMessage& m, const EncodedRequest& request)
 {
-    if (request.encodeLength)
-        grid.encodeLength = std::to_string(*request.encodeLength);
-    if (request.showFrame) {
-        for (size_t i = 0; i < m.FrameBytes.size() && i < ByteGrid::kRows; ++i)
-            grid.writeVal[i] = ByteToHex2(m.FrameBytes[i]);
-    }
-    grid.numToWrite = std::to_string(request.txFrame.size());
-    grid.notify();
+    board::ChipRequest shown;
+    if (request.showFrame)
+        shown.frame = m.FrameBytes;
+    shown.encodeLength = request.encodeLength;
+    shown.sentLength = request.txFrame.size();
+    return shown;
 }
 
 // The daisy chain's answer is judged by its parser; here it is only logged.
@@ -149,9 +144,7 @@ ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
         return Transfer::NotSent;
     ExchangeScope exchange(*this);
 
-    grid_.fillWrite(0, 15, ByteGrid::kEmpty);
-    grid_.fillRead(0, 15, ByteGrid::kEmpty);
-    grid_.notify();
+    requests_.requestStarting();
     services_.pump.yield();
 
     const int type = TypeIndex(m.DeviceType);
@@ -159,7 +152,7 @@ ChipLink::Transfer ChipLink::sendReceive(ChipMessage& m)
 
     const bool readableReg = definitions.readable(type, RegisterIndex(m.cat, m.adr));
     const EncodedRequest request = EncodeRequest(m, type, DaisyChainMode, readableReg);
-    ShowRequest(grid_, m, request);
+    requests_.requestEncoded(ShownRequest(m, request));
     if (m.FrameBytes.size() >= 2)
         log.LogSentBytes(m.FrameBytes, type);
 

@@ -7,8 +7,8 @@
 // Beside it: the answer parser (`AnswerFrames`), the logs (`LinkLog`) and
 // the identification of the devices (`DeviceIdentification`).
 
-#include "board/ByteGrid.h"
 #include "board/ChipPipe.h"
+#include "board/ChipRequestObserver.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
 #include "link/ChipFrame.h"
@@ -38,8 +38,10 @@ public:
     // Answer bytes start at report byte 5, so at most 59 fit: a count of 60.
     static constexpr int kMaxRxLength = static_cast<int>(board::kReportSize) - 4;
 
-    ChipLink(board::HidTransport& transport, board::ChipPipe& pipe, board::ByteGrid& grid,
-             Services& services, LinkHost& host);
+    // `requests` follows each request before the pipe takes it (the board
+    // panel's grid).
+    ChipLink(board::HidTransport& transport, board::ChipPipe& pipe,
+             board::ChipRequestObserver& requests, Services& services, LinkHost& host);
     ChipLink(const ChipLink&) = delete;
     ChipLink& operator=(const ChipLink&) = delete;
 
@@ -266,7 +268,7 @@ private:
 
     board::HidTransport& transport_;
     board::ChipPipe& pipe_;
-    board::ByteGrid& grid_;
+    board::ChipRequestObserver& requests_;
     Services& services_;
     PollControl* polling_ = nullptr;
     LinkHost& host_;

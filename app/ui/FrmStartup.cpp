@@ -6,8 +6,8 @@
 #include "app/ui/Lamp.h"
 #include "app/ui/MainKvb71853.h"
 #include "app/ui/Widgets.h"
-#include "board/ui/FrmMainF340.h"
 #include "core/ui/ScreenFit.h"
+#include "panel/ui/FrmMainF340.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 #include "app/AppContext.h"
 #include "app/ui/FrmStartup.h"
 #include "app/ui/MainKvb71853.h"
-#include "board/ui/FrmMainF340.h"
 #include "data/ui/FrmCharting.h"
+#include "panel/ui/FrmMainF340.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -71,7 +71,7 @@ void FrmSpiClockSpeed::showClocks()
 {
     const QSignalBlocker quiet(cboSPICLock);
     cboSPICLock->clear();
-    for (const board::SpiClockEntry& e : model_.clockList)
+    for (const panel::SpiClockEntry& e : model_.clockList)
         cboSPICLock->addItem(QString::fromStdString(e.text));
     cboSPICLock->setCurrentIndex(model_.clockEntry);
 }

@@ -4,8 +4,8 @@
 
 #include "app/ConnectionController.h"
 #include "app/TickFixture.h"
-#include "board/SpiModel.h"
 #include "data/ChartModel.h"
+#include "panel/SpiModel.h"
 #include "support/FakeChartLink.h"
 #include "support/Occurrences.h"
 
@@ -21,8 +21,8 @@ namespace {
 using namespace kvb;
 
 struct ConnectionFixture : test::TickFixture {
-    board::PanelSignals notices;
-    board::SpiModel spi{transport, grid, pipe, notices};
+    panel::PanelSignals notices;
+    panel::SpiModel spi{transport, grid, pipe, notices};
     data::ChartSamples samples;
     test::FakeChartLink chartLink;
     data::ChartModel charts{samples, chartLink};

@@ -1,6 +1,6 @@
 #include "app/SpiDialogs.h"
-#include "board/PanelFixture.h"
 #include "link/LinkFixture.h"
+#include "panel/PanelFixture.h"
 #include "support/ReportBytes.h"
 
 #include <gtest/gtest.h>

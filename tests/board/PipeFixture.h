@@ -4,7 +4,7 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
-#include "board/PipeView.h"
+#include "panel/PipeView.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
 
@@ -32,9 +32,9 @@ protected:
     std::shared_ptr<sim::SimBoard> board;
     BoardPrompter boardUser{t.services};
     board::HidTransport transport{usb, t.services, boardUser};
-    board::ByteGrid grid;
+    panel::ByteGrid grid;
     board::ChipPipe pipe{transport};
-    board::PipeView view{pipe, grid};
+    panel::PipeView view{pipe, grid};
     std::vector<std::string> log;
     int pollingStops = 0;
     const std::vector<uint8_t> readFrame{0x00, 0x22, 0x10, 0x0C};

@@ -5,9 +5,9 @@
 
 #include "app/BoardPrompter.h"
 #include "board/ChipPipe.h"
-#include "board/PipeView.h"
 #include "link/ChipLink.h"
 #include "link/RegisterDefinitionFile.h"
+#include "panel/PipeView.h"
 #include "sim/SimBoard.h"
 #include "sim/SimChipChain.h"
 #include "support/TestServices.h"
@@ -26,9 +26,9 @@ struct LinkFixture {
     std::shared_ptr<sim::SimBoard> board = usb.plug(t.clock);
     BoardPrompter boardUser{t.services};
     board::HidTransport transport{usb, t.services, boardUser};
-    board::ByteGrid grid;
+    panel::ByteGrid grid;
     board::ChipPipe pipe{transport};
-    board::PipeView pipeView{pipe, grid};
+    panel::PipeView pipeView{pipe, grid};
 
     // The link's host and view played by the fields below; a test may put
     // its own step in place of the log box, the MAIN page's refresh or the
@@ -72,7 +72,7 @@ struct LinkFixture {
         void appendHexLog(int, const std::string& text) override { b.hexLog.push_back(text); }
     } view{*this};
 
-    link::ChipLink link{transport, pipe, grid, t.services, host};
+    link::ChipLink link{transport, pipe, pipeView, t.services, host};
     sim::SimChipChain chain{sim::SimRegisterMap::Load(std::string("./") + link::kTabdefsFileName)};
 
     std::string log;

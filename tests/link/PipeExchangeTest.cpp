@@ -294,3 +294,83 @@ TEST_F(PipeExchange, ExchangesAskedForInsideATransferAreRefusedUntouched)
     EXPECT_EQ(board->requests.size(), from + 1);
     EXPECT_EQ(pollTimer, (std::vector<bool>{false, true}));
 }
+
+namespace {
+
+// The grid's first sixteen rows and its counts as the panel saw them when
+// told the grid changed.
+struct GridSight {
+    std::vector<std::string> write;
+    std::vector<std::string> read;
+    std::string numToWrite;
+    std::string encodeLength;
+};
+
+void WatchGrid(panel::ByteGrid& grid, std::vector<GridSight>& sights)
+{
+    grid.changed = [&grid, &sights] {
+        sights.push_back({{grid.writeVal.begin(), grid.writeVal.begin() + 16},
+                          {grid.readVal.begin(), grid.readVal.begin() + 16},
+                          grid.numToWrite,
+                          grid.encodeLength});
+    };
+}
+
+std::vector<std::string> Rows(std::initializer_list<std::string> first, size_t dashes)
+{
+    std::vector<std::string> rows(first);
+    rows.insert(rows.end(), dashes, "--");
+    return rows;
+}
+
+}  // namespace
+
+// Before the pipe takes a request the grid shows it: first rows 0..15
+// cleared, then the chip frame in the write boxes with the length sent and,
+// on the chain, the frame length the chain sees. The pipe's own rows 0..10
+// follow; rows 11..15 keep the link's clearing.
+TEST_F(PipeExchange, TheGridShowsEachRequestBeforeThePipeTakesIt)
+{
+    std::vector<GridSight> sights;
+    grid.writeVal.fill("77");
+    grid.readVal.fill("66");
+    WatchGrid(grid, sights);
+    ChipMessage read(2, 2, 4, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(read));
+    ASSERT_GE(sights.size(), 3u);
+    EXPECT_EQ(sights[0].write, Rows({}, 16));
+    EXPECT_EQ(sights[0].read, Rows({}, 16));
+    EXPECT_EQ(sights[0].numToWrite, "");
+    EXPECT_EQ(sights[0].encodeLength, "");
+    EXPECT_EQ(sights[1].write, Rows({"22", "10", "0C"}, 13));
+    EXPECT_EQ(sights[1].read, Rows({}, 16));
+    EXPECT_EQ(sights[1].numToWrite, "4");
+    EXPECT_EQ(sights[1].encodeLength, "2");
+    EXPECT_EQ(sights[2].write, Rows({}, 16));  // the pipe's attempt clears rows 0..10
+    EXPECT_EQ(grid.writeVal[16], "77");
+    EXPECT_EQ(grid.readVal[16], "66");
+    for (size_t row = 11; row < 16; ++row) {
+        EXPECT_EQ(grid.writeVal[row], "--") << row;
+        EXPECT_EQ(grid.readVal[row], "--") << row;
+    }
+
+    // The chain's buffer read shows no frame, only the one byte sent.
+    sights.clear();
+    ChipMessage buffer(0, 0, 0, 0, 1);
+    ASSERT_TRUE(link.SendReceivePipe(buffer));
+    ASSERT_GE(sights.size(), 2u);
+    EXPECT_EQ(sights[1].write, Rows({}, 16));
+    EXPECT_EQ(sights[1].numToWrite, "1");
+    EXPECT_EQ(sights[1].encodeLength, "2");
+
+    // A single device's request keeps the chain's frame length.
+    link.TakeChosenLink(false, link.DeviceCount1, link.DeviceCount2);
+    pipe.setPipeCommandCode(board::HidSpiPipe);
+    sights.clear();
+    ChipMessage single(0, 2, 0x16, 0, 0);
+    ASSERT_TRUE(link.SendReceivePipe(single));
+    ASSERT_GE(sights.size(), 2u);
+    EXPECT_EQ(sights[1].write, Rows({"25", "80"}, 14));
+    EXPECT_EQ(sights[1].numToWrite, "5");
+    EXPECT_EQ(sights[1].encodeLength, "2");
+}

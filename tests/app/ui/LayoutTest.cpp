@@ -20,7 +20,7 @@
 #include "core/ui/ScreenFit.h"
 #include "bench/InstrumentPanel.h"
 #include "bench/ui/FrmInst.h"
-#include "board/ui/FrmMainF340.h"
+#include "panel/ui/FrmMainF340.h"
 #include "data/ui/FrmCharting.h"
 #include "sim/SimGpibBus.h"
 #include "support/SimulatedChain.h"

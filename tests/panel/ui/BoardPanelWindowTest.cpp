@@ -1,0 +1,176 @@
+#include "app/AppContext.h"
+#include "panel/ui/FrmMainF340.h"
+#include "panel/ui/KeyFilter.h"
+#include "sim/SimBoard.h"
+#include "support/TestServices.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kvb;
+
+namespace {
+
+class BoardPanelWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        board = usb.plug(t.clock);
+        context = std::make_unique<AppContext>(t.services, usb);
+        window = std::make_unique<ui::FrmMainF340>(context->panel, context->grid, context->pipe,
+                                                   context->transport);
+        ASSERT_TRUE(window->load());
+    }
+
+    template <class W>
+    W* find(const char* name)
+    {
+        W* widget = window->findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    void type(QWidget* box, int key, const QString& text, Qt::KeyboardModifiers mods = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(box, &press);
+    }
+
+    test::TestServices t;
+    sim::SimHidBackend usb;
+    std::shared_ptr<sim::SimBoard> board;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<ui::FrmMainF340> window;
+};
+
+TEST_F(BoardPanelWindow, LoadShowsTheStartingTexts)
+{
+    EXPECT_EQ(window->windowTitle(), "HID Firmware Basic I/O ");
+    EXPECT_EQ(find<QLabel>("lblRegAddr_63")->text(), "3F");
+    EXPECT_EQ(find<QLineEdit>("txtWriteVal_63")->text(), "00");
+    EXPECT_EQ(find<QLineEdit>("txtReadVal_0")->text(), "");
+    EXPECT_EQ(find<QLineEdit>("txtNumToWrite")->text(), "1");
+    EXPECT_EQ(find<QLineEdit>("txtI2Caddress")->text(), "50");
+    EXPECT_TRUE(find<QCheckBox>("chkADDRbit_3")->isChecked());
+    EXPECT_EQ(find<QComboBox>("cboAnamux_0")->currentText(), "0B - P4.0");
+    EXPECT_EQ(find<QComboBox>("cboAnamux_1")->currentText(), "1F - GND");
+    EXPECT_EQ(find<QComboBox>("cboADCReadMode_1")->itemText(1), "1:  1 Sample");
+    EXPECT_EQ(find<QCheckBox>("chkOpenCollectorP0_3")->text(), "PO.3 A");
+    EXPECT_EQ(find<QCheckBox>("chkOpenCollectorP1_1")->text(), "P1.1 A");
+    EXPECT_TRUE(find<QCheckBox>("chkOpenCollectorP3_2")->isChecked());
+    EXPECT_EQ(find<QLabel>("lblWrGPData_4")->text(), "--");
+    EXPECT_EQ(find<QLineEdit>("txtSFRAddress")->text(), "80");
+    EXPECT_EQ(find<QLabel>("lblPbuf_25")->text(), "F8: SPI0CN");
+    EXPECT_EQ(find<QLineEdit>("txtADDec")->text(), "XXXX");
+    EXPECT_EQ(find<QComboBox>("cboEVBinstance")->itemText(0), "0");
+    EXPECT_NE(find<QLabel>("ShpGPIOStat_14"), nullptr);
+}
+
+TEST_F(BoardPanelWindow, McbSpiSendsTheGridThroughThePipeAndShowsIt)
+{
+    find<QLineEdit>("txtNumToWrite")->setText("3");
+    emit find<QLineEdit>("txtNumToWrite")->textEdited("3");
+    find<QLineEdit>("txtWriteVal_0")->setText("22");
+    emit find<QLineEdit>("txtWriteVal_0")->textEdited("22");
+    find<QPushButton>("cmdMCBSPI")->click();
+
+    const board::Report& sent = board->requests.back();
+    EXPECT_EQ(sent[1], board::HidSpiPipeDaisyChain);
+    EXPECT_EQ(sent[3], 3);
+    EXPECT_EQ(sent[5], 0x22);
+    EXPECT_EQ(find<QLineEdit>("txtWriteRaw_1")->text(), "16");
+    EXPECT_EQ(find<QLabel>("lblReportCount_0")->text(), " 1");
+    EXPECT_EQ(find<QLabel>("lblReportCount_1")->text(), " 1");
+    EXPECT_TRUE(find<QPushButton>("cmdMCBSPI")->isEnabled());
+}
+
+TEST_F(BoardPanelWindow, EncodeLengthAndPauseOnNackFollowTheirOwners)
+{
+    // A hidden panel catches up with the grid when it is shown; a shown one
+    // follows it at once.
+    context->grid.encodeLength = "3";
+    context->grid.notify();
+    window->show();
+    EXPECT_EQ(find<QLabel>("lblEncodeLength")->text(), "3");
+    context->grid.encodeLength = "4";
+    context->grid.notify();
+    EXPECT_EQ(find<QLabel>("lblEncodeLength")->text(), "4");
+
+    auto* pause = find<QCheckBox>("ChkPauseOnNack");
+    pause->click();
+    EXPECT_TRUE(context->panel.PauseOnNack);
+    context->panel.PauseOnNack = false;
+    window->refresh();
+    EXPECT_FALSE(pause->isChecked());
+}
+
+TEST_F(BoardPanelWindow, PinBoxWithAutoWriteReadPaintsTheLamp)
+{
+    find<QCheckBox>("chkAutoWriteRead")->click();
+    find<QCheckBox>("chkGPvalueP2_0")->click();
+    EXPECT_EQ(board->sfr[0xA0], 0x01);
+    EXPECT_EQ(find<QLabel>("lblRdGPData_2")->text(), "01");
+    EXPECT_EQ(find<QLabel>("ShpGPIOStat_7")->property("lamp").toString(), "lightgreen");
+    EXPECT_EQ(find<QLineEdit>("txtSFRAddress")->text(), "A0");
+}
+
+TEST_F(BoardPanelWindow, KeyFiltersAndEditKeys)
+{
+    auto* address = find<QLineEdit>("txtSFRAddress");
+    address->clear();
+    type(address, Qt::Key_A, "a");
+    type(address, Qt::Key_G, "g");
+    type(address, Qt::Key_1, "1");
+    EXPECT_EQ(address->text(), "A1");
+    EXPECT_EQ(context->panel.sfr.address, "A1");
+
+    auto* count = find<QLineEdit>("txtNumToRead");
+    type(count, Qt::Key_B, "b");
+    EXPECT_EQ(count->text(), "1");
+
+    QApplication::clipboard()->setText("zz");
+    auto* box = find<QLineEdit>("txtWriteVal_5");
+    type(box, Qt::Key_V, "\x16", Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(box->text(), "00");
+    type(box, Qt::Key_V, "\x16", Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "zz");  // pasted unfiltered, over the whole text
+    EXPECT_EQ(context->grid.writeVal[5], "zz");
+}
+
+TEST(PanelKeyFilter, TabStillMovesTheFocusOutOfAFilteredBox)
+{
+    QWidget form;
+    auto* hex = new QLineEdit(&form);
+    auto* next = new QLineEdit(&form);
+    ui::KeyFilter filter(ui::KeyFilter::Kind::Hex, true);
+    hex->installEventFilter(&filter);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    hex->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), hex);
+
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, "\t");
+    QApplication::sendEvent(hex, &tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+    EXPECT_EQ(hex->text(), "");
+}
+
+TEST_F(BoardPanelWindow, ClosingThePanelEndsTheProgramInOrder)
+{
+    window->close();
+    EXPECT_TRUE(t.programEnd.ending());
+    EXPECT_EQ(t.programEnd.quits, 1);
+    EXPECT_FALSE(context->transport.hasBoard());
+}
+
+}  // namespace
