@@ -37,8 +37,10 @@ namespace kvb {
 // The context is also the chip link's host: the link's traffic goes to the
 // text log while it is open, its error bits to the chart sample being
 // gathered; it reads the panel's "Pause on Nack" box, and polling stays
-// stopped while the balance sequence dialog is open.
-class AppContext final : private link::LinkHost {
+// stopped while the balance sequence dialog is open. It is also the pipe's
+// host: the pipe's own lines go to the link log, and a lost board stops
+// polling.
+class AppContext final : private link::LinkHost, private board::PipeHost {
 public:
     AppContext(Services& services, board::HidBackend& backend);
     AppContext(const AppContext&) = delete;
@@ -106,6 +108,8 @@ private:
     void addSampleFlags(int16_t flags) override { samples.OrComError(flags); }
     bool pauseOnNack() const override { return panel.PauseOnNack; }
     bool holdPollTimer() const override { return balanceSequence.shown; }
+    void logPipeLine(const std::string& line) override { link.log.AddToEvbLog(line); }
+    void stopPolling() override { polling.stopPolling(); }
 };
 
 }  // namespace kvb
