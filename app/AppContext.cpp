@@ -6,7 +6,7 @@ namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
     : services(s), boardUser(s), transport(backend, s, boardUser), grid(), pipe(transport, *this),
-      panel(transport, grid, pipe), logging(s), link(transport, pipe, grid, s, *this),
+      panel(transport, grid, pipe), logging(s, documents), link(transport, pipe, grid, s, *this),
       commands(link, pipe, s), upr(link, commands, s), polling(link, pollWork, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
     // The charts read the link's register map and state.

@@ -56,7 +56,8 @@ public:
     board::ChipPipe pipe;
     board::BoardPanel panel;  // the board panel's state, one model per control group
 
-    // Data files and charts.
+    // Data files and charts; the files fall back on the documents folder.
+    data::DocumentsFolder documents;
     data::DataLogging logging;
     data::ChartSamples samples;
     data::ChartModel charts{samples};
@@ -94,7 +95,7 @@ public:
     BalanceRegisters balanceRegisters{link, services};
     SpiClockDialog spiClock{link, panel.spi, services.pump};
     SpiTimeoutDialog spiTimeout{link};
-    data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services};
+    data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services, documents};
 
     // Bench instruments: the system's GPIB library (loaded on first use)
     // and the instrument panel's state; main may switch the panel to the

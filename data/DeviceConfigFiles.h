@@ -14,6 +14,7 @@
 
 #include "core/Services.h"
 #include "data/DataLogging.h"
+#include "data/FileSystem.h"
 #include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
@@ -66,7 +67,7 @@ ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts);
 class DeviceConfigFiles {
 public:
     DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
-                      Services& services);
+                      Services& services, const DocumentsFolder& documents);
 
     // Each returns the loaded path, or "" when nothing was loaded (also when
     // no board is connected, which the user is told once, and when no device
@@ -84,7 +85,6 @@ public:
     // The folder the open dialog starts in (the documents folder when it is
     // gone).
     std::string ConfigFolder;
-    std::function<std::string()> documentsFolder;
     // Lays out the register tab on screen again (the main window's tab click).
     std::function<void()> refreshRows;
 
@@ -99,6 +99,7 @@ private:
     DataLogging& logging_;
     BalanceStatusTable& banks_;
     Services& services_;
+    const DocumentsFolder& documents_;
 };
 
 }  // namespace kvb::data
