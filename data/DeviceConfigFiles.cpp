@@ -365,8 +365,8 @@ std::string DeviceConfigFiles::load(const char* operation)
         }
         // Where the answers do not refresh the rows on screen (the single-
         // device link, or updates switched off), they are shown once now.
-        if ((!link_.DaisyChainMode || !link_.options.UpdateGuiControls) && refreshRows)
-            refreshRows();
+        if ((!link_.DaisyChainMode || !link_.options.UpdateGuiControls) && view_)
+            view_->refreshRows();
         return path;
     } catch (const std::exception& e) {
         TellFileFailure(services_.prompter, operation, ErrorNumber(e), e.what());

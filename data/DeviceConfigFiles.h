@@ -64,6 +64,16 @@ struct ConfigParts {
 // are skipped as the savers' titles are.
 ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts);
 
+// The main window as a load shows into it: the register tab's rows are laid
+// out again where the answers did not refresh them. The window attaches it
+// while it is open; without it nothing is redrawn.
+class ConfigRowsView {
+public:
+    virtual ~ConfigRowsView() = default;
+    // Lays out the register tab on screen again (the main window's tab click).
+    virtual void refreshRows() = 0;
+};
+
 class DeviceConfigFiles {
 public:
     DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
@@ -85,8 +95,8 @@ public:
     // The folder the open dialog starts in (the documents folder when it is
     // gone).
     std::string ConfigFolder;
-    // Lays out the register tab on screen again (the main window's tab click).
-    std::function<void()> refreshRows;
+    // The window whose rows a load redraws, or none.
+    void attachView(ConfigRowsView* view) { view_ = view; }
 
 private:
     std::string load(const char* operation);
@@ -100,6 +110,7 @@ private:
     BalanceStatusTable& banks_;
     Services& services_;
     const DocumentsFolder& documents_;
+    ConfigRowsView* view_ = nullptr;
 };
 
 }  // namespace kvb::data
