@@ -71,7 +71,8 @@ struct RegisterRow {
 };
 
 // The MAIN and MONITOR pages belong to the main window; the rows refresh
-// them after every row change while they are on screen.
+// them after every row change while they are on screen. Window hooks: the
+// main window, which owns the rows' view, sets them through it.
 struct PageRefreshHooks {
     std::function<bool()> mainPageShown;       // fraMainTabDeviceStatus visible
     std::function<void()> refreshMainPage;     // UpdateMainTabDeviceStatusControls
@@ -94,7 +95,8 @@ public:
                  Prompter& prompter);
 
     PageRefreshHooks pages;
-    // Called whenever a row's state changed and its controls must be redrawn.
+    // Window hooks, set by the rows' own view, which owns the rows. Called
+    // whenever a row's state changed and its controls must be redrawn.
     std::function<void(int row)> rowChanged;
     // Called while UpdatingUpDown is raised, when the updater moves a row's
     // up-down control.

@@ -35,7 +35,9 @@ public:
     bool LogStop();
     bool LoggingActive() const { return loggingActive_; }
     // Told every time the log opens or closes, also when a failed write
-    // closes it, so a view can follow the state.
+    // closes it, so a view can follow the state. A window hook: the main
+    // window, which lives shorter than the log, sets it and clears it when it
+    // goes.
     std::function<void(bool active)> loggingChanged;
 
     // CSV export. An empty path means cancelled, unless the open failed
