@@ -19,7 +19,6 @@
 #include "link/ChipLink.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
