@@ -5,13 +5,10 @@
 namespace kvb {
 
 AppContext::AppContext(Services& s, board::HidBackend& backend)
-    : services(s), boardUser(s), transport(backend, s, boardUser), grid(), pipe(transport),
-      panel(transport, grid, pipe), logging(s), link(transport, pipe, panel.pipeView, s, *this),
+    : services(s), boardUser(s), transport(backend, s, boardUser), grid(), pipe(transport, *this),
+      panel(transport, grid, pipe), logging(s, documents), link(transport, pipe, panel.pipeView, s, *this),
       commands(link, pipe, s), upr(link, commands, s), polling(link, pollWork, s), gpibLibrary(), instruments(s, gpibLibrary)
 {
-    // The pipe's own messages go to the link log; a lost pipe stops polling.
-    pipe.log = [this](const std::string& line) { link.log.AddToEvbLog(line); };
-    pipe.stopPolling = [this] { polling.stopPolling(); };
     // The charts read the link's register map.
     charts.bindDefinitions(link.definitions);
     charts.bindServices(services.clock, services.format);

@@ -37,9 +37,10 @@ namespace kvb {
 // The context is also the chip link's host: the link's traffic goes to the
 // text log while it is open, its error bits to the chart sample being
 // gathered; it reads the panel's "Pause on Nack" box, and polling stays
-// stopped while the balance sequence dialog is open. It tells the charts
-// the link's mode and state.
-class AppContext final : private link::LinkHost, private data::ChartLinkState {
+// stopped while the balance sequence dialog is open. It is also the pipe's
+// host: the pipe's own lines go to the link log, and a lost board stops
+// polling. It tells the charts the link's mode and state.
+class AppContext final : private link::LinkHost, private board::PipeHost, private data::ChartLinkState {
 public:
     AppContext(Services& services, board::HidBackend& backend);
     AppContext(const AppContext&) = delete;
@@ -55,7 +56,8 @@ public:
     board::ChipPipe pipe;
     panel::BoardPanel panel;  // the board panel's state, one model per control group
 
-    // Data files and charts.
+    // Data files and charts; the files fall back on the documents folder.
+    data::DocumentsFolder documents;
     data::DataLogging logging;
     data::ChartSamples samples;
     data::ChartModel charts{samples, *this};
@@ -93,7 +95,7 @@ public:
     BalanceRegisters balanceRegisters{link, services};
     SpiClockDialog spiClock{link, panel.spi, services.pump};
     SpiTimeoutDialog spiTimeout{link};
-    data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services};
+    data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services, documents};
 
     // Bench instruments: the system's GPIB library (loaded on first use)
     // and the instrument panel's state; main may switch the panel to the
@@ -107,6 +109,8 @@ private:
     void addSampleFlags(int16_t flags) override { samples.OrComError(flags); }
     bool pauseOnNack() const override { return panel.PauseOnNack; }
     bool holdPollTimer() const override { return balanceSequence.shown; }
+    void logPipeLine(const std::string& line) override { link.log.AddToEvbLog(line); }
+    void stopPolling() override { polling.stopPolling(); }
     // What the charts read of the link.
     bool isDaisyChain() const override { return link.DaisyChainMode; }
     bool isConnected() const override { return transport.EvbConnected; }

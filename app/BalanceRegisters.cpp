@@ -236,8 +236,8 @@ void BalanceRegisters::tbRegdataDec_Deleted(int cell, const std::string& newText
 void BalanceRegisters::cboDeviceNumber_Click(int entry, int entryCount)
 {
     link_.selectDevice(static_cast<int16_t>(DeviceForComboEntry(entry, entryCount)));
-    if (selectOtherDeviceLists)
-        selectOtherDeviceLists(entry);
+    if (deviceLists_)
+        deviceLists_->selectOtherDeviceLists(entry);
 }
 
 }  // namespace kvb

@@ -15,7 +15,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,7 +43,8 @@ public:
     std::array<std::string, kBalanceCells> decText;
     std::array<int, kBalanceCells> upDown{};
     BalanceDialogModes modes;
-    std::function<void(int entry)> selectOtherDeviceLists;
+    // The lists a device chosen here is selected in, or none.
+    void attachDeviceLists(BalanceDeviceLists* lists) { deviceLists_ = lists; }
 
     std::string windowCaption() const;
     std::string titleCaption() const;
@@ -83,6 +83,7 @@ private:
 
     link::ChipLink& link_;
     Services& services_;
+    BalanceDeviceLists* deviceLists_ = nullptr;
 };
 
 }  // namespace kvb

@@ -160,8 +160,8 @@ void BalanceSequence::tbRegdata_Deleted(int bank, const std::string& newText)
 void BalanceSequence::cboDeviceNumber_Click(int entry, int entryCount)
 {
     link_.selectDevice(static_cast<int16_t>(DeviceForComboEntry(entry, entryCount)));
-    if (selectOtherDeviceLists)
-        selectOtherDeviceLists(entry);
+    if (deviceLists_)
+        deviceLists_->selectOtherDeviceLists(entry);
 }
 
 }  // namespace kvb

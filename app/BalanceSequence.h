@@ -14,7 +14,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +24,17 @@ struct BalanceDialogModes {
     bool allDevices = false;  // optMode(1) chosen: writes go to every type-0 device
     // Read buttons and the device list are shown only for a single device.
     bool readsShown() const { return !allDevices; }
+};
+
+// The device lists a balance dialog keeps in step with its own: the main
+// window's and the other balance dialog's. The window's balance controls
+// attach them while they live; without them only the dialog's list moves.
+class BalanceDeviceLists {
+public:
+    virtual ~BalanceDeviceLists() = default;
+    // Selects the device-list entry in the main window and the other
+    // balance dialog, without running their handlers.
+    virtual void selectOtherDeviceLists(int entry) = 0;
 };
 
 class BalanceSequence {
@@ -38,9 +48,8 @@ public:
     BalanceDialogModes modes;
     // True while the dialog is on screen: polling stays stopped meanwhile.
     bool shown = false;
-    // Selects the device-list entry in the main window and the other
-    // balance dialog, without running their handlers.
-    std::function<void(int entry)> selectOtherDeviceLists;
+    // The lists a device chosen here is selected in, or none.
+    void attachDeviceLists(BalanceDeviceLists* lists) { deviceLists_ = lists; }
 
     static std::string bitCaption(bool set) { return set ? "1" : "0"; }
     static int bitColour(bool set) { return set ? 0x00FF00 : 0x7F7F7F; }
@@ -74,6 +83,7 @@ private:
     link::ChipLink& link_;
     BalanceStatusTable& banks_;
     Services& services_;
+    BalanceDeviceLists* deviceLists_ = nullptr;
 };
 
 }  // namespace kvb

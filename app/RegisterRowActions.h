@@ -18,7 +18,8 @@ class RegisterRowActions {
 public:
     RegisterRowActions(link::ChipLink& link, RegisterRows& rows, Services& services);
 
-    // The window disables a group's button while that group runs.
+    // The window disables a group's button while that group runs. A window
+    // hook: the main window owns these actions and its command frame sets it.
     std::function<void(RowGroup group, bool enabled)> groupButtonEnabled;
 
     void cbRead_Click(int index);

@@ -90,8 +90,8 @@ void RegisterRows::reportError(const char* procedure, int number, const char* de
 
 void RegisterRows::notify(int r)
 {
-    if (rowChanged)
-        rowChanged(r);
+    if (display_)
+        display_->rowChanged(r);
 }
 
 bool RegisterRows::rowWithRegister(int r, const char* procedure)
@@ -294,10 +294,10 @@ void RegisterRows::UpdateOtherControls(int source, int index)
     }
     if (r >= 0 && r < link::kTabRows)
         notify(r);
-    if (pages.mainPageShown && pages.mainPageShown() && pages.refreshMainPage)
-        pages.refreshMainPage();
-    if (pages.monitorPageShown && pages.monitorPageShown() && pages.refreshMonitorPage)
-        pages.refreshMonitorPage();
+    if (pages_ && pages_->mainPageShown())
+        pages_->refreshMainPage();
+    if (pages_ && pages_->monitorPageShown())
+        pages_->refreshMonitorPage();
 }
 
 void RegisterRows::BitsToRegData(int bitIndex)
@@ -348,8 +348,8 @@ void RegisterRows::RegDataToUpDown(int r)
         value &= kMaxRowValue;
     auto guard = holdUpDown();
     rows_[r].upDown = static_cast<int>(value);
-    if (upDownMoved)
-        upDownMoved(r, rows_[r].upDown);
+    if (display_)
+        display_->upDownMoved(r, rows_[r].upDown);
 }
 
 void RegisterRows::RegValToDecodedVal(int r)

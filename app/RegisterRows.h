@@ -13,7 +13,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,12 +70,27 @@ struct RegisterRow {
 };
 
 // The MAIN and MONITOR pages belong to the main window; the rows refresh
-// them after every row change while they are on screen.
-struct PageRefreshHooks {
-    std::function<bool()> mainPageShown;       // fraMainTabDeviceStatus visible
-    std::function<void()> refreshMainPage;     // UpdateMainTabDeviceStatusControls
-    std::function<bool()> monitorPageShown;    // fraDeviceVoltagesFaults(0) visible
-    std::function<void()> refreshMonitorPage;  // UpdateMonitorTabControls
+// them after every row change while they are on screen. The main window
+// attaches them through the rows' view while it is open.
+class PageRefresh {
+public:
+    virtual ~PageRefresh() = default;
+    virtual bool mainPageShown() const = 0;     // fraMainTabDeviceStatus visible
+    virtual void refreshMainPage() = 0;         // UpdateMainTabDeviceStatusControls
+    virtual bool monitorPageShown() const = 0;  // fraDeviceVoltagesFaults(0) visible
+    virtual void refreshMonitorPage() = 0;      // UpdateMonitorTabControls
+};
+
+// The rows' own controls as the rows show into them; the rows' view, which
+// owns the rows, attaches itself.
+class RowsDisplay {
+public:
+    virtual ~RowsDisplay() = default;
+    // A row's state changed and its controls must be redrawn.
+    virtual void rowChanged(int row) = 0;
+    // While UpdatingUpDown is raised, the updater moved a row's up-down
+    // control.
+    virtual void upDownMoved(int row, int value) = 0;
 };
 
 // Sources of UpdateOtherControls: which editor changed.
@@ -93,12 +107,10 @@ public:
     RegisterRows(const link::RegisterDefinitions& defs, link::RegisterImage& image,
                  Prompter& prompter);
 
-    PageRefreshHooks pages;
-    // Called whenever a row's state changed and its controls must be redrawn.
-    std::function<void(int row)> rowChanged;
-    // Called while UpdatingUpDown is raised, when the updater moves a row's
-    // up-down control.
-    std::function<void(int row, int value)> upDownMoved;
+    // The pages refreshed after a row change, or none.
+    void attachPages(PageRefresh* pages) { pages_ = pages; }
+    // The rows' controls, or none.
+    void attachDisplay(RowsDisplay* display) { display_ = display; }
 
     // Fills the eight rows from tab `tab` of device type `type` for device
     // `device`. Out-of-range selections are reported and leave the rows as
@@ -163,6 +175,8 @@ private:
     const link::RegisterDefinitions& defs_;
     link::RegisterImage& image_;
     Prompter& prompter_;
+    PageRefresh* pages_ = nullptr;
+    RowsDisplay* display_ = nullptr;
     std::array<RegisterRow, link::kTabRows> rows_;
     int type_ = 0;
     int tab_ = 0;

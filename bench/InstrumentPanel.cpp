@@ -29,7 +29,7 @@ void InstrumentPanel::Form_Load()
 {
     smus.fillCommandStrings();
     session.resetSlots();
-    if (autoInitAuxSupply && autoInitAuxSupply()) {
+    if (autoInitAuxSupply) {
         supply.cmdInitAuxPS_Click();
         supply.cmdClearRdgAuxPS_Click();
         supply.cmdSendAuxPSCommand_Click();

@@ -13,7 +13,6 @@
 #include "bench/VoltmeterSection.h"
 
 #include <array>
-#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -44,9 +43,9 @@ public:
     std::string lblInstConfigFIle;
     // Where the file dialog starts.
     std::string programFolder = ".";
-    // Tells the load whether to initialise the auxiliary supply; nothing
-    // sets it by default.
-    std::function<bool()> autoInitAuxSupply = [] { return false; };
+    // Whether the load initialises the auxiliary supply; the program keeps it
+    // false.
+    bool autoInitAuxSupply = false;
 
     void Form_Load();
     void cmdloadInstConfig_Click();

@@ -14,7 +14,8 @@
 static void ChartExportFullBuffers(benchmark::State& state)
 {
     kvb::test::TestServices t;
-    kvb::data::DataLogging files(t.services);
+    kvb::data::DocumentsFolder documents;
+    kvb::data::DataLogging files(t.services, documents);
     auto samples = std::make_unique<kvb::data::ChartSamples>();
     auto image = std::make_unique<kvb::link::RegisterImage>();
     auto defs = std::make_unique<kvb::link::RegisterDefinitions>();

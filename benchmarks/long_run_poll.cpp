@@ -272,7 +272,7 @@ struct LongRun {
         }
 
         // The traffic log, in a folder of its own.
-        context.logging.documentsFolder = [this] { return folder.string(); };
+        context.documents.pointAt(folder.string());
         t.files.saveAnswers.push_back((folder / "EvalSw539_Log_01.txt").string());
         if (context.logging.LogStart().empty()) {
             std::fprintf(stderr, "the traffic log did not open in %s\n", folder.c_str());

@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <vector>
 
 static void PipeRoundTrip(benchmark::State& state)
@@ -19,7 +20,11 @@ static void PipeRoundTrip(benchmark::State& state)
     kvb::board::HidTransport transport(usb, t.services, boardUser);
     transport.InitUsbHidConnection();
     kvb::panel::ByteGrid grid;
-    kvb::board::ChipPipe pipe(transport);
+    struct QuietHost final : kvb::board::PipeHost {
+        void logPipeLine(const std::string&) override {}
+        void stopPolling() override {}
+    } host;
+    kvb::board::ChipPipe pipe(transport, host);
     kvb::panel::PipeView view(pipe, grid);
     const std::vector<uint8_t> frame{0x00, 0x22, 0x10, 0x0C};
     for (auto _ : state) {

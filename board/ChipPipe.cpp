@@ -20,7 +20,7 @@ private:
     ChipPipe& pipe_;
 };
 
-ChipPipe::ChipPipe(HidTransport& transport) : transport_(transport) {}
+ChipPipe::ChipPipe(HidTransport& transport, PipeHost& host) : transport_(transport), host_(host) {}
 
 void ChipPipe::setBusy(bool busy)
 {
@@ -143,8 +143,7 @@ bool ChipPipe::pollForAnswer(bool& readAny)
 
 void ChipPipe::logLine(const std::string& line)
 {
-    if (log)
-        log(line);
+    host_.logPipeLine(line);
 }
 
 void ChipPipe::logRetry(int retries, const Report& answer)
@@ -159,8 +158,7 @@ void ChipPipe::tellOutcome(PipeStatus status)
     if (status == PipeStatus::SyncError) {
         transport_.user().pipeOutOfStep();
     } else if (status == PipeStatus::Lost) {
-        if (stopPolling)
-            stopPolling();
+        host_.stopPolling();
         transport_.user().pipeLost();
     }
 }

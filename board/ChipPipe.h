@@ -4,8 +4,8 @@
 // the answer that carries the same number and retries the transfer once.
 // The exchange itself is apart from what follows it: the panel's display and
 // grid follow its exchange record (PipeObserver); the retry line of the link
-// log, the boxes (through the board's user) and the stop of polling are told
-// of its outcome.
+// log, the boxes (through the board's user) and the stop of polling (through
+// its host) are told of its outcome.
 
 #include "board/BoardProtocol.h"
 #include "board/HidTransport.h"
@@ -85,6 +85,16 @@ public:
     virtual void exchangeEnded(const PipeExchange& exchange) = 0;
 };
 
+// What the pipe needs of the program around it for the whole run, handed
+// over when the pipe is built: the link log takes the pipe's own lines, and a
+// board found lost stops polling (unticks it and stops the poll timer).
+class PipeHost {
+public:
+    virtual ~PipeHost() = default;
+    virtual void logPipeLine(const std::string& line) = 0;
+    virtual void stopPolling() = 0;
+};
+
 class ChipPipe {
 public:
     static constexpr int kMaxPolls = 51;
@@ -92,7 +102,7 @@ public:
     // Report bytes 5..63 carry the frame.
     static constexpr int kMaxCount = static_cast<int>(kPipeFrameRoom);
 
-    explicit ChipPipe(HidTransport& transport);
+    ChipPipe(HidTransport& transport, PipeHost& host);
     ChipPipe(const ChipPipe&) = delete;
     ChipPipe& operator=(const ChipPipe&) = delete;
 
@@ -139,10 +149,10 @@ public:
     // Transfers that found the board lost (no answer at all), since start.
     int lostTransfers() const { return lostTransfers_; }
 
-    // Hooks to the rest of the program, all optional:
-    std::function<void(const std::string&)> log;  // the link log, one line
-    std::function<void()> stopPolling;             // untick polling, stop the poll timer
-    std::function<void(bool)> busyChanged;         // the panel's MCB SPI button
+    // A window hook: the board panel's window, which lives shorter than the
+    // pipe, sets it while it is open (its "MCB SPI" button follows busy) and
+    // clears it when it goes.
+    std::function<void(bool)> busyChanged;
 
 private:
     class TransferScope;
@@ -171,6 +181,7 @@ private:
     }
 
     HidTransport& transport_;
+    PipeHost& host_;
     PipeObserver* observer_ = nullptr;
     PipeExchange record_;
     uint8_t PipeCommandCode = HidSpiPipeDaisyChain;

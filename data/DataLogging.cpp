@@ -24,8 +24,8 @@ void TellFolderNotFile(Prompter& prompter, const std::string& operation,
     TellFileFailure(prompter, operation, EISDIR, "\"" + path + "\" is a folder, not a file.");
 }
 
-DataLogging::DataLogging(Services& services)
-    : documentsFolder(&GetMyDocumentsFolder), services_(services)
+DataLogging::DataLogging(Services& services, const DocumentsFolder& documents)
+    : documents_(documents), services_(services)
 {
 }
 
@@ -33,7 +33,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
 {
     kind.openFailed = false;
     if (!FolderExists(kind.folder))
-        kind.folder = documentsFolder ? documentsFolder() : std::string();
+        kind.folder = documents_.path();
     int number = 1;
     std::string candidate;
     do {

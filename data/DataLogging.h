@@ -7,6 +7,7 @@
 // by line (each line ended by CR LF) until it is closed.
 
 #include "core/Services.h"
+#include "data/FileSystem.h"
 
 #include <fstream>
 #include <functional>
@@ -24,7 +25,7 @@ void TellFolderNotFile(Prompter& prompter, const std::string& operation,
 
 class DataLogging {
 public:
-    explicit DataLogging(Services& services);
+    DataLogging(Services& services, const DocumentsFolder& documents);
     DataLogging(const DataLogging&) = delete;
     DataLogging& operator=(const DataLogging&) = delete;
 
@@ -34,7 +35,9 @@ public:
     bool LogStop();
     bool LoggingActive() const { return loggingActive_; }
     // Told every time the log opens or closes, also when a failed write
-    // closes it, so a view can follow the state.
+    // closes it, so a view can follow the state. A window hook: the main
+    // window, which lives shorter than the log, sets it and clears it when it
+    // goes.
     std::function<void(bool active)> loggingChanged;
 
     // CSV export. An empty path means cancelled, unless the open failed
@@ -54,10 +57,6 @@ public:
     const std::string& CsvFolder() const { return csv_.folder; }
     const std::string& TxtFolder() const { return txt_.folder; }
 
-    // Where a kind starts when its folder is gone; the documents folder
-    // unless a test points it elsewhere.
-    std::function<std::string()> documentsFolder;
-
 private:
     struct Kind {
         const char* prefix;
@@ -75,6 +74,7 @@ private:
     std::string now();
     void setLoggingActive(bool active);
 
+    const DocumentsFolder& documents_;  // where a kind starts when its folder is gone
     Services& services_;
     Kind log_{"EvalSw539_Log_", ".txt", "Create Log File", "Text Files (*.txt)", {}, {}, false};
     Kind csv_{"EvalSw539_Export_", ".csv", "Export CSV File", "CSV Files (*.csv)", {}, {}, false};

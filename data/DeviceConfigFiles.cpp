@@ -272,9 +272,9 @@ ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts)
 }
 
 DeviceConfigFiles::DeviceConfigFiles(link::ChipLink& link, DataLogging& logging,
-                                     BalanceStatusTable& banks, Services& services)
-    : documentsFolder(&GetMyDocumentsFolder), link_(link), logging_(logging), banks_(banks),
-      services_(services)
+                                     BalanceStatusTable& banks, Services& services,
+                                     const DocumentsFolder& documents)
+    : link_(link), logging_(logging), banks_(banks), services_(services), documents_(documents)
 {
 }
 
@@ -318,7 +318,7 @@ std::string DeviceConfigFiles::load(const char* operation)
         if (!EvbConnectedOrTell(link_, services_.prompter, operation))
             return {};
         if (!FolderExists(ConfigFolder))
-            ConfigFolder = documentsFolder ? documentsFolder() : std::string();
+            ConfigFolder = documents_.path();
         const std::string path = TrimAtNul(services_.files.openFile(
             "Load Device Configuration File", ConfigFolder, "Text Files (*.txt)"));
         if (path.empty())
@@ -365,8 +365,8 @@ std::string DeviceConfigFiles::load(const char* operation)
         }
         // Where the answers do not refresh the rows on screen (the single-
         // device link, or updates switched off), they are shown once now.
-        if ((!link_.DaisyChainMode || !link_.options.UpdateGuiControls) && refreshRows)
-            refreshRows();
+        if ((!link_.DaisyChainMode || !link_.options.UpdateGuiControls) && view_)
+            view_->refreshRows();
         return path;
     } catch (const std::exception& e) {
         TellFileFailure(services_.prompter, operation, ErrorNumber(e), e.what());

@@ -14,11 +14,11 @@
 
 #include "core/Services.h"
 #include "data/DataLogging.h"
+#include "data/FileSystem.h"
 #include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,10 +63,20 @@ struct ConfigParts {
 // are skipped as the savers' titles are.
 ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts);
 
+// The main window as a load shows into it: the register tab's rows are laid
+// out again where the answers did not refresh them. The window attaches it
+// while it is open; without it nothing is redrawn.
+class ConfigRowsView {
+public:
+    virtual ~ConfigRowsView() = default;
+    // Lays out the register tab on screen again (the main window's tab click).
+    virtual void refreshRows() = 0;
+};
+
 class DeviceConfigFiles {
 public:
     DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
-                      Services& services);
+                      Services& services, const DocumentsFolder& documents);
 
     // Each returns the loaded path, or "" when nothing was loaded (also when
     // no board is connected, which the user is told once, and when no device
@@ -84,9 +94,8 @@ public:
     // The folder the open dialog starts in (the documents folder when it is
     // gone).
     std::string ConfigFolder;
-    std::function<std::string()> documentsFolder;
-    // Lays out the register tab on screen again (the main window's tab click).
-    std::function<void()> refreshRows;
+    // The window whose rows a load redraws, or none.
+    void attachView(ConfigRowsView* view) { view_ = view; }
 
 private:
     std::string load(const char* operation);
@@ -99,6 +108,8 @@ private:
     DataLogging& logging_;
     BalanceStatusTable& banks_;
     Services& services_;
+    const DocumentsFolder& documents_;
+    ConfigRowsView* view_ = nullptr;
 };
 
 }  // namespace kvb::data

@@ -2,6 +2,7 @@
 // Small file and folder routines of the log and export files.
 
 #include <string>
+#include <utility>
 
 namespace kvb::data {
 
@@ -19,6 +20,19 @@ bool IsFileInUse(const std::string& path);
 // home folder itself; "" when there is no home folder.
 std::string GetMyDocumentsFolder();
 std::string DocumentsFolderOf(const std::string& home);
+
+// Where the log, the exports and the configuration files start when the
+// folder they remember is gone: the user's documents folder, looked up at
+// each use, unless pointed at another folder (a test's or a benchmark's).
+// One object for the whole run, handed to each file module when it is built.
+class DocumentsFolder {
+public:
+    std::string path() const { return pointedAt_.empty() ? GetMyDocumentsFolder() : pointedAt_; }
+    void pointAt(std::string folder) { pointedAt_ = std::move(folder); }
+
+private:
+    std::string pointedAt_;
+};
 
 // Joins a folder and a file name with one separator; blanks around either
 // are dropped, a trailing separator of the folder and a leading one of the

@@ -30,6 +30,8 @@ public:
     bool visible() const { return visible_; }
     const std::string& caption() const { return caption_; }
 
+    // A window hook: the log's window, which lives shorter than the log, sets
+    // it while it is open and clears it when it goes.
     std::function<void()> changed;
 
 private:

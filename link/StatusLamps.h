@@ -44,6 +44,8 @@ class StatusLamps {
 public:
     StatusLamps() { colours_.fill(kLampGrey); }
 
+    // A window hook: the main window, which lives shorter than the lamps,
+    // owns it through its HookScope while it is open.
     std::function<void(LampId lamp, int colour)> changed;
 
     int colour(LampId lamp) const { return colours_[static_cast<size_t>(lamp)]; }

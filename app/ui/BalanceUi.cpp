@@ -52,28 +52,17 @@ BalanceUi::BalanceUi(AppContext& context, QWidget* window, QGroupBox* balanceFra
 {
     buildFrame(balanceFrame);
     context_.cellBalancing.attachView(&balancingView_);
-    context_.configFiles.refreshRows = [this] {
-        if (relayoutTab)
-            relayoutTab();
-    };
-    // A device chosen in one dialog is selected in the main window's list
-    // and in the other dialog, without running their handlers.
-    auto follow = [this](int entry) {
-        if (mainDeviceList_ && entry < mainDeviceList_->count())
-            mainDeviceList_->setCurrentIndex(entry);
-        comboEntry_ = entry;
-        if (sequence_)
-            sequence_->selectDeviceEntry(entry);
-        if (registers_)
-            registers_->selectDeviceEntry(entry);
-    };
-    context_.balanceSequence.selectOtherDeviceLists = follow;
-    context_.balanceRegisters.selectOtherDeviceLists = follow;
+    context_.configFiles.attachView(&balancingView_);
+    context_.balanceSequence.attachDeviceLists(&balancingView_);
+    context_.balanceRegisters.attachDeviceLists(&balancingView_);
 }
 
 BalanceUi::~BalanceUi()
 {
     context_.cellBalancing.attachView(nullptr);
+    context_.configFiles.attachView(nullptr);
+    context_.balanceSequence.attachDeviceLists(nullptr);
+    context_.balanceRegisters.attachDeviceLists(nullptr);
 }
 
 void BalanceUi::BalancingViewOfWindow::disableCellButtons()
@@ -119,6 +108,24 @@ void BalanceUi::BalancingViewOfWindow::relayoutTab()
 {
     if (ui_.relayoutTab)
         ui_.relayoutTab();
+}
+
+// A device chosen in one dialog is selected in the main window's list and in
+// the other dialog, without running their handlers.
+void BalanceUi::BalancingViewOfWindow::selectOtherDeviceLists(int entry)
+{
+    if (ui_.mainDeviceList_ && entry < ui_.mainDeviceList_->count())
+        ui_.mainDeviceList_->setCurrentIndex(entry);
+    ui_.comboEntry_ = entry;
+    if (ui_.sequence_)
+        ui_.sequence_->selectDeviceEntry(entry);
+    if (ui_.registers_)
+        ui_.registers_->selectDeviceEntry(entry);
+}
+
+void BalanceUi::BalancingViewOfWindow::refreshRows()
+{
+    relayoutTab();
 }
 
 void BalanceUi::buildFrame(QGroupBox* frame)

@@ -13,8 +13,10 @@
 // menu handlers and the two SPI menu handlers; it sets refreshDeviceMenu and
 // relayoutTab.
 
+#include "app/BalanceSequence.h"
 #include "app/CellBalancing.h"
 #include "app/StatusPages.h"
+#include "data/DeviceConfigFiles.h"
 
 #include <QObject>
 
@@ -87,9 +89,12 @@ private:
     void cellButtonClicked(int index);
     void showSettingsFromImage();
 
-    // The controls as the balancing state shows into them; attached while
-    // this object lives.
-    class BalancingViewOfWindow final : public CellBalancingView {
+    // The controls as the balancing state, the balance dialogs' device lists
+    // and a configuration load show into them; attached while this object
+    // lives.
+    class BalancingViewOfWindow final : public CellBalancingView,
+                                        public BalanceDeviceLists,
+                                        public data::ConfigRowsView {
     public:
         explicit BalancingViewOfWindow(BalanceUi& ui) : ui_(ui) {}
         void disableCellButtons() override;
@@ -100,6 +105,8 @@ private:
         void showSequenceDialog() override;
         void refreshDeviceMenu() override;
         void relayoutTab() override;
+        void selectOtherDeviceLists(int entry) override;
+        void refreshRows() override;
 
     private:
         BalanceUi& ui_;

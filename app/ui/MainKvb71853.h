@@ -7,6 +7,7 @@
 
 #include "app/ChipCommands.h"
 #include "app/ConnectionController.h"
+#include "app/RegisterRows.h"
 #include "core/HookScope.h"
 #include "link/LinkHooks.h"
 
@@ -236,6 +237,19 @@ private:
         MainKvb71853& w_;
     };
     ConnectionViewOfWindow connectionView_{*this};
+    // The MAIN and MONITOR pages as the register rows refresh them.
+    class PagesOfWindow final : public PageRefresh {
+    public:
+        explicit PagesOfWindow(MainKvb71853& window) : w_(window) {}
+        bool mainPageShown() const override;
+        void refreshMainPage() override;
+        bool monitorPageShown() const override;
+        void refreshMonitorPage() override;
+
+    private:
+        MainKvb71853& w_;
+    };
+    PagesOfWindow pagesView_{*this};
 
     AppContext& context_;
     // The hooks this window installs into the link, the commands, polling

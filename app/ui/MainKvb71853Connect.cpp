@@ -63,12 +63,8 @@ void MainKvb71853::wireLink()
     connect(mnuUpdateGUIControls, &QAction::toggled, this,
             [this](bool on) { context_.link.setUpdateGuiControls(on); });
 
-    rowsView->setPageHooks({
-        [this] { return !mainTabFrames[0]->isHidden(); },
-        [this] { mainPageRefresh_->request(); },
-        [this] { return !fraDeviceVoltagesFaults[0]->isHidden(); },
-        [this] { monitorPageRefresh_->request(); },
-    });
+    rowsView->attachPages(&pagesView_);
+    hooks_.onClear([this] { rowsView->attachPages(nullptr); });
 
     // The link's two log windows come up by themselves when a line arrives.
     frmComErrors_ = std::make_unique<FrmErrorLog>(link.log.comErrors, "frmComErrors");
@@ -125,6 +121,26 @@ void MainKvb71853::CommandViewOfWindow::relayoutTab()
 void MainKvb71853::CommandViewOfWindow::selectTab(int position)
 {
     w_.TabStrip1->setCurrentIndex(position - 1);
+}
+
+bool MainKvb71853::PagesOfWindow::mainPageShown() const
+{
+    return !w_.mainTabFrames[0]->isHidden();
+}
+
+void MainKvb71853::PagesOfWindow::refreshMainPage()
+{
+    w_.mainPageRefresh_->request();
+}
+
+bool MainKvb71853::PagesOfWindow::monitorPageShown() const
+{
+    return !w_.fraDeviceVoltagesFaults[0]->isHidden();
+}
+
+void MainKvb71853::PagesOfWindow::refreshMonitorPage()
+{
+    w_.monitorPageRefresh_->request();
 }
 
 void MainKvb71853::LinkViewOfWindow::showRegisterValue(int reg, int16_t value)

@@ -88,12 +88,16 @@ RegisterRowsView::RegisterRowsView(const link::RegisterDefinitions& defs,
     connect(writeGroup_, &QPushButton::clicked, this, &RegisterRowsView::writeGroupClicked);
     setMinimumSize(px(kRowShownLeft) + kRowMinWidth + 4, kContentHeight);
 
-    rows_.rowChanged = [this](int r) { syncRow(r); };
-    rows_.upDownMoved = [this](int r, int value) { w_[r].upDown->setValue(value); };
+    rows_.attachDisplay(this);
     for (int r = 0; r < link::kTabRows; ++r)
         syncRow(r);
     syncGroups();
     layOut();
+}
+
+void RegisterRowsView::upDownMoved(int r, int value)
+{
+    w_[r].upDown->setValue(value);
 }
 
 int RegisterRowsView::rowWidth() const

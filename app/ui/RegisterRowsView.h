@@ -31,7 +31,7 @@ namespace kvb::ui {
 class HexRowEdit;
 class UpDownControl;
 
-class RegisterRowsView : public QWidget {
+class RegisterRowsView : public QWidget, private RowsDisplay {
     Q_OBJECT
 public:
     // `pump` (optional) lets pending events run before a bit button toggles.
@@ -42,7 +42,7 @@ public:
     static constexpr int kContentHeight = 2 + 8 * 50 + 2 + 30;
 
     RegisterRows& rows() { return rows_; }
-    void setPageHooks(PageRefreshHooks hooks) { rows_.pages = std::move(hooks); }
+    void attachPages(PageRefresh* pages) { rows_.attachPages(pages); }
 
     // Fills the rows for register tab `tabIndex` of device type `type` and
     // device `device` from the register image.
@@ -88,6 +88,9 @@ private:
     void buildRowDecoded(int r);
     void buildRowButtons(int r);
     void syncRow(int r);
+    // The rows show into their controls.
+    void rowChanged(int r) override { syncRow(r); }
+    void upDownMoved(int r, int value) override;
     void syncGroups();
     void showEditor(int r);
     HexEdit cursorOf(int r) const;

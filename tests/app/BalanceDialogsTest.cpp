@@ -351,8 +351,9 @@ TEST_F(BalanceDialogsTest, AllDevicesReceiveTheirOwnValuesLowHalfFirst)
            "wrt,KVB71853,dev0x02,cat0x0A,adr0x37,dat0x0002\r\n"
            "wrt,KVB71853,dev0x03,cat0x0A,adr0x36,dat0x0033\r\n"
            "wrt,KVB71853,dev0x03,cat0x0A,adr0x37,dat0x0003\r\n";
-    data::DataLogging logging{t.services};
-    data::DeviceConfigFiles files{link, logging, banks, t.services};
+    data::DocumentsFolder documents;
+    data::DataLogging logging{t.services, documents};
+    data::DeviceConfigFiles files{link, logging, banks, t.services, documents};
     t.files.openAnswers = {path};
     ASSERT_EQ(files.LoadDeviceConfig(), path);
     for (int d = 1; d <= 3; ++d)

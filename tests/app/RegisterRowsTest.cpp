@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using kvb::RegisterRows;
@@ -30,6 +32,26 @@ struct Rows : ::testing::Test {
     int mainRefreshes = 0;
     int monitorRefreshes = 0;
     bool mainShown = false;
+    // The main window's pages: MAIN shown while `mainShown`, MONITOR never.
+    struct Pages final : kvb::PageRefresh {
+        Rows& f;
+        explicit Pages(Rows& fixture) : f(fixture) {}
+        bool mainPageShown() const override { return f.mainShown; }
+        void refreshMainPage() override { ++f.mainRefreshes; }
+        bool monitorPageShown() const override { return false; }
+        void refreshMonitorPage() override { ++f.monitorRefreshes; }
+    } pages{*this};
+    // The rows' controls; a test may put its own step in place of the
+    // up-down's move.
+    struct Display final : kvb::RowsDisplay {
+        std::function<void(int row, int value)> upDownStep;
+        void rowChanged(int) override {}
+        void upDownMoved(int row, int value) override
+        {
+            if (upDownStep)
+                upDownStep(row, value);
+        }
+    } display;
 
     Rows()
     {
@@ -46,10 +68,8 @@ struct Rows : ::testing::Test {
         defs.tabRegisters[0][1][3] = 207;
         defs.tabRegisters[0][2][0] = 80;
         defs.tabRegisters[0][2][1] = 300;
-        rows.pages.mainPageShown = [this] { return mainShown; };
-        rows.pages.refreshMainPage = [this] { ++mainRefreshes; };
-        rows.pages.monitorPageShown = [] { return false; };
-        rows.pages.refreshMonitorPage = [this] { ++monitorRefreshes; };
+        rows.attachPages(&pages);
+        rows.attachDisplay(&display);
     }
 };
 
@@ -215,7 +235,7 @@ TEST_F(Rows, PagesRefreshOnlyWhileShownAndUpDownEchoIsIgnored)
     // The updater moves the up-down with UpdatingUpDown raised; a change
     // event raised by that move is ignored.
     bool raisedDuringMove = false;
-    rows.upDownMoved = [&](int row, int value) {
+    display.upDownStep = [&](int row, int value) {
         raisedDuringMove = rows.updatingUpDown();
         rows.upDownChanged(row, value + 1);
     };

@@ -112,7 +112,7 @@ TEST_F(PipeTest, LostBoardStopsPollingBeforeItsBox)
 {
     board->faults.noAnswer = true;
     size_t boxesWhenStopped = 99;
-    pipe.stopPolling = [&] { boxesWhenStopped = t.prompter.asked.size(); };
+    host.stopPollingStep = [&] { boxesWhenStopped = t.prompter.asked.size(); };
     EXPECT_EQ(pipe.transfer(pipe.request(readFrame)).status, PipeStatus::Lost);
     EXPECT_EQ(boxesWhenStopped, 0u);
     EXPECT_EQ(t.prompter.asked.size(), 1u);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +23,6 @@ protected:
     {
         board = usb.plug(t.clock);
         ASSERT_TRUE(transport.InitUsbHidConnection());
-        pipe.log = [this](const std::string& line) { log.push_back(line); };
-        pipe.stopPolling = [this] { ++pollingStops; };
         board->requests.clear();
     }
 
@@ -33,7 +32,22 @@ protected:
     BoardPrompter boardUser{t.services};
     board::HidTransport transport{usb, t.services, boardUser};
     panel::ByteGrid grid;
-    board::ChipPipe pipe{transport};
+    // The pipe's host: its log lines and stops of polling recorded; a test
+    // may put its own step in place of the count of stops.
+    struct RecordedHost final : board::PipeHost {
+        PipeFixture& f;
+        explicit RecordedHost(PipeFixture& fixture) : f(fixture) {}
+        std::function<void()> stopPollingStep;
+        void logPipeLine(const std::string& line) override { f.log.push_back(line); }
+        void stopPolling() override
+        {
+            if (stopPollingStep)
+                stopPollingStep();
+            else
+                ++f.pollingStops;
+        }
+    } host{*this};
+    board::ChipPipe pipe{transport, host};
     panel::PipeView view{pipe, grid};
     std::vector<std::string> log;
     int pollingStops = 0;

@@ -71,7 +71,8 @@ protected:
     void TearDown() override { std::filesystem::remove(path); }
     std::string path;
     test::TestServices t;
-    DataLogging files{t.services};
+    DocumentsFolder documents;
+    DataLogging files{t.services, documents};
     std::unique_ptr<ChartSamples> samples = std::make_unique<ChartSamples>();
     std::unique_ptr<link::RegisterImage> image = std::make_unique<link::RegisterImage>();
     std::unique_ptr<link::RegisterDefinitions> defs = std::make_unique<link::RegisterDefinitions>();

@@ -34,14 +34,15 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "docs");
-        logging.documentsFolder = [this] { return (root / "docs").string(); };
+        documents.pointAt((root / "docs").string());
     }
     void TearDown() override { fs::remove_all(root); }
     void touch(const fs::path& p) { std::ofstream(p) << "old"; }
 
     fs::path root;
     test::TestServices t;
-    DataLogging logging{t.services};
+    DocumentsFolder documents;
+    DataLogging logging{t.services, documents};
 };
 
 // Records the name the dialog proposes and chooses it.
@@ -63,12 +64,7 @@ class ProposalTest : public DataLoggingTest {
 protected:
     ProposingDialogs dialogs;
     Services services{t.prompter, t.pump, t.clock, dialogs, t.programEnd};
-    DataLogging log2{services};
-    void SetUp() override
-    {
-        DataLoggingTest::SetUp();
-        log2.documentsFolder = logging.documentsFolder;
-    }
+    DataLogging log2{services, documents};
 };
 
 TEST_F(ProposalTest, NumbersTheFirstFreeNameWithAtLeastTwoDigits)

@@ -11,16 +11,16 @@ namespace {
 
 class DeviceConfigFilesTest : public LinkFixture, public ::testing::Test {
 protected:
-    data::DataLogging logging{t.services};
-    BalanceStatusTable banks;
-    data::DeviceConfigFiles files{link, logging, banks, t.services};
     std::string folder = ::testing::TempDir() + "config_files/";
+    data::DocumentsFolder documents;
+    data::DataLogging logging{t.services, documents};
+    BalanceStatusTable banks;
+    data::DeviceConfigFiles files{link, logging, banks, t.services, documents};
 
     DeviceConfigFilesTest()
     {
         std::filesystem::create_directories(folder);
-        logging.documentsFolder = [this] { return folder; };
-        files.documentsFolder = [this] { return folder; };
+        documents.pointAt(folder);
     }
 
     // Loads the program's register definitions (both part names included).

@@ -27,7 +27,13 @@ struct LinkFixture {
     BoardPrompter boardUser{t.services};
     board::HidTransport transport{usb, t.services, boardUser};
     panel::ByteGrid grid;
-    board::ChipPipe pipe{transport};
+    // The pipe's own lines and its stops of polling go nowhere here: the
+    // link's tests follow the link's log and polling.
+    struct QuietPipeHost final : board::PipeHost {
+        void logPipeLine(const std::string&) override {}
+        void stopPolling() override {}
+    } pipeHost;
+    board::ChipPipe pipe{transport, pipeHost};
     panel::PipeView pipeView{pipe, grid};
 
     // The link's host and view played by the fields below; a test may put

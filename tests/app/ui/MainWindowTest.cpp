@@ -307,6 +307,17 @@ TEST_F(MainWindow, TheWindowsHooksGoWithIt)
     EXPECT_EQ(context.link.lamps.colour(LampId::UsbConnected), kLampGrey);
 }
 
+TEST_F(MainWindow, TheBalanceControlsViewsGoWithIt)
+{
+    main.reset();
+    // A device chosen in a balance dialog's list once the window has gone
+    // selects it in the link and reaches into no list of the window.
+    context.balanceSequence.cboDeviceNumber_Click(1, 3);
+    EXPECT_EQ(context.link.SelectedDevice, 1);
+    context.balanceRegisters.cboDeviceNumber_Click(2, 3);
+    EXPECT_EQ(context.link.SelectedDevice, 15);
+}
+
 TEST_F(MainWindow, TabsSwitchTheirPageGroups)
 {
     chain->setDevices(0, 3);
