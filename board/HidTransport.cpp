@@ -18,8 +18,8 @@ HidTransport::HidTransport(HidBackend& backend, Services& services, BoardUser& u
 
 void HidTransport::boardListChanged()
 {
-    if (onBoardListChanged)
-        onBoardListChanged();
+    if (boardListWatcher_)
+        boardListWatcher_->boardListChanged();
 }
 
 bool HidTransport::InitUsbHidConnection()

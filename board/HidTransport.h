@@ -20,6 +20,15 @@
 
 namespace kvb::board {
 
+// Who follows the list of open boards.
+class BoardListWatcher {
+public:
+    virtual void boardListChanged() = 0;
+
+protected:
+    ~BoardListWatcher() = default;
+};
+
 class HidTransport {
 public:
     HidTransport(HidBackend& backend, Services& services, BoardUser& user);
@@ -135,9 +144,9 @@ public:
     std::string BoardDeviceName = "KVB71853 ";
     std::string BoardTitle = "KVB71853  Evaluation Board";
 
-    // Called whenever the list of open boards changes (the board panel
-    // refills its instance list).
-    std::function<void()> onBoardListChanged;
+    // Told whenever the list of open boards changes (the board panel, which
+    // refills its instance list); one watcher, for the transport's life.
+    void watchBoardList(BoardListWatcher& watcher) { boardListWatcher_ = &watcher; }
 
     Services& services() { return services_; }
     // Whom the board layer asks and tells, and who ends the program.
@@ -162,6 +171,7 @@ private:
     HidBackend& backend_;
     Services& services_;
     BoardUser& user_;
+    BoardListWatcher* boardListWatcher_ = nullptr;
     Report report_{};
     std::vector<std::unique_ptr<HidDevice>> boards_;
     int current_ = -1;

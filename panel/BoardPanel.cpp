@@ -25,7 +25,7 @@ BoardPanel::BoardPanel(board::HidTransport& transport, ByteGrid& grid, board::Ch
       transport_(transport),
       grid_(grid)
 {
-    transport_.onBoardListChanged = [this] { refillInstances(); };
+    transport_.watchBoardList(*this);
 }
 
 bool BoardPanel::load()

@@ -28,7 +28,7 @@ namespace kvb::panel {
 // outside 1..12 is shown as its number.
 std::string FirmwareVersionText(const board::Report& answer, Formatter& format);
 
-class BoardPanel {
+class BoardPanel final : private board::BoardListWatcher {
 public:
     BoardPanel(board::HidTransport& transport, ByteGrid& grid, board::ChipPipe& pipe);
     BoardPanel(const BoardPanel&) = delete;
@@ -57,6 +57,7 @@ public:
     std::vector<std::string> instances;
     int selectedInstance = -1;
     void refillInstances();
+    void boardListChanged() override { refillInstances(); }
     void selectInstance(int index);
 
     // "Pause on Nack": a not-acknowledge answer stops with the error log in

@@ -27,7 +27,12 @@ TEST_F(TransportTest, OpensEveryMatchingBoardAndMakesTheFirstCurrent)
     usb.plug(t.clock, 0x1234);  // right vendor, foreign product
     auto second = usb.plug(t.clock);
     int refills = 0;
-    transport.onBoardListChanged = [&] { ++refills; };
+    struct Refills final : BoardListWatcher {
+        int& n;
+        explicit Refills(int& count) : n(count) {}
+        void boardListChanged() override { ++n; }
+    } watcher{refills};
+    transport.watchBoardList(watcher);
 
     ASSERT_TRUE(transport.InitUsbHidConnection());
     EXPECT_EQ(transport.boardCount(), 2u);
