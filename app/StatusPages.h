@@ -44,6 +44,9 @@ constexpr int kVssOpenWireBit = 9;
 
 // The conversions of register values into volts and degrees (the data
 // module's RegToCellVolts, RegToPackVolts, RegToICTempDegC, RegToETVolts).
+// They are values, not hooks: the context sets them once, a test hands in
+// plain scales, and a page that finds one missing says so in its error box
+// rather than showing nothing.
 struct PageConversions {
     using Convert = std::function<double(int16_t, const link::RegisterDefinitions&)>;
     Convert cellVolts;
