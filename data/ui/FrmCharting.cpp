@@ -29,6 +29,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 namespace kvb::ui {
 
@@ -136,6 +137,55 @@ void RunSpread(size_t count, Work&& work, bool spread = true)
         ++helpers;
     }
     take(*shared);
+    shared->done.acquire(helpers);
+}
+
+// Runs first(0) .. first(count - 1), then, once all of those have run,
+// `between` on this thread, which tells how many second steps follow, and
+// second(0) .. second(n - 1): each step once, on this thread and on those of
+// the application's thread pool that are free. The helpers are woken once
+// for both: they wait for `between` without sleeping, as it is short.
+template <typename First, typename Between, typename Second>
+void RunSpreadInTwo(size_t count, First&& first, Between&& between, Second&& second)
+{
+    // Shared as in RunSpread: a helper may still be inside release() when
+    // this thread wakes from acquire().
+    struct Shared {
+        std::atomic<size_t> next{0}, finished{0}, secondNext{0};
+        std::atomic<bool> secondReady{false};
+        size_t secondCount = 0;  // written before secondReady, read after
+        QSemaphore done;
+    };
+    auto shared = std::make_shared<Shared>();
+    auto takeFirst = [&first, count](Shared& s) {
+        for (size_t k; (k = s.next.fetch_add(1)) < count;) {
+            first(k);
+            s.finished.fetch_add(1, std::memory_order_release);
+        }
+    };
+    auto takeSecond = [&second](Shared& s) {
+        for (size_t k; (k = s.secondNext.fetch_add(1)) < s.secondCount;)
+            second(k);
+    };
+    QThreadPool* pool = QThreadPool::globalInstance();
+    int helpers = 0;
+    for (int h = 1; h < pool->maxThreadCount(); ++h) {
+        if (!pool->tryStart([shared, takeFirst, takeSecond] {
+                takeFirst(*shared);
+                while (!shared->secondReady.load(std::memory_order_acquire))
+                    std::this_thread::yield();
+                takeSecond(*shared);
+                shared->done.release();
+            }))
+            break;
+        ++helpers;
+    }
+    takeFirst(*shared);
+    while (shared->finished.load(std::memory_order_acquire) < count)
+        std::this_thread::yield();
+    shared->secondCount = between();
+    shared->secondReady.store(true, std::memory_order_release);
+    takeSecond(*shared);
     shared->done.acquire(helpers);
 }
 
@@ -668,38 +718,9 @@ void FrmCharting::redrawSeries()
                                samples.RunNumber()};
     std::vector<Reduction> reductions;
     std::vector<ChartTraceItem*> drawn;
-    for (int c = 0; c < kChartCount; ++c) {
-        ChartBox& b = charts_[c];
-        const auto id = static_cast<ChartId>(c);
-        const ChartAxes& a = model_.axes(id);
-        if (b.y->labelFormat() != QString::fromStdString(a.valueFormat))
-            b.y->setLabelFormat(QString::fromStdString(a.valueFormat));
-        b.y->setTitleText(QString::fromStdString(a.valueTitle));
-        b.y->setTitleVisible(model_.ShowAxisTitles);
-        b.x->setTitleText("Elapsed Time (min)");
-        b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
-        b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
-        b.chart->legend()->setVisible(model_.ShowLegends);
-        const auto& defs = model_.series(id);
-        for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
-            b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));
-        placeLegend(b);  // as long as the series now shown need
-        // A hidden window or chart is drawn when it is shown.
-        if (!b.view->isVisible())
-            continue;
-        planChart(id, reductions);
-        // The time grid stands at fixed fractions of the plot, so a chart
-        // without time labels shows nothing of its time axis's range; its
-        // labels are worked out again only when they show. The window shown
-        // stands on whole pixel columns, so the labels change only when the
-        // lines move by a column.
-        const ChartTraceItem::Window shown = b.traces->shownWindow();
-        if (b.x->labelsVisible() && (b.x->min() != shown.xMin || b.x->max() != shown.xMax))
-            b.x->setRange(shown.xMin, shown.xMax);
-        if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
-            b.y->setRange(a.value.viewMin, a.value.viewMax);
-        drawn.push_back(b.traces);
-    }
+    for (int c = 0; c < kChartCount; ++c)
+        if (showChart(static_cast<ChartId>(c), reductions))
+            drawn.push_back(charts_[c].traces);
     // Tracing the series and drawing the lines are most of a refresh. Each
     // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
@@ -708,15 +729,63 @@ void FrmCharting::redrawSeries()
     // draws a few columns: quicker here than handed to other threads.
     constexpr int64_t kFewColumns = 64;
     const bool few = markManySamples(reductions, plotted);
-    RunSpread(reductions.size(), [&](size_t k) { reduce(reductions[k], plotted); }, !few);
     std::vector<std::pair<ChartTraceItem*, int>> parts;
-    for (ChartTraceItem* item : drawn)
-        for (int k = 0, n = item->beginDrawing(); k < n; ++k)
-            parts.emplace_back(item, k);
     int64_t columns = 0;
-    for (ChartTraceItem* item : drawn)
-        columns += item->columnsToDraw();
-    RunSpread(parts.size(), [&](size_t k) { parts[k].first->drawPart(parts[k].second); }, columns > kFewColumns);
+    auto planParts = [&] {
+        for (ChartTraceItem* item : drawn)
+            for (int k = 0, n = item->beginDrawing(); k < n; ++k)
+                parts.emplace_back(item, k);
+        for (ChartTraceItem* item : drawn)
+            columns += item->columnsToDraw();
+        return parts.size();
+    };
+    auto reduceOne = [&](size_t k) { reduce(reductions[k], plotted); };
+    auto drawOne = [&](size_t k) { parts[k].first->drawPart(parts[k].second); };
+    if (few) {
+        RunSpread(reductions.size(), reduceOne, false);
+        planParts();
+        RunSpread(parts.size(), drawOne, columns > kFewColumns);
+    } else {
+        // Many samples: many columns to draw too. The threads woken for the
+        // traces stay on for the drawing.
+        RunSpreadInTwo(reductions.size(), reduceOne, planParts, drawOne);
+    }
+}
+
+// Brings a chart's axes, legend and series to the model's options, and, when
+// it shows, sets its window and finds the series to bring up to date; tells
+// whether it shows.
+bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
+{
+    ChartBox& b = charts_[id];
+    const ChartAxes& a = model_.axes(id);
+    if (b.y->labelFormat() != QString::fromStdString(a.valueFormat))
+        b.y->setLabelFormat(QString::fromStdString(a.valueFormat));
+    b.y->setTitleText(QString::fromStdString(a.valueTitle));
+    b.y->setTitleVisible(model_.ShowAxisTitles);
+    b.x->setTitleText("Elapsed Time (min)");
+    b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
+    b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
+    b.chart->legend()->setVisible(model_.ShowLegends);
+    const auto& defs = model_.series(id);
+    for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
+        b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));
+    placeLegend(b);  // as long as the series now shown need
+    // A hidden window or chart is drawn when it is shown.
+    if (!b.view->isVisible())
+        return false;
+    planChart(id, reductions);
+    // The time grid stands at fixed fractions of the plot, so a chart
+    // without time labels shows nothing of its time axis's range; its
+    // labels are worked out again only when they show. The window shown
+    // stands on whole pixel columns, so the labels change only when the
+    // lines move by a column.
+    const ChartTraceItem::Window shown = b.traces->shownWindow();
+    if (b.x->labelsVisible() && (b.x->min() != shown.xMin || b.x->max() != shown.xMax))
+        b.x->setRange(shown.xMin, shown.xMax);
+    if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
+        b.y->setRange(a.value.viewMin, a.value.viewMax);
+    return true;
 }
 
 // Marks the reductions that take more than a few samples, and finds for
