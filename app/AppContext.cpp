@@ -1,6 +1,5 @@
 #include "app/AppContext.h"
 
-#include "data/Conversions.h"
 
 namespace kvb {
 
@@ -12,9 +11,6 @@ AppContext::AppContext(Services& s, board::HidBackend& backend)
     // The charts read the link's register map.
     charts.bindDefinitions(link.definitions);
     charts.bindServices(services.clock, services.format);
-    // The pages convert with the data module's conversions.
-    pages.conversions = {data::RegToCellVolts, data::RegToPackVolts, data::RegToICTempDegC,
-                         data::RegToETVolts};
     // Whatever ends the program closes the board first.
     services.programEnd.onShutdown([this] { transport.CloseHidHandles(); });
     // ... and closes the traffic log with its closing line.

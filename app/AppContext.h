@@ -79,7 +79,8 @@ public:
     // unprompted-response check above; the MAIN and MONITOR pages' shared
     // flag and unit conversions.
     Poller polling;
-    StatusPageState pages;
+    ProgramConversions conversions;
+    StatusPageState pages{conversions};
 
     // The session's start, the link configuration and the connect,
     // disconnect and configuration steps; the main window calls it and

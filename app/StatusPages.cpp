@@ -1,8 +1,30 @@
 #include "app/StatusPages.h"
 
+#include "data/Conversions.h"
+
 #include <cstdio>
 
 namespace kvb {
+
+double ProgramConversions::cellVolts(int16_t raw, const link::RegisterDefinitions& defs) const
+{
+    return data::RegToCellVolts(raw, defs);
+}
+
+double ProgramConversions::packVolts(int16_t raw, const link::RegisterDefinitions& defs) const
+{
+    return data::RegToPackVolts(raw, defs);
+}
+
+double ProgramConversions::icTempDegC(int16_t raw, const link::RegisterDefinitions& defs) const
+{
+    return data::RegToICTempDegC(raw, defs);
+}
+
+double ProgramConversions::etVolts(int16_t raw, const link::RegisterDefinitions& defs) const
+{
+    return data::RegToETVolts(raw, defs);
+}
 
 namespace {
 

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace kvb {
@@ -42,25 +41,37 @@ constexpr int ITLimit = 154;
 constexpr int kVbatOpenWireBit = 8;
 constexpr int kVssOpenWireBit = 9;
 
-// The conversions of register values into volts and degrees (the data
-// module's RegToCellVolts, RegToPackVolts, RegToICTempDegC, RegToETVolts).
-// They are values, not hooks: the context sets them once, a test hands in
-// plain scales, and a page that finds one missing says so in its error box
-// rather than showing nothing.
-struct PageConversions {
-    using Convert = std::function<double(int16_t, const link::RegisterDefinitions&)>;
-    Convert cellVolts;
-    Convert packVolts;
-    Convert icTempDegC;
-    Convert etVolts;
+// The conversions of register values into volts and degrees the pages show.
+// The program converts with the data module's (ProgramConversions); a test
+// may hand in plain scales.
+class PageConversions {
+public:
+    virtual double cellVolts(int16_t raw, const link::RegisterDefinitions& defs) const = 0;
+    virtual double packVolts(int16_t raw, const link::RegisterDefinitions& defs) const = 0;
+    virtual double icTempDegC(int16_t raw, const link::RegisterDefinitions& defs) const = 0;
+    virtual double etVolts(int16_t raw, const link::RegisterDefinitions& defs) const = 0;
+
+protected:
+    ~PageConversions() = default;
+};
+
+// The data module's RegToCellVolts, RegToPackVolts, RegToICTempDegC and
+// RegToETVolts.
+class ProgramConversions final : public PageConversions {
+public:
+    double cellVolts(int16_t raw, const link::RegisterDefinitions& defs) const override;
+    double packVolts(int16_t raw, const link::RegisterDefinitions& defs) const override;
+    double icTempDegC(int16_t raw, const link::RegisterDefinitions& defs) const override;
+    double etVolts(int16_t raw, const link::RegisterDefinitions& defs) const override;
 };
 
 // State the pages share with the main window's balance handlers.
 struct StatusPageState {
+    explicit StatusPageState(const PageConversions& pageConversions) : conversions(pageConversions) {}
     // Set while a balance handler changes several devices: the MAIN page
     // then leaves the balance settings and buttons alone.
     bool BalanceComboSync = false;
-    PageConversions conversions;
+    const PageConversions& conversions;
 };
 
 // Number texts: "###0.0000" for volts and limits, "###0.0" for degrees.

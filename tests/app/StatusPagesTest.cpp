@@ -10,18 +10,31 @@ using namespace kvb;
 namespace reg = kvb::page_reg;
 
 // Plain scale conversions, enough to see which register feeds which box.
-PageConversions Scaled()
+struct ScaledConversions final : PageConversions {
+    static double scaled(int reg, int16_t raw, const link::RegisterDefinitions& d)
+    {
+        return raw * d.def(0, reg).scale;
+    }
+    double cellVolts(int16_t raw, const link::RegisterDefinitions& d) const override
+    {
+        return scaled(reg::FirstCell, raw, d);
+    }
+    double packVolts(int16_t raw, const link::RegisterDefinitions& d) const override
+    {
+        return scaled(reg::Vbat, raw, d);
+    }
+    double icTempDegC(int16_t raw, const link::RegisterDefinitions& d) const override
+    {
+        return (raw - d.tint25) * d.def(0, reg::ICTemp).scale + 25.0;
+    }
+    double etVolts(int16_t raw, const link::RegisterDefinitions& d) const override
+    {
+        return scaled(reg::FirstET, raw, d);
+    }
+};
+ScaledConversions Scaled()
 {
-    auto scaled = [](int reg) {
-        return [reg](int16_t raw, const link::RegisterDefinitions& d) {
-            return raw * d.def(0, reg).scale;
-        };
-    };
-    return {scaled(reg::FirstCell), scaled(reg::Vbat),
-            [](int16_t raw, const link::RegisterDefinitions& d) {
-                return (raw - d.tint25) * d.def(0, reg::ICTemp).scale + 25.0;
-            },
-            scaled(reg::FirstET)};
+    return {};
 }
 
 struct PageFixture : test::LinkFixture {

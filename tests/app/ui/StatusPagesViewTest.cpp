@@ -10,19 +10,31 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using namespace kvb;
 
-PageConversions Raw()
-{
-    auto same = [](int16_t raw, const link::RegisterDefinitions&) { return static_cast<double>(raw); };
-    return {same, same, same, same};
-}
+// The raw counts as they are; a cell conversion that is missing fails as an
+// empty one is called.
+struct RawConversions final : PageConversions {
+    bool cellMissing = false;
+    double cellVolts(int16_t raw, const link::RegisterDefinitions&) const override
+    {
+        if (cellMissing)
+            throw std::bad_function_call();
+        return raw;
+    }
+    double packVolts(int16_t raw, const link::RegisterDefinitions&) const override { return raw; }
+    double icTempDegC(int16_t raw, const link::RegisterDefinitions&) const override { return raw; }
+    double etVolts(int16_t raw, const link::RegisterDefinitions&) const override { return raw; }
+};
 
 struct PageWindow {
     test::LinkFixture fixture;
-    StatusPageState state{false, Raw()};
+    RawConversions conversions;
+    StatusPageState state{conversions};
     QWidget window;
     std::array<QGroupBox*, 4> mainFrames{};
     std::array<QGroupBox*, 4> monitorFrames{};
@@ -93,7 +105,7 @@ TEST(MainTabPageView, FillsItsFramesAndLeavesBalanceCombosToTheirOwnerWhileSynce
 TEST(MainTabPageView, AMissingConversionIsReportedNotThrown)
 {
     PageWindow w;
-    w.state.conversions.cellVolts = nullptr;
+    w.conversions.cellMissing = true;
     w.fixture.link.TakeChosenLink(w.fixture.link.DaisyChainMode, 1, w.fixture.link.DeviceCount2);
     ui::MainTabPage page({w.mainFrames[0], w.mainFrames[1], w.mainFrames[2], w.mainFrames[3]},
                          w.fixture.link, w.state, w.fixture.t.prompter);
