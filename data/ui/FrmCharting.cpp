@@ -3,6 +3,7 @@
 #include "data/ChartDecimation.h"
 #include "data/ChartExport.h"
 #include "data/ChartWindowLayout.h"
+#include "data/ui/ChartTimeLabels.h"
 #include "data/ui/ChartTraceItem.h"
 #include "core/ui/ScreenFit.h"
 
@@ -99,6 +100,45 @@ private:
     const ChartTraceItem* traces_ = nullptr;
 };
 
+// The threads of the application's pool that help with a spread of work.
+// Waking a thread is a system call, slow on some machines: this thread wakes
+// two helpers, and each helper wakes two more before it works, so that most
+// wakes run alongside the work. A helper is only taken when a thread is free
+// at once: this thread does what the others do not take, and never waits
+// behind work queued by someone else.
+// What the helpers share outlives the spread until the last helper lets go
+// of it, as a helper may still be inside release() when this thread wakes
+// from acquire().
+struct Helpers {
+    explicit Helpers(int most) : left(most) {}
+    std::atomic<int> left;        // helpers still to be woken
+    std::atomic<int> started{0};  // counted before the wake, taken back if none
+    QSemaphore done;
+
+    // Wakes a helper that runs `body`, which first wakes two more.
+    template <typename Body>
+    static void wake(const std::shared_ptr<Helpers>& h, const Body& body)
+    {
+        if (h->left.fetch_sub(1) <= 0)
+            return;
+        h->started.fetch_add(1);
+        if (!QThreadPool::globalInstance()->tryStart([h, body] {
+                wake(h, body);
+                wake(h, body);
+                body();
+                h->done.release();
+            }))
+            h->started.fetch_sub(1);
+    }
+    // Returns once every helper woken has run. A helper counts the next
+    // before it ends, so none is missed.
+    void wait()
+    {
+        for (int ended = 0; ended < started.load(); ++ended)
+            done.acquire();
+    }
+};
+
 // Runs work(0) .. work(count - 1), each once, on this thread and on those
 // of the application's thread pool that are free, and returns when all have
 // run. Work too small to be worth waking other threads for (`spread`
@@ -111,33 +151,18 @@ void RunSpread(size_t count, Work&& work, bool spread = true)
             work(k);
         return;
     }
-    // What the helpers share outlives this call until the last helper lets
-    // go of it, as a helper may still be inside release() when this thread
-    // wakes from acquire().
-    struct Shared {
-        std::atomic<size_t> next{0};
-        QSemaphore done;
-    };
-    auto shared = std::make_shared<Shared>();
-    auto take = [&work, count](Shared& s) {
-        for (size_t k; (k = s.next.fetch_add(1)) < count;)
+    auto next = std::make_shared<std::atomic<size_t>>(0);
+    auto take = [&work, count, next] {
+        for (size_t k; (k = next->fetch_add(1)) < count;)
             work(k);
     };
-    QThreadPool* pool = QThreadPool::globalInstance();
-    int helpers = 0;
-    for (size_t h = 1; h < count && helpers < pool->maxThreadCount(); ++h) {
-        // A helper is only taken when a thread is free at once: this thread
-        // does what the others do not take, and never waits behind work
-        // queued by someone else.
-        if (!pool->tryStart([shared, take] {
-                take(*shared);
-                shared->done.release();
-            }))
-            break;
-        ++helpers;
-    }
-    take(*shared);
-    shared->done.acquire(helpers);
+    const int most = static_cast<int>(std::min<size_t>(count - std::min<size_t>(count, 1),
+                                                        static_cast<size_t>(QThreadPool::globalInstance()->maxThreadCount())));
+    auto helpers = std::make_shared<Helpers>(most);
+    Helpers::wake(helpers, take);
+    Helpers::wake(helpers, take);
+    take();
+    helpers->wait();
 }
 
 // Runs first(0) .. first(count - 1), then, once all of those have run,
@@ -148,45 +173,38 @@ void RunSpread(size_t count, Work&& work, bool spread = true)
 template <typename First, typename Between, typename Second>
 void RunSpreadInTwo(size_t count, First&& first, Between&& between, Second&& second)
 {
-    // Shared as in RunSpread: a helper may still be inside release() when
-    // this thread wakes from acquire().
-    struct Shared {
+    struct Steps {
         std::atomic<size_t> next{0}, finished{0}, secondNext{0};
         std::atomic<bool> secondReady{false};
         size_t secondCount = 0;  // written before secondReady, read after
-        QSemaphore done;
     };
-    auto shared = std::make_shared<Shared>();
-    auto takeFirst = [&first, count](Shared& s) {
-        for (size_t k; (k = s.next.fetch_add(1)) < count;) {
+    auto steps = std::make_shared<Steps>();
+    auto takeFirst = [&first, count, steps] {
+        for (size_t k; (k = steps->next.fetch_add(1)) < count;) {
             first(k);
-            s.finished.fetch_add(1, std::memory_order_release);
+            steps->finished.fetch_add(1, std::memory_order_release);
         }
     };
-    auto takeSecond = [&second](Shared& s) {
-        for (size_t k; (k = s.secondNext.fetch_add(1)) < s.secondCount;)
+    auto takeSecond = [&second, steps] {
+        for (size_t k; (k = steps->secondNext.fetch_add(1)) < steps->secondCount;)
             second(k);
     };
-    QThreadPool* pool = QThreadPool::globalInstance();
-    int helpers = 0;
-    for (int h = 1; h < pool->maxThreadCount(); ++h) {
-        if (!pool->tryStart([shared, takeFirst, takeSecond] {
-                takeFirst(*shared);
-                while (!shared->secondReady.load(std::memory_order_acquire))
-                    std::this_thread::yield();
-                takeSecond(*shared);
-                shared->done.release();
-            }))
-            break;
-        ++helpers;
-    }
-    takeFirst(*shared);
-    while (shared->finished.load(std::memory_order_acquire) < count)
+    auto helpers = std::make_shared<Helpers>(QThreadPool::globalInstance()->maxThreadCount() - 1);
+    auto body = [steps, takeFirst, takeSecond] {
+        takeFirst();
+        while (!steps->secondReady.load(std::memory_order_acquire))
+            std::this_thread::yield();
+        takeSecond();
+    };
+    Helpers::wake(helpers, body);
+    Helpers::wake(helpers, body);
+    takeFirst();
+    while (steps->finished.load(std::memory_order_acquire) < count)
         std::this_thread::yield();
-    shared->secondCount = between();
-    shared->secondReady.store(true, std::memory_order_release);
-    takeSecond(*shared);
-    shared->done.acquire(helpers);
+    steps->secondCount = between();
+    steps->secondReady.store(true, std::memory_order_release);
+    takeSecond();
+    helpers->wait();
 }
 
 }  // namespace
@@ -342,8 +360,10 @@ void FrmCharting::buildChartView(int c)
     b.x->setGridLineVisible(false);
     b.y->setGridLineVisible(false);
     b.traces->setGround(ground);
+    b.time = new ChartTimeLabels(b.chart, b.x);
     connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
         charts_[c].traces->followPlotArea();
+        charts_[c].time->followPlotArea();
         shownRevision_ = ~uint64_t{0};  // traced again to the new width
         refreshSoon();
     });
@@ -781,8 +801,7 @@ bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
     // stands on whole pixel columns, so the labels change only when the
     // lines move by a column.
     const ChartTraceItem::Window shown = b.traces->shownWindow();
-    if (b.x->labelsVisible() && (b.x->min() != shown.xMin || b.x->max() != shown.xMax))
-        b.x->setRange(shown.xMin, shown.xMax);
+    b.time->show(b.x->labelsVisible(), shown.xMin, shown.xMax);
     if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
         b.y->setRange(a.value.viewMin, a.value.viewMax);
     return true;
@@ -854,14 +873,25 @@ void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
     const ChartModel::SeriesUnits units = model_.seriesUnitsOf(r.chart, r.index);
     const data::SampleColumns* columns = r.manySamples ? &b.columns : nullptr;
     // The conversion of each kind on its own, so that none asks for its kind
-    // at every sample.
+    // at every sample; a column's extremes are found on the counts where the
+    // conversion keeps them in order.
     auto follow = [&]<ChartModel::SeriesUnits::Kind kind>() {
-        d.trace.follow(
-            plotted, b.traces->grid(), first, first + b.traces->columns(),
-            [raw, scale = units.scale, offset = units.offset](int s) {
-                return ChartModel::SeriesUnits{kind, scale, offset}(raw[s]);
-            },
-            columns);
+        struct Values {
+            const int16_t* raw;
+            double scale, offset;
+            ChartModel::SeriesUnits units() const { return {kind, scale, offset}; }
+            double operator()(int s) const { return units()(raw[s]); }
+        };
+        struct Ordered : Values {
+            int32_t direction;
+            int32_t order(int s) const { return Values::units().order(Values::raw[s], direction); }
+        };
+        const Values values{raw, units.scale, units.offset};
+        const int64_t to = first + b.traces->columns();
+        if (units.ordered())
+            d.trace.follow(plotted, b.traces->grid(), first, to, Ordered{values, units.direction()}, columns);
+        else
+            d.trace.follow(plotted, b.traces->grid(), first, to, values, columns);
     };
     switch (units.kind) {
     case ChartModel::SeriesUnits::Cell:

@@ -30,6 +30,7 @@ class QValueAxis;
 
 namespace kvb::ui {
 
+class ChartTimeLabels;
 class ChartTraceItem;
 
 class FrmCharting : public QWidget {
@@ -67,6 +68,7 @@ private:
         QValueAxis* y = nullptr;
         std::vector<QLineSeries*> series;  // names, colours and legend entries; no points
         ChartTraceItem* traces = nullptr;  // the lines themselves
+        ChartTimeLabels* time = nullptr;   // the time labels shown
         std::vector<SeriesDrawing> drawn;
         data::SampleColumns columns;  // of the samples on the traces' grid, for a refresh of many samples
     };

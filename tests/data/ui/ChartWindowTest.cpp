@@ -1,4 +1,5 @@
 #include "app/AppContext.h"
+#include "data/ui/ChartTimeLabels.h"
 #include "data/ui/FastDrawing.h"
 #include "data/ui/FrmCharting.h"
 #include "sim/SimBoard.h"
@@ -201,23 +202,34 @@ TEST_F(ChartWindowTest, TimeLabelsFollowTheRollingWindow)
         }
         window->refreshNow();
     };
-    auto timeAxis = [&](const char* chart) {
-        return qobject_cast<QValueAxis*>(find<QChartView>(chart)->chart()->axes(Qt::Horizontal).at(0));
+    auto timeLabels = [&](const char* chart) -> const ui::ChartTimeLabels* {
+        for (QGraphicsItem* item : find<QChartView>(chart)->chart()->childItems())
+            if (auto* labels = dynamic_cast<ui::ChartTimeLabels*>(item))
+                return labels;
+        return nullptr;
     };
     window->show();
     find<QCheckBox>("chkShowChartXAxisLabelsAll")->setChecked(false);
     add(300);  // five hours: the 240-minute window rolls
     const data::AxisRange& shown = context->charts.timeAxis();
     ASSERT_GT(shown.viewMin, 0);
+    EXPECT_FALSE(timeLabels("PackVoltageChartControl")->shown());
     // The window shown stands on whole pixel columns: it lies less than a
-    // column to the right of the model's, with the same span.
+    // column to the right of the model's, with the same span; the labels
+    // are its ends and three steps between, to two places.
     auto expectShown = [&](const char* chart) {
-        QValueAxis* axis = timeAxis(chart);
+        const ui::ChartTimeLabels* labels = timeLabels(chart);
+        ASSERT_NE(labels, nullptr) << chart;
+        EXPECT_TRUE(labels->shown()) << chart;
         const double column =
             (shown.viewMax - shown.viewMin) / find<QChartView>(chart)->chart()->plotArea().width();
-        EXPECT_GE(axis->min(), shown.viewMin) << chart;
-        EXPECT_LT(axis->min(), shown.viewMin + column) << chart;
-        EXPECT_NEAR(axis->max() - axis->min(), shown.viewMax - shown.viewMin, 1e-9) << chart;
+        EXPECT_GE(labels->min(), shown.viewMin) << chart;
+        EXPECT_LT(labels->min(), shown.viewMin + column) << chart;
+        EXPECT_NEAR(labels->max() - labels->min(), shown.viewMax - shown.viewMin, 1e-9) << chart;
+        ASSERT_EQ(labels->texts().size(), 5u) << chart;
+        EXPECT_EQ(labels->texts()[0], QString::number(labels->min(), 'f', 2)) << chart;
+        EXPECT_EQ(labels->texts()[2], QString::number(labels->min() + 120, 'f', 2)) << chart;
+        EXPECT_EQ(labels->texts()[4], QString::number(labels->max(), 'f', 2)) << chart;
     };
     expectShown("CellVoltageChartControl");
     add(10);
