@@ -85,9 +85,11 @@ void ChartTimeLabels::followPlotArea()
         return;
     prepareGeometryChange();
     area_ = area;
-    // The band under the plot, as wide as the chart.
-    const QRectF chartRect(QPointF(0, 0), chart_->size());
-    bounds_ = QRectF(chartRect.left(), area.bottom(), chartRect.width(), chartRect.bottom() - area.bottom());
+    // The band under the plot down to the chart's foot, as wide as the plot
+    // and the halves of the end labels beside it (a repaint of the labels
+    // leaves the legend alone).
+    bounds_ = QRectF(area.left() - boxHeight_, area.bottom(), area.width() + 2 * boxHeight_,
+                     chart_->size().height() - area.bottom());
     update();
 }
 

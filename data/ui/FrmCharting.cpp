@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPen>
 #include <QPushButton>
 #include <QRegion>
 #include <QShowEvent>
@@ -83,6 +84,9 @@ public:
         chart()->setBackgroundVisible(false);
         viewport()->setAutoFillBackground(false);
         viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+        // The viewport fills the frameless view: the page behind it need
+        // not be painted either.
+        setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
 protected:
@@ -787,6 +791,7 @@ bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
     b.x->setTitleVisible(id == CellChart && model_.ShowAxisTitles);
     b.x->setLabelsVisible(id == CellChart || model_.ShowAllAxisLabels);
     b.chart->legend()->setVisible(model_.ShowLegends);
+    fitAxisLines(b);
     const auto& defs = model_.series(id);
     for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
         b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));
@@ -805,6 +810,22 @@ bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
     if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
         b.y->setRange(a.value.viewMin, a.value.viewMax);
     return true;
+}
+
+// The axes' lines and ticks are a pixel wide. At one device pixel to the
+// pixel that is a hairline, which looks the same and which the chart bounds
+// without stroking its outline, as it otherwise does for every tick of
+// every axis at each paint.
+void FrmCharting::fitAxisLines(ChartBox& b)
+{
+    const double width = devicePixelRatioF() == 1.0 ? 0.0 : 1.0;
+    for (QValueAxis* axis : {b.x, b.y}) {
+        QPen pen = axis->linePen();
+        if (pen.widthF() != width) {
+            pen.setWidthF(width);
+            axis->setLinePen(pen);
+        }
+    }
 }
 
 // Marks the reductions that take more than a few samples, and finds for

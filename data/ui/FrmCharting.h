@@ -93,6 +93,7 @@ private:
     QGroupBox* zoomFrame(const char* name, const char* title, data::SliderId slider,
                          const char* sliderName, const char* labelName, bool vertical);
     void rebuildSeriesIfNeeded();
+    void fitAxisLines(ChartBox& b);
     bool showChart(data::ChartId id, std::vector<Reduction>& reductions);
     void planChart(data::ChartId id, std::vector<Reduction>& reductions);
     bool markManySamples(std::vector<Reduction>& reductions, const data::TraceSamples& plotted);
