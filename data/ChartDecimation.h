@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -102,17 +101,6 @@ private:
     std::vector<int> starts_;  // first sample of column from + k
 };
 
-// Values that come with an order: `order(i)` is an integer that ranks
-// sample i as its value ranks it (equal orders for equal values, a lower
-// order for a lower value), or kNoOrder for a sample with no value. A
-// column then finds its extremes on the integers, several times quicker
-// than on the values, and converts only the samples it keeps.
-inline constexpr int32_t kNoOrder = std::numeric_limits<int32_t>::min();
-template <typename Value>
-concept OrderedValues = requires(const Value& v, int i) {
-    { v.order(i) } -> std::same_as<int32_t>;
-};
-
 class ChartTrace {
 public:
     static constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
@@ -175,10 +163,6 @@ private:
         template <typename Value>
         void addAll(const double* x, int i, int last, Value& value)
         {
-            if constexpr (OrderedValues<Value>) {
-                addOrdered(x, i, last, value);
-                return;
-            }
             for (; empty && i < last; ++i)
                 add(x[i], value(i));
             ChartPoint l = lo, h = hi;
@@ -191,36 +175,6 @@ private:
             }
             lo = l;
             hi = h;
-        }
-        // The same, on the samples' orders: the first sample of the lowest
-        // order and the first of the highest, then their values.
-        template <typename Value>
-        void addOrdered(const double* x, int i, int last, Value& value)
-        {
-            int32_t least = std::numeric_limits<int32_t>::max(), most = kNoOrder;
-            for (int k = i; k < last; ++k) {
-                const int32_t o = value.order(k);
-                least = std::min(least, o == kNoOrder ? std::numeric_limits<int32_t>::max() : o);
-                most = std::max(most, o);
-            }
-            if (most == kNoOrder)
-                return;
-            int low = i, high = i;
-            while (value.order(low) != least)
-                ++low;
-            while (value.order(high) != most)
-                ++high;
-            const ChartPoint l{x[low], value(low)}, h{x[high], value(high)};
-            if (empty) {
-                lo = l;
-                hi = h;
-                empty = false;
-                return;
-            }
-            if (l.y < lo.y)
-                lo = l;
-            if (h.y > hi.y)
-                hi = h;
         }
         // Its one or two points in time order.
         template <typename Out>

@@ -5,12 +5,10 @@
 // chart window draws from this model and the buffers; nothing here knows Qt.
 
 #include "core/Services.h"
-#include "data/ChartDecimation.h"
 #include "data/ChartSamples.h"
 #include "link/RegisterModel.h"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -162,32 +160,6 @@ public:
                 return raw == 0 ? offset : offset + 1.0;
             }
         }
-        // Whether the conversion keeps the counts in order, so that order()
-        // ranks them as their values rank them: a finite scale, with the
-        // temperature's far from where adding 25 could merge two values.
-        bool ordered() const
-        {
-            if (!std::isfinite(scale) || !std::isfinite(offset))
-                return false;
-            return kind != ICTemp || scale == 0 || std::abs(scale) >= 1e-9;
-        }
-        // A count's rank among the series' values (kNoOrder: unknown), for
-        // a conversion ordered() passes; `direction` is the scale's sign.
-        int32_t order(int16_t raw, int32_t direction) const
-        {
-            if (raw == kUnknownSample)
-                return kNoOrder;
-            switch (kind) {
-            case Cell:
-                return (raw >= 0x2000 ? static_cast<int16_t>(static_cast<uint16_t>(raw) | 0xC000u) : raw) * direction;
-            case Scaled:
-            case ICTemp:
-                return raw * direction;
-            default:
-                return raw == 0 ? 0 : 1;
-            }
-        }
-        int32_t direction() const { return scale > 0 ? 1 : scale < 0 ? -1 : 0; }
     };
     SeriesUnits seriesUnitsOf(ChartId chart, int index) const;
     // What a drawn series depends on besides the samples: the buffer series

@@ -1,6 +1,8 @@
 #include "data/ui/ChartTimeLabels.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsItemGroup>
+#include <QGraphicsTextItem>
 #include <QPainter>
 #include <QTextDocument>
 #include <QtCharts/QChart>
@@ -35,7 +37,8 @@ ChartTimeLabels::ChartTimeLabels(QChart* chart, QValueAxis* axis)
     margin_ = (document.size().width() - metrics.horizontalAdvance("0")) / 2;
     boxHeight_ = document.size().height();
     ascent_ = metrics.ascent();
-    // The chart's own labels keep their place and size but draw nothing.
+    // The chart's own labels keep their place and size but draw nothing:
+    // they are hidden, and were a relayout to show them, transparent.
     axis_->setLabelsColor(Qt::transparent);
     setZValue(chart->zValue() + 10);
     followPlotArea();
@@ -71,16 +74,44 @@ void ChartTimeLabels::show(bool shown, double min, double max)
     // that label is wide; standing on end, they are all as wide as a line
     // is high): while it stands, its labels need not be laid out again.
     const double widest = widths_.empty() ? 0 : *std::max_element(widths_.begin(), widths_.end());
-    if (widest != laidWidest_) {
+    const bool laidOut = widest != laidWidest_;
+    if (laidOut) {
         axis_->setRange(min, max);
         laidWidest_ = widest;
     }
+    hideChartLabels(laidOut);
     update();
+}
+
+void ChartTimeLabels::hideChartLabels(bool find)
+{
+    if (find) {
+        // The chart's label items: text items turned as its labels are, in
+        // an axis's group of labels (an axis title is not in one).
+        chartLabels_.clear();
+        const QList<QGraphicsItem*> top = chart_->childItems();
+        std::vector<QGraphicsItem*> items(top.begin(), top.end());
+        while (!items.empty()) {
+            QGraphicsItem* item = items.back();
+            items.pop_back();
+            for (QGraphicsItem* child : item->childItems())
+                items.push_back(child);
+            auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (text && text->rotation() == axis_->labelsAngle() &&
+                dynamic_cast<QGraphicsItemGroup*>(text->parentItem()))
+                chartLabels_.emplace_back(text);
+        }
+    }
+    for (const QPointer<QGraphicsTextItem>& label : chartLabels_)
+        if (label && label->isVisible())
+            label->setVisible(false);
 }
 
 void ChartTimeLabels::followPlotArea()
 {
     const QRectF area = chart_->plotArea();
+    // A relayout shows the chart's own labels again.
+    hideChartLabels(true);
     if (area == area_)
         return;
     prepareGeometryChange();

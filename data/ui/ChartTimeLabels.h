@@ -3,15 +3,18 @@
 // text anew (as rich text) whenever its axis's range changes, and a time
 // zoom changes the range of all five charts' axes: that cost more than
 // reducing and drawing all their lines. So the chart's own time labels stay
-// laid out but unseen (drawn in a transparent colour), and are laid out
-// again only when a label's width changes, which is what the chart's layout
-// depends on: the plot area stays where the chart puts it for the texts
-// shown. This item draws the texts themselves, standing on end where the
-// chart places its labels, in the chart's label font and colour.
+// laid out but unseen (hidden, and transparent should the chart show them
+// again), and are laid out again only when the widest label's width
+// changes, which is all the chart's layout depends on: the plot area stays
+// where the chart puts it for the texts shown. This item draws the texts
+// itself, standing on end where the chart places its labels, in the
+// chart's label font and colour.
 
 #include <QColor>
 #include <QFont>
 #include <QGraphicsItem>
+#include <QGraphicsTextItem>
+#include <QPointer>
 #include <QString>
 
 #include <vector>
@@ -42,6 +45,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    // Hides the chart's own label items, found again first when `find`.
+    void hideChartLabels(bool find);
     QChart* chart_;
     QValueAxis* axis_;
     QFont font_;
@@ -52,6 +57,7 @@ private:
     std::vector<double> widths_;  // of the texts
     double laidWidest_ = -1;      // of the chart's own labels as last laid out
     double margin_ = 0, boxHeight_ = 0, ascent_ = 0;  // of a label's text box
+    std::vector<QPointer<QGraphicsTextItem>> chartLabels_;
     QRectF area_;                     // the plot area
     QRectF bounds_;
 };

@@ -894,25 +894,14 @@ void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
     const ChartModel::SeriesUnits units = model_.seriesUnitsOf(r.chart, r.index);
     const data::SampleColumns* columns = r.manySamples ? &b.columns : nullptr;
     // The conversion of each kind on its own, so that none asks for its kind
-    // at every sample; a column's extremes are found on the counts where the
-    // conversion keeps them in order.
+    // at every sample.
     auto follow = [&]<ChartModel::SeriesUnits::Kind kind>() {
-        struct Values {
-            const int16_t* raw;
-            double scale, offset;
-            ChartModel::SeriesUnits units() const { return {kind, scale, offset}; }
-            double operator()(int s) const { return units()(raw[s]); }
-        };
-        struct Ordered : Values {
-            int32_t direction;
-            int32_t order(int s) const { return Values::units().order(Values::raw[s], direction); }
-        };
-        const Values values{raw, units.scale, units.offset};
-        const int64_t to = first + b.traces->columns();
-        if (units.ordered())
-            d.trace.follow(plotted, b.traces->grid(), first, to, Ordered{values, units.direction()}, columns);
-        else
-            d.trace.follow(plotted, b.traces->grid(), first, to, values, columns);
+        d.trace.follow(
+            plotted, b.traces->grid(), first, first + b.traces->columns(),
+            [raw, scale = units.scale, offset = units.offset](int s) {
+                return ChartModel::SeriesUnits{kind, scale, offset}(raw[s]);
+            },
+            columns);
     };
     switch (units.kind) {
     case ChartModel::SeriesUnits::Cell:
