@@ -30,7 +30,9 @@
 #include <QtCharts/QValueAxis>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace kvb::ui {
@@ -173,43 +175,75 @@ void RunSpread(size_t count, Work&& work, bool spread = true)
 // `between` on this thread, which tells how many second steps follow, and
 // second(0) .. second(n - 1): each step once, on this thread and on those of
 // the application's thread pool that are free. The helpers are woken once
-// for both: they wait for `between` without sleeping, as it is short.
-template <typename First, typename Between, typename Second>
-void RunSpreadInTwo(size_t count, First&& first, Between&& between, Second&& second)
-{
+// for both, when the spread is made, so that they are up by the time run()
+// hands out the work: they wait for it, and for `between`, without sleeping,
+// as what comes before either is short.
+class SpreadInTwo {
+public:
+    SpreadInTwo() : steps_(std::make_shared<Steps>())
+    {
+        auto helpers = std::make_shared<Helpers>(QThreadPool::globalInstance()->maxThreadCount() - 1);
+        auto body = [steps = steps_] {
+            while (!steps->firstReady.load(std::memory_order_acquire))
+                std::this_thread::yield();
+            steps->takeFirst();
+            while (!steps->secondReady.load(std::memory_order_acquire))
+                std::this_thread::yield();
+            steps->takeSecond();
+        };
+        Helpers::wake(helpers, body);
+        Helpers::wake(helpers, body);
+        helpers_ = helpers;
+    }
+    SpreadInTwo(const SpreadInTwo&) = delete;
+    SpreadInTwo& operator=(const SpreadInTwo&) = delete;
+    // A spread never run lets its helpers go.
+    ~SpreadInTwo()
+    {
+        if (!steps_->secondReady.load())
+            run(0, [](size_t) {}, [] { return size_t{0}; }, [](size_t) {});
+    }
+
+    template <typename First, typename Between, typename Second>
+    void run(size_t count, First&& first, Between&& between, Second&& second)
+    {
+        Steps& s = *steps_;
+        s.count = count;
+        s.first = first;
+        s.second = second;
+        s.firstReady.store(true, std::memory_order_release);
+        s.takeFirst();
+        while (s.finished.load(std::memory_order_acquire) < count)
+            std::this_thread::yield();
+        s.secondCount = between();
+        s.secondReady.store(true, std::memory_order_release);
+        s.takeSecond();
+        helpers_->wait();
+    }
+
+private:
+    // Written before the flag that hands them out, read after.
     struct Steps {
         std::atomic<size_t> next{0}, finished{0}, secondNext{0};
-        std::atomic<bool> secondReady{false};
-        size_t secondCount = 0;  // written before secondReady, read after
-    };
-    auto steps = std::make_shared<Steps>();
-    auto takeFirst = [&first, count, steps] {
-        for (size_t k; (k = steps->next.fetch_add(1)) < count;) {
-            first(k);
-            steps->finished.fetch_add(1, std::memory_order_release);
+        std::atomic<bool> firstReady{false}, secondReady{false};
+        size_t count = 0, secondCount = 0;
+        std::function<void(size_t)> first, second;
+        void takeFirst()
+        {
+            for (size_t k; (k = next.fetch_add(1)) < count;) {
+                first(k);
+                finished.fetch_add(1, std::memory_order_release);
+            }
+        }
+        void takeSecond()
+        {
+            for (size_t k; (k = secondNext.fetch_add(1)) < secondCount;)
+                second(k);
         }
     };
-    auto takeSecond = [&second, steps] {
-        for (size_t k; (k = steps->secondNext.fetch_add(1)) < steps->secondCount;)
-            second(k);
-    };
-    auto helpers = std::make_shared<Helpers>(QThreadPool::globalInstance()->maxThreadCount() - 1);
-    auto body = [steps, takeFirst, takeSecond] {
-        takeFirst();
-        while (!steps->secondReady.load(std::memory_order_acquire))
-            std::this_thread::yield();
-        takeSecond();
-    };
-    Helpers::wake(helpers, body);
-    Helpers::wake(helpers, body);
-    takeFirst();
-    while (steps->finished.load(std::memory_order_acquire) < count)
-        std::this_thread::yield();
-    steps->secondCount = between();
-    steps->secondReady.store(true, std::memory_order_release);
-    takeSecond();
-    helpers->wait();
-}
+    std::shared_ptr<Steps> steps_;
+    std::shared_ptr<Helpers> helpers_;
+};
 
 }  // namespace
 
@@ -742,9 +776,12 @@ void FrmCharting::redrawSeries()
                                samples.RunNumber()};
     std::vector<Reduction> reductions;
     std::vector<ChartTraceItem*> drawn;
+    std::vector<ChartId> shown;
     for (int c = 0; c < kChartCount; ++c)
-        if (showChart(static_cast<ChartId>(c), reductions))
+        if (showChart(static_cast<ChartId>(c), reductions)) {
             drawn.push_back(charts_[c].traces);
+            shown.push_back(static_cast<ChartId>(c));
+        }
     // Tracing the series and drawing the lines are most of a refresh. Each
     // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
@@ -752,7 +789,15 @@ void FrmCharting::redrawSeries()
     // A refresh after a sample or two counts only those into each trace and
     // draws a few columns: quicker here than handed to other threads.
     constexpr int64_t kFewColumns = 64;
-    const bool few = markManySamples(reductions, plotted);
+    std::array<bool, kChartCount> many{};
+    const bool few = markManySamples(reductions, plotted, many);
+    // Many samples: many columns to draw too. The helpers wake while the
+    // axes are brought up to date and the columns found.
+    std::optional<SpreadInTwo> spread;
+    if (!few)
+        spread.emplace();
+    for (ChartId id : shown)
+        showAxes(id);
     std::vector<std::pair<ChartTraceItem*, int>> parts;
     int64_t columns = 0;
     auto planParts = [&] {
@@ -770,9 +815,8 @@ void FrmCharting::redrawSeries()
         planParts();
         RunSpread(parts.size(), drawOne, columns > kFewColumns);
     } else {
-        // Many samples: many columns to draw too. The threads woken for the
-        // traces stay on for the drawing.
-        RunSpreadInTwo(reductions.size(), reduceOne, planParts, drawOne);
+        findColumns(many, plotted);
+        spread->run(reductions.size(), reduceOne, planParts, drawOne);
     }
 }
 
@@ -800,6 +844,14 @@ bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
     if (!b.view->isVisible())
         return false;
     planChart(id, reductions);
+    return true;
+}
+
+// Brings the axes' ranges of a chart shown to its window.
+void FrmCharting::showAxes(ChartId id)
+{
+    ChartBox& b = charts_[id];
+    const AxisRange& value = model_.axes(id).value;
     // The time grid stands at fixed fractions of the plot, so a chart
     // without time labels shows nothing of its time axis's range; its
     // labels are worked out again only when they show. The window shown
@@ -807,9 +859,8 @@ bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
     // lines move by a column.
     const ChartTraceItem::Window shown = b.traces->shownWindow();
     b.time->show(b.x->labelsVisible(), shown.xMin, shown.xMax);
-    if (b.y->min() != a.value.viewMin || b.y->max() != a.value.viewMax)
-        b.y->setRange(a.value.viewMin, a.value.viewMax);
-    return true;
+    if (b.y->min() != value.viewMin || b.y->max() != value.viewMax)
+        b.y->setRange(value.viewMin, value.viewMax);
 }
 
 // The axes' lines and ticks are a pixel wide. At one device pixel to the
@@ -828,14 +879,14 @@ void FrmCharting::fitAxisLines(ChartBox& b)
     }
 }
 
-// Marks the reductions that take more than a few samples, and finds for
-// their charts where each column's samples begin; tells whether all take
-// only a few.
-bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const TraceSamples& plotted)
+// Marks the reductions that take more than a few samples, and the charts
+// they are of; tells whether all take only a few.
+bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const TraceSamples& plotted,
+                                  std::array<bool, kChartCount>& many)
 {
     constexpr int64_t kFewSamples = 16;
     bool few = true;
-    std::array<bool, kChartCount> many{};
+    many = {};
     for (Reduction& r : reductions) {
         const ChartBox& b = charts_[r.chart];
         r.manySamples = !b.drawn[static_cast<size_t>(r.index)].trace.followsOn(plotted, b.traces->grid(),
@@ -843,7 +894,13 @@ bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const Trac
         few = few && !r.manySamples;
         many[r.chart] = many[r.chart] || r.manySamples;
     }
-    // Charts of one plot width share their columns: found once.
+    return few;
+}
+
+// Finds for the charts marked where each column's samples begin; charts of
+// one plot width share their columns, found once.
+void FrmCharting::findColumns(const std::array<bool, kChartCount>& many, const TraceSamples& plotted)
+{
     for (int c = 0; c < kChartCount; ++c) {
         if (!many[c])
             continue;
@@ -857,7 +914,6 @@ bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const Trac
         else
             charts_[c].columns.build(plotted, item->grid(), from, to);
     }
-    return few;
 }
 
 // Sets the chart's window and finds the series whose columns must be

@@ -95,8 +95,11 @@ private:
     void rebuildSeriesIfNeeded();
     void fitAxisLines(ChartBox& b);
     bool showChart(data::ChartId id, std::vector<Reduction>& reductions);
+    void showAxes(data::ChartId id);
     void planChart(data::ChartId id, std::vector<Reduction>& reductions);
-    bool markManySamples(std::vector<Reduction>& reductions, const data::TraceSamples& plotted);
+    bool markManySamples(std::vector<Reduction>& reductions, const data::TraceSamples& plotted,
+                         std::array<bool, data::kChartCount>& many);
+    void findColumns(const std::array<bool, data::kChartCount>& many, const data::TraceSamples& plotted);
     void reduce(const Reduction& r, const data::TraceSamples& samples);
     void refreshSoon();
     void placeLegend(ChartBox& b);
