@@ -141,7 +141,8 @@ void ChartTimeLabels::paint(QPainter* painter, const QStyleOptionGraphicsItem*, 
         const double tick = area_.left() + static_cast<double>(i) * area_.width() / steps;
         // Standing on end, the box is as high as the text is wide.
         const QPointF corner =
-            QPointF(tick - width / 2, area_.bottom() - (height - width) / 2 + kLabelPadding).toPoint();
+            QPointF(tick - width / 2, area_.bottom() - (height - width) / 2 + kLabelPadding)
+                .toPoint();
         const QPointF centre(width / 2, height / 2);
         painter->save();
         painter->translate(corner + centre);

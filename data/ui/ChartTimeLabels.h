@@ -31,7 +31,8 @@ public:
     ChartTimeLabels(QChart* chart, QValueAxis* axis);
 
     // The window [min, max] the labels show, and whether they show; lays
-    // out the chart's own labels again where their widths change.
+    // out the chart's own labels again when the widest label's width
+    // changes.
     void show(bool shown, double min, double max);
     bool shown() const { return shown_; }
     double min() const { return min_; }
@@ -54,11 +55,11 @@ private:
     bool shown_ = false;
     double min_ = 0, max_ = 0;
     std::vector<QString> texts_;
-    std::vector<double> widths_;  // of the texts
-    double laidWidest_ = -1;      // of the chart's own labels as last laid out
+    std::vector<double> widths_;                      // of the texts
+    double laidWidest_ = -1;                          // of the chart's own labels as last laid out
     double margin_ = 0, boxHeight_ = 0, ascent_ = 0;  // of a label's text box
     std::vector<QPointer<QGraphicsTextItem>> chartLabels_;
-    QRectF area_;                     // the plot area
+    QRectF area_;  // the plot area
     QRectF bounds_;
 };
 

@@ -162,9 +162,9 @@ void RunSpread(size_t count, Work&& work, bool spread = true)
         for (size_t k; (k = next->fetch_add(1)) < count;)
             work(k);
     };
-    const int most = static_cast<int>(std::min<size_t>(count - std::min<size_t>(count, 1),
-                                                        static_cast<size_t>(QThreadPool::globalInstance()->maxThreadCount())));
-    auto helpers = std::make_shared<Helpers>(most);
+    const size_t others = count > 0 ? count - 1 : 0;  // steps for other threads to take
+    const auto pool = static_cast<size_t>(QThreadPool::globalInstance()->maxThreadCount());
+    auto helpers = std::make_shared<Helpers>(static_cast<int>(std::min(others, pool)));
     Helpers::wake(helpers, take);
     Helpers::wake(helpers, take);
     take();

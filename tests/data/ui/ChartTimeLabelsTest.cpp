@@ -66,8 +66,8 @@ TEST(ChartTimeLabels, LookAsTheChartsOwnLabels)
     struct Window {
         double min, max;
     };
-    for (const Window w : {Window{33.19, 273.19}, Window{153.19, 273.19}, Window{3.5, 9.5}, Window{-10.125, 990.25},
-                           Window{1000, 1240}}) {
+    for (const Window w : {Window{33.19, 273.19}, Window{153.19, 273.19}, Window{3.5, 9.5},
+                           Window{-10.125, 990.25}, Window{1000, 1240}}) {
         own.x->setRange(w.min, w.max);
         labels->show(true, w.min, w.max);
         const QImage expected = own.picture();
