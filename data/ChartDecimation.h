@@ -12,8 +12,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -101,6 +103,79 @@ private:
     std::vector<int> starts_;  // first sample of column from + k
 };
 
+// Samples whose values follow integer counts: `counts[i]` is sample i's
+// count (INT16_MIN: no value), its key the count itself or, `signed14`, the
+// count's low 14 bits sign-extended (a count above 0x1FFF taking 0xC000 on
+// top), and its value rises with its key (`direction` 1), falls with it (-1)
+// or is one for all (0). A column then finds its extremes on the keys,
+// eight at a time, and converts only the samples it keeps.
+struct CountOrder {
+    const int16_t* counts = nullptr;
+    bool signed14 = false;
+    int direction = 1;
+};
+template <typename Value>
+concept CountedValues = requires(const Value& v) {
+    { v.countOrder() } -> std::same_as<CountOrder>;
+};
+
+namespace detail {
+
+constexpr int16_t kNoCount = std::numeric_limits<int16_t>::min();
+
+inline int16_t KeyOf(int16_t count, bool signed14)
+{
+    return signed14 && count > 0x1FFF ? static_cast<int16_t>(static_cast<uint16_t>(count) | 0xC000u) : count;
+}
+
+// The lowest key of the counts [0, n) that have a value and the highest;
+// false when none has one.
+inline bool KeyExtremes(const int16_t* counts, int n, bool signed14, int16_t& least, int16_t& most)
+{
+    using V = int16_t __attribute__((vector_size(16)));
+    constexpr int kLanes = 8;
+    auto all = [](int16_t v) { return V{v, v, v, v, v, v, v, v}; };
+    const V top = all(std::numeric_limits<int16_t>::max()), none = all(kNoCount);
+    const V high = all(signed14 ? int16_t{0x1FFF} : std::numeric_limits<int16_t>::max());
+    const V extend = all(static_cast<int16_t>(0xC000u));
+    V low = top, up = none;
+    int k = 0;
+    for (; k + kLanes <= n; k += kLanes) {
+        V c;
+        std::memcpy(&c, counts + k, sizeof c);
+        const V key = c | ((c > high) & extend);
+        const V unknown = c == none;
+        const V forLeast = (key & ~unknown) | (top & unknown);
+        const V lower = forLeast < low, higher = key > up;  // an unknown count's key is the lowest
+        low = (forLeast & lower) | (low & ~lower);
+        up = (key & higher) | (up & ~higher);
+    }
+    least = std::numeric_limits<int16_t>::max();
+    most = kNoCount;
+    for (int j = 0; j < kLanes; ++j) {
+        least = std::min<int16_t>(least, low[j]);
+        most = std::max<int16_t>(most, up[j]);
+    }
+    for (; k < n; ++k) {
+        const int16_t key = KeyOf(counts[k], signed14);
+        if (counts[k] != kNoCount)
+            least = std::min(least, key);
+        most = std::max(most, key);
+    }
+    return most != kNoCount;  // a count with a value has a key above INT16_MIN
+}
+
+// The first of the counts [i, last) with a value and key `key` (one of
+// them has it).
+inline int FirstWithKey(const int16_t* counts, int i, int last, bool signed14, int16_t key)
+{
+    while (i + 1 < last && (counts[i] == kNoCount || KeyOf(counts[i], signed14) != key))
+        ++i;
+    return i;
+}
+
+}  // namespace detail
+
 class ChartTrace {
 public:
     static constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
@@ -163,6 +238,10 @@ private:
         template <typename Value>
         void addAll(const double* x, int i, int last, Value& value)
         {
+            if constexpr (CountedValues<Value>) {
+                addCounted(x, i, last, value);
+                return;
+            }
             for (; empty && i < last; ++i)
                 add(x[i], value(i));
             ChartPoint l = lo, h = hi;
@@ -175,6 +254,40 @@ private:
             }
             lo = l;
             hi = h;
+        }
+        // The same on the samples' keys: the first sample of the lowest
+        // value and the first of the highest, found as the first of the
+        // lowest or highest key.
+        template <typename Value>
+        void addCounted(const double* x, int i, int last, Value& value)
+        {
+            const CountOrder order = value.countOrder();
+            int16_t least = 0, most = 0;
+            if (!detail::KeyExtremes(order.counts + i, last - i, order.signed14, least, most))
+                return;
+            int low = i, high = i;
+            if (order.direction == 0) {  // all values one: the first of them
+                while (low + 1 < last && order.counts[low] == detail::kNoCount)
+                    ++low;
+                high = low;
+            } else {
+                const int lowest = detail::FirstWithKey(order.counts, i, last, order.signed14, least);
+                const int highest = detail::FirstWithKey(order.counts, i, last, order.signed14, most);
+                low = order.direction > 0 ? lowest : highest;
+                high = order.direction > 0 ? highest : lowest;
+            }
+            const ChartPoint l{x[low], value(low)}, h{x[high], value(high)};
+            if (empty) {
+                lo = l;
+                hi = h;
+                empty = false;
+                return;
+            }
+            // Those held came first: they stay unless passed.
+            if (l.y < lo.y)
+                lo = l;
+            if (h.y > hi.y)
+                hi = h;
         }
         // Its one or two points in time order.
         template <typename Out>

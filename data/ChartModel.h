@@ -5,12 +5,15 @@
 // chart window draws from this model and the buffers; nothing here knows Qt.
 
 #include "core/Services.h"
+#include "data/ChartDecimation.h"
 #include "data/ChartSamples.h"
 #include "link/RegisterModel.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -159,6 +162,18 @@ public:
             default:
                 return raw == 0 ? offset : offset + 1.0;
             }
+        }
+        // How the values follow the counts `raw` (see CountOrder), where
+        // they do: a cell, pack, temperature or input count with a finite
+        // scale (the temperature's far from where adding 25 could merge two
+        // values); not the fault levels.
+        std::optional<CountOrder> countOrder(const int16_t* raw) const
+        {
+            if (kind == Fault || !std::isfinite(scale) || !std::isfinite(offset))
+                return std::nullopt;
+            if (kind == ICTemp && scale != 0 && std::abs(scale) < 1e-9)
+                return std::nullopt;
+            return CountOrder{raw, kind == Cell, scale > 0 ? 1 : scale < 0 ? -1 : 0};
         }
     };
     SeriesUnits seriesUnitsOf(ChartId chart, int index) const;

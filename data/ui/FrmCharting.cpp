@@ -950,14 +950,25 @@ void FrmCharting::reduce(const Reduction& r, const TraceSamples& plotted)
     const ChartModel::SeriesUnits units = model_.seriesUnitsOf(r.chart, r.index);
     const data::SampleColumns* columns = r.manySamples ? &b.columns : nullptr;
     // The conversion of each kind on its own, so that none asks for its kind
-    // at every sample.
+    // at every sample; a column's extremes are found on the counts where the
+    // values follow them.
+    const std::optional<data::CountOrder> order = units.countOrder(raw);
     auto follow = [&]<ChartModel::SeriesUnits::Kind kind>() {
-        d.trace.follow(
-            plotted, b.traces->grid(), first, first + b.traces->columns(),
-            [raw, scale = units.scale, offset = units.offset](int s) {
-                return ChartModel::SeriesUnits{kind, scale, offset}(raw[s]);
-            },
-            columns);
+        struct Values {
+            const int16_t* raw;
+            double scale, offset;
+            double operator()(int s) const { return ChartModel::SeriesUnits{kind, scale, offset}(raw[s]); }
+        };
+        struct Counted : Values {
+            data::CountOrder order;
+            data::CountOrder countOrder() const { return order; }
+        };
+        const Values values{raw, units.scale, units.offset};
+        const int64_t to = first + b.traces->columns();
+        if (order)
+            d.trace.follow(plotted, b.traces->grid(), first, to, Counted{values, *order}, columns);
+        else
+            d.trace.follow(plotted, b.traces->grid(), first, to, values, columns);
     };
     switch (units.kind) {
     case ChartModel::SeriesUnits::Cell:

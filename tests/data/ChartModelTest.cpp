@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
+#include <optional>
 
 using namespace kvb;
 using namespace kvb::data;
@@ -526,6 +528,84 @@ TEST(ChartDecimation, ReducingByColumnsMatchesReducingBySamples)
             EXPECT_EQ(a[k].x, c[k].x) << "scale " << w.scale << ", point " << k;
         }
     }
+}
+
+// Where a series' conversion keeps the counts in order, a column finds its
+// extremes on the counts; it must keep the same points as comparing the
+// converted values, also when new samples join a column's: the first of
+// equal extremes, unknown samples skipped,
+// falling scales (the lowest count the highest value), a zero scale (all
+// values equal), the 14-bit cell counts' sign, and counts outside the
+// chip's range.
+TEST(ChartDecimation, ExtremesFoundOnTheCountsMatchThoseOnTheValues)
+{
+    using Units = ChartModel::SeriesUnits;
+    std::vector<double> x;
+    std::vector<int16_t> raw;
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < 5000; ++i) {
+        x.push_back(i * 0.01);
+        const uint32_t r = next() >> 8;
+        int16_t v;
+        if (r % 13 == 0)
+            v = kUnknownSample;
+        else if (i % 700 < 350)
+            v = static_cast<int16_t>(0x1FFC + r % 8);  // either side of the cell counts' sign bit, many equal
+        else
+            v = static_cast<int16_t>(static_cast<uint16_t>(r));  // any count
+        raw.push_back(i >= 2000 && i < 2100 ? kUnknownSample : v);
+    }
+    const TraceSamples s{x.data(), static_cast<int>(x.size()), 0, 1};
+    const ColumnGrid grid{3, 0};  // 33 samples a column
+    SampleColumns columns;
+    columns.build(s, grid, 0, 150);
+    int cases = 0;
+    for (const Units units : {Units{Units::Cell, 0.01, 0}, Units{Units::Cell, -0.5, 0}, Units{Units::Cell, 0, 0},
+                              Units{Units::Scaled, 0.003, 0}, Units{Units::Scaled, -2, 0}, Units{Units::ICTemp, -0.125, 9000},
+                              Units{Units::ICTemp, 0.25, 100}, Units{Units::ICTemp, 0, 100}}) {
+        const std::optional<CountOrder> order = units.countOrder(raw.data());
+        ASSERT_TRUE(order.has_value()) << units.kind << " " << units.scale;
+        struct Values {
+            const int16_t* raw;
+            Units units;
+            double operator()(int i) const { return units(raw[i]); }
+        };
+        struct Counted : Values {
+            CountOrder order;
+            CountOrder countOrder() const { return order; }
+        };
+        const Values values{raw.data(), units};
+        ChartTrace onValues, onCounts, onCountsArriving;
+        onValues.follow(s, grid, 0, 150, values, &columns);
+        onCounts.follow(s, grid, 0, 150, Counted{values, *order}, &columns);
+        // The samples arriving some at a time, so that a column's extremes
+        // are also merged with those it holds.
+        for (int count = 0, step = 7; count < s.count; step = step == 7 ? 19 : 7) {
+            count = std::min(count + step, s.count);
+            onCountsArriving.follow({x.data(), count, 0, 1}, grid, 0, 150, Counted{values, *order},
+                                    step == 7 ? &columns : nullptr);
+        }
+        std::vector<ChartPoint> a;
+        onValues.points(0, 150, a);
+        ASSERT_GT(a.size(), 140u) << units.kind << " " << units.scale;  // one or two points a column
+        for (const ChartTrace* trace : {&onCounts, &onCountsArriving}) {
+            std::vector<ChartPoint> b;
+            trace->points(0, 150, b);
+            ASSERT_EQ(a.size(), b.size()) << units.kind << " " << units.scale;
+            for (size_t k = 0; k < a.size(); ++k) {
+                EXPECT_EQ(a[k].x, b[k].x) << units.kind << " " << units.scale << ", point " << k;
+                EXPECT_EQ(a[k].y, b[k].y) << units.kind << " " << units.scale << ", point " << k;
+            }
+        }
+        ++cases;
+    }
+    EXPECT_EQ(cases, 8);
+    // Conversions the counts do not order are compared on the values.
+    EXPECT_FALSE((Units{Units::Scaled, std::nan(""), 0}.countOrder(raw.data())));
+    EXPECT_FALSE((Units{Units::ICTemp, 1e-12, 0}.countOrder(raw.data())));
+    EXPECT_FALSE((Units{Units::ICTemp, 0.5, std::numeric_limits<double>::infinity()}.countOrder(raw.data())));
+    EXPECT_FALSE((Units{Units::Fault, 1, 0.3}.countOrder(raw.data())));
 }
 
 }  // namespace
