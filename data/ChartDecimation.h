@@ -107,8 +107,8 @@ private:
 // count (INT16_MIN: no value), its key the count itself or, `signed14`, the
 // count's low 14 bits sign-extended (a count above 0x1FFF taking 0xC000 on
 // top), and its value rises with its key (`direction` 1), falls with it (-1)
-// or is one for all (0). A column then finds its extremes on the keys,
-// eight at a time, and converts only the samples it keeps.
+// or is one for all (0). A column then finds its extremes on the keys and
+// converts only the samples it keeps.
 struct CountOrder {
     const int16_t* counts = nullptr;
     bool signed14 = false;
@@ -128,50 +128,31 @@ inline int16_t KeyOf(int16_t count, bool signed14)
     return signed14 && count > 0x1FFF ? static_cast<int16_t>(static_cast<uint16_t>(count) | 0xC000u) : count;
 }
 
-// The lowest key of the counts [0, n) that have a value and the highest;
-// false when none has one.
-inline bool KeyExtremes(const int16_t* counts, int n, bool signed14, int16_t& least, int16_t& most)
+// Of the counts [i, last) with a value, the first with the lowest key and
+// the first with the highest, in one pass; false when none has a value.
+// `first` is the first with a value.
+inline bool FirstKeyExtremes(const int16_t* counts, int i, int last, bool signed14, int& first, int& lowest,
+                             int& highest)
 {
-    using V = int16_t __attribute__((vector_size(16)));
-    constexpr int kLanes = 8;
-    auto all = [](int16_t v) { return V{v, v, v, v, v, v, v, v}; };
-    const V top = all(std::numeric_limits<int16_t>::max()), none = all(kNoCount);
-    const V high = all(signed14 ? int16_t{0x1FFF} : std::numeric_limits<int16_t>::max());
-    const V extend = all(static_cast<int16_t>(0xC000u));
-    V low = top, up = none;
-    int k = 0;
-    for (; k + kLanes <= n; k += kLanes) {
-        V c;
-        std::memcpy(&c, counts + k, sizeof c);
-        const V key = c | ((c > high) & extend);
-        const V unknown = c == none;
-        const V forLeast = (key & ~unknown) | (top & unknown);
-        const V lower = forLeast < low, higher = key > up;  // an unknown count's key is the lowest
-        low = (forLeast & lower) | (low & ~lower);
-        up = (key & higher) | (up & ~higher);
+    int16_t least = std::numeric_limits<int16_t>::max(), most = kNoCount;
+    first = lowest = highest = -1;
+    for (int k = i; k < last; ++k) {
+        const int16_t count = counts[k];
+        if (count == kNoCount)
+            continue;
+        const int16_t key = KeyOf(count, signed14);
+        if (first < 0) {
+            first = lowest = highest = k;
+            least = most = key;
+        } else if (key < least) {
+            least = key;
+            lowest = k;
+        } else if (key > most) {
+            most = key;
+            highest = k;
+        }
     }
-    least = std::numeric_limits<int16_t>::max();
-    most = kNoCount;
-    for (int j = 0; j < kLanes; ++j) {
-        least = std::min<int16_t>(least, low[j]);
-        most = std::max<int16_t>(most, up[j]);
-    }
-    for (; k < n; ++k) {
-        const int16_t key = KeyOf(counts[k], signed14);
-        if (counts[k] != kNoCount)
-            least = std::min(least, key);
-        most = std::max(most, key);
-    }
-    return most != kNoCount;  // a count with a value has a key above INT16_MIN
-}
-
-// The first of the counts [i, last) with a value and key `key` (one of
-// them has it).
-inline int FirstWithKey(const int16_t* counts, int i, int last, bool signed14, int16_t key)
-{
-    while (i + 1 < last && (counts[i] == kNoCount || KeyOf(counts[i], signed14) != key))
-        ++i;
-    return i;
+    return first >= 0;
 }
 
 }  // namespace detail
@@ -262,17 +243,11 @@ private:
         void addCounted(const double* x, int i, int last, Value& value)
         {
             const CountOrder order = value.countOrder();
-            int16_t least = 0, most = 0;
-            if (!detail::KeyExtremes(order.counts + i, last - i, order.signed14, least, most))
+            int first = 0, lowest = 0, highest = 0;
+            if (!detail::FirstKeyExtremes(order.counts, i, last, order.signed14, first, lowest, highest))
                 return;
-            int low = i, high = i;
-            if (order.direction == 0) {  // all values one: the first of them
-                while (low + 1 < last && order.counts[low] == detail::kNoCount)
-                    ++low;
-                high = low;
-            } else {
-                const int lowest = detail::FirstWithKey(order.counts, i, last, order.signed14, least);
-                const int highest = detail::FirstWithKey(order.counts, i, last, order.signed14, most);
+            int low = first, high = first;  // all values one (`direction` 0): the first of them
+            if (order.direction != 0) {
                 low = order.direction > 0 ? lowest : highest;
                 high = order.direction > 0 ? highest : lowest;
             }
