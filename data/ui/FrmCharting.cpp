@@ -171,78 +171,101 @@ void RunSpread(size_t count, Work&& work, bool spread = true)
     helpers->wait();
 }
 
-// Runs first(0) .. first(count - 1), then, once all of those have run,
-// `between` on this thread, which tells how many second steps follow, and
-// second(0) .. second(n - 1): each step once, on this thread and on those of
-// the application's thread pool that are free. The helpers are woken once
-// for both, when the spread is made, so that they are up by the time run()
-// hands out the work: they wait for it, and for `between`, without sleeping,
-// as what comes before either is short.
-class SpreadInTwo {
+// Runs phases of work one after the other, each phase's steps work(0) ..
+// work(count - 1) once each, on this thread and on those of the
+// application's thread pool that are free. The helpers are woken once for
+// all phases, when the spread is made, so that they are up by the time the
+// work is handed out: they wait for each phase without sleeping, as what
+// comes between phases is short. A phase handed out with start() runs while
+// this thread does something else, until finish().
+class Spread {
 public:
-    SpreadInTwo() : steps_(std::make_shared<Steps>())
+    static constexpr int kMostPhases = 3;
+
+    Spread() : shared_(std::make_shared<Shared>())
     {
         auto helpers = std::make_shared<Helpers>(QThreadPool::globalInstance()->maxThreadCount() - 1);
-        auto body = [steps = steps_] {
-            while (!steps->firstReady.load(std::memory_order_acquire))
-                std::this_thread::yield();
-            steps->takeFirst();
-            while (!steps->secondReady.load(std::memory_order_acquire))
-                std::this_thread::yield();
-            steps->takeSecond();
+        auto body = [shared = shared_] {
+            for (int k = 0;; ++k) {
+                int out;
+                while ((out = shared->out.load(std::memory_order_acquire)) <= k && !shared->ended.load())
+                    std::this_thread::yield();
+                if (out <= k)
+                    return;
+                shared->phases[k].take();
+            }
         };
         Helpers::wake(helpers, body);
         Helpers::wake(helpers, body);
         helpers_ = helpers;
     }
-    SpreadInTwo(const SpreadInTwo&) = delete;
-    SpreadInTwo& operator=(const SpreadInTwo&) = delete;
-    // A spread never run lets its helpers go.
-    ~SpreadInTwo()
+    Spread(const Spread&) = delete;
+    Spread& operator=(const Spread&) = delete;
+    // Lets the helpers go once they have taken part in every phase.
+    ~Spread()
     {
-        if (!steps_->secondReady.load())
-            run(0, [](size_t) {}, [] { return size_t{0}; }, [](size_t) {});
-    }
-
-    template <typename First, typename Between, typename Second>
-    void run(size_t count, First&& first, Between&& between, Second&& second)
-    {
-        Steps& s = *steps_;
-        s.count = count;
-        s.first = first;
-        s.second = second;
-        s.firstReady.store(true, std::memory_order_release);
-        s.takeFirst();
-        while (s.finished.load(std::memory_order_acquire) < count)
-            std::this_thread::yield();
-        s.secondCount = between();
-        s.secondReady.store(true, std::memory_order_release);
-        s.takeSecond();
+        finish();
+        shared_->ended.store(true);
         helpers_->wait();
     }
 
+    // Hands out a phase; the one before must be finished. Past the most
+    // phases a spread holds, a phase runs here and now.
+    void start(size_t count, std::function<void(size_t)> work)
+    {
+        if (phase_ == kMostPhases) {
+            for (size_t k = 0; k < count; ++k)
+                work(k);
+            return;
+        }
+        Phase& p = shared_->phases[phase_];
+        p.count = count;
+        p.work = std::move(work);
+        started_ = true;
+        shared_->out.store(phase_ + 1, std::memory_order_release);
+    }
+    // Takes the steps of the phase handed out that no helper took, and
+    // returns once all of them have run.
+    void finish()
+    {
+        if (!started_)
+            return;
+        Phase& p = shared_->phases[phase_];
+        p.take();
+        while (p.finished.load(std::memory_order_acquire) < p.count)
+            std::this_thread::yield();
+        started_ = false;
+        ++phase_;
+    }
+    void run(size_t count, std::function<void(size_t)> work)
+    {
+        start(count, std::move(work));
+        finish();
+    }
+
 private:
-    // Written before the flag that hands them out, read after.
-    struct Steps {
-        std::atomic<size_t> next{0}, finished{0}, secondNext{0};
-        std::atomic<bool> firstReady{false}, secondReady{false};
-        size_t count = 0, secondCount = 0;
-        std::function<void(size_t)> first, second;
-        void takeFirst()
+    // Written before the phase is handed out, read after.
+    struct Phase {
+        std::atomic<size_t> next{0}, finished{0};
+        size_t count = 0;
+        std::function<void(size_t)> work;
+        void take()
         {
             for (size_t k; (k = next.fetch_add(1)) < count;) {
-                first(k);
+                work(k);
                 finished.fetch_add(1, std::memory_order_release);
             }
         }
-        void takeSecond()
-        {
-            for (size_t k; (k = secondNext.fetch_add(1)) < secondCount;)
-                second(k);
-        }
     };
-    std::shared_ptr<Steps> steps_;
+    struct Shared {
+        std::array<Phase, kMostPhases> phases;
+        std::atomic<int> out{0};  // phases handed out
+        std::atomic<bool> ended{false};
+    };
+    std::shared_ptr<Shared> shared_;
     std::shared_ptr<Helpers> helpers_;
+    int phase_ = 0;
+    bool started_ = false;
 };
 
 }  // namespace
@@ -792,10 +815,17 @@ void FrmCharting::redrawSeries()
     std::array<bool, kChartCount> many{};
     const bool few = markManySamples(reductions, plotted, many);
     // Many samples: many columns to draw too. The helpers wake while the
-    // axes are brought up to date and the columns found.
-    std::optional<SpreadInTwo> spread;
-    if (!few)
+    // axes are brought up to date, and find the columns meanwhile.
+    std::optional<Spread> spread;
+    std::array<int, kChartCount> source{};
+    std::vector<ColumnPart> columnParts;
+    if (!few) {
         spread.emplace();
+        columnParts = planColumns(many, source);
+        spread->start(columnParts.size(), [&](size_t k) {
+            columnParts[k].columns->fill(plotted, columnParts[k].from, columnParts[k].to);
+        });
+    }
     for (ChartId id : shown)
         showAxes(id);
     std::vector<std::pair<ChartTraceItem*, int>> parts;
@@ -806,7 +836,6 @@ void FrmCharting::redrawSeries()
                 parts.emplace_back(item, k);
         for (ChartTraceItem* item : drawn)
             columns += item->columnsToDraw();
-        return parts.size();
     };
     auto reduceOne = [&](size_t k) { reduce(reductions[k], plotted); };
     auto drawOne = [&](size_t k) { parts[k].first->drawPart(parts[k].second); };
@@ -815,8 +844,11 @@ void FrmCharting::redrawSeries()
         planParts();
         RunSpread(parts.size(), drawOne, columns > kFewColumns);
     } else {
-        findColumns(many, plotted);
-        spread->run(reductions.size(), reduceOne, planParts, drawOne);
+        spread->finish();
+        shareColumns(source);
+        spread->run(reductions.size(), reduceOne);
+        planParts();
+        spread->run(parts.size(), drawOne);
     }
 }
 
@@ -897,23 +929,41 @@ bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const Trac
     return few;
 }
 
-// Finds for the charts marked where each column's samples begin; charts of
-// one plot width share their columns, found once.
-void FrmCharting::findColumns(const std::array<bool, kChartCount>& many, const TraceSamples& plotted)
+// Plans finding, for the charts marked, where each column's samples begin,
+// in parts that may be found at once; charts of one plot width share their
+// columns, found once: `source` tells of each chart the chart whose columns
+// it takes (itself when found for it, -1 when not marked).
+std::vector<FrmCharting::ColumnPart> FrmCharting::planColumns(const std::array<bool, kChartCount>& many,
+                                                              std::array<int, kChartCount>& source)
 {
+    constexpr size_t kPartColumns = 256;
+    std::vector<ColumnPart> parts;
     for (int c = 0; c < kChartCount; ++c) {
+        source[c] = -1;
         if (!many[c])
             continue;
         const ChartTraceItem* item = charts_[c].traces;
         const int64_t from = item->firstColumn(), to = from + item->columns();
         int same = 0;
-        while (same < c && !(many[same] && charts_[same].columns.builtFor(item->grid(), from, to)))
+        while (same < c && !(source[same] == same && charts_[same].columns.builtFor(item->grid(), from, to)))
             ++same;
+        source[c] = same;
         if (same < c)
-            charts_[c].columns = charts_[same].columns;
-        else
-            charts_[c].columns.build(plotted, item->grid(), from, to);
+            continue;
+        data::SampleColumns& columns = charts_[c].columns;
+        columns.prepare(item->grid(), from, to);
+        for (size_t k = 0; k < columns.starts(); k += kPartColumns)
+            parts.push_back({&columns, k, std::min(k + kPartColumns, columns.starts())});
     }
+    return parts;
+}
+
+// Gives the charts that share another's columns those columns, once found.
+void FrmCharting::shareColumns(const std::array<int, kChartCount>& source)
+{
+    for (int c = 0; c < kChartCount; ++c)
+        if (source[c] >= 0 && source[c] != c)
+            charts_[c].columns = charts_[source[c]].columns;
 }
 
 // Sets the chart's window and finds the series whose columns must be

@@ -78,6 +78,12 @@ private:
         int index;
         bool manySamples;  // columns hold where the chart's samples begin
     };
+    // Column starts [from, to) of a chart's columns, found apart from the
+    // rest.
+    struct ColumnPart {
+        data::SampleColumns* columns;
+        size_t from, to;
+    };
 
     void buildControls();
     void buildChart(int c);      // the chart and its axes
@@ -99,7 +105,9 @@ private:
     void planChart(data::ChartId id, std::vector<Reduction>& reductions);
     bool markManySamples(std::vector<Reduction>& reductions, const data::TraceSamples& plotted,
                          std::array<bool, data::kChartCount>& many);
-    void findColumns(const std::array<bool, data::kChartCount>& many, const data::TraceSamples& plotted);
+    std::vector<ColumnPart> planColumns(const std::array<bool, data::kChartCount>& many,
+                                        std::array<int, data::kChartCount>& source);
+    void shareColumns(const std::array<int, data::kChartCount>& source);
     void reduce(const Reduction& r, const data::TraceSamples& samples);
     void refreshSoon();
     void placeLegend(ChartBox& b);
