@@ -3,6 +3,7 @@
 #include "data/ChartDecimation.h"
 #include "data/ChartExport.h"
 #include "data/ChartWindowLayout.h"
+#include "data/ui/ChartAxisLines.h"
 #include "data/ui/ChartTimeLabels.h"
 #include "data/ui/ChartTraceItem.h"
 #include "core/ui/ScreenFit.h"
@@ -422,9 +423,11 @@ void FrmCharting::buildChartView(int c)
     b.y->setGridLineVisible(false);
     b.traces->setGround(ground);
     b.time = new ChartTimeLabels(b.chart, b.x);
+    b.axisLines = new ChartAxisLines(b.chart, {b.x, b.y});
     connect(b.chart, &QChart::plotAreaChanged, this, [this, c] {
         charts_[c].traces->followPlotArea();
         charts_[c].time->followPlotArea();
+        charts_[c].axisLines->followPlotArea();
         shownRevision_ = ~uint64_t{0};  // traced again to the new width
         refreshSoon();
     });
@@ -898,17 +901,22 @@ void FrmCharting::showAxes(ChartId id)
 // The axes' lines and ticks are a pixel wide. At one device pixel to the
 // pixel that is a hairline, which looks the same and which the chart bounds
 // without stroking its outline, as it otherwise does for every tick of
-// every axis at each paint.
+// every axis at each paint; hairlines are then filled by the chart's axis
+// line item.
 void FrmCharting::fitAxisLines(ChartBox& b)
 {
     const double width = devicePixelRatioF() == 1.0 ? 0.0 : 1.0;
+    bool changed = false;
     for (QValueAxis* axis : {b.x, b.y}) {
         QPen pen = axis->linePen();
         if (pen.widthF() != width) {
             pen.setWidthF(width);
             axis->setLinePen(pen);
+            changed = true;
         }
     }
+    if (changed)
+        b.axisLines->takeOver(width == 0.0);
 }
 
 // Marks the reductions that take more than a few samples, and the charts

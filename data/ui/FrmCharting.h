@@ -30,6 +30,7 @@ class QValueAxis;
 
 namespace kvb::ui {
 
+class ChartAxisLines;
 class ChartTimeLabels;
 class ChartTraceItem;
 
@@ -69,6 +70,7 @@ private:
         std::vector<QLineSeries*> series;  // names, colours and legend entries; no points
         ChartTraceItem* traces = nullptr;  // the lines themselves
         ChartTimeLabels* time = nullptr;   // the time labels shown
+        ChartAxisLines* axisLines = nullptr;
         std::vector<SeriesDrawing> drawn;
         data::SampleColumns columns;  // of the samples on the traces' grid, for a refresh of many samples
     };

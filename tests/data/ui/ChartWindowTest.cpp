@@ -1,4 +1,5 @@
 #include "app/AppContext.h"
+#include "data/ui/ChartAxisLines.h"
 #include "data/ui/ChartTimeLabels.h"
 #include "data/ui/FastDrawing.h"
 #include "data/ui/FrmCharting.h"
@@ -8,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QGraphicsScene>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -187,6 +189,33 @@ TEST_F(ChartWindowTest, LinesFollowTheSamplesAndGoWithClearing)
 
     find<QPushButton>("cmbClearChart")->click();
     EXPECT_EQ(lineColourPixels(), 0);
+}
+
+// The window's charts look the same with their axis lines filled by its
+// own item as drawn by the chart, lines, ticks and what they cross.
+TEST_F(ChartWindowTest, AxisLinesLookAsTheChartsOwn)
+{
+    window->show();
+    window->refreshNow();
+    std::vector<ui::ChartAxisLines*> items;
+    for (QChartView* view : window->findChildren<QChartView*>())
+        for (QGraphicsItem* item : view->scene()->items())
+            if (auto* lines = dynamic_cast<ui::ChartAxisLines*>(item))
+                items.push_back(lines);
+    ASSERT_EQ(items.size(), 5u);
+    auto shot = [&] {
+        for (int k = 0; k < 3; ++k)
+            QCoreApplication::processEvents();
+        return window->grab().toImage();
+    };
+    for (ui::ChartAxisLines* lines : items)
+        EXPECT_TRUE(lines->takenOver());
+    const QImage filled = shot();
+    for (ui::ChartAxisLines* lines : items)
+        lines->takeOver(false);
+    const QImage drawn = shot();
+    ASSERT_EQ(filled.size(), drawn.size());
+    EXPECT_TRUE(filled == drawn);
 }
 
 // The time labels show the window of the newest samples; a chart that
