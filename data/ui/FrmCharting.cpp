@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGraphicsObject>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -71,6 +72,19 @@ QColor solidBackground(const QChart* chart)
         if (stop.second != colour)
             return {};
     return colour;
+}
+
+// The series' own chart items draw nothing, as the series hold no points
+// (the trace item draws the lines), but each repaint of a plot visits and
+// paints every one of them; hidden, they are passed over. The chart shows a
+// series' item again when the series is shown. The legend follows the
+// series, not their items.
+void HideSeriesItems(QChart* chart)
+{
+    for (QGraphicsItem* item : chart->childItems())
+        if (QGraphicsObject* object = item->toGraphicsObject();
+            object && object->isVisible() && object->inherits("ChartItem"))
+            object->setVisible(false);
 }
 
 // A chart view that paints the chart's ground itself around the plot: the
@@ -874,6 +888,7 @@ bool FrmCharting::showChart(ChartId id, std::vector<Reduction>& reductions)
     const auto& defs = model_.series(id);
     for (size_t i = 0; i < b.series.size() && i < defs.size(); ++i)
         b.series[i]->setVisible(defs[i].visible && model_.seriesHasData(id, static_cast<int>(i)));
+    HideSeriesItems(b.chart);
     placeLegend(b);  // as long as the series now shown need
     // A hidden window or chart is drawn when it is shown.
     if (!b.view->isVisible())

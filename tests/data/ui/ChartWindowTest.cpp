@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QGraphicsObject>
 #include <QGraphicsScene>
 #include <QGroupBox>
 #include <QLabel>
@@ -192,27 +193,45 @@ TEST_F(ChartWindowTest, LinesFollowTheSamplesAndGoWithClearing)
 }
 
 // The window's charts look the same with their axis lines filled by its
-// own item as drawn by the chart, lines, ticks and what they cross.
-TEST_F(ChartWindowTest, AxisLinesLookAsTheChartsOwn)
+// own item, and their series' empty items hidden, as drawn by the chart:
+// lines, ticks, legends and what they cross.
+TEST_F(ChartWindowTest, ChartsLookAsTheChartsOwn)
 {
+    context->link.definitions.regs[0][65].scale = 0.001;
+    context->charts.bindDefinitions(context->link.definitions);
+    auto image = std::make_unique<link::RegisterImage>();
+    for (int n = 0; n < 200; ++n) {
+        image->store(0, 1, 67, static_cast<int16_t>(3000 + n % 7));  // a line in the cell chart
+        t.clock.current += std::chrono::milliseconds(50);
+        context->charts.AddNewVoltageDataToChartArray(*image, t.clock);
+    }
     window->show();
     window->refreshNow();
-    std::vector<ui::ChartAxisLines*> items;
+    std::vector<ui::ChartAxisLines*> lineItems;
+    std::vector<QGraphicsObject*> seriesItems;
     for (QChartView* view : window->findChildren<QChartView*>())
-        for (QGraphicsItem* item : view->scene()->items())
+        for (QGraphicsItem* item : view->scene()->items()) {
             if (auto* lines = dynamic_cast<ui::ChartAxisLines*>(item))
-                items.push_back(lines);
-    ASSERT_EQ(items.size(), 5u);
+                lineItems.push_back(lines);
+            if (QGraphicsObject* object = item->toGraphicsObject(); object && object->inherits("ChartItem"))
+                seriesItems.push_back(object);
+        }
+    ASSERT_EQ(lineItems.size(), 5u);
+    ASSERT_FALSE(seriesItems.empty());
     auto shot = [&] {
         for (int k = 0; k < 3; ++k)
             QCoreApplication::processEvents();
         return window->grab().toImage();
     };
-    for (ui::ChartAxisLines* lines : items)
+    for (ui::ChartAxisLines* lines : lineItems)
         EXPECT_TRUE(lines->takenOver());
+    for (QGraphicsObject* series : seriesItems)
+        EXPECT_FALSE(series->isVisible());
     const QImage filled = shot();
-    for (ui::ChartAxisLines* lines : items)
+    for (ui::ChartAxisLines* lines : lineItems)
         lines->takeOver(false);
+    for (QGraphicsObject* series : seriesItems)
+        series->setVisible(true);
     const QImage drawn = shot();
     ASSERT_EQ(filled.size(), drawn.size());
     EXPECT_TRUE(filled == drawn);
