@@ -1,4 +1,5 @@
 #include "data/ui/ChartAxisLines.h"
+#include "support/ui/ChartInView.h"
 
 #include <QApplication>
 #include <QImage>
@@ -13,18 +14,10 @@ using namespace kvb;
 
 namespace {
 
-// A chart with hairline axes, as the chart window draws them, and time
-// labels on end.
-struct AxisChart {
-    QChartView view;
-    QChart* chart = new QChart();
-    QValueAxis* x = new QValueAxis(chart);
-    QValueAxis* y = new QValueAxis(chart);
+// With hairline axes, as the chart window draws them.
+struct AxisChart : test::ChartInView {
     explicit AxisChart(bool takenOver)
     {
-        x->setLabelsAngle(-90);
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
         auto* series = new QLineSeries(chart);  // the chart draws the axes of its series
         chart->addSeries(series);
         series->attachAxis(x);
@@ -41,27 +34,9 @@ struct AxisChart {
             EXPECT_TRUE(lines->takenOver());
             EXPECT_FALSE(x->isLineVisible());
         }
-        view.setChart(chart);
-        view.resize(700, 220);
-        view.show();
-    }
-    QImage picture()
-    {
-        QApplication::processEvents();
-        return view.grab().toImage();
+        show();
     }
 };
-
-int DifferingPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int differ = 0;
-    for (int row = 0; row < a.height(); ++row)
-        for (int column = 0; column < a.width(); ++column)
-            differ += a.pixel(column, row) != b.pixel(column, row);
-    return differ;
-}
 
 // The lines and ticks filled by the item look exactly as the chart draws
 // them, through sizes and ranges that put them at fractions of a pixel, a
@@ -85,7 +60,7 @@ TEST(ChartAxisLines, LookAsTheChartsOwnLines)
             c->view.resize(k.size);
         }
         const QImage expected = own.picture(), got = drawn.picture();
-        EXPECT_EQ(DifferingPixels(expected, got), 0)
+        EXPECT_EQ(test::DifferingPixels(expected, got), 0)
             << k.min << " to " << k.max << " at " << k.size.width() << "x" << k.size.height()
             << ", " << k.ticks << " ticks";
         EXPECT_EQ(drawn.chart->plotArea(), own.chart->plotArea());

@@ -1,4 +1,5 @@
 #include "data/ui/ChartTimeLabels.h"
+#include "support/ui/ChartInView.h"
 
 #include <QApplication>
 #include <QImage>
@@ -14,45 +15,19 @@ using namespace kvb;
 
 namespace {
 
-// A chart as the chart window builds one: time labels standing on end
-// under the plot, a value axis beside it.
-struct TimeChart {
-    QChartView view;
-    QChart* chart = new QChart();
-    QValueAxis* x = new QValueAxis(chart);
-    QValueAxis* y = new QValueAxis(chart);
+// With the window's label format and face.
+struct TimeChart : test::ChartInView {
     TimeChart()
     {
         QFont font = view.font();
         font.setPointSizeF(7);
         x->setLabelFormat("%0.2f");
-        x->setLabelsAngle(-90);
         x->setLabelsFont(font);
         y->setLabelsFont(font);
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
         y->setRange(0, 5);
-        view.setChart(chart);
-        view.resize(700, 220);
-        view.show();
-    }
-    QImage picture()
-    {
-        QApplication::processEvents();
-        return view.grab().toImage();
+        show();
     }
 };
-
-int DifferingPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int differ = 0;
-    for (int yy = 0; yy < a.height(); ++yy)
-        for (int xx = 0; xx < a.width(); ++xx)
-            differ += a.pixel(xx, yy) != b.pixel(xx, yy);
-    return differ;
-}
 
 // The labels drawn by the item look exactly as the chart's own: the same
 // texts, in the same places, with the plot where the chart puts it for
@@ -72,7 +47,7 @@ TEST(ChartTimeLabels, LookAsTheChartsOwnLabels)
         labels->show(true, w.min, w.max);
         const QImage expected = own.picture();
         const QImage got = drawn.picture();
-        EXPECT_EQ(DifferingPixels(expected, got), 0) << w.min << " to " << w.max;
+        EXPECT_EQ(test::DifferingPixels(expected, got), 0) << w.min << " to " << w.max;
         EXPECT_EQ(drawn.chart->plotArea(), own.chart->plotArea()) << w.min << " to " << w.max;
     }
     ASSERT_EQ(labels->texts().size(), 5u);
@@ -84,7 +59,7 @@ TEST(ChartTimeLabels, LookAsTheChartsOwnLabels)
     own.x->setLabelsVisible(false);
     drawn.x->setLabelsVisible(false);
     labels->show(false, 0, 1);
-    EXPECT_EQ(DifferingPixels(own.picture(), drawn.picture()), 0);
+    EXPECT_EQ(test::DifferingPixels(own.picture(), drawn.picture()), 0);
     EXPECT_FALSE(labels->shown());
 }
 
