@@ -53,19 +53,18 @@ void ChartAxisLines::followPlotArea()
         std::vector<QPen> pens;
         for (QValueAxis* axis : axes_)
             pens.push_back(axis->linePen());
-        std::vector<QGraphicsItem*> items;
-        for (QGraphicsItem* top : chart_->childItems())
-            if (dynamic_cast<QGraphicsItemGroup*>(top))
-                for (QGraphicsItem* child : top->childItems())
-                    items.push_back(child);
-        for (QGraphicsItem* item : items) {
-            auto* line = dynamic_cast<QGraphicsLineItem*>(item);
-            if (!line || std::find(pens.begin(), pens.end(), line->pen()) == pens.end())
+        for (QGraphicsItem* top : chart_->childItems()) {
+            if (!dynamic_cast<QGraphicsItemGroup*>(top))
                 continue;
-            const QLineF l(mapFromItem(line, line->line().p1()),
-                           mapFromItem(line, line->line().p2()));
-            if (l.x1() == l.x2() || l.y1() == l.y2())
-                lines.push_back({l, line->pen().color()});
+            for (QGraphicsItem* item : top->childItems()) {
+                auto* line = dynamic_cast<QGraphicsLineItem*>(item);
+                if (!line || std::find(pens.begin(), pens.end(), line->pen()) == pens.end())
+                    continue;
+                const QLineF l(mapFromItem(line, line->line().p1()),
+                               mapFromItem(line, line->line().p2()));
+                if (l.x1() == l.x2() || l.y1() == l.y2())
+                    lines.push_back({l, line->pen().color()});
+            }
         }
     }
     QRectF bounds;
