@@ -3,6 +3,7 @@
 #include "data/ChartDecimation.h"
 #include "data/ChartExport.h"
 #include "data/ChartWindowLayout.h"
+#include "data/CoreClaims.h"
 #include "data/ui/ChartAxisLines.h"
 #include "data/ui/ChartTimeLabels.h"
 #include "data/ui/ChartTraceItem.h"
@@ -127,6 +128,8 @@ private:
 // wakes run alongside the work. A helper is only taken when a thread is free
 // at once: this thread does what the others do not take, and never waits
 // behind work queued by someone else.
+// Each thread works on a core of its own (see CoreClaims); this thread's
+// core is claimed first, as the helpers are made here.
 // What the helpers share outlives the spread until the last helper lets go
 // of it, as a helper may still be inside release() when this thread wakes
 // from acquire().
@@ -135,6 +138,7 @@ struct Helpers {
     std::atomic<int> left;        // helpers still to be woken
     std::atomic<int> started{0};  // counted before the wake, taken back if none
     QSemaphore done;
+    data::CoreClaims cores;
 
     // Wakes a helper that runs `body`, which first wakes two more.
     template <typename Body>
@@ -146,6 +150,9 @@ struct Helpers {
         if (!QThreadPool::globalInstance()->tryStart([h, body] {
                 wake(h, body);
                 wake(h, body);
+                // A helper moved to a free core goes back once this
+                // thread no longer waits for it.
+                const data::CoreClaims::Stay stay = h->cores.claim();
                 body();
                 h->done.release();
             }))
