@@ -26,9 +26,13 @@ uint32_t Blend(QColor over, QColor under)
 }
 // Pixels, as thick as the chart theme draws its line series.
 constexpr int kLineThickness = 2;
-// Columns per band of a drawing, and most bands per drawing.
-constexpr int64_t kBandColumns = 256;
-constexpr int64_t kMostBands = 8;
+// A band's work grows with its columns and with the lines across them (the
+// ground counting as one): a band of a drawing holds about this many
+// columns times lines, so that a chart of many lines is drawn in as many
+// more bands, and the bands of all charts take about as long. Most bands
+// per drawing.
+constexpr int64_t kBandWork = 1600;
+constexpr int64_t kMostBands = 16;
 // Device rows of the picture copied at a time. Qt's raster engine hands a
 // copy of 96 rows or more to the application's thread pool in pieces, and
 // waking those threads takes longer than the whole copy of a plot does on
@@ -223,8 +227,11 @@ void ChartTraceItem::splitIntoParts(std::vector<std::pair<int64_t, int64_t>> ran
         else
             joined.emplace_back(a, b);
     }
+    int64_t lines = 1;
+    for (const Line& line : lines_)
+        lines += line.shown && line.trace ? 1 : 0;
     for (const auto& [a, b] : joined) {
-        const int64_t bands = std::clamp<int64_t>((b - a) / kBandColumns, 1, kMostBands);
+        const int64_t bands = std::clamp<int64_t>((b - a) * lines / kBandWork, 1, kMostBands);
         for (int64_t k = 0; k < bands; ++k)
             parts_.emplace_back(a + (b - a) * k / bands, a + (b - a) * (k + 1) / bands);
     }
