@@ -219,16 +219,17 @@ public:
         };
         Helpers::wake(helpers, body);
         Helpers::wake(helpers, body);
-        helpers_ = helpers;
     }
     Spread(const Spread&) = delete;
     Spread& operator=(const Spread&) = delete;
-    // Lets the helpers go once they have taken part in every phase.
+    // Lets the helpers go. Every step has run by then, each phase being
+    // finished, so nothing waits for them: a helper still about (one woken
+    // late) finds no step left and ends; what it reads lives as long as it
+    // holds it.
     ~Spread()
     {
         finish();
         shared_->ended.store(true);
-        helpers_->wait();
     }
 
     // Hands out a phase; the one before must be finished. Past the most
@@ -285,7 +286,6 @@ private:
         std::atomic<bool> ended{false};
     };
     std::shared_ptr<Shared> shared_;
-    std::shared_ptr<Helpers> helpers_;
     int phase_ = 0;
     bool started_ = false;
 };
