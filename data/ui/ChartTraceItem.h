@@ -23,6 +23,7 @@
 #include <QGraphicsItem>
 #include <QImage>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -52,8 +53,15 @@ public:
         bool operator==(const Ground&) const = default;
     };
 
+    // Runs steps 0 .. count - 1 of a piece of work once each, on several
+    // threads at once where that pays, and returns when all have run.
+    using Spreader = std::function<void(size_t count, const std::function<void(size_t)>& step)>;
+
     explicit ChartTraceItem(QChart* chart);
     void setGround(const Ground& ground) { ground_ = ground; }
+    // How a large paint spreads its copy of the picture (by default, all
+    // on the painting thread).
+    void setSpreader(Spreader spreader) { spreader_ = std::move(spreader); }
     // Whether the item's picture covers its plot area (it has been drawn),
     // so nothing need be painted under it.
     bool covers() const { return drawn_.valid && !layer_.isNull(); }
@@ -93,6 +101,10 @@ public:
 
 private:
     int ringColumn(int64_t column) const;
+    // Copies the exposed part of the picture straight into the image the
+    // painter paints on, where it is one of whole device pixels the picture
+    // maps onto one to one; false, and nothing copied, otherwise.
+    bool copyInto(QPainter* painter, const QRect& exposed) const;
     // Steps of beginDrawing(): the ground's rows and the spans to lay it
     // over; whether nothing of the picture can be kept; the bands of
     // columns to draw (and from where the right part drawn begins); the
@@ -144,6 +156,7 @@ private:
     Drawn drawn_;
     std::vector<std::pair<int64_t, int64_t>> parts_;  // column bands to draw
     int wholeDrawings_ = 0, partialDrawings_ = 0;
+    Spreader spreader_;
 };
 
 }  // namespace kvb::ui

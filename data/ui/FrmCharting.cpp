@@ -429,6 +429,7 @@ void FrmCharting::buildChartView(int c)
     b.view = view;
     b.view->setObjectName(kChartNames[c]);
     b.traces = new ChartTraceItem(b.chart);
+    b.traces->setSpreader([](size_t count, const std::function<void(size_t)>& step) { RunSpread(count, step); });
     // The trace item draws the plot's ground and grid under the lines,
     // as the chart would; the chart draws neither, and its view fills
     // the rest of the chart in the theme's colour.

@@ -2,12 +2,16 @@
 #include "data/ui/ChartTraceItem.h"
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QStyleOptionGraphicsItem>
 #include <QtCharts/QChart>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -98,6 +102,77 @@ TEST(ChartTraceItem, BandsDrawnOnThreadsMakeTheWholePicture)
     // Nothing changed: nothing to draw.
     item.setWindow(window, 1.0);
     EXPECT_EQ(item.beginDrawing(), 0);
+}
+
+// A paint on an image of the picture's own pixels copies the picture into
+// it straight, spread over threads when large; what it shows is what the
+// painter's own copy shows (on an image of another format), and it writes
+// nothing outside the region being painted or the part of the plot exposed.
+TEST(ChartTraceItem, ThePictureCopiedStraightIntoAnImageIsThePaintersCopy)
+{
+    QChart chart;
+    chart.resize(2000, 1000);
+    const QRectF plot(30.25, 20.5, 1900.5, 900.0);
+    chart.setPlotArea(plot);
+    ChartTraceItem item(&chart);
+    item.followPlotArea();
+    std::vector<double> x;
+    for (int i = 0; i < 6000; ++i)
+        x.push_back(90.0 + i * 0.05);
+    ChartTrace trace;
+    item.setWindow({100.0, 340.0, -1.0, 5.0}, 1.0);
+    ASSERT_GT(item.firstColumn() % item.columns(), 0);  // the ring is turned
+    trace.follow({x.data(), 6000, 0, 1}, item.grid(), item.firstColumn(), item.firstColumn() + item.columns(),
+                 [](int i) { return 2.0 + 2.5 * std::sin(i * 0.01) + ((i * 7919) % 13) * 0.04; });
+    item.lines().push_back({Qt::red, true, &trace});
+    for (int part = 0, n = item.beginDrawing(); part < n; ++part)
+        item.drawPart(part);
+    // Steps taken on threads of their own, in reverse.
+    int spreads = 0;
+    item.setSpreader([&spreads](size_t count, const std::function<void(size_t)>& step) {
+        ++spreads;
+        std::vector<std::thread> threads;
+        for (size_t k = count; k-- > 0;)
+            threads.emplace_back([&step, k] { step(k); });
+        for (std::thread& t : threads)
+            t.join();
+    });
+
+    // Painted moved by whole pixels, into part of the plot (the option's
+    // exposed rectangle) and inside a region of two rectangles (the
+    // system's clip, as a widget's paint sets it): over a million pixels,
+    // so that the copy is spread.
+    const QPoint moved(7, 5);
+    QStyleOptionGraphicsItem option;
+    option.exposedRect = QRectF(200.5, 0, 1700, 880);
+    const QRegion painted = QRegion(0, 0, 1300, 1000) + QRegion(1400, 300, 600, 700);
+    auto paint = [&](QImage::Format format) {
+        QImage image(2000, 1000, format);
+        image.fill(Qt::magenta);
+        image.paintEngine()->setSystemClip(painted);
+        {
+            QPainter painter(&image);
+            painter.translate(moved);
+            item.paint(&painter, &option, nullptr);
+        }
+        return image.convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage straight = paint(QImage::Format_RGB32);
+    EXPECT_EQ(spreads, 1);
+    const QImage painters = paint(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(spreads, 1);  // the painter's copy is not the item's to spread
+    int differ = 0, outside = 0, copied = 0;
+    const QRect shown = plot.toAlignedRect().intersected(option.exposedRect.toAlignedRect()).translated(moved);
+    for (int y = 0; y < straight.height(); ++y)
+        for (int c = 0; c < straight.width(); ++c) {
+            differ += straight.pixel(c, y) != painters.pixel(c, y);
+            const bool allowed = painted.contains(QPoint(c, y)) && shown.contains(c, y);
+            outside += !allowed && straight.pixel(c, y) != qRgb(255, 0, 255);
+            copied += allowed && straight.pixel(c, y) != qRgb(255, 0, 255);
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(copied, 1024 * 1024);
 }
 
 }  // namespace
