@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -57,21 +58,32 @@ void OnThreadFrom(int core, Work work)
     }).join();
 }
 
+// Claims made on the first of two or more cores this process may run on,
+// which is the one the claims hold.
+class CoreClaimsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cores = AllowedCores();
+        if (cores.size() < 2)
+            GTEST_SKIP() << "one core only";
+        const cpu_set_t before = Affinity();
+        SetAffinity(OnlyCore(cores[0]));
+        claims.emplace();
+        SetAffinity(before);
+    }
+    std::vector<int> cores;
+    std::optional<CoreClaims> claims;
+};
+
 // Two threads on one core: the second moves to a core nobody holds, stays
 // there while it works, and may run anywhere again afterwards. A helper left
 // on one core would slow every later user of the thread pool.
-TEST(CoreClaims, AThreadOnAClaimedCoreMovesToAFreeOneForTheWork)
+TEST_F(CoreClaimsTest, AThreadOnAClaimedCoreMovesToAFreeOneForTheWork)
 {
-    const std::vector<int> cores = AllowedCores();
-    if (cores.size() < 2)
-        GTEST_SKIP() << "one core only";
-    const cpu_set_t before = Affinity();
-    SetAffinity(OnlyCore(cores[0]));
-    CoreClaims claims;  // claims cores[0], where this thread now runs
-    SetAffinity(before);
     OnThreadFrom(cores[0], [&](const cpu_set_t& all) {
         {
-            const CoreClaims::Stay stay = claims.claim();
+            const CoreClaims::Stay stay = claims->claim();
             ASSERT_GE(stay.movedTo(), 0);
             EXPECT_NE(stay.movedTo(), cores[0]);
             EXPECT_TRUE(CPU_ISSET(stay.movedTo(), &all));
@@ -87,22 +99,15 @@ TEST(CoreClaims, AThreadOnAClaimedCoreMovesToAFreeOneForTheWork)
 
 // Each thread that finds its core taken gets a core of its own while one is
 // free; past that, it stays where it is, with its cores as they were.
-TEST(CoreClaims, NoTwoThreadsAreMovedToOneCoreAndNoneMovesWhenAllAreTaken)
+TEST_F(CoreClaimsTest, NoTwoThreadsAreMovedToOneCoreAndNoneMovesWhenAllAreTaken)
 {
-    const std::vector<int> cores = AllowedCores();
-    if (cores.size() < 2)
-        GTEST_SKIP() << "one core only";
-    const cpu_set_t before = Affinity();
-    SetAffinity(OnlyCore(cores[0]));
-    CoreClaims claims;
-    SetAffinity(before);
     // Threads that all start on the claimed core, one more than there are
     // free cores. A claim holds for as long as the claims do, past the
     // thread that made it.
     std::vector<int> movedTo;
     for (size_t k = 0; k < cores.size(); ++k)
         OnThreadFrom(cores[0], [&](const cpu_set_t& all) {
-            const CoreClaims::Stay stay = claims.claim();
+            const CoreClaims::Stay stay = claims->claim();
             movedTo.push_back(stay.movedTo());
             if (stay.movedTo() < 0) {
                 const cpu_set_t now = Affinity();
@@ -117,17 +122,10 @@ TEST(CoreClaims, NoTwoThreadsAreMovedToOneCoreAndNoneMovesWhenAllAreTaken)
 
 // A thread whose core nobody holds stays there, and its cores are left
 // alone.
-TEST(CoreClaims, AThreadOnAFreeCoreStays)
+TEST_F(CoreClaimsTest, AThreadOnAFreeCoreStays)
 {
-    const std::vector<int> cores = AllowedCores();
-    if (cores.size() < 2)
-        GTEST_SKIP() << "one core only";
-    const cpu_set_t before = Affinity();
-    SetAffinity(OnlyCore(cores[0]));
-    CoreClaims claims;
-    SetAffinity(before);
     OnThreadFrom(cores[1], [&](const cpu_set_t& all) {
-        const CoreClaims::Stay stay = claims.claim();
+        const CoreClaims::Stay stay = claims->claim();
         EXPECT_EQ(stay.movedTo(), -1);
         const cpu_set_t now = Affinity();
         EXPECT_TRUE(CPU_EQUAL(&now, &all));
