@@ -18,7 +18,7 @@ namespace kvb::data {
 class CoreClaims {
 public:
     // Holds the calling thread's core; gives the thread back its cores when
-    // it ends, if it moved it.
+    // it ends, if it moved it. It ends on the thread that made the claim.
     class Stay {
     public:
         Stay(Stay&& other) noexcept : before_(other.before_), movedTo_(other.movedTo_)
