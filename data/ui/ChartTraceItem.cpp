@@ -338,14 +338,14 @@ void ChartTraceItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* op
 {
     if (pixelArea_.isEmpty() || layer_.isNull() || !drawn_.valid)
         return;
+    const QRectF exposed = option ? option->exposedRect : boundingRect();
+    if (copyInto(painter, exposed.toAlignedRect()))
+        return;
     // The ring's column of the first column shown, and the two pieces from
     // there to the ring's end and from its start on; of each only what the
     // paint exposes.
     const int w = layer_.width(), h = layer_.height();
     const int r0 = ringColumn(first_);
-    const QRectF exposed = option ? option->exposedRect : boundingRect();
-    if (copyInto(painter, exposed.toAlignedRect()))
-        return;
     // The picture is opaque: copied, not blended.
     painter->setCompositionMode(QPainter::CompositionMode_Source);
     // Copied in bands of device rows that begin on whole pixels of the
@@ -404,6 +404,7 @@ bool ChartTraceItem::copyInto(QPainter* painter, const QRect& exposed) const
         int pixels;
     };
     std::vector<Run> runs;
+    int64_t pixels = 0;
     const int w = layer_.width(), r0 = ringColumn(first_);
     const auto* picture = layer_.constBits();
     uchar* bits = image->bits();
@@ -420,6 +421,7 @@ bool ChartTraceItem::copyInto(QPainter* painter, const QRect& exposed) const
                 runs.push_back({bits + static_cast<ptrdiff_t>(y) * image->bytesPerLine() + x * 4,
                                 picture + static_cast<ptrdiff_t>(row) * layer_.bytesPerLine() + c * 4, n});
                 x += n;
+                pixels += n;
             }
         }
     }
@@ -430,9 +432,6 @@ bool ChartTraceItem::copyInto(QPainter* painter, const QRect& exposed) const
     // (0.7 M pixels).
     constexpr size_t kBandRuns = 64;
     constexpr int64_t kSpreadPixels = 1024 * 1024;
-    int64_t pixels = 0;
-    for (const Run& run : runs)
-        pixels += run.pixels;
     const size_t bands = (runs.size() + kBandRuns - 1) / kBandRuns;
     auto band = [&runs](size_t k) {
         for (size_t i = k * kBandRuns; i < std::min(runs.size(), (k + 1) * kBandRuns); ++i)

@@ -7,6 +7,7 @@
 // leave nothing of the lines it showed before.
 
 #include "support/ui/ChartFeed.h"
+#include "support/ui/ChartInView.h"
 
 #include <QBackingStore>
 #include <QImage>
@@ -50,17 +51,6 @@ QImage OnScreen(QChartView* view)
     return static_cast<QImage*>(device)->copy(area).convertToFormat(QImage::Format_RGB32);
 }
 
-int Differing(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height() + 1;
-    int differ = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differ += a.pixel(x, y) != b.pixel(x, y);
-    return differ;
-}
-
 // A chart painted by the painter alone: on an image of another format than
 // the trace item's picture, the item leaves the copy to the painter.
 QImage PaintersPicture(QChartView* view)
@@ -89,8 +79,8 @@ void ExpectSameAsWhole(kvb::test::ChartFeed& f, QSize size, const char* when)
         ASSERT_EQ(a->chart()->plotArea(), b->chart()->plotArea()) << name << ", " << when;
         const QImage shown = OnScreen(a), drawnWhole = OnScreen(b);
         ASSERT_FALSE(shown.isNull()) << name << ", " << when;
-        EXPECT_EQ(Differing(shown, drawnWhole), 0) << name << ", " << when;
-        EXPECT_EQ(Differing(shown, PaintersPicture(a)), 0) << name << ", " << when << ", the painter's copy";
+        EXPECT_EQ(kvb::test::DifferingPixels(shown, drawnWhole), 0) << name << ", " << when;
+        EXPECT_EQ(kvb::test::DifferingPixels(shown, PaintersPicture(a)), 0) << name << ", " << when << ", the painter's copy";
     }
 }
 
