@@ -98,6 +98,8 @@ bool AdcChipModel::readConversion()
     if (!exchanged)
         return false;
     const board::Status status = *exchanged;
+    if (status == board::Status::WriteFailed)
+        return false;  // nothing was sent: the labels keep what they showed
     // The board's error byte does not stop the conversion being shown.
     if (board::AnswerArrived(status)) {
         const int32_t value = board::AdcChipConversionAnswer(transport_.lastReport());

@@ -36,7 +36,7 @@ public:
     // "Write / Read ADC Registers".
     bool writeReadRegister();
     // "Read AD", whatever the answer's error byte. A missing answer shows
-    // "--".
+    // "--"; a request that could not be written leaves the labels.
     bool readConversion();
 
 private:

@@ -191,21 +191,20 @@ void PortModel::sampleGp()
 {
     BusyScope busy(notices_);
     sfr_.readAll();
-    std::array<bool, kPorts> sampled{};
-    for (int port = 0; port < kPorts; ++port) {
+    for (int port = 0; port < kPorts && !ending(); ++port) {
         const SfrRow& row = sfr_.rows[SfrModel::kPortDataRows[port]];
         // A lost answer ("--") must not be written back as pin states; one
         // with a flag byte other than 0 still carries the port's value.
         auto value = ParseHex(row.read, 0xFF);
         if (!value)
             continue;
-        sampled[port] = true;
         for (int bit = 0; bit < 8; ++bit)
             setBox(PortRow::Data, port, bit, (*value >> bit) & 1);
     }
-    for (int port = 0; port < kPorts; ++port)
-        if (sampled[port])
-            rowChanged(PortRow::Data, port);
+    // Every port's data label follows its boxes, a lost port's too (its
+    // boxes kept as they were).
+    for (int port = 0; port < kPorts && !ending(); ++port)
+        rowChanged(PortRow::Data, port);
 }
 
 void PortModel::setWeakPullUpDisable(bool disable)

@@ -71,7 +71,8 @@ public:
     // "Clear Analog": every pin digital; ports 0 to 2 written and re-read.
     void clearAnalog();
     // "Sample GP": reads the SFR list and sets the data boxes from the port
-    // data registers; a port whose read failed keeps its boxes.
+    // data registers; a port whose read failed keeps its boxes. Then every
+    // port's data row runs its change handling.
     void sampleGp();
     // "Weak Pull-Up Disable": sends the port configuration command.
     void setWeakPullUpDisable(bool disable);

@@ -74,7 +74,7 @@ void SfrModel::readListed(int row, bool copyToWritten)
     pump.yield();
     // An answer's value is taken whatever its flag byte; the lamp tells.
     r.read = read ? ByteToHex2(read->value) : "--";
-    if (copyToWritten && read)
+    if (copyToWritten)
         r.written = r.read;
     r.lamp = read && read->flag == 0 ? nextGood(r.lamp) : Lamp::LightRed;
     notices_.notify();

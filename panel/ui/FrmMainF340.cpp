@@ -43,7 +43,9 @@ FrmMainF340::FrmMainF340(panel::BoardPanel& panel, panel::ByteGrid& grid, board:
       pipe_(pipe),
       transport_(transport),
       hexKeys_(new KeyFilter(KeyFilter::Kind::Hex, true, this)),
-      decKeys_(new KeyFilter(KeyFilter::Kind::Dec, true, this))
+      decKeys_(new KeyFilter(KeyFilter::Kind::Dec, true, this)),
+      hexKeysOnly_(new KeyFilter(KeyFilter::Kind::Hex, false, this)),
+      decKeysOnly_(new KeyFilter(KeyFilter::Kind::Dec, false, this))
 {
     setObjectName("frmMainF340");
     setWindowTitle("HID Firmware Basic I/O ");

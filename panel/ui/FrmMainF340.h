@@ -117,8 +117,11 @@ private:
     panel::ByteGrid& grid_;
     board::ChipPipe& pipe_;
     board::HidTransport& transport_;
+    // Key rules with the edit keys, and key rules alone.
     KeyFilter* hexKeys_;
     KeyFilter* decKeys_;
+    KeyFilter* hexKeysOnly_;
+    KeyFilter* decKeysOnly_;
     QTabWidget* tabs_ = nullptr;
     QWidget* gridBox_ = nullptr;
     bool refreshing_ = false;

@@ -266,7 +266,7 @@ QWidget* FrmMainF340::buildSfrSingleFrame(QWidget* parent)
     auto* g = new QGridLayout(single);
     g->addWidget(new QLabel("Address", single), 0, 0);
     txtSFRAddress_ = makeEdit(single, "txtSFRAddress", qs(sfr.address));
-    txtSFRAddress_->installEventFilter(hexKeys_);
+    txtSFRAddress_->installEventFilter(hexKeysOnly_);
     bindText(txtSFRAddress_, sfr.address);
     g->addWidget(txtSFRAddress_, 0, 1);
     g->addWidget(new QLabel("Data", single), 1, 0);
@@ -298,7 +298,7 @@ QWidget* FrmMainF340::buildSfrListFrame(QWidget* parent)
         l->addWidget(makeLabel(list, ElementName<QString>("lblPbuf", i), qs(sfr.rows[i].caption)),
                      i + 1, 0);
         txtPBuf_[i] = makeEdit(list, ElementName<QString>("txtPBuf", i), "00", 36);
-        txtPBuf_[i]->installEventFilter(hexKeys_);
+        txtPBuf_[i]->installEventFilter(hexKeysOnly_);
         bindText(txtPBuf_[i], sfr.rows[i].written);
         txtPBufRd_[i] = makeEdit(list, ElementName<QString>("txtPBufRd", i), "00", 36);
         showReadOnly(txtPBufRd_[i]);
@@ -590,7 +590,7 @@ void FrmMainF340::fillAdcLoopCountFrame(QWidget* sub, QGridLayout* g)
 {
     panel::McuAdcModel& adc = panel_.mcuAdc;
     txtADCLoopCount_ = makeEdit(sub, "txtADCLoopCount", qs(adc.loopCount));
-    txtADCLoopCount_->installEventFilter(decKeys_);
+    txtADCLoopCount_->installEventFilter(decKeysOnly_);
     bindText(txtADCLoopCount_, adc.loopCount);
     connect(txtADCLoopCount_, &QLineEdit::editingFinished, this,
             [this] { panel_.mcuAdc.clampLoopCount(); });

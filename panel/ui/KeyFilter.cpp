@@ -14,6 +14,19 @@ KeyFilter::KeyFilter(Kind kind, bool editKeys, QObject* parent)
 {
 }
 
+bool KeyFilter::dropsControlCharacter(int key, Qt::KeyboardModifiers mods) const
+{
+    // Ctrl with a letter (Shift or not, Alt not) types that letter's control
+    // character, 1 to 26. The key rules drop it unless it is backspace or
+    // carriage return, and a dropped character takes the box's own select,
+    // copy and paste with it; other keys with Ctrl act as in any box.
+    if (kind_ == Kind::EditKeysOnly || !(mods & Qt::ControlModifier) ||
+        (mods & (Qt::AltModifier | Qt::MetaModifier)) || key < Qt::Key_A || key > Qt::Key_Z)
+        return false;
+    const char control = static_cast<char>(key - Qt::Key_A + 1);
+    return (kind_ == Kind::Hex ? HexKeyFilter(control) : DecKeyFilter(control)) == 0;
+}
+
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
     auto* box = qobject_cast<QLineEdit*>(watched);
@@ -24,7 +37,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
 
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
         if (!editKeys_)
-            return false;
+            return dropsControlCharacter(key->key(), mods);
         EditKey edit = TextBoxEditKeys(key->key(), mods & Qt::ControlModifier,
                                        mods & Qt::ShiftModifier, mods & Qt::AltModifier);
         switch (edit) {

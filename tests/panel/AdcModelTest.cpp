@@ -34,6 +34,16 @@ TEST_F(AdcTest, ChipConversionAndRegisterReadBack)
     EXPECT_EQ(chip.registerRead, "C5");
     EXPECT_EQ(chip.received[0], "00");
 
+    // A request that could not be written: the last conversion stays shown.
+    board->adcChipConversion = 0x7FFFFF;
+    ASSERT_TRUE(chip.readConversion());
+    board->faults.failWrite = true;
+    t.prompter.script = {Answer::Retry};
+    EXPECT_FALSE(chip.readConversion());
+    EXPECT_EQ(chip.decimal, "8388607");
+    EXPECT_EQ(chip.millivolts, "2500.00");
+    board->faults.failWrite = false;
+
     // No answer: "--", never the request's bytes taken as a conversion.
     board->faults.noAnswer = true;
     t.prompter.script = {Answer::Retry};

@@ -177,17 +177,20 @@ TEST_F(PortTest, SampleGpSetsDataBoxesButNeverWritesBackAMissingAnswer)
         EXPECT_EQ(ports.box(PortRow::Data, 0, bit), ((0x5A >> bit) & 1) != 0);
     EXPECT_EQ(board->sfr[0x80], 0x5A);
 
-    // Port 0's answer is lost: Retry finds the board again, and its boxes
-    // and register stay as they were.
+    // Port 0's answer is lost: Retry finds the board again, its boxes stay
+    // as they were, and its row is still written from them and read back.
     board->sfr[0x80] = 0x00;
     board->requests.clear();
     board->faults.dropAnswers = 1;
     t.prompter.script = {Answer::Retry};
     ports.sampleGp();
+    std::vector<int> port0Writes;
     for (const auto& r : board->requests)
-        EXPECT_FALSE(r[2] == kSubSet && r[3] == 0x80) << "a missing sample was written back";
+        if (r[2] == kSubSet && r[3] == 0x80)
+            port0Writes.push_back(r[4]);
+    EXPECT_EQ(port0Writes, std::vector<int>{0x5A});
     EXPECT_EQ(ports.box(PortRow::Data, 0, 1), true);
-    EXPECT_EQ(board->sfr[0x80], 0x00);
+    EXPECT_EQ(ports.readLabel(PortRow::Data, 0), "5A");
 
     // An answer whose flag byte is not 0 still carries the value: it is
     // sampled, and only the row's lamp tells.
@@ -199,6 +202,23 @@ TEST_F(PortTest, SampleGpSetsDataBoxesButNeverWritesBackAMissingAnswer)
     EXPECT_EQ(ports.writeLabel(PortRow::Data, 0), "A5");
     EXPECT_EQ(panel().sfr.rows[0].read, "A5");
     EXPECT_EQ(panel().sfr.rows[0].lamp, Lamp::LightRed);
+}
+
+// A lost sample still has its write label recomputed from the boxes; with
+// "Write = Read" its "--" is copied like any other read.
+TEST_F(PortTest, LostSampleRecomputesItsLabelAndIsCopiedAsRead)
+{
+    PortModel& ports = panel().ports;
+    SfrModel& sfr = panel().sfr;
+    sfr.writeEqRead = true;
+    board->faults.dropAnswers = 1;  // port 0's data, the first row read
+    t.prompter.script = {Answer::Retry};
+    ports.sampleGp();
+    EXPECT_EQ(sfr.rows[0].read, "--");
+    EXPECT_EQ(sfr.rows[0].written, "--");
+    EXPECT_EQ(ports.writeLabel(PortRow::Data, 0), "00");
+    for (const auto& r : board->requests)
+        EXPECT_NE(r[2], kSubSet) << "written without Auto Write / Read";
 }
 
 // A row whose label still shows "--" writes what its boxes show: on the
@@ -224,7 +244,8 @@ TEST(PortBatches, StopOnceCancelHasBegunEndingTheProgram)
     };
     for (Batch batch : {Batch{"Reset GPIO", &PortModel::resetGpio},
                         Batch{"Write Read All", &PortModel::writeReadAll},
-                        Batch{"Clear Analog", &PortModel::clearAnalog}}) {
+                        Batch{"Clear Analog", &PortModel::clearAnalog},
+                        Batch{"Sample GP", &PortModel::sampleGp}}) {
         TestServices s;
         sim::SimHidBackend usb;
         auto silent = usb.plug(s.clock);

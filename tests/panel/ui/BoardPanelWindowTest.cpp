@@ -3,6 +3,7 @@
 #include "panel/ui/KeyFilter.h"
 #include "sim/SimBoard.h"
 #include "support/TestServices.h"
+#include "support/ui/WindowSystemInput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -145,6 +147,54 @@ TEST_F(BoardPanelWindow, KeyFiltersAndEditKeys)
     type(box, Qt::Key_V, "\x16", Qt::ControlModifier);
     EXPECT_EQ(box->text(), "zz");  // pasted unfiltered, over the whole text
     EXPECT_EQ(context->grid.writeVal[5], "zz");
+}
+
+// The loop-count, SFR address and SFR write boxes have a key filter only:
+// Ctrl+A, Ctrl+C and Ctrl+V give control characters that the filter drops,
+// so neither the edit keys nor the box's own select, copy and paste act.
+TEST_F(BoardPanelWindow, BoxesWithOnlyAKeyFilterIgnoreTheEditKeys)
+{
+    struct Box {
+        const char* name;
+        const std::string* model;
+    };
+    for (Box b : {Box{"txtADCLoopCount", &context->panel.mcuAdc.loopCount},
+                  Box{"txtSFRAddress", &context->panel.sfr.address},
+                  Box{"txtPBuf_0", &context->panel.sfr.rows[0].written}}) {
+        auto* box = find<QLineEdit>(b.name);
+        auto* tabs = find<QTabWidget>("SSTab1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(box))
+                tabs->setCurrentIndex(i);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        box->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), box) << b.name;
+        const QString before = box->text();
+
+        box->deselect();
+        test::QueueKey(box, Qt::Key_A, Qt::ControlModifier, "\x01");
+        test::RunEventLoopUntilIdle();
+        EXPECT_FALSE(box->hasSelectedText()) << b.name;
+
+        box->selectAll();
+        QApplication::clipboard()->setText("zz");
+        test::QueueKey(box, Qt::Key_C, Qt::ControlModifier, "\x03");
+        test::RunEventLoopUntilIdle();
+        EXPECT_EQ(QApplication::clipboard()->text(), "zz") << b.name;
+
+        box->end(false);
+        QApplication::clipboard()->setText("zz");
+        test::QueueKey(box, Qt::Key_V, Qt::ControlModifier, "\x16");
+        test::RunEventLoopUntilIdle();
+        EXPECT_EQ(box->text(), before) << b.name;
+        EXPECT_EQ(*b.model, before.toStdString()) << b.name;
+
+        // The key rules still hold for typed characters.
+        test::QueueKey(box, Qt::Key_7, {}, "7");
+        test::RunEventLoopUntilIdle();
+        EXPECT_EQ(box->text(), before + "7") << b.name;
+    }
 }
 
 TEST(PanelKeyFilter, TabStillMovesTheFocusOutOfAFilteredBox)

@@ -25,6 +25,17 @@ inline void QueueClick(QWidget* widget)
                                                      Qt::LeftButton, QEvent::MouseButtonRelease);
 }
 
+// Queues a press and a release of a key for the widget's window; the window
+// system hands them to the window's focus widget, shortcuts first.
+inline void QueueKey(QWidget* widget, int key, Qt::KeyboardModifiers mods = {},
+                     const QString& text = {})
+{
+    QWindow* window = widget->window()->windowHandle();
+    using Wsi = QWindowSystemInterface;
+    Wsi::handleKeyEvent<Wsi::AsynchronousDelivery>(window, QEvent::KeyPress, key, mods, text);
+    Wsi::handleKeyEvent<Wsi::AsynchronousDelivery>(window, QEvent::KeyRelease, key, mods, text);
+}
+
 // Runs the event loop's work, user input included, until nothing is left:
 // what returning to the application's event loop does.
 inline void RunEventLoopUntilIdle()
