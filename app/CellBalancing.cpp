@@ -55,14 +55,21 @@ bool CellBalancing::changeDevices(const Change& change, const std::vector<int>& 
                                   Modify modify, After after)
 {
     ScopedFlag chainWide(balanceComboSync_);
+    const board::PipeLossWatch watch(link_.pipe());
+    bool all = true;
     for (int d : devices) {
+        // A lost board has been reported once; the next device would only
+        // report it again.
+        if (BalanceBoardGone(link_, watch))
+            return false;
         if (!ReadModifyWrite(link_, d, change.address, modify)) {
             LogNoAnswer(link_, change.procedure, d);
-            return false;
+            all = false;
+            continue;
         }
         after(d);
     }
-    return true;
+    return all;
 }
 
 void CellBalancing::chkEnableCellBalance_Click(bool ticked)
@@ -123,8 +130,11 @@ void CellBalancing::cboBalanceMode_Click(int index)
                 if (cellButtons)
                     ReadBalanceReg(link_, d, StatusAddress);
             });
-        if (!done || devices.empty()) {
+        if (!done || devices.empty())
             call(&CellBalancingView::showSettingsFromImage);
+        // The cell buttons follow the mode chosen once it was sent, also when
+        // a device did not take it.
+        if (devices.empty()) {
             call(&CellBalancingView::refreshCellButtons);
         } else if (cellButtons) {
             call(&CellBalancingView::enableCellButtons);

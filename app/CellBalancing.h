@@ -82,7 +82,9 @@ private:
     };
     // The devices a chain-wide change addresses (asks on a daisy chain).
     std::vector<int> devicesFor(const Change& change);
-    // Runs the read-modify-write on every device; false when one failed.
+    // Runs the read-modify-write on every device, and `after` on each that
+    // took it; a device that failed is left as it was and the next one
+    // changed, until the board is lost. False when a device failed.
     template <typename Modify, typename After>
     bool changeDevices(const Change& change, const std::vector<int>& devices, Modify modify,
                        After after);
