@@ -15,7 +15,6 @@
 #include "core/Services.h"
 #include "data/DataLogging.h"
 #include "data/FileSystem.h"
-#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <cstdint>
@@ -28,8 +27,7 @@ namespace kvb::data {
 // The lines of a device configuration and of an EEPROM/test file, in order.
 // A balance status bank the program does not know is left out, with a note
 // line in place of its two register lines.
-std::vector<std::string> DeviceConfigLines(const link::ChipLink& link,
-                                           const BalanceStatusTable& banks);
+std::vector<std::string> DeviceConfigLines(const link::ChipLink& link);
 std::vector<std::string> EeTestLines(const link::ChipLink& link);
 
 // One register write a configuration file asks for.
@@ -75,8 +73,8 @@ public:
 
 class DeviceConfigFiles {
 public:
-    DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
-                      Services& services, const DocumentsFolder& documents);
+    DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, Services& services,
+                      const DocumentsFolder& documents);
 
     // Each returns the loaded path, or "" when nothing was loaded (also when
     // no board is connected, which the user is told once, and when no device
@@ -106,7 +104,6 @@ private:
 
     link::ChipLink& link_;
     DataLogging& logging_;
-    BalanceStatusTable& banks_;
     Services& services_;
     const DocumentsFolder& documents_;
     ConfigRowsView* view_ = nullptr;

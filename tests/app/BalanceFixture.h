@@ -12,9 +12,9 @@
 namespace kvb::test {
 
 struct BalanceFixture : CommandFixture {
-    BalanceStatusTable banks;
+    BalanceStatusTable& banks = link.image.banks;
     bool balanceComboSync = false;
-    CellBalancing balancing{link, polling, banks, balanceComboSync, t.services};
+    CellBalancing balancing{link, polling, balanceComboSync, t.services};
     BalanceSequence sequence{link, banks, t.services};
     BalanceRegisters values{link, t.services};
 

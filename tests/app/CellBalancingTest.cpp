@@ -268,7 +268,7 @@ TEST_F(CellBalancingTest, ACellButtonKeepsTheSavedBankInStepWithTheChip)
     EXPECT_EQ(banks.value(2, 5), 0x0007);
     EXPECT_FALSE(banks.known(2, 0));
     // A configuration saved now stores the bit the chip holds.
-    const std::vector<std::string> saved = data::DeviceConfigLines(link, banks);
+    const std::vector<std::string> saved = data::DeviceConfigLines(link);
     const auto select =
         std::find(saved.begin(), saved.end(), "wrt,KVB71853,dev0x02,cat0x0A,adr0x13,dat0x02A1");
     ASSERT_NE(select, saved.end());

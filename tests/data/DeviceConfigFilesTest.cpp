@@ -1,7 +1,9 @@
 #include "data/DeviceConfigFiles.h"
+#include "link/BalanceStatus.h"
 #include "link/LinkFixture.h"
 #include "link/RegisterDefinitionFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,8 +16,8 @@ protected:
     std::string folder = ::testing::TempDir() + "config_files/";
     data::DocumentsFolder documents;
     data::DataLogging logging{t.services, documents};
-    BalanceStatusTable banks;
-    data::DeviceConfigFiles files{link, logging, banks, t.services, documents};
+    BalanceStatusTable& banks = link.image.banks;
+    data::DeviceConfigFiles files{link, logging, t.services, documents};
 
     DeviceConfigFilesTest()
     {
@@ -57,19 +59,19 @@ TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
         banks.set(1, bank, static_cast<int16_t>(bank));
     for (int reg = 128; reg < 192; ++reg)
         link.image.store(0, 1, reg, 0);
-    std::vector<std::string> lines = data::DeviceConfigLines(link, banks);
+    std::vector<std::string> lines = data::DeviceConfigLines(link);
     ASSERT_EQ(lines.size(), 72u);
     EXPECT_EQ(lines[1], "**** Parameters for 53960 at device address 1 ****");
     EXPECT_EQ(lines[3], "wrt,KVB71853,dev0x01,cat0x0A,adr0x03,dat0x0000");
     // Bank 12's pointer keeps mode, wait and enable and clears bits 10..13.
     link.image.at(0, 1, 147) = 0x3E1F;
-    lines = data::DeviceConfigLines(link, banks);
+    lines = data::DeviceConfigLines(link);
     EXPECT_EQ(lines[37], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x039F");
     EXPECT_EQ(lines[38], "wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x000C");
     EXPECT_EQ(lines[40], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x3E1F");
 
     link.TakeChosenLink(true, 3, 2);
-    lines = data::DeviceConfigLines(link, banks);
+    lines = data::DeviceConfigLines(link);
     // Devices 2 and 3 were never read: each register line and each bank
     // pair becomes one note.
     EXPECT_EQ(lines.size(), 72u + 2 * (72 - 13) + 2 * 10);
