@@ -85,8 +85,12 @@ void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link, in
     single("ET Limit Register", 0x12);
     out.push_back("53960 Balance Status Registers");
     const auto setup = static_cast<int16_t>(reg(balance_reg::Setup));
+    // The line selecting a bank keeps the setup register's mode, wait and
+    // enable bits: a guess in their place would change the chip's balancing
+    // when the file is loaded.
+    const bool setupKnown = link.image.known(0, d, balance_reg::Setup);
     for (int bank = 0; bank < kBalanceBanks; ++bank) {
-        if (!banks.known(d, bank)) {
+        if (!setupKnown || !banks.known(d, bank)) {
             out.push_back("53960 Balance Status bank " + std::to_string(bank) + " not read" +
                           std::string(kNotSaved));
             continue;

@@ -25,8 +25,9 @@
 namespace kvb::data {
 
 // The lines of a device configuration and of an EEPROM/test file, in order.
-// A balance status bank the program does not know is left out, with a note
-// line in place of its two register lines.
+// A balance status bank is saved as the line that points the setup register
+// at it and the line of its value; where the program does not know the bank
+// or the setup register's value, a note line stands in place of the two.
 std::vector<std::string> DeviceConfigLines(const link::ChipLink& link);
 std::vector<std::string> EeTestLines(const link::ChipLink& link);
 

@@ -383,6 +383,31 @@ TEST_F(DeviceConfigFilesTest, ALoadThatWritesNothingSaysSoNamingTheFile)
               0u);
 }
 
+// A bank is saved as the pair that selects it and gives its value; without
+// the setup register's value the selecting line cannot be built, and a bank
+// known on an earlier connection is not this connection's.
+TEST_F(DeviceConfigFilesTest, ABankIsSavedOnlyWithTheSetupRegisterOfThisConnection)
+{
+    auto saved = [&](const std::string& line) {
+        const std::vector<std::string> lines = data::DeviceConfigLines(link);
+        return std::count(lines.begin(), lines.end(), line);
+    };
+    const std::string note = "53960 Balance Status bank 3 not read - not saved";
+    ASSERT_TRUE(connect(true, 1));
+    banks.set(1, 3, 0x0055);  // typed into the balance sequence dialog
+    EXPECT_EQ(saved("wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0060"), 0);
+    EXPECT_EQ(saved(note), 1);
+
+    chain.device(0, 1).regs[147] = 0x0001;
+    ASSERT_TRUE(readReg(1, 2, 0x13));
+    EXPECT_EQ(saved("wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0061"), 1);
+    EXPECT_EQ(saved("wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x0055"), 1);
+
+    ASSERT_TRUE(connect(true, 1));
+    ASSERT_TRUE(readReg(1, 2, 0x13));
+    EXPECT_EQ(saved(note), 1);
+}
+
 TEST_F(DeviceConfigFilesTest, AFolderChosenAsTheFileIsNamedAsAFolder)
 {
     ASSERT_TRUE(connect(true, 1));
