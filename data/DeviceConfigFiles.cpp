@@ -294,11 +294,17 @@ int DeviceConfigFiles::ApplyConfig(const std::vector<ConfigWrite>& writes)
             continue;
         link::ChipMessage m(static_cast<uint8_t>(w.device), static_cast<uint8_t>(w.cat & 0x0F),
                             w.adr, w.dat, static_cast<int16_t>(w.type));
-        // The link files a balance status value in the bank table.
-        if (!link_.WriteSingleReg(m))
+        int16_t& image = link_.image.at(w.type, w.device, reg);
+        const int16_t before = image;
+        image = w.dat;
+        // The link leaves the chip's echo (daisy chain) or the data sent
+        // (single device) in the image, and a balance status value in the
+        // bank table.
+        if (!link_.WriteSingleReg(m)) {
+            image = before;
             continue;
+        }
         ++taken;
-        link_.image.at(w.type, w.device, reg) = w.dat;
         // The status register's image follows the bank the file points the
         // chip at, where the program knows that bank.
         if (w.type == 0 && reg == balance_reg::Setup) {

@@ -87,7 +87,9 @@ public:
 
     // Writes the lines of a checked file to the chips, in file order; a
     // register that is not read/write is skipped, and a lost board ends the
-    // writing. Returns the writes the chips took.
+    // writing. Each value goes into the image before its write; the chip's
+    // answer then leaves there what it holds, and a write it did not take
+    // puts the image back as it was. Returns the writes the chips took.
     int ApplyConfig(const std::vector<ConfigWrite>& writes);
 
     // The folder the open dialog starts in (the documents folder when it is

@@ -408,6 +408,31 @@ TEST_F(DeviceConfigFilesTest, ABankIsSavedOnlyWithTheSetupRegisterOfThisConnecti
     EXPECT_EQ(saved(note), 1);
 }
 
+// A loaded line's value goes into the image before the write; on the daisy
+// chain the chip's echo then replaces it, and a refused write puts the
+// image back as it was.
+TEST_F(DeviceConfigFilesTest, ALoadLeavesTheChipsEchoInImageAndBank)
+{
+    ASSERT_TRUE(connect(true, 1));
+    chain.device(0, 1).regs[147] = 0x0001 | 2 * 32;
+    ASSERT_TRUE(readReg(1, 2, 0x13));
+    const std::string path =
+        write("echo.txt", "wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x3FFF\r\n");
+    t.files.openAnswers = {path};
+    EXPECT_EQ(files.LoadDeviceConfig(), path);
+    ASSERT_EQ(chain.device(0, 1).balanceBanks[2], 0x0FFF);
+    EXPECT_EQ(link.image.at(0, 1, 148), 0x0FFF);
+    EXPECT_EQ(banks.value(1, 2), 0x0FFF);
+
+    link.image.at(0, 1, 144) = 0x0AAA;
+    chain.faults.nack = true;
+    t.files.openAnswers = {
+        write("refused.txt", "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x1F40\r\n")};
+    files.LoadDeviceConfig();
+    chain.faults.nack = false;
+    EXPECT_EQ(link.image.at(0, 1, 144), 0x0AAA);
+}
+
 TEST_F(DeviceConfigFilesTest, AFolderChosenAsTheFileIsNamedAsAFolder)
 {
     ASSERT_TRUE(connect(true, 1));
