@@ -87,16 +87,16 @@ public:
     // follows it.
     ConnectionController connection{link, transport, pipe, panel.spi, charts, polling, services};
 
-    // Cell balancing: the balance status banks of every device, the MAIN
-    // page's balance controls, both balance dialogs, the SPI clock and
-    // time-out dialogs, and the device configuration files.
-    BalanceStatusTable balanceStatus;
-    CellBalancing cellBalancing{link, polling, balanceStatus, pages.BalanceComboSync, services};
-    BalanceSequence balanceSequence{link, balanceStatus, services};
+    // Cell balancing: the MAIN page's balance controls, both balance
+    // dialogs (the sequence dialog edits the balance status banks the
+    // register image keeps), the SPI clock and time-out dialogs, and the
+    // device configuration files.
+    CellBalancing cellBalancing{link, polling, pages.BalanceComboSync, services};
+    BalanceSequence balanceSequence{link, link.image.banks, services};
     BalanceRegisters balanceRegisters{link, services};
     SpiClockDialog spiClock{link, panel.spi, services.pump};
     SpiTimeoutDialog spiTimeout{link};
-    data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services, documents};
+    data::DeviceConfigFiles configFiles{link, logging, services, documents};
 
     // Bench instruments: the system's GPIB library (loaded on first use)
     // and the instrument panel's state; main may switch the panel to the

@@ -64,8 +64,8 @@ void BalanceSequence::writeBank(const std::vector<int>& devices, int bank, const
             LogNoAnswer(link_, procedure, d);
             continue;
         }
-        if (WriteBalanceReg(link_, d, StatusAddress, v))
-            banks_.set(d, bank, v);
+        // The bank table takes the chip's echo from the link.
+        WriteBalanceReg(link_, d, StatusAddress, v);
     }
 }
 

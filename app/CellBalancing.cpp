@@ -16,10 +16,8 @@ constexpr int16_t kEnableBit = 0x200;
 }  // namespace
 
 CellBalancing::CellBalancing(link::ChipLink& link, link::PollControl& polling,
-                             BalanceStatusTable& banks, bool& balanceComboSync,
-                             Services& services)
-    : link_(link), polling_(polling), banks_(banks), balanceComboSync_(balanceComboSync),
-      services_(services)
+                             bool& balanceComboSync, Services& services)
+    : link_(link), polling_(polling), balanceComboSync_(balanceComboSync), services_(services)
 {
 }
 
@@ -55,14 +53,21 @@ bool CellBalancing::changeDevices(const Change& change, const std::vector<int>& 
                                   Modify modify, After after)
 {
     ScopedFlag chainWide(balanceComboSync_);
+    const board::PipeLossWatch watch(link_.pipe());
+    bool all = true;
     for (int d : devices) {
+        // A lost board has been reported once; the next device would only
+        // report it again.
+        if (BalanceBoardGone(link_, watch))
+            return false;
         if (!ReadModifyWrite(link_, d, change.address, modify)) {
             LogNoAnswer(link_, change.procedure, d);
-            return false;
+            all = false;
+            continue;
         }
         after(d);
     }
-    return true;
+    return all;
 }
 
 void CellBalancing::chkEnableCellBalance_Click(bool ticked)
@@ -123,8 +128,11 @@ void CellBalancing::cboBalanceMode_Click(int index)
                 if (cellButtons)
                     ReadBalanceReg(link_, d, StatusAddress);
             });
-        if (!done || devices.empty()) {
+        if (!done || devices.empty())
             call(&CellBalancingView::showSettingsFromImage);
+        // The cell buttons follow the mode chosen once it was sent, also when
+        // a device did not take it.
+        if (devices.empty()) {
             call(&CellBalancingView::refreshCellButtons);
         } else if (cellButtons) {
             call(&CellBalancingView::enableCellButtons);
@@ -199,16 +207,9 @@ std::optional<bool> CellBalancing::cbMainTabBalCtrl_Click(int index, bool shownO
         const int bit = 1 << index;
         const int old = link_.image.at(0, d, Status);
         const auto v = static_cast<int16_t>(shownOn ? old & ~bit : old | bit);
+        // The link files the write under the bank the chip's pointer selects.
         if (!WriteBalanceReg(link_, d, StatusAddress, v))
             return std::nullopt;
-        // The bank the chip wrote is the one its pointer selects; where the
-        // program knows that pointer, the bank table follows the chip, so
-        // that a configuration saved now holds the bits the chip holds.
-        if (link_.image.known(0, d, Setup)) {
-            const int bank = (link_.image.at(0, d, Setup) >> 5) & 0x0F;
-            if (bank < kBalanceBanks)
-                banks_.set(d, bank, v);
-        }
         return !shownOn;
     };
     return RunHandler(services_.prompter, name, std::optional<bool>{}, press);

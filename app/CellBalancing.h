@@ -9,7 +9,6 @@
 // against changes made by code.
 
 #include "core/Services.h"
-#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <cstdint>
@@ -43,10 +42,8 @@ public:
     // `balanceComboSync` is the MAIN page's flag: raised while a change of
     // several devices runs, so that the page's refresh leaves these
     // controls alone.
-    // A cell button's write goes into `banks` too, at the bank the setup
-    // register points at, so that a saved configuration holds it.
-    CellBalancing(link::ChipLink& link, link::PollControl& polling, BalanceStatusTable& banks,
-                  bool& balanceComboSync, Services& services);
+    CellBalancing(link::ChipLink& link, link::PollControl& polling, bool& balanceComboSync,
+                  Services& services);
 
     // The window's balance controls, or none.
     void attachView(CellBalancingView* view) { view_ = view; }
@@ -64,8 +61,7 @@ public:
     void cboBalanceWait_Click(int index);
     void chkEnableCellBalance_Click(bool ticked);
     // Toggles cell index+1 in the selected device's balance status register
-    // (the bank its setup register points at), without reading it first;
-    // the bank table takes the value the chip took when the pointer is known.
+    // (the bank its setup register points at), without reading it first.
     // `shownOn` is the button's caption ("On"); the result is the button's
     // new state, or nothing when the chip did not take the write.
     std::optional<bool> cbMainTabBalCtrl_Click(int index, bool shownOn);
@@ -82,7 +78,9 @@ private:
     };
     // The devices a chain-wide change addresses (asks on a daisy chain).
     std::vector<int> devicesFor(const Change& change);
-    // Runs the read-modify-write on every device; false when one failed.
+    // Runs the read-modify-write on every device, and `after` on each that
+    // took it; a device that failed is left as it was and the next one
+    // changed, until the board is lost. False when a device failed.
     template <typename Modify, typename After>
     bool changeDevices(const Change& change, const std::vector<int>& devices, Modify modify,
                        After after);
@@ -96,7 +94,6 @@ private:
 
     link::ChipLink& link_;
     link::PollControl& polling_;
-    BalanceStatusTable& banks_;
     bool& balanceComboSync_;
     Services& services_;
     bool dropDownHeld_ = false;

@@ -4,6 +4,7 @@
 #include "core/Hex.h"
 #include "core/UnexpectedError.h"
 #include "data/FileSystem.h"
+#include "link/BalanceStatus.h"
 #include "link/BoardCheck.h"
 #include "link/LinkText.h"
 
@@ -63,9 +64,9 @@ int lastDevice(const link::ChipLink& link, int count)
     return link.DaisyChainMode ? std::min(count, kMaxDevice) : 1;
 }
 
-void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link,
-                   const BalanceStatusTable& banks, int d)
+void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link, int d)
 {
+    const BalanceStatusTable& banks = link.image.banks;
     const std::string& part = link.PartName1;
     auto reg = [&](int index) { return static_cast<int>(link.image.at(0, d, index)); };
     auto line = [&](int adr, int index) {
@@ -84,8 +85,12 @@ void typeZeroBlock(std::vector<std::string>& out, const link::ChipLink& link,
     single("ET Limit Register", 0x12);
     out.push_back("53960 Balance Status Registers");
     const auto setup = static_cast<int16_t>(reg(balance_reg::Setup));
+    // The line selecting a bank keeps the setup register's mode, wait and
+    // enable bits: a guess in their place would change the chip's balancing
+    // when the file is loaded.
+    const bool setupKnown = link.image.known(0, d, balance_reg::Setup);
     for (int bank = 0; bank < kBalanceBanks; ++bank) {
-        if (!banks.known(d, bank)) {
+        if (!setupKnown || !banks.known(d, bank)) {
             out.push_back("53960 Balance Status bank " + std::to_string(bank) + " not read" +
                           std::string(kNotSaved));
             continue;
@@ -213,12 +218,11 @@ std::optional<std::string> checkValues(const WriteLine& w)
 
 }  // namespace
 
-std::vector<std::string> DeviceConfigLines(const link::ChipLink& link,
-                                           const BalanceStatusTable& banks)
+std::vector<std::string> DeviceConfigLines(const link::ChipLink& link)
 {
     std::vector<std::string> out;
     for (int d = 1; d <= lastDevice(link, link.DeviceCount1); ++d)
-        typeZeroBlock(out, link, banks, d);
+        typeZeroBlock(out, link, d);
     for (int d = 1; d <= lastDevice(link, link.DeviceCount2); ++d)
         typeOneBlock(out, link, d);
     return out;
@@ -271,10 +275,9 @@ ConfigParse ParseConfigText(std::string_view text, const ConfigParts& parts)
     return result;
 }
 
-DeviceConfigFiles::DeviceConfigFiles(link::ChipLink& link, DataLogging& logging,
-                                     BalanceStatusTable& banks, Services& services,
+DeviceConfigFiles::DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, Services& services,
                                      const DocumentsFolder& documents)
-    : link_(link), logging_(logging), banks_(banks), services_(services), documents_(documents)
+    : link_(link), logging_(logging), services_(services), documents_(documents)
 {
 }
 
@@ -291,20 +294,24 @@ int DeviceConfigFiles::ApplyConfig(const std::vector<ConfigWrite>& writes)
             continue;
         link::ChipMessage m(static_cast<uint8_t>(w.device), static_cast<uint8_t>(w.cat & 0x0F),
                             w.adr, w.dat, static_cast<int16_t>(w.type));
-        if (!link_.WriteSingleReg(m))
+        int16_t& image = link_.image.at(w.type, w.device, reg);
+        const int16_t before = image;
+        image = w.dat;
+        // The link leaves the chip's echo (daisy chain) or the data sent
+        // (single device) in the image, and a balance status value in the
+        // bank table.
+        if (!link_.WriteSingleReg(m)) {
+            image = before;
             continue;
+        }
         ++taken;
-        link_.image.at(w.type, w.device, reg) = w.dat;
-        if (w.type != 0)
-            continue;
-        // Keep the balance status bank table and the status register's
-        // image in step with the bank pointer the file moves.
-        if (reg == balance_reg::Status) {
-            banks_.set(w.device, BankOfSetup(link_.image.at(0, w.device, balance_reg::Setup)), w.dat);
-        } else if (reg == balance_reg::Setup) {
-            const int bank = BankOfSetup(w.dat);
-            if (banks_.known(w.device, bank))
-                link_.image.at(0, w.device, balance_reg::Status) = banks_.value(w.device, bank);
+        // The status register's image follows the bank the file points the
+        // chip at, where the program knows that bank.
+        if (w.type == 0 && reg == balance_reg::Setup) {
+            const BalanceStatusTable& banks = link_.image.banks;
+            const int bank = banks.pointedBank(w.device);
+            if (bank != BalanceStatusTable::kNoBank && banks.known(w.device, bank))
+                link_.image.at(0, w.device, balance_reg::Status) = banks.value(w.device, bank);
         }
     }
     return taken;
@@ -427,7 +434,7 @@ bool DeviceConfigFiles::save(const std::vector<std::string>& lines, const char* 
 
 void DeviceConfigFiles::SaveDeviceConfig()
 {
-    save(DeviceConfigLines(link_, banks_),
+    save(DeviceConfigLines(link_),
          "Save Device Configuration cancelled, configuration file not created.",
          "modSaveDeviceConfig.SaveDeviceConfig");
 }

@@ -15,7 +15,6 @@
 #include "core/Services.h"
 #include "data/DataLogging.h"
 #include "data/FileSystem.h"
-#include "link/BalanceStatus.h"
 #include "link/ChipLink.h"
 
 #include <cstdint>
@@ -26,10 +25,10 @@
 namespace kvb::data {
 
 // The lines of a device configuration and of an EEPROM/test file, in order.
-// A balance status bank the program does not know is left out, with a note
-// line in place of its two register lines.
-std::vector<std::string> DeviceConfigLines(const link::ChipLink& link,
-                                           const BalanceStatusTable& banks);
+// A balance status bank is saved as the line that points the setup register
+// at it and the line of its value; where the program does not know the bank
+// or the setup register's value, a note line stands in place of the two.
+std::vector<std::string> DeviceConfigLines(const link::ChipLink& link);
 std::vector<std::string> EeTestLines(const link::ChipLink& link);
 
 // One register write a configuration file asks for.
@@ -75,8 +74,8 @@ public:
 
 class DeviceConfigFiles {
 public:
-    DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, BalanceStatusTable& banks,
-                      Services& services, const DocumentsFolder& documents);
+    DeviceConfigFiles(link::ChipLink& link, DataLogging& logging, Services& services,
+                      const DocumentsFolder& documents);
 
     // Each returns the loaded path, or "" when nothing was loaded (also when
     // no board is connected, which the user is told once, and when no device
@@ -88,7 +87,9 @@ public:
 
     // Writes the lines of a checked file to the chips, in file order; a
     // register that is not read/write is skipped, and a lost board ends the
-    // writing. Returns the writes the chips took.
+    // writing. Each value goes into the image before its write; the chip's
+    // answer then leaves there what it holds, and a write it did not take
+    // puts the image back as it was. Returns the writes the chips took.
     int ApplyConfig(const std::vector<ConfigWrite>& writes);
 
     // The folder the open dialog starts in (the documents folder when it is
@@ -106,7 +107,6 @@ private:
 
     link::ChipLink& link_;
     DataLogging& logging_;
-    BalanceStatusTable& banks_;
     Services& services_;
     const DocumentsFolder& documents_;
     ConfigRowsView* view_ = nullptr;

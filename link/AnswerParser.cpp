@@ -51,6 +51,7 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
     const int type = SelectedType(TxFrame.empty() ? 0 : TxFrame[0]);
 
     bool requestAnswered = false;
+    requestedValue_.reset();
     for (const AnswerFrame& frame :
          parseDaisyAnswer(answerBytes(), type, message, commandKind == KindReadAll)) {
         if (!applyFrame(frame, type, prefix))
@@ -59,10 +60,12 @@ void ChipLink::parseDaisy(const ChipMessage& message, const std::string& prefix)
         // answers a register read or write; a read-all is answered by its
         // block.
         const int reg = frame.reg();
+        const bool fromDevice = type == commandType && frame.dev == message.dev;
+        if (fromDevice && reg == requested)
+            requestedValue_ = frame.dat;
         requestAnswered =
-            requestAnswered ||
-            (type == commandType && frame.dev == message.dev &&
-             (commandKind == KindReadAll || reg == requested || reg == kNackRegister));
+            requestAnswered || (fromDevice && (commandKind == KindReadAll || reg == requested ||
+                                               reg == kNackRegister));
     }
 
     if (due && !requestAnswered) {

@@ -173,10 +173,12 @@ public:
     // its end (an unexpected error there has shown its box and makes them
     // false) and, on the daisy chain, no CRC error, not-acknowledge or
     // missing answer was logged.
-    // A read stores the answered value in the image. On the daisy chain a
-    // write's image takes what the chip echoes; on the single-device link
-    // it keeps what the row's editors put there, known once the chip
-    // answered. Callers keep their copy of a written value only on true.
+    // A read stores the answered value in the image. A write the chip took
+    // leaves in the image, as the chip's, what it echoed on the daisy chain
+    // and the data sent on the single-device link; a type-0 balance status
+    // register's value also goes to the bank the chip's pointer selects
+    // (RegisterImage::storeWritten). Callers keep their copy of a written
+    // value only on true.
     bool ReadSingleReg(ChipMessage& message);
     bool WriteSingleReg(ChipMessage& message);
     // Pause and resume nest: only the outermost pair stops and restarts the
@@ -253,6 +255,9 @@ private:
     bool uprPollingEnabled_ = false;
     LinkViewOptions options_;
     LatchedFaults latchedFaults{};
+    // The value the addressed device gave for the register asked for, in
+    // the last daisy-chain answer; none when it gave none.
+    std::optional<int16_t> requestedValue_;
 
     // SPI and port set-up sent to the board and read back.
     std::array<uint8_t, 9> GpioSpiSetup{};

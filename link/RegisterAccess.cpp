@@ -82,6 +82,10 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
             return false;
         }
         AddToEvbLog(requestLine("wrt,", m, 4));
+        const int type = TypeIndex(m.DeviceType);
+        // The frame carries the value's 14 bits; the single-device answer
+        // overwrites the message's data.
+        const auto sent = static_cast<int16_t>(m.dat & 0x3FFF);
         const int errorsBefore = log.communicationErrors();
         const Transfer transfer = sendReceive(m);
         if (transfer == Transfer::NotSent)
@@ -90,15 +94,21 @@ bool ChipLink::WriteSingleReg(ChipMessage& m)
             // The parser stores the chip's echo: the value as the register
             // keeps it. After a failed transfer it reports the missing echo.
             const bool parsed = ParseDaisyChainResponse(m, "rcv,");
-            return transfer == Transfer::Done && parsed && answered() &&
-                   log.communicationErrors() == errorsBefore;
+            if (transfer != Transfer::Done || !parsed || !answered() ||
+                log.communicationErrors() != errorsBefore)
+                return false;
+            // Taken by the device that echoed the register (a write to all
+            // devices is echoed by each under its own number).
+            if (requestedValue_)
+                image.storeWritten(type, m.dev, reg, *requestedValue_);
+            return true;
         }
         // The single-device link answers a write with nothing worth parsing:
-        // the image keeps what the row's editors put there, taken by the chip
-        // when it answered (the link keeps its device as number 1).
+        // once the chip answered, the image holds the data sent, whoever sent
+        // it (the link keeps its device as number 1).
         if (transfer != Transfer::Done || !answered())
             return false;
-        image.markKnown(TypeIndex(m.DeviceType), 1, reg);
+        image.storeWritten(type, 1, reg, sent);
         return true;
     });
 }

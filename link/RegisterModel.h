@@ -49,6 +49,74 @@ enum RegKind : int {
     KindReadAll = 5,       // read-all command with a multi-frame answer
 };
 
+// The balance setup register (bits 5 to 8 point at one of thirteen balance
+// status banks) and the balance status register, through which a type-0
+// chip reaches the bank pointed at (page 2).
+constexpr int kBalanceSetupRegister = RegisterIndex(2, 0x13);
+constexpr int kBalanceStatusRegister = RegisterIndex(2, 0x14);
+constexpr int kBalanceBanks = 13;
+
+// The thirteen balance status banks of every type-0 device as the program
+// last read, wrote or edited them. The chip reaches the banks one at a time
+// through the balance status register, so this table is the only place that
+// holds all of them; a device configuration is saved from it. A bank the
+// program never read, wrote or edited in this connection is marked unknown,
+// and saving leaves it out rather than writing a value the chip may not
+// hold.
+//
+// Beside the banks the table keeps, per device, the bank the chip's pointer
+// selects as the chip last gave or took its setup register: a write of the
+// status register lands there, whatever a register row shows of the setup
+// register meanwhile.
+class BalanceStatusTable {
+public:
+    int16_t value(int device, int bank) const { return values_[device][bank]; }
+    bool known(int device, int bank) const { return known_[device][bank]; }
+    void set(int device, int bank, int16_t value)
+    {
+        values_[device][bank] = value;
+        known_[device][bank] = true;
+    }
+    // The bank the device's pointer selects; none before its setup register
+    // came from the chip, or while it points past the last bank.
+    static constexpr int kNoBank = -1;
+    int pointedBank(int device) const { return pointedPlusOne_[device] - 1; }
+    // The device's setup register as the chip gave or took it.
+    void takeSetup(int device, int16_t setup)
+    {
+        const int bank = (setup >> 5) & 0x0F;
+        pointedPlusOne_[device] = bank < kBalanceBanks ? bank + 1 : 0;
+    }
+    // A write of the status register that the chip at `device` took, with
+    // the value it holds now: the bank its pointer selects takes it. Device
+    // 0 (the identify address) and 15 (all devices) are no chip of their
+    // own, and without a known pointer the bank written is unknown.
+    void takeStatusWrite(int device, int16_t value)
+    {
+        constexpr int kLastChainDevice = 14;
+        if (device < 1 || device > kLastChainDevice || pointedBank(device) == kNoBank)
+            return;
+        set(device, pointedBank(device), value);
+    }
+    void forgetKnown()
+    {
+        for (auto& d : known_)
+            d.fill(false);
+        pointedPlusOne_.fill(0);
+    }
+    void clear()
+    {
+        for (auto& d : values_)
+            d.fill(0);
+        forgetKnown();
+    }
+
+private:
+    std::array<std::array<int16_t, kBalanceBanks>, kDevices> values_{};
+    std::array<std::array<bool, kBalanceBanks>, kDevices> known_{};
+    std::array<int, kDevices> pointedPlusOne_{};  // 0: no bank known
+};
+
 // The last value read from or written to each register of each device, and
 // which of those values a chip gave in this run: a value is known once it
 // was read from a chip, or written to one that answered (configuration
@@ -60,7 +128,9 @@ enum RegKind : int {
 // Beside the values the image keeps the fault status of each device as the
 // chips reported it; the fault scan compares only these, since a value typed
 // into a row or loaded from a file is no fault report. Wherever the program
-// zeroes the fault status register, the report goes with it.
+// zeroes the fault status register, the report goes with it. It also keeps
+// the balance status banks of the type-0 devices, which the chips take and
+// forget with the rest of the image.
 class RegisterImage {
 public:
     int16_t& at(int type, int device, int reg) { return values_[type][device][reg]; }
@@ -73,9 +143,17 @@ public:
         known_[type][device][reg] = true;
         if (reg == kFaultStatusRegister)
             reportedFaults_[type][device] = value;
+        if (type == 0 && reg == kBalanceSetupRegister)
+            banks.takeSetup(device, value);
     }
-    // The value the image holds was taken by a chip that answered.
-    void markKnown(int type, int device, int reg) { known_[type][device][reg] = true; }
+    // A write the chip at `device` took, with the value it holds now: the
+    // value is the chip's, and a type-0 status register's goes to its bank.
+    void storeWritten(int type, int device, int reg, int16_t value)
+    {
+        store(type, device, reg, value);
+        if (type == 0 && reg == kBalanceStatusRegister)
+            banks.takeStatusWrite(device, value);
+    }
     // The program sets a register to 0 (clearing the faults).
     void zero(int type, int device, int reg)
     {
@@ -94,6 +172,7 @@ public:
         for (auto& t : known_)
             for (auto& d : t)
                 d.fill(false);
+        banks.forgetKnown();
     }
     void clear()
     {
@@ -102,7 +181,10 @@ public:
                 d.fill(0);
         forgetKnown();
         forgetReportedFaults();
+        banks.clear();
     }
+
+    BalanceStatusTable banks;
 
 private:
     std::array<std::array<std::array<int16_t, kRegisters>, kDevices>, kDeviceTypes> values_{};

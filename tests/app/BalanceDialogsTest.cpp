@@ -353,7 +353,7 @@ TEST_F(BalanceDialogsTest, AllDevicesReceiveTheirOwnValuesLowHalfFirst)
            "wrt,KVB71853,dev0x03,cat0x0A,adr0x37,dat0x0003\r\n";
     data::DocumentsFolder documents;
     data::DataLogging logging{t.services, documents};
-    data::DeviceConfigFiles files{link, logging, banks, t.services, documents};
+    data::DeviceConfigFiles files{link, logging, t.services, documents};
     t.files.openAnswers = {path};
     ASSERT_EQ(files.LoadDeviceConfig(), path);
     for (int d = 1; d <= 3; ++d)

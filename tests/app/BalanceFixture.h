@@ -12,24 +12,24 @@
 namespace kvb::test {
 
 struct BalanceFixture : CommandFixture {
-    BalanceStatusTable banks;
+    BalanceStatusTable& banks = link.image.banks;
     bool balanceComboSync = false;
-    CellBalancing balancing{link, polling, banks, balanceComboSync, t.services};
+    CellBalancing balancing{link, polling, balanceComboSync, t.services};
     BalanceSequence sequence{link, banks, t.services};
     BalanceRegisters values{link, t.services};
 
     // The window's balance controls, each step played by what a test puts
     // in it (nothing by default).
     struct ScriptedBalancingView final : CellBalancingView {
-        std::function<void()> showSettingsFromImageStep, showSequenceDialogStep,
-            refreshDeviceMenuStep, relayoutTabStep;
+        std::function<void()> enableCellButtonsStep, showSettingsFromImageStep,
+            showSequenceDialogStep, refreshDeviceMenuStep, relayoutTabStep;
         static void run(const std::function<void()>& step)
         {
             if (step)
                 step();
         }
         void disableCellButtons() override {}
-        void enableCellButtons() override {}
+        void enableCellButtons() override { run(enableCellButtonsStep); }
         void refreshCellButtons() override {}
         void showSettingsFromImage() override { run(showSettingsFromImageStep); }
         void showRegistersDialog() override {}

@@ -105,6 +105,36 @@ TEST_F(CellBalancingTest, AFailedReadWritesNothingFurther)
     EXPECT_FALSE(balanceComboSync);
 }
 
+TEST_F(CellBalancingTest, AFailedDeviceLeavesTheNextOnesToBeChanged)
+{
+    ASSERT_TRUE(connect(true, 3));
+    int enabled = 0;
+    balancingView.enableCellButtonsStep = [&] { ++enabled; };
+    chain.faults.corruptCrc = 1;  // the answer to device 1's setup read
+    t.prompter.script = {Answer::Yes};
+    balancing.cboBalanceMode_Click(1);
+    EXPECT_EQ(takeWrites(),
+              (std::vector<std::string>{"wrt,KVB71853,dev0x02,cat0x0A,adr0x13,dat0x0001",
+                                        "wrt,KVB71853,dev0x03,cat0x0A,adr0x13,dat0x0001"}));
+    EXPECT_EQ(chipReg(1, kSetup) & 3, 0);
+    EXPECT_EQ(chipReg(3, kSetup) & 3, 1);
+    // Only the devices that took the mode read their bank 0.
+    EXPECT_TRUE(lines("cmd,KVB71853,dev0x01,cat0x02,adr0x14").empty());
+    EXPECT_EQ(lines("cmd,KVB71853,dev0x03,cat0x02,adr0x14").size(), 1u);
+    EXPECT_EQ(enabled, 1);
+    EXPECT_FALSE(balanceComboSync);
+
+    // A lost board ends the change with its one box.
+    board->faults.noAnswer = true;
+    t.prompter.asked.clear();
+    t.prompter.script = {Answer::Yes};
+    balancing.cboBalanceWait_Click(2);
+    EXPECT_EQ(t.prompter.texts(),
+              (std::vector<std::string>{
+                  "Set Cell Balance Wait Time on all connected KVB71853 devices?",
+                  "USB Communications lost, Disconnect and Reconnect, Polling Terminated"}));
+}
+
 TEST_F(CellBalancingTest, SingleDeviceLinkUsesDeviceOneWithoutAQuestion)
 {
     ASSERT_TRUE(connect(false, 1));
@@ -238,7 +268,7 @@ TEST_F(CellBalancingTest, ACellButtonKeepsTheSavedBankInStepWithTheChip)
     EXPECT_EQ(banks.value(2, 5), 0x0007);
     EXPECT_FALSE(banks.known(2, 0));
     // A configuration saved now stores the bit the chip holds.
-    const std::vector<std::string> saved = data::DeviceConfigLines(link, banks);
+    const std::vector<std::string> saved = data::DeviceConfigLines(link);
     const auto select =
         std::find(saved.begin(), saved.end(), "wrt,KVB71853,dev0x02,cat0x0A,adr0x13,dat0x02A1");
     ASSERT_NE(select, saved.end());

@@ -1,7 +1,9 @@
 #include "data/DeviceConfigFiles.h"
+#include "link/BalanceStatus.h"
 #include "link/LinkFixture.h"
 #include "link/RegisterDefinitionFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,8 +16,8 @@ protected:
     std::string folder = ::testing::TempDir() + "config_files/";
     data::DocumentsFolder documents;
     data::DataLogging logging{t.services, documents};
-    BalanceStatusTable banks;
-    data::DeviceConfigFiles files{link, logging, banks, t.services, documents};
+    BalanceStatusTable& banks = link.image.banks;
+    data::DeviceConfigFiles files{link, logging, t.services, documents};
 
     DeviceConfigFilesTest()
     {
@@ -57,19 +59,19 @@ TEST_F(DeviceConfigFilesTest, BlocksHaveTheirLineCounts)
         banks.set(1, bank, static_cast<int16_t>(bank));
     for (int reg = 128; reg < 192; ++reg)
         link.image.store(0, 1, reg, 0);
-    std::vector<std::string> lines = data::DeviceConfigLines(link, banks);
+    std::vector<std::string> lines = data::DeviceConfigLines(link);
     ASSERT_EQ(lines.size(), 72u);
     EXPECT_EQ(lines[1], "**** Parameters for 53960 at device address 1 ****");
     EXPECT_EQ(lines[3], "wrt,KVB71853,dev0x01,cat0x0A,adr0x03,dat0x0000");
     // Bank 12's pointer keeps mode, wait and enable and clears bits 10..13.
     link.image.at(0, 1, 147) = 0x3E1F;
-    lines = data::DeviceConfigLines(link, banks);
+    lines = data::DeviceConfigLines(link);
     EXPECT_EQ(lines[37], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x039F");
     EXPECT_EQ(lines[38], "wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x000C");
     EXPECT_EQ(lines[40], "wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x3E1F");
 
     link.TakeChosenLink(true, 3, 2);
-    lines = data::DeviceConfigLines(link, banks);
+    lines = data::DeviceConfigLines(link);
     // Devices 2 and 3 were never read: each register line and each bank
     // pair becomes one note.
     EXPECT_EQ(lines.size(), 72u + 2 * (72 - 13) + 2 * 10);
@@ -379,6 +381,56 @@ TEST_F(DeviceConfigFilesTest, ALoadThatWritesNothingSaysSoNamingTheFile)
     EXPECT_EQ(t.prompter.asked[0].text.rfind(
                   "ParseConfigFile: no line is a register write for KVB71853 or KVB53961.\r\n", 0),
               0u);
+}
+
+// A bank is saved as the pair that selects it and gives its value; without
+// the setup register's value the selecting line cannot be built, and a bank
+// known on an earlier connection is not this connection's.
+TEST_F(DeviceConfigFilesTest, ABankIsSavedOnlyWithTheSetupRegisterOfThisConnection)
+{
+    auto saved = [&](const std::string& line) {
+        const std::vector<std::string> lines = data::DeviceConfigLines(link);
+        return std::count(lines.begin(), lines.end(), line);
+    };
+    const std::string note = "53960 Balance Status bank 3 not read - not saved";
+    ASSERT_TRUE(connect(true, 1));
+    banks.set(1, 3, 0x0055);  // typed into the balance sequence dialog
+    EXPECT_EQ(saved("wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0060"), 0);
+    EXPECT_EQ(saved(note), 1);
+
+    chain.device(0, 1).regs[147] = 0x0001;
+    ASSERT_TRUE(readReg(1, 2, 0x13));
+    EXPECT_EQ(saved("wrt,KVB71853,dev0x01,cat0x0A,adr0x13,dat0x0061"), 1);
+    EXPECT_EQ(saved("wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x0055"), 1);
+
+    ASSERT_TRUE(connect(true, 1));
+    ASSERT_TRUE(readReg(1, 2, 0x13));
+    EXPECT_EQ(saved(note), 1);
+}
+
+// A loaded line's value goes into the image before the write; on the daisy
+// chain the chip's echo then replaces it, and a refused write puts the
+// image back as it was.
+TEST_F(DeviceConfigFilesTest, ALoadLeavesTheChipsEchoInImageAndBank)
+{
+    ASSERT_TRUE(connect(true, 1));
+    chain.device(0, 1).regs[147] = 0x0001 | 2 * 32;
+    ASSERT_TRUE(readReg(1, 2, 0x13));
+    const std::string path =
+        write("echo.txt", "wrt,KVB71853,dev0x01,cat0x0A,adr0x14,dat0x3FFF\r\n");
+    t.files.openAnswers = {path};
+    EXPECT_EQ(files.LoadDeviceConfig(), path);
+    ASSERT_EQ(chain.device(0, 1).balanceBanks[2], 0x0FFF);
+    EXPECT_EQ(link.image.at(0, 1, 148), 0x0FFF);
+    EXPECT_EQ(banks.value(1, 2), 0x0FFF);
+
+    link.image.at(0, 1, 144) = 0x0AAA;
+    chain.faults.nack = true;
+    t.files.openAnswers = {
+        write("refused.txt", "wrt,KVB71853,dev0x01,cat0x0A,adr0x10,dat0x1F40\r\n")};
+    files.LoadDeviceConfig();
+    chain.faults.nack = false;
+    EXPECT_EQ(link.image.at(0, 1, 144), 0x0AAA);
 }
 
 TEST_F(DeviceConfigFilesTest, AFolderChosenAsTheFileIsNamedAsAFolder)

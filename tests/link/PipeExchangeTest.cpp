@@ -115,24 +115,25 @@ TEST_F(PipeExchange, ADaisyChainWriteLeavesTheChipsEchoInTheImage)
     EXPECT_EQ(link.image.at(0, 1, 148), 0x0FFF);
 }
 
-// On the single-device link a write's answer is not parsed: the image keeps
-// what the row's editors put there, known only once the chip answered.
-TEST_F(PipeExchange, ASingleDeviceWriteKeepsTheRowsValueKnownOnlyWhenAnswered)
+// On the single-device link a write's answer is not parsed: the image takes
+// the data sent, whoever sent it, known only once the chip answered.
+TEST_F(PipeExchange, ASingleDeviceWriteLeavesTheDataSentKnownOnlyWhenAnswered)
 {
     link.TakeChosenLink(false, 1, 0);
     pipe.setPipeCommandCode(board::HidSpiPipe);
-    link.image.at(0, 1, 150) = 0x1234;  // as the row's editors left it
+    link.image.at(0, 1, 150) = 0x1234;  // a value the write does not send
     ChipMessage write(0, 2, 0x16, 0x0ABC, 0);
     ASSERT_TRUE(link.WriteSingleReg(write));
     EXPECT_TRUE(logHas("wrt,KVB71853,cat0x0A,adr0x16,dat0x0ABC\r\n"));
     EXPECT_EQ(chain.device(0, 1).regs[150], 0x0ABC);
-    EXPECT_EQ(link.image.at(0, 1, 150), 0x1234);
+    EXPECT_EQ(link.image.at(0, 1, 150), 0x0ABC);
     EXPECT_TRUE(link.image.known(0, 1, 150));
     EXPECT_FALSE(logHas("rcv,"));
 
     // A silent chip (the board answers without chip bytes), then a lost
-    // board: nothing becomes known.
+    // board: nothing becomes known and the image keeps what it held.
     link.image.forgetKnown();
+    link.image.at(0, 1, 150) = 0x1234;
     chain.faults.silentFrom[0] = 1;
     ChipMessage unanswered(0, 2, 0x16, 0x0ABC, 0);
     EXPECT_FALSE(link.WriteSingleReg(unanswered));
