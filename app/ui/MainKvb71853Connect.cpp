@@ -70,9 +70,11 @@ void MainKvb71853::wireLink()
     frmComErrors_ = std::make_unique<FrmErrorLog>(link.log.comErrors, "frmComErrors");
     frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.log.faultStatus, "frmFaultStatusLog");
 
-    frmManualConfig = new FrmManualConfig(context_.connection.config, this);
+    frmManualConfig = new FrmManualConfig(this);
     wireConnection();
     connect(frmManualConfig, &QDialog::accepted, this, [this] { ManualConfigAccepted(); });
+    connect(frmManualConfig, &QDialog::rejected, this,
+            [this] { context_.connection.CancelButton_Click(); });
     connect(cmdConnect, &QPushButton::clicked, this, [this] { cmdConnect_Click(); });
     connect(cmdDisconnect, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
     connect(mnuManualConfig, &QAction::triggered, this, [this] { mnuManualConfig_Click(); });
@@ -323,7 +325,7 @@ void MainKvb71853::ShowManualConfig(bool modal)
 
 void MainKvb71853::ManualConfigAccepted()
 {
-    context_.connection.ConfigurationAccepted();
+    context_.connection.OKButton_Click(frmManualConfig->choices());
 }
 
 void MainKvb71853::NotConnectedState()
