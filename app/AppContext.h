@@ -95,7 +95,7 @@ public:
     BalanceSequence balanceSequence{link, balanceStatus, services};
     BalanceRegisters balanceRegisters{link, services};
     SpiClockDialog spiClock{link, panel.spi, services.pump};
-    SpiTimeoutDialog spiTimeout{link};
+    SpiTimeoutDialog spiTimeout{link, services.prompter};
     data::DeviceConfigFiles configFiles{link, logging, balanceStatus, services, documents};
 
     // Bench instruments: the system's GPIB library (loaded on first use)
