@@ -300,9 +300,11 @@ void MainKvb71853::buildRawMsgNotConnected()
         "Non Daisy Chain Mode");
     PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2280, 300);
     optRawMsgNotConnectedMode[0]->setChecked(true);
+    // The options choose the framing only while no board is connected; a
+    // board open without devices keeps the layout it has.
     for (auto* o : optRawMsgNotConnectedMode)
         connect(o, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
+            if (on && !context_.link.EvbConnected())
                 ShowEnableRawMessageSender();
         });
 }

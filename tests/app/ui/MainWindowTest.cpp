@@ -377,6 +377,17 @@ TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
     selectTab("COMMANDS");
     EXPECT_TRUE(context.link.DaisyChainMode);
     EXPECT_FALSE(deviceAddress->isHidden());
+
+    // A board open but no device answering: the options show, and choosing
+    // one leaves the layout without "Send".
+    chain->setDevices(0, 0);
+    context.connection.Connect();
+    ASSERT_TRUE(context.link.EvbConnected());
+    ASSERT_FALSE(control("fraRawMsgNotConnected")->isHidden());
+    singleMode->setChecked(true);
+    EXPECT_FALSE(control("fraRawMsgNotConnected")->isHidden());
+    EXPECT_TRUE(control("cbSendRawMsg")->isHidden());
+    EXPECT_TRUE(control("fraRawMsgDevType")->isHidden());
 }
 
 TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
