@@ -791,6 +791,8 @@ void MainKvb71853::TabStrip1_Click()
         return;
     const link::ChipLink& link = context_.link;
     const int tab = std::max(0, TabStrip1->currentIndex());
+    // Pending events (a poll tick, repaints) run before the pages change.
+    context_.services.pump.yield();
     const std::string name =
         QString::fromStdString(link.definitions.tabNames[link.SelectedDeviceType][tab])
             .toUpper()

@@ -348,6 +348,21 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     EXPECT_TRUE(control<QWidget>("fmRegCtrls_1")->isHidden());
 }
 
+// A tab switch lets pending events run once, before it lays the pages out.
+TEST_F(MainWindow, ATabSwitchYieldsOnceBeforeTheLayout)
+{
+    chain->setDevices(0, 1);
+    configure(true, 0, 1);
+    selectTab("COMMANDS");
+    auto* statusFrame = control("fraMainTabDeviceStatus");
+    std::vector<bool> statusShownAtYield;
+    t.pump.hook = [&] { statusShownAtYield.push_back(!statusFrame->isHidden()); };
+    selectTab("MAIN");
+    t.pump.hook = nullptr;
+    EXPECT_EQ(statusShownAtYield, std::vector<bool>{false});
+    EXPECT_FALSE(statusFrame->isHidden());
+}
+
 TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
 {
     // The window opens on "COMMANDS" with "Daisy Chain Mode" chosen.
