@@ -67,8 +67,10 @@ void MainKvb71853::wireLink()
     hooks_.onClear([this] { rowsView->attachPages(nullptr); });
 
     // The link's two log windows come up by themselves when a line arrives.
-    frmComErrors_ = std::make_unique<FrmErrorLog>(link.log.comErrors, "frmComErrors");
-    frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.log.faultStatus, "frmFaultStatusLog");
+    frmComErrors_ =
+        std::make_unique<FrmErrorLog>(link.log.comErrors, link.PartName1, "frmComErrors");
+    frmFaultStatusLog_ =
+        std::make_unique<FrmErrorLog>(link.log.faultStatus, link.PartName1, "frmFaultStatusLog");
 
     frmManualConfig = new FrmManualConfig(this);
     wireConnection();
