@@ -66,8 +66,7 @@ int SpiTimeoutMicroseconds(uint8_t high, uint8_t low)
 std::array<uint8_t, 2> SpiTimeoutBytes(const std::string& text)
 {
     // The box holds digits only; anything else ends the number.
-    const DigitsRead read =
-        ReadDigits(text, {.base = 10, .leadingOnly = true, .max = INT32_MAX});
+    const DigitsRead read = ReadDigits(text, {.base = 10, .leadingOnly = true, .max = INT32_MAX});
     if (read.tooLarge)
         throw std::overflow_error("Overflow");
     const auto us = static_cast<long long>(read.value.value_or(0));

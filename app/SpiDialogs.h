@@ -71,9 +71,7 @@ constexpr int kMaxSpiTimeoutUs = 30000;
 // Transfer Time".
 class SpiTimeoutDialog {
 public:
-    SpiTimeoutDialog(link::ChipLink& link, Prompter& prompter) : link_(link), prompter_(prompter)
-    {
-    }
+    SpiTimeoutDialog(link::ChipLink& link, Prompter& prompter) : link_(link), prompter_(prompter) {}
 
     std::string text;  // tbSpiTimeout: microseconds
     int upDown = 0;
