@@ -95,7 +95,7 @@ public:
     BalanceSequence balanceSequence{link, link.image.banks, services};
     BalanceRegisters balanceRegisters{link, services};
     SpiClockDialog spiClock{link, panel.spi, services.pump};
-    SpiTimeoutDialog spiTimeout{link};
+    SpiTimeoutDialog spiTimeout{link, services.prompter};
     data::DeviceConfigFiles configFiles{link, logging, services, documents};
 
     // Bench instruments: the system's GPIB library (loaded on first use)

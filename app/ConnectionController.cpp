@@ -4,6 +4,7 @@
 #include "board/ChipPipe.h"
 #include "board/HidTransport.h"
 #include "core/Services.h"
+#include "core/UnexpectedError.h"
 #include "data/ChartModel.h"
 #include "link/ChipLink.h"
 #include "link/StatusLamps.h"
@@ -116,6 +117,11 @@ void ConnectionController::applyLinkMode(bool daisyChain)
 
 void ConnectionController::Connect()
 {
+    RunHandler(services_.prompter, "cmdConnect_Click", [this] { connectSteps(); });
+}
+
+void ConnectionController::connectSteps()
+{
     services_.pump.yield();
     polling_.ShowStartPoll(false);
     run(view_, &ConnectionView::showUprControls, false);
@@ -147,10 +153,12 @@ void ConnectionController::Connect()
 
 void ConnectionController::Disconnect()
 {
-    link_.DisableUprPolling();
-    transport_.CloseHidHandles();
-    transport_.EvbConnected = false;
-    showNotConnected(false);
+    RunHandler(services_.prompter, "cmdDisconnect_Click", [this] {
+        link_.DisableUprPolling();
+        transport_.CloseHidHandles();
+        transport_.EvbConnected = false;
+        showNotConnected(false);
+    });
 }
 
 void ConnectionController::TakeOfflineFraming(bool daisyChain)
@@ -160,6 +168,11 @@ void ConnectionController::TakeOfflineFraming(bool daisyChain)
 }
 
 void ConnectionController::ConfigureFromMenu()
+{
+    RunHandler(services_.prompter, "mnuManualConfig_Click", [this] { configureFromMenuSteps(); });
+}
+
+void ConnectionController::configureFromMenuSteps()
 {
     // OK runs a full connect with identification before the dialog returns.
     run(view_, &ConnectionView::runConfigDialog);
@@ -177,18 +190,32 @@ void ConnectionController::ConfigureFromMenu()
     showConnected(false);
 }
 
-void ConnectionController::ConfigurationAccepted()
+void ConnectionController::OKButton_Click(const ManualConfigChoices& choices)
 {
+    if (!RunHandler(services_.prompter, "OKButton_Click", [&] { takeConfiguration(choices); }))
+        config.failed();
+}
+
+void ConnectionController::takeConfiguration(const ManualConfigChoices& choices)
+{
+    config.accept(choices);
     const ManualConfigResult& r = config.result;
     pipe_.setPipeCommandCode(r.pipeCommandCode);
     link_.takeGpioSetupByte(r.gpioSetupByte);
     link_.SetFittedParts(r.secondTypePresent, r.partName1, r.partName2);
     run(view_, &ConnectionView::configurationTaken, r);
+    services_.pump.yield();
     run(view_, &ConnectionView::rebuildRegisterTabs);
     if (services_.programEnd.ending())
         return;
     run(view_, &ConnectionView::setCaption, ManualConfigCaption(r.daisyChain));
+    // The connect reports its own failures.
     Connect();
+}
+
+void ConnectionController::CancelButton_Click()
+{
+    RunHandler(services_.prompter, "CancelButton_Click", [this] { config.cancel(); });
 }
 
 }  // namespace kvb

@@ -88,6 +88,10 @@ public:
     // more samples and a connected board is closed.
     void endSession();
 
+    // Each handler below reports an unexpected failure in its box, "Error in
+    // <handler> Err.Number = ..., Err.Description = ...", and ends there: the
+    // window keeps the state reached so far.
+
     // cmdConnect_Click: without an accepted configuration the dialog comes
     // up (its OK connects); otherwise a new board search, set-up and
     // identification. A link found stops polling; unprompted-response
@@ -101,13 +105,23 @@ public:
     // counts as chosen, without set-up or identification, and
     // unprompted-response polling off.
     void ConfigureFromMenu();
-    // The configuration dialog's OK, after it stored the choices in `config`.
-    void ConfigurationAccepted();
+    // The configuration dialog's OKButton_Click, once the dialog is hidden:
+    // stores the choices in `config`, lets pending events run once, rebuilds
+    // the register tabs, names the mode in the caption and connects. After a
+    // failure of its own the configuration counts as not accepted, so
+    // Connect shows the dialog again.
+    void OKButton_Click(const ManualConfigChoices& choices);
+    // The dialog's CancelButton_Click: the refusal is recorded; the accepted
+    // configuration stays.
+    void CancelButton_Click();
     // The raw sender's offline framing option: without a board the link's
     // mode follows it; with one it stays as the connection set it.
     void TakeOfflineFraming(bool daisyChain);
 
 private:
+    void connectSteps();
+    void configureFromMenuSteps();
+    void takeConfiguration(const ManualConfigChoices& choices);
     bool searchBoard();
     void applyLinkMode(bool daisyChain);
     void showConnected(bool uprPolling);

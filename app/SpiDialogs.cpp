@@ -1,9 +1,12 @@
 #include "app/SpiDialogs.h"
 
+#include "core/Hex.h"
+#include "core/UnexpectedError.h"
+
 #include <algorithm>
-#include <cctype>
+#include <climits>
 #include <cmath>
-#include <cstdlib>
+#include <stdexcept>
 
 namespace kvb {
 
@@ -63,12 +66,10 @@ int SpiTimeoutMicroseconds(uint8_t high, uint8_t low)
 std::array<uint8_t, 2> SpiTimeoutBytes(const std::string& text)
 {
     // The box holds digits only; anything else ends the number.
-    long long us = 0;
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            break;
-        us = std::min<long long>(us * 10 + (c - '0'), 1000000);
-    }
+    const DigitsRead read = ReadDigits(text, {.base = 10, .leadingOnly = true, .max = INT32_MAX});
+    if (read.tooLarge)
+        throw std::overflow_error("Overflow");
+    const auto us = static_cast<long long>(read.value.value_or(0));
     const int x = 2 * static_cast<int>(std::clamp<long long>(us, kMinSpiTimeoutUs, kMaxSpiTimeoutUs));
     return {static_cast<uint8_t>((x & 0xFF00) / 256), static_cast<uint8_t>(x & 0xFF)};
 }
@@ -86,21 +87,17 @@ bool SpiTimeoutDialog::tbSpiTimeout_KeyPress(int key)
     return (key >= '0' && key <= '9') || key == 8;
 }
 
-bool SpiTimeoutDialog::OKButton_Click()
+bool SpiTimeoutDialog::OKButton_Click(const std::function<void()>& hide)
 {
-    const auto bytes = SpiTimeoutBytes(text);
-    pendingHigh = bytes[0];
-    pendingLow = bytes[1];
-    link_.setSpiTimeout(pendingHigh, pendingLow);
-    // Without a daisy chain connected there is no board to take the record
-    // now; the link sends it with its next daisy-chain set-up.
-    if (!link_.EvbConnected() || !link_.DaisyChainMode) {
-        link_.log.AddToEvbLog(std::string("frmSpiTimeout: ") +
-                              (link_.EvbConnected() ? "not a daisy chain" : "EVB not connected") +
-                              ", the time-out is sent at the next daisy chain connection.");
-        return false;
-    }
-    return link_.SetGpioSpiSetupDaisy();
+    return RunHandler(prompter_, "OKButton_Click", false, [&] {
+        const auto bytes = SpiTimeoutBytes(text);
+        pendingHigh = bytes[0];
+        pendingLow = bytes[1];
+        link_.setSpiTimeout(pendingHigh, pendingLow);
+        if (hide)
+            hide();
+        return link_.SetGpioSpiSetupDaisy();
+    });
 }
 
 }  // namespace kvb

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kvb {
@@ -70,7 +71,7 @@ constexpr int kMaxSpiTimeoutUs = 30000;
 // Transfer Time".
 class SpiTimeoutDialog {
 public:
-    explicit SpiTimeoutDialog(link::ChipLink& link) : link_(link) {}
+    SpiTimeoutDialog(link::ChipLink& link, Prompter& prompter) : link_(link), prompter_(prompter) {}
 
     std::string text;  // tbSpiTimeout: microseconds
     int upDown = 0;
@@ -80,18 +81,22 @@ public:
     void Form_Activate();
     // Only digits and Backspace reach the box.
     static bool tbSpiTimeout_KeyPress(int key);
-    // Stores the time-out and, with a board connected on a daisy chain,
-    // sends the set-up record at once; otherwise it goes with the next
-    // connection. True when it was sent.
-    bool OKButton_Click();
+    // Stores the box's time-out, hides the dialog (`hide`), then sends the
+    // daisy-chain set-up with it at once and reads it back; without a board
+    // nothing is sent. A number the box cannot give as a 32-bit integer
+    // fails OK with its box: nothing is stored or sent, and the dialog
+    // stays. True when the set-up was read back.
+    bool OKButton_Click(const std::function<void()>& hide = {});
     void CancelButton_Click() {}
 
 private:
     link::ChipLink& link_;
+    Prompter& prompter_;
 };
 
 // The time-out bytes (half-microseconds, high and low) for a box's text:
-// its leading decimal number, clamped to 100..30000 microseconds.
+// its leading decimal number, clamped to 100..30000 microseconds; no number
+// reads as 0. std::overflow_error for a number beyond 32 bits.
 std::array<uint8_t, 2> SpiTimeoutBytes(const std::string& text);
 // Microseconds shown for the bytes, halves rounded to even.
 int SpiTimeoutMicroseconds(uint8_t high, uint8_t low);

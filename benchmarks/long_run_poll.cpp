@@ -259,9 +259,8 @@ struct LongRun {
             return false;
         StartupSequence(context.panel, context.grid, context.transport, context.services).PowerUp();
         context.connection.startSession();
-        context.connection.config.accept(
+        context.connection.OKButton_Click(
             {LinkChoice::DaisyChain, DeviceChoice::Kvb53960And53961, 5});
-        context.connection.ConfigurationAccepted();
         if (link.DeviceCount1 != 3 || link.DeviceCount2 != 2 || !link.DaisyChainMode) {
             std::fprintf(stderr, "found %d + %d devices%s\n%s\n", link.DeviceCount1,
                          link.DeviceCount2, link.DaisyChainMode ? "" : ", not a daisy chain",

@@ -17,6 +17,12 @@ void ErrorLogWindow::add(const std::string& partName, const std::string& line)
     notify();
 }
 
+void ErrorLogWindow::Form_Activate(const std::string& partName)
+{
+    caption_ = partName + suffix_;
+    notify();
+}
+
 void ErrorLogWindow::clearText()
 {
     text_.clear();

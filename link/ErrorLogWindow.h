@@ -20,6 +20,8 @@ public:
     // Shows the window (caption from the part name), counts the line, empties
     // the box when the count passes the limit, then appends the line and CR LF.
     void add(const std::string& partName, const std::string& line);
+    // The window comes up (activated): the caption takes the part name.
+    void Form_Activate(const std::string& partName);
     // "Clear Text": empties the box; the counter runs on.
     void clearText();
     // "Done": hides the window; text and counter stay.

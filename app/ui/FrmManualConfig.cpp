@@ -15,8 +15,7 @@
 
 namespace kvb::ui {
 
-FrmManualConfig::FrmManualConfig(ManualConfig& state, QWidget* parent)
-    : QDialog(parent), state_(state)
+FrmManualConfig::FrmManualConfig(QWidget* parent) : QDialog(parent)
 {
     OpenOnScreen(this);
     setObjectName("frmManualConfig");
@@ -141,18 +140,6 @@ ManualConfigChoices FrmManualConfig::choices() const
             c.devices = static_cast<DeviceChoice>(i);
     c.stackSize = updnDevCount_->value();
     return c;
-}
-
-void FrmManualConfig::accept()
-{
-    state_.accept(choices());
-    QDialog::accept();
-}
-
-void FrmManualConfig::reject()
-{
-    state_.cancel();
-    QDialog::reject();
 }
 
 }  // namespace kvb::ui

@@ -1,10 +1,9 @@
 #pragma once
 // The manual link configuration dialog "BMS Configuration": link mode,
-// daisy-chain stack size and the chip variants fitted. OK stores the choices
-// in the ManualConfig state and emits accepted(); the main window then sets
-// the link state from the result, rebuilds its tabs, sets its caption and
-// connects. Cancel (also Esc or closing the window) records the refusal and
-// changes nothing else. Both only hide the dialog, which keeps its choices.
+// daisy-chain stack size and the chip variants fitted. OK hides the dialog
+// and emits accepted(), on which the main window hands the choices to the
+// connection's OK; Cancel (also Esc or closing the window) hides it and
+// emits rejected(). The dialog keeps its choices between showings.
 
 #include "app/ManualConfig.h"
 
@@ -27,12 +26,9 @@ class UpDownControl;
 class FrmManualConfig : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmManualConfig(ManualConfig& state, QWidget* parent = nullptr);
+    explicit FrmManualConfig(QWidget* parent = nullptr);
 
     ManualConfigChoices choices() const;
-
-    void accept() override;  // OKButton_Click
-    void reject() override;  // CancelButton_Click
 
 private:
     // The dialog's parts, each with the layout it stands in.
@@ -43,7 +39,6 @@ private:
 
     void optDaisyChain_Click();
 
-    ManualConfig& state_;
     std::array<QRadioButton*, 2> optDaisyChain_{};
     std::array<QRadioButton*, 3> optDevices_{};
     QLabel* label1_;

@@ -300,9 +300,11 @@ void MainKvb71853::buildRawMsgNotConnected()
         "Non Daisy Chain Mode");
     PlaceTwips(optRawMsgNotConnectedMode[1], 120, 480, 2280, 300);
     optRawMsgNotConnectedMode[0]->setChecked(true);
+    // The options choose the framing only while no board is connected; a
+    // board open without devices keeps the layout it has.
     for (auto* o : optRawMsgNotConnectedMode)
         connect(o, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
+            if (on && !context_.link.EvbConnected())
                 ShowEnableRawMessageSender();
         });
 }
@@ -789,6 +791,8 @@ void MainKvb71853::TabStrip1_Click()
         return;
     const link::ChipLink& link = context_.link;
     const int tab = std::max(0, TabStrip1->currentIndex());
+    // Pending events (a poll tick, repaints) run before the pages change.
+    context_.services.pump.yield();
     const std::string name =
         QString::fromStdString(link.definitions.tabNames[link.SelectedDeviceType][tab])
             .toUpper()

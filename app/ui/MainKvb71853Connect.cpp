@@ -67,12 +67,16 @@ void MainKvb71853::wireLink()
     hooks_.onClear([this] { rowsView->attachPages(nullptr); });
 
     // The link's two log windows come up by themselves when a line arrives.
-    frmComErrors_ = std::make_unique<FrmErrorLog>(link.log.comErrors, "frmComErrors");
-    frmFaultStatusLog_ = std::make_unique<FrmErrorLog>(link.log.faultStatus, "frmFaultStatusLog");
+    frmComErrors_ =
+        std::make_unique<FrmErrorLog>(link.log.comErrors, link.PartName1, "frmComErrors");
+    frmFaultStatusLog_ =
+        std::make_unique<FrmErrorLog>(link.log.faultStatus, link.PartName1, "frmFaultStatusLog");
 
-    frmManualConfig = new FrmManualConfig(context_.connection.config, this);
+    frmManualConfig = new FrmManualConfig(this);
     wireConnection();
     connect(frmManualConfig, &QDialog::accepted, this, [this] { ManualConfigAccepted(); });
+    connect(frmManualConfig, &QDialog::rejected, this,
+            [this] { context_.connection.CancelButton_Click(); });
     connect(cmdConnect, &QPushButton::clicked, this, [this] { cmdConnect_Click(); });
     connect(cmdDisconnect, &QPushButton::clicked, this, [this] { cmdDisconnect_Click(); });
     connect(mnuManualConfig, &QAction::triggered, this, [this] { mnuManualConfig_Click(); });
@@ -323,7 +327,7 @@ void MainKvb71853::ShowManualConfig(bool modal)
 
 void MainKvb71853::ManualConfigAccepted()
 {
-    context_.connection.ConfigurationAccepted();
+    context_.connection.OKButton_Click(frmManualConfig->choices());
 }
 
 void MainKvb71853::NotConnectedState()

@@ -142,8 +142,9 @@ bool FrmSpiTimeout::eventFilter(QObject* watched, QEvent* event)
 void FrmSpiTimeout::accept()
 {
     model_.text = tbSpiTimeout->text().toStdString();
-    QDialog::accept();  // hidden before the set-up goes out
-    model_.OKButton_Click();
+    // Hidden once the time-out is taken, before the set-up goes out; a
+    // time-out that fails leaves the dialog up.
+    model_.OKButton_Click([this] { QDialog::accept(); });
 }
 
 }  // namespace kvb::ui

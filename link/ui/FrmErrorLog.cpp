@@ -12,8 +12,9 @@
 
 namespace kvb::ui {
 
-FrmErrorLog::FrmErrorLog(link::ErrorLogWindow& model, const QString& name, QWidget* parent)
-    : QWidget(parent, Qt::Window), model_(model)
+FrmErrorLog::FrmErrorLog(link::ErrorLogWindow& model, const std::string& partName,
+                         const QString& name, QWidget* parent)
+    : QWidget(parent, Qt::Window), model_(model), partName_(partName)
 {
     OpenOnScreen(this);
     setObjectName(name);
@@ -64,6 +65,13 @@ void FrmErrorLog::refresh()
     } else if (!isHidden()) {
         hide();
     }
+}
+
+bool FrmErrorLog::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        model_.Form_Activate(partName_);
+    return QWidget::event(event);
 }
 
 void FrmErrorLog::closeEvent(QCloseEvent* event)

@@ -1,9 +1,12 @@
 #pragma once
 // The communication-error and fault-status windows: a scrolling text box,
 // "Clear Text" and "Done", following their log model. The window comes up
-// by itself when the model adds a line.
+// by itself when the model adds a line; whenever it is activated its caption
+// takes the current part name.
 
 #include <QWidget>
+
+#include <string>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -17,8 +20,10 @@ namespace kvb::ui {
 class FrmErrorLog : public QWidget {
     Q_OBJECT
 public:
-    // `name` is the window's objectName: "frmComErrors" or "frmFaultStatusLog".
-    FrmErrorLog(link::ErrorLogWindow& model, const QString& name, QWidget* parent = nullptr);
+    // `name` is the window's objectName: "frmComErrors" or "frmFaultStatusLog";
+    // `partName` the part name of device type 0, as the link keeps it.
+    FrmErrorLog(link::ErrorLogWindow& model, const std::string& partName, const QString& name,
+                QWidget* parent = nullptr);
     ~FrmErrorLog() override;
 
     // Shows the model's text, caption and visibility.
@@ -29,10 +34,12 @@ public:
     QPushButton* cbDone = nullptr;
 
 protected:
+    bool event(QEvent* event) override;  // Form_Activate on activation
     void closeEvent(QCloseEvent* event) override;
 
 private:
     link::ErrorLogWindow& model_;
+    const std::string& partName_;
 };
 
 }  // namespace kvb::ui

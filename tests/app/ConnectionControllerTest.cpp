@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,29 +32,38 @@ struct ConnectionFixture : test::TickFixture {
     std::string caption;
     // What the modal dialog does when it comes up from the menu.
     std::function<void()> dialogAnswer;
+    // The window's step that fails, as a failure inside the window would.
+    std::string failingStep;
+
+    void step(const std::string& what)
+    {
+        shown.push_back(what);
+        if (what == failingStep)
+            throw std::out_of_range("Subscript out of range");
+    }
 
     // The window played by the fields above.
     struct RecordedWindow final : ConnectionView {
         ConnectionFixture& b;
         explicit RecordedWindow(ConnectionFixture& fixture) : b(fixture) {}
         static std::string flag(bool on) { return on ? "1" : "0"; }
-        void showConfigDialog() override { b.shown.push_back("dialog"); }
+        void showConfigDialog() override { b.step("dialog"); }
         void runConfigDialog() override
         {
-            b.shown.push_back("modal dialog");
+            b.step("modal dialog");
             if (b.dialogAnswer)
                 b.dialogAnswer();
         }
-        void showUprControls(bool on) override { b.shown.push_back("upr " + flag(on)); }
+        void showUprControls(bool on) override { b.step("upr " + flag(on)); }
         void searching() override {}
-        void linkMode(bool daisy) override { b.shown.push_back("daisy " + flag(daisy)); }
-        void connected(bool uprShown) override { b.shown.push_back("connected " + flag(uprShown)); }
+        void linkMode(bool daisy) override { b.step("daisy " + flag(daisy)); }
+        void connected(bool uprShown) override { b.step("connected " + flag(uprShown)); }
         void notConnected(bool withoutDevices) override
         {
-            b.shown.push_back("not connected " + flag(withoutDevices));
+            b.step("not connected " + flag(withoutDevices));
         }
         void configurationTaken(const ManualConfigResult&) override {}
-        void rebuildRegisterTabs() override {}
+        void rebuildRegisterTabs() override { b.step("tabs"); }
         void setCaption(const std::string& text) override { b.caption = text; }
     } window{*this};
 
@@ -62,8 +72,7 @@ struct ConnectionFixture : test::TickFixture {
     // The configuration dialog's OK with these choices.
     void accept(LinkChoice mode, DeviceChoice devices, int stack)
     {
-        connection.config.accept({mode, devices, stack});
-        connection.ConfigurationAccepted();
+        connection.OKButton_Click({mode, devices, stack});
     }
 
     bool saw(const std::string& what) const
@@ -200,7 +209,7 @@ TEST(Connection, ManualConfigurationFromTheMenuAfterAConnect)
     ASSERT_EQ(b.link.DeviceCount1, 2);
 
     // Cancel: nothing more happens.
-    b.dialogAnswer = [&] { b.connection.config.cancel(); };
+    b.dialogAnswer = [&] { b.connection.CancelButton_Click(); };
     const size_t before = b.board->requests.size();
     b.shown.clear();
     b.connection.ConfigureFromMenu();
@@ -242,6 +251,89 @@ TEST(Connection, ManualSingleDeviceFromTheMenuTakesOneDeviceOfEachFittedType)
     EXPECT_EQ(b.link.DeviceCount2, 1);
     EXPECT_EQ(b.lamp(LampId::Pres1), kLampGreen);
     EXPECT_EQ(b.shown.back(), "connected 0");
+}
+
+TEST(Connection, OkLetsPendingEventsRunOnceBeforeItRebuildsTheTabs)
+{
+    ConnectionFixture b;
+    b.chain.setDevices(0, 1);
+    b.t.pump.hook = [&b] { b.shown.push_back("yield"); };
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb71853Only, 1);
+    ASSERT_GE(b.shown.size(), 3u);
+    // OK's own yield, the tabs, then the yield the connect starts with.
+    EXPECT_EQ(std::vector<std::string>(b.shown.begin(), b.shown.begin() + 3),
+              (std::vector<std::string>{"yield", "tabs", "yield"}));
+}
+
+// OK's own steps fail: the box names OK, the configuration counts as not
+// accepted and nothing connects, on both roads to the dialog.
+TEST(Connection, AFailureInOkIsReportedAsOksAndConnectShowsTheDialogAgain)
+{
+    ConnectionFixture b;
+    b.chain.setDevices(0, 2);
+    const std::string okFailed =
+        "Error in OKButton_Click Err.Number = 9, Err.Description = Subscript out of range";
+    const size_t before = b.board->requests.size();
+    b.failingStep = "tabs";
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 2);
+    EXPECT_EQ(b.t.prompter.texts(), (std::vector<std::string>{okFailed}));
+    EXPECT_FALSE(b.connection.config.done);
+    EXPECT_EQ(b.board->requests.size(), before);
+    EXPECT_EQ(b.caption, "");
+    b.failingStep.clear();
+    b.connection.Connect();
+    EXPECT_EQ(b.shown.back(), "dialog");
+
+    // From the menu: OK was pressed, so the menu goes on with the link as
+    // chosen.
+    b.t.prompter.asked.clear();
+    b.dialogAnswer = [&b] {
+        b.failingStep = "tabs";
+        b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 5);
+        b.failingStep.clear();
+    };
+    b.connection.ConfigureFromMenu();
+    EXPECT_EQ(b.t.prompter.texts(), (std::vector<std::string>{okFailed}));
+    EXPECT_FALSE(b.connection.config.done);
+    EXPECT_EQ(b.link.DeviceCount1, 5);
+    EXPECT_EQ(b.shown.back(), "connected 0");
+}
+
+// A failure inside the connect, the disconnect or the menu's own steps is
+// reported by that handler, which ends there; OK, whose last step is the
+// connect, has gone through.
+TEST(Connection, AFailureInConnectDisconnectOrTheMenuIsReportedByThatHandler)
+{
+    ConnectionFixture b;
+    b.chain.setDevices(0, 2);
+    b.failingStep = "daisy 1";
+    b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 2);
+    EXPECT_EQ(b.t.prompter.texts(),
+              (std::vector<std::string>{"Error in cmdConnect_Click Err.Number = 9, "
+                                        "Err.Description = Subscript out of range"}));
+    EXPECT_TRUE(b.connection.config.done);
+    EXPECT_EQ(b.lamp(LampId::UsbConnected), kLampYellow);  // the state reached so far
+    EXPECT_EQ(b.shown.back(), "daisy 1");
+
+    b.t.prompter.asked.clear();
+    b.failingStep = "not connected 0";
+    b.connection.Disconnect();
+    EXPECT_EQ(b.t.prompter.texts(),
+              (std::vector<std::string>{"Error in cmdDisconnect_Click Err.Number = 9, "
+                                        "Err.Description = Subscript out of range"}));
+    EXPECT_FALSE(b.link.EvbConnected());
+
+    b.t.prompter.asked.clear();
+    b.dialogAnswer = [&b] {
+        b.failingStep.clear();
+        b.accept(LinkChoice::DaisyChain, DeviceChoice::Kvb53960Only, 5);
+        b.failingStep = "daisy 1";
+    };
+    b.connection.ConfigureFromMenu();
+    EXPECT_EQ(b.t.prompter.texts(),
+              (std::vector<std::string>{"Error in mnuManualConfig_Click Err.Number = 9, "
+                                        "Err.Description = Subscript out of range"}));
+    EXPECT_EQ(b.shown.back(), "daisy 1");
 }
 
 TEST(Connection, ASingleDeviceLinkSelectsDeviceOne)

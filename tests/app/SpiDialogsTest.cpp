@@ -19,23 +19,60 @@ TEST(SpiDialogs, TimeoutTextBecomesHalfMicrosecondBytes)
     EXPECT_FALSE(SpiTimeoutDialog::tbSpiTimeout_KeyPress('a'));
 }
 
-TEST(SpiDialogs, TimeoutIsSentOnlyToAConnectedChain)
+// The set-up record's report: command 0x14, sub-command 0, the nine bytes.
+std::vector<int> DaisySetUpWithTimeout(int high, int low)
+{
+    return {0x01, 0x14, 0x00, 0xFF, 0xFF, 0x80, 0x03, 0x80, 0x00, 0x02, high, low};
+}
+
+TEST(SpiDialogs, TimeoutOkStoresTheTimeoutAndSendsTheDaisyChainSetUp)
 {
     LinkFixture fixture;
-    SpiTimeoutDialog dialog(fixture.link);
+    SpiTimeoutDialog dialog(fixture.link, fixture.t.prompter);
     dialog.Form_Activate();
     EXPECT_EQ(dialog.text, "5272");
+
+    // Without a board the set-up goes nowhere, and nothing is logged.
     dialog.text = "1000";
     EXPECT_FALSE(dialog.OKButton_Click());
     EXPECT_EQ(fixture.link.spiTimeoutHigh(), 0x07);
     EXPECT_EQ(fixture.link.spiTimeoutLow(), 0xD0);
+    EXPECT_TRUE(fixture.board->requests.empty());
+    EXPECT_EQ(fixture.log, "");
     EXPECT_TRUE(fixture.t.prompter.asked.empty());
 
     ASSERT_TRUE(fixture.connect(true, 1));
+    fixture.board->requests.clear();
     dialog.text = "2000";
     EXPECT_TRUE(dialog.OKButton_Click());
-    EXPECT_EQ(fixture.link.gpioSpiSetup()[7], 0x0F);
-    EXPECT_EQ(fixture.link.gpioSpiSetup()[8], 0xA0);
+    ASSERT_FALSE(fixture.board->requests.empty());
+    EXPECT_EQ(test::Head(fixture.board->requests[0], 12), DaisySetUpWithTimeout(0x0F, 0xA0));
+}
+
+// The box's number is taken as a 32-bit integer before it is clamped: one
+// beyond is an overflow, which stores and sends nothing.
+TEST(SpiDialogs, TimeoutBeyondThirtyTwoBitsIsAnOverflow)
+{
+    LinkFixture fixture;
+    SpiTimeoutDialog dialog(fixture.link, fixture.t.prompter);
+    ASSERT_TRUE(fixture.connect(true, 1));
+    fixture.board->requests.clear();
+    dialog.text = "2147483647";
+    EXPECT_TRUE(dialog.OKButton_Click());
+    EXPECT_EQ(fixture.link.spiTimeoutHigh(), 0xEA);
+    EXPECT_EQ(fixture.link.spiTimeoutLow(), 0x60);
+    EXPECT_TRUE(fixture.t.prompter.asked.empty());
+
+    fixture.link.setSpiTimeout(0x29, 0x30);
+    fixture.board->requests.clear();
+    dialog.text = "2147483648";
+    EXPECT_FALSE(dialog.OKButton_Click());
+    EXPECT_EQ(fixture.t.prompter.texts(),
+              (std::vector<std::string>{
+                  "Error in OKButton_Click Err.Number = 6, Err.Description = Overflow"}));
+    EXPECT_EQ(fixture.link.spiTimeoutHigh(), 0x29);
+    EXPECT_EQ(fixture.link.spiTimeoutLow(), 0x30);
+    EXPECT_TRUE(fixture.board->requests.empty());
 }
 
 using SpiClockDialogTest = PanelTest;

@@ -164,8 +164,20 @@ TEST_F(BalanceViews, SpiDialogsApplyOnOk)
     typeKeys(timeout.tbSpiTimeout, "5a0");
     EXPECT_EQ(timeout.tbSpiTimeout->text(), "50");
     timeout.OKButton->click();
+    EXPECT_FALSE(timeout.isVisible());
     EXPECT_EQ(context.link.spiTimeoutHigh(), 0x00);
     EXPECT_EQ(context.link.spiTimeoutLow(), 0xC8);
+    // A number beyond 32 bits fails OK before the dialog is hidden.
+    timeout.show();
+    timeout.tbSpiTimeout->selectAll();
+    typeKeys(timeout.tbSpiTimeout, "2147483648");
+    timeout.OKButton->click();
+    EXPECT_TRUE(timeout.isVisible());
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text,
+              "Error in OKButton_Click Err.Number = 6, Err.Description = Overflow");
+    EXPECT_EQ(context.link.spiTimeoutLow(), 0xC8);
+    timeout.CancelButton->click();
 
     ui::FrmSpiClockSpeed clock(context.spiClock);
     EXPECT_EQ(clock.windowTitle(), "SPI Setup : Non Daisiy Chain / Full Duplex / Synchronous ");

@@ -5,6 +5,7 @@
 #include "app/ui/MainKvb71853.h"
 #include "support/SimulatedChain.h"
 #include "support/ui/WindowControls.h"
+#include "support/ui/WindowSystemInput.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -348,6 +349,21 @@ TEST_F(MainWindow, TabsSwitchTheirPageGroups)
     EXPECT_TRUE(control<QWidget>("fmRegCtrls_1")->isHidden());
 }
 
+// A tab switch lets pending events run once, before it lays the pages out.
+TEST_F(MainWindow, ATabSwitchYieldsOnceBeforeTheLayout)
+{
+    chain->setDevices(0, 1);
+    configure(true, 0, 1);
+    selectTab("COMMANDS");
+    auto* statusFrame = control("fraMainTabDeviceStatus");
+    std::vector<bool> statusShownAtYield;
+    t.pump.hook = [&] { statusShownAtYield.push_back(!statusFrame->isHidden()); };
+    selectTab("MAIN");
+    t.pump.hook = nullptr;
+    EXPECT_EQ(statusShownAtYield, std::vector<bool>{false});
+    EXPECT_FALSE(statusFrame->isHidden());
+}
+
 TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
 {
     // The window opens on "COMMANDS" with "Daisy Chain Mode" chosen.
@@ -377,6 +393,17 @@ TEST_F(MainWindow, OfflineRawSenderModeChoosesTheLinkModeOnlyWithoutABoard)
     selectTab("COMMANDS");
     EXPECT_TRUE(context.link.DaisyChainMode);
     EXPECT_FALSE(deviceAddress->isHidden());
+
+    // A board open but no device answering: the options show, and choosing
+    // one leaves the layout without "Send".
+    chain->setDevices(0, 0);
+    context.connection.Connect();
+    ASSERT_TRUE(context.link.EvbConnected());
+    ASSERT_FALSE(control("fraRawMsgNotConnected")->isHidden());
+    singleMode->setChecked(true);
+    EXPECT_FALSE(control("fraRawMsgNotConnected")->isHidden());
+    EXPECT_TRUE(control("cbSendRawMsg")->isHidden());
+    EXPECT_TRUE(control("fraRawMsgDevType")->isHidden());
 }
 
 TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
@@ -494,6 +521,35 @@ TEST_F(MainWindow, LinkErrorsComeUpInTheirWindowAndNackCanPause)
     control<QPushButton>("cbRead_0")->click();
     ASSERT_FALSE(t.prompter.asked.empty());
     EXPECT_NE(t.prompter.asked.back().text.find("NACK Response"), std::string::npos);
+}
+
+// Each log window's caption follows the part name whenever the window comes
+// up, also when no new line brings it up.
+TEST_F(MainWindow, LogWindowsTakeThePartNameAsTheyComeUp)
+{
+    chain->setDevices(0, 1);
+    configure(true, 0, 1);
+    context.link.log.LogCrc4Error();
+    context.link.log.LogFaultStatus("Cell Open Fault");
+    auto window = [](const QString& name) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == name)
+                return w;
+        throw std::logic_error("no window named " + name.toStdString());
+    };
+    QWidget* errors = window("frmComErrors");
+    QWidget* faults = window("frmFaultStatusLog");
+    EXPECT_EQ(errors->windowTitle().toStdString(), "KVB71853 Communication Errors");
+    EXPECT_EQ(faults->windowTitle().toStdString(), "KVB71853 Fault Status Log");
+
+    configure(true, 1, 1);
+    ASSERT_EQ(context.link.PartName1, "KVB53960");
+    for (QWidget* w : {errors, faults}) {
+        QWindowSystemInterface::handleWindowActivated(w->windowHandle());
+        test::RunEventLoopUntilIdle();
+    }
+    EXPECT_EQ(errors->windowTitle().toStdString(), "KVB53960 Communication Errors");
+    EXPECT_EQ(faults->windowTitle().toStdString(), "KVB53960 Fault Status Log");
 }
 
 // Loading a configuration shows the loaded values in the rows on screen also

@@ -49,8 +49,7 @@ TEST(LampWidgets, LampsPaintTheirColourAndThePanelFollowsTheState)
 
 TEST(ManualConfigDialog, StackSizeBoxShowsTheSizeOkUses)
 {
-    kvb::ManualConfig state;
-    kvb::ui::FrmManualConfig dialog(state);
+    kvb::ui::FrmManualConfig dialog;
     dialog.show();
     child<QRadioButton>(dialog, "optDaisyChain_1")->click();
     auto* box = child<QLineEdit>(dialog, "txtStackSize");
@@ -64,7 +63,7 @@ TEST(ManualConfigDialog, StackSizeBoxShowsTheSizeOkUses)
         type(typed);
         EXPECT_EQ(box->text(), QString::number(used)) << typed;
         child<QPushButton>(dialog, "OKButton")->click();
-        EXPECT_EQ(state.result.deviceCount1, used) << typed;
+        EXPECT_EQ(kvb::ManualConfigFor(dialog.choices()).deviceCount1, used) << typed;
         dialog.show();
     }
     // An emptied box goes back to the size in use when left.
@@ -73,21 +72,24 @@ TEST(ManualConfigDialog, StackSizeBoxShowsTheSizeOkUses)
     EXPECT_EQ(box->text(), "9");
 }
 
-TEST(ManualConfigDialog, OkStoresTheChoicesAndCancelKeepsThem)
+TEST(ManualConfigDialog, OkAndCancelHideTheDialogWhichKeepsItsChoices)
 {
-    kvb::ManualConfig state;
-    kvb::ui::FrmManualConfig dialog(state);
+    kvb::ui::FrmManualConfig dialog;
     EXPECT_EQ(dialog.windowTitle(), "BMS Configuration");
     int accepted = 0;
+    int rejected = 0;
     QObject::connect(&dialog, &QDialog::accepted, [&] { ++accepted; });
+    QObject::connect(&dialog, &QDialog::rejected, [&] { ++rejected; });
     dialog.show();
 
+    // As it first opens: no link option, "KVB53960 only", a stack of 1.
     child<QPushButton>(dialog, "OKButton")->click();
     EXPECT_EQ(accepted, 1);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(state.done && state.accepted);
-    EXPECT_TRUE(state.result.daisyChain);
-    EXPECT_EQ(state.result.partName1, "KVB53960");
+    const kvb::ManualConfigChoices first = dialog.choices();
+    EXPECT_EQ(first.link, kvb::LinkChoice::None);
+    EXPECT_EQ(first.devices, kvb::DeviceChoice::Kvb53960Only);
+    EXPECT_EQ(first.stackSize, 1);
 
     dialog.show();
     child<QRadioButton>(dialog, "optDaisyChain_1")->click();
@@ -95,17 +97,17 @@ TEST(ManualConfigDialog, OkStoresTheChoicesAndCancelKeepsThem)
     child<QSpinBox>(dialog, "updnDevCount")->setValue(5);
     EXPECT_EQ(child<QLineEdit>(dialog, "txtStackSize")->text(), "5");
     child<QPushButton>(dialog, "OKButton")->click();
-    EXPECT_EQ(state.result.deviceCount2, 5);
+    EXPECT_EQ(dialog.choices().devices, kvb::DeviceChoice::Kvb53960And53961);
+    EXPECT_EQ(dialog.choices().stackSize, 5);
 
     dialog.show();
     child<QRadioButton>(dialog, "optDaisyChain_0")->click();
     EXPECT_FALSE(child<QLabel>(dialog, "Label1")->isVisible());
     EXPECT_FALSE(child<QLineEdit>(dialog, "txtStackSize")->isVisible());
     child<QPushButton>(dialog, "CancelButton")->click();
-    EXPECT_FALSE(state.accepted);
-    EXPECT_TRUE(state.done);
-    EXPECT_TRUE(state.result.daisyChain);  // the accepted configuration stays
+    EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(accepted, 2);
+    EXPECT_EQ(rejected, 1);
 
     dialog.show();  // choices are kept between showings
     EXPECT_TRUE(child<QRadioButton>(dialog, "optDaisyChain_0")->isChecked());
