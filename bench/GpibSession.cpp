@@ -4,7 +4,6 @@
 #include "core/AppInfo.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace kvb::bench {
@@ -21,12 +20,9 @@ void GpibSession::resetSlots()
         slots->fill(NotOpened);
 }
 
-int16_t GpibSession::addressValue(const std::string& box)
+GpibAddress GpibSession::addressValue(const std::string& box)
 {
-    double v = std::round(numericValue(box));
-    if (v < -32768.0 || v > 32767.0)
-        return 0;
-    return static_cast<int16_t>(v);
+    return leadingInt16(box);
 }
 
 std::string GpibSession::hexStatus(int16_t status)
@@ -43,7 +39,7 @@ void GpibSession::showError(const std::string& text)
     services.prompter.tell(shown, "Error", Icon::Critical);
 }
 
-bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string& failureLine,
+bool GpibSession::OpenIfNeeded(int16_t& slot, GpibAddress address, const std::string& failureLine,
                                int16_t& ud)
 {
     if (slot != NotOpened) {
@@ -57,7 +53,15 @@ bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string
                                kProgramTitle, Icon::Warning);
     }
     gpib.ibsta = 0;
-    ud = gpib.GpibOpenDevice(0, address, 0, 12, 1, 0);
+    if (address) {
+        ud = gpib.GpibOpenDevice(0, *address, 0, 12, 1, 0);
+    } else {
+        // Cut to 16 bits, the number would name some other device (0 for
+        // 65536); it reaches no driver.
+        ud = -1;
+        gpib.ibsta = static_cast<int16_t>(kStatusError);
+        gpib.iberr = static_cast<int16_t>(kErrorArgument);
+    }
     if (!gpib.failed() && ud >= 0) {
         slot = ud;
         return true;
@@ -68,7 +72,7 @@ bool GpibSession::OpenIfNeeded(int16_t& slot, int16_t address, const std::string
     return false;
 }
 
-bool GpibSession::openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+bool GpibSession::openSection(const std::string& addressBox, GpibAddress& address, int16_t& slot,
                               const std::string& failureLine)
 {
     address = addressValue(addressBox);

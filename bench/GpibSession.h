@@ -21,6 +21,9 @@ namespace kvb::bench {
 // A slot whose device has not been opened yet.
 inline constexpr int16_t NotOpened = -5;
 using DeviceSlots = std::array<int16_t, 21>;
+// A GPIB primary address as read from an address box: nothing when the box's
+// number is too large for a 16-bit integer, which names no device.
+using GpibAddress = std::optional<int16_t>;
 
 class GpibSession {
 public:
@@ -35,11 +38,11 @@ public:
     DeviceSlots SwitchDevice{};
     DeviceSlots DvmDevice{};
     DeviceSlots SmuDevice{};
-    int16_t CounterAddress = 0;
-    int16_t SupplyAddress = 0;
-    int16_t SwitchAddress = 0;
-    int16_t DvmAddress = 0;
-    int16_t SmuAddress = 0;
+    GpibAddress CounterAddress = 0;
+    GpibAddress SupplyAddress = 0;
+    GpibAddress SwitchAddress = 0;
+    GpibAddress DvmAddress = 0;
+    GpibAddress SmuAddress = 0;
     std::string GpibErrorText = std::string(100, ' ');
     std::string ReplyBuffer = std::string(1024, ' ');
     std::array<std::string, 29> ErrorMnemonics;
@@ -47,23 +50,27 @@ public:
     // Every slot back to "not opened".
     void resetSlots();
 
-    // The value of an address box: its leading number rounded, 0 when none.
-    // The panel passes any value on; the driver refuses one that is no GPIB
-    // address, and the open-failure box shows its error.
-    static int16_t addressValue(const std::string& box);
+    // The value of an address box: its leading number rounded, 0 when none,
+    // nothing when it is too large for 16 bits. The panel passes any 16-bit
+    // value on; the driver refuses one that is no GPIB address, and the
+    // open-failure box shows its error.
+    static GpibAddress addressValue(const std::string& box);
 
     // Opens the device at `address` into `slot` when the slot is not opened.
     // A failed open shows the open-failure box with `failureLine` (none when
     // it is empty), leaves the slot not opened so that the next attempt
     // opens again, and returns false. Returns the descriptor to use in `ud`
-    // either way (the driver's answer when the open failed).
-    bool OpenIfNeeded(int16_t& slot, int16_t address, const std::string& failureLine,
+    // either way (the driver's answer when the open failed). An address too
+    // large for 16 bits is refused as the driver refuses an address above
+    // 30: the status words read as a failed call with error EARG, and `ud`
+    // is the driver's failed descriptor, -1.
+    bool OpenIfNeeded(int16_t& slot, GpibAddress address, const std::string& failureLine,
                       int16_t& ud);
 
     // A section's opening steps: reads the address box into `address`,
     // opens the slot if needed and makes it CurrentDevice. False when the
     // open failed.
-    bool openSection(const std::string& addressBox, int16_t& address, int16_t& slot,
+    bool openSection(const std::string& addressBox, GpibAddress& address, int16_t& slot,
                      const std::string& failureLine);
 
     // Checked steps on CurrentDevice: false (after the error report) when

@@ -1,5 +1,6 @@
 #pragma once
-// Colours of the panel's mode lamps, 0x00BBGGRR.
+// Colours of the panel's mode lamps, 0x00BBGGRR, and the pictures of its
+// picture buttons.
 
 #include <cstdint>
 
@@ -10,10 +11,22 @@ inline constexpr uint32_t kLampLightRed = 0x0000FF;  // palette colour 12
 
 // The pictures the panel's picture buttons show.
 enum class Picture {
-    OutputOff,   // "HPYELOF.ICO"
-    OutputOn,    // "HPYELON.ICO"
-    RelayLinked, // "RLYSPC.ICO"
-    RelayOpen,   // "AUXR.ICO"
+    OutputOff,
+    OutputOn,
+    RelayLinked,
+    RelayOpen,
 };
+
+// The icon file of a picture, in the program's folder.
+inline const char* pictureFileName(Picture picture)
+{
+    switch (picture) {
+    case Picture::OutputOff: return "HPYELOF.ICO";
+    case Picture::OutputOn: return "HPYELON.ICO";
+    case Picture::RelayLinked: return "RLYSPC.ICO";
+    case Picture::RelayOpen: return "AUXR.ICO";
+    }
+    return "";
+}
 
 }  // namespace kvb::bench

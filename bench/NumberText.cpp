@@ -44,6 +44,25 @@ double numericValue(std::string_view text)
     return leadingNumber(text).value_or(0.0);
 }
 
+std::optional<int16_t> leadingInt16(std::string_view text)
+{
+    // Read without dropping an overflow: "1e400" is a number, too large.
+    const std::optional<double> value = ReadLeadingNumber(text);
+    if (!value)
+        return 0;
+    const double rounded = std::round(*value);
+    if (!(rounded >= INT16_MIN && rounded <= INT16_MAX))
+        return std::nullopt;
+    return static_cast<int16_t>(rounded);
+}
+
+bool holdsNumber(std::string_view text)
+{
+    size_t end = 0;
+    return ReadLeadingNumber(text, &end) &&
+           text.find_first_not_of(" \t", end) == std::string_view::npos;
+}
+
 namespace {
 
 // The integer and fraction digits of `value` (not negative) rounded half up

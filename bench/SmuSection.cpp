@@ -201,8 +201,9 @@ void SmuSection::cmdVIsOFf_Click()
 {
     for (int i : {1, 0}) {
         SmuPanel& p = panels[i];
-        // A panel whose address box holds no number is skipped.
-        if (!wholeNumber(p.txtVIAddress))
+        // A panel whose address box holds no number is skipped; one whose
+        // number is too large for an address is refused at the open.
+        if (!holdsNumber(p.txtVIAddress))
             continue;
         s_.SmuAddress = GpibSession::addressValue(p.txtVIAddress);
         // The panel's own descriptor, opened when it is not: clicks do not

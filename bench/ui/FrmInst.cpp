@@ -142,10 +142,10 @@ QPushButton* FrmInst::pictureButton(const QString& name, std::function<Picture()
     b->setIconSize(QSize(32, 32));
     b->setFixedSize(40, 40);
     connect(b, &QPushButton::clicked, this, [this, action] { act(action); });
-    refreshers_.push_back([b, picture] {
+    refreshers_.push_back([this, b, picture] {
         Picture now = picture();
         if (b->property("picture").toInt() != static_cast<int>(now) + 1) {
-            b->setIcon(instrumentIcon(now));
+            b->setIcon(instrumentIcon(now, panel_.programFolder));
             b->setProperty("picture", static_cast<int>(now) + 1);
         }
     });

@@ -1,5 +1,7 @@
 #include "bench/ui/InstrumentIcons.h"
 
+#include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 
@@ -53,8 +55,21 @@ QPixmap relayPicture(bool linked)
 
 }  // namespace
 
-QIcon instrumentIcon(bench::Picture picture)
+QIcon instrumentIcon(bench::Picture picture, const std::string& programFolder)
 {
+    // Every image the file holds (an icon file may hold several sizes); none
+    // when it is missing or holds no picture.
+    QImageReader reader(
+        QString::fromStdString(programFolder + "/" + bench::pictureFileName(picture)));
+    QIcon fromFile;
+    do {
+        const QImage image = reader.read();
+        if (!image.isNull())
+            fromFile.addPixmap(QPixmap::fromImage(image));
+    } while (reader.jumpToNextImage());
+    if (!fromFile.isNull())
+        return fromFile;
+
     switch (picture) {
     case bench::Picture::OutputOff: return QIcon(outputPicture(false));
     case bench::Picture::OutputOn: return QIcon(outputPicture(true));
