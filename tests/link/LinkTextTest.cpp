@@ -23,6 +23,24 @@ TEST(LinkText, HexFieldsArePaddedAndCut)
     EXPECT_EQ(HexPrefixed("26", 2), "0x1A");
 }
 
+// Every digit, the widths around the seven padding zeros, and both sides of
+// the 16-bit edge of negative values.
+TEST(LinkText, HexFieldsWriteEveryDigitAndEdge)
+{
+    const std::string digits = "0123456789ABCDEF";
+    for (int n = 0; n < 16; ++n) {
+        EXPECT_EQ(HexPadded(n, 1), digits.substr(static_cast<size_t>(n), 1));
+        EXPECT_EQ(HexPrefixed(n * 0x111, 3), "0x" + std::string(3, digits[static_cast<size_t>(n)]));
+    }
+    EXPECT_EQ(HexPadded(5, 7), "0000005");
+    EXPECT_EQ(HexPadded(5, 8), "00000005");
+    EXPECT_EQ(HexPadded(5, 9), "00000005");  // no digits beyond the zeros and the value
+    EXPECT_EQ(HexPadded(-32768, 8), "00008000");
+    EXPECT_EQ(HexPadded(-32769, 8), "FFFF7FFF");
+    EXPECT_EQ(HexPadded(32767, 8), "00007FFF");
+    EXPECT_EQ(HexPadded(32768, 8), "00008000");
+}
+
 TEST(LinkText, TrafficLinesNameTheDeviceOnlyWhenGiven)
 {
     EXPECT_EQ(TrafficLine("rcv,", "KVB71853", 3, 1, 0x0C, 0x1234),
@@ -36,8 +54,7 @@ TEST(LinkText, TrafficLinesNameTheDeviceOnlyWhenGiven)
 TEST(LinkText, DumpsHoldEightBytesALine)
 {
     const std::vector<uint8_t> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    EXPECT_EQ(ByteDump("Rcvd:", ten),
-              "Rcvd: 01 02 03 04 05 06 07 08\r\n      09 0A\r\n");
+    EXPECT_EQ(ByteDump("Rcvd:", ten), "Rcvd: 01 02 03 04 05 06 07 08\r\n      09 0A\r\n");
     EXPECT_EQ(ByteDump("Sent:", std::span(ten).first(8)), "Sent: 01 02 03 04 05 06 07 08\r\n");
     EXPECT_EQ(ByteDump("Sent:", std::span(ten).first(9)),
               "Sent: 01 02 03 04 05 06 07 08\r\n      09\r\n");
