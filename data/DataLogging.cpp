@@ -41,8 +41,8 @@ std::string DataLogging::open(Kind& kind, const char* operation)
         ++number;
     } while (FileExists(candidate));
 
-    const std::string chosen =
-        TrimAtNul(services_.files.saveFile(kind.title, candidate, kind.filter));
+    const std::string chosen = TrimAtNul(services_.files.saveFile(
+        {DialogOwner::MainWindow, kind.title, candidate, {kind.filter}, 0}));
     if (chosen.empty())
         return {};
     kind.folder = GetFolderOfPath(chosen);

@@ -51,12 +51,12 @@ public:
     std::vector<std::string> proposals;
     std::vector<std::string> titles;
     std::string override_;
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string& title, const std::string& suggested, const std::string&) override
+    std::string openFile(const FileDialogRequest&) override { return {}; }
+    std::string saveFile(const FileDialogRequest& request) override
     {
-        titles.push_back(title);
-        proposals.push_back(suggested);
-        return override_.empty() ? suggested : override_;
+        titles.push_back(request.title);
+        proposals.push_back(request.start);
+        return override_.empty() ? request.start : override_;
     }
 };
 
@@ -146,6 +146,11 @@ TEST_F(DataLoggingTest, LogHasStartAndStopLinesAroundTheLoggedLines)
     const std::string path = (root / "log.txt").string();
     t.files.saveAnswers = {path};
     ASSERT_EQ(logging.LogStart(), path);
+    // The main window owns the save dialog; its one filter is chosen.
+    ASSERT_EQ(t.files.saved.size(), 2u);
+    EXPECT_EQ(t.files.saved[1].owner, DialogOwner::MainWindow);
+    EXPECT_EQ(t.files.saved[1].filters, std::vector<std::string>{"Text Files (*.txt)"});
+    EXPECT_EQ(t.files.saved[1].chosenFilter, 0u);
     EXPECT_TRUE(logging.LoggingActive());
     EXPECT_TRUE(logging.LogEvent("cmd,KVB71853,cat0x01,adr0x00,dat0x00"));
     EXPECT_TRUE(logging.LogEvent("Sent: 01 02"));
