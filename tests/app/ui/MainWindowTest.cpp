@@ -450,7 +450,8 @@ TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
 // as a file in use: the log keeps what it holds and goes on growing.
 TEST_F(MainWindow, FilesSavedOverTheRunningLogLeaveItWhole)
 {
-    const std::string path = ::testing::TempDir() + "running_log_" + std::to_string(::getpid()) + ".txt";
+    const std::string path =
+        ::testing::TempDir() + "running_log_" + std::to_string(::getpid()) + ".txt";
     const auto text = [&] {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
