@@ -216,11 +216,6 @@ TEST_F(DataLoggingTest, LogHasStartAndStopLinesAroundTheLoggedLines)
     const std::string path = (root / "log.txt").string();
     t.files.saveAnswers = {path};
     ASSERT_EQ(logging.LogStart(), path);
-    // The main window owns the save dialog; its one filter is chosen.
-    ASSERT_EQ(t.files.saved.size(), 2u);
-    EXPECT_EQ(t.files.saved[1].owner, DialogOwner::MainWindow);
-    EXPECT_EQ(t.files.saved[1].filters, std::vector<std::string>{"Text Files (*.txt)"});
-    EXPECT_EQ(t.files.saved[1].chosenFilter, 0u);
     EXPECT_TRUE(logging.LoggingActive());
     EXPECT_TRUE(logging.LogEvent("cmd,KVB71853,cat0x01,adr0x00,dat0x00"));
     EXPECT_TRUE(logging.LogEvent("Sent: 01 02"));
