@@ -38,9 +38,12 @@ void InstrumentPanel::Form_Load()
 
 void InstrumentPanel::cmdloadInstConfig_Click()
 {
-    std::string path = session.services.files.openFile(
-        "Select Instruments File to Load", programFolder + "/",
-        "Instrument Files(*.csv);;All Files (*.*)");
+    std::string path =
+        session.services.files.openFile({DialogOwner::InstrumentPanel,
+                                         "Select Instruments File to Load",
+                                         programFolder + "/",
+                                         {"All Files (*.*)", "Instrument Files(*.csv)"},
+                                         1});
     if (!path.empty())
         Read_Instrument_FIle(path);
 }

@@ -4,6 +4,7 @@
 // scripted doubles, so no core code ever opens a modal loop of its own.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -53,14 +54,27 @@ public:
     virtual std::chrono::system_clock::time_point wallNow() = 0;
 };
 
+// The window a file dialog belongs to: the dialog stays above it and holds
+// its input back while it is open.
+enum class DialogOwner { MainWindow, InstrumentPanel };
+
+// What a file dialog shows: its owner and title, where it starts (an open
+// dialog's folder, a save dialog's proposed path), its filters in order
+// ("Text Files (*.txt)") and which of them is chosen when it opens.
+struct FileDialogRequest {
+    DialogOwner owner = DialogOwner::MainWindow;
+    std::string title;
+    std::string start;
+    std::vector<std::string> filters;
+    size_t chosenFilter = 0;
+};
+
 // Open and save file dialogs. An empty result means the user cancelled.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    virtual std::string openFile(const std::string& title, const std::string& folder,
-                                 const std::string& filter) = 0;
-    virtual std::string saveFile(const std::string& title, const std::string& suggested,
-                                 const std::string& filter) = 0;
+    virtual std::string openFile(const FileDialogRequest& request) = 0;
+    virtual std::string saveFile(const FileDialogRequest& request) = 0;
 };
 
 // Ends the program in order: every registered shutdown step runs once, in

@@ -41,8 +41,8 @@ std::string DataLogging::open(Kind& kind, const char* operation)
         ++number;
     } while (FileExists(candidate));
 
-    const std::string chosen =
-        TrimAtNul(services_.files.saveFile(kind.title, candidate, kind.filter));
+    const std::string chosen = TrimAtNul(services_.files.saveFile(
+        {DialogOwner::MainWindow, kind.title, candidate, {kind.filter}, 0}));
     if (chosen.empty())
         return {};
     kind.folder = GetFolderOfPath(chosen);
@@ -53,10 +53,7 @@ std::string DataLogging::open(Kind& kind, const char* operation)
     }
     if (IsFileInUse(chosen)) {
         kind.openFailed = true;
-        services_.prompter.tell("The file \"" + chosen +
-                                    "\" is currently open or in use by another program.\r\n"
-                                    "You must first close this file before you can create the index.",
-                                kProgramTitle, Icon::Warning);
+        tellInUse(chosen);
         return {};
     }
     if (IsRegularFile(chosen)) {
@@ -65,37 +62,45 @@ std::string DataLogging::open(Kind& kind, const char* operation)
         std::remove(chosen.c_str());
         services_.pump.yield();
     }
-    if (kind.file.is_open())
-        kind.file.close();
-    kind.file.clear();
-    errno = 0;
-    kind.file.open(chosen, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!kind.file) {
-        kind.openFailed = true;
-        int err = errno ? errno : EIO;
-        TellFileFailure(services_.prompter, operation, err, std::strerror(err));
-        return {};
+    kind.file.close();
+    switch (kind.file.open(chosen)) {
+    case WrittenFile::Opened::Yes:
+        return chosen;
+    case WrittenFile::Opened::InUse:
+        tellInUse(chosen);
+        break;
+    case WrittenFile::Opened::Failed:
+        TellFileFailure(services_.prompter, operation, kind.file.error(),
+                        std::strerror(kind.file.error()));
+        break;
     }
-    return chosen;
+    kind.openFailed = true;
+    return {};
+}
+
+void DataLogging::tellInUse(const std::string& path)
+{
+    services_.prompter.tell("The file \"" + path +
+                                "\" is currently open or in use by another program.\r\n"
+                                "You must first close this file before you can create the index.",
+                            kProgramTitle, Icon::Warning);
 }
 
 bool DataLogging::write(Kind& kind, const std::string& line, const char* operation)
 {
-    if (!kind.file.is_open()) {
+    if (!kind.file.isOpen()) {
         TellFileFailure(services_.prompter, operation, 52, "Bad file name or number");
         return false;
     }
-    errno = 0;
-    kind.file << line << "\r\n";
-    if (&kind == &log_)
-        kind.file.flush();  // the traffic log is kept complete line by line
-    if (!kind.file) {
-        int err = errno ? errno : EIO;
-        TellFileFailure(services_.prompter, operation, err, std::strerror(err));
+    bool written = kind.file.write(line + "\r\n");
+    if (written && &kind == &log_)
+        written = kind.file.flush();  // the traffic log is kept complete line by line
+    if (!written) {
+        TellFileFailure(services_.prompter, operation, kind.file.error(),
+                        std::strerror(kind.file.error()));
         // The file is given up at once, so that its closing does not report
         // the same failure again.
-        kind.file.close();
-        kind.file.clear();
+        (void)kind.file.close();
         return false;
     }
     return true;
@@ -103,15 +108,11 @@ bool DataLogging::write(Kind& kind, const std::string& line, const char* operati
 
 bool DataLogging::close(Kind& kind, const char* operation)
 {
-    if (!kind.file.is_open())
+    if (kind.file.close())
         return true;
-    kind.file.close();
-    if (!kind.file) {
-        TellFileFailure(services_.prompter, operation, EIO, std::strerror(EIO));
-        kind.file.clear();
-        return false;
-    }
-    return true;
+    TellFileFailure(services_.prompter, operation, kind.file.error(),
+                    std::strerror(kind.file.error()));
+    return false;
 }
 
 std::string DataLogging::now()
@@ -160,9 +161,12 @@ bool DataLogging::LogStop()
 {
     if (!loggingActive_)
         return false;
-    write(log_, "[Logging Stopped: " + now() + "]", "LogStop");
+    // A stop line that could not be written has been told, and the log
+    // given up with it: that is a failure, not a stop.
+    const bool stopped = write(log_, "[Logging Stopped: " + now() + "]", "LogStop");
     setLoggingActive(false);
-    return close(log_, "LogStop");
+    const bool closed = close(log_, "LogStop");
+    return stopped && closed;
 }
 
 std::string DataLogging::OpenFileForExportCsv() { return open(csv_, "OpenFileForExportCsv"); }

@@ -2,14 +2,14 @@
 // The text files the program writes for the user: the traffic log, the CSV
 // export and the text export. Each kind proposes a numbered file name that
 // is free in the folder it remembers (the documents folder at first), lets
-// the user confirm it in a save dialog, refuses a file another program
-// holds, replaces an existing file and keeps the file open for writing line
-// by line (each line ended by CR LF) until it is closed.
+// the user confirm it in a save dialog, refuses a file that is held (by
+// another program, or open here as another kind's file), replaces an
+// existing file and keeps the file open, and held, for writing line by line
+// (each line ended by CR LF) until it is closed.
 
 #include "core/Services.h"
 #include "data/FileSystem.h"
 
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -64,7 +64,7 @@ private:
         const char* title;
         const char* filter;
         std::string folder;
-        std::ofstream file;
+        WrittenFile file;
         bool openFailed = false;  // the last open failed (rather than being cancelled)
     };
 
@@ -72,6 +72,7 @@ private:
     bool write(Kind& kind, const std::string& line, const char* operation);
     bool close(Kind& kind, const char* operation);
     std::string now();
+    void tellInUse(const std::string& path);
     void setLoggingActive(bool active);
 
     const DocumentsFolder& documents_;  // where a kind starts when its folder is gone

@@ -326,8 +326,12 @@ std::string DeviceConfigFiles::load(const char* operation)
             return {};
         if (!FolderExists(ConfigFolder))
             ConfigFolder = documents_.path();
-        const std::string path = TrimAtNul(services_.files.openFile(
-            "Load Device Configuration File", ConfigFolder, "Text Files (*.txt)"));
+        const std::string path =
+            TrimAtNul(services_.files.openFile({DialogOwner::MainWindow,
+                                                "Load Device Configuration File",
+                                                ConfigFolder,
+                                                {"Text Files (*.txt)"},
+                                                0}));
         if (path.empty())
             return {};
         ConfigFolder = GetFolderOfPath(path);

@@ -1,5 +1,6 @@
 #include "data/FileSystem.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
@@ -52,6 +53,77 @@ bool IsFileInUse(const std::string& path)
     bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
     return locked;
+}
+
+WrittenFile::Opened WrittenFile::open(const std::string& path)
+{
+    close();
+    error_ = 0;
+    // Emptied only once the lock is ours: a file someone else holds keeps
+    // every byte.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error_ = errno ? errno : EIO;
+        return Opened::Failed;
+    }
+    // A file system without flock leaves the file unlocked but writable.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return Opened::InUse;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+        error_ = errno ? errno : EIO;
+        ::close(fd);
+        return Opened::Failed;
+    }
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        error_ = errno ? errno : EIO;
+        ::close(fd);
+        return Opened::Failed;
+    }
+    return Opened::Yes;
+}
+
+bool WrittenFile::write(const std::string& bytes)
+{
+    if (!file_) {
+        error_ = EBADF;
+        return false;
+    }
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        error_ = errno ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+
+bool WrittenFile::flush()
+{
+    if (!file_) {
+        error_ = EBADF;
+        return false;
+    }
+    errno = 0;
+    if (std::fflush(file_) != 0) {
+        error_ = errno ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+
+bool WrittenFile::close()
+{
+    if (!file_)
+        return true;
+    errno = 0;
+    const bool closed = std::fclose(file_) == 0;  // the lock goes with the descriptor
+    file_ = nullptr;
+    if (!closed)
+        error_ = errno ? errno : EIO;
+    return closed;
 }
 
 std::string DocumentsFolderOf(const std::string& home)

@@ -1,6 +1,7 @@
 #pragma once
 // Small file and folder routines of the log and export files.
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -13,8 +14,39 @@ bool IsRegularFile(const std::string& path);
 // True when the path names an existing folder.
 bool FolderExists(const std::string& path);
 // True when the file exists and cannot be taken for exclusive use: it cannot
-// be opened, another program holds a lock on it, or it is a folder.
+// be opened, someone holds a lock on it (another program, another copy of
+// this one, or this program's own open `WrittenFile`), or it is a folder.
 bool IsFileInUse(const std::string& path);
+
+// A file this program writes, created empty and held under an exclusive
+// lock for as long as it is open: `IsFileInUse` then finds it in use, here
+// and in any other copy of the program, so nothing replaces it meanwhile.
+class WrittenFile {
+public:
+    enum class Opened { Yes, InUse, Failed };
+
+    WrittenFile() = default;
+    WrittenFile(const WrittenFile&) = delete;
+    WrittenFile& operator=(const WrittenFile&) = delete;
+    ~WrittenFile() { close(); }
+
+    // Opens the path for writing, emptied. InUse when someone took its lock
+    // first; Failed (with `error()`) when it cannot be opened.
+    Opened open(const std::string& path);
+    // Buffered; false after a failure, with `error()`.
+    bool write(const std::string& bytes);
+    bool flush();
+    // Writes what is buffered and closes; false when that failed. Closing a
+    // file that is not open succeeds.
+    bool close();
+    bool isOpen() const { return file_ != nullptr; }
+    // The system's error number of the last failure.
+    int error() const { return error_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    int error_ = 0;
+};
 
 // The user's documents folder: "<home>/Documents" when it exists, else the
 // home folder itself; "" when there is no home folder.

@@ -54,28 +54,64 @@ void QtEventPump::yield()
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-std::string QtFileDialogs::openFile(const std::string& title, const std::string& folder,
-                                    const std::string& filter)
+namespace {
+
+QWidget* OwnerWindow(DialogOwner owner)
 {
-    QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(folder),
-                       QString::fromStdString(filter));
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString name = owner == DialogOwner::InstrumentPanel ? "frmInst" : "Main_KVB71853";
+    QWidget* hidden = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() != name)
+            continue;
+        if (window->isVisible())
+            return window;
+        hidden = window;
+    }
+    return hidden;
+}
+
+// The dialog over its owner, with the request's filters and the chosen one
+// selected.
+void Prepare(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    QStringList filters;
+    for (const std::string& filter : request.filters)
+        filters << QString::fromStdString(filter);
+    dialog.setNameFilters(filters);
+    if (request.chosenFilter < request.filters.size())
+        dialog.selectNameFilter(filters[static_cast<qsizetype>(request.chosenFilter)]);
     OpenOnScreen(&dialog);
+}
+
+std::string Chosen(QFileDialog& dialog)
+{
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first().toStdString();
 }
 
-std::string QtFileDialogs::saveFile(const std::string& title, const std::string& suggested,
-                                    const std::string& filter)
+}  // namespace
+
+std::string QtFileDialogs::openFile(const FileDialogRequest& request)
 {
-    QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(suggested),
-                       QString::fromStdString(filter));
+    QFileDialog dialog(OwnerWindow(request.owner), QString::fromStdString(request.title),
+                       QString::fromStdString(request.start));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    Prepare(dialog, request);
+    return Chosen(dialog);
+}
+
+std::string QtFileDialogs::saveFile(const FileDialogRequest& request)
+{
+    QFileDialog dialog(OwnerWindow(request.owner), QString::fromStdString(request.title),
+                       QString::fromStdString(request.start));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    OpenOnScreen(&dialog);
-    // A name typed without an extension gets the filter's ("*.txt" gives
-    // txt), before the dialog asks whether to replace an existing file.
-    const QString pattern = QString::fromStdString(filter);
+    Prepare(dialog, request);
+    // A name typed without an extension gets the chosen filter's ("*.txt"
+    // gives txt), before the dialog asks whether to replace an existing file.
+    const QString pattern = request.chosenFilter < request.filters.size()
+                                ? QString::fromStdString(request.filters[request.chosenFilter])
+                                : QString();
     const qsizetype star = pattern.indexOf("*.");
     if (star >= 0) {
         qsizetype end = star + 2;
@@ -83,9 +119,7 @@ std::string QtFileDialogs::saveFile(const std::string& title, const std::string&
             ++end;
         dialog.setDefaultSuffix(pattern.mid(star + 2, end - star - 2));
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first().toStdString();
+    return Chosen(dialog);
 }
 
 void QtProgramEnd::quit()

@@ -17,12 +17,13 @@ public:
     void yield() override;
 };
 
+// Each dialog opens over its owner: the top-level window of the owner's
+// name ("Main_KVB71853", "frmInst"), the shown one when there are several;
+// with no such window it opens on its own.
 class QtFileDialogs : public FileDialogs {
 public:
-    std::string openFile(const std::string& title, const std::string& folder,
-                         const std::string& filter) override;
-    std::string saveFile(const std::string& title, const std::string& suggested,
-                         const std::string& filter) override;
+    std::string openFile(const FileDialogRequest& request) override;
+    std::string saveFile(const FileDialogRequest& request) override;
 };
 
 class QtProgramEnd : public ProgramEnd {

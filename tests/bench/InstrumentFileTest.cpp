@@ -86,6 +86,14 @@ TEST_F(InstrumentFileTest, CancellingOrAMissingFileChangesNothing)
 {
     panel.Grid1[0][0] = "kept";
     panel.cmdloadInstConfig_Click();  // dialog cancelled
+    // The panel's own dialog, with the CSV entry second and chosen.
+    ASSERT_EQ(t.files.opened.size(), 1u);
+    const FileDialogRequest& asked = t.files.opened[0];
+    EXPECT_EQ(asked.owner, DialogOwner::InstrumentPanel);
+    EXPECT_EQ(asked.title, "Select Instruments File to Load");
+    EXPECT_EQ(asked.filters,
+              (std::vector<std::string>{"All Files (*.*)", "Instrument Files(*.csv)"}));
+    EXPECT_EQ(asked.chosenFilter, 1u);
     EXPECT_EQ(panel.Grid1[0][0], "kept");
     EXPECT_EQ(panel.lblInstConfigFIle, "");
     panel.Read_Instrument_FIle("/nonexistent/instruments.csv");

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <sstream>
 #include <sys/file.h>
 #include <fcntl.h>
@@ -51,12 +52,12 @@ public:
     std::vector<std::string> proposals;
     std::vector<std::string> titles;
     std::string override_;
-    std::string openFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string& title, const std::string& suggested, const std::string&) override
+    std::string openFile(const FileDialogRequest&) override { return {}; }
+    std::string saveFile(const FileDialogRequest& request) override
     {
-        titles.push_back(title);
-        proposals.push_back(suggested);
-        return override_.empty() ? suggested : override_;
+        titles.push_back(request.title);
+        proposals.push_back(request.start);
+        return override_.empty() ? request.start : override_;
     }
 };
 
@@ -133,6 +134,75 @@ TEST_F(DataLoggingTest, FileInUseIsRefusedButItsFolderRemembered)
     EXPECT_TRUE(logging.CloseFileForExportCsv());
     EXPECT_EQ(slurp(held), "a,b,\r\n");
     EXPECT_EQ(t.pump.yields, 1);
+}
+
+// The program's own open files count as held: choosing the running log for
+// an export (or the log over an export being written, here or in a second
+// copy of the program) gives the in-use box and leaves the file as it was.
+TEST_F(DataLoggingTest, OwnOpenFilesAreInUse)
+{
+    const std::string p = (root / "p.txt").string();
+    const std::string inUse = "The file \"" + p +
+                              "\" is currently open or in use by another program.\r\n"
+                              "You must first close this file before you can create the index.";
+    t.files.saveAnswers = {p};
+    ASSERT_EQ(logging.LogStart(), p);
+    ASSERT_TRUE(logging.LogEvent("wrt,KVB71853,dev0x01,cat0x0A,adr0x03,dat0x0123"));
+
+    t.files.saveAnswers = {p, p};
+    EXPECT_EQ(logging.OpenFileForExportCsv(), "");
+    EXPECT_TRUE(logging.ExportCsvOpenFailed());
+    EXPECT_EQ(logging.OpenFileForExportTxt(), "");
+    ASSERT_EQ(t.prompter.asked.size(), 2u);
+    EXPECT_EQ(t.prompter.asked[0].text, inUse);
+    EXPECT_EQ(t.prompter.asked[1].text, inUse);
+    EXPECT_EQ(t.pump.yields, 0);  // nothing deleted
+
+    // Later lines still land in the same file, after the earlier ones.
+    EXPECT_TRUE(logging.LogEvent("Sent: 01 02"));
+    EXPECT_TRUE(logging.LogStop());
+    const std::string text = slurp(p);
+    EXPECT_NE(text.find("]\r\nwrt,KVB71853,dev0x01,cat0x0A,adr0x03,dat0x0123\r\nSent: 01 02\r\n"
+                        "[Logging Stopped: "),
+              std::string::npos);
+
+    // An export being written is held too, until it is closed; a second copy
+    // of the program sees the same.
+    const std::string q = (root / "q.csv").string();
+    t.files.saveAnswers = {q};
+    ASSERT_EQ(logging.OpenFileForExportCsv(), q);
+    ASSERT_TRUE(logging.AddLineToExportCsv("TimeStamp,"));
+    DataLogging secondCopy{t.services, documents};
+    t.files.saveAnswers = {q, q};
+    EXPECT_EQ(secondCopy.LogStart(), "");
+    EXPECT_FALSE(secondCopy.LoggingActive());
+    EXPECT_EQ(logging.OpenFileForExportTxt(), "");
+    EXPECT_TRUE(logging.CloseFileForExportCsv());
+    EXPECT_EQ(slurp(q), "TimeStamp,\r\n");
+    t.files.saveAnswers = {q};
+    EXPECT_EQ(logging.OpenFileForExportTxt(), q);
+    EXPECT_TRUE(logging.CloseFileForExportTxt());
+    EXPECT_EQ(slurp(q), "");
+}
+
+TEST_F(DataLoggingTest, StopLineThatCannotBeWrittenIsAFailure)
+{
+    // A pipe whose reader goes away once the log has started.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    auto* oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    t.files.saveAnswers = {"/proc/self/fd/" + std::to_string(fds[1])};
+    ASSERT_FALSE(logging.LogStart().empty());
+    ::close(fds[0]);
+    ::close(fds[1]);
+    EXPECT_FALSE(logging.LogStop());
+    std::signal(SIGPIPE, oldPipeHandler);
+    EXPECT_FALSE(logging.LoggingActive());
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text.rfind("LogStop failed due to the following:\r\nError ", 0),
+              0u);
+    EXPECT_FALSE(logging.LogStop());  // given up: nothing left to stop
+    EXPECT_EQ(t.prompter.asked.size(), 1u);
 }
 
 TEST_F(DataLoggingTest, LogHasStartAndStopLinesAroundTheLoggedLines)

@@ -87,16 +87,22 @@ public:
     }
 };
 
+// Answers each dialog with the next scripted path and keeps what it was
+// asked to show.
 class ScriptedFileDialogs : public FileDialogs {
 public:
     std::deque<std::string> openAnswers;
     std::deque<std::string> saveAnswers;
-    std::string openFile(const std::string&, const std::string&, const std::string&) override
+    std::vector<FileDialogRequest> opened;
+    std::vector<FileDialogRequest> saved;
+    std::string openFile(const FileDialogRequest& request) override
     {
+        opened.push_back(request);
         return take(openAnswers);
     }
-    std::string saveFile(const std::string&, const std::string&, const std::string&) override
+    std::string saveFile(const FileDialogRequest& request) override
     {
+        saved.push_back(request);
         return take(saveAnswers);
     }
 

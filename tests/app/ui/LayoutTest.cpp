@@ -644,10 +644,24 @@ TEST_F(Layout, MessageBoxesShowTheirTitlesWhole)
                    [&](QWidget* box) { EXPECT_GE(box->width(), title + 100) << text; });
     // The file dialogs open inside the screen too.
     ui::QtFileDialogs files;
-    checkModal([&] { files.openFile("Load Device Configuration File", "", "Text Files (*.txt)"); },
-               "open file", {}, false);
-    checkModal([&] { files.saveFile("Save", "EvalSw539_Config_01.txt", "Text Files (*.txt)"); },
-               "save file", {}, false);
+    checkModal(
+        [&] {
+            files.openFile({DialogOwner::MainWindow,
+                            "Load Device Configuration File",
+                            "",
+                            {"Text Files (*.txt)"},
+                            0});
+        },
+        "open file", {}, false);
+    checkModal(
+        [&] {
+            files.saveFile({DialogOwner::MainWindow,
+                            "Save",
+                            "EvalSw539_Config_01.txt",
+                            {"Text Files (*.txt)"},
+                            0});
+        },
+        "save file", {}, false);
     Report(checker.faults);
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/AppContext.h"
 #include "app/ui/MainKvb71853.h"
+#include "data/ui/FrmCharting.h"
 #include "support/SimulatedChain.h"
 #include "support/ui/WindowControls.h"
 #include "support/ui/WindowSystemInput.h"
@@ -30,6 +31,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -441,6 +443,50 @@ TEST_F(MainWindow, LogButtonCaptionFollowsTheLogAfterAWriteFailure)
     logButton->click();
     EXPECT_FALSE(context.logging.LoggingActive());
     EXPECT_EQ(logButton->text().toStdString(), "Start Data Logging");
+    std::filesystem::remove(path);
+}
+
+// A configuration, EE or chart file chosen over the running log is refused
+// as a file in use: the log keeps what it holds and goes on growing.
+TEST_F(MainWindow, FilesSavedOverTheRunningLogLeaveItWhole)
+{
+    const std::string path =
+        ::testing::TempDir() + "running_log_" + std::to_string(::getpid()) + ".txt";
+    const auto text = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    t.files.saveAnswers = {path};
+    control<QPushButton>("cmdLogToFile")->click();
+    ASSERT_TRUE(context.logging.LoggingActive());
+    chain->setDevices(0, 1);
+    configure(true, 0, 1);
+    context.commands.cbReadAllVolts_Click();
+    const std::string inUse = "The file \"" + path +
+                              "\" is currently open or in use by another program.\r\n"
+                              "You must first close this file before you can create the index.";
+    ui::FrmCharting& chart = main->chartWindow();
+    const std::vector<std::pair<const char*, std::function<void()>>> saves = {
+        {"configuration", [&] { control<QAction>("mnuSaveConfig")->trigger(); }},
+        {"EE", [&] { control<QAction>("mnuSaveEE")->trigger(); }},
+        {"chart", [&] { test::Control<QPushButton>(&chart, "cmdChartExportCsv")->click(); }},
+    };
+    for (const auto& [name, save] : saves) {
+        const std::string before = text();
+        ASSERT_NE(before.find("Sent:"), std::string::npos) << name;
+        const size_t boxes = t.prompter.asked.size();
+        t.files.saveAnswers = {path};
+        save();
+        ASSERT_EQ(t.prompter.asked.size(), boxes + 1) << name;
+        EXPECT_EQ(t.prompter.asked.back().text, inUse) << name;
+        // Later traffic lands after what was there.
+        context.commands.cbReadAllVolts_Click();
+        const std::string after = text();
+        EXPECT_EQ(after.substr(0, before.size()), before) << name;
+        EXPECT_NE(after.find("Sent:", before.size()), std::string::npos) << name;
+    }
+    control<QPushButton>("cmdLogToFile")->click();
+    EXPECT_NE(text().find("[Logging Stopped: "), std::string::npos);
     std::filesystem::remove(path);
 }
 
