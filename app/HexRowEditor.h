@@ -1,8 +1,9 @@
 #pragma once
 // The key rules of a register row's value editor: at most four upper-case
 // hexadecimal digits and never more than 0x3FFF (the 14 bits of a chip
-// register). The editor inserts nothing by itself; every key is applied here
-// to the text, the caret and the selection.
+// register), and the same calculator-style rules for boxes of other widths,
+// digits and limits. Such a box inserts nothing by itself; every key is
+// applied here to the text, the caret and the selection.
 
 #include <string>
 #include <string_view>
