@@ -1,49 +1,46 @@
 #include "app/BalanceFieldEditor.h"
 
-#include <algorithm>
-
 namespace kvb {
 
 namespace {
 
-int widthOf(BalanceField field)
+// A bank's value read from the chip is shown in full, bits 12 and 13
+// included.
+constexpr unsigned kMaxShownBank = 0x3FFF;
+
+KeyField rulesOf(BalanceField field)
 {
     switch (field) {
     case BalanceField::BankHex:
-        return 4;
+        return {.width = 4, .limit = kMaxBankValue, .overLead = '0'};
     case BalanceField::ValueHex:
-        return 7;
+        return {.width = 7, .limit = kMaxBalanceValue, .overLead = '0'};
     case BalanceField::ValueDec:
-        return 9;
+        return {.width = 9, .decimal = true, .limit = kMaxBalanceValue, .overText = "268435455"};
     }
-    return 4;
+    return kRowField;
 }
 
-unsigned decValue(std::string_view text)
+// The edit a key applies to: the box's text, unless the box could not hold
+// it.
+HexEdit overShown(const HexEdit& edit, BalanceField field, std::string_view shown)
 {
-    unsigned long long value = 0;
-    if (text.empty() || text.size() > 10)
-        return 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return 0;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(value);
-}
-
-void caretAt(HexEdit& e, int caret)
-{
-    e.caret = caret;
-    e.selStart = caret;
-    e.selLength = 0;
+    HexEdit e = edit;
+    if (!IsBalanceFieldText(e.text, field))
+        e.text = shown;
+    return e;
 }
 
 }  // namespace
 
+int BalanceFieldWidth(BalanceField field)
+{
+    return rulesOf(field).width;
+}
+
 unsigned BalanceFieldValue(std::string_view text, BalanceField field)
 {
-    return field == BalanceField::ValueDec ? decValue(text) : HexRowValue(text);
+    return FieldValue(text, rulesOf(field));
 }
 
 std::string DecPadded(unsigned value, int width)
@@ -52,33 +49,29 @@ std::string DecPadded(unsigned value, int width)
     return text.substr(text.size() - static_cast<size_t>(width));
 }
 
-bool BalanceFieldKeyPress(HexEdit& e, int key, BalanceField field)
+bool BalanceFieldKeyPress(HexEdit& edit, int key, BalanceField field, std::string_view shown)
 {
-    const int width = widthOf(field);
-    if (key == kKeyEscape) {
-        // The box is cleared to zeros with the caret at the start, so the
-        // next digit overtypes the first zero.
-        e.text.assign(static_cast<size_t>(width), '0');
-        caretAt(e, 0);
-        return true;
-    }
-    const bool digit = key >= '0' && key <= '9';
-    if (field == BalanceField::ValueDec && !digit && key != kKeyBackspace)
+    HexEdit e = overShown(edit, field, shown);
+    if (!FieldKeyPress(e, key, rulesOf(field)))
         return false;
-    if (!HexDigitKey(e, key, width))
-        return false;
-    const unsigned limit = field == BalanceField::BankHex ? kMaxBankValue : kMaxBalanceValue;
-    if (BalanceFieldValue(e.text, field) <= limit)
-        return true;
-    if (field == BalanceField::ValueDec) {
-        e.text = std::to_string(kMaxBalanceValue);
-    } else {
-        const size_t keep = static_cast<size_t>(width - 1);
-        const std::string tail = e.text.size() > keep ? e.text.substr(e.text.size() - keep) : e.text;
-        e.text = "0" + tail;
-    }
-    caretAt(e, 1);
+    edit = e;
     return true;
+}
+
+bool BalanceFieldPaste(HexEdit& edit, std::string_view pasted, BalanceField field,
+                       std::string_view shown)
+{
+    HexEdit e = overShown(edit, field, shown);
+    if (!FieldPaste(e, pasted, rulesOf(field)))
+        return false;
+    edit = e;
+    return true;
+}
+
+bool IsBalanceFieldText(std::string_view text, BalanceField field)
+{
+    return IsFieldText(text, rulesOf(field),
+                       field == BalanceField::BankHex ? kMaxShownBank : kMaxBalanceValue);
 }
 
 }  // namespace kvb

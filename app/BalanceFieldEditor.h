@@ -16,9 +16,24 @@ enum class BalanceField { BankHex, ValueHex, ValueDec };
 constexpr unsigned kMaxBankValue = 0x0FFF;
 constexpr unsigned kMaxBalanceValue = 0x0FFFFFFF;
 
-// Applies one typed character; false when the key is dropped (the text is
-// then unchanged). Escape clears the box to zeros.
-bool BalanceFieldKeyPress(HexEdit& edit, int key, BalanceField field);
+// The box's number of digits.
+int BalanceFieldWidth(BalanceField field);
+
+// Applies one typed character to the box's text and cursor; false when the
+// key is dropped (the edit is then unchanged). Escape clears the box to
+// zeros. A box text the box could not hold (see IsBalanceFieldText) gives
+// way to `shown`, the dialog's own text, before the key is applied.
+bool BalanceFieldKeyPress(HexEdit& edit, int key, BalanceField field, std::string_view shown);
+
+// Applies pasted or input-method text as typed keys, over the box's text as
+// BalanceFieldKeyPress does; false (and the edit unchanged) when it holds
+// anything but the box's digits.
+bool BalanceFieldPaste(HexEdit& edit, std::string_view pasted, BalanceField field,
+                       std::string_view shown);
+
+// True for a text the box can show: what its keys leave, a bank's value as
+// the chip gave it (all 14 bits), and what Delete leaves of either.
+bool IsBalanceFieldText(std::string_view text, BalanceField field);
 
 // A box's text as a number: hexadecimal for the hexadecimal boxes, decimal
 // for the decimal one; text that is empty or not a number reads as 0.

@@ -55,6 +55,7 @@ void BalanceRegisters::update(int cell, From from)
         const int d = BalanceViewDevice(link_);
         link_.image.at(0, d, BalanceValueLow(cell)) = BalanceValueLowPart(value);
         link_.image.at(0, d, BalanceValueHigh(cell)) = BalanceValueHighPart(value);
+        typed_[static_cast<size_t>(d)].set(static_cast<size_t>(cell));
     }
     if (from != From::UpDown)
         upDown[cell] = static_cast<int>(value);
@@ -69,6 +70,7 @@ void BalanceRegisters::showValue(int cell, unsigned value)
 void BalanceRegisters::Form_Activate()
 {
     const int d = BalanceViewDevice(link_);
+    activatedDevice_ = d;
     for (int i = 0; i < kBalanceCells; ++i)
         showValue(i, JoinBalanceValue(link_.image.at(0, d, BalanceValueLow(i)),
                                       link_.image.at(0, d, BalanceValueHigh(i))));
@@ -87,21 +89,30 @@ bool BalanceRegisters::readCell(int d, int cell)
     return true;
 }
 
+bool BalanceRegisters::writable(int d, int cell) const
+{
+    return d == activatedDevice_ ||
+           typed_[static_cast<size_t>(d)].test(static_cast<size_t>(cell)) ||
+           (link_.image.known(0, d, BalanceValueLow(cell)) &&
+            link_.image.known(0, d, BalanceValueHigh(cell)));
+}
+
 void BalanceRegisters::writeCell(const std::vector<int>& devices, int cell,
                                  const board::PipeLossWatch& watch, std::set<int>& leftOut)
 {
     // Each addressed device receives its own image: edits reach only the
-    // device on screen, the others get what was read from them or loaded
-    // for them from a configuration file. A value the program never had
-    // from a device is not sent to it: it would overwrite the chip's own
-    // value with whatever the image happens to hold.
+    // selected device, the others get what was read from them or loaded
+    // for them from a configuration file. A value the user neither saw nor
+    // typed for a device, and the program never had from it, is not sent:
+    // it would overwrite the chip's own value with whatever the image
+    // happens to hold. That includes the selected device when the list
+    // moved to it while the boxes went on showing another device's values.
     const int low = BalanceValueLow(cell);
     const int high = BalanceValueHigh(cell);
-    const int shown = BalanceViewDevice(link_);
     for (int d : devices) {
         if (BalanceBoardGone(link_, watch))
             return;
-        if (d != shown && !(link_.image.known(0, d, low) && link_.image.known(0, d, high))) {
+        if (!writable(d, cell)) {
             leftOut.insert(d);
             continue;
         }
@@ -201,7 +212,7 @@ void BalanceRegisters::updnRegData_Change(int cell, int value)
 
 bool BalanceRegisters::tbRegdataHex_KeyPress(int cell, HexEdit& edit, int key)
 {
-    if (!valid(cell) || !BalanceFieldKeyPress(edit, key, BalanceField::ValueHex))
+    if (!valid(cell) || !BalanceFieldKeyPress(edit, key, BalanceField::ValueHex, hexText[cell]))
         return false;
     hexText[cell] = edit.text;
     update(cell, From::Hex);
@@ -210,7 +221,25 @@ bool BalanceRegisters::tbRegdataHex_KeyPress(int cell, HexEdit& edit, int key)
 
 bool BalanceRegisters::tbRegdataDec_KeyPress(int cell, HexEdit& edit, int key)
 {
-    if (!valid(cell) || !BalanceFieldKeyPress(edit, key, BalanceField::ValueDec))
+    if (!valid(cell) || !BalanceFieldKeyPress(edit, key, BalanceField::ValueDec, decText[cell]))
+        return false;
+    decText[cell] = edit.text;
+    update(cell, From::Dec);
+    return true;
+}
+
+bool BalanceRegisters::tbRegdataHex_Paste(int cell, HexEdit& edit, std::string_view pasted)
+{
+    if (!valid(cell) || !BalanceFieldPaste(edit, pasted, BalanceField::ValueHex, hexText[cell]))
+        return false;
+    hexText[cell] = edit.text;
+    update(cell, From::Hex);
+    return true;
+}
+
+bool BalanceRegisters::tbRegdataDec_Paste(int cell, HexEdit& edit, std::string_view pasted)
+{
+    if (!valid(cell) || !BalanceFieldPaste(edit, pasted, BalanceField::ValueDec, decText[cell]))
         return false;
     decText[cell] = edit.text;
     update(cell, From::Dec);
@@ -219,7 +248,7 @@ bool BalanceRegisters::tbRegdataDec_KeyPress(int cell, HexEdit& edit, int key)
 
 void BalanceRegisters::tbRegdataHex_Deleted(int cell, const std::string& newText)
 {
-    if (!valid(cell))
+    if (!valid(cell) || !IsBalanceFieldText(newText, BalanceField::ValueHex))
         return;
     hexText[cell] = newText;
     update(cell, From::Hex);
@@ -227,7 +256,7 @@ void BalanceRegisters::tbRegdataHex_Deleted(int cell, const std::string& newText
 
 void BalanceRegisters::tbRegdataDec_Deleted(int cell, const std::string& newText)
 {
-    if (!valid(cell))
+    if (!valid(cell) || !IsBalanceFieldText(newText, BalanceField::ValueDec))
         return;
     decText[cell] = newText;
     update(cell, From::Dec);

@@ -3,9 +3,10 @@
 // 28-bit cell balance values of a type-0 device, each kept by the chip in a
 // low and a high 14-bit register and shown as 7 hexadecimal digits, 9
 // decimal digits and an up-down. The hexadecimal text is the master; edits
-// go to the register image of the device on screen, and Write sends each
-// addressed device its own image (to a device other than the one on screen
-// only a value read from it or loaded for it).
+// go to the register image of the selected device, and Write sends each
+// addressed device its own image: a cell's value only when it was read from
+// that device or loaded for it, typed for it, or shown for it when the
+// dialog was last activated.
 
 #include "app/BalanceFieldEditor.h"
 #include "app/BalanceSequence.h"
@@ -14,9 +15,11 @@
 #include "link/ChipLink.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvb {
@@ -58,6 +61,11 @@ public:
     void updnRegData_Change(int cell, int value);
     bool tbRegdataHex_KeyPress(int cell, HexEdit& edit, int key);
     bool tbRegdataDec_KeyPress(int cell, HexEdit& edit, int key);
+    // Pasted or input-method text, typed key by key; false when refused.
+    bool tbRegdataHex_Paste(int cell, HexEdit& edit, std::string_view pasted);
+    bool tbRegdataDec_Paste(int cell, HexEdit& edit, std::string_view pasted);
+    // The box deleted text by itself: its new text. A text the box could not
+    // hold is refused and the cell keeps its value.
     void tbRegdataHex_Deleted(int cell, const std::string& newText);
     void tbRegdataDec_Deleted(int cell, const std::string& newText);
     void cboDeviceNumber_Click(int entry, int entryCount);
@@ -72,9 +80,12 @@ private:
     // One cell of device `d` into the dialog; false when the device did not
     // answer.
     bool readCell(int d, int cell);
+    // Whether the program may send device `d` its image of the cell: the
+    // value came from the chip or a file, was typed for the device, or the
+    // device's image was on screen at the last activation.
+    bool writable(int d, int cell) const;
     // The cell's value to each device, until the board is lost; a device
-    // other than the one on screen whose value the program does not know is
-    // added to `leftOut` instead.
+    // whose value is not writable is added to `leftOut` instead.
     void writeCell(const std::vector<int>& devices, int cell, const board::PipeLossWatch& watch,
                    std::set<int>& leftOut);
     // Tells once which devices a write left out.
@@ -84,6 +95,10 @@ private:
     link::ChipLink& link_;
     Services& services_;
     BalanceDeviceLists* deviceLists_ = nullptr;
+    // The device whose image the last activation showed, or none.
+    int activatedDevice_ = -1;
+    // Per device, the cells whose image an edit set.
+    std::array<std::bitset<kBalanceCells>, link::kDevices> typed_{};
 };
 
 }  // namespace kvb

@@ -142,7 +142,17 @@ void BalanceSequence::updnRegData_Change(int bank, int value)
 
 bool BalanceSequence::tbRegdata_KeyPress(int bank, HexEdit& edit, int key)
 {
-    if (bank < 0 || bank >= kBalanceBanks || !BalanceFieldKeyPress(edit, key, BalanceField::BankHex))
+    if (bank < 0 || bank >= kBalanceBanks || !BalanceFieldKeyPress(edit, key, BalanceField::BankHex, text[bank]))
+        return false;
+    text[bank] = edit.text;
+    fromText(bank, true, true, true);
+    return true;
+}
+
+bool BalanceSequence::tbRegdata_Paste(int bank, HexEdit& edit, std::string_view pasted)
+{
+    if (bank < 0 || bank >= kBalanceBanks ||
+        !BalanceFieldPaste(edit, pasted, BalanceField::BankHex, text[bank]))
         return false;
     text[bank] = edit.text;
     fromText(bank, true, true, true);
@@ -151,7 +161,7 @@ bool BalanceSequence::tbRegdata_KeyPress(int bank, HexEdit& edit, int key)
 
 void BalanceSequence::tbRegdata_Deleted(int bank, const std::string& newText)
 {
-    if (bank < 0 || bank >= kBalanceBanks)
+    if (bank < 0 || bank >= kBalanceBanks || !IsBalanceFieldText(newText, BalanceField::BankHex))
         return;
     text[bank] = newText;
     fromText(bank, true, true, true);

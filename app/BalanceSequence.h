@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvb {
@@ -66,7 +67,10 @@ public:
     // A typed character; the box's text and caret are taken from and handed
     // back through `edit`. False when the key was dropped.
     bool tbRegdata_KeyPress(int bank, HexEdit& edit, int key);
-    // The box deleted text by itself (Delete key): its new text.
+    // Pasted or input-method text, typed key by key; false when refused.
+    bool tbRegdata_Paste(int bank, HexEdit& edit, std::string_view pasted);
+    // The box deleted text by itself (Delete key): its new text. A text the
+    // box could not hold is refused and the bank keeps its value.
     void tbRegdata_Deleted(int bank, const std::string& newText);
     void cboDeviceNumber_Click(int entry, int entryCount);
 

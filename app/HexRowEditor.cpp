@@ -66,14 +66,25 @@ void typeDigit(HexEdit& e, char digit, int width)
     }
 }
 
-// A value above 0x3FFF keeps its last three digits behind a "3", with the
-// caret after the "3".
-void limitValue(HexEdit& e)
+bool isFieldDigit(char c, const KeyField& field)
 {
-    if (HexRowValue(e.text) <= kMaxRowValue)
+    return field.decimal ? c >= '0' && c <= '9' : IsHexDigit(c);
+}
+
+// A value above the field's limit is cut back, with the caret after the
+// first character of the new text.
+void limitValue(HexEdit& e, const KeyField& field)
+{
+    if (FieldValue(e.text, field) <= field.limit)
         return;
-    const std::string tail = e.text.size() > 3 ? e.text.substr(e.text.size() - 3) : e.text;
-    e.text = "3" + tail;
+    if (!field.overText.empty()) {
+        e.text = field.overText;
+    } else {
+        const size_t keep = static_cast<size_t>(std::max(0, field.width - 1));
+        const std::string tail =
+            e.text.size() > keep ? e.text.substr(e.text.size() - keep) : e.text;
+        e.text = field.overLead + tail;
+    }
     setCaret(e, 1);
 }
 
@@ -93,33 +104,44 @@ bool HexDigitKey(HexEdit& e, int key, int width)
     return true;
 }
 
-bool HexKeyPress(HexEdit& e, int key)
+bool FieldKeyPress(HexEdit& e, int key, const KeyField& field)
 {
     if (key == kKeyEscape) {
         // Escape clears the value and leaves the caret at the start.
-        e.text = "0000";
+        e.text.assign(static_cast<size_t>(field.width), '0');
         setCaret(e, 0);
         return true;
     }
+    if (field.decimal && key != kKeyBackspace && !(key >= '0' && key <= '9'))
+        return false;
     clampCursor(e);
     const bool overtype = e.selLength == 0 && e.caret < static_cast<int>(e.text.size());
-    if (!HexDigitKey(e, key, 4))
+    if (!HexDigitKey(e, key, field.width))
         return false;
     // An overtyped digit rewrites the whole text, which leaves the caret at
     // the start of the box: the next digit overtypes the first one.
     if (overtype && key != kKeyBackspace)
         setCaret(e, 0);
-    limitValue(e);
+    limitValue(e, field);
     return true;
 }
 
-bool HexPaste(HexEdit& e, std::string_view pasted)
+bool FieldPaste(HexEdit& e, std::string_view pasted, const KeyField& field)
 {
-    if (pasted.empty() || !std::all_of(pasted.begin(), pasted.end(), IsHexDigit))
+    if (pasted.empty() ||
+        !std::all_of(pasted.begin(), pasted.end(), [&](char c) { return isFieldDigit(c, field); }))
         return false;
     for (char c : pasted)
-        HexKeyPress(e, static_cast<unsigned char>(c));
+        FieldKeyPress(e, static_cast<unsigned char>(c), field);
     return true;
+}
+
+unsigned FieldValue(std::string_view text, const KeyField& field)
+{
+    if (field.decimal)
+        return static_cast<unsigned>(
+            ReadDigits(text, {.base = 10, .maxLength = 10}).value.value_or(0));
+    return HexRowValue(text);
 }
 
 unsigned HexRowValue(std::string_view text)
@@ -128,10 +150,11 @@ unsigned HexRowValue(std::string_view text)
     return static_cast<unsigned>(ReadDigits(text, {.maxLength = 8}).value.value_or(0));
 }
 
-bool IsRowText(std::string_view text)
+bool IsFieldText(std::string_view text, const KeyField& field, unsigned largest)
 {
-    return text.size() <= 4 && std::all_of(text.begin(), text.end(), IsHexDigit) &&
-           HexRowValue(text) <= kMaxRowValue;
+    const auto shown = [&](char c) { return isFieldDigit(c, field) && !(c >= 'a' && c <= 'f'); };
+    return static_cast<int>(text.size()) <= field.width &&
+           std::all_of(text.begin(), text.end(), shown) && FieldValue(text, field) <= largest;
 }
 
 }  // namespace kvb

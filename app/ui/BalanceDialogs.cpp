@@ -139,20 +139,39 @@ void BalanceDialogBase::layOut(QLayout* rows)
     outer->addLayout(body);
 }
 
-void BalanceDialogBase::bindValueBox(KeyFieldEdit* box,
-                                     std::function<bool(HexEdit&, int)> onKey,
-                                     std::function<void(const std::string&)> onDeleted)
+KeyFieldEdit* BalanceDialogBase::valueBox(const QString& name, BalanceField field,
+                                          ValueBoxRules rules)
 {
-    connect(box, &KeyFieldEdit::keyTyped, this, [this, box, onKey](int key) {
+    const int digits = BalanceFieldWidth(field);
+    auto* box = new KeyFieldEdit(
+        [field](std::string_view text) { return IsBalanceFieldText(text, field); }, digits, this);
+    box->setObjectName(name);
+    box->setText(QString(digits, QLatin1Char('0')));
+    fitDigits(box, digits);
+    connect(box, &KeyFieldEdit::keyTyped, this, [this, box, key = rules.key](int k) {
         HexEdit e = editOf(box);
-        if (onKey(e, key))
+        if (key(e, k))
             showEdit(box, e);
         refresh();
     });
-    connect(box, &KeyFieldEdit::deleteReleased, this, [this, box, onDeleted] {
-        onDeleted(box->text().toStdString());
+    connect(box, &KeyFieldEdit::pasteRequested, this,
+            [this, box, paste = rules.paste](const QString& text) {
+                HexEdit e = editOf(box);
+                if (paste(e, text.toStdString()))
+                    showEdit(box, e);
+                refresh();
+            });
+    auto deleted = [this, box, del = rules.deleted] {
+        // The caret stays where the box left it, also when the dialog
+        // refused the text and shows its own again.
+        const int caret = box->cursorPosition();
+        del(box->text().toStdString());
         refresh();
-    });
+        box->setCursorPosition(caret);
+    };
+    connect(box, &KeyFieldEdit::deleteReleased, this, deleted);
+    connect(box, &KeyFieldEdit::editedByItself, this, deleted);
+    return box;
 }
 
 void BalanceDialogBase::bindUpDown(QSpinBox* updn, std::function<void(int)> onChange)
@@ -241,9 +260,13 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
         const int row = bank + 1;
         lblRegName[bank] = Named<QLabel>(this, ElementName<QString>("lblRegName", bank),
                                          QString("Bal Status %1").arg(bank));
-        tbRegdata[bank] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdata", bank));
-        tbRegdata[bank]->setText("0000");
-        fitDigits(tbRegdata[bank], 4);
+        tbRegdata[bank] = valueBox(
+            ElementName<QString>("tbRegdata", bank), BalanceField::BankHex,
+            {[this, bank](HexEdit& e, int key) { return model_.tbRegdata_KeyPress(bank, e, key); },
+             [this, bank](HexEdit& e, std::string_view text) {
+                 return model_.tbRegdata_Paste(bank, e, text);
+             },
+             [this, bank](const std::string& text) { model_.tbRegdata_Deleted(bank, text); }});
         updnRegData[bank] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", bank));
         updnRegData[bank]->setRange(0, static_cast<int>(kMaxBankValue));
         cbRead[bank] = Named<QPushButton>(this, ElementName<QString>("cbRead", bank), "Read");
@@ -268,10 +291,6 @@ FrmBalanceSequence::FrmBalanceSequence(BalanceSequence& model, const link::ChipL
         onClick(cbRead[bank], [this, bank] { model_.cbRead_Click(bank); });
         onClick(cbWrite[bank], [this, bank] { model_.cbWrite_Click(bank); });
         bindUpDown(updnRegData[bank], [this, bank](int v) { model_.updnRegData_Change(bank, v); });
-        bindValueBox(
-            tbRegdata[bank],
-            [this, bank](HexEdit& e, int key) { return model_.tbRegdata_KeyPress(bank, e, key); },
-            [this, bank](const std::string& text) { model_.tbRegdata_Deleted(bank, text); });
     }
     onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });
@@ -332,12 +351,24 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
         lblRegName[cell] =
             Named<QLabel>(this, ElementName<QString>("lblRegName", cell),
                           QString("Cell %1 Balance Value (28-bit integer)").arg(cell + 1));
-        tbRegdataHex[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataHex", cell));
-        tbRegdataHex[cell]->setText("0000000");
-        fitDigits(tbRegdataHex[cell], 7);
-        tbRegdataDec[cell] = Named<KeyFieldEdit>(this, ElementName<QString>("tbRegdataDec", cell));
-        tbRegdataDec[cell]->setText("000000000");
-        fitDigits(tbRegdataDec[cell], 9);
+        tbRegdataHex[cell] = valueBox(
+            ElementName<QString>("tbRegdataHex", cell), BalanceField::ValueHex,
+            {[this, cell](HexEdit& e, int key) {
+                 return model_.tbRegdataHex_KeyPress(cell, e, key);
+             },
+             [this, cell](HexEdit& e, std::string_view text) {
+                 return model_.tbRegdataHex_Paste(cell, e, text);
+             },
+             [this, cell](const std::string& text) { model_.tbRegdataHex_Deleted(cell, text); }});
+        tbRegdataDec[cell] = valueBox(
+            ElementName<QString>("tbRegdataDec", cell), BalanceField::ValueDec,
+            {[this, cell](HexEdit& e, int key) {
+                 return model_.tbRegdataDec_KeyPress(cell, e, key);
+             },
+             [this, cell](HexEdit& e, std::string_view text) {
+                 return model_.tbRegdataDec_Paste(cell, e, text);
+             },
+             [this, cell](const std::string& text) { model_.tbRegdataDec_Deleted(cell, text); }});
         updnRegData[cell] = Named<QSpinBox>(this, ElementName<QString>("updnRegData", cell));
         updnRegData[cell]->setRange(0, static_cast<int>(kMaxBalanceValue));
         cbRead[cell] = Named<QPushButton>(this, ElementName<QString>("cbRead", cell), "Read");
@@ -350,14 +381,6 @@ FrmBalanceRegisters::FrmBalanceRegisters(BalanceRegisters& model, const link::Ch
         onClick(cbRead[cell], [this, cell] { model_.cbRead_Click(cell); });
         onClick(cbWrite[cell], [this, cell] { model_.cbWrite_Click(cell); });
         bindUpDown(updnRegData[cell], [this, cell](int v) { model_.updnRegData_Change(cell, v); });
-        bindValueBox(
-            tbRegdataHex[cell],
-            [this, cell](HexEdit& e, int key) { return model_.tbRegdataHex_KeyPress(cell, e, key); },
-            [this, cell](const std::string& text) { model_.tbRegdataHex_Deleted(cell, text); });
-        bindValueBox(
-            tbRegdataDec[cell],
-            [this, cell](HexEdit& e, int key) { return model_.tbRegdataDec_KeyPress(cell, e, key); },
-            [this, cell](const std::string& text) { model_.tbRegdataDec_Deleted(cell, text); });
     }
     onClick(cbReadAll, [this] { model_.cbReadAll_Click(); });
     onClick(cbWriteAll, [this] { model_.cbWriteAll_Click(); });

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QComboBox;
@@ -58,11 +59,17 @@ protected:
     void layOut(QLayout* rows);
     // A button's click runs the handler, then repaints the dialog.
     void onClick(QPushButton* button, std::function<void()> handler);
-    // A value box: each typed key goes through `onKey` (true: show the
-    // edited text), a released Delete through `onDeleted` with the box's
-    // text; the dialog repaints after either.
-    void bindValueBox(KeyFieldEdit* box, std::function<bool(HexEdit&, int)> onKey,
-                      std::function<void(const std::string&)> onDeleted);
+    // What a value box hands its dialog's model.
+    struct ValueBoxRules {
+        std::function<bool(HexEdit&, int)> key;                 // a typed key
+        std::function<bool(HexEdit&, std::string_view)> paste;  // pasted text
+        std::function<void(const std::string&)> deleted;        // the text Delete left
+    };
+    // A value box of the field's digits: typed keys and pastes go through
+    // the rules (true: show the edited text), a released Delete or any
+    // other edit the box made by itself hands over the box's text; the
+    // dialog repaints after each.
+    KeyFieldEdit* valueBox(const QString& name, BalanceField field, ValueBoxRules rules);
     // An up-down: a change made by the user runs the handler, then repaints.
     void bindUpDown(QSpinBox* updn, std::function<void(int)> onChange);
     virtual void deviceChosen(int entry, int count) = 0;

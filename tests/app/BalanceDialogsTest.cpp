@@ -195,6 +195,7 @@ TEST_F(BalanceDialogsTest, ALostBoardEndsReadAllAndWriteAllWithOneBox)
 {
     ASSERT_TRUE(connect(true, 3));
     link.selectDevice(2);
+    values.Form_Activate();
     board->faults.noAnswer = true;
     const std::string lost = "USB Communications lost, Disconnect and Reconnect, Polling Terminated";
     const std::vector<std::function<void()>> clicks = {
@@ -239,6 +240,161 @@ TEST_F(BalanceDialogsTest, EscapeClearsTheBoxWithTheCaretAtTheStart)
     ASSERT_TRUE(values.tbRegdataDec_KeyPress(1, dec, '2'));
     EXPECT_EQ(dec.text, "200000000");
     EXPECT_EQ(values.hexText[1], "BEBC200");
+}
+
+TEST_F(BalanceDialogsTest, OvertypeLeavesTheCaretAtTheStart)
+{
+    // The overtyped text is rewritten whole, so the next digit overtypes
+    // the first one; in a bank's box that takes "2512" above 0x0FFF.
+    HexEdit bank{"0012", 1, 1, 0};
+    ASSERT_TRUE(sequence.tbRegdata_KeyPress(0, bank, '5'));
+    EXPECT_EQ(bank.text, "0512");
+    EXPECT_EQ(bank.caret, 0);
+    ASSERT_TRUE(sequence.tbRegdata_KeyPress(0, bank, '2'));
+    EXPECT_EQ(bank.text, "0512");
+    EXPECT_EQ(bank.caret, 1);
+    EXPECT_EQ(sequence.upDown[0], 0x512);
+
+    HexEdit hex{"0000123", 4, 4, 0};
+    ASSERT_TRUE(values.tbRegdataHex_KeyPress(0, hex, '5'));
+    EXPECT_EQ(hex.text, "0000523");
+    EXPECT_EQ(hex.caret, 0);
+    ASSERT_TRUE(values.tbRegdataHex_KeyPress(0, hex, '7'));
+    EXPECT_EQ(hex.text, "7000523");
+    EXPECT_EQ(hex.caret, 0);
+    EXPECT_EQ(values.decText[0], "117441827");
+
+    HexEdit dec{"000000123", 6, 6, 0};
+    ASSERT_TRUE(values.tbRegdataDec_KeyPress(1, dec, '5'));
+    EXPECT_EQ(dec.text, "000000523");
+    EXPECT_EQ(dec.caret, 0);
+    ASSERT_TRUE(values.tbRegdataDec_KeyPress(1, dec, '9'));
+    EXPECT_EQ(dec.text, "268435455");  // 900000523 is above 28 bits
+    EXPECT_EQ(dec.caret, 1);
+    EXPECT_EQ(values.hexText[1], "FFFFFFF");
+}
+
+TEST_F(BalanceDialogsTest, PastedTextIsTypedOrRefusedWhole)
+{
+    HexEdit bank{"0000", 4, 4, 0};
+    EXPECT_FALSE(sequence.tbRegdata_Paste(0, bank, "ZZ9"));
+    EXPECT_EQ(bank.text, "0000");
+    EXPECT_EQ(sequence.text[0], "0000");
+    EXPECT_TRUE(sequence.tbRegdata_Paste(0, bank, "a5"));
+    EXPECT_EQ(bank.text, "00A5");
+    EXPECT_EQ(sequence.text[0], "00A5");
+    EXPECT_EQ(sequence.bits[0], 0xA5);
+
+    HexEdit hex{"0000000", 7, 7, 0};
+    for (const char* bad : {"ZZ90000", "", "1 2", "0x12", "\x1b", "\b"}) {
+        EXPECT_FALSE(values.tbRegdataHex_Paste(0, hex, bad)) << bad;
+        EXPECT_EQ(hex.text, "0000000");
+    }
+    EXPECT_EQ(values.hexText[0], "0000000");
+    EXPECT_TRUE(values.tbRegdataHex_Paste(0, hex, "1a"));
+    EXPECT_EQ(values.hexText[0], "000001A");
+    EXPECT_EQ(values.decText[0], "000000026");
+    EXPECT_EQ(link.image.at(0, 1, 160), 0x1A);
+
+    HexEdit dec{"000000000", 9, 9, 0};
+    EXPECT_FALSE(values.tbRegdataDec_Paste(1, dec, "12a"));
+    EXPECT_EQ(values.decText[1], "000000000");
+    EXPECT_TRUE(values.tbRegdataDec_Paste(1, dec, "16384"));
+    EXPECT_EQ(values.hexText[1], "0004000");
+    EXPECT_EQ(link.image.at(0, 1, 162), 0);
+    EXPECT_EQ(link.image.at(0, 1, 163), 1);
+}
+
+TEST_F(BalanceDialogsTest, ATextTheBoxCouldNotHoldIsNeverTaken)
+{
+    // A key typed into such a text works on the dialog's own text.
+    HexEdit typed{"ZZ90000", 7, 7, 0};
+    ASSERT_TRUE(values.tbRegdataHex_KeyPress(2, typed, '1'));
+    EXPECT_EQ(typed.text, "0000001");
+    EXPECT_EQ(link.image.at(0, 1, 164), 1);
+    HexEdit pasted{"12a", 9, 9, 0};
+    ASSERT_TRUE(values.tbRegdataDec_Paste(3, pasted, "5"));
+    EXPECT_EQ(values.decText[3], "000000005");
+
+    // What the box left after Delete is taken; any other text is refused
+    // and the dialog keeps the value it shows.
+    values.tbRegdataHex_Deleted(0, "01A");
+    EXPECT_EQ(values.hexText[0], "01A");
+    EXPECT_EQ(values.decText[0], "000000026");
+    EXPECT_EQ(link.image.at(0, 1, 160), 0x1A);
+    for (const char* bad : {"ZZ90000", "00001a", "00000001", "1 2"}) {
+        values.tbRegdataHex_Deleted(0, bad);
+        EXPECT_EQ(values.hexText[0], "01A") << bad;
+        EXPECT_EQ(link.image.at(0, 1, 160), 0x1A) << bad;
+    }
+    values.tbRegdataDec_Deleted(1, "12a");
+    values.tbRegdataDec_Deleted(1, "999999999");
+    values.tbRegdataDec_Deleted(1, "0000000001");
+    EXPECT_EQ(values.decText[1], "000000000");
+    EXPECT_EQ(values.hexText[1], "0000000");
+    values.tbRegdataDec_Deleted(1, "");
+    EXPECT_EQ(values.decText[1], "");
+    EXPECT_EQ(values.hexText[1], "0000000");
+
+    sequence.tbRegdata_Deleted(2, "ZZ9");
+    sequence.tbRegdata_Deleted(2, "00000");
+    EXPECT_EQ(sequence.text[2], "0000");
+    EXPECT_FALSE(banks.known(1, 2));
+    sequence.tbRegdata_Deleted(2, "A5");
+    EXPECT_EQ(sequence.bits[2], 0xA5);
+}
+
+TEST_F(BalanceDialogsTest, AfterTheDeviceListMovesOnlyValuesShownTypedOrReadAreWritten)
+{
+    ASSERT_TRUE(connect(true, 2));
+    for (int reg = 160; reg <= 183; ++reg) {
+        chipReg(1, reg) = 0x0101;
+        chipReg(2, reg) = 0x1234;
+    }
+    link.selectDevice(1);
+    values.Form_Activate();
+    values.cbReadAll_Click();
+    EXPECT_EQ(values.hexText[3], "0404101");
+    // The list moves to device 2; the boxes still show device 1's values,
+    // and device 2's own were never read.
+    values.cboDeviceNumber_Click(2, 16);
+    ASSERT_EQ(link.SelectedDevice, 2);
+    EXPECT_EQ(values.hexText[3], "0404101");
+    takeWrites();
+    t.prompter.asked.clear();
+    const std::string note =
+        "Balance values never read or loaded were not written to KVB71853 device 2.";
+    values.cbWrite_Click(0);
+    values.cbWriteAll_Click();
+    EXPECT_TRUE(takeWrites().empty());
+    for (int reg = 160; reg <= 183; ++reg)
+        EXPECT_EQ(chipReg(2, reg), 0x1234) << reg;
+    ASSERT_EQ(t.prompter.asked.size(), 2u);
+    EXPECT_EQ(t.prompter.asked[0].text, note);
+    EXPECT_EQ(t.prompter.asked[1].text, note);
+
+    // A value typed now is typed for device 2: that cell goes out.
+    HexEdit edit{"0404101", 7, 7, 0};
+    ASSERT_TRUE(values.tbRegdataHex_KeyPress(3, edit, '7'));
+    t.prompter.asked.clear();
+    values.cbWriteAll_Click();
+    EXPECT_EQ(takeWrites(),
+              (std::vector<std::string>{"wrt,KVB71853,dev0x02,cat0x0A,adr0x26,dat0x1017",
+                                        "wrt,KVB71853,dev0x02,cat0x0A,adr0x27,dat0x1010"}));
+    EXPECT_EQ(chipReg(2, 160), 0x1234);
+    ASSERT_EQ(t.prompter.asked.size(), 1u);
+    EXPECT_EQ(t.prompter.asked[0].text, note);
+
+    // Once the dialog has shown device 2's image, its zeros were seen and
+    // go out with the rest.
+    values.Form_Activate();
+    EXPECT_EQ(values.hexText[0], "0000000");
+    t.prompter.asked.clear();
+    values.cbWriteAll_Click();
+    EXPECT_EQ(takeWrites().size(), 24u);
+    EXPECT_EQ(chipReg(2, 160), 0);
+    EXPECT_EQ(chipReg(2, 166), 0x1017);
+    EXPECT_TRUE(t.prompter.asked.empty());
 }
 
 TEST_F(BalanceDialogsTest, AllDevicesWriteLeavesOutDevicesWhoseValuesAreNotKnown)
@@ -295,6 +451,7 @@ TEST_F(BalanceDialogsTest, AllDevicesWriteLeavesOutDevicesWhoseValuesAreNotKnown
     t.prompter.asked.clear();
     ASSERT_TRUE(connect(true, 3));  // a new connection forgets what was known
     link.selectDevice(3);
+    values.Form_Activate();
     // The connection emptied the link log: the writes are counted afresh.
     const auto writesAfter = [this](size_t from) {
         const std::vector<std::string> all = lines("wrt,");

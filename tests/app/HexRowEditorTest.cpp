@@ -142,4 +142,5 @@ TEST(HexRowEditor, RowTextsAndValues)
     EXPECT_FALSE(kvb::IsRowText("4000"));
     EXPECT_FALSE(kvb::IsRowText("00000"));
     EXPECT_FALSE(kvb::IsRowText("1 2"));
+    EXPECT_FALSE(kvb::IsRowText("02a5"));  // the rules type upper case only
 }

@@ -7,6 +7,7 @@
 #include "sim/SimBoard.h"
 #include "sim/SimChipChain.h"
 #include "support/TestServices.h"
+#include "support/ui/WindowSystemInput.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 #include <gtest/gtest.h>
@@ -153,6 +156,75 @@ TEST_F(BalanceViews, ValueDialogTypesDecimalDigits)
         QApplication::sendEvent(box, &enter);
     }
     EXPECT_TRUE(t.prompter.asked.empty());
+}
+
+// Text reaches the value boxes only through their key rules: typed keys,
+// a paste or an input-method commit is typed digit by digit or refused
+// whole, and what Delete leaves is what the dialog works with.
+TEST_F(BalanceViews, ValueBoxesTakeTextOnlyThroughTheirKeyRules)
+{
+    ui::BalanceUi ui(context, &window, frame, deviceList);
+    ui::FrmBalanceRegisters& dialog = ui.registersDialog();
+    dialog.show();
+    dialog.activateWindow();
+    auto* hex = dialog.findChild<QLineEdit*>("tbRegdataHex_0");
+    auto* dec = dialog.findChild<QLineEdit*>("tbRegdataDec_0");
+    hex->setFocus();
+    hex->setCursorPosition(7);
+    const auto commit = [](QWidget* box, const QString& text) {
+        QInputMethodEvent ime;
+        ime.setCommitString(text);
+        QApplication::sendEvent(box, &ime);
+    };
+    commit(hex, "ZZ90000");
+    EXPECT_EQ(hex->text(), "0000000");
+    commit(hex, "1a");
+    EXPECT_EQ(hex->text(), "000001A");
+    EXPECT_EQ(dec->text(), "000000026");
+    EXPECT_EQ(context.link.image.at(0, 1, 160), 0x1A);
+
+    emit static_cast<ui::KeyFieldEdit*>(dec)->pasteRequested("7x");
+    EXPECT_EQ(dec->text(), "000000026");
+
+    // Delete through the window system: the box deletes, the dialog takes
+    // the text.
+    hex->setCursorPosition(6);
+    test::QueueKey(hex, Qt::Key_Delete);
+    test::RunEventLoopUntilIdle();
+    EXPECT_EQ(hex->text(), "000001");
+    EXPECT_EQ(dec->text(), "000000001");
+    EXPECT_EQ(context.link.image.at(0, 1, 160), 1);
+
+    // The selection paste of a middle click, where the platform has one;
+    // elsewhere the box's own insert, which that paste uses (into a box with
+    // room for one more character).
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection()) {
+        clipboard->setText("ZZ90000", QClipboard::Selection);
+        test::QueueClick(hex, Qt::MiddleButton);
+        test::RunEventLoopUntilIdle();
+    } else {
+        hex->insert("ZZ90000");
+    }
+    EXPECT_EQ(hex->text(), "000001");
+    EXPECT_EQ(context.link.image.at(0, 1, 160), 1);
+
+    // A bank's box overtypes with the caret left at the start.
+    ui::FrmBalanceSequence& sequence = ui.sequenceDialog();
+    sequence.show();
+    sequence.activateWindow();
+    auto* bank = sequence.findChild<QLineEdit*>("tbRegdata_0");
+    bank->setFocus();
+    commit(bank, "12");
+    EXPECT_EQ(bank->text(), "0012");
+    bank->setCursorPosition(1);
+    test::QueueKey(bank, Qt::Key_5, {}, "5");
+    test::QueueKey(bank, Qt::Key_2, {}, "2");
+    test::RunEventLoopUntilIdle();
+    EXPECT_EQ(bank->text(), "0512");
+    EXPECT_EQ(bank->cursorPosition(), 1);
+    commit(bank, "ZZ9");
+    EXPECT_EQ(bank->text(), "0512");
 }
 
 TEST_F(BalanceViews, SpiDialogsApplyOnOk)

@@ -10,19 +10,19 @@
 
 namespace kvb::test {
 
-// Queues a press and a release of the left button at the widget's centre.
-// The widget's window must be shown.
-inline void QueueClick(QWidget* widget)
+// Queues a press and a release of a mouse button (the left one unless
+// told) at the widget's centre. The widget's window must be shown.
+inline void QueueClick(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
 {
     QWidget* top = widget->window();
     QWindow* window = top->windowHandle();
     const QPointF local = widget->mapTo(top, widget->rect().center());
     const QPointF global = widget->mapToGlobal(widget->rect().center());
     using Wsi = QWindowSystemInterface;
-    Wsi::handleMouseEvent<Wsi::AsynchronousDelivery>(window, local, global, Qt::LeftButton,
-                                                     Qt::LeftButton, QEvent::MouseButtonPress);
-    Wsi::handleMouseEvent<Wsi::AsynchronousDelivery>(window, local, global, Qt::NoButton,
-                                                     Qt::LeftButton, QEvent::MouseButtonRelease);
+    Wsi::handleMouseEvent<Wsi::AsynchronousDelivery>(window, local, global, button, button,
+                                                     QEvent::MouseButtonPress);
+    Wsi::handleMouseEvent<Wsi::AsynchronousDelivery>(window, local, global, Qt::NoButton, button,
+                                                     QEvent::MouseButtonRelease);
 }
 
 // Queues a press and a release of a key for the widget's window; the window
