@@ -49,6 +49,10 @@ void place(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+// The lower left frame's start time label, and the fixed labels after it.
+constexpr int kStartingTimeWidth = 3300;
+constexpr int kFixedInfoLeft = 1680 + kStartingTimeWidth + 60;
+
 const char* kChartNames[kChartCount] = {"CellVoltageChartControl", "PackVoltageChartControl",
                                         "TempChartControl", "ETVoltChartControl",
                                         "FaultStatusChartControl"};
@@ -462,10 +466,12 @@ void FrmCharting::buildLowerLeftInfo()
     place(startCaption, 60, 60, 1620, 255);
     lblStartingTime_ = new QLabel(lowerLeftInfo_);
     lblStartingTime_->setObjectName("lblStartingTime");
-    place(lblStartingTime_, 1680, 60, 2100, 255);
+    // Room for a short date and a long time with its zone in the locales'
+    // longer formats ("2026/12/28 22時44分59秒 UTC", "12/28/26 10:44:59 PM UTC").
+    place(lblStartingTime_, 1680, 60, kStartingTimeWidth, 255);
     const char* fixed[] = {"MAX = 3.999V", "MIN = 3.500V", "COUNT = 0"};
     for (int i = 0; i < 3; ++i)
-        place(new QLabel(fixed[i], lowerLeftInfo_), 3840 + i * 1440, 60, 1380, 255);
+        place(new QLabel(fixed[i], lowerLeftInfo_), kFixedInfoLeft + i * 1440, 60, 1380, 255);
 }
 
 void FrmCharting::switchToggleFrames(int tab)
@@ -530,7 +536,7 @@ void FrmCharting::applyLayout()
     setChart(PackChart, valueZoomFrames_[1], PackSlider, l.pack);
     setChart(CellChart, valueZoomFrames_[0], CellSlider, l.cell);
     cmdHideChart_->move(px(l.hideButtonLeft), px(l.hideButtonTop));
-    place(lowerLeftInfo_, 120, l.lowerInfoTop, 8400, 375);
+    place(lowerLeftInfo_, 120, l.lowerInfoTop, kFixedInfoLeft + 3 * 1440, 375);
 }
 
 // A legend longer than its chart is high is laid out in columns beside the
