@@ -30,7 +30,9 @@
 // The "paints" counter is the number of chart paints per iteration, so a
 // benchmark that stopped painting would show it; "whole" the number of
 // charts drawn whole per iteration, "pixels" the pixels the charts' paints
-// covered, "width" the window's width.
+// covered, "width" the window's width, "process_cpu_ms" the processor time
+// of the whole process (all its threads, user and system) per iteration,
+// over the timed part of the loop.
 
 #include "support/ui/ChartFeed.h"
 
@@ -39,6 +41,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
 
 namespace {
@@ -46,6 +50,30 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr QSize kSizes[] = {{}, {1920, 1080}, {3840, 2160}};
+
+// The process's user and system time, in milliseconds, summed over the
+// stretches between start() and stop().
+class ProcessCpu {
+public:
+    void start() { from_ = now(); }
+    void stop() { total_ += now() - from_; }
+    void report(benchmark::State& state) const
+    {
+        state.counters["process_cpu_ms"] = benchmark::Counter(total_, benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    static double now()
+    {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        auto ms = [](const timeval& t) {
+            return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+        };
+        return ms(usage.ru_utime) + ms(usage.ru_stime);
+    }
+    double from_ = 0, total_ = 0;
+};
 
 bool ready(benchmark::State& state, const kvb::test::ChartFeed& f)
 {
@@ -87,10 +115,14 @@ void ChartRefresh(benchmark::State& state)
         return;
     f.counter.paints = 0;
     const int whole = f.wholeDrawings();
+    ProcessCpu cpu;
+    cpu.start();
     for (auto _ : state) {
         f.next();
         f.redraw();
     }
+    cpu.stop();
+    cpu.report(state);
     report(state, f, whole);
 }
 BENCHMARK(ChartRefresh)
@@ -107,6 +139,7 @@ void OneSample(benchmark::State& state, Untimed&& untimed)
         return;
     int paints = 0, whole = 0;
     double pixels = 0;
+    ProcessCpu cpu;
     for (auto _ : state) {
         state.PauseTiming();
         while (untimed(f)) {
@@ -116,8 +149,10 @@ void OneSample(benchmark::State& state, Untimed&& untimed)
         const int paintsBefore = f.counter.paints, wholeBefore = f.wholeDrawings();
         const double pixelsBefore = f.counter.pixels;
         state.ResumeTiming();
+        cpu.start();
         f.next();
         f.redraw();
+        cpu.stop();
         paints += f.counter.paints - paintsBefore;
         pixels += f.counter.pixels - pixelsBefore;
         whole += f.wholeDrawings() - wholeBefore;
@@ -126,6 +161,7 @@ void OneSample(benchmark::State& state, Untimed&& untimed)
     state.counters["whole"] = benchmark::Counter(whole, benchmark::Counter::kAvgIterations);
     state.counters["pixels"] = benchmark::Counter(pixels, benchmark::Counter::kAvgIterations);
     state.counters["width"] = f.window->width();
+    cpu.report(state);
 }
 
 void ChartSteadySample(benchmark::State& state)
@@ -151,12 +187,16 @@ void ChartZoom(benchmark::State& state)
     f.counter.paints = 0;
     const int whole = f.wholeDrawings();
     int position = 1;
+    ProcessCpu cpu;
+    cpu.start();
     for (auto _ : state) {
         position = position == 1 ? 2 : 1;  // 120 minutes, then 240 again
         slider->setValue(position);
         for (int k = 0; k < 3; ++k)
             QCoreApplication::processEvents();
     }
+    cpu.stop();
+    cpu.report(state);
     report(state, f, whole);
 }
 BENCHMARK(ChartZoom)->ArgName("size")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -169,6 +209,8 @@ void ChartDeviceChange(benchmark::State& state)
     auto* box = f.window->findChild<QComboBox*>("cboChartCellSelector_0");
     f.counter.paints = 0;
     int index = 0;
+    ProcessCpu cpu;
+    cpu.start();
     for (auto _ : state) {
         index = index == 0 ? 2 : 0;  // device 3, then device 1 again
         box->setCurrentIndex(index);
@@ -176,6 +218,8 @@ void ChartDeviceChange(benchmark::State& state)
         for (int k = 0; k < 3; ++k)
             QCoreApplication::processEvents();
     }
+    cpu.stop();
+    cpu.report(state);
     state.counters["paints"] = benchmark::Counter(f.counter.paints, benchmark::Counter::kAvgIterations);
     if (f.context->charts.ChartDevices[0] != (index == 0 ? 1 : 3))
         state.SkipWithError("the device box did not change the charted device");

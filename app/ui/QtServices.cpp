@@ -133,19 +133,17 @@ std::string QtFormatter::monthName(int month)
 {
     if (month < 1 || month > 12)
         return {};
-    return QLocale::system().standaloneMonthName(month, QLocale::LongFormat).toStdString();
+    return locale().standaloneMonthName(month, QLocale::LongFormat).toStdString();
 }
 
 std::string QtFormatter::decimalSeparator()
 {
-    return QLocale::system().decimalPoint().toStdString();
+    return locale().decimalPoint().toStdString();
 }
 
 std::string QtFormatter::shortDate(const CalendarTime& when)
 {
-    return QLocale::system()
-        .toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat)
-        .toStdString();
+    return locale().toString(QDate(when.year, when.month, when.day), QLocale::ShortFormat).toStdString();
 }
 
 std::string QtFormatter::longTime(const CalendarTime& when)
@@ -153,8 +151,8 @@ std::string QtFormatter::longTime(const CalendarTime& when)
     // With its date, so that a long format's time zone is the one in force.
     const QDateTime moment(QDate(when.year, when.month, when.day),
                            QTime(when.hour, when.minute, when.second));
-    const QLocale locale = QLocale::system();
-    return locale.toString(moment, locale.timeFormat(QLocale::LongFormat)).toStdString();
+    const QLocale here = locale();
+    return here.toString(moment, here.timeFormat(QLocale::LongFormat)).toStdString();
 }
 
 }  // namespace kvb::ui

@@ -4,6 +4,10 @@
 
 #include "core/Services.h"
 
+#include <QLocale>
+
+#include <optional>
+
 namespace kvb::ui {
 
 class QtPrompter : public Prompter {
@@ -31,14 +35,20 @@ protected:
     void quit() override;
 };
 
-// The system locale's month names, decimal separator, short date and long
-// time.
+// A locale's month names, decimal separator, short date and long time: the
+// system's (as it is at each call), or the one given.
 class QtFormatter : public Formatter {
 public:
+    QtFormatter() = default;
+    explicit QtFormatter(const QLocale& locale) : locale_(locale) {}
     std::string monthName(int month) override;
     std::string decimalSeparator() override;
     std::string shortDate(const CalendarTime& when) override;
     std::string longTime(const CalendarTime& when) override;
+
+private:
+    QLocale locale() const { return locale_ ? *locale_ : QLocale::system(); }
+    std::optional<QLocale> locale_;
 };
 
 // The real services, owned together.

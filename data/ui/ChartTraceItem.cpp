@@ -428,7 +428,7 @@ bool ChartTraceItem::copyInto(QPainter* painter, const QRect& exposed) const
     // Bands of rows. A large copy is spread, as it is bound by how fast one
     // core moves memory: the cell chart's picture at 3840x2160 (3 M pixels)
     // took 1.2 ms on one thread. Smaller ones are quicker copied here than
-    // with helpers woken for them, up to the cell chart's at 1920x1080
+    // handed to the thread pool, up to the cell chart's at 1920x1080
     // (0.7 M pixels).
     constexpr size_t kBandRuns = 64;
     constexpr int64_t kSpreadPixels = 1024 * 1024;

@@ -3,7 +3,6 @@
 #include "data/ChartDecimation.h"
 #include "data/ChartExport.h"
 #include "data/ChartWindowLayout.h"
-#include "data/CoreClaims.h"
 #include "data/ui/ChartAxisLines.h"
 #include "data/ui/ChartTimeLabels.h"
 #include "data/ui/ChartTraceItem.h"
@@ -21,22 +20,19 @@
 #include <QRegion>
 #include <QShowEvent>
 #include <QSlider>
-#include <QSemaphore>
 #include <QTabBar>
-#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
-#include <atomic>
 #include <functional>
-#include <memory>
+#include <numeric>
 #include <optional>
-#include <thread>
 
 namespace kvb::ui {
 
@@ -52,6 +48,10 @@ void place(QWidget* w, int left, int top, int width, int height)
 {
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
+
+// The lower left frame's start time label, and the fixed labels after it.
+constexpr int kStartingTimeWidth = 3300;
+constexpr int kFixedInfoLeft = 1680 + kStartingTimeWidth + 60;
 
 const char* kChartNames[kChartCount] = {"CellVoltageChartControl", "PackVoltageChartControl",
                                         "TempChartControl", "ETVoltChartControl",
@@ -122,173 +122,14 @@ private:
     const ChartTraceItem* traces_ = nullptr;
 };
 
-// The threads of the application's pool that help with a spread of work.
-// Waking a thread is a system call, slow on some machines: this thread wakes
-// two helpers, and each helper wakes two more before it works, so that most
-// wakes run alongside the work. A helper is only taken when a thread is free
-// at once: this thread does what the others do not take, and never waits
-// behind work queued by someone else.
-// Each thread works on a core of its own (see CoreClaims); this thread's
-// core is claimed first, as the helpers are made here.
-// What the helpers share outlives the spread until the last helper lets go
-// of it, as a helper may still be inside release() when this thread wakes
-// from acquire().
-struct Helpers {
-    explicit Helpers(int most) : left(most) {}
-    std::atomic<int> left;        // helpers still to be woken
-    std::atomic<int> started{0};  // counted before the wake, taken back if none
-    QSemaphore done;
-    data::CoreClaims cores;
-
-    // Wakes a helper that runs `body`, which first wakes two more.
-    template <typename Body>
-    static void wake(const std::shared_ptr<Helpers>& h, const Body& body)
-    {
-        if (h->left.fetch_sub(1) <= 0)
-            return;
-        h->started.fetch_add(1);
-        if (!QThreadPool::globalInstance()->tryStart([h, body] {
-                wake(h, body);
-                wake(h, body);
-                // A helper moved to a free core goes back once this
-                // thread no longer waits for it.
-                const data::CoreClaims::Stay stay = h->cores.claim();
-                body();
-                h->done.release();
-            }))
-            h->started.fetch_sub(1);
-    }
-    // Returns once every helper woken has run. A helper counts the next
-    // before it ends, so none is missed.
-    void wait()
-    {
-        for (int ended = 0; ended < started.load(); ++ended)
-            done.acquire();
-    }
-};
-
-// Runs work(0) .. work(count - 1), each once, on this thread and on those
-// of the application's thread pool that are free, and returns when all have
-// run. Work too small to be worth waking other threads for (`spread`
-// false) runs on this thread alone.
-template <typename Work>
-void RunSpread(size_t count, Work&& work, bool spread = true)
+// Runs step(0) .. step(count - 1) once each over the application's thread
+// pool, and returns once all have run.
+void SpreadSteps(size_t count, const std::function<void(size_t)>& step)
 {
-    if (!spread) {
-        for (size_t k = 0; k < count; ++k)
-            work(k);
-        return;
-    }
-    auto next = std::make_shared<std::atomic<size_t>>(0);
-    auto take = [&work, count, next] {
-        for (size_t k; (k = next->fetch_add(1)) < count;)
-            work(k);
-    };
-    const size_t others = count > 0 ? count - 1 : 0;  // steps for other threads to take
-    const auto pool = static_cast<size_t>(QThreadPool::globalInstance()->maxThreadCount());
-    auto helpers = std::make_shared<Helpers>(static_cast<int>(std::min(others, pool)));
-    Helpers::wake(helpers, take);
-    Helpers::wake(helpers, take);
-    take();
-    helpers->wait();
+    std::vector<size_t> steps(count);
+    std::iota(steps.begin(), steps.end(), size_t{0});
+    QtConcurrent::blockingMap(steps, [&step](size_t k) { step(k); });
 }
-
-// Runs phases of work one after the other, each phase's steps work(0) ..
-// work(count - 1) once each, on this thread and on those of the
-// application's thread pool that are free. The helpers are woken once for
-// all phases, when the spread is made, so that they are up by the time the
-// work is handed out: they wait for each phase without sleeping, as what
-// comes between phases is short. A phase handed out with start() runs while
-// this thread does something else, until finish().
-class Spread {
-public:
-    static constexpr int kMostPhases = 3;
-
-    Spread() : shared_(std::make_shared<Shared>())
-    {
-        auto helpers = std::make_shared<Helpers>(QThreadPool::globalInstance()->maxThreadCount() - 1);
-        auto body = [shared = shared_] {
-            for (int k = 0;; ++k) {
-                int out;
-                while ((out = shared->out.load(std::memory_order_acquire)) <= k && !shared->ended.load())
-                    std::this_thread::yield();
-                if (out <= k)
-                    return;
-                shared->phases[k].take();
-            }
-        };
-        Helpers::wake(helpers, body);
-        Helpers::wake(helpers, body);
-    }
-    Spread(const Spread&) = delete;
-    Spread& operator=(const Spread&) = delete;
-    // Lets the helpers go. Every step has run by then, each phase being
-    // finished, so nothing waits for them: a helper still about (one woken
-    // late) finds no step left and ends; what it reads lives as long as it
-    // holds it.
-    ~Spread()
-    {
-        finish();
-        shared_->ended.store(true);
-    }
-
-    // Hands out a phase; the one before must be finished. Past the most
-    // phases a spread holds, a phase runs here and now.
-    void start(size_t count, std::function<void(size_t)> work)
-    {
-        if (phase_ == kMostPhases) {
-            for (size_t k = 0; k < count; ++k)
-                work(k);
-            return;
-        }
-        Phase& p = shared_->phases[phase_];
-        p.count = count;
-        p.work = std::move(work);
-        started_ = true;
-        shared_->out.store(phase_ + 1, std::memory_order_release);
-    }
-    // Takes the steps of the phase handed out that no helper took, and
-    // returns once all of them have run.
-    void finish()
-    {
-        if (!started_)
-            return;
-        Phase& p = shared_->phases[phase_];
-        p.take();
-        while (p.finished.load(std::memory_order_acquire) < p.count)
-            std::this_thread::yield();
-        started_ = false;
-        ++phase_;
-    }
-    void run(size_t count, std::function<void(size_t)> work)
-    {
-        start(count, std::move(work));
-        finish();
-    }
-
-private:
-    // Written before the phase is handed out, read after.
-    struct Phase {
-        std::atomic<size_t> next{0}, finished{0};
-        size_t count = 0;
-        std::function<void(size_t)> work;
-        void take()
-        {
-            for (size_t k; (k = next.fetch_add(1)) < count;) {
-                work(k);
-                finished.fetch_add(1, std::memory_order_release);
-            }
-        }
-    };
-    struct Shared {
-        std::array<Phase, kMostPhases> phases;
-        std::atomic<int> out{0};  // phases handed out
-        std::atomic<bool> ended{false};
-    };
-    std::shared_ptr<Shared> shared_;
-    int phase_ = 0;
-    bool started_ = false;
-};
 
 }  // namespace
 
@@ -429,7 +270,7 @@ void FrmCharting::buildChartView(int c)
     b.view = view;
     b.view->setObjectName(kChartNames[c]);
     b.traces = new ChartTraceItem(b.chart);
-    b.traces->setSpreader([](size_t count, const std::function<void(size_t)>& step) { RunSpread(count, step); });
+    b.traces->setSpreader(SpreadSteps);
     // The trace item draws the plot's ground and grid under the lines,
     // as the chart would; the chart draws neither, and its view fills
     // the rest of the chart in the theme's colour.
@@ -625,10 +466,12 @@ void FrmCharting::buildLowerLeftInfo()
     place(startCaption, 60, 60, 1620, 255);
     lblStartingTime_ = new QLabel(lowerLeftInfo_);
     lblStartingTime_->setObjectName("lblStartingTime");
-    place(lblStartingTime_, 1680, 60, 2100, 255);
+    // Room for a short date and a long time with its zone in the locales'
+    // longer formats ("2026/12/28 22時44分59秒 UTC", "12/28/26 10:44:59 PM UTC").
+    place(lblStartingTime_, 1680, 60, kStartingTimeWidth, 255);
     const char* fixed[] = {"MAX = 3.999V", "MIN = 3.500V", "COUNT = 0"};
     for (int i = 0; i < 3; ++i)
-        place(new QLabel(fixed[i], lowerLeftInfo_), 3840 + i * 1440, 60, 1380, 255);
+        place(new QLabel(fixed[i], lowerLeftInfo_), kFixedInfoLeft + i * 1440, 60, 1380, 255);
 }
 
 void FrmCharting::switchToggleFrames(int tab)
@@ -693,7 +536,7 @@ void FrmCharting::applyLayout()
     setChart(PackChart, valueZoomFrames_[1], PackSlider, l.pack);
     setChart(CellChart, valueZoomFrames_[0], CellSlider, l.cell);
     cmdHideChart_->move(px(l.hideButtonLeft), px(l.hideButtonTop));
-    place(lowerLeftInfo_, 120, l.lowerInfoTop, 8400, 375);
+    place(lowerLeftInfo_, 120, l.lowerInfoTop, kFixedInfoLeft + 3 * 1440, 375);
 }
 
 // A legend longer than its chart is high is laid out in columns beside the
@@ -833,47 +676,49 @@ void FrmCharting::redrawSeries()
     // Tracing the series and drawing the lines are most of a refresh. Each
     // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
-    // is spread over the processor's cores.
+    // goes to the application's thread pool.
     // A refresh after a sample or two counts only those into each trace and
     // draws a few columns: quicker here than handed to other threads.
     constexpr int64_t kFewColumns = 64;
     std::array<bool, kChartCount> many{};
     const bool few = markManySamples(reductions, plotted, many);
-    // Many samples: many columns to draw too. The helpers wake while the
-    // axes are brought up to date, and find the columns meanwhile.
-    std::optional<Spread> spread;
+    // Many samples: many columns to draw too. The columns are found on the
+    // pool while the axes are brought up to date here.
     std::array<int, kChartCount> source{};
     std::vector<ColumnPart> columnParts;
+    QFuture<void> columnsFound;
     if (!few) {
-        spread.emplace();
         columnParts = planColumns(many, source);
-        spread->start(columnParts.size(), [&](size_t k) {
-            columnParts[k].columns->fill(plotted, columnParts[k].from, columnParts[k].to);
+        columnsFound = QtConcurrent::map(columnParts, [&plotted](const ColumnPart& p) {
+            p.columns->fill(plotted, p.from, p.to);
         });
     }
     for (ChartId id : shown)
         showAxes(id);
+    auto reduceOne = [this, &plotted](const Reduction& r) { reduce(r, plotted); };
+    if (few) {
+        for (const Reduction& r : reductions)
+            reduceOne(r);
+    } else {
+        columnsFound.waitForFinished();
+        shareColumns(source);
+        QtConcurrent::blockingMap(reductions, reduceOne);
+    }
     std::vector<std::pair<ChartTraceItem*, int>> parts;
     int64_t columns = 0;
-    auto planParts = [&] {
-        for (ChartTraceItem* item : drawn)
-            for (int k = 0, n = item->beginDrawing(); k < n; ++k)
-                parts.emplace_back(item, k);
-        for (ChartTraceItem* item : drawn)
-            columns += item->columnsToDraw();
+    for (ChartTraceItem* item : drawn) {
+        for (int k = 0, n = item->beginDrawing(); k < n; ++k)
+            parts.emplace_back(item, k);
+        columns += item->columnsToDraw();
+    }
+    auto drawOne = [](const std::pair<ChartTraceItem*, int>& part) {
+        part.first->drawPart(part.second);
     };
-    auto reduceOne = [&](size_t k) { reduce(reductions[k], plotted); };
-    auto drawOne = [&](size_t k) { parts[k].first->drawPart(parts[k].second); };
-    if (few) {
-        RunSpread(reductions.size(), reduceOne, false);
-        planParts();
-        RunSpread(parts.size(), drawOne, columns > kFewColumns);
+    if (few && columns <= kFewColumns) {
+        for (const auto& part : parts)
+            drawOne(part);
     } else {
-        spread->finish();
-        shareColumns(source);
-        spread->run(reductions.size(), reduceOne);
-        planParts();
-        spread->run(parts.size(), drawOne);
+        QtConcurrent::blockingMap(parts, drawOne);
     }
 }
 

@@ -714,6 +714,25 @@ TEST_F(Layout, ChartWindowAfterALongRunOnBothTabs)
     Report(checker.faults);
 }
 
+// The data start time as the program writes it (the short date and the long
+// time) in the common locales, on a date and time of two-digit fields: whole
+// at the window's own size.
+TEST_F(Layout, ChartStartTimeInTheCommonLocales)
+{
+    control<QPushButton>("cmdShowChart")->click();
+    ui::FrmCharting& chart = main->chartWindow();
+    const CalendarTime when{2026, 12, 28, 22, 44, 59};
+    EXPECT_EQ(ui::QtFormatter(QLocale("de_DE")).shortDate(when), "28.12.26");
+    EXPECT_EQ(ui::QtFormatter(QLocale("ja_JP")).shortDate(when), "2026/12/28");
+    for (const char* name : {"C", "en_US", "de_DE", "fr_FR", "ja_JP"}) {
+        ui::QtFormatter format{QLocale(name)};
+        context.charts.startingTimeText = format.shortDate(when) + " " + format.longTime(when);
+        chart.refreshNow();
+        checker.check(&chart, name);
+    }
+    Report(checker.faults);
+}
+
 TEST_F(Layout, BoardPanelOnEveryTab)
 {
     ui::FrmMainF340& panel = startup->boardPanel();
