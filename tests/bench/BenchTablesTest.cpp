@@ -1,9 +1,11 @@
 // The instrument panel's fixed tables walked through every entry: the error
 // names, the status word's error bit, the voltmeter modes, the panels'
-// default boxes and the switch unit's sixteen connection toggles.
+// default boxes, the driver's open arguments and the switch unit's sixteen
+// connection toggles.
 
 #include "BenchFixture.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -151,6 +153,37 @@ TEST_F(BenchTables, EveryConnectionToggleWorksItsOwnFlagAndRelayBit)
         }
     }
     EXPECT_TRUE(bus.writes.empty());
+}
+
+// Every section opens its instrument on board 0 with no secondary address,
+// time-out code 12, EOI on and no end-of-string mode.
+struct RecordingBus final : sim::SimGpibBus {
+    std::vector<std::vector<int32_t>> opens;
+    int32_t ibdev(int32_t board, int32_t primary, int32_t secondary, int32_t timeout, int32_t eoi,
+                  int32_t eos) override
+    {
+        opens.push_back({board, primary, secondary, timeout, eoi, eos});
+        return SimGpibBus::ibdev(board, primary, secondary, timeout, eoi, eos);
+    }
+};
+
+TEST(BenchOpens, EverySectionOpensWithTheSameDriverArguments)
+{
+    test::TestServices t;
+    RecordingBus bus;
+    InstrumentPanel panel{t.services, bus};
+    panel.Form_Load();
+    panel.counter.cmd53141Init_Click();
+    panel.supply.cmdInitAuxPS_Click();
+    panel.switchUnit.cmdSWINIT_Click();
+    panel.voltmeters.cmdDVMSetDC_Click(0);
+    panel.smus.cmdSetIVMODE_Click(0);
+    using Args = std::vector<int32_t>;
+    EXPECT_EQ(bus.opens, (std::vector<Args>{{0, 3, 0, 12, 1, 0},
+                                            {0, 5, 0, 12, 1, 0},
+                                            {0, 10, 0, 12, 1, 0},
+                                            {0, 28, 0, 12, 1, 0},
+                                            {0, 14, 0, 12, 1, 0}}));
 }
 
 }  // namespace
