@@ -27,12 +27,19 @@ HexEdit atEnd(std::string text)
     return HexEdit{std::move(text), n, n, 0};
 }
 
+// A balance box's key over the text the box shows.
+bool balanceKey(HexEdit& e, int key, BalanceField field)
+{
+    const std::string shown = e.text;
+    return BalanceFieldKeyPress(e, key, field, shown);
+}
+
 std::string upper(char c)
 {
     return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
 }
 
-TEST(KeyClasses, HexEditorsTakeEveryDigitInBothCasesAndNothingBeside)
+TEST(EditorKeys, HexEditorsTakeEveryDigitInBothCasesAndNothingBeside)
 {
     for (const char* p = kHexDigits; *p; ++p) {
         const int key = *p;
@@ -45,11 +52,11 @@ TEST(KeyClasses, HexEditorsTakeEveryDigitInBothCasesAndNothingBeside)
         EXPECT_EQ(address.text, "0" + upper(*p)) << *p;
 
         HexEdit bank = atEnd("000");
-        EXPECT_TRUE(BalanceFieldKeyPress(bank, key, BalanceField::BankHex)) << *p;
+        EXPECT_TRUE(balanceKey(bank, key, BalanceField::BankHex)) << *p;
         EXPECT_EQ(bank.text, "000" + upper(*p)) << *p;
 
         HexEdit value = atEnd("000000");
-        EXPECT_TRUE(BalanceFieldKeyPress(value, key, BalanceField::ValueHex)) << *p;
+        EXPECT_TRUE(balanceKey(value, key, BalanceField::ValueHex)) << *p;
         EXPECT_EQ(value.text, "000000" + upper(*p)) << *p;
     }
     for (int key : kOutsideHex) {
@@ -64,23 +71,23 @@ TEST(KeyClasses, HexEditorsTakeEveryDigitInBothCasesAndNothingBeside)
         }
         for (BalanceField f : {BalanceField::BankHex, BalanceField::ValueHex}) {
             HexEdit box = atEnd("0123");
-            EXPECT_FALSE(BalanceFieldKeyPress(box, key, f)) << key;
+            EXPECT_FALSE(balanceKey(box, key, f)) << key;
             EXPECT_EQ(box.text, "0123");
         }
     }
 }
 
-TEST(KeyClasses, DecimalBoxesTakeDigitsOnly)
+TEST(EditorKeys, DecimalBoxesTakeDigitsOnly)
 {
     for (const char* p = kDecimalDigits; *p; ++p) {
         HexEdit dec = atEnd("00000000");
-        EXPECT_TRUE(BalanceFieldKeyPress(dec, *p, BalanceField::ValueDec)) << *p;
+        EXPECT_TRUE(balanceKey(dec, *p, BalanceField::ValueDec)) << *p;
         EXPECT_EQ(dec.text, std::string("00000000") + *p);
         EXPECT_TRUE(SpiTimeoutDialog::tbSpiTimeout_KeyPress(*p)) << *p;
     }
     for (const char* p = "ABCDEFabcdef/:"; *p; ++p) {
         HexEdit dec = atEnd("00000001");
-        EXPECT_FALSE(BalanceFieldKeyPress(dec, *p, BalanceField::ValueDec)) << *p;
+        EXPECT_FALSE(balanceKey(dec, *p, BalanceField::ValueDec)) << *p;
         EXPECT_EQ(dec.text, "00000001");
         EXPECT_FALSE(SpiTimeoutDialog::tbSpiTimeout_KeyPress(*p)) << *p;
     }
@@ -91,7 +98,7 @@ TEST(KeyClasses, DecimalBoxesTakeDigitsOnly)
 
 // Backspace and Escape are taken by every editor; Escape clears to the
 // box's own zeros.
-TEST(KeyClasses, BackspaceAndEscapeInEveryEditor)
+TEST(EditorKeys, BackspaceAndEscapeInEveryEditor)
 {
     struct Box {
         BalanceField field;
@@ -100,9 +107,9 @@ TEST(KeyClasses, BackspaceAndEscapeInEveryEditor)
     for (const Box& b : {Box{BalanceField::BankHex, "0000"}, Box{BalanceField::ValueHex, "0000000"},
                          Box{BalanceField::ValueDec, "000000000"}}) {
         HexEdit e = atEnd("12");
-        EXPECT_TRUE(BalanceFieldKeyPress(e, kKeyBackspace, b.field));
+        EXPECT_TRUE(balanceKey(e, kKeyBackspace, b.field));
         EXPECT_EQ(e.text, "1");
-        EXPECT_TRUE(BalanceFieldKeyPress(e, kKeyEscape, b.field));
+        EXPECT_TRUE(balanceKey(e, kKeyEscape, b.field));
         EXPECT_EQ(e.text, b.zeros);
     }
     const char* zeros[] = {"0", "0", "00", "0000", "0"};
@@ -121,7 +128,7 @@ TEST(KeyClasses, BackspaceAndEscapeInEveryEditor)
 }
 
 // Each field keeps its own number of digits: one more pushes the first out.
-TEST(KeyClasses, RawFieldsKeepTheirWidth)
+TEST(EditorKeys, RawFieldsKeepTheirWidth)
 {
     const char* full[] = {"1", "2", "34", "5678", "9"};
     const char* shifted[] = {"A", "A", "4A", "678A", "A"};
@@ -134,7 +141,7 @@ TEST(KeyClasses, RawFieldsKeepTheirWidth)
 }
 
 // The largest value of each editor is kept as typed; one more is cut back.
-TEST(KeyClasses, ValueLimitsOnBothSides)
+TEST(EditorKeys, ValueLimitsOnBothSides)
 {
     HexEdit row = atEnd("03FF");
     HexKeyPress(row, 'F');
@@ -146,25 +153,25 @@ TEST(KeyClasses, ValueLimitsOnBothSides)
     EXPECT_EQ(row.caret, 1);
 
     HexEdit bank = atEnd("00FF");
-    BalanceFieldKeyPress(bank, 'F', BalanceField::BankHex);
+    balanceKey(bank, 'F', BalanceField::BankHex);
     EXPECT_EQ(bank.text, "0FFF");
     EXPECT_EQ(bank.caret, 4);
     bank = atEnd("0100");
-    BalanceFieldKeyPress(bank, '0', BalanceField::BankHex);
+    balanceKey(bank, '0', BalanceField::BankHex);
     EXPECT_EQ(bank.text, "0000");
     EXPECT_EQ(bank.caret, 1);
 
     HexEdit dec = atEnd("026843545");
-    BalanceFieldKeyPress(dec, '5', BalanceField::ValueDec);
+    balanceKey(dec, '5', BalanceField::ValueDec);
     EXPECT_EQ(dec.text, "268435455");
     EXPECT_EQ(dec.caret, 9);
     dec = atEnd("026843545");
-    BalanceFieldKeyPress(dec, '6', BalanceField::ValueDec);
+    balanceKey(dec, '6', BalanceField::ValueDec);
     EXPECT_EQ(dec.text, "268435455");
     EXPECT_EQ(dec.caret, 1);
 
     HexEdit value = atEnd("0FFFFFF");
-    BalanceFieldKeyPress(value, 'F', BalanceField::ValueHex);
+    balanceKey(value, 'F', BalanceField::ValueHex);
     EXPECT_EQ(value.text, "FFFFFFF");
     EXPECT_EQ(value.caret, 7);
 }
