@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -16,6 +17,8 @@
 
 #include <cctype>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace kvb;
 
@@ -134,6 +137,39 @@ TEST_F(PanelBoxes, EveryBoxWithTheEditKeysPastesOverItsWholeText)
         EXPECT_EQ(box->text(), "12") << name;
         type(box, Qt::Key_V, "\x16", Qt::ControlModifier);
         EXPECT_EQ(box->text(), "zq") << name;
+    }
+}
+
+// The ADC frame's lists, every entry, and the entry each starts on.
+TEST_F(PanelBoxes, AdcListsHoldTheirEntriesAndStartOnTheDefaults)
+{
+    auto entries = [](QComboBox* list) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list->count(); ++i)
+            texts.push_back(list->itemText(i).toStdString());
+        return texts;
+    };
+    const std::vector<std::string> common{
+        "00 - P2.0", "01 - P2.1", "02 - P2.2", "03 - P2.3", "04 - P2.5", "05 - P2.6", "06 - P3.0",
+        "07 - P3.1", "08 - P3.4", "09 - P3.5", "0A - P3.7", "0B - P4.0", "0C - P4.3", "0D - P4.4",
+        "0E - P4.5", "0F - P4.6", "10 - RSVD", "11 - P0.3", "12 - P0.4", "13 - P1.1", "14 - P1.2"};
+    std::vector<std::string> positive = common;
+    positive.insert(positive.end(), {"1E - Temp Sensor", "1F - VDD"});
+    std::vector<std::string> negative = common;
+    negative.insert(negative.end(), {"1E - VREF", "1F - GND"});
+    struct List {
+        const char* name;
+        std::vector<std::string> texts;
+        int selected;
+    };
+    for (const List& l :
+         {List{"cboADCReadMode_0", {"0: Single", "1: Continuous 1", "2: Continuous 2"}, 0},
+          List{"cboADCReadMode_1", {"0: 31 Sample", "1:  1 Sample"}, 0},
+          List{"cboAnamux_0", positive, 11}, List{"cboAnamux_1", negative, 22}}) {
+        auto* list = find<QComboBox>(l.name);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(entries(list), l.texts) << l.name;
+        EXPECT_EQ(list->currentIndex(), l.selected) << l.name;
     }
 }
 
