@@ -250,3 +250,75 @@ TEST_F(SimBoardReports, ErrorByteFailedWritesAndAnsweredSets)
     EXPECT_EQ(a[2], 0x5A);
     EXPECT_EQ(a[3], 0x11);
 }
+
+// The board commands of the panel, each by its literal code: the state a set
+// leaves and the bytes a get answers with, where the program reads them.
+TEST_F(SimBoardReports, PanelCommandsByTheirCodes)
+{
+    ASSERT_TRUE(send(Request({1, 0x01, 0, 2})));
+    EXPECT_EQ(board.leds, 2);
+    ASSERT_TRUE(send(Request({1, 0x02, 0, 0xF6, 0x0F, 1})));
+    EXPECT_EQ(board.gpioConfig, (std::array<uint8_t, 3>{0xF6, 0x0F, 1}));
+    ASSERT_TRUE(send(Request({1, 0x07, 0, 5})));
+    EXPECT_EQ(board.spiConfig, 5);
+    ASSERT_TRUE(send(Request({1, 0x04, 0, 3, 1, 0})));
+    EXPECT_EQ(board.i2cOptions, (std::array<uint8_t, 3>{3, 1, 0}));
+    EXPECT_FALSE(next());  // sets are not answered
+
+    // The SCL toggle answers with the SDA flag in bit 0 of byte 2.
+    board.sclToggleAnswer = 1;
+    ASSERT_TRUE(send(Request({1, 0x04, 0, 0, 0, 1})));
+    EXPECT_EQ(answer()[2], 1);
+
+    // The microcontroller ADC's settings as their reads answer them.
+    struct Setting {
+        uint8_t code;
+        std::vector<int> payload;  // the set's, from byte 3
+        std::vector<int> head;     // the read's answer from byte 2
+    };
+    for (const Setting& s :
+         {Setting{0x0A, {0x38}, {24, 0x38}}, Setting{0x0D, {1}, {1}}, Setting{0x0E, {10}, {10}},
+          Setting{0x0F, {0x12, 0x34}, {24, 0x12, 0x34}}, Setting{0x10, {1}, {1}}}) {
+        Report set = Request({1, s.code, 0});
+        for (size_t i = 0; i < s.payload.size(); ++i)
+            set[3 + i] = static_cast<uint8_t>(s.payload[i]);
+        ASSERT_TRUE(send(set));
+        while (next()) {
+        }
+        ASSERT_TRUE(send(Request({1, s.code, 1})));
+        const Report a = answer();
+        EXPECT_EQ(std::vector<int>(a.begin() + 2, a.begin() + 2 + static_cast<long>(s.head.size())),
+                  s.head)
+            << int(s.code);
+    }
+
+    // The multiplexer read: both inputs, then the port registers it depends
+    // on, P0MDIN P0SKIP P1MDIN P1SKIP P2MDIN P2SKIP P3MDIN P3SKIP P4MDIN.
+    const uint8_t registers[] = {0xF1, 0xD4, 0xF2, 0xD5, 0xF3, 0xD6, 0xF4, 0xDF, 0xF5};
+    for (uint8_t i = 0; i < 9; ++i)
+        board.sfr[registers[i]] = static_cast<uint8_t>(0x40 + i);
+    ASSERT_TRUE(send(Request({1, 0x0C, 0, 0x0B, 0x1F})));
+    ASSERT_TRUE(send(Request({1, 0x0C, 1})));
+    Report a = answer();
+    EXPECT_EQ(std::vector<int>(a.begin() + 2, a.begin() + 13),
+              (std::vector<int>{0x0B, 0x1F, 0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48}));
+
+    // A conversion: the count high byte first.
+    board.adcConversion = 0x03FF;
+    ASSERT_TRUE(send(Request({1, 0x11, 0, 0})));
+    a = answer();
+    EXPECT_EQ(a[2], 0x03);
+    EXPECT_EQ(a[3], 0xFF);
+
+    // The ADC chip: a register write shifts the register back out, bit 7 in
+    // bit 0 of byte 2, bits 6..0 in bits 7..1 of byte 3; a read answers the
+    // 24-bit conversion in bytes 3 to 5.
+    ASSERT_TRUE(send(Request({1, 0x13, 0, 0x84, 0x85, 0x01})));
+    a = answer();
+    EXPECT_EQ(a[2], 0x01);
+    EXPECT_EQ(a[3], 0x0A);
+    board.adcChipConversion = 0x123456;
+    ASSERT_TRUE(send(Request({1, 0x13, 1, 0x84, 0x02, 0x01})));
+    a = answer();
+    EXPECT_EQ(std::vector<int>(a.begin() + 3, a.begin() + 6), (std::vector<int>{0x12, 0x34, 0x56}));
+}
