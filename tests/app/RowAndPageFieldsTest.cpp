@@ -80,7 +80,7 @@ TEST_F(RowBits, EachBitButtonOfEachRowAloneSetsItsBitOfItsRow)
     for (int row = 0; row < 8; ++row) {
         for (int bit = 0; bit < 14; ++bit) {
             rows.toggleBit(row * 14 + bit);
-            char text[8];
+            char text[16];
             std::snprintf(text, sizeof text, "%04X", 1u << bit);
             EXPECT_EQ(rows.row(row).editor.text, text) << row << "/" << bit;
             EXPECT_EQ(image.at(0, 1, rows.row(row).reg), 1 << bit) << row << "/" << bit;
