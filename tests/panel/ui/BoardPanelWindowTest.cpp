@@ -1,8 +1,5 @@
-#include "app/AppContext.h"
-#include "panel/ui/FrmMainF340.h"
+#include "panel/ui/PanelWindowFixture.h"
 #include "panel/ui/KeyFilter.h"
-#include "sim/SimBoard.h"
-#include "support/TestServices.h"
 #include "support/ui/WindowSystemInput.h"
 
 #include <QApplication>
@@ -23,37 +20,7 @@ using namespace kvb;
 
 namespace {
 
-class BoardPanelWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        board = usb.plug(t.clock);
-        context = std::make_unique<AppContext>(t.services, usb);
-        window = std::make_unique<ui::FrmMainF340>(context->panel, context->grid, context->pipe,
-                                                   context->transport);
-        ASSERT_TRUE(window->load());
-    }
-
-    template <class W>
-    W* find(const char* name)
-    {
-        W* widget = window->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    void type(QWidget* box, int key, const QString& text, Qt::KeyboardModifiers mods = {})
-    {
-        QKeyEvent press(QEvent::KeyPress, key, mods, text);
-        QApplication::sendEvent(box, &press);
-    }
-
-    test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<ui::FrmMainF340> window;
-};
+using BoardPanelWindow = test::PanelWindowTest;
 
 TEST_F(BoardPanelWindow, LoadShowsTheStartingTexts)
 {

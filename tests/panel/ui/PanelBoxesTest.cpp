@@ -1,10 +1,7 @@
 // The board panel's pin captions and the key classes of its entry boxes,
 // every member of each.
 
-#include "app/AppContext.h"
-#include "panel/ui/FrmMainF340.h"
-#include "sim/SimBoard.h"
-#include "support/TestServices.h"
+#include "panel/ui/PanelWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,37 +21,7 @@ using namespace kvb;
 
 namespace {
 
-class PanelBoxes : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        board = usb.plug(t.clock);
-        context = std::make_unique<AppContext>(t.services, usb);
-        window = std::make_unique<ui::FrmMainF340>(context->panel, context->grid, context->pipe,
-                                                   context->transport);
-        ASSERT_TRUE(window->load());
-    }
-
-    template <class W>
-    W* find(const QString& name)
-    {
-        W* widget = window->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-
-    static void type(QWidget* box, int key, const QString& text, Qt::KeyboardModifiers mods = {})
-    {
-        QKeyEvent press(QEvent::KeyPress, key, mods, text);
-        QApplication::sendEvent(box, &press);
-    }
-
-    test::TestServices t;
-    sim::SimHidBackend usb;
-    std::shared_ptr<sim::SimBoard> board;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<ui::FrmMainF340> window;
-};
+using PanelBoxes = test::PanelWindowTest;
 
 TEST_F(PanelBoxes, OutputModeCaptionsMarkThePinsTheMultiplexerTakes)
 {
