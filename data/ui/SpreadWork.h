@@ -5,6 +5,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <numeric>
@@ -12,25 +13,48 @@
 
 namespace kvb::ui {
 
-// Runs f on each item once, spread over the application's thread pool, and
-// returns once all have run. The items go in runs of neighbours, twice as
-// many as the pool has threads, each handed to the pool on its own. The
-// window's thread takes the first run itself and then, rather than wait,
-// takes the last runs no pool thread has begun: waking a pool thread costs
-// more than a share of the work, and a run never waits for a thread.
+// Marks the upper halves of the processor's vector registers unused, where
+// it has them (AVX). Library code run on the window's thread leaves them
+// marked in use, and while they are, each of this program's SSE
+// instructions waits on them: a whole redraw at 1920x1080 took 5.5 ms on
+// the window's thread instead of 4.3. Called before each run of a
+// refresh's work.
+#if defined(__x86_64__) && defined(__GNUC__)
+[[gnu::target("avx")]] inline void ClearUpperVectorHalvesWithAvx()
+{
+    __builtin_ia32_vzeroupper();
+}
+inline void ClearUpperVectorHalves()
+{
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx)
+        ClearUpperVectorHalvesWithAvx();
+}
+#else
+inline void ClearUpperVectorHalves() {}
+#endif
+
+// Runs f on each item once, spread over the application's thread pool on
+// at most `most` threads, the window's thread among them, and returns once
+// all have run. The items go in runs of neighbours, one for each thread,
+// each but the first handed to the pool on its own; the window's thread
+// takes the first itself rather than wait, and then any no pool thread has
+// begun.
 template <typename T, typename F>
-void Spread(std::vector<T>& items, F f)
+void Spread(std::vector<T>& items, F f, size_t most = SIZE_MAX)
 {
     const size_t n = items.size();
-    const auto threads =
-        static_cast<size_t>(std::max(QThreadPool::globalInstance()->maxThreadCount(), 1));
-    const size_t count = std::min(n, 2 * threads);
-    if (threads < 2 || count < 2) {
+    const size_t threads = std::min(
+        most, static_cast<size_t>(std::max(QThreadPool::globalInstance()->maxThreadCount(), 1)));
+    const size_t count = std::min(n, threads);
+    if (count < 2) {
+        ClearUpperVectorHalves();
         for (T& item : items)
             f(item);
         return;
     }
     auto run = [&items, &f, n, count](size_t k) {
+        ClearUpperVectorHalves();
         for (size_t i = k * n / count; i < (k + 1) * n / count; ++i)
             f(items[i]);
     };
