@@ -64,34 +64,22 @@ class SampleColumns {
 public:
     void build(const TraceSamples& s, const ColumnGrid& grid, int64_t from, int64_t to)
     {
-        prepare(grid, from, to);
-        fill(s, 0, starts());
-    }
-    // The same in parts: prepare(), then fill() each part [k0, k1) of the
-    // starts() column starts once (parts apart may be filled at once, on
-    // other threads).
-    void prepare(const ColumnGrid& grid, int64_t from, int64_t to)
-    {
         grid_ = grid;
         from_ = from;
         to_ = to;
-        starts_.assign(to < from ? 0 : static_cast<size_t>(to - from + 2), 0);
-    }
-    size_t starts() const { return starts_.size(); }
-    void fill(const TraceSamples& s, size_t k0, size_t k1)
-    {
-        const ColumnGrid grid = grid_;
-        const int64_t first = from_ + static_cast<int64_t>(k0);
+        starts_.clear();
+        if (to < from)
+            return;
+        starts_.reserve(static_cast<size_t>(to - from + 2));
         int i = static_cast<int>(
-            std::partition_point(s.x, s.x + s.count, [&](double x) { return grid.column(x) < first; }) - s.x);
-        for (size_t k = k0; k < k1 && k < starts_.size(); ++k) {
-            const int64_t c = from_ + static_cast<int64_t>(k);
+            std::partition_point(s.x, s.x + s.count, [&](double x) { return grid.column(x) < from; }) - s.x);
+        for (int64_t c = from; c <= to + 1; ++c) {
             while (i < s.count && grid.column(s.x[i]) < c)
                 ++i;
-            starts_[k] = i;
+            starts_.push_back(i);
         }
     }
-    // Whether the columns were last built (or prepared) for these.
+    // Whether the last build() was for these columns.
     bool builtFor(const ColumnGrid& grid, int64_t from, int64_t to) const
     {
         return grid == grid_ && from == from_ && to == to_;

@@ -6,6 +6,7 @@
 #include "data/ui/ChartAxisLines.h"
 #include "data/ui/ChartTimeLabels.h"
 #include "data/ui/ChartTraceItem.h"
+#include "data/ui/SpreadWork.h"
 #include "core/ui/ScreenFit.h"
 
 #include <QCheckBox>
@@ -23,15 +24,12 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentMap>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
-#include <functional>
-#include <numeric>
 #include <optional>
 
 namespace kvb::ui {
@@ -121,15 +119,6 @@ private:
     QColor colour_;
     const ChartTraceItem* traces_ = nullptr;
 };
-
-// Runs step(0) .. step(count - 1) once each over the application's thread
-// pool, and returns once all have run.
-void SpreadSteps(size_t count, const std::function<void(size_t)>& step)
-{
-    std::vector<size_t> steps(count);
-    std::iota(steps.begin(), steps.end(), size_t{0});
-    QtConcurrent::blockingMap(steps, [&step](size_t k) { step(k); });
-}
 
 }  // namespace
 
@@ -676,33 +665,36 @@ void FrmCharting::redrawSeries()
     // Tracing the series and drawing the lines are most of a refresh. Each
     // series is traced on its own, and each band of columns of a chart's
     // lines draws on its own, while nothing changes the buffers: the work
-    // goes to the application's thread pool.
+    // is spread over the application's thread pool.
     // A refresh after a sample or two counts only those into each trace and
     // draws a few columns: quicker here than handed to other threads.
     constexpr int64_t kFewColumns = 64;
     std::array<bool, kChartCount> many{};
     const bool few = markManySamples(reductions, plotted, many);
-    // Many samples: many columns to draw too. The columns are found on the
-    // pool while the axes are brought up to date here.
-    std::array<int, kChartCount> source{};
-    std::vector<ColumnPart> columnParts;
-    QFuture<void> columnsFound;
-    if (!few) {
-        columnParts = planColumns(many, source);
-        columnsFound = QtConcurrent::map(columnParts, [&plotted](const ColumnPart& p) {
-            p.columns->fill(plotted, p.from, p.to);
-        });
-    }
+    // A thread for each 2500 columns of the charts shown: with fewer
+    // columns each, waking another thread costs more processor time than
+    // it saves (a whole redraw at 1920x1080, some 7500 columns, takes three
+    // threads; at 3840x2160, seven).
+    constexpr int64_t kColumnsPerThread = 2500;
+    int64_t shownColumns = 0;
+    for (ChartTraceItem* item : drawn)
+        shownColumns += item->columns();
+    const auto threads = static_cast<size_t>(
+        std::max<int64_t>(1, (shownColumns + kColumnsPerThread - 1) / kColumnsPerThread));
     for (ChartId id : shown)
         showAxes(id);
     auto reduceOne = [this, &plotted](const Reduction& r) { reduce(r, plotted); };
     if (few) {
+        ClearUpperVectorHalves();
         for (const Reduction& r : reductions)
             reduceOne(r);
     } else {
-        columnsFound.waitForFinished();
-        shareColumns(source);
-        QtConcurrent::blockingMap(reductions, reduceOne);
+        // Many samples: where each column's samples begin is found first,
+        // here (a fraction of a millisecond, less than waking the pool for
+        // it costs), for the traces to share.
+        ClearUpperVectorHalves();
+        findColumns(many, plotted);
+        Spread(reductions, reduceOne, threads);
     }
     std::vector<std::pair<ChartTraceItem*, int>> parts;
     int64_t columns = 0;
@@ -715,10 +707,11 @@ void FrmCharting::redrawSeries()
         part.first->drawPart(part.second);
     };
     if (few && columns <= kFewColumns) {
+        ClearUpperVectorHalves();
         for (const auto& part : parts)
             drawOne(part);
     } else {
-        QtConcurrent::blockingMap(parts, drawOne);
+        Spread(parts, drawOne, threads);
     }
 }
 
@@ -805,41 +798,26 @@ bool FrmCharting::markManySamples(std::vector<Reduction>& reductions, const Trac
     return few;
 }
 
-// Plans finding, for the charts marked, where each column's samples begin,
-// in parts that may be found at once; charts of one plot width share their
-// columns, found once: `source` tells of each chart the chart whose columns
-// it takes (itself when found for it, -1 when not marked).
-std::vector<FrmCharting::ColumnPart> FrmCharting::planColumns(const std::array<bool, kChartCount>& many,
-                                                              std::array<int, kChartCount>& source)
+// Finds, for the charts marked, where each column's samples begin; charts
+// of one plot width share their columns, found once.
+void FrmCharting::findColumns(const std::array<bool, kChartCount>& many, const TraceSamples& plotted)
 {
-    constexpr size_t kPartColumns = 256;
-    std::vector<ColumnPart> parts;
+    std::array<bool, kChartCount> found{};
     for (int c = 0; c < kChartCount; ++c) {
-        source[c] = -1;
         if (!many[c])
             continue;
         const ChartTraceItem* item = charts_[c].traces;
         const int64_t from = item->firstColumn(), to = from + item->columns();
         int same = 0;
-        while (same < c && !(source[same] == same && charts_[same].columns.builtFor(item->grid(), from, to)))
+        while (same < c && !(found[same] && charts_[same].columns.builtFor(item->grid(), from, to)))
             ++same;
-        source[c] = same;
-        if (same < c)
-            continue;
-        data::SampleColumns& columns = charts_[c].columns;
-        columns.prepare(item->grid(), from, to);
-        for (size_t k = 0; k < columns.starts(); k += kPartColumns)
-            parts.push_back({&columns, k, std::min(k + kPartColumns, columns.starts())});
+        if (same < c) {
+            charts_[c].columns = charts_[same].columns;
+        } else {
+            charts_[c].columns.build(plotted, item->grid(), from, to);
+            found[c] = true;
+        }
     }
-    return parts;
-}
-
-// Gives the charts that share another's columns those columns, once found.
-void FrmCharting::shareColumns(const std::array<int, kChartCount>& source)
-{
-    for (int c = 0; c < kChartCount; ++c)
-        if (source[c] >= 0 && source[c] != c)
-            charts_[c].columns = charts_[source[c]].columns;
 }
 
 // Sets the chart's window and finds the series whose columns must be

@@ -80,12 +80,6 @@ private:
         int index;
         bool manySamples;  // columns hold where the chart's samples begin
     };
-    // Column starts [from, to) of a chart's columns, found apart from the
-    // rest.
-    struct ColumnPart {
-        data::SampleColumns* columns;
-        size_t from, to;
-    };
 
     void buildControls();
     void buildChart(int c);      // the chart and its axes
@@ -107,9 +101,7 @@ private:
     void planChart(data::ChartId id, std::vector<Reduction>& reductions);
     bool markManySamples(std::vector<Reduction>& reductions, const data::TraceSamples& plotted,
                          std::array<bool, data::kChartCount>& many);
-    std::vector<ColumnPart> planColumns(const std::array<bool, data::kChartCount>& many,
-                                        std::array<int, data::kChartCount>& source);
-    void shareColumns(const std::array<int, data::kChartCount>& source);
+    void findColumns(const std::array<bool, data::kChartCount>& many, const data::TraceSamples& plotted);
     void reduce(const Reduction& r, const data::TraceSamples& samples);
     void refreshSoon();
     void placeLegend(ChartBox& b);

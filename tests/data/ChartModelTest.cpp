@@ -488,8 +488,8 @@ TEST(ChartDecimation, FollowingSamplesMatchesReducingAfresh)
 // column's samples begin; it must keep the same points as counting sample
 // by sample: the first of equal extremes, unplotted samples skipped, columns
 // with no samples and runs of unplotted ones, the point before the window
-// and after it, columns found for another grid (taken sample by sample),
-// and columns found in parts.
+// and after it, and columns found for another grid (taken sample by
+// sample).
 TEST(ChartDecimation, ReducingByColumnsMatchesReducingBySamples)
 {
     std::vector<double> x, y;
@@ -508,37 +508,24 @@ TEST(ChartDecimation, ReducingByColumnsMatchesReducingBySamples)
     for (const Window w : {Window{10, 0, 400}, Window{7.3, 100, 300}, Window{3, 150, 2000}, Window{25, 330, 500},
                            Window{10, 100, 60}, Window{1.5, 0, 5000}}) {
         const ColumnGrid grid{w.scale, 2.5};
-        SampleColumns columns, otherGrid, inParts;
+        SampleColumns columns, otherGrid;
         columns.build(s, grid, w.first, w.first + w.columns);
         otherGrid.build(s, {w.scale * 2, 0}, w.first, w.first + w.columns);
-        // Found in parts of uneven sizes, last part first, some a column
-        // long, some starting in the gap.
-        inParts.prepare(grid, w.first, w.first + w.columns);
-        std::vector<size_t> cuts{0};
-        for (size_t k = 1; cuts.back() < inParts.starts(); k = k * 3 % 101 + 1)
-            cuts.push_back(std::min(cuts.back() + k, inParts.starts()));
-        for (size_t k = cuts.size() - 1; k > 0; --k)
-            inParts.fill(s, cuts[k - 1], cuts[k]);
-        ChartTrace bySamples, byColumns, byOtherColumns, byParts;
+        ChartTrace bySamples, byColumns, byOtherColumns;
         bySamples.follow(s, grid, w.first, w.first + w.columns, value);
         byColumns.follow(s, grid, w.first, w.first + w.columns, value, &columns);
         byOtherColumns.follow(s, grid, w.first, w.first + w.columns, value, &otherGrid);
-        byParts.follow(s, grid, w.first, w.first + w.columns, value, &inParts);
-        std::vector<ChartPoint> a, b, c, d;
+        std::vector<ChartPoint> a, b, c;
         bySamples.points(w.first, w.first + w.columns, a);
         byColumns.points(w.first, w.first + w.columns, b);
         byOtherColumns.points(w.first, w.first + w.columns, c);
-        byParts.points(w.first, w.first + w.columns, d);
         ASSERT_GT(a.size(), 2u) << "scale " << w.scale;
         ASSERT_EQ(a.size(), b.size()) << "scale " << w.scale;
         ASSERT_EQ(a.size(), c.size()) << "scale " << w.scale;
-        ASSERT_EQ(a.size(), d.size()) << "scale " << w.scale;
         for (size_t k = 0; k < a.size(); ++k) {
             EXPECT_EQ(a[k].x, b[k].x) << "scale " << w.scale << ", point " << k;
             EXPECT_EQ(a[k].y, b[k].y) << "scale " << w.scale << ", point " << k;
             EXPECT_EQ(a[k].x, c[k].x) << "scale " << w.scale << ", point " << k;
-            EXPECT_EQ(a[k].x, d[k].x) << "scale " << w.scale << ", point " << k;
-            EXPECT_EQ(a[k].y, d[k].y) << "scale " << w.scale << ", point " << k;
         }
     }
 }
