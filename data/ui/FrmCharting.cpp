@@ -671,11 +671,11 @@ void FrmCharting::redrawSeries()
     constexpr int64_t kFewColumns = 64;
     std::array<bool, kChartCount> many{};
     const bool few = markManySamples(reductions, plotted, many);
-    // A thread for each 2500 columns of the charts shown: with fewer
+    // A thread for each 2000 columns of the charts shown: with fewer
     // columns each, waking another thread costs more processor time than
-    // it saves (a whole redraw at 1920x1080, some 7500 columns, takes three
-    // threads; at 3840x2160, seven).
-    constexpr int64_t kColumnsPerThread = 2500;
+    // it saves (a whole redraw at 1920x1080, some 7500 columns, takes four
+    // threads; at 3840x2160, all the pool has up to nine).
+    constexpr int64_t kColumnsPerThread = 2000;
     int64_t shownColumns = 0;
     for (ChartTraceItem* item : drawn)
         shownColumns += item->columns();
