@@ -673,8 +673,8 @@ void FrmCharting::redrawSeries()
     const bool few = markManySamples(reductions, plotted, many);
     // A thread for each 2000 columns of the charts shown: with fewer
     // columns each, waking another thread costs more processor time than
-    // it saves (a whole redraw at 1920x1080, some 7500 columns, takes four
-    // threads; at 3840x2160, all the pool has up to nine).
+    // it saves. A whole redraw at 1920x1080 (some 7500 columns) takes four
+    // threads; one at 3840x2160 (some 17000) nine, or all the pool has.
     constexpr int64_t kColumnsPerThread = 2000;
     int64_t shownColumns = 0;
     for (ChartTraceItem* item : drawn)
